@@ -1,0 +1,174 @@
+// The pixel formats the whole program exchanges.
+//
+// BitsBuffer: a bordered 32-bit picture. Element (c, x, y), channel c 0..3
+// (0 blue, 1 green, 2 red, 3 marker), x -2..W+1, y -2..H+1, lies at byte
+//     4 * ((y + 2) * (W + 4) + (x + 2)) + c
+// Channel varies fastest, rows run top-down with no padding; the whole buffer
+// is 4 * (W + 4) * (H + 4) bytes. The two-pixel margin lets 5 x 5
+// neighbourhoods read without bounds tests. A new buffer is all zero. The
+// marker byte is 0 for a document's pixels; 255 only ever means "outside a
+// lifted or pasted clip".
+//
+// A BitsBuffer is a value: copying it copies every byte. A default-made
+// buffer is unallocated, which readers take as "no picture"; a 0 x 0 buffer
+// is allocated (4 x 4 margin pixels).
+//
+// BitsHeader: the 40-byte bitmap information header kept beside a buffer,
+// little-endian on disk: biSize 40, biWidth W + 4, biHeight -(H + 4),
+// biPlanes 1, biBitCount 32, everything else 0.
+//
+// DibRecord: a header (biWidth W, biHeight -H) and a margin-less pixel array
+// of 4 * W * H bytes in the same order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace tq {
+
+// Largest picture side the program accepts.
+inline constexpr int kMaxPictureSide = 32767;
+
+struct BitsHeader {
+    static constexpr size_t kSize = 40;
+
+    int32_t biSize = 0;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0;
+    int16_t biPlanes = 0;
+    int16_t biBitCount = 0;
+    int32_t biCompression = 0;
+    int32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    int32_t biClrUsed = 0;
+    int32_t biClrImportant = 0;
+
+    // Header of a bordered buffer of W x H picture pixels.
+    static BitsHeader forBuffer(int w, int h)
+    {
+        BitsHeader hd;
+        hd.biSize = 40;
+        hd.biWidth = w + 4;
+        hd.biHeight = -(h + 4);
+        hd.biPlanes = 1;
+        hd.biBitCount = 32;
+        return hd;
+    }
+    // Header of a margin-less W x H picture.
+    static BitsHeader forDib(int w, int h)
+    {
+        BitsHeader hd;
+        hd.biSize = 40;
+        hd.biWidth = w;
+        hd.biHeight = -h;
+        hd.biPlanes = 1;
+        hd.biBitCount = 32;
+        return hd;
+    }
+
+    void writeTo(uint8_t* out) const;                       // 40 bytes, little-endian
+    static BitsHeader readFrom(const uint8_t* in);          // 40 bytes, little-endian
+    bool operator==(const BitsHeader&) const = default;
+};
+
+class BitsBuffer {
+public:
+    static constexpr int kMargin = 2;
+
+    BitsBuffer() = default;
+    // An all-zero buffer of W x H picture pixels. Throws std::length_error for
+    // a side below 0 or above kMaxPictureSide.
+    BitsBuffer(int w, int h) { allocate(w, h); }
+
+    bool allocated() const { return !bytes_.empty(); }
+    int width() const { return w_; }
+    int height() const { return h_; }
+    // Bytes in one row, margin included.
+    int stride() const { return 4 * (w_ + 4); }
+    size_t byteSize() const { return bytes_.size(); }
+
+    static size_t byteSizeFor(int w, int h)
+    {
+        return 4u * static_cast<size_t>(w + 4) * static_cast<size_t>(h + 4);
+    }
+    size_t offset(int c, int x, int y) const
+    {
+        return 4u * (static_cast<size_t>(y + 2) * static_cast<size_t>(w_ + 4) + static_cast<size_t>(x + 2)) + c;
+    }
+
+    uint8_t* data() { return bytes_.data(); }
+    const uint8_t* data() const { return bytes_.data(); }
+
+    uint8_t& at(int c, int x, int y) { return bytes_[offset(c, x, y)]; }
+    uint8_t at(int c, int x, int y) const { return bytes_[offset(c, x, y)]; }
+
+    // Pointer to channel 0 of pixel (x, y); x and y may lie in the margin.
+    uint8_t* pixel(int x, int y) { return bytes_.data() + offset(0, x, y); }
+    const uint8_t* pixel(int x, int y) const { return bytes_.data() + offset(0, x, y); }
+    // Pointer to pixel (0, y): index it with 4 * x + c, x from -2.
+    uint8_t* row(int y) { return pixel(0, y); }
+    const uint8_t* row(int y) const { return pixel(0, y); }
+
+    bool sameShape(const BitsBuffer& o) const { return w_ == o.w_ && h_ == o.h_ && allocated() == o.allocated(); }
+    bool operator==(const BitsBuffer& o) const { return sameShape(o) && bytes_ == o.bytes_; }
+
+    // Releases the bytes: the buffer becomes unallocated.
+    void clear()
+    {
+        bytes_.clear();
+        bytes_.shrink_to_fit();
+        w_ = h_ = 0;
+    }
+    // Sets every byte to v (margin included).
+    void fill(uint8_t v) { std::memset(bytes_.data(), v, bytes_.size()); }
+
+private:
+    void allocate(int w, int h)
+    {
+        if (w < 0 || h < 0 || w > kMaxPictureSide || h > kMaxPictureSide)
+            throw std::length_error("picture size out of range");
+        bytes_.assign(byteSizeFor(w, h), 0);
+        w_ = w;
+        h_ = h;
+    }
+
+    int w_ = 0;
+    int h_ = 0;
+    std::vector<uint8_t> bytes_;
+};
+
+// A picture in the platform's own layout, without margin.
+struct DibRecord {
+    BitsHeader header;
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> bits;   // 4 * width * height bytes, rows top-down
+
+    uint8_t* row(int y) { return bits.data() + 4u * static_cast<size_t>(width) * y; }
+    const uint8_t* row(int y) const { return bits.data() + 4u * static_cast<size_t>(width) * y; }
+};
+
+// Little-endian field access for every stored format.
+inline void putLE32(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+inline void putLE16(uint8_t* p, uint16_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline uint32_t getLE32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+inline uint16_t getLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+} // namespace tq

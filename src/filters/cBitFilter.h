@@ -1,0 +1,188 @@
+// The filter engine: one working pixel buffer (Bits) and a handle of the
+// selection region (BitsRegion), and every pixel operation as a member.
+//
+// Calling convention: the caller assigns Bits and BitsRegion; a filter
+// member reads Bits and returns a new buffer (a full copy of Bits in which
+// only the walked pixels are rewritten), leaving Bits unchanged; the caller
+// assigns the result back. Buffer operations (BitsBlack, BitsCrop, ...)
+// replace or edit Bits themselves.
+//
+// Failure disciplines: an absorbing member skips a failing step (the byte or
+// value it would have set keeps its previous value) and returns BitsBuffer;
+// a stopping member ends at the first failure and returns std::nullopt, which
+// callers absorb by leaving the document as it was.
+//
+// Members are written in the frame's shape: a short per-row function handed
+// to walkSelection / walkWalkBox / walkWhole, which own the rows, the region
+// spans, the clipping to the picture and the Progress pacing.
+#pragma once
+
+#include "document/BitsBuffer.h"
+#include "platform/Clock.h"
+#include "platform/Region.h"
+#include "document/Numeric.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace tq {
+
+using FilterResult = std::optional<BitsBuffer>;
+
+class cBitFilter {
+public:
+    cBitFilter() = default;
+    explicit cBitFilter(Clock& clock) : clock_(&clock) {}
+
+    // ---- Properties -------------------------------------------------------
+    int32_t BitsWidth() const { return MaxX + 1; }
+    int32_t BitsHeight() const { return MaxY + 1; }
+    const BitsBuffer& Bits() const { return Bits_; }
+    // Keeps a copy; takes the size from the buffer.
+    void setBits(const BitsBuffer& b);
+    void setBits(BitsBuffer&& b);
+    // The selection handle: the caller owns the region and keeps it alive
+    // while the engine may walk it; nullptr stands for "no region" (an empty
+    // walk). The engine never copies, frees or changes it.
+    void setBitsRegion(const Region* region) { BitsRegion_ = region; }
+    const Region* BitsRegion() const { return BitsRegion_; }
+
+    // The Progress event: a percentage passed by reference.
+    using ProgressHandler = std::function<void(int32_t& percent)>;
+    void onProgress(ProgressHandler h) { Progress_ = std::move(h); }
+    void setClock(Clock& clock) { clock_ = &clock; }
+
+    // A drawable bitmap record of a bordered buffer, margin included: header
+    // width + 4, height -(height + 4).
+    static void BitsToDib(DibRecord& record, const BitsBuffer& source, int32_t width, int32_t height);
+    // Direction of (x, y) in radians, with 3.141592 for pi.
+    static float GetAngle(int32_t x, int32_t y);
+
+    // ---- Buffer operations ------------------------------------------------
+
+    // ---- Colour-space routines, tone and channel filters -----------------
+
+    // ---- Colour replacement and hue filters -------------------------------
+
+    // ---- Colour effects ---------------------------------------------------
+
+    // ---- Palettes and dithering -------------------------------------------
+
+    // ---- Convolution and preset kernels -----------------------------------
+
+    // ---- Neighbourhood filters --------------------------------------------
+
+    // ---- Artistic filters -------------------------------------------------
+
+    // ---- Textures, tiles and overlays -------------------------------------
+
+    // ---- Geometric distortions --------------------------------------------
+
+    // ---- Rotation by any angle --------------------------------------------
+
+    // ---- Glass and curtain effects ----------------------------------------
+
+    // ---- Gradient fills and light spot ------------------------------------
+
+    // ---- The frame that members are written in ----------------------------
+
+    // Sets the walk box from the region's bounding box: left = box left +
+    // margin, right = box right - margin - 1, and likewise top and bottom
+    // (inclusive limits), then clips it to the picture so no member ever
+    // writes outside the buffer. No region gives an empty box.
+    void SetRegionBounds(int32_t margin);
+    int32_t walkLeft() const { return wLeft_; }
+    int32_t walkRight() const { return wRight_; }
+    int32_t walkTop() const { return wTop_; }
+    int32_t walkBottom() const { return wBottom_; }
+
+    // Visits the selected pixels of the walk box row by row: fn(y, x0, x1)
+    // for each run of selected pixels x0..x1 (inclusive) of row y. After each
+    // row of the box the progress rule; after the last, Progress(100).
+    template <class RowFn>
+    void walkSelection(int32_t margin, RowFn&& fn)
+    {
+        SetRegionBounds(margin);
+        const Region* rg = BitsRegion_;
+        for (int32_t y = wTop_; y <= wBottom_; ++y) {
+            rg->forEachSpan(y, [&](int32_t a, int32_t b) {
+                const int32_t x0 = a > wLeft_ ? a : wLeft_;
+                const int32_t x1 = (b - 1) < wRight_ ? (b - 1) : wRight_;
+                if (x0 <= x1) fn(y, x0, x1);
+            });
+            progressAfterRow(y);
+        }
+        raiseProgress(100);
+    }
+
+    // As walkSelection, but every pixel of the walk box counts: fn(y, x0, x1)
+    // once per row with the box's columns. No final report: callers decide.
+    template <class RowFn>
+    void walkWalkBox(int32_t margin, RowFn&& fn)
+    {
+        SetRegionBounds(margin);
+        for (int32_t y = wTop_; y <= wBottom_; ++y) {
+            if (wLeft_ <= wRight_) fn(y, wLeft_, wRight_);
+            progressAfterRow(y);
+        }
+    }
+
+    // Every row of the picture, y 0..MaxY, with no region test: fn(y). After
+    // each row the progress rule; after the last, Progress(100).
+    template <class RowFn>
+    void walkWhole(RowFn&& fn)
+    {
+        if (Bits_.allocated()) {
+            for (int32_t y = 0; y <= MaxY; ++y) {
+                fn(y);
+                progressAfterRow(y);
+            }
+        }
+        raiseProgress(100);
+    }
+
+    // The progress rule after a finished buffer row y: when more than 10 ms
+    // have passed since the last report, read the clock again, keep that
+    // reading and raise Progress(y * 100 \ MaxY). A one-row buffer raises
+    // nothing here.
+    void progressAfterRow(int32_t y)
+    {
+        const uint32_t now = clock_->timeGetTime();
+        if (static_cast<int32_t>(now - lastReport_) <= 10) return;
+        lastReport_ = clock_->timeGetTime();
+        if (MaxY == 0) return;
+        raiseProgress(y * 100 / MaxY);
+    }
+    // Only keeps the time, as a walk that reports nothing does.
+    void touchProgressClock()
+    {
+        const uint32_t now = clock_->timeGetTime();
+        if (static_cast<int32_t>(now - lastReport_) > 10) lastReport_ = clock_->timeGetTime();
+    }
+    void raiseProgress(int32_t percent)
+    {
+        if (Progress_) Progress_(percent);
+    }
+
+protected:
+    // Keeps MaxX, MaxY and bounds in step with the buffer held.
+    void syncSize();
+
+    BitsBuffer Bits_;
+    int32_t MaxX = 0;
+    int32_t MaxY = 0;
+    RectI bounds_{};
+    const Region* BitsRegion_ = nullptr;
+
+private:
+    int32_t wLeft_ = 0;
+    int32_t wRight_ = -1;
+    int32_t wTop_ = 0;
+    int32_t wBottom_ = -1;
+    uint32_t lastReport_ = 0;
+    Clock* clock_ = &systemClock();
+    ProgressHandler Progress_;
+};
+
+} // namespace tq

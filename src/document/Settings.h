@@ -101,8 +101,6 @@ public:
     constexpr int16_t raw() const { return v_; }
     constexpr void setRaw(int16_t v) { v_ = v; }
 
-    friend constexpr bool operator==(Twips16, Twips16) = default;
-
 private:
     static constexpr int16_t saturate(int32_t v)
     {

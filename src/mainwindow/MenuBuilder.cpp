@@ -54,7 +54,16 @@ MainMenus BuildMainMenus(QMenuBar* bar, CommandSink& sink)
         if (!m.isSeparator()) {
             if (*m.shortcut) a->setShortcut(QKeySequence(shortcutText(m.shortcut)));
             const MenuItemSpec* spec = &m;
-            QObject::connect(a, &QAction::triggered, a, [spec, &sink] { MenuClick(*spec, sink); });
+            if (m.direct == MenuDirect::ToggleToolWindow) {
+                // Qt flips a checkable item before telling us; the handler
+                // decides from the mark as it was, so put it back first.
+                QObject::connect(a, &QAction::triggered, a, [a, spec, &sink](bool checked) {
+                    a->setChecked(!checked);
+                    MenuClick(*spec, sink);
+                });
+            } else {
+                QObject::connect(a, &QAction::triggered, a, [spec, &sink] { MenuClick(*spec, sink); });
+            }
         }
         if (!m.visible) {
             a->setVisible(false);

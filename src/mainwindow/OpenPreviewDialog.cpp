@@ -1,0 +1,163 @@
+#include "mainwindow/OpenPreviewDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QMimeDatabase>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tq {
+
+namespace {
+constexpr int kFrameSide = 200;   // outer size of the preview frame
+}
+
+std::string SizeLabel(std::uint64_t bytes)
+{
+    std::uint64_t kb = bytes / 1024;
+    const std::uint64_t rest = bytes % 1024;
+    if (rest > 512 || (rest == 512 && (kb & 1u))) ++kb;
+    return std::to_string(kb) + " KB";
+}
+
+QSize FitSize(QSize picture, QSize room)
+{
+    if (picture.width() <= 0 || picture.height() <= 0 || room.width() <= 0 || room.height() <= 0) return {0, 0};
+    if (picture.width() <= room.width() && picture.height() <= room.height()) return picture;
+    const double scale = std::min(static_cast<double>(room.width()) / picture.width(),
+                                  static_cast<double>(room.height()) / picture.height());
+    const int w = std::max(1, static_cast<int>(std::nearbyint(picture.width() * scale)));
+    const int h = std::max(1, static_cast<int>(std::nearbyint(picture.height() * scale)));
+    return {std::min(w, room.width()), std::min(h, room.height())};
+}
+
+QStringList QtNameFilters(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString t = p.trimmed();
+            if (t.isEmpty()) continue;
+            // File names on Linux keep their case: offer both spellings.
+            patterns << t;
+            if (t.toUpper() != t) patterns << t.toUpper();
+        }
+        out << parts[i] + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out;
+}
+
+frmControls::frmControls(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmControls"));
+    auto* grid = new QGridLayout(this);
+    Fram = new QLabel(this);
+    Fram->setObjectName(QStringLiteral("Fram"));
+    Fram->setFixedSize(kFrameSide, kFrameSide);
+    Fram->setFrameShape(QFrame::Box);
+    pic = new QLabel(Fram);
+    pic->setObjectName(QStringLiteral("pic"));
+    pic->setScaledContents(true);
+    pic->hide();
+    grid->addWidget(Fram, 0, 0, 1, 2);
+    const char* captions[] = {"Size :", "Type :", "Resolution :"};
+    QLabel** values[] = {&LSize, &LType, &LResolution};
+    const char* names[] = {"LSize", "LType", "LResolution"};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(new QLabel(QString::fromLatin1(captions[i]), this), i + 1, 0);
+        *values[i] = new QLabel(this);
+        (*values[i])->setObjectName(QString::fromLatin1(names[i]));
+        grid->addWidget(*values[i], i + 1, 1);
+    }
+    grid->setRowStretch(4, 1);
+}
+
+void frmControls::OpenDialogPreview(const QString& path)
+{
+    pic->clear();
+    pic->hide();
+    ImageWidth = 0;
+    ImageHeight = 0;
+    LResolution->clear();
+
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        LSize->clear();
+        LType->clear();
+        return;
+    }
+    LSize->setText(QString::fromStdString(SizeLabel(static_cast<std::uint64_t>(info.size()))));
+    LType->setText(QMimeDatabase().mimeTypeForFile(info).comment());
+
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QSize full = reader.size();
+    const QSize room(Fram->width() - 2, Fram->height() - 2);
+    if (full.isValid()) reader.setScaledSize(FitSize(full, room));
+    const QImage image = reader.read();
+    if (image.isNull()) return;
+
+    const QSize source = full.isValid() ? full : image.size();
+    ImageWidth = source.width();
+    ImageHeight = source.height();
+    const QSize fitted = FitSize(source, room);
+    pic->setPixmap(QPixmap::fromImage(image));
+    pic->resize(fitted);
+    pic->move((Fram->width() - fitted.width()) / 2, (Fram->height() - fitted.height()) / 2);
+    pic->show();
+    LResolution->setText(QStringLiteral("%1 x %2").arg(ImageWidth).arg(ImageHeight));
+}
+
+QFileDialog* createOpenPreviewDialog(const OpenDialogRequest& request, QWidget* parent)
+{
+    auto* dlg = new QFileDialog(parent, QString::fromStdString(request.title),
+                                QString::fromStdString(request.initialDir));
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg->setOption(QFileDialog::ReadOnly, true);
+    dlg->setFileMode(QFileDialog::ExistingFile);
+    dlg->setAcceptMode(QFileDialog::AcceptOpen);
+    dlg->setNameFilters(QtNameFilters(request.filter));
+    dlg->setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
+    dlg->setLabelText(QFileDialog::Reject, QStringLiteral("Cancel"));
+    dlg->setLabelText(QFileDialog::FileName, QStringLiteral("File Name"));
+    dlg->setLabelText(QFileDialog::FileType, QStringLiteral("Select Type"));
+    auto* panel = new frmControls(dlg);
+    if (auto* grid = qobject_cast<QGridLayout*>(dlg->layout()))
+        grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(dlg, &QFileDialog::currentChanged, panel, &frmControls::OpenDialogPreview);
+    return dlg;
+}
+
+namespace {
+
+class QtOpenDialog : public OpenDialogPort {
+public:
+    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& request) override
+    {
+        QFileDialog* dlg = createOpenPreviewDialog(request, QApplication::activeWindow());
+        std::optional<OpenDialogAnswer> answer;
+        if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty())
+            answer = OpenDialogAnswer{dlg->selectedFiles().first().toStdString(),
+                                      dlg->directory().absolutePath().toStdString()};
+        delete dlg;
+        return answer;
+    }
+};
+
+} // namespace
+
+OpenDialogPort& qtOpenDialog()
+{
+    static QtOpenDialog d;
+    return d;
+}
+
+} // namespace tq

@@ -1,0 +1,433 @@
+#include "mainwindow/mStart.h"
+
+#include "document/Module8.h"
+#include "document/Settings.h"
+#include "mainwindow/FileCommands.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/fSplash.h"
+#include "platform/Browser.h"
+#include "platform/Random.h"
+#include "toolwindows/ToolWindowRegistry.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QEvent>
+#include <QLockFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QVariant>
+
+#include <system_error>
+
+namespace tq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLockFileName = "talvex-quarlend.lock";
+constexpr const char* kProgramTitle = "Talvex Quarlend";
+
+std::string trimmed(const std::string& s)
+{
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+// A path shown as a menu caption: "&" would be taken for a mnemonic.
+QString menuCaption(const std::string& text)
+{
+    QString s = QString::fromStdString(text);
+    s.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return s;
+}
+
+int twipsToPixels(int32_t twips) { return twips / kTwipsPerPixel; }
+
+} // namespace
+
+mStart::mStart(StartOptions options) : options_(std::move(options)) {}
+
+mStart::~mStart()
+{
+    for (QWidget*& w : tools_) {
+        delete w;
+        w = nullptr;
+    }
+}
+
+MainMessageBox& mStart::messages() const { return options_.messages ? *options_.messages : qtMessageBox(); }
+
+bool mStart::StartApplication(fSplash* splash)
+{
+    Settings& s = programSettings();
+    // 2. The settings, or the defaults on a first start.
+    if (Module8::LoadSettings(s, options_.programFolder) == Module8::SettingsLoad::Reset)
+        messages().show({Module8::kSettingsResetMessage, MainMsgButtons::OK, MainMsgIcon::Exclamation, kProgramTitle});
+
+    // 3. The main window and its menus.
+    main_ = std::make_unique<fMain>();
+    main_->setObjectName(QStringLiteral("fMain"));
+    menus_ = BuildMainMenus(main_->menuBar(), *this);
+    main_->installEventFilter(this);
+    main_->mdiArea()->viewport()->installEventFilter(this);
+    programRandom().seed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+
+    // 4. The tool windows that are part of the program, loaded hidden.
+    auto toolSlots = toolWindowSlots();
+    for (int i : toolWindowLoadOrder()) {
+        const ToolWindowSlot& slot = toolSlots[static_cast<std::size_t>(i)];
+        if (slot.create) {
+            QWidget* w = slot.create(main_.get());
+            if (w) w->hide();
+            tools_[static_cast<std::size_t>(i)] = w;
+        }
+    }
+    for (std::size_t i = 0; i < toolSlots.size(); ++i)
+        if (QAction* a = menus_.item("VIEWS", toolSlots[i].viewsIndex)) a->setEnabled(tools_[i] != nullptr);
+
+    // 5. One copy at a time.
+    std::error_code ec;
+    fs::create_directories(options_.runtimeFolder, ec);
+    lock_ = std::make_unique<QLockFile>(QString::fromStdString((options_.runtimeFolder / kLockFileName).string()));
+    lock_->setStaleLockTime(0);   // only a lock whose owner has died is stale
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        messages().show({kAlreadyRunning, MainMsgButtons::OK, MainMsgIcon::Information, kProgramTitle});
+        MDIForm_Unload();
+        main_->removeEventFilter(this);
+        main_.reset();
+        if (splash) splash->close();
+        return false;
+    }
+
+    // 6. Size and state.
+    if (!s.MainMaximized) main_->resize(twipsToPixels(s.MainWidth), twipsToPixels(s.MainHeight));
+    // 7. The dialogs' folders.
+    openFolder_ = trimmed(s.OpenFolder.text());
+    saveFolder_ = trimmed(s.SaveFolder.text());
+    // 8. Recent files. (9: the shared filter engine lives in the main window.)
+    FillRecent();
+    // 11, 12. State again, then show.
+    if (s.MainMaximized)
+        main_->showMaximized();
+    else
+        main_->showNormal();
+
+    // 13. The tool windows that were showing at the last exit.
+    for (std::size_t i = 0; i < toolSlots.size(); ++i) {
+        const ToolWindowSlot& slot = toolSlots[i];
+        QWidget* w = tools_[i];
+        if (!w || !(s.*slot.visible)) continue;
+        if (s.*slot.collapsed) {
+            w->move(twipsToPixels(s.*slot.left), twipsToPixels(s.*slot.top));
+            if (slot.rolledUpWidth && slot.width) w->resize(twipsToPixels(s.*slot.width), w->height());
+            if (slot.pMm_Click) slot.pMm_Click(w);
+        } else {
+            placeToolWindow(static_cast<int>(i), false);
+        }
+        if (QAction* a = menus_.item("VIEWS", slot.viewsIndex)) a->setChecked(true);
+        w->show();
+    }
+
+    // 14, 15.
+    main_->activateWindow();
+    if (splash) splash->close();
+    return true;
+}
+
+void mStart::placeToolWindow(int index, bool fromMenu)
+{
+    const Settings& s = programSettings();
+    const ToolWindowSlot& slot = toolWindowSlots()[static_cast<std::size_t>(index)];
+    QWidget* w = tools_[static_cast<std::size_t>(index)];
+    if (!w) return;
+    w->move(twipsToPixels(s.*slot.left), twipsToPixels(s.*slot.top));
+    const bool useWidth = slot.width && (fromMenu || slot.startupWidth);
+    const bool useHeight = slot.height && (fromMenu || slot.startupHeight);
+    w->resize(useWidth ? twipsToPixels(s.*slot.width) : w->width(),
+              useHeight ? twipsToPixels(s.*slot.height) : w->height());
+}
+
+// ---- Recent files and the "&Windows" menu -----------------------------
+
+void mStart::FillRecent()
+{
+    const Settings& s = programSettings();
+    const TextWidth measure = options_.measure ? options_.measure : screenTextWidth();
+    for (std::size_t i = 0; i < kRecentFileCount; ++i) {
+        QAction* item = menus_.RF[i];
+        if (!item) continue;
+        const std::string path = s.RecentFiles[i].text();
+        std::error_code ec;
+        if (!path.empty() && fs::exists(fs::u8path(path), ec)) {
+            item->setText(menuCaption(Module8::CompactPath(measure, path, 400)));
+            item->setVisible(true);
+            item->setEnabled(true);
+        } else if (i == 0) {
+            item->setText(QStringLiteral("Empty"));
+            item->setVisible(true);
+            item->setEnabled(false);
+        } else {
+            item->setText(QString());
+            item->setVisible(false);
+        }
+    }
+}
+
+void mStart::RF_Click(int index)
+{
+    if (index < 0 || index >= static_cast<int>(kRecentFileCount)) return;
+    const std::string path = trimmed(programSettings().RecentFiles[static_cast<std::size_t>(index)].text());
+    const std::string ext = trimmed(FileExtension(path));
+    if (handlers.loadBitmap) handlers.loadBitmap(path, ext);
+}
+
+bool mStart::IsImageOpen(const std::string& path) const
+{
+    if (!main_) return false;
+    bool open = false;
+    for (QMdiSubWindow* sub : main_->mdiArea()->subWindowList()) {
+        QWidget* w = sub->widget();
+        std::optional<std::string> tag;
+        if (handlers.documentTag)
+            tag = handlers.documentTag(w);
+        else if (w && w->objectName() == QLatin1String("fImage"))
+            tag = w->property("Tag").toString().toStdString();
+        if (tag && *tag == path) open = true;
+    }
+    return open;
+}
+
+void mStart::VIEWS_Click(int index)
+{
+    ToolWindowSlot* slot = toolWindowForMenuIndex(index);
+    if (!slot) return;
+    const auto i = static_cast<std::size_t>(slot - toolWindowSlots().data());
+    QWidget* w = tools_[i];
+    QAction* item = menus_.item("VIEWS", index);
+    if (!w || !item) return;
+    Settings& s = programSettings();
+    if (item->isChecked()) {
+        w->hide();
+        s.*slot->visible = false;
+        item->setChecked(false);
+    } else {
+        s.*slot->visible = true;
+        item->setChecked(true);
+        placeToolWindow(static_cast<int>(i), true);
+        w->show();
+    }
+}
+
+// ---- Main window events -------------------------------------------------
+
+void mStart::MDIForm_Resize()
+{
+    if (!main_ || main_->isMinimized()) return;
+    Settings& s = programSettings();
+    s.MainWidth = main_->width() * kTwipsPerPixel;
+    s.MainHeight = main_->height() * kTwipsPerPixel;
+    s.MainMaximized = main_->isMaximized();
+}
+
+bool mStart::closeDocuments()
+{
+    QMdiArea* mdi = main_->mdiArea();
+    mdi->closeAllSubWindows();
+    return mdi->subWindowList().isEmpty();
+}
+
+void mStart::unloadToolWindows()
+{
+    // The most recently loaded first.
+    const auto order = toolWindowLoadOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        QWidget*& w = tools_[static_cast<std::size_t>(*it)];
+        delete w;
+        w = nullptr;
+    }
+}
+
+void mStart::MDIForm_Unload()
+{
+    if (unloaded_) return;
+    unloaded_ = true;
+    unloadToolWindows();
+    if (resetting_) {
+        // The next start finds no settings file and takes the defaults.
+        std::error_code ec;
+        fs::remove(Module8::SettingsFile(options_.programFolder), ec);
+    } else {
+        Module8::SaveSettings(programSettings(), options_.programFolder);
+    }
+    lock_.reset();
+}
+
+bool mStart::eventFilter(QObject* watched, QEvent* e)
+{
+    if (main_ && watched == main_.get()) {
+        switch (e->type()) {
+        case QEvent::Resize:
+        case QEvent::WindowStateChange: MDIForm_Resize(); break;
+        case QEvent::Close:
+            if (unloaded_) break;
+            if (!closeDocuments()) {
+                // A document refused: the program keeps running, and a
+                // reset that asked for this close is off.
+                resetting_ = false;
+                e->ignore();
+                return true;
+            }
+            MDIForm_Unload();
+            break;
+        default: break;
+        }
+    } else if (main_ && watched == main_->mdiArea()->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+        MenuStatic("OPEN");
+        return true;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+// ---- Direct menu items ----------------------------------------------------
+
+void mStart::ResetSettings()
+{
+    std::error_code ec;
+    if (!fs::exists(Module8::SettingsFile(options_.programFolder), ec)) return;
+    if (messages().show({kResetQuestion, MainMsgButtons::YesNo, MainMsgIcon::None, kProgramTitle}) !=
+        MainMsgResult::Yes)
+        return;
+    // The file goes only once every document has agreed to close.
+    resetting_ = true;
+    if (main_) main_->close();
+}
+
+void mStart::ShowHelp()
+{
+    const fs::path page = options_.programFolder / "Help" / "default.htm";
+    std::error_code ec;
+    if (fs::is_regular_file(page, ec))
+        platform::browser().open(page.string());
+    else
+        messages().show({kHelpMissing, MainMsgButtons::OK, MainMsgIcon::Information, "Help Files Missing!"});
+}
+
+// ---- CommandSink ------------------------------------------------------------
+
+void mStart::MenuExec(const std::string& key)
+{
+    if (handlers.MenuExec) handlers.MenuExec(key);
+}
+
+void mStart::MenuStatic(const std::string& key)
+{
+    if (handlers.MenuStatic) {
+        handlers.MenuStatic(key);
+        return;
+    }
+    if (key == "OPEN")
+        OpenCommand();
+    else if (ArrangeCode(key) >= 0)
+        ArrangeDocuments(ArrangeCode(key));
+    else if (key == "RESET")
+        MDIForm_Resize();
+}
+
+void mStart::ApplyLayerEffects(int id)
+{
+    if (handlers.ApplyLayerEffects) handlers.ApplyLayerEffects(id);
+}
+
+bool mStart::GetActiveImage()
+{
+    if (handlers.GetActiveImage) return handlers.GetActiveImage();
+    return main_ && main_->mdiArea()->activeSubWindow() != nullptr;
+}
+
+void mStart::SetLastActionName(const std::string& label)
+{
+    lastActionName_ = label;
+    if (handlers.SetLastActionName) handlers.SetLastActionName(label);
+}
+
+void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
+{
+    switch (action) {
+    case MenuDirect::Exit:
+        if (main_) main_->close();
+        break;
+    case MenuDirect::ResetSettings: ResetSettings(); break;
+    case MenuDirect::ToggleToolWindow: VIEWS_Click(item.index); break;
+    case MenuDirect::RecentFile: RF_Click(item.index); break;
+    case MenuDirect::Help: ShowHelp(); break;
+    case MenuDirect::WebPage: platform::browser().open(std::string(kPublisherSite) + item.webPage); break;
+    case MenuDirect::About: {
+        auto* about = new fAbout(main_.get());
+        about->show();
+        break;
+    }
+    case MenuDirect::RevertToOriginal:
+    case MenuDirect::UserFilters:
+    case MenuDirect::ApplyPalette:
+    case MenuDirect::BumpMapping:
+        if (handlers.Direct) handlers.Direct(action);
+        break;
+    case MenuDirect::None: break;
+    }
+}
+
+// ---- File and window commands ----------------------------------------------
+
+void mStart::OpenCommand()
+{
+    Settings& s = programSettings();
+    std::string folder = trimmed(s.OpenFolder.text());
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(fs::u8path(folder), ec)) {
+        folder = options_.programFolder.string();
+        s.OpenFolder.assign(folder);
+    }
+    OpenDialogPort& dialog = options_.openDialog ? *options_.openDialog : qtOpenDialog();
+    const std::optional<OpenDialogAnswer> answer = dialog.open({kProgramTitle, folder, OpenFileFilter()});
+    if (!answer) return;
+    std::string path = answer->path;
+    // A typed name that names no file loses the extension the dialog added.
+    if (!fs::exists(fs::u8path(path), ec) && path.size() >= 4) path.erase(path.size() - 4);
+    if (handlers.loadBitmap) handlers.loadBitmap(path, LowerCase(FileExtension(path)));
+    s.OpenFolder.assign(answer->folder);
+    openFolder_ = trimmed(s.OpenFolder.text());
+}
+
+void mStart::ArrangeDocuments(int code)
+{
+    if (!main_) return;
+    QMdiArea* mdi = main_->mdiArea();
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : mdi->subWindowList())
+        if (w->isVisible() && !w->isMinimized()) windows << w;
+    if (windows.isEmpty()) return;
+    if (code == 0) {
+        mdi->cascadeSubWindows();
+        return;
+    }
+    const QRect area = mdi->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        w->showNormal();
+        if (code == 1) {   // one above the other, each the full width
+            const int top = area.height() * i / n;
+            w->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+        } else {           // side by side, each the full height
+            const int left = area.width() * i / n;
+            w->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+        }
+    }
+}
+
+} // namespace tq

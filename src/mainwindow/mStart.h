@@ -1,0 +1,136 @@
+// Start-up and shutdown of the program, and the main window's own menu
+// handling that needs no document: the recent-file menu, the "&Windows"
+// menu with the tool windows, help, About, reset and exit.
+//
+// The shell makes the main window, builds its menus from the menu table and
+// implements the menus' CommandSink. Document commands go to the handlers
+// set in `handlers` (the main window's dispatchers); until a handler is set
+// the shell runs the few file and window commands it can do itself.
+#pragma once
+
+#include "mainwindow/MainMessages.h"
+#include "mainwindow/MenuBuilder.h"
+#include "mainwindow/MenuTable.h"
+#include "mainwindow/OpenPreviewDialog.h"
+#include "platform/TextWidth.h"
+
+#include <QObject>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QLockFile;
+class QWidget;
+
+namespace tq {
+
+class fMain;
+class fSplash;
+struct Settings;
+
+struct StartOptions {
+    std::filesystem::path programFolder;   // holds tqStart.up, Help, ...
+    std::filesystem::path runtimeFolder;   // the user's runtime folder: the single-instance lock
+    MainMessageBox* messages = nullptr;    // null: the Qt message box
+    OpenDialogPort* openDialog = nullptr;  // null: the Qt open dialog with preview
+    TextWidth measure;                     // empty: the screen's font
+};
+
+// The handlers the main window provides once its dispatchers are in.
+struct MainHandlers {
+    std::function<void(const std::string&)> MenuExec;
+    std::function<void(const std::string&)> MenuStatic;
+    std::function<void(int)> ApplyLayerEffects;
+    std::function<bool()> GetActiveImage;
+    std::function<void(const std::string&)> SetLastActionName;
+    // Direct items the main window owns (bump mapping, revert, the two
+    // filter dialogs).
+    std::function<void(MenuDirect)> Direct;
+    // Opens a file as a new document (refusing one already open).
+    std::function<void(const std::string& path, const std::string& ext)> loadBitmap;
+    // The file path of a document window, nullopt for other windows.
+    std::function<std::optional<std::string>(QWidget*)> documentTag;
+};
+
+class mStart : public QObject, public CommandSink {
+    Q_OBJECT
+public:
+    explicit mStart(StartOptions options);
+    ~mStart() override;
+
+    MainHandlers handlers;
+
+    // The start-up routine; splash may be null. False when another copy is
+    // running (the message was shown and every window is gone again).
+    bool StartApplication(fSplash* splash = nullptr);
+
+    fMain* main() const { return main_.get(); }
+    MainMenus& menus() { return menus_; }
+    QWidget* toolWindow(int slot) const { return tools_[static_cast<std::size_t>(slot)]; }
+    const std::string& openFolder() const { return openFolder_; }
+    const std::string& saveFolder() const { return saveFolder_; }
+    const std::string& lastActionName() const { return lastActionName_; }
+
+    // ---- Recent files and the "&Windows" menu ---------------------------
+    void FillRecent();
+    void RF_Click(int index);
+    bool IsImageOpen(const std::string& path) const;
+    void VIEWS_Click(int index);
+
+    // ---- Main window events ---------------------------------------------
+    void MDIForm_Resize();
+    // Closes the documents (each may refuse); true when all closed.
+    bool closeDocuments();
+    // Unloads the other windows, writes the settings file (unless a reset
+    // is under way, which deletes it instead) and lets the lock go.
+    void MDIForm_Unload();
+    bool unloaded() const { return unloaded_; }
+
+    // ---- Direct menu items ----------------------------------------------
+    void ResetSettings();
+    void ShowHelp();
+
+    // ---- CommandSink ----------------------------------------------------
+    void MenuExec(const std::string& key) override;
+    void MenuStatic(const std::string& key) override;
+    void ApplyLayerEffects(int id) override;
+    bool GetActiveImage() override;
+    void SetLastActionName(const std::string& label) override;
+    void MenuDirectAction(MenuDirect action, const MenuItemSpec& item) override;
+
+    // The open command as far as it goes without the file routing: the
+    // dialog, the folder kept, then handlers.loadBitmap.
+    void OpenCommand();
+    // Arranges the document windows (1 tile horizontally, 2 vertically,
+    // 0 cascade); nothing without documents.
+    void ArrangeDocuments(int code);
+
+    static constexpr const char* kAlreadyRunning = "Talvex Quarlend is already running!";
+    static constexpr const char* kHelpMissing = "Help Files are Missing! Please Re-install Talvex Quarlend Again";
+    static constexpr const char* kResetQuestion = "Talvex Quarlend will be closed down to apply the default settings!";
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    MainMessageBox& messages() const;
+    void placeToolWindow(int slot, bool fromMenu);
+    void unloadToolWindows();
+
+    StartOptions options_;
+    std::unique_ptr<fMain> main_;
+    MainMenus menus_;
+    std::array<QWidget*, 5> tools_{};
+    std::unique_ptr<QLockFile> lock_;
+    std::string openFolder_;
+    std::string saveFolder_;
+    std::string lastActionName_;
+    bool resetting_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace tq

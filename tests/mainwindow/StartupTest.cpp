@@ -1,0 +1,458 @@
+// Start-up, shutdown, the recent-file menu, the "&Windows" menu, reset and
+// help, driven through the real main window on the offscreen platform.
+#include "document/Module8.h"
+#include "document/Settings.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/fSplash.h"
+#include "mainwindow/mStart.h"
+#include "platform/Browser.h"
+#include "toolwindows/ToolWindowRegistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace tq;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A document window as far as these tests need one: its path in "Tag" and a
+// close prompt that can refuse.
+class FakeDocument : public QWidget {
+public:
+    explicit FakeDocument(const QString& tag, bool refuse = false) : refuse_(refuse)
+    {
+        setObjectName(QStringLiteral("fImage"));
+        setProperty("Tag", tag);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (refuse_) e->ignore();
+        else e->accept();
+    }
+
+private:
+    bool refuse_;
+};
+
+void touch(const fs::path& p)
+{
+    fs::create_directories(p.parent_path());
+    std::ofstream(p) << "x";
+}
+
+struct StartupFixture : ::testing::Test {
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    fs::path program{programDir.path().toStdString()};
+    fs::path runtime{runtimeDir.path().toStdString()};
+    RecordingMessageBox messages;
+    platform::RecordingBrowser browser;
+    platform::Browser* previousBrowser = nullptr;
+
+    void SetUp() override
+    {
+        programSettings() = Settings{};
+        previousBrowser = platform::setBrowser(&browser);
+    }
+    void TearDown() override { platform::setBrowser(previousBrowser); }
+
+    std::unique_ptr<mStart> makeShell()
+    {
+        StartOptions o;
+        o.programFolder = program;
+        o.runtimeFolder = runtime;
+        o.messages = &messages;
+        o.measure = characterTextWidth;
+        return std::make_unique<mStart>(o);
+    }
+
+    // Writes a settings file with the defaults changed by edit.
+    template <class F>
+    void writeSettings(F edit)
+    {
+        Settings s = defaultSettings(program);
+        edit(s);
+        ASSERT_TRUE(Module8::SaveSettings(s, program));
+    }
+};
+
+} // namespace
+
+TEST_F(StartupFixture, FirstStartOpensMaximisedWithEmptyRecentMenu)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    fMain* w = shell->main();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isMaximized());
+    EXPECT_TRUE(messages.shown.empty());
+
+    QAction* empty = shell->menus().RF[0];
+    EXPECT_EQ(empty->text(), "Empty");
+    EXPECT_TRUE(empty->isVisible());
+    EXPECT_FALSE(empty->isEnabled());
+    for (int i = 1; i < 9; ++i) EXPECT_FALSE(shell->menus().RF[i]->isVisible()) << i;
+    // No settings file is written before the exit.
+    EXPECT_FALSE(fs::exists(Module8::SettingsFile(program)));
+}
+
+TEST_F(StartupFixture, SecondCopyIsRefusedAndTheFirstRunsOn)
+{
+    auto first = makeShell();
+    ASSERT_TRUE(first->StartApplication());
+
+    RecordingMessageBox secondMessages;
+    StartOptions o;
+    o.programFolder = program;
+    o.runtimeFolder = runtime;
+    o.messages = &secondMessages;
+    mStart second(o);
+    fSplash splash;
+    splash.show();
+    EXPECT_FALSE(second.StartApplication(&splash));
+    ASSERT_EQ(secondMessages.shown.size(), 1u);
+    EXPECT_EQ(secondMessages.shown[0], (MainMessage{"Talvex Quarlend is already running!", MainMsgButtons::OK,
+                                                    MainMsgIcon::Information, "Talvex Quarlend"}));
+    EXPECT_EQ(second.main(), nullptr);
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(first->main()->isVisible());
+
+    // Once the first copy has ended, a new one may start.
+    first->main()->close();
+    auto third = makeShell();
+    EXPECT_TRUE(third->StartApplication());
+}
+
+TEST_F(StartupFixture, NormalExitWritesSettingsAndNextStartUsesThem)
+{
+    writeSettings([](Settings& s) {
+        s.MainMaximized = false;
+        s.MainWidth = 600 * kTwipsPerPixel;
+        s.MainHeight = 400 * kTwipsPerPixel;
+    });
+    {
+        auto shell = makeShell();
+        ASSERT_TRUE(shell->StartApplication());
+        EXPECT_FALSE(shell->main()->isMaximized());
+        EXPECT_EQ(shell->main()->size(), QSize(600, 400));
+        shell->main()->resize(700, 500);
+        shell->main()->close();
+        EXPECT_TRUE(shell->unloaded());
+    }
+    Settings s;
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_EQ(static_cast<int32_t>(s.MainWidth), 700 * kTwipsPerPixel);
+    EXPECT_EQ(static_cast<int32_t>(s.MainHeight), 500 * kTwipsPerPixel);
+    EXPECT_FALSE(s.MainMaximized);
+
+    // Exiting maximised stores it, and the next start opens maximised.
+    {
+        auto shell = makeShell();
+        ASSERT_TRUE(shell->StartApplication());
+        shell->main()->showMaximized();
+        shell->main()->close();
+    }
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_TRUE(s.MainMaximized);
+}
+
+TEST_F(StartupFixture, MinimisingKeepsTheSizeSavedBefore)
+{
+    writeSettings([](Settings& s) {
+        s.MainMaximized = false;
+        s.MainWidth = 640 * kTwipsPerPixel;
+        s.MainHeight = 480 * kTwipsPerPixel;
+    });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    shell->main()->showMinimized();
+    shell->main()->close();
+    Settings s;
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_EQ(static_cast<int32_t>(s.MainWidth), 640 * kTwipsPerPixel);
+    EXPECT_FALSE(s.MainMaximized);
+}
+
+TEST_F(StartupFixture, ACancelledDocumentPromptKeepsTheProgramAndWritesNothing)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    shell->main()->mdiArea()->addSubWindow(new FakeDocument("/tmp/a.png", true))->show();
+    EXPECT_FALSE(shell->main()->close());
+    EXPECT_TRUE(shell->main()->isVisible());
+    EXPECT_FALSE(shell->unloaded());
+    EXPECT_FALSE(fs::exists(Module8::SettingsFile(program)));
+}
+
+TEST_F(StartupFixture, ResetSettings)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    QAction* reset = shell->menus().item("RESET", -1);
+    ASSERT_NE(reset, nullptr);
+
+    // No settings file: no question, nothing happens.
+    reset->trigger();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(shell->main()->isVisible());
+
+    // Answer No: everything stays.
+    writeSettings([](Settings&) {});
+    messages.answer = MainMsgResult::No;
+    reset->trigger();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Talvex Quarlend will be closed down to apply the default settings!");
+    EXPECT_EQ(messages.shown[0].buttons, MainMsgButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].title, "Talvex Quarlend");
+    EXPECT_TRUE(fs::exists(Module8::SettingsFile(program)));
+    EXPECT_TRUE(shell->main()->isVisible());
+
+    // Yes, but a document refuses to close: still running, file intact.
+    messages.answer = MainMsgResult::Yes;
+    auto* doc = new FakeDocument("/tmp/b.png", true);
+    QMdiSubWindow* sub = shell->main()->mdiArea()->addSubWindow(doc);
+    sub->show();
+    reset->trigger();
+    EXPECT_TRUE(shell->main()->isVisible());
+    EXPECT_TRUE(fs::exists(Module8::SettingsFile(program)));
+    // ... and a later plain exit writes the settings as usual.
+    delete sub;
+
+    // Yes with nothing in the way: the program ends and leaves no file.
+    reset->trigger();
+    EXPECT_FALSE(shell->main()->isVisible());
+    EXPECT_TRUE(shell->unloaded());
+    EXPECT_FALSE(fs::exists(Module8::SettingsFile(program)));
+}
+
+TEST_F(StartupFixture, RecentMenuShowsExistingFilesShortened)
+{
+    const fs::path one = program / "pictures" / "one.png";
+    const fs::path longer = program / "a-rather-long-folder-name" / "another-long-folder" / "deeper-still" /
+                            "and-deeper" / "two.jpg";
+    touch(one);
+    touch(longer);
+    writeSettings([&](Settings& s) {
+        s.RecentFiles[0].assign((program / "gone.png").string());   // deleted on disk
+        s.RecentFiles[1].assign(one.string());
+        s.RecentFiles[2].assign(longer.string());
+    });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    const auto& RF = shell->menus().RF;
+    EXPECT_EQ(RF[0]->text(), "Empty");
+    EXPECT_FALSE(RF[0]->isEnabled());
+    EXPECT_TRUE(RF[1]->isVisible());
+    EXPECT_TRUE(RF[1]->isEnabled());
+    EXPECT_TRUE(RF[2]->isVisible());
+    const QString shown = RF[2]->text();
+    EXPECT_TRUE(shown.contains("...")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("two.jpg"));
+    EXPECT_LE(characterTextWidth(shown.toStdString()), 400);
+    for (int i = 3; i < 9; ++i) EXPECT_FALSE(RF[i]->isVisible());
+}
+
+TEST_F(StartupFixture, RecentItemOpensItsPathAndOpenDocumentsAreCaseExact)
+{
+    writeSettings([&](Settings& s) { s.RecentFiles[1].assign("/pics/Photo.JPG"); });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    std::vector<std::pair<std::string, std::string>> loaded;
+    shell->handlers.loadBitmap = [&](const std::string& p, const std::string& e) { loaded.push_back({p, e}); };
+    shell->RF_Click(1);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0], (std::pair<std::string, std::string>{"/pics/Photo.JPG", "JPG"}));
+
+    shell->main()->mdiArea()->addSubWindow(new FakeDocument("/pics/Photo.JPG"))->show();
+    EXPECT_TRUE(shell->IsImageOpen("/pics/Photo.JPG"));
+    EXPECT_FALSE(shell->IsImageOpen("/pics/Photo.jpg"));
+    EXPECT_FALSE(shell->IsImageOpen("/pics/Photo"));
+}
+
+TEST_F(StartupFixture, HelpOpensThePageOrSaysItIsMissing)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    QAction* help = shell->menus().item("ABOUT", 0);
+    help->trigger();
+    EXPECT_TRUE(browser.opened.empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], (MainMessage{"Help Files are Missing! Please Re-install Talvex Quarlend Again",
+                                              MainMsgButtons::OK, MainMsgIcon::Information, "Help Files Missing!"}));
+
+    touch(program / "Help" / "default.htm");
+    help->trigger();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], (program / "Help" / "default.htm").string());
+
+    shell->menus().item("ABOUT", 3)->trigger();
+    EXPECT_EQ(browser.opened.back(), std::string(kPublisherSite) + "/quarlend/support/default.htm");
+}
+
+TEST_F(StartupFixture, ArrangeKeysTileTheDocumentsAndDoNothingWithoutThem)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    shell->menus().item("VIEWS", 0)->trigger();   // no documents: nothing to do, nothing breaks
+
+    QMdiArea* mdi = shell->main()->mdiArea();
+    QMdiSubWindow* a = mdi->addSubWindow(new FakeDocument("/a.png"));
+    QMdiSubWindow* b = mdi->addSubWindow(new FakeDocument("/b.png"));
+    a->show();
+    b->show();
+    const QRect area = mdi->viewport()->rect();
+
+    shell->menus().item("VIEWS", 0)->trigger();   // one above the other
+    EXPECT_EQ(a->width(), area.width());
+    EXPECT_EQ(b->width(), area.width());
+    EXPECT_NE(a->y(), b->y());
+    EXPECT_EQ(a->height() + b->height(), area.height());
+
+    shell->menus().item("VIEWS", 1)->trigger();   // side by side
+    EXPECT_EQ(a->height(), area.height());
+    EXPECT_NE(a->x(), b->x());
+    EXPECT_EQ(a->width() + b->width(), area.width());
+}
+
+// ---- Tool windows through the registry ---------------------------------
+
+namespace {
+
+struct RegisteredToolWindows {
+    std::vector<std::string> rolled;
+    RegisteredToolWindows()
+    {
+        for (ToolWindowSlot& s : toolWindowSlots()) {
+            const std::string name = s.name;
+            registerToolWindow(
+                name,
+                [name](QWidget* owner) {
+                    auto* w = new QWidget(owner, Qt::Tool);
+                    w->setObjectName(QString::fromStdString(name));
+                    w->resize(111, 77);
+                    return w;
+                },
+                [this, name](QWidget*) { rolled.push_back(name); });
+        }
+    }
+    ~RegisteredToolWindows()
+    {
+        for (ToolWindowSlot& s : toolWindowSlots()) registerToolWindow(s.name, {}, {});
+    }
+};
+
+} // namespace
+
+TEST_F(StartupFixture, ToolWindowsComeBackAsTheyWereLeft)
+{
+    RegisteredToolWindows registered;
+    writeSettings([](Settings& s) {
+        s.TexturesBoxVisible = false;
+        s.HistoryBoxCollapsed = true;
+        s.PanoramicBoxLeft = 150;
+        s.PanoramicBoxTop = 300;
+        s.PanoramicBoxWidth = 3000;
+        s.PanoramicBoxHeight = 1500;
+    });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    // Slots in showing order: Color, Textures, History, Panoramic, Browser.
+    EXPECT_TRUE(shell->toolWindow(0)->isVisible());
+    EXPECT_FALSE(shell->toolWindow(1)->isVisible());   // loaded, hidden
+    EXPECT_FALSE(shell->menus().item("VIEWS", 5)->isChecked());
+    EXPECT_TRUE(shell->menus().item("VIEWS", 4)->isChecked());
+    EXPECT_EQ(registered.rolled, std::vector<std::string>{"fPaste"});
+    EXPECT_EQ(shell->toolWindow(3)->pos(), QPoint(10, 20));
+    EXPECT_EQ(shell->toolWindow(3)->size(), QSize(200, 100));
+    EXPECT_EQ(shell->toolWindow(0)->size(), QSize(111, 77));   // keeps its own size
+}
+
+TEST_F(StartupFixture, WindowsMenuTogglesAToolWindowAndItsFlag)
+{
+    RegisteredToolWindows registered;
+    writeSettings([](Settings& s) {
+        s.HistoryBoxLeft = 300;
+        s.HistoryBoxTop = 450;
+        s.HistoryBoxWidth = 1500;
+        s.HistoryBoxHeight = 3000;
+    });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    QAction* history = shell->menus().item("VIEWS", 6);
+    QWidget* w = shell->toolWindow(2);
+    ASSERT_TRUE(history->isChecked());
+
+    history->trigger();   // through the real menu item: hide
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(history->isChecked());
+    EXPECT_FALSE(programSettings().HistoryBoxVisible);
+
+    w->move(0, 0);
+    history->trigger();   // show again at the saved place and size
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(history->isChecked());
+    EXPECT_TRUE(programSettings().HistoryBoxVisible);
+    EXPECT_EQ(w->pos(), QPoint(20, 30));
+    EXPECT_EQ(w->size(), QSize(100, 200));
+
+    // The flags reach the settings file at the exit.
+    history->trigger();
+    shell->main()->close();
+    Settings s;
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_FALSE(s.HistoryBoxVisible);
+    EXPECT_TRUE(s.ColorBoxVisible);
+}
+
+TEST_F(StartupFixture, UnbuiltToolWindowsKeepTheirSettingsAsRead)
+{
+    writeSettings([](Settings& s) {
+        s.BrowserBoxVisible = false;
+        s.ColorBoxCollapsed = true;
+        s.PanoramicBoxLeft = 1234;
+    });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    EXPECT_FALSE(shell->menus().item("VIEWS", 4)->isEnabled());
+    shell->VIEWS_Click(4);
+    shell->main()->close();
+    Settings s;
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_FALSE(s.BrowserBoxVisible);
+    EXPECT_TRUE(s.ColorBoxVisible);
+    EXPECT_TRUE(s.ColorBoxCollapsed);
+    EXPECT_EQ(static_cast<int32_t>(s.PanoramicBoxLeft), 1234);
+}
+
+TEST(Splash, TimerRunsTheStartOnceAndAClickClosesIt)
+{
+    fSplash splash;
+    int started = 0;
+    splash.onStart = [&] { ++started; };
+    splash.Form_Load();
+    EXPECT_TRUE(splash.tSplash.isActive());
+    EXPECT_EQ(splash.tSplash.interval(), 500);
+    splash.tSplash_Timer();
+    EXPECT_EQ(started, 1);
+    EXPECT_FALSE(splash.tSplash.isActive());
+
+    fSplash other;
+    int otherStarted = 0;
+    other.onStart = [&] { ++otherStarted; };
+    other.Form_Load();
+    other.Form_Click();   // closed before its timer: nothing starts
+    EXPECT_FALSE(other.isVisible());
+    EXPECT_FALSE(other.tSplash.isActive());
+    EXPECT_EQ(otherStarted, 0);
+}

@@ -28,13 +28,15 @@ std::string SizeLabel(std::uint64_t bytes)
 
 QSize FitSize(QSize picture, QSize room)
 {
-    if (picture.width() <= 0 || picture.height() <= 0 || room.width() <= 0 || room.height() <= 0) return {0, 0};
-    if (picture.width() <= room.width() && picture.height() <= room.height()) return picture;
-    const double scale = std::min(static_cast<double>(room.width()) / picture.width(),
-                                  static_cast<double>(room.height()) / picture.height());
-    const int w = std::max(1, static_cast<int>(std::nearbyint(picture.width() * scale)));
-    const int h = std::max(1, static_cast<int>(std::nearbyint(picture.height() * scale)));
-    return {std::min(w, room.width()), std::min(h, room.height())};
+    const int w = picture.width(), h = picture.height();
+    if (w <= 0 || h <= 0 || room.width() <= 0 || room.height() <= 0) return {0, 0};
+    if (w <= room.width() && h <= room.height()) return picture;
+    // The shared fitting rule: the vertical ratio is kept in single precision
+    // and ties go to the height.
+    const double rw = static_cast<double>(room.width()) / w;
+    const float rh = static_cast<float>(static_cast<double>(room.height()) / h);
+    if (rw < rh) return {room.width(), static_cast<int>(std::nearbyint(h * rw))};
+    return {static_cast<int>(std::nearbyint(w * static_cast<double>(rh))), room.height()};
 }
 
 QStringList QtNameFilters(const std::string& filter)

@@ -1,0 +1,223 @@
+// The open dialog's preview panel, the dialog filters, the extension rules
+// and the open command's folder handling.
+#include "document/Settings.h"
+#include "mainwindow/FileCommands.h"
+#include "mainwindow/OpenPreviewDialog.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
+
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+using namespace tq;
+namespace fs = std::filesystem;
+
+TEST(FileFilters, OpenAndSaveEntriesAsTheDialogsShowThem)
+{
+    const auto open = OpenFileFilterEntries();
+    const auto save = SaveFileFilterEntries();
+    ASSERT_EQ(open.size(), 34u);
+    ASSERT_EQ(save.size(), 14u);
+    struct Case { FileFilterEntry got; const char* caption; const char* patterns; };
+    const Case cases[] = {
+        {open[1], "Bitmap Files (*.BMP;*.DIB;*.RLE)", "*.bmp;*.dib;*.rle"},
+        {open[3], "Graphical Interface Format(*.GIF)", "*.gif"},
+        {open[15], "Commodore 64 Koala format (*.KOA)", " *.koa"},
+        {open[27], "Alias  PIX (*.PIX)", "*.pix"},
+        {open[33], "Raw Data (*.RAW)", "*.raw"},
+        {save[0], "All Supported graphic formats ",
+         "*.bmp;*.dib;*.rle;*.gif;*.jpg;*.jpeg;*.jpe;*.jif;*.png;*.tga;*.vst;*.vda;*.icb;*.pcx;*.tif;*.pbm;"
+         "*.pgm;*.ppm;*.psd;*.raw;*.sgi;*.bw;*.rgb;*.rgba"},
+        {save[3], "Independent JPEG Group (*.JPG;*.JPEG)", "*.jpg;*.jpeg;"},
+        {save[8], "Portable Bitmap(*.PBM)", "*.pbm"},
+        {save[13], "Raw Data (RAW)", "*.raw"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(c.got.caption, c.caption);
+        EXPECT_STREQ(c.got.patterns, c.patterns);
+    }
+    // Every single-format entry of the open list is among the first entry's
+    // patterns (".tiff" is the one it does not list).
+    const std::string all = std::string(";") + open[0].patterns + ";";
+    for (std::size_t i = 1; i < open.size(); ++i) {
+        std::string p = open[i].patterns;
+        p.erase(0, p.find_first_not_of(' '));
+        for (std::size_t s = 0, e; s < p.size(); s = e + 1) {
+            e = p.find(';', s);
+            if (e == std::string::npos) e = p.size();
+            const std::string one = p.substr(s, e - s);
+            if (one == "*.tiff") continue;
+            EXPECT_NE(all.find(";" + one + ";"), std::string::npos) << one;
+        }
+    }
+    const std::string joined = OpenFileFilter();
+    EXPECT_EQ(std::count(joined.begin(), joined.end(), '|'), 67);
+    EXPECT_EQ(joined.rfind("Raw Data (*.RAW)|*.raw"), joined.size() - 22);
+    const QStringList qt = QtNameFilters(SaveFileFilter());
+    ASSERT_EQ(qt.size(), 14);
+    EXPECT_EQ(qt[3], "Independent JPEG Group (*.JPG;*.JPEG) (*.jpg *.JPG *.jpeg *.JPEG)");
+}
+
+TEST(FileFilters, ExtensionRules)
+{
+    struct Case { const char* path; const char* ext; bool inPlace; const char* folder; };
+    const Case cases[] = {
+        {"/pics/Photo.JPG", "JPG", true, "/pics/"},
+        {"/pics/photo.jpg", "jpg", true, "/pics/"},
+        {"/pics/photo.jpeg", "jpeg", false, "/pics/"},
+        {"/pics/New.bmp", "bmp", true, "/pics/"},
+        {"/pics.d/untitled", "", false, "/pics.d/"},
+        {"", "", false, ""},
+        {"a.b.PcX", "PcX", true, ""},
+        {"/x/y.tiff", "tiff", false, "/x/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(FileExtension(c.path), c.ext);
+        EXPECT_EQ(SavesInPlace(c.path), c.inPlace);
+        EXPECT_EQ(FolderWithSlash(c.path), c.folder);
+    }
+    EXPECT_EQ(ArrangeCode("TILEHORIZONTALLY"), 1);
+    EXPECT_EQ(ArrangeCode("TILEVERTICALLY"), 2);
+    EXPECT_EQ(ArrangeCode("CASCADE"), 0);
+    EXPECT_EQ(ArrangeCode("cascade"), -1);
+}
+
+TEST(OpenPreview, SizeLabelAndFit)
+{
+    struct Size { std::uint64_t bytes; const char* label; };
+    const Size sizes[] = {
+        {0, "0 KB"}, {512, "0 KB"}, {513, "1 KB"}, {1536, "2 KB"}, {2560, "2 KB"}, {3584, "4 KB"},
+        // Past the old 16-bit limit and past 4 GB.
+        {33553920ull, "32768 KB"}, {5ull * 1024 * 1024 * 1024, "5242880 KB"},
+    };
+    for (const Size& s : sizes) EXPECT_EQ(SizeLabel(s.bytes), s.label) << s.bytes;
+
+    struct Fit { QSize pic, room, want; };
+    const Fit fits[] = {
+        {{50, 40}, {198, 198}, {50, 40}},      // smaller: its own size
+        {{640, 480}, {198, 198}, {198, 148}},  // larger: reduced, aspect kept (148.5 to even)
+        {{200, 100}, {100, 50}, {100, 50}},   // equal ratios go to the height
+        {{100, 400}, {198, 198}, {50, 198}},
+        {{198, 198}, {198, 198}, {198, 198}},
+        {{0, 10}, {198, 198}, {0, 0}},
+    };
+    for (const Fit& f : fits) EXPECT_EQ(FitSize(f.pic, f.room), f.want);
+}
+
+TEST(OpenPreview, ShowsAPictureAndClearsItselfForOneItCannotRead)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("big.png");
+    QImage(640, 480, QImage::Format_RGB32).save(png);
+    const QString small = dir.filePath("small.bmp");
+    QImage(3, 2, QImage::Format_RGB32).save(small);
+    const QString bad = dir.filePath("broken.png");
+    {
+        std::ofstream(bad.toStdString(), std::ios::binary) << std::string(1536, 'z');
+    }
+
+    frmControls panel;
+    panel.show();
+    panel.OpenDialogPreview(png);
+    EXPECT_EQ(panel.LResolution->text(), "640 x 480");
+    EXPECT_TRUE(panel.pic->isVisible());
+    EXPECT_EQ(panel.pic->size(), QSize(198, 148));
+    EXPECT_EQ(panel.pic->x(), (panel.Fram->width() - 198) / 2);
+    EXPECT_FALSE(panel.LType->text().isEmpty());
+
+    panel.OpenDialogPreview(small);
+    EXPECT_EQ(panel.LResolution->text(), "3 x 2");
+    EXPECT_EQ(panel.pic->size(), QSize(3, 2));
+    EXPECT_EQ(panel.pic->pos(), QPoint((panel.Fram->width() - 3) / 2, (panel.Fram->height() - 2) / 2));
+
+    // Undecodable: no picture, no resolution, but the file's own size.
+    panel.OpenDialogPreview(bad);
+    EXPECT_FALSE(panel.pic->isVisible());
+    EXPECT_TRUE(panel.LResolution->text().isEmpty());
+    EXPECT_EQ(panel.LSize->text(), "2 KB");
+    EXPECT_EQ(panel.ImageWidth, 0);
+
+    // A folder: everything empty.
+    panel.OpenDialogPreview(png);
+    panel.OpenDialogPreview(dir.path());
+    EXPECT_FALSE(panel.pic->isVisible());
+    EXPECT_TRUE(panel.LSize->text().isEmpty());
+    EXPECT_TRUE(panel.LResolution->text().isEmpty());
+}
+
+TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("shot.png");
+    QImage(64, 32, QImage::Format_RGB32).save(png);
+    std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog({"Talvex Quarlend", dir.path().toStdString(),
+                                                              OpenFileFilter()}, nullptr));
+    EXPECT_EQ(dlg->windowTitle(), "Talvex Quarlend");
+    EXPECT_EQ(dlg->nameFilters().size(), 34);
+    EXPECT_EQ(dlg->labelText(QFileDialog::Accept), "Open");
+    EXPECT_EQ(dlg->labelText(QFileDialog::FileType), "Select Type");
+    auto* panel = dlg->findChild<frmControls*>("frmControls");
+    ASSERT_NE(panel, nullptr);
+    emit dlg->currentChanged(png);
+    EXPECT_EQ(panel->LResolution->text(), "64 x 32");
+}
+
+namespace {
+
+struct FakeOpenDialog : OpenDialogPort {
+    std::vector<OpenDialogRequest> asked;
+    std::optional<OpenDialogAnswer> answer;
+    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& r) override
+    {
+        asked.push_back(r);
+        return answer;
+    }
+};
+
+} // namespace
+
+TEST(OpenCommand, FolderFallbackPathAndFolderKept)
+{
+    QTemporaryDir programDir, runtimeDir, pictures;
+    programSettings() = Settings{};
+    programSettings().OpenFolder.assign("/no/such/folder");
+    FakeOpenDialog dialog;
+    RecordingMessageBox messages;
+    StartOptions o;
+    o.programFolder = programDir.path().toStdString();
+    o.runtimeFolder = runtimeDir.path().toStdString();
+    o.messages = &messages;
+    o.openDialog = &dialog;
+    mStart shell(o);
+    ASSERT_TRUE(shell.StartApplication());
+    std::vector<std::pair<std::string, std::string>> loaded;
+    shell.handlers.loadBitmap = [&](const std::string& p, const std::string& e) { loaded.push_back({p, e}); };
+
+    // Cancelled: nothing opens; the missing folder became the program folder.
+    programSettings().OpenFolder.assign("/no/such/folder");
+    shell.menus().item("FILE", 1)->trigger();
+    ASSERT_EQ(dialog.asked.size(), 1u);
+    EXPECT_EQ(dialog.asked[0].initialDir, programDir.path().toStdString());
+    EXPECT_EQ(dialog.asked[0].title, "Talvex Quarlend");
+    EXPECT_EQ(dialog.asked[0].filter, OpenFileFilter());
+    EXPECT_TRUE(loaded.empty());
+
+    const std::string photo = pictures.filePath("Photo.JPG").toStdString();
+    std::ofstream(photo) << "x";
+    dialog.answer = OpenDialogAnswer{photo, pictures.path().toStdString()};
+    shell.MenuStatic("OPEN");
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].first, photo);     // the name as it is
+    EXPECT_EQ(loaded[0].second, "jpg");    // the extension compared in lower case
+    EXPECT_EQ(programSettings().OpenFolder.text(), pictures.path().toStdString());
+    EXPECT_EQ(dialog.asked.back().initialDir, programDir.path().toStdString());
+    shell.main()->close();
+}

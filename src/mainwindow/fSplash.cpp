@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tq {
@@ -52,7 +53,13 @@ fSplash::fSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Frame
     tSplash.start();
 }
 
-void fSplash::Form_Load() { show(); }
+void fSplash::Form_Load()
+{
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+}
 
 void fSplash::tSplash_Timer()
 {

@@ -1,0 +1,60 @@
+// Start-up to an idle main window (splash delay aside) and shutdown, beside
+// the plain library call of making, showing and closing an empty main window.
+#include "document/Settings.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "bench_startup";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    return *a;
+}
+
+void BM_PlainMainWindow(benchmark::State& state)
+{
+    app();
+    for (auto _ : state) {
+        QMainWindow w;
+        w.showMaximized();
+        QApplication::processEvents();
+        w.close();
+    }
+}
+BENCHMARK(BM_PlainMainWindow)->Unit(benchmark::kMillisecond);
+
+void BM_StartApplicationAndExit(benchmark::State& state)
+{
+    app();
+    QTemporaryDir program, runtime;
+    tq::RecordingMessageBox messages;
+    for (auto _ : state) {
+        tq::programSettings() = tq::Settings{};
+        tq::StartOptions o;
+        o.programFolder = program.path().toStdString();
+        o.runtimeFolder = runtime.path().toStdString();
+        o.messages = &messages;
+        tq::mStart shell(o);
+        shell.StartApplication();
+        QApplication::processEvents();
+        shell.main()->close();
+    }
+}
+BENCHMARK(BM_StartApplicationAndExit)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,129 @@
+// SAVE and SAVEAS against a recording document and a scripted save dialog.
+#include "document/Settings.h"
+#include "mainwindow/FileCommands.h"
+#include "mainwindow/SaveCommands.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tq;
+
+namespace {
+
+struct RecordingDocument : SaveableDocument {
+    std::string tag;
+    std::string caption = "before";
+    bool changed = true;
+    bool writeSucceeds = true;
+    std::vector<std::pair<std::string, std::string>> saves;
+
+    std::string Tag() const override { return tag; }
+    void setTag(const std::string& t) override { tag = t; }
+    void setCaption(const std::string& c) override { caption = c; }
+    void setChanged(bool c) override { changed = c; }
+    bool save(const std::string& path, const std::string& ext) override
+    {
+        saves.push_back({path, ext});
+        return writeSucceeds;
+    }
+};
+
+struct ScriptedSaveDialog : SaveDialogPort {
+    std::optional<std::string> answer;
+    std::vector<SaveDialogRequest> asked;
+    std::optional<std::string> save(const SaveDialogRequest& r) override
+    {
+        asked.push_back(r);
+        return answer;
+    }
+};
+
+struct SaveFixture : ::testing::Test {
+    QTemporaryDir programDir, saveDir;
+    Settings settings;
+    ScriptedSaveDialog dialog;
+    RecordingMessageBox messages;
+    SaveContext ctx{settings, programDir.path().toStdString(), dialog, messages, {}};
+    RecordingDocument doc;
+};
+
+} // namespace
+
+TEST_F(SaveFixture, SaveInPlaceKeepsTheNameAsItIs)
+{
+    doc.tag = "/pics/Photo.JPG";
+    EXPECT_TRUE(SaveCommand(doc, ctx));
+    ASSERT_EQ(doc.saves.size(), 1u);
+    EXPECT_EQ(doc.saves[0], (std::pair<std::string, std::string>{"/pics/Photo.JPG", "jpg"}));
+    EXPECT_EQ(doc.tag, "/pics/Photo.JPG");   // never rewritten to ".jpg": that is another file
+    EXPECT_EQ(doc.caption, "Photo.JPG");
+    EXPECT_FALSE(doc.changed);
+    EXPECT_TRUE(dialog.asked.empty());
+}
+
+TEST_F(SaveFixture, OtherExtensionsAndUnnamedDocumentsGoToSaveAs)
+{
+    for (const char* tag : {"/pics/photo.jpeg", "", "/pics/scan.tiff"}) {
+        SCOPED_TRACE(tag);
+        dialog.asked.clear();
+        doc.saves.clear();
+        doc.tag = tag;
+        EXPECT_FALSE(SaveCommand(doc, ctx));   // cancelled
+        EXPECT_EQ(dialog.asked.size(), 1u);
+        EXPECT_TRUE(doc.saves.empty());
+        EXPECT_EQ(doc.tag, tag);
+        EXPECT_TRUE(doc.changed);
+    }
+}
+
+TEST_F(SaveFixture, SaveAsNamesTheDocumentAndKeepsTheFolder)
+{
+    settings.SaveFolder.assign(saveDir.path().toStdString());
+    const std::string target = saveDir.filePath("New Name.PNG").toStdString();
+    dialog.answer = target;
+    ctx.uniqueDocName = [](const std::string& p) { return p + " [2]"; };
+    doc.tag = "/pics/old.jpeg";
+    EXPECT_TRUE(SaveAsCommand(doc, ctx));
+    ASSERT_EQ(dialog.asked.size(), 1u);
+    EXPECT_EQ(dialog.asked[0].title, "Save as");
+    EXPECT_EQ(dialog.asked[0].filter, SaveFileFilter());
+    EXPECT_EQ(dialog.asked[0].initialDir, saveDir.path().toStdString());
+    EXPECT_TRUE(dialog.asked[0].overwritePrompt);
+    ASSERT_EQ(doc.saves.size(), 1u);
+    EXPECT_EQ(doc.saves[0], (std::pair<std::string, std::string>{target, "PNG"}));
+    EXPECT_EQ(doc.tag, target + " [2]");
+    EXPECT_EQ(doc.caption, "New Name.PNG [2]");
+    EXPECT_FALSE(doc.changed);
+    EXPECT_EQ(settings.SaveFolder.text(), saveDir.path().toStdString() + "/");
+}
+
+TEST_F(SaveFixture, MissingSaveFolderFallsBackToTheProgramFolder)
+{
+    settings.SaveFolder.assign("/no/such/place");
+    doc.tag = "";
+    SaveAsCommand(doc, ctx);
+    ASSERT_EQ(dialog.asked.size(), 1u);
+    EXPECT_EQ(dialog.asked[0].initialDir, programDir.path().toStdString());
+    EXPECT_EQ(settings.SaveFolder.text(), programDir.path().toStdString());
+}
+
+// A write that fails is reported and the document stays unsaved under its
+// old name, in place and under a new name alike.
+TEST_F(SaveFixture, AFailedWriteIsReportedAndChangesNothing)
+{
+    doc.writeSucceeds = false;
+    doc.tag = "/pics/a.bmp";
+    EXPECT_FALSE(SaveCommand(doc, ctx));
+    dialog.answer = saveDir.filePath("b.png").toStdString();
+    doc.tag = "";
+    settings.SaveFolder.assign(saveDir.path().toStdString());
+    EXPECT_FALSE(SaveAsCommand(doc, ctx));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    for (const MainMessage& m : messages.shown)
+        EXPECT_EQ(m, (MainMessage{kSaveFailed, MainMsgButtons::OK, MainMsgIcon::Exclamation, "Talvex Quarlend"}));
+    EXPECT_TRUE(doc.changed);
+    EXPECT_EQ(doc.tag, "");
+    EXPECT_EQ(doc.caption, "before");
+    EXPECT_EQ(settings.SaveFolder.text(), saveDir.path().toStdString());
+}

@@ -89,6 +89,8 @@ bool mStart::StartApplication(fSplash* splash)
     for (std::size_t i = 0; i < toolSlots.size(); ++i)
         if (QAction* a = menus_.item("VIEWS", toolSlots[i].viewsIndex)) a->setEnabled(tools_[i] != nullptr);
 
+    setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });
+
     // 5. One copy at a time.
     std::error_code ec;
     fs::create_directories(options_.runtimeFolder, ec);
@@ -223,6 +225,16 @@ void mStart::VIEWS_Click(int index)
     }
 }
 
+void mStart::ToolWindowClosed(const std::string& name)
+{
+    ToolWindowSlot* slot = toolWindowByName(name);
+    if (!slot) return;
+    const auto i = static_cast<std::size_t>(slot - toolWindowSlots().data());
+    if (tools_[i]) tools_[i]->hide();
+    programSettings().*slot->visible = false;
+    if (QAction* item = menus_.item("VIEWS", slot->viewsIndex)) item->setChecked(false);
+}
+
 // ---- Main window events -------------------------------------------------
 
 void mStart::MDIForm_Resize()
@@ -256,6 +268,7 @@ void mStart::MDIForm_Unload()
 {
     if (unloaded_) return;
     unloaded_ = true;
+    setToolWindowClosedHandler({});
     unloadToolWindows();
     if (resetting_) {
         // The next start finds no settings file and takes the defaults.

@@ -80,6 +80,8 @@ public:
     void RF_Click(int index);
     bool IsImageOpen(const std::string& path) const;
     void VIEWS_Click(int index);
+    // A tool window closed by its own button: hidden, flag and item cleared.
+    void ToolWindowClosed(const std::string& name);
 
     // ---- Main window events ---------------------------------------------
     void MDIForm_Resize();

@@ -26,6 +26,12 @@ std::array<ToolWindowSlot, 5>& slots()
 
 constexpr std::array<int, 5> kLoadOrder = {0, 1, 2, 4, 3};
 
+std::function<void(const std::string&)>& closedHandler()
+{
+    static std::function<void(const std::string&)> h;
+    return h;
+}
+
 } // namespace
 
 std::span<ToolWindowSlot> toolWindowSlots() { return slots(); }
@@ -53,6 +59,16 @@ bool registerToolWindow(const std::string& name, std::function<QWidget*(QWidget*
     s->create = std::move(create);
     s->pMm_Click = std::move(rollUp);
     return true;
+}
+
+void toolWindowClosedByUser(const std::string& name)
+{
+    if (closedHandler()) closedHandler()(name);
+}
+
+void setToolWindowClosedHandler(std::function<void(const std::string& name)> handler)
+{
+    closedHandler() = std::move(handler);
 }
 
 } // namespace tq

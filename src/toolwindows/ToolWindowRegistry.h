@@ -44,4 +44,10 @@ ToolWindowSlot* toolWindowByName(const std::string& name);
 bool registerToolWindow(const std::string& name, std::function<QWidget*(QWidget* owner)> create,
                         std::function<void(QWidget* window)> rollUp);
 
+// A tool window's own close button calls this: the window is hidden, its
+// visible flag cleared and its "&Windows" item unchecked, as the menu does.
+void toolWindowClosedByUser(const std::string& name);
+// Installed by the start-up for the run (empty: the call does nothing).
+void setToolWindowClosedHandler(std::function<void(const std::string& name)> handler);
+
 } // namespace tq

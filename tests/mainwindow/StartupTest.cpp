@@ -406,6 +406,15 @@ TEST_F(StartupFixture, WindowsMenuTogglesAToolWindowAndItsFlag)
     EXPECT_EQ(w->pos(), QPoint(20, 30));
     EXPECT_EQ(w->size(), QSize(100, 200));
 
+    // The window's own close button agrees with the menu, and one click on
+    // the item brings it back.
+    toolWindowClosedByUser("fPaste");
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(history->isChecked());
+    EXPECT_FALSE(programSettings().HistoryBoxVisible);
+    history->trigger();
+    EXPECT_TRUE(w->isVisible());
+
     // The flags reach the settings file at the exit.
     history->trigger();
     shell->main()->close();

@@ -219,5 +219,13 @@ TEST(OpenCommand, FolderFallbackPathAndFolderKept)
     EXPECT_EQ(loaded[0].second, "jpg");    // the extension compared in lower case
     EXPECT_EQ(programSettings().OpenFolder.text(), pictures.path().toStdString());
     EXPECT_EQ(dialog.asked.back().initialDir, programDir.path().toStdString());
+
+    // A typed name that names no file loses its last four characters (the
+    // extension the dialog put on it) before it is opened.
+    dialog.answer = OpenDialogAnswer{photo + ".bmp", pictures.path().toStdString()};
+    shell.MenuStatic("OPEN");
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[1].first, photo);
+    EXPECT_EQ(dialog.asked.back().initialDir, pictures.path().toStdString());
     shell.main()->close();
 }

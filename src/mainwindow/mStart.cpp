@@ -3,6 +3,7 @@
 #include "document/Module8.h"
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
+#include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "platform/Browser.h"
@@ -398,49 +399,14 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
 
 void mStart::OpenCommand()
 {
-    Settings& s = programSettings();
-    std::string folder = trimmed(s.OpenFolder.text());
-    std::error_code ec;
-    if (folder.empty() || !fs::is_directory(fs::u8path(folder), ec)) {
-        folder = options_.programFolder.string();
-        s.OpenFolder.assign(folder);
-    }
-    OpenDialogPort& dialog = options_.openDialog ? *options_.openDialog : qtOpenDialog();
-    const std::optional<OpenDialogAnswer> answer = dialog.open({kProgramTitle, folder, OpenFileFilter()});
-    if (!answer) return;
-    std::string path = answer->path;
-    // A typed name that names no file loses the extension the dialog added.
-    if (!fs::exists(fs::u8path(path), ec) && path.size() >= 4) path.erase(path.size() - 4);
-    if (handlers.loadBitmap) handlers.loadBitmap(path, LowerCase(FileExtension(path)));
-    s.OpenFolder.assign(answer->folder);
-    openFolder_ = trimmed(s.OpenFolder.text());
+    RunOpenCommand(programSettings(), options_.programFolder,
+                   options_.openDialog ? *options_.openDialog : qtOpenDialog(), handlers.loadBitmap);
+    openFolder_ = trimmed(programSettings().OpenFolder.text());
 }
 
 void mStart::ArrangeDocuments(int code)
 {
-    if (!main_) return;
-    QMdiArea* mdi = main_->mdiArea();
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* w : mdi->subWindowList())
-        if (w->isVisible() && !w->isMinimized()) windows << w;
-    if (windows.isEmpty()) return;
-    if (code == 0) {
-        mdi->cascadeSubWindows();
-        return;
-    }
-    const QRect area = mdi->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* w = windows[i];
-        w->showNormal();
-        if (code == 1) {   // one above the other, each the full width
-            const int top = area.height() * i / n;
-            w->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
-        } else {           // side by side, each the full height
-            const int left = area.width() * i / n;
-            w->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
-        }
-    }
+    if (main_) tq::ArrangeDocuments(main_->mdiArea(), code);
 }
 
 } // namespace tq

@@ -1,0 +1,59 @@
+#include "mainwindow/WindowCommands.h"
+
+#include "document/Settings.h"
+#include "mainwindow/FileCommands.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <system_error>
+
+namespace tq {
+
+namespace fs = std::filesystem;
+
+void RunOpenCommand(Settings& s, const fs::path& programFolder, OpenDialogPort& dialog,
+                    const std::function<void(const std::string& path, const std::string& ext)>& loadBitmap)
+{
+    std::string folder = s.OpenFolder.text();
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(fs::u8path(folder), ec)) {
+        folder = programFolder.string();
+        s.OpenFolder.assign(folder);
+    }
+    const std::optional<OpenDialogAnswer> answer = dialog.open({"Talvex Quarlend", folder, OpenFileFilter()});
+    if (!answer) return;
+    std::string path = answer->path;
+    // A typed name that names no file loses the extension the dialog added.
+    if (!fs::exists(fs::u8path(path), ec) && path.size() >= 4) path.erase(path.size() - 4);
+    if (loadBitmap) loadBitmap(path, LowerCase(FileExtension(path)));
+    s.OpenFolder.assign(answer->folder);
+}
+
+void ArrangeDocuments(QMdiArea* mdi, int code)
+{
+    if (!mdi) return;
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : mdi->subWindowList())
+        if (w->isVisible() && !w->isMinimized()) windows << w;
+    if (windows.isEmpty()) return;
+    if (code == 0) {
+        mdi->cascadeSubWindows();
+        return;
+    }
+    const QRect area = mdi->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        w->showNormal();
+        if (code == 1) {
+            const int top = area.height() * i / n;
+            w->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+        } else {
+            const int left = area.width() * i / n;
+            w->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+        }
+    }
+}
+
+} // namespace tq

@@ -49,7 +49,8 @@ public:
     // Combine a shape into the selection by Mode (1 AND, 2 OR, 3 XOR, 4 DIFF,
     // 5 COPY; the selection is the first operand, so COPY keeps it). Without
     // a selection the shape becomes the selection, except with DIFF, which
-    // makes nothing. With Crop the result is cut to RegionMain.
+    // makes nothing. With Crop the result is cut to RegionMain. Corners may
+    // come in any order.
     void CreateRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Mode, bool Crop);
     // The ellipse inscribed in (X1, Y1)-(X2, Y2).
     void CreateEllipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Mode, bool Crop);

@@ -143,29 +143,41 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
     return true;
 }
 
-std::optional<BitsBuffer> UndoSnapshotFile::read(const fs::path& file)
+bool UndoSnapshotFile::read(const fs::path& file, BitsBuffer& into)
 {
     Fd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0) return std::nullopt;
+    if (in.fd < 0) return false;
     struct stat st {};
-    if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     const auto length = static_cast<unsigned long long>(st.st_size);
-    if (length < BitsHeader::kSize) return std::nullopt;
+    if (length < BitsHeader::kSize) return false;
 
     uint8_t raw[BitsHeader::kSize];
-    if (!readAll(in.fd, raw, sizeof raw)) return std::nullopt;
+    if (!readAll(in.fd, raw, sizeof raw)) return false;
     const BitsHeader h = BitsHeader::readFrom(raw);
-    if (h.biSize != 40 || h.biPlanes != 1 || h.biBitCount != 32) return std::nullopt;
+    if (h.biSize != 40 || h.biPlanes != 1 || h.biBitCount != 32) return false;
     // Widened before negating: biHeight may be any 32-bit value.
     const long long bw = h.biWidth;
     const long long bh = -static_cast<long long>(h.biHeight);
-    if (bw < 5 || bh < 5 || bw - 4 > kMaxPictureSide || bh - 4 > kMaxPictureSide) return std::nullopt;
+    if (bw < 5 || bh < 5 || bw - 4 > kMaxPictureSide || bh - 4 > kMaxPictureSide) return false;
     const int w = static_cast<int>(bw - 4);
     const int hgt = static_cast<int>(bh - 4);
-    if (length != BitsHeader::kSize + BitsBuffer::byteSizeFor(w, hgt)) return std::nullopt;
+    if (length != BitsHeader::kSize + BitsBuffer::byteSizeFor(w, hgt)) return false;
 
-    BitsBuffer bits(w, hgt);
-    if (!readAll(in.fd, bits.data(), bits.byteSize())) return std::nullopt;
+    // Fresh memory of a whole picture costs a page fault per page; a buffer
+    // of the same size is overwritten in place instead.
+    if (!into.allocated() || into.width() != w || into.height() != hgt) into = BitsBuffer(w, hgt);
+    if (!readAll(in.fd, into.data(), into.byteSize())) {
+        into.clear();
+        return false;
+    }
+    return true;
+}
+
+std::optional<BitsBuffer> UndoSnapshotFile::read(const fs::path& file)
+{
+    BitsBuffer bits;
+    if (!read(file, bits)) return std::nullopt;
     return bits;
 }
 
@@ -241,13 +253,12 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
 
 bool UndoStore::restore(const fs::path& file)
 {
-    std::optional<BitsBuffer> bits = UndoSnapshotFile::read(file);
-    if (!bits) return false;
-    const int w = bits->width();
-    const int h = bits->height();
+    if (!UndoSnapshotFile::read(file, spare_)) return false;
+    const int w = spare_.width();
+    const int h = spare_.height();
     const BitsBuffer& current = target_.undoBits();
     const bool sizeChanged = !current.allocated() || current.width() != w || current.height() != h;
-    target_.restoreBits(std::move(*bits), sizeChanged);
+    target_.restoreBits(spare_, sizeChanged);
     target_.setPixelPanel(std::to_string(w) + "x" + std::to_string(h));
     return true;
 }

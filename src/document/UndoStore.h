@@ -56,6 +56,10 @@ struct UndoSnapshotFile {
     // 40 + 4 (W + 4) (H + 4) bytes long, before any size in it is trusted.
     // nullopt for a missing, truncated or foreign file.
     static std::optional<BitsBuffer> read(const std::filesystem::path& file);
+    // The same into `into`, whose bytes are reused when it already has the
+    // snapshot's size. False for a bad file: `into` is then untouched, or
+    // cleared when the file ended early.
+    static bool read(const std::filesystem::path& file, BitsBuffer& into);
 
     // Removes every snapshot file (and half-written temporary) from the Temp
     // folder. Meant for start-up, when no other copy of the program runs: the
@@ -76,7 +80,10 @@ public:
     // `sizeChanged` the selection is reset to the whole new picture (none)
     // and the document takes the new size; otherwise the selection stays.
     // The window also sets SaveUndoOnNudge here.
-    virtual void restoreBits(BitsBuffer&& bits, bool sizeChanged) = 0;
+    // The pixels may be copied out of `bits` or swapped with the document's
+    // old ones: whatever is left there the store reuses for its next read,
+    // which spares a fresh allocation of a whole picture.
+    virtual void restoreBits(BitsBuffer& bits, bool sizeChanged) = 0;
     // Status panel 2: "Total Actions: n".
     virtual void setActionsPanel(const std::string& text) = 0;
     // The "Pixel" status panel: "WxH" after a restore.
@@ -141,6 +148,8 @@ private:
     int32_t undoMax_ = 0;
     // Names of steps 0 .. 200: step 200 is named before the files slide down.
     std::array<std::string, kMaxSteps + 1> names_;
+    // The buffer snapshots are read into (see UndoTarget::restoreBits).
+    BitsBuffer spare_;
 };
 
 } // namespace tq

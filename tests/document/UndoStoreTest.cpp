@@ -25,10 +25,10 @@ struct FakeDocument : UndoTarget {
     std::string pixelPanel;
 
     const BitsBuffer& undoBits() const override { return bits; }
-    void restoreBits(BitsBuffer&& b, bool sizeChanged) override
+    void restoreBits(BitsBuffer& b, bool sizeChanged) override
     {
         if (sizeChanged) hasSelection = false;
-        bits = std::move(b);
+        std::swap(bits, b);
         ++restores;
         lastSizeChanged = sizeChanged;
     }

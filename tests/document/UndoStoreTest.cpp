@@ -135,6 +135,31 @@ TEST_F(UndoStoreTest, SnapshotOfThreeByTwoIsHeaderThenBuffer)
     EXPECT_TRUE(*back == doc.bits);
 }
 
+TEST_F(UndoStoreTest, ReadIntoReusesABufferOfTheSameSize)
+{
+    doc.paint(7);
+    const fs::path f = UndoSnapshotFile::path(dir, 1, 0);
+    ASSERT_TRUE(UndoSnapshotFile::write(f, doc.bits));
+
+    BitsBuffer same(3, 2);
+    const uint8_t* before = same.data();
+    ASSERT_TRUE(UndoSnapshotFile::read(f, same));
+    EXPECT_EQ(same.data(), before);
+    EXPECT_TRUE(same == doc.bits);
+
+    BitsBuffer other(9, 9);
+    ASSERT_TRUE(UndoSnapshotFile::read(f, other));
+    EXPECT_TRUE(other == doc.bits);
+
+    BitsBuffer kept(3, 2);
+    kept.fill(5);
+    const BitsBuffer copy = kept;
+    EXPECT_FALSE(UndoSnapshotFile::read(dir / "missing.dat", kept));
+    EXPECT_TRUE(kept == copy);
+    EXPECT_FALSE(UndoSnapshotFile::write(dir / "none.dat", BitsBuffer()));
+    EXPECT_FALSE(fs::exists(dir / "none.dat"));
+}
+
 TEST_F(UndoStoreTest, CountersFollowActionsUndoRedoAndJumps)
 {
     UndoStore s(dir, 1, doc, &history);

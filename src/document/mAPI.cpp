@@ -72,9 +72,7 @@ std::string GetTempDir()
 
 std::string GetTempBitmapName()
 {
-    const std::string t = platform::tempFolder();
-    if (t.empty()) return {};
-    return platform::joinPath(t, "t65s8s98");
+    return platform::tempFilePath(platform::kTempBitmapName);
 }
 
 std::string GetDesktopFolder()

@@ -100,6 +100,12 @@ std::string tempFolder()
 
 void setTempFolder(const std::string& path) { tempOverride() = path; }
 
+std::string tempFilePath(const std::string& name)
+{
+    const std::string t = tempFolder();
+    return t.empty() ? std::string() : joinPath(t, name);
+}
+
 std::string joinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty()) return name;

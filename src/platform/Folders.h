@@ -28,6 +28,14 @@ std::string tempFolder();
 // folder made on first use. The program never removes a folder set here.
 void setTempFolder(const std::string& path);
 
+// The fixed temporary names: the temporary bitmap and the conversion file.
+inline constexpr const char* kTempBitmapName = "t65s8s98";
+inline constexpr const char* kTempConversionName = "4546643";
+
+// A name inside the private temporary folder; "" when there is no such
+// folder, so a fixed name never lands in the shared one or the working folder.
+std::string tempFilePath(const std::string& name);
+
 // Joins a folder and a name with one "/" (none added when the folder is
 // empty or already ends in one).
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -341,3 +341,39 @@ TEST(SharedDocuments, UniqueDocNameNumbersDuplicatesWhileTheyAreOpen)
 }
 
 } // namespace tq
+
+#include <QSlider>
+#include <QTest>
+
+namespace tq {
+
+TEST(SharedNumeric, TypingIntoATextBoxKeepsTheSliderInStep)
+{
+    // The host's change handler syncs on every change; the routine's own
+    // text assignments raise the handler again, nested.
+    QLineEdit edit;
+    QSlider qslider(Qt::Horizontal);
+    qslider.setRange(1, 100);
+    LineEditTextBox text(&edit);
+    AbstractSliderControl slider(&qslider);
+    int depth = 0, maxDepth = 0;
+    QObject::connect(&edit, &QLineEdit::textChanged, [&] {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        mAPI::SyncSliderFromText(slider, text);
+        --depth;
+    });
+    QTest::keyClicks(&edit, "42");
+    EXPECT_EQ(qslider.value(), 42);
+    QTest::keyClick(&edit, Qt::Key_0);   // 420: corrected to the maximum
+    EXPECT_EQ(edit.text(), "100");
+    EXPECT_EQ(qslider.value(), 100);
+    EXPECT_EQ(maxDepth, 2);
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_Backspace);   // empty: the minimum, selected
+    EXPECT_EQ(edit.text(), "1");
+    EXPECT_EQ(edit.selectedText(), "1");
+    EXPECT_EQ(qslider.value(), 1);
+}
+
+} // namespace tq

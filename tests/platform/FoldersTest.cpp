@@ -33,6 +33,9 @@ TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOne)
     EXPECT_EQ(tempFolder(), t);   // made once
     EXPECT_NE(fs::path(t).filename(), "t65s8s98");
 
+    EXPECT_EQ(tempFilePath(kTempConversionName), t + "/4546643");
+    EXPECT_EQ(tempFilePath(kTempBitmapName), t + "/t65s8s98");
+
     QTemporaryDir mine;
     setTempFolder(mine.path().toStdString());
     EXPECT_EQ(tempFolder(), mine.path().toStdString());

@@ -251,3 +251,24 @@ TEST(fMainWindow, TitleAndEngine)
 }
 
 } // namespace tq
+
+#include <QTest>
+
+namespace tq {
+
+TEST_F(DispatchFixture, ClickingADocumentMakesItTheOneCommandsActOn)
+{
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    fImage* a = openDocument();
+    fImage* b = openDocument();
+    a->parentWidget()->setGeometry(0, 0, 200, 200);
+    b->parentWidget()->setGeometry(400, 300, 200, 200);
+    main->MenuExec("SELECTALL");
+    ASSERT_EQ(ActiveImage.data(), b);
+    QTest::mouseClick(a, Qt::LeftButton, {}, QPoint(5, 5));
+    main->MenuExec("SELECTALL");
+    EXPECT_EQ(ActiveImage.data(), a);
+}
+
+} // namespace tq

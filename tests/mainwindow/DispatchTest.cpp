@@ -272,3 +272,20 @@ TEST_F(DispatchFixture, ClickingADocumentMakesItTheOneCommandsActOn)
 }
 
 } // namespace tq
+
+namespace tq {
+
+TEST_F(DispatchFixture, ActiveImageNeverOutlivesItsWindow)
+{
+    fImage* a = openDocument();
+    main->MenuExec("INVERT");
+    ASSERT_EQ(ActiveImage.data(), a);
+    a->parentWidget()->close();   // the sub-window deletes itself and the document
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(ActiveImage.isNull());
+    ran.clear();
+    main->MenuExec("INVERT");
+    EXPECT_TRUE(ran.empty());
+}
+
+} // namespace tq

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "document/BitsBuffer.h"
-#include "document/SelectionStandIn.h"
+#include "document/cBitRegion.h"
 #include "platform/Region.h"
 
 #include <QImage>
@@ -25,7 +25,7 @@ class QScrollBar;
 namespace tq {
 
 // The selection type a document holds.
-using DocumentSelection = SelectionStandIn;
+using DocumentSelection = cBitRegion;
 
 // The hidden picture holder: a picture assigned to it gives it the picture's
 // size; emptying it keeps the size. Its size is the one place the picture's

@@ -117,7 +117,7 @@ TEST(fImagePixels, BitsAreCopiesAndAnotherSizeKeepsHeaderAndHolder)
 TEST(fImagePixels, SetPictureTakesThreeByTwoWithZeroMarginAndMarker)
 {
     CountingImage doc;
-    doc.BitsRegion.setRegion(Region::rect(0, 0, 1, 1));
+    { const Region r = Region::rect(0, 0, 1, 1); doc.BitsRegion.setRegion(&r); }
     doc.iSrc.AutoRedraw = true;
     doc.iSrc.setPicture(picture3x2());
     bool saveundo = false;
@@ -179,7 +179,7 @@ TEST(fImagePixels, SelectionSurvivesCreateBlankButNotPPicture)
     fImage doc;
     doc.CreateBlank(5, 5);
     doc.BitsRegion.Init(0, 0, 5, 5);
-    doc.BitsRegion.setRegion(Region::rect(1, 1, 3, 3));
+    { const Region r = Region::rect(1, 1, 3, 3); doc.BitsRegion.setRegion(&r); }
     doc.CreateBlank(6, 6);
     EXPECT_FALSE(doc.BitsRegion.IsEmptyRegion());
     doc.PPicture(picture3x2());

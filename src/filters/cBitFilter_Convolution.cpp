@@ -28,6 +28,54 @@ uint8_t convolvedByte(int64_t sum, int32_t weight, int32_t offset)
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
+struct Tap {
+    int32_t row, col, coef;
+};
+
+// The window sums of n / 4 consecutive pixels whose windows start at column
+// x, row Y: every partial sum lies between the sums of the negative and of
+// the positive coefficients times 255, so Acc never overflows.
+template <class Acc>
+void gatherRow(std::vector<Acc>& acc, const std::vector<Tap>& taps, const BitsBuffer& bits, int32_t x, int32_t Y,
+               int32_t n)
+{
+    if (acc.size() < static_cast<size_t>(n)) acc.resize(static_cast<size_t>(n));
+    Acc* A = acc.data();
+    if (taps.empty()) {
+        std::fill(A, A + n, Acc(0));
+        return;
+    }
+    {   // The first tap sets the sums, the others add to them.
+        const Tap& t = taps.front();
+        const uint8_t* s = bits.pixel(x + t.col, Y + t.row);
+        const Acc k = static_cast<Acc>(t.coef);
+        for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(k * s[q]);
+    }
+    for (size_t i = 1; i < taps.size(); ++i) {
+        const Tap& t = taps[i];
+        const uint8_t* s = bits.pixel(x + t.col, Y + t.row);
+        const Acc k = static_cast<Acc>(t.coef);
+        if (t.coef == 1) {
+            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] + s[q]);
+        } else if (t.coef == -1) {
+            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] - s[q]);
+        } else {
+            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] + k * s[q]);
+        }
+    }
+}
+
+template <class Acc>
+void writeRow(uint8_t* d, const Acc* A, int32_t n, int32_t low, const uint8_t* tb, const uint8_t* tg,
+              const uint8_t* tr)
+{
+    for (int32_t q = 0; q < n; q += 4) {
+        d[q] = tb[A[q] - low];
+        d[q + 1] = tg[A[q + 1] - low];
+        d[q + 2] = tr[A[q + 2] - low];
+    }
+}
+
 } // namespace
 
 FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, int32_t rFactor, int32_t gFactor,
@@ -57,9 +105,6 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
     }
 
     // Coefficients in use, with their position in the window.
-    struct Tap {
-        int32_t row, col, coef;
-    };
     std::vector<Tap> taps;
     int64_t lowSum = 0, highSum = 0;
     for (int32_t j = 0; j <= c; ++j)
@@ -83,7 +128,10 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
                 table[static_cast<size_t>(ch * range + (s - lowSum))] = convolvedByte(s, Weight, offsets[ch]);
     }
 
-    std::vector<int32_t> acc;
+    // Sums that fit 16 bits take a narrower accumulator: twice the lanes.
+    const bool narrow = lowSum >= -32768 && highSum <= 32767;
+    std::vector<int16_t> acc16;
+    std::vector<int32_t> acc32;
     bool failed = false;
     for (int32_t Y = oTop; Y <= oBottom && !failed; ++Y) {
         const int32_t y = Y + h;
@@ -99,22 +147,18 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
             const int32_t n = 4 * (x1 - x0 + 1);
             uint8_t* d = out.pixel(x0, y);
             if (tabulated) {
-                acc.assign(static_cast<size_t>(n), 0);
-                int32_t* A = acc.data();
-                for (const Tap& t : taps) {
-                    const uint8_t* s = Bits_.pixel(x0 - h + t.col, Y + t.row);
-                    const int32_t k = t.coef;
-                    for (int32_t q = 0; q < n; ++q) A[q] += k * s[q];
-                }
+                if (narrow)
+                    gatherRow(acc16, taps, Bits_, x0 - h, Y, n);
+                else
+                    gatherRow(acc32, taps, Bits_, x0 - h, Y, n);
                 const int32_t low = static_cast<int32_t>(lowSum);
                 const uint8_t* tb = table.data();
                 const uint8_t* tg = tb + range;
                 const uint8_t* tr = tg + range;
-                for (int32_t q = 0; q < n; q += 4) {
-                    d[q] = tb[A[q] - low];
-                    d[q + 1] = tg[A[q + 1] - low];
-                    d[q + 2] = tr[A[q + 2] - low];
-                }
+                if (narrow)
+                    writeRow(d, acc16.data(), n, low, tb, tg, tr);
+                else
+                    writeRow(d, acc32.data(), n, low, tb, tg, tr);
                 return;
             }
             for (int32_t x = x0; x <= x1; ++x, d += 4) {

@@ -3,6 +3,7 @@
 #include "document/BitsBuffer.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,14 +70,17 @@ std::optional<PaletteRecord> decode(const std::vector<uint8_t>& bytes)
 
 namespace {
 
-bool readFile(const std::string& path, std::vector<uint8_t>& out)
+// Reads at most maxBytes bytes of the file.
+bool readFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes = SIZE_MAX)
 {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     out.clear();
     uint8_t buf[4096];
     size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + got);
+    while (out.size() < maxBytes &&
+           (got = std::fread(buf, 1, std::min(sizeof buf, maxBytes - out.size()), f)) > 0)
+        out.insert(out.end(), buf, buf + got);
     const bool ok = !std::ferror(f);
     std::fclose(f);
     return ok;
@@ -103,7 +107,10 @@ bool replaceFile(const std::string& path, const std::vector<uint8_t>& bytes)
     }
     if (ok && ::fsync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
-    if (ok) ::fchmodat(AT_FDCWD, tmpl.c_str(), 0644, 0);
+    // The new file keeps the mode of the one it replaces.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    if (ok) ::chmod(tmpl.c_str(), mode);
     if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmpl.c_str());
     return ok;
@@ -116,7 +123,8 @@ namespace Module7 {
 bool LoadPalette(const std::string& FileName)
 {
     std::vector<uint8_t> bytes;
-    if (!readFile(FileName, bytes)) return false;
+    const size_t largest = PaletteFile::kHeaderSize + PaletteFile::kEntrySize * PaletteFile::kMaxEntries;
+    if (!readFile(FileName, bytes, largest)) return false;
     std::optional<PaletteRecord> rec = PaletteFile::decode(bytes);
     if (!rec) return false;
     CurrentPalette() = std::move(*rec);

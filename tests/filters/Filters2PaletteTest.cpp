@@ -302,3 +302,145 @@ TEST(Filters2Palette, StuckiFeedsTheErrorForward)
 }
 
 } // namespace tq
+
+namespace tq {
+namespace {
+
+Region randomRegion(int w, int h, std::mt19937& gen)
+{
+    std::vector<Region::Band> bands;
+    for (int y = static_cast<int>(gen() % 3); y < h; y += 1 + static_cast<int>(gen() % 3)) {
+        const int x0 = static_cast<int>(gen() % w);
+        const int x1 = x0 + 1 + static_cast<int>(gen() % 4);
+        const int x2 = x1 + 1 + static_cast<int>(gen() % 3);
+        bands.push_back({y, y + 1, {{x0, x1}, {x2, x2 + 1 + static_cast<int>(gen() % 5)}}});
+    }
+    return Region::fromBands(bands);
+}
+
+// The dither as its definition reads, one pixel and one point test at a time.
+BitsBuffer referenceStucki(const BitsBuffer& bits, const Region& rg, int32_t palWeight)
+{
+    const int W = bits.width(), H = bits.height(), maxX = W - 1, maxY = H - 1;
+    int64_t total = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) total += (bits.at(0, x, y) + bits.at(1, x, y) + bits.at(2, x, y)) / 3;
+    const int32_t mean = static_cast<int32_t>(total / (int64_t(W) * H));
+    std::vector<std::vector<int32_t>> err(3, std::vector<int32_t>(static_cast<size_t>(W), 0));
+    BitsBuffer out = bits;
+    const RectI box = rg.boundingBox();
+    for (int y = std::max(box.top, 0); y <= std::min(box.bottom - 1, maxY); ++y) {
+        for (int x = std::max(box.left, 0); x <= std::min(box.right - 1, maxX); ++x) {
+            if (!rg.contains(x, y)) continue;
+            int32_t g = (bits.at(0, x, y) + bits.at(1, x, y) + bits.at(2, x, y)) / 3;
+            if (palWeight != 0) g += err[0][static_cast<size_t>(x)] * 10 / palWeight;
+            g = std::clamp(g, 0, 255);
+            const int32_t o = g < mean ? 0 : 255;
+            for (int c = 0; c < 3; ++c) out.at(c, x, y) = static_cast<uint8_t>(o);
+            const int32_t e = g - o;
+            struct T {
+                int dx, row, w;
+                bool ok;
+            };
+            const T taps[] = {
+                {1, 0, 8, x < maxX - 1},
+                {2, 0, 4, x < maxX - 2},
+                {-2, 1, 2, y < maxY - 1 && x > 1},
+                {-1, 1, 4, y < maxY - 1 && x > 0},
+                {0, 1, 8, y < maxY - 1},
+                {1, 1, 4, y < maxY - 1 && x < maxX - 1},
+                {2, 1, 2, y < maxY - 1 && x < maxX - 2},
+                {-2, 2, 1, y < maxY - 2 && x > 1},
+                {-1, 2, 2, y < maxY - 2 && x > 0},
+                {0, 2, 4, y < maxY - 2},
+                {1, 2, 2, y < maxY - 2 && x < maxX - 1},
+                {2, 2, 1, y < maxY - 2 && x < maxX - 2},
+            };
+            for (const T& t : taps)
+                if (t.ok) err[static_cast<size_t>(t.row)][static_cast<size_t>(x + t.dx)] += e * t.w / 42;
+        }
+        err[0] = err[1];
+        err[1] = err[2];
+        std::fill(err[2].begin(), err[2].end(), 0);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Filters2Palette, StuckiEqualsItsDefinitionOnSelectionsWithHoles)
+{
+    std::mt19937 gen(77);
+    for (int round = 0; round < 60; ++round) {
+        const int w = 1 + static_cast<int>(gen() % 11), h = 1 + static_cast<int>(gen() % 9);
+        const BitsBuffer pic = test2::randomPicture(w, h, gen);
+        const Region rg = round % 5 == 0 ? Region::rect(0, 0, w, h) : randomRegion(w, h, gen);
+        const int32_t weights[] = {10, 0, 7, 25, -10};
+        const int32_t pw = weights[round % 5];
+        Engine e(pic, rg);
+        ASSERT_EQ(e.f.StuckiBW(pw), referenceStucki(pic, rg, pw)) << "round " << round;
+    }
+}
+
+TEST(Filters2Palette, StuckiReportsTheEndOfBothPasses)
+{
+    ManualClock clock(0, 0);
+    cBitFilter f(clock);
+    std::vector<int32_t> reports;
+    f.onProgress([&](int32_t& p) { reports.push_back(p); });
+    f.setBits(flatPicture(3, 3, 9));
+    const Region rg = Region::rect(0, 0, 3, 3);
+    f.setBitsRegion(&rg);
+    f.StuckiBW(10);
+    EXPECT_EQ(reports, (std::vector<int32_t>{100, 100}));
+}
+
+} // namespace tq
+
+namespace tq {
+
+TEST(Filters2Palette, ApplyEqualsItsDefinitionOnSelectionsWithHoles)
+{
+    std::mt19937 gen(91);
+    for (int round = 0; round < 40; ++round) {
+        const int w = 1 + static_cast<int>(gen() % 10), h = 1 + static_cast<int>(gen() % 8);
+        const BitsBuffer pic = test2::randomPicture(w, h, gen);
+        PaletteRecord pal;
+        const int n = 1 + static_cast<int>(gen() % 6);
+        for (int i = 0; i < n; ++i)
+            pal.entries.push_back({static_cast<int32_t>(gen() % 256), static_cast<int32_t>(gen() % 256),
+                                   static_cast<int32_t>(gen() % 256)});
+        pal.Count = n;
+        PaletteScope scope(pal);
+        std::vector<Region::Band> bands;
+        for (int y = 0; y < h; y += 2) bands.push_back({y, y + 1, {{static_cast<int>(gen() % w), w}}});
+        const Region rg = round % 4 == 0 ? Region::rect(0, 0, w, h) : Region::fromBands(bands);
+        // The definition: nearest colour of Bits (holding the error passed
+        // so far), error to the right and below whether selected or not.
+        BitsBuffer work = pic, want = pic;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (!rg.contains(x, y)) continue;
+                const int B = work.at(0, x, y), G = work.at(1, x, y), R = work.at(2, x, y);
+                int32_t r, g, b;
+                ASSERT_TRUE(Module6::NearestPaletteColor(R, G, B, r, g, b));
+                want.at(0, x, y) = static_cast<uint8_t>(b);
+                want.at(1, x, y) = static_cast<uint8_t>(g);
+                want.at(2, x, y) = static_cast<uint8_t>(r);
+                const int e[3] = {B - b, G - g, R - r};
+                if (std::abs(e[0]) + std::abs(e[1]) + std::abs(e[2]) <= 3) continue;
+                for (int c = 0; c < 3; ++c) {
+                    if (x < w - 1) work.at(c, x + 1, y) = static_cast<uint8_t>(std::clamp(work.at(c, x + 1, y) + e[c] * 7 / 16, 0, 255));
+                    if (y < h - 1 && x != 0 && x != w - 1)
+                        work.at(c, x, y + 1) = static_cast<uint8_t>(std::clamp(work.at(c, x, y + 1) + e[c] * 4 / 16, 0, 255));
+                }
+            }
+        Engine eng(pic, rg);
+        const FilterResult got = eng.f.PaletteApply();
+        ASSERT_TRUE(got);
+        ASSERT_EQ(*got, want) << "round " << round;
+        ASSERT_EQ(eng.f.Bits(), work) << "round " << round;
+    }
+}
+
+} // namespace tq

@@ -14,13 +14,14 @@
 #include "filters/cBitFilter.h"
 #include "platform/Random.h"
 
+#include "platform/HeapTuning.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
-#include <malloc.h>
 #include <random>
 #include <vector>
 
@@ -30,9 +31,9 @@ constexpr int kW = 4000;
 constexpr int kH = 3000;
 constexpr double kMegapixels = double(kW) * kH / 1e6;
 
+// As the program does at start-up.
 const bool kHeapKeepsBigBlocks = [] {
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    tq::platform::keepLargeBlocksInHeap();
     return true;
 }();
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filters/cBitFilter.h"
+#include "filters/Module5.h"
 
 #include <array>
 #include <cstdint>

@@ -210,8 +210,9 @@ public:
     bool mapSelection(BitsBuffer& out, PixelFn&& fn)
     {
         return walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
-            const uint8_t* s = Bits_.pixel(x0, y);
-            uint8_t* d = out.pixel(x0, y);
+            // out is a buffer of its own: the two never overlap.
+            const uint8_t* __restrict s = Bits_.pixel(x0, y);
+            uint8_t* __restrict d = out.pixel(x0, y);
             if constexpr (std::is_same_v<std::invoke_result_t<PixelFn&, const uint8_t*, uint8_t*>, bool>) {
                 for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4)
                     if (!fn(s, d)) return false;

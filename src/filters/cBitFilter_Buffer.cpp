@@ -96,10 +96,16 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
     for (int32_t x = 0; x < NewWidth; ++x) {
         const float fx = single(static_cast<double>(x) * sx);
         const double ix = std::floor(static_cast<double>(fx));
-        cols[x] = Sample{static_cast<int32_t>(ix), single(fx - ix)};
+        // Never outside the source's margin, whatever the rounding did.
+        cols[x] = Sample{std::clamp(static_cast<int32_t>(ix), -1, ws), single(fx - ix)};
     }
 
     setBits(BitsBuffer(NewWidth, NewHeight));   // the new MaxY paces the progress
+    // The vertical interpolation of a row depends only on the source column,
+    // so it is rounded once per source column and shared by every new column
+    // that reads it. Columns -1..ws + 1 (margin included) are kept; entry
+    // i + 1 holds column i.
+    std::vector<int32_t> vert(3u * static_cast<size_t>(ws + 3));
     walkWhole([&](int32_t y) {
         const float fy = single(static_cast<double>(y) * sy);
         const double iyd = std::floor(static_cast<double>(fy));
@@ -107,15 +113,15 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
         const double dy = single(fy - iyd);
         const uint8_t* r0 = srcBits.row(iy);
         const uint8_t* r1 = srcBits.row(iy + 1);
+        for (int32_t i = -1; i <= ws + 1; ++i)
+            for (int c = 0; c < 3; ++c)
+                vert[3 * (i + 1) + c] = rnd((1.0 - dy) * r0[4 * i + c] + dy * r1[4 * i + c]);
         uint8_t* d = Bits_.row(y);
         for (int32_t x = 0; x < NewWidth; ++x, d += 4) {
-            const int32_t o = 4 * cols[x].i;
+            const int32_t* a = vert.data() + 3 * (cols[x].i + 1);
             const double dx = cols[x].d;
-            for (int c = 0; c < 3; ++c) {
-                const int32_t a = rnd((1.0 - dy) * r0[o + c] + dy * r1[o + c]);
-                const int32_t b = rnd((1.0 - dy) * r0[o + 4 + c] + dy * r1[o + 4 + c]);
-                d[c] = static_cast<uint8_t>(clampInt(rnd((1.0 - dx) * a + dx * b), 0, 255));
-            }
+            for (int c = 0; c < 3; ++c)
+                d[c] = static_cast<uint8_t>(clampInt(rnd((1.0 - dx) * a[c] + dx * a[3 + c]), 0, 255));
         }
     });
     return true;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace tq {
 
@@ -97,15 +98,21 @@ BitsBuffer cBitFilter::Threshold(int32_t Factor)
 BitsBuffer cBitFilter::SATURATION(int32_t Factor)
 {
     const double k = single(Factor / 100.0);
+    // c' depends on c and the pixel's grey g alone: a 256 x 256 table. A
+    // value past the 32-bit range is a failing step, so its entry keeps c.
+    std::vector<uint8_t> t(256 * 256);
+    for (int g = 0; g < 256; ++g)
+        for (int c = 0; c < 256; ++c) {
+            int32_t v;
+            t[g * 256 + c] = toInt32(c + k * (c - g), v) ? static_cast<uint8_t>(clampInt(v, 0, 255))
+                                                         : static_cast<uint8_t>(c);
+        }
     BitsBuffer out = Bits_;
     mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        const int32_t g = grey3(s);
-        for (int c = 0; c < 3; ++c) {
-            int32_t v;
-            // A value past the 32-bit range is a failing step: the channel
-            // keeps its value.
-            if (toInt32(s[c] + k * (s[c] - g), v)) d[c] = static_cast<uint8_t>(clampInt(v, 0, 255));
-        }
+        const uint8_t* row = t.data() + 256 * grey3(s);
+        d[0] = row[s[0]];
+        d[1] = row[s[1]];
+        d[2] = row[s[2]];
     });
     return out;
 }
@@ -201,19 +208,33 @@ BitsBuffer cBitFilter::Contrast(int32_t Factor)
     }
 
     // Pass 2: a channel driven past the range hands half its excess, with
-    // its sign, to the other two until all three fit.
+    // its sign, to the other two until all three fit. The steps run in a
+    // fixed order; each is written as selects rather than branches, since
+    // which of them fire is different for nearly every pixel.
     BitsBuffer out = Bits_;
     mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
         int64_t b = t[s[0]], g = t[s[1]], r = t[s[2]];
         while (b < 0 || b > 255 || g < 0 || g > 255 || r < 0 || r > 255) {
-            if (b <= 0 && g <= 0 && r <= 0) b = g = r = 0;
-            if (b >= 255 && g >= 255 && r >= 255) b = g = r = 255;
-            if (b < 0) { g += b / 2; r += b / 2; b = 0; }
-            if (b > 255) { g += (b - 255) / 2; r += (b - 255) / 2; b = 255; }
-            if (g < 0) { b += g / 2; r += g / 2; g = 0; }
-            if (g > 255) { b += (g - 255) / 2; r += (g - 255) / 2; g = 255; }
-            if (r < 0) { g += r / 2; b += r / 2; r = 0; }
-            if (r > 255) { g += (r - 255) / 2; b += (r - 255) / 2; r = 255; }
+            const bool allLow = b <= 0 && g <= 0 && r <= 0;
+            b = allLow ? 0 : b;
+            g = allLow ? 0 : g;
+            r = allLow ? 0 : r;
+            const bool allHigh = b >= 255 && g >= 255 && r >= 255;
+            b = allHigh ? 255 : b;
+            g = allHigh ? 255 : g;
+            r = allHigh ? 255 : r;
+            int64_t e = b < 0 ? b / 2 : 0;
+            g += e; r += e; b = b < 0 ? 0 : b;
+            e = b > 255 ? (b - 255) / 2 : 0;
+            g += e; r += e; b = b > 255 ? 255 : b;
+            e = g < 0 ? g / 2 : 0;
+            b += e; r += e; g = g < 0 ? 0 : g;
+            e = g > 255 ? (g - 255) / 2 : 0;
+            b += e; r += e; g = g > 255 ? 255 : g;
+            e = r < 0 ? r / 2 : 0;
+            g += e; b += e; r = r < 0 ? 0 : r;
+            e = r > 255 ? (r - 255) / 2 : 0;
+            g += e; b += e; r = r > 255 ? 255 : r;
         }
         d[0] = static_cast<uint8_t>(b);
         d[1] = static_cast<uint8_t>(g);

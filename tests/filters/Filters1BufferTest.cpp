@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace tq {
@@ -153,6 +155,41 @@ TEST(Filters1Buffer, ResampleAndResize)
     EXPECT_FALSE(g.BitsResize(before, 5, -1));
     EXPECT_FALSE(g.BitsResize(before, 40000, 1));
     EXPECT_EQ(g.Bits(), before);
+}
+
+TEST(Filters1Buffer, ResampleRoundsEachInterpolationOnItsOwn)
+{
+    // The formula pixel by pixel: both vertical interpolations rounded, then
+    // the horizontal one.
+    auto direct = [](const BitsBuffer& src, int nw, int nh) {
+        BitsBuffer out(nw, nh);
+        const float sx = static_cast<float>((src.width() - 1) / double(nw));
+        const float sy = static_cast<float>((src.height() - 1) / double(nh));
+        for (int y = 0; y < nh; ++y) {
+            const float fy = static_cast<float>(y * double(sy));
+            const int iy = static_cast<int>(std::floor(fy));
+            const double dy = static_cast<float>(fy - iy);
+            for (int x = 0; x < nw; ++x) {
+                const float fx = static_cast<float>(x * double(sx));
+                const int ix = static_cast<int>(std::floor(fx));
+                const double dx = static_cast<float>(fx - ix);
+                for (int c = 0; c < 3; ++c) {
+                    const int a = rnd((1 - dy) * src.at(c, ix, iy) + dy * src.at(c, ix, iy + 1));
+                    const int b = rnd((1 - dy) * src.at(c, ix + 1, iy) + dy * src.at(c, ix + 1, iy + 1));
+                    out.at(c, x, y) = static_cast<uint8_t>(std::clamp(rnd((1 - dx) * a + dx * b), 0, 255));
+                }
+            }
+        }
+        return out;
+    };
+    struct Case { int w, h, nw, nh; };
+    const Case cases[] = {{7, 5, 3, 9}, {5, 4, 13, 11}, {1, 1, 3, 2}, {9, 9, 9, 9}, {16, 3, 5, 1}};
+    for (const Case& c : cases) {
+        const BitsBuffer src = test::patterned(c.w, c.h, 11);
+        cBitFilter f;
+        ASSERT_TRUE(f.BitsResample(src, c.nw, c.nh));
+        EXPECT_EQ(f.Bits(), direct(src, c.nw, c.nh)) << c.w << "x" << c.h << " -> " << c.nw << "x" << c.nh;
+    }
 }
 
 TEST(Filters1Buffer, BitsRotate90TurnsCounterClockwise)

@@ -5,18 +5,22 @@
 // Every filter copies Bits once for its result, so memcpy is the ceiling.
 // The program keeps freed picture buffers in its heap (keepPixelMemory), and
 // so does this benchmark; without that each result would also pay for
-// mapping 48 MB of fresh pages.
-// Table-driven point filters (Invert, BRIGHTNESS, SwapBanks, GreyScale, ...)
-// should stay within a small factor of it. Members whose formula needs real
-// work per pixel are slower by nature:
+// mapping 48 MB of fresh pages, several times the cost of the filter.
+//
+// Table-driven point filters (Invert, BRIGHTNESS, SwapBanks, GreyScale,
+// SATURATION, COLORIZE, StretchH, ...) run at a fifth to a tenth of memcpy.
+// The members more than ten times slower than Invert are so by their
+// formula, on this noise picture:
 // - RotateL: a sine per pixel of a value that depends on all three channels;
-// - ReplaceHS, RotateH: an RGB -> HSL conversion (and back) per pixel;
-// - BitsResample: nine roundings per pixel (two vertical and one horizontal
-//   interpolation per channel, each rounded);
-// - Contrast: the spill loop may run several times for a pixel pushed far
-//   past the range, plus a whole-picture pass for the mean;
-// - ClassyColors, SATURATION, REPLACE, ReplaceL, Shift: a few
-//   double-precision products and roundings per channel.
+// - ReplaceHS, RotateH: an RGB -> HSL conversion (and back) per pixel, with
+//   its divisions and roundings, for a colour that cannot be tabled;
+// - Contrast: three quarters of the noise pixels leave 0..255 and run the
+//   spill steps several times over, plus a whole-picture pass for the mean;
+// - BitsResample: three rounded interpolations per new pixel and three per
+//   source column of every row.
+// REPLACE, ReplaceL, Shift, ISOLATE, THERMIQUE and ClassyColors need a few
+// double-precision products, a division or data-dependent choices per pixel
+// and stay within ten times Invert.
 #include "filters/PixelMemory.h"
 #include "filters/cBitFilter.h"
 

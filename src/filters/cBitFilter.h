@@ -170,6 +170,7 @@ public:
     template <class SpanFn>
     void forEachSelectedSpan(int32_t y, SpanFn&& fn) const
     {
+        if (!BitsRegion_) return;
         BitsRegion_->forEachSpan(y, [&](int32_t a, int32_t b) {
             const int32_t x0 = a > wLeft_ ? a : wLeft_;
             const int32_t x1 = (b - 1) < wRight_ ? (b - 1) : wRight_;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace tq {
@@ -79,8 +80,10 @@ BitsBuffer cBitFilter::GreyScale()
     }
     BitsBuffer out = Bits_;
     mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        const uint8_t v = static_cast<uint8_t>(rnd(wb[s[0]] + wg[s[1]] + wr[s[2]]));
-        d[0] = d[1] = d[2] = v;
+        // The grey always lies in 0..255: round it straight to a whole number.
+        const uint32_t v = static_cast<uint32_t>(std::rint(wb[s[0]] + wg[s[1]] + wr[s[2]]));
+        const uint32_t px = v * 0x010101u | (uint32_t(s[3]) << 24);   // marker kept
+        std::memcpy(d, &px, 4);
     });
     return out;
 }

@@ -13,8 +13,9 @@
 // callers absorb by leaving the document as it was.
 //
 // Members are written in the frame's shape: a short per-row function handed
-// to walkSelection / walkWalkBox / walkWhole, which own the rows, the region
-// spans, the clipping to the picture and the Progress pacing.
+// to walkSelection / walkWalkBox / walkWhole, or a per-pixel function handed
+// to mapSelection, which own the rows, the region spans, the clipping to the
+// picture and the Progress pacing.
 #pragma once
 
 #include "document/BitsBuffer.h"

@@ -2,6 +2,7 @@
 // Every formula reads the pixel's bytes from Bits, never a byte already
 // written for the same pixel.
 #include "filters/cBitFilter.h"
+#include "filters/GreyWeights.h"
 
 #include <array>
 #include <cmath>
@@ -104,15 +105,10 @@ FilterResult cBitFilter::ClassyColors(int16_t Effect)
 
 BitsBuffer cBitFilter::OLDPHOTO()
 {
-    std::array<double, 256> wb, wg, wr;
-    for (int i = 0; i < 256; ++i) {
-        wb[i] = 0.071 * i;
-        wg[i] = 0.707 * i;
-        wr[i] = 0.222 * i;
-    }
+    const GreyWeights& w = greyWeights();
     BitsBuffer out = Bits_;
     mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        const uint8_t v = static_cast<uint8_t>(rnd(wb[s[0]] + wg[s[1]] + wr[s[2]]));
+        const uint8_t v = static_cast<uint8_t>(rnd(w.b[s[0]] + w.g[s[1]] + w.r[s[2]]));
         d[1] = d[2] = v;
     });
     return out;

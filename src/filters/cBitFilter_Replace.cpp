@@ -1,6 +1,7 @@
 // Colour replacement and hue filters: pixels changed by their likeness to a
 // chosen colour, or moved along the hue or lightness scale.
 #include "filters/cBitFilter.h"
+#include "filters/GreyWeights.h"
 #include "filters/Module5.h"
 
 #include <array>
@@ -213,15 +214,10 @@ FilterResult cBitFilter::RotateL(int32_t lOffset, int32_t LStep)
 {
     const double o = single(lOffset / 10.0);
     const double k = single(LStep / 2.5);
-    std::array<double, 256> wg, wb, wr;
-    for (int i = 0; i < 256; ++i) {
-        wg[i] = 0.707 * i;
-        wb[i] = 0.071 * i;
-        wr[i] = 0.222 * i;
-    }
+    const GreyWeights& w = greyWeights();
     BitsBuffer out = Bits_;
     const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        const double Y = wg[s[1]] + wb[s[0]] + wr[s[2]];
+        const double Y = w.g[s[1]] + w.b[s[0]] + w.r[s[2]];
         const float v = single(std::sin(Y / 255.0 * k + o) * 127.5 + 127.5);
         uint8_t g;
         if (!toByte(v, g)) return false;

@@ -1,6 +1,7 @@
 // Tone and channel filters: each selected pixel from its own three channels,
 // plus three luminance statistics of the whole picture.
 #include "filters/cBitFilter.h"
+#include "filters/GreyWeights.h"
 #include "filters/Module5.h"
 
 #include <algorithm>
@@ -31,30 +32,30 @@ Table256 offsetTable(int32_t offset)
 // T(B + G + R): the mean of the three channels, truncated.
 inline int32_t grey3(const uint8_t* p) { return (p[0] + p[1] + p[2]) / 3; }
 
-} // namespace
-
-FilterResult cBitFilter::BRIGHTNESS(int32_t Factor)
+// Every selected pixel's blue, green and red through their tables.
+BitsBuffer lookUp(cBitFilter& f, const Table256& tb, const Table256& tg, const Table256& tr)
 {
-    const Table256 t = offsetTable(Factor);
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        d[0] = t[s[0]];
-        d[1] = t[s[1]];
-        d[2] = t[s[2]];
-    });
-    return out;
-}
-
-BitsBuffer cBitFilter::ShiftRGB(int32_t rFactor, int32_t gFactor, int32_t bFactor)
-{
-    const Table256 tb = offsetTable(bFactor), tg = offsetTable(gFactor), tr = offsetTable(rFactor);
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    BitsBuffer out = f.Bits();
+    f.mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
         d[0] = tb[s[0]];
         d[1] = tg[s[1]];
         d[2] = tr[s[2]];
     });
     return out;
+}
+
+} // namespace
+
+FilterResult cBitFilter::BRIGHTNESS(int32_t Factor)
+{
+    const Table256 t = offsetTable(Factor);
+    return lookUp(*this, t, t, t);
+}
+
+BitsBuffer cBitFilter::ShiftRGB(int32_t rFactor, int32_t gFactor, int32_t bFactor)
+{
+    const Table256 tb = offsetTable(bFactor), tg = offsetTable(gFactor), tr = offsetTable(rFactor);
+    return lookUp(*this, tb, tg, tr);
 }
 
 FilterResult cBitFilter::Invert()
@@ -70,18 +71,11 @@ FilterResult cBitFilter::Invert()
 
 BitsBuffer cBitFilter::GreyScale()
 {
-    // Each weighted channel is the same double product the formula makes;
-    // tabling it saves the multiplications, not a single bit of the sum.
-    std::array<double, 256> wb, wg, wr;
-    for (int i = 0; i < 256; ++i) {
-        wb[i] = 0.071 * i;
-        wg[i] = 0.707 * i;
-        wr[i] = 0.222 * i;
-    }
+    const GreyWeights& w = greyWeights();
     BitsBuffer out = Bits_;
     mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
         // The grey always lies in 0..255: round it straight to a whole number.
-        const uint32_t v = static_cast<uint32_t>(std::rint(wb[s[0]] + wg[s[1]] + wr[s[2]]));
+        const uint32_t v = static_cast<uint32_t>(std::rint(w.b[s[0]] + w.g[s[1]] + w.r[s[2]]));
         const uint32_t px = v * 0x010101u | (uint32_t(s[3]) << 24);   // marker kept
         std::memcpy(d, &px, 4);
     });
@@ -132,13 +126,7 @@ BitsBuffer cBitFilter::GammaCorrection(int32_t Factor)
             t[i] = v;
         }
     }
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        d[0] = t[s[0]];
-        d[1] = t[s[1]];
-        d[2] = t[s[2]];
-    });
-    return out;
+    return lookUp(*this, t, t, t);
 }
 
 FilterResult cBitFilter::COLORIZE(float Hue, float SATURATION, float Luminosity)
@@ -181,13 +169,7 @@ FilterResult cBitFilter::Reduction(int32_t Factor)
         const int64_t v = int64_t(rndDouble(static_cast<double>(i) / static_cast<double>(step))) * step;
         t[i] = static_cast<uint8_t>(v > 255 ? 255 : (v < 0 ? 0 : v));
     }
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        d[0] = t[s[0]];
-        d[1] = t[s[1]];
-        d[2] = t[s[2]];
-    });
-    return out;
+    return lookUp(*this, t, t, t);
 }
 
 BitsBuffer cBitFilter::Contrast(int32_t Factor)
@@ -292,13 +274,7 @@ BitsBuffer cBitFilter::Equalize()
         }
         t[v] = b;
     }
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        d[0] = t[s[0]];
-        d[1] = t[s[1]];
-        d[2] = t[s[2]];
-    });
-    return out;
+    return lookUp(*this, t, t, t);
 }
 
 FilterResult cBitFilter::SwapBanks(int32_t Modo)

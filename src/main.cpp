@@ -1,5 +1,7 @@
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
+#include "platform/Folders.h"
+#include "platform/HeapTuning.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,12 +9,15 @@
 
 int main(int argc, char** argv)
 {
+    tq::platform::keepLargeBlocksInHeap();
     QApplication app(argc, argv);
+    // The private temporary folder is made once, before anything needs it.
+    tq::platform::tempFolder();
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty()) runtime = QDir::tempPath();
 
     tq::StartOptions options;
-    options.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    options.programFolder = tq::platform::programFolder();
     options.runtimeFolder = runtime.toStdString();
     tq::mStart shell(options);
 

@@ -1,32 +1,28 @@
 #include "mainwindow/MainMessages.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include "platform/Ports.h"
 
 namespace tq {
 
 namespace {
 
-class QtMessageBox : public MainMessageBox {
+// The main window's messages go out through the platform's message-box port.
+class PortMessageBox : public MainMessageBox {
 public:
     MainMsgResult show(const MainMessage& m) override
     {
-        QMessageBox box(QApplication::activeWindow());
-        box.setText(QString::fromStdString(m.text));
-        box.setWindowTitle(QString::fromStdString(m.title.empty() ? std::string("Talvex Quarlend") : m.title));
+        using namespace platform;
+        MsgIcon icon = MsgIcon::None;
         switch (m.icon) {
-        case MainMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MainMsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MainMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MainMsgIcon::Information: icon = MsgIcon::Information; break;
+        case MainMsgIcon::Exclamation: icon = MsgIcon::Exclamation; break;
+        case MainMsgIcon::Question: icon = MsgIcon::Question; break;
         case MainMsgIcon::None: break;
         }
-        if (m.buttons == MainMsgButtons::YesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            return box.exec() == QMessageBox::Yes ? MainMsgResult::Yes : MainMsgResult::No;
-        }
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-        return MainMsgResult::OK;
+        const MsgButtons buttons = m.buttons == MainMsgButtons::YesNo ? MsgButtons::YesNo : MsgButtons::OK;
+        const MsgResult r = MsgBox(m.text, buttons, icon, m.title);
+        if (m.buttons == MainMsgButtons::OK) return MainMsgResult::OK;
+        return r == MsgResult::Yes ? MainMsgResult::Yes : MainMsgResult::No;
     }
 };
 
@@ -34,7 +30,7 @@ public:
 
 MainMessageBox& qtMessageBox()
 {
-    static QtMessageBox box;
+    static PortMessageBox box;
     return box;
 }
 

@@ -1,6 +1,6 @@
 // The main window's modal questions and messages, behind a small interface
-// so tests answer them and a headless run never blocks. Shaped like the
-// platform layer's message-box port, into which it folds.
+// so tests answer them and a headless run never blocks. The program's own
+// implementation goes through the platform layer's message-box port.
 #pragma once
 
 #include <string>
@@ -26,7 +26,7 @@ public:
     virtual MainMsgResult show(const MainMessage& message) = 0;
 };
 
-// The Qt message box.
+// The platform's message box (platform::MsgBox).
 MainMessageBox& qtMessageBox();
 
 // Test double: records each message and gives a fixed answer.

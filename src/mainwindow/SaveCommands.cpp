@@ -1,11 +1,11 @@
 #include "mainwindow/SaveCommands.h"
 
+#include "document/Module3.h"
+#include "document/Module4.h"
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
-#include "mainwindow/OpenPreviewDialog.h"
 
-#include <QApplication>
-#include <QFileDialog>
+#include "platform/Ports.h"
 
 namespace tq {
 
@@ -18,18 +18,19 @@ void reportFailure(SaveContext& ctx)
     ctx.messages.show({kSaveFailed, MainMsgButtons::OK, MainMsgIcon::Exclamation, "Talvex Quarlend"});
 }
 
-class QtSaveDialog : public SaveDialogPort {
+class PortSaveDialog : public SaveDialogPort {
 public:
     std::optional<std::string> save(const SaveDialogRequest& r) override
     {
-        QFileDialog dlg(QApplication::activeWindow(), QString::fromStdString(r.title),
-                        QString::fromStdString(r.initialDir));
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.overwritePrompt);
-        dlg.setNameFilters(QtNameFilters(r.filter));
-        if (!r.fileName.empty()) dlg.selectFile(QString::fromStdString(r.fileName));
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-        return dlg.selectedFiles().first().toStdString();
+        platform::FileDialogRequest request;
+        request.title = r.title;
+        request.filter = r.filter;
+        request.initialDir = r.initialDir;
+        request.fileName = r.fileName;
+        request.overwritePrompt = r.overwritePrompt;
+        const std::optional<platform::FileDialogAnswer> answer = platform::ports().fileDialogs->save(request);
+        if (!answer) return std::nullopt;
+        return answer->path;
     }
 };
 
@@ -37,14 +38,8 @@ public:
 
 SaveDialogPort& qtSaveDialog()
 {
-    static QtSaveDialog d;
+    static PortSaveDialog d;
     return d;
-}
-
-std::string FileTitle(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool SaveCommand(SaveableDocument& doc, SaveContext& ctx)
@@ -58,7 +53,7 @@ bool SaveCommand(SaveableDocument& doc, SaveContext& ctx)
         return false;
     }
     doc.setChanged(false);
-    doc.setCaption(FileTitle(tag));
+    doc.setCaption(Module4::FileTitle(tag));
     return true;
 }
 
@@ -78,9 +73,9 @@ bool SaveAsCommand(SaveableDocument& doc, SaveContext& ctx)
         return false;
     }
     doc.setChanged(false);
-    const std::string tag = ctx.uniqueDocName ? ctx.uniqueDocName(*path) : *path;
+    const std::string tag = ctx.uniqueDocName ? ctx.uniqueDocName(*path) : Module3::UniqueDocName(*path);
     doc.setTag(tag);
-    doc.setCaption(FileTitle(tag));
+    doc.setCaption(Module4::FileTitle(tag));
     ctx.settings.SaveFolder.assign(FolderWithSlash(*path));
     return true;
 }

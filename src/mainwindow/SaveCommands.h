@@ -42,7 +42,7 @@ public:
     virtual std::optional<std::string> save(const SaveDialogRequest& request) = 0;
 };
 
-// Qt's save dialog with the save filters.
+// The platform's save dialog (platform::ports().fileDialogs).
 SaveDialogPort& qtSaveDialog();
 
 struct SaveContext {
@@ -50,15 +50,12 @@ struct SaveContext {
     std::filesystem::path programFolder;
     SaveDialogPort& dialog;
     MainMessageBox& messages;
-    // The name a saved document takes: the path with " [n]" when another
-    // window already has it. Empty: the path itself.
+    // The name a saved document takes: the path with "[n]" when another
+    // window already has it. Empty: Module3::UniqueDocName.
     std::function<std::string(const std::string& path)> uniqueDocName;
 };
 
 inline constexpr const char* kSaveFailed = "Unexpected error saving image";
-
-// The file name part of a path.
-std::string FileTitle(const std::string& path);
 
 // "SAVE": a document whose name ends in one of the in-place extensions is
 // written to its own file (the name stays exactly as it is); any other goes

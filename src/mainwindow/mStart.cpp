@@ -1,6 +1,9 @@
 #include "mainwindow/mStart.h"
 
+#include "document/DocumentState.h"
 #include "document/Module8.h"
+#include "document/fImage.h"
+#include "document/mBitmap.h"
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/WindowCommands.h"
@@ -198,8 +201,8 @@ bool mStart::IsImageOpen(const std::string& path) const
         std::optional<std::string> tag;
         if (handlers.documentTag)
             tag = handlers.documentTag(w);
-        else if (w && w->objectName() == QLatin1String("fImage"))
-            tag = w->property("Tag").toString().toStdString();
+        else if (auto* doc = qobject_cast<fImage*>(w))
+            tag = doc->Tag;
         if (tag && *tag == path) open = true;
     }
     return open;
@@ -335,7 +338,10 @@ void mStart::ShowHelp()
 
 void mStart::MenuExec(const std::string& key)
 {
-    if (handlers.MenuExec) handlers.MenuExec(key);
+    if (handlers.MenuExec)
+        handlers.MenuExec(key);
+    else if (main_)
+        main_->MenuExec(key);
 }
 
 void mStart::MenuStatic(const std::string& key)
@@ -344,12 +350,14 @@ void mStart::MenuStatic(const std::string& key)
         handlers.MenuStatic(key);
         return;
     }
+    // The open command needs the dialog folders and the resize handling
+    // needs the window's saved size: both are kept here.
     if (key == "OPEN")
         OpenCommand();
-    else if (ArrangeCode(key) >= 0)
-        ArrangeDocuments(ArrangeCode(key));
-    else if (key == "RESET")
-        MDIForm_Resize();
+    else if (key == "RESET") {
+        if (GetActiveImage()) MDIForm_Resize();
+    } else if (main_)
+        main_->MenuStatic(key);
 }
 
 void mStart::ApplyLayerEffects(int id)
@@ -360,13 +368,16 @@ void mStart::ApplyLayerEffects(int id)
 bool mStart::GetActiveImage()
 {
     if (handlers.GetActiveImage) return handlers.GetActiveImage();
-    return main_ && main_->mdiArea()->activeSubWindow() != nullptr;
+    return mBitmap::GetActiveImage(ActiveImage);
 }
 
 void mStart::SetLastActionName(const std::string& label)
 {
     lastActionName_ = label;
-    if (handlers.SetLastActionName) handlers.SetLastActionName(label);
+    if (handlers.SetLastActionName)
+        handlers.SetLastActionName(label);
+    else
+        LastActionName = label;
 }
 
 void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)

@@ -3,9 +3,10 @@
 // menu with the tool windows, help, About, reset and exit.
 //
 // The shell makes the main window, builds its menus from the menu table and
-// implements the menus' CommandSink. Document commands go to the handlers
-// set in `handlers` (the main window's dispatchers); until a handler is set
-// the shell runs the few file and window commands it can do itself.
+// implements the menus' CommandSink: keys go to the main window's two
+// dispatchers, labels to LastActionName, the document test to
+// mBitmap::GetActiveImage. A handler set in `handlers` takes the place of
+// the main window's (tests; commands whose home is not built yet).
 #pragma once
 
 #include "mainwindow/MainMessages.h"
@@ -40,7 +41,7 @@ struct StartOptions {
     TextWidth measure;                     // empty: the screen's font
 };
 
-// The handlers the main window provides once its dispatchers are in.
+// Replacements for what the shell otherwise takes from the main window.
 struct MainHandlers {
     std::function<void(const std::string&)> MenuExec;
     std::function<void(const std::string&)> MenuStatic;

@@ -2,6 +2,7 @@
 // help, driven through the real main window on the offscreen platform.
 #include "document/Module8.h"
 #include "document/Settings.h"
+#include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
@@ -274,7 +275,9 @@ TEST_F(StartupFixture, RecentItemOpensItsPathAndOpenDocumentsAreCaseExact)
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_EQ(loaded[0], (std::pair<std::string, std::string>{"/pics/Photo.JPG", "JPG"}));
 
-    shell->main()->mdiArea()->addSubWindow(new FakeDocument("/pics/Photo.JPG"))->show();
+    auto* doc = new fImage;
+    doc->Tag = "/pics/Photo.JPG";
+    shell->main()->addDocument(doc);
     EXPECT_TRUE(shell->IsImageOpen("/pics/Photo.JPG"));
     EXPECT_FALSE(shell->IsImageOpen("/pics/Photo.jpg"));
     EXPECT_FALSE(shell->IsImageOpen("/pics/Photo"));
@@ -307,10 +310,8 @@ TEST_F(StartupFixture, ArrangeKeysTileTheDocumentsAndDoNothingWithoutThem)
     shell->menus().item("VIEWS", 0)->trigger();   // no documents: nothing to do, nothing breaks
 
     QMdiArea* mdi = shell->main()->mdiArea();
-    QMdiSubWindow* a = mdi->addSubWindow(new FakeDocument("/a.png"));
-    QMdiSubWindow* b = mdi->addSubWindow(new FakeDocument("/b.png"));
-    a->show();
-    b->show();
+    QMdiSubWindow* a = shell->main()->addDocument(new fImage);
+    QMdiSubWindow* b = shell->main()->addDocument(new fImage);
     const QRect area = mdi->viewport()->rect();
 
     shell->menus().item("VIEWS", 0)->trigger();   // one above the other

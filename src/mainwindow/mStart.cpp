@@ -4,6 +4,8 @@
 #include "document/Module8.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
+#include "filters/Kernels.h"
+#include "platform/Ports.h"
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/WindowCommands.h"
@@ -396,14 +398,35 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
         about->show();
         break;
     }
+    case MenuDirect::BumpMapping:
+        if (handlers.Direct)
+            handlers.Direct(action);
+        else
+            BumpMapping();
+        break;
     case MenuDirect::RevertToOriginal:
     case MenuDirect::UserFilters:
     case MenuDirect::ApplyPalette:
-    case MenuDirect::BumpMapping:
         if (handlers.Direct) handlers.Direct(action);
         break;
     case MenuDirect::None: break;
     }
+}
+
+void mStart::BumpMapping()
+{
+    if (!main_) return;
+    platform::DoEvents();
+    KernelRecord kernel;
+    if (!mBitmap::GetPresetKernel(kernel, 7)) return;
+    FilterResult bumped = main_->cFilter.MaskFilter(kernel.Mask, kernel.Weight, 0, 0, 0, true);
+    // A failed convolution changes nothing and records no step.
+    if (!bumped) return;
+    main_->cFilter.setBits(std::move(*bumped));
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    doc->setBits(main_->cFilter.Bits());
+    main_->Update(false, true);
 }
 
 // ---- File and window commands ----------------------------------------------

@@ -96,6 +96,9 @@ public:
     // ---- Direct menu items ----------------------------------------------
     void ResetSettings();
     void ShowHelp();
+    // "Bump Mapping...": the embossing preset kernel over the shared
+    // engine's picture, into the active document as one undo step.
+    void BumpMapping();
 
     // ---- CommandSink ----------------------------------------------------
     void MenuExec(const std::string& key) override;

@@ -2,7 +2,11 @@
 // help, driven through the real main window on the offscreen platform.
 #include "document/Module8.h"
 #include "document/Settings.h"
+#include "document/DocumentState.h"
 #include "document/fImage.h"
+#include "filters/Kernels.h"
+#include "filters/cBitFilter.h"
+#include "platform/Region.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
@@ -465,4 +469,52 @@ TEST(Splash, TimerRunsTheStartOnceAndAClickClosesIt)
     EXPECT_FALSE(other.isVisible());
     EXPECT_FALSE(other.tSplash.isActive());
     EXPECT_EQ(otherStarted, 0);
+}
+
+TEST_F(StartupFixture, BumpMappingConvolvesTheEnginePictureIntoTheDocument)
+{
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    fMain* w = shell->main();
+    auto* doc = new fImage;
+    doc->CreateBlank(4, 3);
+    BitsBuffer pixels = doc->Bits();
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            for (int c = 0; c < 3; ++c) pixels.at(c, x, y) = static_cast<uint8_t>((x * x * 37 + y * 53 + c * 11) % 256);
+    doc->setBits(pixels);
+    w->addDocument(doc);
+    // The engine holds the document's picture and its (whole-picture) region,
+    // as the commands leave it.
+    const Region whole = Region::rect(0, 0, 4, 3);
+    w->cFilter.setBits(pixels);
+    w->cFilter.setBitsRegion(&whole);
+
+    // What the embossing kernel gives on its own.
+    cBitFilter reference;
+    reference.setBits(pixels);
+    reference.setBitsRegion(&whole);
+    KernelRecord k;
+    ASSERT_TRUE(mBitmap::GetPresetKernel(k, 7));
+    const FilterResult want = reference.MaskFilter(k.Mask, k.Weight, 0, 0, 0, true);
+    ASSERT_TRUE(want.has_value());
+    bool differs = false;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) differs |= want->at(0, x, y) != pixels.at(0, x, y);
+    ASSERT_TRUE(differs);   // the fixture is one the kernel changes
+
+    LastActionName = "before";
+    shell->menus().item("FILTERS", 24)->trigger();
+    EXPECT_EQ(LastActionName, "Bump Mapping...");
+    const BitsBuffer got = doc->Bits();
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(got.at(c, x, y), want->at(c, x, y)) << x << "," << y << "," << c;
+    EXPECT_TRUE(doc->Changed);
+
+    // No document: nothing, not even the label.
+    w->mdiArea()->closeAllSubWindows();
+    LastActionName = "kept";
+    shell->menus().item("FILTERS", 24)->trigger();
+    EXPECT_EQ(LastActionName, "kept");
 }

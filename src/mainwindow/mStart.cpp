@@ -55,10 +55,17 @@ int twipsToPixels(int32_t twips) { return twips / kTwipsPerPixel; }
 
 } // namespace
 
+namespace {
+mStart* runningShell = nullptr;
+}
+
+mStart* mStart::running() { return runningShell; }
+
 mStart::mStart(StartOptions options) : options_(std::move(options)) {}
 
 mStart::~mStart()
 {
+    if (runningShell == this) runningShell = nullptr;
     for (QWidget*& w : tools_) {
         delete w;
         w = nullptr;
@@ -111,6 +118,8 @@ bool mStart::StartApplication(fSplash* splash)
         if (splash) splash->close();
         return false;
     }
+
+    runningShell = this;
 
     // 6. Size and state.
     if (!s.MainMaximized) main_->resize(twipsToPixels(s.MainWidth), twipsToPixels(s.MainHeight));

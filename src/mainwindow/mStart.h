@@ -65,6 +65,10 @@ public:
 
     MainHandlers handlers;
 
+    // The shell of the run (the last one started that is still alive), so
+    // the file opener can rebuild the recent-file menu; null before start-up.
+    static mStart* running();
+
     // The start-up routine; splash may be null. False when another copy is
     // running (the message was shown and every window is gone again).
     bool StartApplication(fSplash* splash = nullptr);

@@ -152,8 +152,12 @@ TEST_F(StartupFixture, NormalExitWritesSettingsAndNextStartUsesThem)
         EXPECT_FALSE(shell->main()->isMaximized());
         EXPECT_EQ(shell->main()->size(), QSize(600, 400));
         shell->main()->resize(700, 500);
+        // Open documents close with the main window.
+        shell->main()->addDocument(new fImage);
+        shell->main()->addDocument(new fImage);
         shell->main()->close();
         EXPECT_TRUE(shell->unloaded());
+        EXPECT_FALSE(shell->main()->isVisible());
     }
     Settings s;
     ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);

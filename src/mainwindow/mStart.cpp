@@ -102,8 +102,6 @@ bool mStart::StartApplication(fSplash* splash)
     for (std::size_t i = 0; i < toolSlots.size(); ++i)
         if (QAction* a = menus_.item("VIEWS", toolSlots[i].viewsIndex)) a->setEnabled(tools_[i] != nullptr);
 
-    setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });
-
     // 5. One copy at a time.
     std::error_code ec;
     fs::create_directories(options_.runtimeFolder, ec);
@@ -120,6 +118,7 @@ bool mStart::StartApplication(fSplash* splash)
     }
 
     runningShell = this;
+    setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });
 
     // 6. Size and state.
     if (!s.MainMaximized) main_->resize(twipsToPixels(s.MainWidth), twipsToPixels(s.MainHeight));

@@ -282,7 +282,7 @@ void mStart::MDIForm_Unload()
 {
     if (unloaded_) return;
     unloaded_ = true;
-    setToolWindowClosedHandler({});
+    if (runningShell == this) setToolWindowClosedHandler({});
     unloadToolWindows();
     if (resetting_) {
         // The next start finds no settings file and takes the defaults.

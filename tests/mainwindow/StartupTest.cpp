@@ -252,7 +252,9 @@ TEST_F(StartupFixture, RecentMenuShowsExistingFilesShortened)
                             "and-deeper" / "two.jpg";
     touch(one);
     touch(longer);
+    touch(program / "R&D.png");
     writeSettings([&](Settings& s) {
+        s.RecentFiles[3].assign((program / "R&D.png").string());
         s.RecentFiles[0].assign((program / "gone.png").string());   // deleted on disk
         s.RecentFiles[1].assign(one.string());
         s.RecentFiles[2].assign(longer.string());
@@ -269,7 +271,9 @@ TEST_F(StartupFixture, RecentMenuShowsExistingFilesShortened)
     EXPECT_TRUE(shown.contains("...")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith("two.jpg"));
     EXPECT_LE(characterTextWidth(shown.toStdString()), 400);
-    for (int i = 3; i < 9; ++i) EXPECT_FALSE(RF[i]->isVisible());
+    for (int i = 4; i < 9; ++i) EXPECT_FALSE(RF[i]->isVisible());
+    // "&" in a path is shown, not taken for a mnemonic.
+    EXPECT_EQ(RF[3]->text(), QString::fromStdString((program / "R&D.png").string()).replace("&", "&&"));
 }
 
 TEST_F(StartupFixture, RecentItemOpensItsPathAndOpenDocumentsAreCaseExact)

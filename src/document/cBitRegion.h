@@ -110,6 +110,9 @@ public:
     void setRegion(const tq::Region* lRgn);
     const tq::Region* RegionScaled() const { return hasScaled_ ? &RegionScaled_ : nullptr; }
     const tq::Region* RegionMain() const { return hasMain_ ? &RegionMain_ : nullptr; }
+    // The handle the filter engine walks: the selection, or the main region
+    // when nothing is selected.
+    const tq::Region* walkRegion() const { return IsEmptyRegion() ? RegionMain() : Region(); }
 
 private:
     void combineShape(const tq::Region& shape, int32_t Mode, bool Crop);

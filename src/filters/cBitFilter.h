@@ -21,6 +21,7 @@
 #include "platform/Clock.h"
 #include "platform/Region.h"
 #include "document/Numeric.h"
+#include "filters/Kernels.h"
 
 #include <cstdint>
 #include <functional>
@@ -68,12 +69,53 @@ public:
     // ---- Colour effects ---------------------------------------------------
 
     // ---- Palettes and dithering -------------------------------------------
+    // Maps the selection to CurrentPalette, diffusing each pixel's error into
+    // its right neighbour (7/16) and the pixel below (4/16). The diffusion
+    // runs on a working copy that replaces Bits only when the walk finished,
+    // so Bits then holds the error-adjusted picture. Fails (nullopt, Bits
+    // untouched) when the palette is empty.
+    FilterResult PaletteApply();
+    // Black-and-white dither with the Stucki weights around the mean grey;
+    // PalWeight 10 feeds the error back whole, larger values less, 0 none.
+    BitsBuffer StuckiBW(int32_t PalWeight);
 
     // ---- Convolution and preset kernels -----------------------------------
+    // Each selected pixel becomes (weighted sum of its window) \ Weight plus
+    // the channel's offset, clamped. KeepMargins skips the pixels whose
+    // window would leave the picture. Fails for Weight 0 (at the first
+    // selected pixel), for an empty kernel or one larger than 5 x 5.
+    FilterResult MaskFilter(const KernelMask& mskBits, int32_t Weight, int32_t rFactor, int32_t gFactor,
+                            int32_t bFactor, bool KeepMargins);
 
     // ---- Neighbourhood filters --------------------------------------------
+    // Mean of the eight pixels at distance Factor (0 to 2; more fails).
+    FilterResult Blurs(int32_t Factor);
+    // Factor 0 to 100; fails where the divisor would be 0 (105 / 108 / -1).
+    FilterResult SOFTEN(int32_t Factor);
+    FilterResult SHARPEN(int32_t Factor);
+    FilterResult EDGEENHANCE(int32_t Factor);
+    BitsBuffer RELIEF();
+    // Factor 0 to 50, the depth in tenths.
+    BitsBuffer EMBOSS(int32_t Factor);
+    BitsBuffer Engrave(int32_t Factor);
+    FilterResult CONTOUR(int32_t Factor, int32_t BackColor = 0xFFFFFF);
+    BitsBuffer DILATE();
+    BitsBuffer ERODE();
+    // fltType 0 = minimum, 1 = maximum; anything else fails.
+    FilterResult RankFilterN4(int32_t fltType);
+    FilterResult RankFilterND(int32_t fltType);
 
     // ---- Artistic filters -------------------------------------------------
+    BitsBuffer PAINTING();
+    BitsBuffer Dissolve();
+    // Random displacement of up to wFactor / hFactor pixels (programRandom).
+    BitsBuffer DIFFUSE(int32_t wFactor, int32_t hFactor);
+    BitsBuffer NOISE(int32_t Factor, bool Equalized = false);
+    BitsBuffer SKETCH(int32_t Factor, bool BW = false, int32_t BackColor = 0xFFFFFF);
+    // Radius 1 to 25 (below 1 fails), Definition and Intensity 0 to 100.
+    FilterResult HALFTONE(int32_t Radius, int32_t Definition, int32_t Intensity);
+    // PixSize 1 to 25; below 1 fails.
+    FilterResult PIXELIZE(int32_t PixSize);
 
     // ---- Textures, tiles and overlays -------------------------------------
 

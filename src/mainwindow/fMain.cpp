@@ -1,8 +1,26 @@
 #include "mainwindow/fMain.h"
 
+#include "document/DocumentState.h"
+#include "document/fImage.h"
+
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
 
 namespace tq {
+namespace {
+fMain* g_main = nullptr;
+
+// Runs one step of a routine whose failures are skipped.
+template <class F>
+void step(F&& f)
+{
+    try {
+        f();
+    } catch (...) {
+    }
+}
+} // namespace
 
 fMain::fMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -10,8 +28,55 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     mdi_ = new QMdiArea(this);
     setCentralWidget(mdi_);
     resize(1024, 768);
+    cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
+    g_main = this;
 }
 
-fMain::~fMain() = default;
+fMain::~fMain()
+{
+    if (g_main == this) g_main = nullptr;
+}
+
+fMain* fMain::instance() { return g_main; }
+
+QMdiSubWindow* fMain::addDocument(fImage* doc)
+{
+    QMdiSubWindow* sub = mdi_->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return sub;
+}
+
+void fMain::Update(bool OnlyPan, bool saveundo)
+{
+    fImage* doc = ActiveImage.data();
+    step([&] {
+        if (doc) doc->cFilterProgress->setValue(0);
+    });
+    image_is_zoomed = false;
+    step([&] {
+        if (!OnlyPan && doc) doc->UpdateImage();
+    });
+    step([&] { fPanView_UpdateImage(); });
+    if (saveundo && doc) {
+        step([&] { doc->SaveUndoBits(); });
+        doc->Changed = true;
+    }
+}
+
+void fMain::cFilter_Progress(int32_t& percent)
+{
+    if (percent < 0) return;
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    step([&] {
+        doc->picPb->setVisible(true);
+        // A value outside 0..100 is refused by the bar, which keeps its value.
+        doc->cFilterProgress->setValue(percent);
+    });
+}
+
+void fMain::fPanView_UpdateImage() {}
 
 } // namespace tq

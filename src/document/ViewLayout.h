@@ -59,6 +59,7 @@ public:
     void setVisible(bool v) { Visible_ = v; }
     void hide() { Visible_ = false; }
     void show() { Visible_ = true; }
+    bool isHidden() const { return !Visible_; }
 
     // Raised whenever the value changes, also when code sets it.
     std::function<void()> onChange;

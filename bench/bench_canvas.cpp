@@ -2,6 +2,7 @@
 // straight from its bordered buffer, beside a plain memcpy of the bytes the
 // canvas covers.
 #include "document/ImageCanvas.h"
+#include "platform/HeapTuning.h"
 
 #include <QImage>
 #include <QPainter>
@@ -19,6 +20,7 @@ constexpr int kH = 3000;
 tq::BitsBuffer& picture()
 {
     static tq::BitsBuffer b = [] {
+        tq::platform::keepLargeBlocksInHeap();
         tq::BitsBuffer p(kW, kH);
         for (int y = 0; y < kH; ++y) {
             uint8_t* r = p.row(y);

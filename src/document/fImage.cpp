@@ -60,6 +60,9 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     View_.repaint = [this] { iDst->UpdateImage(); };
     View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
     View_.requestLayout = [this] { UserControl_Resize(); };
+    iDst->painted = [] {
+        if (fMain* m = fMain::instance()) m->fPanView_UpdateClipRct();
+    };
 
     picPb = new QWidget(this);
     picPb->setObjectName(QStringLiteral("picPb"));

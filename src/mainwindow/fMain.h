@@ -53,6 +53,11 @@ public:
 
     // Redraws the navigator window (made first when there is none).
     virtual void fPanView_UpdateImage();
+    // Places the navigator's view rectangle after a repaint of the active
+    // document, while the navigator is shown.
+    virtual void fPanView_UpdateClipRct() {}
+    // Empties the navigator's thumbnail and view rectangle.
+    virtual void fPanView_Clear() {}
 
     // ---- Tool bar state the document windows read -------------------------
     // Whether the tool bar's hand-scroll button is pressed.

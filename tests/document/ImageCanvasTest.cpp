@@ -118,6 +118,25 @@ TEST(ImageCanvas, OutlineOnlyWhileTheTimerRuns)
     EXPECT_EQ(rgbAt(f.grab(), 0, 0), colourOf(0, 0) & 0xFFFFFFu);
 }
 
+TEST(ImageCanvas, UpdateRegionDrawsTheOutlineOnceWithoutTheTimer)
+{
+    CanvasFixture f(20, 20, 1, 100, 100);
+    f.selection.CreateRect(4, 4, 12, 10, 2, false);
+    f.canvas.UpdateRegion();
+    EXPECT_FALSE(f.canvas.TimerRunning());
+    EXPECT_EQ(f.selection.BrushIndex(), 0) << "the current pattern, no step";
+    // The next paint carries the outline; the one after it no longer does.
+    QImage img = f.grab();
+    const QRgb c = rgbAt(img, 4, 4);
+    EXPECT_TRUE(c == 0 || c == 0xFFFFFFu);
+    EXPECT_EQ(rgbAt(f.grab(), 4, 4), colourOf(4, 4) & 0xFFFFFFu);
+
+    f.canvas.SetAutoRedraw(true);
+    EXPECT_TRUE(f.canvas.AutoRedraw());
+    f.canvas.SetAutoRedraw(false);
+    EXPECT_FALSE(f.canvas.AutoRedraw());
+}
+
 TEST(ImageCanvas, RubberBandsPlaceAndInvert)
 {
     CanvasFixture f(10, 10, 2, 600, 500);

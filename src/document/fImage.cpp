@@ -75,12 +75,17 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     cFilterProgress->setGeometry(0, 0, kProgressBoxWidth, kProgressBoxHeight);
     picPb->hide();
     cFilterProgress->installEventFilter(this);
+    PolygonPoints_.assign(2, 0);
     placeStatusBar();
     placeProgressBox();
 }
 
 fImage::~fImage()
 {
+    // The canvas outlives the members it was lent.
+    iDst->StopTimer();
+    iDst->setSource(nullptr, nullptr, nullptr);
+    iDst->painted = nullptr;
     auto& docs = registry();
     docs.erase(std::remove(docs.begin(), docs.end(), this), docs.end());
 }
@@ -305,7 +310,9 @@ void fImage::Form_Load()
     const bool maximised = programSettings().ImageMaximized;
     if (window && maximised) window->setWindowState(window->windowState() | Qt::WindowMaximized);
 
-    BitsRegion = cBitRegion();
+    // The new selection and the document number were taken when the window
+    // was made (its first touch): the maker may already have put the picture
+    // and its selection in, and named the document, which advances the count.
 
     // The main window's free area: the MDI area's inside.
     const fMain* m = fMain::instance();
@@ -325,8 +332,6 @@ void fImage::Form_Load()
         window->move(0, 0);
     }
 
-    PolygonPoints_.assign(2, 0);
-    MeID = Module5::GetDocumentCount();
 }
 
 void fImage::Form_Activate()

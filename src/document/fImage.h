@@ -172,8 +172,10 @@ public:
 
     // ---- Window life --------------------------------------------------------------
 
-    // Sizes and places a new window from ImageWidth and ImageHeight and takes
-    // its document number; the main window runs it when it adds the window.
+    // Sizes and places a new window from ImageWidth and ImageHeight (the
+    // 500 x 500 basis for a picture 100 high or less); the main window runs it
+    // when it adds the window. The document number and the fresh selection
+    // are taken when the window is made.
     void Form_Load();
     // The window became the active document: unless it was the one activated
     // last, its pixels and selection go to the main window's engine, the

@@ -36,6 +36,8 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
 
 fMain::~fMain()
 {
+    // The children outlive this part of the window: no activation reaches it.
+    disconnect(mdi_, nullptr, this, nullptr);
     if (g_main == this) g_main = nullptr;
 }
 

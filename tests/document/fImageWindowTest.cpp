@@ -155,6 +155,31 @@ TEST_F(DocumentWindows, NewWindowsTakeTheirSizeFromThePicture)
     EXPECT_EQ(b->MeID, DocumentCount);
 }
 
+TEST_F(DocumentWindows, AddingKeepsTheNumberAndTheSelectionTheMakerGave)
+{
+    const int32_t number = ++DocumentCount;
+    auto* doc = new fImage;
+    bool saveundo = false;
+    doc->iSrc.move(0, 0, 8, 6);
+    doc->SetPicture(saveundo);
+    doc->BitsRegion.CreateRect(1, 1, 4, 4, 2, false);
+    ++DocumentCount;   // naming the document advances the count
+    main->addDocument(doc);
+    EXPECT_EQ(doc->MeID, number);
+    ASSERT_NE(doc->BitsRegion.RegionMain(), nullptr);
+    EXPECT_EQ(doc->BitsRegion.RegionMain()->boundingBox(), (RectI{0, 0, 8, 6}));
+    EXPECT_EQ(main->cFilter.BitsRegion(), doc->BitsRegion.Region());
+}
+
+TEST_F(DocumentWindows, ActivationWithoutAPictureHandsOverAnEmptyBuffer)
+{
+    ++DocumentCount;
+    auto* doc = new fImage;
+    main->addDocument(doc);
+    EXPECT_FALSE(main->cFilter.Bits().allocated());
+    EXPECT_EQ(doc->sbInfo->panelText(QStringLiteral("Pixel")), QStringLiteral("0 x 0"));
+}
+
 TEST(fImageView, LayoutPlacesTheCanvasAndTheGrabShowsTheBlocks)
 {
     auto doc = standalone(600, 500);

@@ -5,13 +5,13 @@
 namespace tq {
 namespace {
 
-struct PanelSpec {
+struct PanelLayout {
     const char* key;
     const char* text;   // also the panel's tip
     int widthTwips;
 };
 
-constexpr PanelSpec kPanels[StatusPanels::kPanelCount] = {
+constexpr PanelLayout kPanels[StatusPanels::kPanelCount] = {
     {"", "Document", 2100},
     {"Format", "Actions:", 2700},
     {"Size", "Path :", 5970},

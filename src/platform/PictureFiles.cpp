@@ -42,7 +42,8 @@ std::string makeOwnFolder()
     buf.push_back('\0');
     // mkdtemp makes the folder with mode 0700 under a name nobody else has.
     if (!mkdtemp(buf.data())) return {};
-    std::atexit(removeOwnFolder);
+    static std::once_flag cleanup;
+    std::call_once(cleanup, [] { std::atexit(removeOwnFolder); });
     return std::string(buf.data());
 }
 
@@ -52,7 +53,9 @@ std::string pictureTempFolder()
 {
     std::lock_guard<std::mutex> lock(folderMutex);
     if (!testFolder.empty()) return testFolder;
-    if (ownFolder.empty()) ownFolder = makeOwnFolder();
+    // Made again when something (a temp cleaner) removed it meanwhile.
+    std::error_code ec;
+    if (ownFolder.empty() || !fs::is_directory(ownFolder, ec)) ownFolder = makeOwnFolder();
     return ownFolder;
 }
 

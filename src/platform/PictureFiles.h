@@ -4,7 +4,8 @@
 //
 // The private folder is made on first use inside the system's temporary
 // folder, readable only by its owner (mode 0700), one per process, and
-// removed when the process ends. Tests point it at their own folder.
+// removed when the process ends (made anew if it vanishes meanwhile). Tests
+// point it at their own folder.
 #pragma once
 
 #include <functional>

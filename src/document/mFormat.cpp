@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -30,6 +31,31 @@ void messageHandler(FREE_IMAGE_FORMAT fif, const char* message)
     FreeImageMessageCallback(static_cast<int>(fif), message);
 }
 
+// Floating-point colour (0 black, 1 full) clamped into 24 bits.
+FIBITMAP* floatColourTo24Bits(FIBITMAP* dib)
+{
+    const unsigned w = FreeImage_GetWidth(dib);
+    const unsigned h = FreeImage_GetHeight(dib);
+    const unsigned step = FreeImage_GetImageType(dib) == FIT_RGBAF ? 4 : 3;
+    FIBITMAP* out = FreeImage_Allocate(int(w), int(h), 24);
+    if (!out) return nullptr;
+    auto toByte = [](float v) -> uint8_t {
+        if (!(v > 0.0f)) return 0;   // negative and NaN
+        if (v >= 1.0f) return 255;
+        return uint8_t(std::lrint(v * 255.0f));
+    };
+    for (unsigned y = 0; y < h; ++y) {
+        const float* s = reinterpret_cast<const float*>(FreeImage_GetScanLine(dib, int(y)));
+        uint8_t* d = FreeImage_GetScanLine(out, int(y));
+        for (unsigned x = 0; x < w; ++x, s += step, d += 3) {
+            d[0] = toByte(s[2]);   // stored red, green, blue
+            d[1] = toByte(s[1]);
+            d[2] = toByte(s[0]);
+        }
+    }
+    return out;
+}
+
 // A 24- or 32-bit standard image as it is, anything else converted to 32
 // bits; *owned tells whether the caller must unload the result.
 FIBITMAP* asTrueColour(FIBITMAP* dib, bool* owned)
@@ -47,7 +73,7 @@ FIBITMAP* asTrueColour(FIBITMAP* dib, bool* owned)
         break;
     case FIT_RGBF:
     case FIT_RGBAF:
-        out = FreeImage_ConvertTo24Bits(dib);
+        out = floatColourTo24Bits(dib);
         break;
     default: {
         FIBITMAP* standard = FreeImage_ConvertToStandardType(dib, TRUE);

@@ -3,6 +3,7 @@
 #include "document/mBitmap_Files.h"
 #include "document/mFormat.h"
 #include "platform/PictureLoader.h"
+#include "platform/PictureMemory.h"
 
 #include <FreeImage.h>
 
@@ -59,6 +60,7 @@ OpenedPicture decodePictureForOpening(const std::string& fileName, const std::st
         pic.width = int(FreeImage_GetWidth(rgb));
         pic.height = int(FreeImage_GetHeight(rgb));
         pic.header = BitsHeader::forDib(pic.width, pic.height);
+        reservePictureBytes(pic.bits, 4u * size_t(pic.width) * size_t(pic.height));
         pic.bits.assign(4u * size_t(pic.width) * size_t(pic.height), 0);
         drawn = mFormat::FreeImage_RenderDIB(rgb, &pic, 0, 0, -1, -1);
     } catch (...) {

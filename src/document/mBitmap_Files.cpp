@@ -3,6 +3,7 @@
 #include "document/mFormat.h"
 #include "platform/ColorReducer.h"
 #include "platform/PictureFiles.h"
+#include "platform/PictureMemory.h"
 
 #include <FreeImage.h>
 #include <IL/il.h>
@@ -178,6 +179,49 @@ bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType
     return ok;
 }
 
+// The bitmap as the 24-bit FreeImage image every writer receives, in a
+// block of the program's own that FreeImage only borrows.
+class Rgb24Image {
+public:
+    explicit Rgb24Image(const DibRecord& pic)
+    {
+        if (!mFormat::IsValidBitmap(&pic)) {
+            // Let the glue record why the picture cannot be converted.
+            FIBITMAP* none = nullptr;
+            mFormat::FreeImage_DIB_From_BMP(&pic, none);
+            return;
+        }
+        const int32_t w = pic.width;
+        const int32_t h = pic.height;
+        const size_t pitch = (size_t(w) * 3 + 3) & ~size_t(3);
+        block_ = std::make_unique<PictureBlock>(pitch * size_t(h));
+        if (!block_->data()) return;
+        for (int32_t y = 0; y < h; ++y) {
+            // FreeImage keeps its lines bottom-up.
+            uint8_t* d = block_->data() + pitch * size_t(h - 1 - y);
+            const uint8_t* s = pic.row(y);
+            for (int32_t x = 0; x + 1 < w; ++x, s += 4, d += 3) std::memcpy(d, s, 4);   // the 4th byte is overwritten next
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            for (size_t pad = size_t(w) * 3; pad < pitch; ++pad) block_->data()[pitch * size_t(h - 1 - y) + pad] = 0;
+        }
+        dib_ = FreeImage_ConvertFromRawBitsEx(FALSE, block_->data(), FIT_BITMAP, w, h, int(pitch), 24,
+                                              FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
+    }
+    ~Rgb24Image()
+    {
+        if (dib_) FreeImage_Unload(dib_);
+    }
+    Rgb24Image(const Rgb24Image&) = delete;
+    Rgb24Image& operator=(const Rgb24Image&) = delete;
+    FIBITMAP* dib() const { return dib_; }
+
+private:
+    std::unique_ptr<PictureBlock> block_;
+    FIBITMAP* dib_ = nullptr;
+};
+
 } // namespace
 
 std::string lowerExtension(const std::string& ext)
@@ -250,15 +294,10 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const DibRec
             != 0;
     }
 
-    FIBITMAP* dib = nullptr;
-    if (!mFormat::FreeImage_DIB_From_BMP(&picture, dib)) return false;
     // Every writer receives 24 bits.
-    if (FreeImage_GetBPP(dib) == 32) {
-        FIBITMAP* rgb = FreeImage_ConvertTo24Bits(dib);
-        FreeImage_Unload(dib);
-        dib = rgb;
-        if (!dib) return false;
-    }
+    const Rgb24Image rgb(picture);
+    FIBITMAP* dib = rgb.dib();
+    if (!dib) return false;
     // The row's own conversion on top of the 24 bits.
     const unsigned bpp = FreeImage_GetBPP(dib);
     bool convert = false;
@@ -284,7 +323,6 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const DibRec
         }
     }
     if (converted) FreeImage_Unload(converted);
-    FreeImage_Unload(dib);
     return ok;
 }
 

@@ -1,5 +1,7 @@
 #include "document/mFormat.h"
 
+#include "platform/PictureMemory.h"
+
 #include <FreeImage.h>
 
 #include <algorithm>
@@ -92,20 +94,20 @@ FIBITMAP* asTrueColour(FIBITMAP* dib, bool* owned)
 // 32-bit row, fourth byte 0.
 inline void lineToRow(const uint8_t* src, unsigned bpp, uint8_t* dst, int32_t count)
 {
+    if (count <= 0) return;
+    uint32_t* d = reinterpret_cast<uint32_t*>(dst);
     if (bpp == 24) {
-        for (int32_t i = 0; i < count; ++i, src += 3, dst += 4) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-            dst[3] = 0;
+        // Four bytes read per pixel, the fourth masked off; the last pixel
+        // is read bytewise so nothing past the line is touched.
+        for (int32_t i = 0; i + 1 < count; ++i, src += 3) {
+            uint32_t v;
+            std::memcpy(&v, src, 4);
+            d[i] = v & 0x00FFFFFFu;
         }
+        d[count - 1] = uint32_t(src[0]) | (uint32_t(src[1]) << 8) | (uint32_t(src[2]) << 16);
     } else {
-        for (int32_t i = 0; i < count; ++i, src += 4, dst += 4) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-            dst[3] = 0;
-        }
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(src);
+        for (int32_t i = 0; i < count; ++i) d[i] = s[i] & 0x00FFFFFFu;
     }
 }
 
@@ -186,6 +188,7 @@ bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
         rec.width = static_cast<int>(w);
         rec.height = static_cast<int>(h);
         rec.header = BitsHeader::forDib(rec.width, rec.height);
+        reservePictureBytes(rec.bits, 4u * size_t(w) * size_t(h));
         rec.bits.resize(4u * size_t(w) * size_t(h));
         for (unsigned y = 0; y < h; ++y)
             lineToRow(FreeImage_GetScanLine(src, int(h - 1 - y)), bpp, rec.row(int(y)), int32_t(w));

@@ -1,5 +1,7 @@
 #include "platform/PictureLoader.h"
 
+#include "platform/PictureMemory.h"
+
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -34,6 +36,7 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path)
         rec.width = img.width();
         rec.height = img.height();
         rec.header = BitsHeader::forDib(rec.width, rec.height);
+        reservePictureBytes(rec.bits, 4u * size_t(rec.width) * size_t(rec.height));
         rec.bits.resize(4u * size_t(rec.width) * size_t(rec.height));
     } catch (...) {
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "document/mBitmap_Files.h"
 
 #include "document/mFormat.h"
+#include "document/PsdCheck.h"
 #include "platform/ColorReducer.h"
 #include "platform/PictureFiles.h"
 #include "platform/PictureMemory.h"
@@ -151,6 +152,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
+    // The library's Photoshop reader overruns its buffers on damaged files.
+    if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
     return FreeImage_Load(fif, path.c_str(), flags);
 }

@@ -1,9 +1,11 @@
 #include "document/mBitmap_Files.h"
 
+#include "document/DevilCheck.h"
 #include "document/mFormat.h"
 #include "document/PsdCheck.h"
 #include "platform/ColorReducer.h"
 #include "platform/PictureFiles.h"
+#include "platform/PictureLoader.h"
 #include "platform/PictureMemory.h"
 
 #include <FreeImage.h>
@@ -225,6 +227,20 @@ private:
     FIBITMAP* dib_ = nullptr;
 };
 
+BitmapHandle loadXpm(const std::string& path)
+{
+    int depth = 0;
+    std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
+    if (!pic) return nullptr;
+    ImageWidth = int16_t(pic->width);
+    ImageHeight = int16_t(pic->height);
+    ImageBPP = int16_t(depth);
+    auto loaded = std::make_shared<LoadedBitmap>();
+    loaded->sourcePath = path;
+    loaded->dib = std::move(*pic);
+    return loaded;
+}
+
 } // namespace
 
 std::string lowerExtension(const std::string& ext)
@@ -259,6 +275,10 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     case Reader::None:
         return nullptr;
     case Reader::DevIL:
+        // DevIL's XPM reader crashes on every file; the platform's reader
+        // takes that one format instead.
+        if (lowerExtension(ext) == "xpm") return loadXpm(path);
+        if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
         dib = loadThroughDevIL(path);
         break;
     case Reader::FreeImage:

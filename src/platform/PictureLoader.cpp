@@ -11,7 +11,7 @@
 
 namespace tq {
 
-std::optional<DibRecord> loadPlatformPicture(const std::string& path)
+std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth)
 {
     QImageReader reader(QString::fromStdString(path));
     // The file's content decides, whatever its name says.
@@ -26,6 +26,7 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path)
     QImage img = reader.read();
     if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
     if (img.width() > kMaxPictureSide || img.height() > kMaxPictureSide) return std::nullopt;
+    const int storedDepth = img.depth();
     // Straight conversion: colour channels as stored, no blending with a background.
     if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
         img = img.convertToFormat(QImage::Format_ARGB32);
@@ -47,6 +48,7 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path)
         // 0xAARRGGBB in memory order blue, green, red, alpha: drop alpha.
         for (int x = 0; x < rec.width; ++x) d[x] = s[x] & 0x00FFFFFFu;
     }
+    if (depth) *depth = storedDepth;
     return rec;
 }
 

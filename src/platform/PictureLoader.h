@@ -13,6 +13,8 @@ namespace tq {
 
 // The picture in the file, or nothing when it cannot be read, is empty or
 // has a side above kMaxPictureSide. A transparent pixel keeps its colour.
-std::optional<DibRecord> loadPlatformPicture(const std::string& path);
+// depth, when given, receives the bits per pixel of the picture as stored
+// (before the conversion to 32 bits).
+std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth = nullptr);
 
 } // namespace tq

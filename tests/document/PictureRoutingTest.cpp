@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace tq {
 namespace {
@@ -157,6 +158,73 @@ TEST(PictureRouting, LoadGivesNothingForPlatformAndUnknownFormats)
     EXPECT_EQ(ImageWidth, 11);
     EXPECT_EQ(ImageHeight, 12);
     EXPECT_EQ(ImageBPP, 13);
+}
+
+TEST(PictureRouting, DevILReadsFormatsTheProgramDoesNotWrite)
+{
+    PictureTempDir dir;
+    const std::string xpm = "/* XPM */\nstatic char *x[] = {\n\"3 2 2 1\",\n\"a c #FF0000\",\n"
+                            "\"b c #0000FF\",\n\"aba\",\n\"bab\"};\n";
+    writeFile(dir.path("x.xpm"), std::vector<uint8_t>(xpm.begin(), xpm.end()));
+    // DevIL's XPM reader crashes on any file; the platform's reader stands in.
+    ImageBPP = -1;
+    const BitmapHandle h = mBitmap::LoadImageFile(dir.path("x.xpm"), "XPM");
+    ASSERT_NE(h, nullptr);
+    EXPECT_GT(ImageBPP, 0);
+    ASSERT_EQ(h->dib.width, 3);
+    ASSERT_EQ(h->dib.height, 2);
+    const std::vector<uint8_t> red = {0, 0, 255, 0}, blue = {255, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(0), h->dib.row(0) + 4), red);
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(0) + 4, h->dib.row(0) + 8), blue);
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(1), h->dib.row(1) + 4), blue);
+    EXPECT_EQ(dir.tempEntries(), 0u);
+    // An uncompressed 24-bit DirectDraw surface, 4 x 4, every pixel
+    // blue 200, green 100, red 50.
+    {
+        std::vector<uint8_t> f = {'D', 'D', 'S', ' '};
+        auto le32 = [&f](uint32_t v) { for (int i = 0; i < 4; ++i) f.push_back(uint8_t(v >> (8 * i))); };
+        le32(124);
+        le32(0x100F);   // caps, height, width, pitch, pixel format
+        le32(4);
+        le32(4);
+        le32(12);
+        le32(0);
+        le32(0);
+        for (int i = 0; i < 11; ++i) le32(0);
+        le32(32);
+        le32(0x40);   // RGB
+        le32(0);
+        le32(24);
+        le32(0x00FF0000);
+        le32(0x0000FF00);
+        le32(0x000000FF);
+        le32(0);
+        le32(0x1000);
+        for (int i = 0; i < 4; ++i) le32(0);
+        for (int i = 0; i < 16; ++i) f.insert(f.end(), {200, 100, 50});
+        writeFile(dir.path("s.dds"), f);
+    }
+    const BitmapHandle dds = mBitmap::LoadImageFile(dir.path("s.dds"), "dds");
+    ASSERT_NE(dds, nullptr);
+    EXPECT_EQ(dds->dib.width, 4);
+    EXPECT_EQ(std::vector<uint8_t>(dds->dib.bits.begin(), dds->dib.bits.begin() + 4), (std::vector<uint8_t>{200, 100, 50, 0}));
+    // Damaged copies of it fail cleanly.
+    const std::vector<uint8_t> good = readFile(dir.path("s.dds"));
+    std::mt19937 rng(5);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> bad = good;
+        if (i % 3 == 0) bad.resize(size_t(i) % bad.size());
+        else bad[std::uniform_int_distribution<size_t>(0, std::min<size_t>(bad.size(), 128) - 1)(rng)] = uint8_t(rng());
+        writeFile(dir.path("bad.dds"), bad);
+        const BitmapHandle h2 = mBitmap::LoadImageFile(dir.path("bad.dds"), "dds");
+        if (h2) EXPECT_EQ(h2->dib.bits.size(), 4u * size_t(h2->dib.width) * size_t(h2->dib.height));
+    }
+    EXPECT_EQ(dir.tempEntries(), 0u);
+    // No picture reader in DevIL for these, and its raw reader is broken.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("r.raw"), "raw", makePicture(3, 2)));
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("r.raw"), "raw"), nullptr);
+    writeFile(dir.path("p.pal"), std::vector<uint8_t>(768, 1));
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("p.pal"), "pal"), nullptr);
 }
 
 TEST(PictureRouting, DevILFormatsLeaveNoTemporaryFiles)

@@ -25,4 +25,17 @@ extern DocumentRef ActiveImage;
 // The label of the next undo snapshot and its history row.
 extern std::string LastActionName;
 
+// When true the next keyboard nudge of floating pixels records an undo step;
+// a document's activation and every restore of a snapshot set it.
+extern bool SaveUndoOnNudge;
+
+// The MeID of the document activated last; -1 before the first activation.
+extern int32_t LastMeID;
+// Pasted pixels float over the active document and are not merged yet.
+extern bool PasteFloating;
+// The size of the picture about to be shown in a new document window, set by
+// whoever creates the window; the window sizes itself from it.
+extern int16_t ImageWidth;
+extern int16_t ImageHeight;
+
 } // namespace tq

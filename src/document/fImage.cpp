@@ -1,15 +1,21 @@
 #include "document/fImage.h"
 
 #include "document/DocumentState.h"
+#include "document/ImageCanvas.h"
 #include "document/Module5.h"
+#include "document/Settings.h"
+#include "document/StatusPanels.h"
 #include "document/mAPI.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
+#include "mainwindow/fMain.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QResizeEvent>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cstring>
@@ -36,10 +42,27 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     MeID = Module5::GetDocumentCount();
     registry().push_back(this);
 
-    hSB = new QScrollBar(Qt::Horizontal, this);
-    vSB = new QScrollBar(Qt::Vertical, this);
+    hSB = &View_.hSB;
+    vSB = &View_.vSB;
     hSB->hide();
     vSB->hide();
+
+    // The container shows the workspace colour around a smaller canvas.
+    PImage = new QWidget(this);
+    PImage->setObjectName(QStringLiteral("PImage"));
+    PImage->setBackgroundRole(QPalette::Dark);
+    PImage->setAutoFillBackground(true);
+    iDst = new ImageCanvas(PImage);
+    iDst->hide();
+    iDst->setSource(&Bits_, &View_, &BitsRegion);
+    sbInfo = new StatusPanels(this);
+
+    View_.repaint = [this] { iDst->UpdateImage(); };
+    View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
+    View_.requestLayout = [this] { UserControl_Resize(); };
+    iDst->painted = [] {
+        if (fMain* m = fMain::instance()) m->fPanView_UpdateClipRct();
+    };
 
     picPb = new QWidget(this);
     picPb->setObjectName(QStringLiteral("picPb"));
@@ -51,11 +74,18 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     cFilterProgress->setTextVisible(false);
     cFilterProgress->setGeometry(0, 0, kProgressBoxWidth, kProgressBoxHeight);
     picPb->hide();
+    cFilterProgress->installEventFilter(this);
+    PolygonPoints_.assign(2, 0);
+    placeStatusBar();
     placeProgressBox();
 }
 
 fImage::~fImage()
 {
+    // The canvas outlives the members it was lent.
+    iDst->StopTimer();
+    iDst->setSource(nullptr, nullptr, nullptr);
+    iDst->painted = nullptr;
     auto& docs = registry();
     docs.erase(std::remove(docs.begin(), docs.end(), this), docs.end());
 }
@@ -164,27 +194,223 @@ bool fImage::takePicture()
     return true;
 }
 
-void fImage::UpdateImage() {}
-
 void fImage::SaveUndoBits() {}
 
-void fImage::UserControl_Resize() {}
+// ---- View ---------------------------------------------------------------------
+
+void fImage::UserControl_Resize()
+{
+    View_.setPicture(iSrc.Width, iSrc.Height, BMExists);
+    if (!BMExists) return;
+    placeStatusBar();
+    PImage->setGeometry(0, 0, width(), std::max(0, height() - sbInfo->height()));
+    View_.setContainer(PImage->width(), PImage->height());
+    applyLayout(View_.UserControl_Resize());
+}
+
+void fImage::applyLayout(LayoutOutcome outcome)
+{
+    switch (outcome) {
+    case LayoutOutcome::Skipped:
+    case LayoutOutcome::Refused:
+        return;
+    case LayoutOutcome::ContainerTooSmall: {
+        // The window grows to the smallest container; its resize lays it out.
+        iDst->hide();
+        QWidget* window = parentWidget() ? parentWidget() : this;
+        const int px = View_.MinimumTwips() / ViewLayout::kTwipsPerPixel;
+        if (View_.MinimumIsWidth())
+            window->resize(px, window->height());
+        else
+            window->resize(window->width(), px);
+        return;
+    }
+    case LayoutOutcome::Done:
+        break;
+    }
+    const CanvasRect& r = View_.Canvas();
+    iDst->setGeometry(r.left, r.top, r.width, r.height);
+    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    iDst->show();
+    iDst->UpdateImage();
+    if (QWidget* window = parentWidget()) window->show();
+    sbInfo->setPanelText(QStringLiteral("Pixel"),
+                         QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
+}
+
+void fImage::Form_Resize()
+{
+    if (isMinimized() || (parentWidget() && parentWidget()->isMinimized())) return;
+    if (const fMain* m = fMain::instance(); m && m->isMinimized()) return;
+    placeProgressBox();
+    SetAutoRedraw(false);
+    UserControl_Resize();
+}
+
+void fImage::setMouseScroll(bool v)
+{
+    View_.setMouseScroll(v);
+    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+}
+
+void fImage::Scroll(int32_t hV, int32_t& VV) { View_.Scroll(hV, VV); }
+
+// ---- Canvas -------------------------------------------------------------------
+
+void fImage::UpdateImage() { iDst->UpdateImage(); }
+
+void fImage::UpdateRegion() { iDst->UpdateRegion(); }
+
+void fImage::StartTimer() { iDst->StartTimer(); }
+
+void fImage::StopTimer() { iDst->StopTimer(); }
+
+void fImage::ShowShape(int32_t shpType, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, bool NewLine)
+{
+    iDst->ShowShape(shpType, X1, Y1, X2, Y2, NewLine);
+}
+
+void fImage::HideShape(int32_t shpType) { iDst->HideShape(shpType); }
+
+void fImage::SetAutoRedraw(bool Auto) { iDst->SetAutoRedraw(Auto); }
 
 void fImage::Clear()
 {
+    iDst->hide();
+    iDst->setCursor(Qt::ArrowCursor);
+    View_.Clear();
+    iSrc.clearPicture();
     Bits_.clear();
     BMExists = false;
+}
+
+// ---- Window life --------------------------------------------------------------
+
+DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeightTwips, int32_t imageWidth,
+                                      int32_t imageHeight, int32_t statusBarHeight, int32_t containerTop)
+{
+    const int32_t t = platform::kTwipsPerPixel;
+    DocumentWindowSize size;
+    // As large as the picture plus the status bar and the frame, never larger
+    // than the free area.
+    if (freeHeightTwips > imageHeight * t)
+        size.heightTwips = (statusBarHeight + imageHeight + containerTop + 35) * t;
+    else
+        size.heightTwips = freeHeightTwips - 70;
+    if (freeWidthTwips > imageWidth * t)
+        size.widthTwips = imageWidth * t + 200;
+    else
+        size.widthTwips = freeWidthTwips;
+    return size;
+}
+
+void fImage::Form_Load()
+{
+    auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
+    const bool maximised = programSettings().ImageMaximized;
+    if (window && maximised) window->setWindowState(window->windowState() | Qt::WindowMaximized);
+
+    // The new selection and the document number were taken when the window
+    // was made (its first touch): the maker may already have put the picture
+    // and its selection in, and named the document, which advances the count.
+
+    // The main window's free area: the MDI area's inside.
+    const fMain* m = fMain::instance();
+    const QWidget* area = m && m->mdiArea() ? m->mdiArea()->viewport() : nullptr;
+    const int32_t mainWidthTwips = m ? m->width() * platform::kTwipsPerPixel : 0;
+    if (!m || mainWidthTwips <= 100 || ImageHeight <= 100) {
+        ImageWidth = 500;
+        ImageHeight = 500;
+    }
+
+    // A maximised window cannot be sized or moved.
+    if (window && !maximised && area) {
+        const DocumentWindowSize size =
+            documentWindowSize(area->width() * platform::kTwipsPerPixel, area->height() * platform::kTwipsPerPixel,
+                               ImageWidth, ImageHeight, sbInfo->sizeHint().height(), PImage->y());
+        window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
+        window->move(0, 0);
+    }
+
+}
+
+void fImage::Form_Activate()
+{
+    fMain* m = fMain::instance();
+    if (!Activated_) {
+        Activated_ = true;
+        if (m) m->EnableMouseScrolling();
+    }
+    if (MeID == LastMeID) return;
+    LastMeID = MeID;
+    PasteFloating = false;
+    if (m) {
+        m->cFilter.setBits(Bits());
+        m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
+    }
+    sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
+    sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
+    if (m) m->fPanView_UpdateImage();
+    SaveUndoOnNudge = true;
+    setMouseScroll(m && m->HandScrollButtonPressed());
+    StartTimer();
+}
+
+void fImage::Form_Deactivate()
+{
+    StopTimer();
+    UpdateImage();
+}
+
+void fImage::cFilterProgress_MouseDown()
+{
+    ProgressBorderStyle_ = 1;
+    cFilterProgress->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid palette(shadow); }"));
+}
+
+void fImage::cFilterProgress_MouseUp()
+{
+    ProgressBorderStyle_ = 0;
+    cFilterProgress->setStyleSheet(QString());
+}
+
+void fImage::cFilterProgress_Click()
+{
+    // The bar's two-valued display setting: its percentage text shown or not.
+    cFilterProgress->setTextVisible(!cFilterProgress->isTextVisible());
+}
+
+bool fImage::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == cFilterProgress) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            cFilterProgress_MouseDown();
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            cFilterProgress_MouseUp();
+            const auto* me = static_cast<QMouseEvent*>(e);
+            if (cFilterProgress->rect().contains(me->position().toPoint())) cFilterProgress_Click();
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void fImage::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    placeProgressBox();
+    placeStatusBar();
+    Form_Resize();
+}
+
+void fImage::placeStatusBar()
+{
+    const int h = sbInfo->sizeHint().height();
+    sbInfo->setGeometry(0, std::max(0, height() - h), width(), h);
 }
 
 void fImage::placeProgressBox()
 {
     picPb->move(1, std::max(0, height() - picPb->height() - 3));
+    picPb->raise();
 }
 
 } // namespace tq

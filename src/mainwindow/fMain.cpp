@@ -1,6 +1,7 @@
 #include "mainwindow/fMain.h"
 
 #include "document/DocumentState.h"
+#include "document/Settings.h"
 #include "document/fImage.h"
 
 #include <QMdiArea>
@@ -29,11 +30,14 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(mdi_);
     resize(1024, 768);
     cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &fMain::documentActivated);
     g_main = this;
 }
 
 fMain::~fMain()
 {
+    // The children outlive this part of the window: no activation reaches it.
+    disconnect(mdi_, nullptr, this, nullptr);
     if (g_main == this) g_main = nullptr;
 }
 
@@ -43,6 +47,7 @@ QMdiSubWindow* fMain::addDocument(fImage* doc)
 {
     QMdiSubWindow* sub = mdi_->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    doc->Form_Load();
     sub->show();
     mdi_->setActiveSubWindow(sub);
     return sub;
@@ -78,5 +83,22 @@ void fMain::cFilter_Progress(int32_t& percent)
 }
 
 void fMain::fPanView_UpdateImage() {}
+
+void fMain::EnableMouseScrolling()
+{
+    handScrollPressed_ = true;
+    programSettings().ToolName.assign("MouseScroll");
+}
+
+void fMain::documentActivated(QMdiSubWindow* sub)
+{
+    // Leaving the main window for another program deactivates the child
+    // without activating another: the document stays the active one.
+    fImage* doc = sub ? qobject_cast<fImage*>(sub->widget()) : nullptr;
+    if (!doc || doc == activeDocument_) return;
+    if (fImage* previous = activeDocument_.data()) previous->Form_Deactivate();
+    activeDocument_ = doc;
+    doc->Form_Activate();
+}
 
 } // namespace tq

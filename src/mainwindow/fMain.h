@@ -7,6 +7,7 @@
 #include "filters/cBitFilter.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <span>
@@ -52,6 +53,18 @@ public:
 
     // Redraws the navigator window (made first when there is none).
     virtual void fPanView_UpdateImage();
+    // Places the navigator's view rectangle after a repaint of the active
+    // document, while the navigator is shown.
+    virtual void fPanView_UpdateClipRct() {}
+    // Empties the navigator's thumbnail and view rectangle.
+    virtual void fPanView_Clear() {}
+
+    // ---- Tool bar state the document windows read -------------------------
+    // Whether the tool bar's hand-scroll button is pressed.
+    virtual bool HandScrollButtonPressed() const { return handScrollPressed_; }
+    // Releases every tool button, presses the hand-scroll one and makes
+    // "MouseScroll" the current tool.
+    virtual void EnableMouseScrolling();
 
     // ---- Command dispatchers ----------------------------------------------
     // The document commands: run only while a document window is active,
@@ -121,7 +134,12 @@ private:
     // one matched.
     bool dispatch(std::span<const CommandEntry> block, const std::string& Key);
 
+    // Tells the document windows of a change of the active document.
+    void documentActivated(QMdiSubWindow* sub);
+
     QMdiArea* mdi_ = nullptr;
+    bool handScrollPressed_ = false;
+    QPointer<fImage> activeDocument_;
 };
 
 // One row of the key table.

@@ -1,0 +1,16 @@
+// Header checks in front of DevIL's readers, which take the sizes in a file
+// on trust: a damaged DirectDraw surface that claims a height of two
+// thousand million rows keeps the reader busy for a minute. Formats without
+// a check here go to DevIL as they are.
+#pragma once
+
+#include <string>
+
+namespace tq {
+
+// False when the file's header shows a picture DevIL must not be handed: a
+// bad signature, or sides outside 1..kMaxPictureSide. lowerExt is the
+// extension in lower case.
+bool devilHeaderSound(const std::string& path, const std::string& lowerExt);
+
+} // namespace tq

@@ -1,0 +1,365 @@
+#include "document/mBitmap_Files.h"
+
+#include "document/DevilCheck.h"
+#include "document/mFormat.h"
+#include "document/PsdCheck.h"
+#include "platform/ColorReducer.h"
+#include "platform/PictureFiles.h"
+#include "platform/PictureLoader.h"
+#include "platform/PictureMemory.h"
+
+#include <FreeImage.h>
+#include <IL/il.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <mutex>
+
+namespace tq {
+
+int16_t ImageWidth = 0;
+int16_t ImageHeight = 0;
+int16_t ImageBPP = 0;
+BitmapHandle PreloadedBitmap;
+
+namespace mBitmap {
+
+namespace {
+
+struct ReadRow {
+    const char* extensions;   // space-separated
+    ReadRoute route;
+};
+
+const ReadRow kReadTable[] = {
+    {"psp pic pix pxr xpm raw dcx dds lif wal mdl oil lmp sgi bw rgb rgba act pal", {Reader::DevIL, -1, 0}},
+    {"bmp", {Reader::FreeImage, FIF_BMP, 0}},
+    {"cut", {Reader::FreeImage, FIF_CUT, 0}},
+    {"iff", {Reader::FreeImage, FIF_IFF, 0}},
+    {"jpg jpeg", {Reader::FreeImage, FIF_JPEG, JPEG_ACCURATE}},
+    {"koa", {Reader::FreeImage, FIF_KOALA, 0}},
+    {"lbm", {Reader::FreeImage, FIF_LBM, 0}},
+    {"mng", {Reader::FreeImage, FIF_MNG, 0}},
+    {"pcd", {Reader::FreeImage, FIF_PCD, 0}},
+    {"pcx", {Reader::FreeImage, FIF_PCX, 0}},
+    {"png", {Reader::FreeImage, FIF_PNG, 0}},
+    {"psd pdd", {Reader::FreeImage, FIF_PSD, 0}},
+    {"ras", {Reader::FreeImage, FIF_RAS, 0}},
+    {"tga vda icb vst targa", {Reader::FreeImage, FIF_TARGA, TARGA_LOAD_RGB888}},
+    {"tif tiff", {Reader::FreeImage, FIF_TIFF, 0}},
+    {"wbmp", {Reader::FreeImage, FIF_WBMP, 0}},
+    {"pbm", {Reader::FreeImage, FIF_PBM, 0}},
+    {"pgm", {Reader::FreeImage, FIF_PGM, 0}},
+    {"ppm", {Reader::FreeImage, FIF_PPM, 0}},
+    {"jng", {Reader::FreeImageByFileType, -1, 0}},
+};
+
+struct WriteRow {
+    const char* extensions;
+    WriteRoute route;
+};
+
+const WriteRow kWriteTable[] = {
+    {"gif", {Writer::ColorReducer, -1, 0, WriteConversion::None, 0}},
+    {"png", {Writer::FreeImage, FIF_PNG, 0, WriteConversion::None, 0}},
+    {"jpg jpeg", {Writer::FreeImage, FIF_JPEG, JPEG_QUALITYSUPERB, WriteConversion::None, 0}},
+    {"bmp", {Writer::FreeImage, FIF_BMP, 0, WriteConversion::None, 0}},
+    {"tif tiff", {Writer::FreeImage, FIF_TIFF, 0, WriteConversion::None, 0}},
+    {"pbm", {Writer::FreeImage, FIF_PBM, 0, WriteConversion::To8BitsUnless1, 0}},
+    {"pgm", {Writer::FreeImage, FIF_PGM, 0, WriteConversion::To8BitsUnless8, 0}},
+    {"ppm", {Writer::FreeImage, FIF_PPM, 0, WriteConversion::To24BitsUnless24, 0}},
+    {"tga vda vst icb targa", {Writer::FreeImage, FIF_TARGA, 0, WriteConversion::None, 0}},
+    {"psd", {Writer::DevIL, -1, 0, WriteConversion::None, IL_PSD}},
+    {"sgi bw rgb rgba", {Writer::DevIL, -1, 0, WriteConversion::None, IL_SGI}},
+    {"raw", {Writer::DevIL, -1, 0, WriteConversion::None, IL_RAW}},
+    {"pcx", {Writer::DevIL, -1, 0, WriteConversion::None, IL_PCX}},
+};
+
+// True when ext is one of the space-separated words of list.
+bool listHas(const char* list, const std::string& ext)
+{
+    if (ext.empty()) return false;
+    const char* p = list;
+    while (*p) {
+        const char* end = std::strchr(p, ' ');
+        const size_t n = end ? size_t(end - p) : std::strlen(p);
+        if (n == ext.size() && std::memcmp(p, ext.data(), n) == 0) return true;
+        if (!end) break;
+        p = end + 1;
+    }
+    return false;
+}
+
+// DevIL is started once; it overwrites its output files (the temporary file
+// it writes to already exists).
+void initDevIL()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ilInit();
+        ilEnable(IL_FILE_OVERWRITE);
+    });
+}
+
+// DevIL keeps a stack of errors; empty it so old errors never pile up.
+void drainDevILErrors()
+{
+    for (int i = 0; i < 64 && ilGetError() != IL_NO_ERROR; ++i) {
+    }
+}
+
+bool sizeAllowed(long w, long h) { return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide; }
+
+// Reads the file through DevIL and hands it to FreeImage as a BMP.
+FIBITMAP* loadThroughDevIL(const std::string& path)
+{
+    initDevIL();
+    FIBITMAP* dib = nullptr;
+    ILuint name = 0;
+    ilGenImages(1, &name);
+    ilBindImage(name);
+    if (ilLoadImage(path.c_str()) == IL_TRUE
+        && sizeAllowed(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
+        const std::string temp = uniquePictureTempName(kDevilLoadTempName);
+        if (!temp.empty()) {
+            const bool saved = ilSave(IL_BMP, temp.c_str()) == IL_TRUE;
+            ilBindImage(0);
+            ilDeleteImages(1, &name);
+            name = 0;
+            if (saved) dib = FreeImage_Load(FIF_BMP, temp.c_str(), 0);
+            removeFileQuietly(temp);
+        }
+    }
+    if (name) {
+        ilBindImage(0);
+        ilDeleteImages(1, &name);
+    }
+    drainDevILErrors();
+    return dib;
+}
+
+// Reads the file's header first where the library can, so that a picture
+// too large for the program is refused before its pixels are decoded.
+bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
+{
+    if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
+    FIBITMAP* header = FreeImage_Load(fif, path.c_str(), flags | FIF_LOAD_NOPIXELS);
+    if (!header) return false;
+    const bool ok = sizeAllowed(long(FreeImage_GetWidth(header)), long(FreeImage_GetHeight(header)));
+    FreeImage_Unload(header);
+    return ok;
+}
+
+FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
+{
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
+    // The library's Photoshop reader overruns its buffers on damaged files.
+    if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
+    if (!headerAllowsLoading(fif, path, flags)) return nullptr;
+    return FreeImage_Load(fif, path.c_str(), flags);
+}
+
+// The FreeImage image through DevIL to path, in DevIL's image type.
+bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType)
+{
+    const std::string temp = uniquePictureTempName(kDevilSaveTempName);
+    if (temp.empty()) return false;
+    bool ok = false;
+    if (FreeImage_Save(FIF_BMP, dib, temp.c_str(), 0)) {
+        initDevIL();
+        ILuint name = 0;
+        ilGenImages(1, &name);
+        ilBindImage(name);
+        if (ilLoad(IL_BMP, temp.c_str()) == IL_TRUE) {
+            ok = replaceFileSafely(path, [&](const std::string& target) {
+                return ilSave(ILenum(devilType), target.c_str()) == IL_TRUE;
+            });
+        }
+        ilBindImage(0);
+        ilDeleteImages(1, &name);
+        drainDevILErrors();
+    }
+    removeFileQuietly(temp);
+    return ok;
+}
+
+// The bitmap as the 24-bit FreeImage image every writer receives, in a
+// block of the program's own that FreeImage only borrows.
+class Rgb24Image {
+public:
+    explicit Rgb24Image(const DibRecord& pic)
+    {
+        if (!mFormat::IsValidBitmap(&pic)) {
+            // Let the glue record why the picture cannot be converted.
+            FIBITMAP* none = nullptr;
+            mFormat::FreeImage_DIB_From_BMP(&pic, none);
+            return;
+        }
+        const int32_t w = pic.width;
+        const int32_t h = pic.height;
+        const size_t pitch = (size_t(w) * 3 + 3) & ~size_t(3);
+        block_ = std::make_unique<PictureBlock>(pitch * size_t(h));
+        if (!block_->data()) return;
+        for (int32_t y = 0; y < h; ++y) {
+            // FreeImage keeps its lines bottom-up.
+            uint8_t* d = block_->data() + pitch * size_t(h - 1 - y);
+            const uint8_t* s = pic.row(y);
+            for (int32_t x = 0; x + 1 < w; ++x, s += 4, d += 3) std::memcpy(d, s, 4);   // the 4th byte is overwritten next
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            for (size_t pad = size_t(w) * 3; pad < pitch; ++pad) block_->data()[pitch * size_t(h - 1 - y) + pad] = 0;
+        }
+        dib_ = FreeImage_ConvertFromRawBitsEx(FALSE, block_->data(), FIT_BITMAP, w, h, int(pitch), 24,
+                                              FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
+    }
+    ~Rgb24Image()
+    {
+        if (dib_) FreeImage_Unload(dib_);
+    }
+    Rgb24Image(const Rgb24Image&) = delete;
+    Rgb24Image& operator=(const Rgb24Image&) = delete;
+    FIBITMAP* dib() const { return dib_; }
+
+private:
+    std::unique_ptr<PictureBlock> block_;
+    FIBITMAP* dib_ = nullptr;
+};
+
+BitmapHandle loadXpm(const std::string& path)
+{
+    int depth = 0;
+    std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
+    if (!pic) return nullptr;
+    ImageWidth = int16_t(pic->width);
+    ImageHeight = int16_t(pic->height);
+    ImageBPP = int16_t(depth);
+    auto loaded = std::make_shared<LoadedBitmap>();
+    loaded->sourcePath = path;
+    loaded->dib = std::move(*pic);
+    return loaded;
+}
+
+} // namespace
+
+std::string lowerExtension(const std::string& ext)
+{
+    std::string s = ext;
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+ReadRoute readRoute(const std::string& ext)
+{
+    const std::string e = lowerExtension(ext);
+    for (const ReadRow& row : kReadTable)
+        if (listHas(row.extensions, e)) return row.route;
+    return {};
+}
+
+WriteRoute writeRoute(const std::string& ext)
+{
+    const std::string e = lowerExtension(ext);
+    for (const WriteRow& row : kWriteTable)
+        if (listHas(row.extensions, e)) return row.route;
+    return {};
+}
+
+BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
+{
+    mFormat::InitFreeImage();
+    const ReadRoute route = readRoute(ext);
+    FIBITMAP* dib = nullptr;
+    switch (route.reader) {
+    case Reader::None:
+        return nullptr;
+    case Reader::DevIL:
+        // DevIL's XPM reader crashes on every file; the platform's reader
+        // takes that one format instead.
+        if (lowerExtension(ext) == "xpm") return loadXpm(path);
+        if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
+        dib = loadThroughDevIL(path);
+        break;
+    case Reader::FreeImage:
+        dib = loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags);
+        break;
+    case Reader::FreeImageByFileType:
+        dib = loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags);
+        break;
+    }
+    if (!dib) return nullptr;
+
+    BitmapHandle result;
+    std::optional<DibRecord> bmp;
+    if (mFormat::FreeImage_BMP_From_DIB(dib, bmp)) {
+        ImageWidth = int16_t(mFormat::FreeImage_GetBitmapWidth(&*bmp));
+        ImageHeight = int16_t(mFormat::FreeImage_GetBitmapHeight(&*bmp));
+        ImageBPP = int16_t(FreeImage_GetBPP(dib));
+        auto loaded = std::make_shared<LoadedBitmap>();
+        loaded->sourcePath = path;
+        loaded->dib = std::move(*bmp);
+        result = std::move(loaded);
+    }
+    FreeImage_Unload(dib);
+    return result;
+}
+
+bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
+{
+    mFormat::InitFreeImage();
+    const WriteRoute route = writeRoute(ext);
+    if (route.writer == Writer::None) return false;
+    if (route.writer == Writer::ColorReducer) {
+        ColorReducer reducer;
+        return reducer.ReduceToFile(picture, path, ColorReducer::kOutputGif, ColorReducer::kColour, 8,
+                                    ColorReducer::kPaletteOptimal, ColorReducer::kDitherNone, -1, -1, -1, -1)
+            != 0;
+    }
+
+    // Every writer receives 24 bits.
+    const Rgb24Image rgb(picture);
+    FIBITMAP* dib = rgb.dib();
+    if (!dib) return false;
+    // The row's own conversion on top of the 24 bits.
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    bool convert = false;
+    switch (route.conversion) {
+    case WriteConversion::None: break;
+    case WriteConversion::To8BitsUnless1: convert = bpp != 1; break;
+    case WriteConversion::To8BitsUnless8: convert = bpp != 8; break;
+    case WriteConversion::To24BitsUnless24: convert = bpp != 24; break;
+    }
+    FIBITMAP* converted = nullptr;
+    if (convert)
+        converted = route.conversion == WriteConversion::To24BitsUnless24 ? FreeImage_ConvertTo24Bits(dib)
+                                                                          : FreeImage_ConvertTo8Bits(dib);
+    bool ok = false;
+    if (!convert || converted) {
+        FIBITMAP* image = converted ? converted : dib;
+        if (route.writer == Writer::FreeImage) {
+            ok = replaceFileSafely(path, [&](const std::string& temp) {
+                return FreeImage_Save(FREE_IMAGE_FORMAT(route.format), image, temp.c_str(), route.flags) != FALSE;
+            });
+        } else {
+            ok = SaveThroughDevIL(image, path, route.devilType);
+        }
+    }
+    if (converted) FreeImage_Unload(converted);
+    return ok;
+}
+
+std::vector<uint8_t> GetPictureBits(const DibRecord* picture, int32_t w, int32_t h)
+{
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return {};
+    std::vector<uint8_t> bits(4u * size_t(w) * size_t(h), 0);
+    if (!mFormat::IsValidBitmap(picture)) return bits;
+    const int32_t cols = std::min(w, picture->width);
+    const int32_t rows = std::min(h, picture->height);
+    for (int32_t y = 0; y < rows; ++y)
+        std::memcpy(bits.data() + 4u * size_t(w) * size_t(y), picture->row(y), 4u * size_t(cols));
+    return bits;
+}
+
+} // namespace mBitmap
+} // namespace tq

@@ -1,0 +1,96 @@
+// Picture file routing: which library reads or writes a picture file,
+// chosen by the file's extension compared in lower case.
+//
+// Reading goes to FreeImage for most formats and to DevIL for the formats
+// FreeImage lacks; DevIL hands its picture over as a BMP in the program's
+// private temporary folder, which FreeImage then reads. Writing goes to
+// FreeImage, to DevIL (again through a temporary BMP) or, for GIF, to the
+// ColorReducer. The platform's picture loader reads "gif", "wmf", "emf",
+// "dib" and "bmp" when a file is opened (see OpenPicture.h); LoadImageFile
+// itself gives nothing for the first four.
+//
+// Every temporary conversion file has a name of its own per call and is
+// removed after use, and every write goes through a temporary file in the
+// target's folder that replaces the target only when complete.
+#pragma once
+
+#include "document/BitsBuffer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tq {
+
+// A decoded picture: a bitmap (32 bits, blue, green, red, fourth byte 0, rows
+// top-down, no margin) and the file it was decoded from.
+struct LoadedBitmap {
+    std::string sourcePath;
+    DibRecord dib;
+};
+// The program's bitmap handle: null stands for "nothing decoded".
+using BitmapHandle = std::shared_ptr<const LoadedBitmap>;
+
+// The results of the last picture decode, shared by the main window, the
+// document window and the thumbnail browser. LoadImageFile sets the three
+// numbers on success (ImageBPP: bits per pixel as the library decoded the
+// file, before any conversion) and leaves them alone on failure.
+extern int16_t ImageWidth;
+extern int16_t ImageHeight;
+extern int16_t ImageBPP;
+// The decode that the open dialog's preview, the recent-file menu and the
+// thumbnail browser leave for opening the file.
+extern BitmapHandle PreloadedBitmap;
+
+namespace mBitmap {
+
+// The fixed names of the two temporary conversion files; each use adds a
+// number of its own (see uniquePictureTempName).
+inline constexpr const char* kDevilLoadTempName = "4546643";
+inline constexpr const char* kDevilSaveTempName = "t65s8s98";
+
+// ---- The routing table --------------------------------------------------
+enum class Reader { None, DevIL, FreeImage, FreeImageByFileType };
+struct ReadRoute {
+    Reader reader = Reader::None;
+    int format = -1;     // FreeImage format code (FIF_*)
+    int flags = 0;       // FreeImage load flags
+};
+enum class Writer { None, ColorReducer, FreeImage, DevIL };
+enum class WriteConversion { None, To8BitsUnless1, To8BitsUnless8, To24BitsUnless24 };
+struct WriteRoute {
+    Writer writer = Writer::None;
+    int format = -1;     // FreeImage format code for FreeImage writers
+    int flags = 0;       // FreeImage save flags
+    WriteConversion conversion = WriteConversion::None;
+    uint32_t devilType = 0;   // DevIL image type for DevIL writers
+};
+// ext without the dot, in any letter case.
+ReadRoute readRoute(const std::string& ext);
+WriteRoute writeRoute(const std::string& ext);
+
+// ---- Loading and saving -------------------------------------------------
+// Decodes the file at path by the reader its extension names. Null when the
+// extension has no reader, the library decodes nothing, or the picture has a
+// side above kMaxPictureSide. The caller owns the handle.
+BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
+
+// Writes picture (a bitmap) to path in the format its extension names: a
+// 24-bit picture for every FreeImage and DevIL writer (8 bits for pbm and
+// pgm), a 256-colour optimal-palette GIF for "gif". True when the file was
+// written completely; on false whatever was at path is as it was. An
+// extension that no writer takes writes nothing and gives false.
+bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
+
+// The pixels of picture as w x h 32-bit pixels (blue, green, red, fourth
+// byte; channel fastest, then x, then y, rows top-down). A part outside the
+// picture, or the whole array when picture is not a valid bitmap, stays 0.
+// Empty when w or h is below 1 or above kMaxPictureSide.
+std::vector<uint8_t> GetPictureBits(const DibRecord* picture, int32_t w, int32_t h);
+
+// Lower-case copy of an extension (ASCII).
+std::string lowerExtension(const std::string& ext);
+
+} // namespace mBitmap
+} // namespace tq

@@ -1,0 +1,390 @@
+#include "document/mFormat.h"
+
+#include "platform/PictureMemory.h"
+
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace tq::mFormat {
+
+namespace {
+
+std::string lastError;
+
+void fail(const char* routine, const char* text)
+{
+    SetLastErrorText(std::string("[") + routine + "] " + text, true);
+}
+
+// A failure text that ends in "error code " takes the error number after it.
+void failCode(const char* routine, const char* text, int code)
+{
+    SetLastErrorText(std::string("[") + routine + "] " + text + std::to_string(code), true);
+}
+
+void messageHandler(FREE_IMAGE_FORMAT fif, const char* message)
+{
+    FreeImageMessageCallback(static_cast<int>(fif), message);
+}
+
+// Floating-point colour (0 black, 1 full) clamped into 24 bits.
+FIBITMAP* floatColourTo24Bits(FIBITMAP* dib)
+{
+    const unsigned w = FreeImage_GetWidth(dib);
+    const unsigned h = FreeImage_GetHeight(dib);
+    const unsigned step = FreeImage_GetImageType(dib) == FIT_RGBAF ? 4 : 3;
+    FIBITMAP* out = FreeImage_Allocate(int(w), int(h), 24);
+    if (!out) return nullptr;
+    auto toByte = [](float v) -> uint8_t {
+        if (!(v > 0.0f)) return 0;   // negative and NaN
+        if (v >= 1.0f) return 255;
+        return uint8_t(std::lrint(v * 255.0f));
+    };
+    for (unsigned y = 0; y < h; ++y) {
+        const float* s = reinterpret_cast<const float*>(FreeImage_GetScanLine(dib, int(y)));
+        uint8_t* d = FreeImage_GetScanLine(out, int(y));
+        for (unsigned x = 0; x < w; ++x, s += step, d += 3) {
+            d[0] = toByte(s[2]);   // stored red, green, blue
+            d[1] = toByte(s[1]);
+            d[2] = toByte(s[0]);
+        }
+    }
+    return out;
+}
+
+// A 24- or 32-bit standard image as it is, anything else converted to 32
+// bits; *owned tells whether the caller must unload the result.
+FIBITMAP* asTrueColour(FIBITMAP* dib, bool* owned)
+{
+    *owned = false;
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    if (type == FIT_BITMAP && (bpp == 24 || bpp == 32)) return dib;
+    FIBITMAP* out = nullptr;
+    switch (type) {
+    case FIT_BITMAP:
+    case FIT_RGB16:
+    case FIT_RGBA16:
+        out = FreeImage_ConvertTo32Bits(dib);
+        break;
+    case FIT_RGBF:
+    case FIT_RGBAF:
+        out = floatColourTo24Bits(dib);
+        break;
+    default: {
+        FIBITMAP* standard = FreeImage_ConvertToStandardType(dib, TRUE);
+        if (standard) {
+            out = FreeImage_ConvertTo32Bits(standard);
+            FreeImage_Unload(standard);
+        }
+        break;
+    }
+    }
+    *owned = out != nullptr;
+    return out;
+}
+
+// Copies one bottom-up FreeImage line (24 or 32 bits) into a top-down
+// 32-bit row, fourth byte 0.
+inline void lineToRow(const uint8_t* src, unsigned bpp, uint8_t* dst, int32_t count)
+{
+    if (count <= 0) return;
+    uint32_t* d = reinterpret_cast<uint32_t*>(dst);
+    if (bpp == 24) {
+        // Four bytes read per pixel, the fourth masked off; the last pixel
+        // is read bytewise so nothing past the line is touched.
+        for (int32_t i = 0; i + 1 < count; ++i, src += 3) {
+            uint32_t v;
+            std::memcpy(&v, src, 4);
+            d[i] = v & 0x00FFFFFFu;
+        }
+        d[count - 1] = uint32_t(src[0]) | (uint32_t(src[1]) << 8) | (uint32_t(src[2]) << 16);
+    } else {
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(src);
+        for (int32_t i = 0; i < count; ++i) d[i] = s[i] & 0x00FFFFFFu;
+    }
+}
+
+bool validSurface(const DibRecord* dc) { return IsValidBitmap(dc); }
+
+} // namespace
+
+const std::string& LastErrorText() { return lastError; }
+
+void SetLastErrorText(const std::string& text, bool keep)
+{
+    if (lastError.empty() || !keep) lastError = text;
+}
+
+void FreeImageMessageCallback(int /*format*/, const char* message)
+{
+    try {
+        lastError = message ? std::string(message) : std::string();
+    } catch (...) {
+        lastError.clear();
+    }
+}
+
+void InitFreeImage()
+{
+    // FreeImage counts its initialisations; the program starts it once and
+    // leaves it running until the process ends.
+    static std::once_flag once;
+    std::call_once(once, [] { FreeImage_Initialise(FALSE); });
+    FreeImage_SetOutputMessage(messageHandler);
+}
+
+bool IsValidBitmap(const DibRecord* bmp)
+{
+    if (!bmp) return false;
+    if (bmp->width < 1 || bmp->height < 1 || bmp->width > kMaxPictureSide || bmp->height > kMaxPictureSide)
+        return false;
+    return bmp->bits.size() == 4u * static_cast<size_t>(bmp->width) * static_cast<size_t>(bmp->height);
+}
+
+bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
+{
+    static const char* R = "FreeImage_BMP_From_DIB";
+    bmp.reset();
+    lastError.clear();
+    if (!dib) {
+        fail(R, "No DIB specified to convert");
+        return false;
+    }
+    if (!FreeImage_GetInfoHeader(dib)) {
+        fail(R, "FreeImage_GetInfoHeader failed to get the DIB header");
+        return false;
+    }
+    if (!FreeImage_GetInfo(dib)) {
+        fail(R, "FreeImage_GetInfo failed to get the DIB info");
+        return false;
+    }
+    if (!FreeImage_HasPixels(dib) || !FreeImage_GetBits(dib)) {
+        fail(R, "FreeImage_GetBits failed to get the DIB's bits");
+        return false;
+    }
+    static const char* kCreate = "CreateDIBitmap failed to create the BITMAP from the DIB reporting error code ";
+    const unsigned w = FreeImage_GetWidth(dib);
+    const unsigned h = FreeImage_GetHeight(dib);
+    if (w < 1 || h < 1 || w > unsigned(kMaxPictureSide) || h > unsigned(kMaxPictureSide)) {
+        failCode(R, kCreate, EFBIG);
+        return false;
+    }
+    bool owned = false;
+    FIBITMAP* src = asTrueColour(dib, &owned);
+    if (!src) {
+        failCode(R, kCreate, EINVAL);
+        return false;
+    }
+    const unsigned bpp = FreeImage_GetBPP(src);
+    try {
+        DibRecord rec;
+        rec.width = static_cast<int>(w);
+        rec.height = static_cast<int>(h);
+        rec.header = BitsHeader::forDib(rec.width, rec.height);
+        reservePictureBytes(rec.bits, 4u * size_t(w) * size_t(h));
+        rec.bits.resize(4u * size_t(w) * size_t(h));
+        for (unsigned y = 0; y < h; ++y)
+            lineToRow(FreeImage_GetScanLine(src, int(h - 1 - y)), bpp, rec.row(int(y)), int32_t(w));
+        bmp = std::move(rec);
+    } catch (const std::bad_alloc&) {
+        if (owned) FreeImage_Unload(src);
+        failCode(R, kCreate, ENOMEM);
+        return false;
+    }
+    if (owned) FreeImage_Unload(src);
+    return true;
+}
+
+bool FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib)
+{
+    static const char* R = "FreeImage_DIB_From_BMP";
+    if (dib) {
+        FreeImage_Unload(dib);
+        dib = nullptr;
+    }
+    lastError.clear();
+    if (!bmp) {
+        fail(R, "No bitmap specified to convert");
+        return false;
+    }
+    if (!IsValidBitmap(bmp)) {
+        failCode(R, "GetObjectAPI failed with error code ", EINVAL);
+        return false;
+    }
+    const int32_t w = bmp->width;
+    const int32_t h = bmp->height;
+    FIBITMAP* out = FreeImage_Allocate(w, h, 32, 0, 0, 0);
+    if (!out) {
+        fail(R, "FreeImage_Allocate failed to create a DIB to work with");
+        return false;
+    }
+    if (!FreeImage_GetInfo(out)) {
+        FreeImage_Unload(out);
+        fail(R, "FreeImage_GetInfo failed to get the DIB info");
+        return false;
+    }
+    if (!FreeImage_GetBits(out)) {
+        FreeImage_Unload(out);
+        fail(R, "FreeImage_GetBits failed to get the DIB bits");
+        return false;
+    }
+    for (int32_t y = 0; y < h; ++y) {
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(bmp->row(y));
+        uint32_t* d = reinterpret_cast<uint32_t*>(FreeImage_GetScanLine(out, h - 1 - y));
+        // A screen bitmap read back as 32 bits has 0 in its fourth byte.
+        for (int32_t x = 0; x < w; ++x) d[x] = s[x] & 0x00FFFFFFu;
+    }
+    dib = out;
+    return true;
+}
+
+bool FreeImage_RenderDIB(FIBITMAP* dib, DibRecord* dc, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    static const char* R = "FreeImage_RenderDIB";
+    lastError.clear();
+    if (!dib) {
+        fail(R, "No DIB specified to render");
+        return false;
+    }
+    if (!validSurface(dc)) {
+        fail(R, "DC specified was invalid");
+        return false;
+    }
+    const int32_t iw = int32_t(FreeImage_GetWidth(dib));
+    if (iw < 1) {
+        fail(R, "Could not get the bitmap's width");
+        return false;
+    }
+    const int32_t ih = int32_t(FreeImage_GetHeight(dib));
+    if (ih < 1) {
+        fail(R, "Could not get the bitmap's height");
+        return false;
+    }
+    if (!FreeImage_HasPixels(dib) || !FreeImage_GetBits(dib)) {
+        fail(R, "Could not get the DIB's bits");
+        return false;
+    }
+    if (!FreeImage_GetInfo(dib)) {
+        fail(R, "Could not get the DIB's information");
+        return false;
+    }
+    if (width < 1) width = iw;
+    if (height < 1) height = ih;
+    bool owned = false;
+    FIBITMAP* src = asTrueColour(dib, &owned);
+    if (!src) {
+        failCode(R, "SetDIBitsToDevice failed to render the DIB to the specified DC with error code ", EINVAL);
+        return false;
+    }
+    const unsigned bpp = FreeImage_GetBPP(src);
+    const int32_t cols = std::min(width, iw);
+    for (int32_t j = 0; j < height; ++j) {
+        // Destination row y + j shows line height - 1 - j counted from the bottom.
+        const int32_t line = height - 1 - j;
+        const int64_t dy = int64_t(y) + j;
+        if (line >= ih || dy < 0 || dy >= dc->height) continue;
+        const int64_t x0 = std::max<int64_t>(x, 0);
+        const int64_t x1 = std::min<int64_t>(int64_t(x) + cols, dc->width);
+        if (x1 <= x0) continue;
+        const uint8_t* s = FreeImage_GetScanLine(src, line) + (x0 - x) * (bpp / 8);
+        lineToRow(s, bpp, dc->row(int32_t(dy)) + 4 * x0, int32_t(x1 - x0));
+    }
+    if (owned) FreeImage_Unload(src);
+    return true;
+}
+
+bool FreeImage_RenderBitmap(const DibRecord* bmp, DibRecord* dc, int32_t x, int32_t y, int32_t width,
+                            int32_t height, bool invert)
+{
+    static const char* R = "FreeImage_RenderBitmap";
+    lastError.clear();
+    if (!bmp) {
+        fail(R, "No bitmap specified to render");
+        return false;
+    }
+    if (!IsValidBitmap(bmp)) {
+        fail(R, "Handle specified is not a valid BITMAP");
+        return false;
+    }
+    if (!validSurface(dc)) {
+        fail(R, "DC specified is not valid");
+        return false;
+    }
+    if (width < 1) width = bmp->width;
+    if (height < 1) height = bmp->height;
+    const int32_t cols = std::min(width, bmp->width);
+    const int32_t rows = std::min(height, bmp->height);
+    const uint32_t mask = invert ? 0x00FFFFFFu : 0u;
+    for (int32_t j = 0; j < rows; ++j) {
+        const int64_t dy = int64_t(y) + j;
+        if (dy < 0 || dy >= dc->height) continue;
+        const int64_t x0 = std::max<int64_t>(x, 0);
+        const int64_t x1 = std::min<int64_t>(int64_t(x) + cols, dc->width);
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(bmp->row(j));
+        uint32_t* d = reinterpret_cast<uint32_t*>(dc->row(int32_t(dy)));
+        for (int64_t dx = x0; dx < x1; ++dx) d[dx] = (s[dx - x] ^ mask) & 0x00FFFFFFu;
+    }
+    return true;
+}
+
+namespace {
+
+int32_t bitmapSide(const DibRecord* bmp, const char* routine, bool wantWidth)
+{
+    lastError.clear();
+    if (!bmp) {
+        fail(routine, "No bitmap specified to get the info for");
+        return 0;
+    }
+    if (!IsValidBitmap(bmp)) {
+        fail(routine, "Handle specified is not a valid BITMAP");
+        return 0;
+    }
+    return wantWidth ? bmp->width : bmp->height;
+}
+
+} // namespace
+
+int32_t FreeImage_GetBitmapWidth(const DibRecord* bmp)
+{
+    return bitmapSide(bmp, "FreeImage_GetBitmapWidth", true);
+}
+
+int32_t FreeImage_GetBitmapHeight(const DibRecord* bmp)
+{
+    return bitmapSide(bmp, "FreeImage_GetBitmapHeight", false);
+}
+
+bool FreeImage_GetBitmapInfo(const DibRecord* bmp, int32_t& width, int32_t& height, int32_t& type,
+                             int16_t& depth, int16_t& planes, const uint8_t*& bits)
+{
+    static const char* R = "FreeImage_GetBitmapInfo";
+    lastError.clear();
+    width = height = type = -1;
+    depth = planes = -1;
+    bits = nullptr;
+    if (!bmp) {
+        fail(R, "No bitmap specified to get the info for");
+        return false;
+    }
+    if (!IsValidBitmap(bmp)) {
+        fail(R, "Handle specified is not a valid bitmap");
+        return false;
+    }
+    width = bmp->width;
+    height = bmp->height;
+    type = 0;
+    planes = 1;
+    depth = 32;
+    bits = bmp->bits.data();
+    return true;
+}
+
+} // namespace tq::mFormat

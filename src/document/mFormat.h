@@ -1,0 +1,67 @@
+// The bridge between FreeImage images and the program's own bitmaps.
+//
+// A "bitmap" here is what a screen-compatible bitmap is to the rest of the
+// program: a DibRecord, 32 bits per pixel, blue, green, red and a fourth
+// byte that is always 0, rows top-down, no margin. A null pointer plays the
+// part of the empty handle. FreeImage images keep their rows bottom-up.
+//
+// Every conversion, drawing and inspection routine empties LastErrorText on
+// entry and on failure stores a text that begins with its own name in
+// square brackets; only the first failure of a call is kept. Messages that
+// FreeImage sends while it works replace the text. Routines return false (or
+// 0 for the width and height) on failure and release what they took.
+//
+// User-interface thread only: LastErrorText is shared by every caller.
+#pragma once
+
+#include "document/BitsBuffer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct FIBITMAP;
+
+namespace tq::mFormat {
+
+// The glue's last failure; no part of the program shows it.
+const std::string& LastErrorText();
+// Stores text when LastErrorText is empty or keep is false.
+void SetLastErrorText(const std::string& text, bool keep);
+
+// Starts FreeImage (once per process) and routes its messages to
+// FreeImageMessageCallback. Safe to call before every use.
+void InitFreeImage();
+// FreeImage's output-message callback: the message replaces LastErrorText
+// ("" for a null message).
+void FreeImageMessageCallback(int format, const char* message);
+
+// Makes a bitmap from a FreeImage image of any depth (palette, grey, 16, 24,
+// 32 bits and the high-precision types). bmp is emptied first; on success it
+// holds the new bitmap. A side above kMaxPictureSide is refused.
+bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp);
+// Makes a 32-bit FreeImage image from a bitmap. dib is unloaded and set to
+// null first; on success it holds the new image, which the caller unloads.
+bool FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib);
+// Draws the image onto the surface dc with its top-left at (x, y). A width
+// or height below 1 stands for the image's own; a smaller one draws the
+// image's bottom-left part of that size, as a bottom-up bitmap is drawn from
+// its origin. Clipped to the surface.
+bool FreeImage_RenderDIB(FIBITMAP* dib, DibRecord* dc, int32_t x, int32_t y, int32_t width, int32_t height);
+// Copies the bitmap's top-left width x height part onto dc at (x, y),
+// colour-inverted when invert is true. Sizes below 1 stand for the bitmap's own.
+bool FreeImage_RenderBitmap(const DibRecord* bmp, DibRecord* dc, int32_t x, int32_t y, int32_t width,
+                            int32_t height, bool invert);
+int32_t FreeImage_GetBitmapWidth(const DibRecord* bmp);
+int32_t FreeImage_GetBitmapHeight(const DibRecord* bmp);
+// Every number is -1 first (the bits pointer null); then width, height, type
+// (always 0), colour depth (planes x bits per pixel), planes and the first
+// byte of the bits.
+bool FreeImage_GetBitmapInfo(const DibRecord* bmp, int32_t& width, int32_t& height, int32_t& type,
+                             int16_t& depth, int16_t& planes, const uint8_t*& bits);
+
+// A bitmap whose record is consistent: sides 1..kMaxPictureSide, 32 bits,
+// 4 x width x height bytes.
+bool IsValidBitmap(const DibRecord* bmp);
+
+} // namespace tq::mFormat

@@ -1,0 +1,122 @@
+#include "platform/PictureFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex folderMutex;
+std::string ownFolder;       // made by this process, removed at exit
+std::string testFolder;      // set by tests
+std::atomic<unsigned long> sequence{0};
+
+void removeOwnFolder()
+{
+    if (!ownFolder.empty()) {
+        std::error_code ec;
+        fs::remove_all(ownFolder, ec);
+    }
+}
+
+std::string makeOwnFolder()
+{
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    std::string pattern = (base / "talvex-quarlend-XXXXXX").string();
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    // mkdtemp makes the folder with mode 0700 under a name nobody else has.
+    if (!mkdtemp(buf.data())) return {};
+    static std::once_flag cleanup;
+    std::call_once(cleanup, [] { std::atexit(removeOwnFolder); });
+    return std::string(buf.data());
+}
+
+} // namespace
+
+std::string pictureTempFolder()
+{
+    std::lock_guard<std::mutex> lock(folderMutex);
+    if (!testFolder.empty()) return testFolder;
+    // Made again when something (a temp cleaner) removed it meanwhile.
+    std::error_code ec;
+    if (ownFolder.empty() || !fs::is_directory(ownFolder, ec)) ownFolder = makeOwnFolder();
+    return ownFolder;
+}
+
+void setPictureTempFolder(const std::string& folder)
+{
+    std::lock_guard<std::mutex> lock(folderMutex);
+    testFolder = folder;
+}
+
+std::string uniquePictureTempName(const char* fixedName)
+{
+    const std::string folder = pictureTempFolder();
+    if (folder.empty()) return {};
+    const unsigned long n = ++sequence;
+    return folder + "/" + fixedName + "-" + std::to_string(n);
+}
+
+void removeFileQuietly(const std::string& path)
+{
+    if (!path.empty()) ::unlink(path.c_str());
+}
+
+bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string&)>& write)
+{
+    if (path.empty()) return false;
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string pattern = (folder / ("." + target.filename().string() + ".tq-XXXXXX")).string();
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    const int fd = mkstemp(buf.data());
+    if (fd < 0) return false;
+    const std::string temp(buf.data());
+
+    // The new file takes the mode of the one it replaces, else the usual one.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    ::close(fd);
+
+    bool ok = false;
+    try {
+        ok = write(temp);
+    } catch (...) {
+        ok = false;
+    }
+    if (ok) {
+        // Make sure something complete was written before it replaces anything.
+        struct stat written {};
+        ok = ::stat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && written.st_size > 0;
+    }
+    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+} // namespace tq

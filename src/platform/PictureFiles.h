@@ -1,0 +1,37 @@
+// File-system helpers of the picture file routing: the program's private
+// temporary folder with unique conversion-file names, and writing a file so
+// that a failed write never destroys the file it replaces.
+//
+// The private folder is made on first use inside the system's temporary
+// folder, readable only by its owner (mode 0700), one per process, and
+// removed when the process ends (made anew if it vanishes meanwhile). Tests
+// point it at their own folder.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tq {
+
+// The private temporary folder (no trailing separator); "" when none could
+// be made.
+std::string pictureTempFolder();
+// Uses folder instead (tests); "" goes back to the process's own folder.
+void setPictureTempFolder(const std::string& folder);
+
+// A name in the private folder that no earlier call of this process gave:
+// fixedName followed by "-" and a sequence number. The file is not created.
+// "" when there is no private folder.
+std::string uniquePictureTempName(const char* fixedName);
+
+// Writes the file at path through write(tempPath): write receives the name
+// of a fresh file in the same folder and returns true when it wrote it
+// completely; only then is that file renamed over path. On failure the temp
+// file is removed and whatever was at path stays untouched. A file that is
+// replaced keeps its permission bits; a new one gets 0666 less the umask.
+bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string& tempPath)>& write);
+
+// Removes a file, ignoring a missing one.
+void removeFileQuietly(const std::string& path);
+
+} // namespace tq

@@ -1,0 +1,55 @@
+#include "platform/PictureLoader.h"
+
+#include "platform/PictureMemory.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tq {
+
+std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth)
+{
+    QImageReader reader(QString::fromStdString(path));
+    // The file's content decides, whatever its name says.
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)) return std::nullopt;
+    if (size.isValid()) {
+        // Room for the picture in 32 bits and a converted copy of it.
+        const qint64 mb = (qint64(size.width()) * size.height() * 8) / (1024 * 1024) + 16;
+        reader.setAllocationLimit(int(std::min<qint64>(mb, 1 << 30)));
+    }
+    QImage img = reader.read();
+    if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
+    if (img.width() > kMaxPictureSide || img.height() > kMaxPictureSide) return std::nullopt;
+    const int storedDepth = img.depth();
+    // Straight conversion: colour channels as stored, no blending with a background.
+    if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
+        img = img.convertToFormat(QImage::Format_ARGB32);
+    if (img.isNull()) return std::nullopt;
+
+    DibRecord rec;
+    try {
+        rec.width = img.width();
+        rec.height = img.height();
+        rec.header = BitsHeader::forDib(rec.width, rec.height);
+        reservePictureBytes(rec.bits, 4u * size_t(rec.width) * size_t(rec.height));
+        rec.bits.resize(4u * size_t(rec.width) * size_t(rec.height));
+    } catch (...) {
+        return std::nullopt;
+    }
+    for (int y = 0; y < rec.height; ++y) {
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(img.constScanLine(y));
+        uint32_t* d = reinterpret_cast<uint32_t*>(rec.row(y));
+        // 0xAARRGGBB in memory order blue, green, red, alpha: drop alpha.
+        for (int x = 0; x < rec.width; ++x) d[x] = s[x] & 0x00FFFFFFu;
+    }
+    if (depth) *depth = storedDepth;
+    return rec;
+}
+
+} // namespace tq

@@ -1,0 +1,20 @@
+// The platform's own picture loader: reads a picture file by its content
+// into a bitmap (32 bits, blue, green, red, fourth byte 0, rows top-down, no
+// margin). It reads what the desktop's image reader reads (BMP and DIB, GIF
+// and others); metafiles ("wmf", "emf") have no reader here and fail.
+#pragma once
+
+#include "document/BitsBuffer.h"
+
+#include <optional>
+#include <string>
+
+namespace tq {
+
+// The picture in the file, or nothing when it cannot be read, is empty or
+// has a side above kMaxPictureSide. A transparent pixel keeps its colour.
+// depth, when given, receives the bits per pixel of the picture as stored
+// (before the conversion to 32 bits).
+std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth = nullptr);
+
+} // namespace tq

@@ -1,0 +1,45 @@
+#include "platform/PictureMemory.h"
+
+#include <cstdlib>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace tq {
+
+namespace {
+
+constexpr size_t kHuge = size_t(2) << 20;
+
+void adviseHuge(void* p, size_t n)
+{
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t start = (uintptr_t(p) + page - 1) & ~(page - 1);
+    const uintptr_t end = uintptr_t(p) + n;
+    if (end > start + kHuge) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+} // namespace
+
+void reservePictureBytes(std::vector<uint8_t>& v, size_t n)
+{
+    v.reserve(n);
+    // Large blocks come straight from the system, untouched until resized.
+    if (n >= 2 * kHuge && v.capacity() >= n) adviseHuge(v.data(), v.capacity());
+}
+
+PictureBlock::PictureBlock(size_t n)
+{
+    if (n >= 2 * kHuge) {
+        const size_t rounded = (n + kHuge - 1) / kHuge * kHuge;
+        data_ = static_cast<uint8_t*>(std::aligned_alloc(kHuge, rounded));
+        if (data_) adviseHuge(data_, rounded);
+    } else {
+        data_ = static_cast<uint8_t*>(std::malloc(n ? n : 1));
+    }
+    if (data_) size_ = n;
+}
+
+PictureBlock::~PictureBlock() { std::free(data_); }
+
+} // namespace tq

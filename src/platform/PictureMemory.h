@@ -1,0 +1,35 @@
+// Memory for whole pictures. A 4000 x 3000 picture is 48 MB; the first
+// touch of fresh memory costs the system one page fault per 4 KB page,
+// which for such a buffer can take longer than decoding the picture. These
+// helpers ask for huge pages on big buffers so that the first touch is
+// cheap. The advice is only a hint: where the system ignores it nothing
+// changes but the speed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tq {
+
+// Gives v room for n bytes (as reserve does), with huge-page advice when n
+// is large; the caller then resizes. v must be empty.
+void reservePictureBytes(std::vector<uint8_t>& v, size_t n);
+
+// A block of n bytes, uninitialised, aligned to 2 MB when large, freed with
+// the object. data() is null when the memory could not be had.
+class PictureBlock {
+public:
+    explicit PictureBlock(size_t n);
+    ~PictureBlock();
+    PictureBlock(const PictureBlock&) = delete;
+    PictureBlock& operator=(const PictureBlock&) = delete;
+    uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+} // namespace tq

@@ -1,0 +1,223 @@
+// Opening a picture file: the loader chosen by extension, the picture that
+// a document takes, the stale preloaded decode, and refusals.
+#include "document/OpenPicture.h"
+#include "document/mBitmap_Files.h"
+
+#include "document/PictureFixtures.h"
+
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <random>
+
+namespace tq {
+namespace {
+
+using testing::makePicture;
+using testing::PictureTempDir;
+using testing::readFile;
+using testing::writeFile;
+
+TEST(OpenPicture, PlatformLoaderExtensions)
+{
+    for (const char* ext : {"gif", "wmf", "emf", "dib", "bmp", "BMP", "Gif", "eMf"}) EXPECT_TRUE(opensThroughPlatformLoader(ext)) << ext;
+    for (const char* ext : {"png", "jpg", "tif", "pcx", "sgi", "", "gifx"}) EXPECT_FALSE(opensThroughPlatformLoader(ext)) << ext;
+}
+
+// A FreeImage image of the given kind, w x h, with known colours.
+FIBITMAP* makeImage(const std::string& kind, int w, int h)
+{
+    if (kind == "palette" || kind == "grey") {
+        FIBITMAP* dib = FreeImage_Allocate(w, h, 8);
+        RGBQUAD* pal = FreeImage_GetPalette(dib);
+        for (int i = 0; i < 256; ++i)
+            pal[i] = kind == "grey" ? RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0} : RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) FreeImage_GetScanLine(dib, h - 1 - y)[x] = BYTE((x * 7 + y * 13) & 0xFF);
+        return dib;
+    }
+    const int bpp = kind == "rgb32" ? 32 : 24;
+    FIBITMAP* dib = FreeImage_Allocate(w, h, bpp);
+    for (int y = 0; y < h; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            BYTE* p = line + x * (bpp / 8);
+            p[0] = BYTE(x);
+            p[1] = BYTE(y);
+            p[2] = BYTE(x + y);
+            if (bpp == 32) p[3] = BYTE(x * 3);   // alpha, not part of the document
+        }
+    }
+    return dib;
+}
+
+// The colour (blue, green, red) the test image has at (x, y).
+std::array<uint8_t, 3> expectedColour(const std::string& kind, int x, int y)
+{
+    if (kind == "palette" || kind == "grey") {
+        const int i = (x * 7 + y * 13) & 0xFF;
+        if (kind == "grey") return {uint8_t(i), uint8_t(i), uint8_t(i)};
+        return {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
+    }
+    return {uint8_t(x), uint8_t(y), uint8_t(x + y)};
+}
+
+TEST(OpenPicture, PaletteGreyAndTrueColourFilesOpenAtTheirExactSize)
+{
+    PictureTempDir dir;
+    struct Size {
+        int w, h;
+    };
+    for (const std::string kind : {"palette", "grey", "rgb24", "rgb32"})
+        for (const Size s : {Size{7, 5}, Size{50, 40}, Size{1000, 50}})
+            for (const auto& [ext, fif] : {std::pair{"png", FIF_PNG}, std::pair{"bmp", FIF_BMP}, std::pair{"tif", FIF_TIFF}}) {
+                SCOPED_TRACE(kind + " " + ext + " " + std::to_string(s.w) + "x" + std::to_string(s.h));
+                FIBITMAP* dib = makeImage(kind, s.w, s.h);
+                const std::string path = dir.path(kind + "." + ext);
+                ASSERT_TRUE(FreeImage_Save(fif, dib, path.c_str(), 0));
+                FreeImage_Unload(dib);
+                mBitmap::LoadImageFile(path, ext);   // as the open dialog's preview does
+                const OpenedPicture o = decodePictureForOpening(path, ext);
+                ASSERT_TRUE(o.ok);
+                ASSERT_EQ(o.picture.width, s.w);
+                ASSERT_EQ(o.picture.height, s.h);
+                EXPECT_EQ(ImageWidth, s.w);
+                EXPECT_EQ(ImageHeight, s.h);
+                EXPECT_EQ(o.picture.header, BitsHeader::forDib(s.w, s.h));
+                bool same = true;
+                for (int y = 0; y < s.h && same; ++y)
+                    for (int x = 0; x < s.w && same; ++x) {
+                        const uint8_t* p = o.picture.row(y) + 4 * x;
+                        const auto want = expectedColour(kind, x, y);
+                        same = p[0] == want[0] && p[1] == want[1] && p[2] == want[2] && p[3] == 0;
+                        EXPECT_TRUE(same) << "at " << x << "," << y;
+                    }
+            }
+}
+
+TEST(OpenPicture, TakesPreloadedDecodeOnlyForItsOwnPath)
+{
+    PictureTempDir dir;
+    DibRecord a = makePicture(3, 2);
+    DibRecord b = makePicture(4, 3);
+    std::fill(b.bits.begin(), b.bits.end(), 0x40);
+    for (size_t i = 3; i < b.bits.size(); i += 4) b.bits[i] = 0;
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("a.png"), "png", a));
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("b.png"), "png", b));
+
+    // The preview decoded a.png, then b.png is opened: b's own picture opens.
+    PreloadedBitmap = mBitmap::LoadImageFile(dir.path("a.png"), "png");
+    ASSERT_NE(PreloadedBitmap, nullptr);
+    OpenedPicture o = decodePictureForOpening(dir.path("b.png"), "png");
+    ASSERT_TRUE(o.ok);
+    EXPECT_EQ(o.picture.bits, b.bits);
+    EXPECT_EQ(ImageWidth, 4);
+    EXPECT_EQ(PreloadedBitmap, nullptr);
+
+    // The decode of the same path is taken over as it is, without reading the file again.
+    PreloadedBitmap = mBitmap::LoadImageFile(dir.path("a.png"), "png");
+    std::filesystem::remove(dir.path("a.png"));
+    o = decodePictureForOpening(dir.path("a.png"), "png");
+    ASSERT_TRUE(o.ok);
+    EXPECT_EQ(o.picture.bits, a.bits);
+    EXPECT_EQ(PreloadedBitmap, nullptr);
+
+    // Nothing preloaded and nothing to decode: refused.
+    o = decodePictureForOpening(dir.path("a.png"), "png");
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.errorText, "Unexpected error loading image");
+}
+
+TEST(OpenPicture, RefusalsLeaveTheSharedSizesAlone)
+{
+    PictureTempDir dir;
+    // Metafiles have no reader here; nor have empty or foreign files.
+    writeFile(dir.path("m.wmf"), {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0});
+    writeFile(dir.path("m.emf"), {1, 0, 0, 0, 0x6C, 0, 0, 0});
+    writeFile(dir.path("empty.png"), {});
+    writeFile(dir.path("text.jpg"), {'h', 'e', 'l', 'l', 'o'});
+    // Wider than the program's largest picture side, in a library format and
+    // in a platform one.
+    FIBITMAP* wide = FreeImage_Allocate(kMaxPictureSide + 1, 1, 8);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, wide, dir.path("wide.png").c_str(), 0));
+    ASSERT_TRUE(FreeImage_Save(FIF_BMP, wide, dir.path("wide.bmp").c_str(), 0));
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, wide, dir.path("wide.tif").c_str(), 0));
+    FreeImage_Unload(wide);
+    FIBITMAP* tall = FreeImage_Allocate(1, kMaxPictureSide + 1, 24);
+    ASSERT_TRUE(FreeImage_Save(FIF_TARGA, tall, dir.path("tall.tga").c_str(), 0));
+    FreeImage_Unload(tall);
+
+    for (const char* name : {"m.wmf", "m.emf", "empty.png", "text.jpg", "wide.png", "wide.bmp", "wide.tif", "tall.tga", "none.gif", "none.png"}) {
+        SCOPED_TRACE(name);
+        ImageWidth = 5;
+        ImageHeight = 6;
+        const std::string ext = std::filesystem::path(name).extension().string().substr(1);
+        const OpenedPicture o = decodePictureForOpening(dir.path(name), ext);
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.errorText, "Unexpected error loading image");
+        EXPECT_EQ(ImageWidth, 5);
+        EXPECT_EQ(ImageHeight, 6);
+    }
+    // The largest side the program takes still opens.
+    FIBITMAP* edge = FreeImage_Allocate(kMaxPictureSide, 1, 8);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, edge, dir.path("edge.png").c_str(), 0));
+    FreeImage_Unload(edge);
+    const OpenedPicture o = decodePictureForOpening(dir.path("edge.png"), "png");
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(ImageWidth, kMaxPictureSide);
+}
+
+// Corrupt and truncated files of every readable format: a clean refusal or
+// a sound picture, never a crash.
+TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(7, 5);
+    const char* exts[] = {"png", "bmp", "tif", "tga", "ppm", "pgm", "pbm", "jpg", "psd", "sgi", "pcx", "gif"};
+    // TQ_FUZZ_ROUNDS asks for a longer run (under a sanitizer, say).
+    const char* env = std::getenv("TQ_FUZZ_ROUNDS");
+    const int rounds = env ? std::max(1, std::atoi(env)) : 30;
+    std::mt19937 rng(env ? unsigned(std::time(nullptr)) : 20261210u);
+    int refused = 0, opened = 0;
+    for (const char* ext : exts) {
+        const std::string fixture = dir.path(std::string("fixture.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(fixture, ext, pic)) << ext;
+        const std::vector<uint8_t> good = readFile(fixture);
+        ASSERT_FALSE(good.empty());
+        for (int round = 0; round < rounds; ++round) {
+            std::vector<uint8_t> bytes = good;
+            const int kind = round % 3;
+            if (kind == 0) {
+                bytes.resize(std::uniform_int_distribution<size_t>(0, bytes.size() - 1)(rng));
+            } else {
+                const int flips = kind == 1 ? 1 : 6;
+                // Mostly in the header, where sizes and counts live.
+                const size_t span = std::min<size_t>(bytes.size(), round % 2 ? 64 : bytes.size());
+                for (int i = 0; i < flips; ++i)
+                    bytes[std::uniform_int_distribution<size_t>(0, span - 1)(rng)] = uint8_t(rng());
+            }
+            const std::string path = dir.path(std::string("m") + std::to_string(round) + "." + ext);
+            writeFile(path, bytes);
+            if (std::getenv("TQ_FUZZ_TRACE")) { fprintf(stderr, "FUZZ %s\n", path.c_str()); fflush(stderr); }
+            const OpenedPicture o = decodePictureForOpening(path, ext);
+            if (o.ok) {
+                ++opened;
+                EXPECT_GE(o.picture.width, 1);
+                EXPECT_LE(o.picture.width, kMaxPictureSide);
+                EXPECT_EQ(o.picture.bits.size(), 4u * size_t(o.picture.width) * size_t(o.picture.height));
+            } else {
+                ++refused;
+                EXPECT_EQ(o.errorText, "Unexpected error loading image") << path;
+            }
+            std::filesystem::remove(path);
+        }
+        EXPECT_EQ(dir.tempEntries(), 0u) << ext;
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_EQ(refused + opened, rounds * int(std::size(exts)));
+}
+
+} // namespace
+} // namespace tq

@@ -1,0 +1,100 @@
+// Small pictures and a private folder for the picture file tests.
+#pragma once
+
+#include "document/BitsBuffer.h"
+#include "platform/PictureFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace tq::testing {
+
+// A folder of the test's own, removed afterwards; the program's temporary
+// conversion files go to its subfolder "tmp" while it lives.
+class PictureTempDir {
+public:
+    PictureTempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tq-picture-test-XXXXXX").string();
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp");
+        root_ = buf.data();
+        std::filesystem::create_directory(tempFolder());
+        setPictureTempFolder(tempFolder());
+    }
+    ~PictureTempDir()
+    {
+        setPictureTempFolder("");
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    std::string path(const std::string& name) const { return root_ + "/" + name; }
+    std::string tempFolder() const { return root_ + "/tmp"; }
+    // Entries left in the private temporary folder.
+    size_t tempEntries() const
+    {
+        size_t n = 0;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tempFolder())) ++n;
+        return n;
+    }
+    size_t entries() const
+    {
+        size_t n = 0;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(root_)) ++n;
+        return n;
+    }
+
+private:
+    std::string root_;
+};
+
+// Distinct colours in every pixel, fourth byte 0.
+inline DibRecord makePicture(int w, int h)
+{
+    DibRecord d;
+    d.width = w;
+    d.height = h;
+    d.header = BitsHeader::forDib(w, h);
+    d.bits.assign(4u * size_t(w) * size_t(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = d.row(y) + 4 * x;
+            p[0] = uint8_t(30 * x + 7);          // blue
+            p[1] = uint8_t(45 * y + 11);         // green
+            p[2] = uint8_t((x * 37 + y * 91 + 60) & 0xFF);   // red
+            p[3] = 0;
+        }
+    return d;
+}
+
+inline std::vector<uint8_t> readFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Largest difference of blue, green or red between two pictures of one size.
+inline int maxColourDifference(const DibRecord& a, const DibRecord& b)
+{
+    int worst = 0;
+    for (size_t i = 0; i < a.bits.size(); ++i) {
+        if (i % 4 == 3) continue;
+        worst = std::max(worst, std::abs(int(a.bits[i]) - int(b.bits[i])));
+    }
+    return worst;
+}
+
+} // namespace tq::testing

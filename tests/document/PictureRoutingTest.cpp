@@ -1,0 +1,355 @@
+// Picture file routing: round trips through every writable format, the
+// routing table, temporary files, and what a failed save leaves behind.
+#include "document/mBitmap_Files.h"
+#include "document/OpenPicture.h"
+#include "platform/PictureLoader.h"
+
+#include "document/PictureFixtures.h"
+
+#include <FreeImage.h>
+#include <IL/il.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace tq {
+namespace {
+
+using testing::makePicture;
+using testing::maxColourDifference;
+using testing::PictureTempDir;
+using testing::readFile;
+using testing::writeFile;
+
+// A picture whose colours change slowly, for the lossy format.
+DibRecord makeSmoothPicture(int w, int h)
+{
+    DibRecord d = makePicture(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = d.row(y) + 4 * x;
+            p[0] = uint8_t(100 + 4 * x);
+            p[1] = uint8_t(80 + 3 * y);
+            p[2] = uint8_t(150 + 2 * x + 2 * y);
+        }
+    return d;
+}
+
+uint8_t greyOf(const uint8_t* bgr)
+{
+    return uint8_t(0.2126 * bgr[2] + 0.7152 * bgr[1] + 0.0722 * bgr[0] + 0.5);
+}
+
+struct RoundTrip {
+    const char* ext;
+    int bppLoaded;     // ImageBPP after loading; 0: loaded by the platform loader
+    enum { Exact, Grey, Close } expect;
+};
+
+const RoundTrip kRoundTrips[] = {
+    {"png", 24, RoundTrip::Exact},   {"bmp", 24, RoundTrip::Exact},   {"tif", 24, RoundTrip::Exact},
+    {"tiff", 24, RoundTrip::Exact},  {"tga", 24, RoundTrip::Exact},   {"targa", 24, RoundTrip::Exact},
+    {"vda", 24, RoundTrip::Exact},   {"icb", 24, RoundTrip::Exact},   {"vst", 24, RoundTrip::Exact},
+    {"ppm", 24, RoundTrip::Exact},   {"pgm", 8, RoundTrip::Grey},     {"pbm", 8, RoundTrip::Grey},
+    {"jpg", 24, RoundTrip::Close},   {"jpeg", 24, RoundTrip::Close},  {"psd", 24, RoundTrip::Exact},
+    {"sgi", 24, RoundTrip::Exact},   {"bw", 24, RoundTrip::Exact},    {"rgb", 24, RoundTrip::Exact},
+    {"rgba", 24, RoundTrip::Exact},  {"pcx", 24, RoundTrip::Exact},   {"gif", 0, RoundTrip::Exact},
+};
+
+TEST(PictureRouting, EveryWritableFormatRoundTrips)
+{
+    PictureTempDir dir;
+    for (const RoundTrip& rt : kRoundTrips) {
+        SCOPED_TRACE(rt.ext);
+        const DibRecord pic = rt.expect == RoundTrip::Close ? makeSmoothPicture(7, 5) : makePicture(7, 5);
+        const std::string path = dir.path(std::string("p.") + rt.ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(path, rt.ext, pic));
+
+        ImageWidth = ImageHeight = ImageBPP = -1;
+        const BitmapHandle h = mBitmap::LoadImageFile(path, rt.ext);
+        if (rt.bppLoaded == 0) {
+            EXPECT_EQ(h, nullptr);   // the platform loader's format
+            EXPECT_EQ(ImageBPP, -1);
+        } else {
+            ASSERT_NE(h, nullptr);
+            EXPECT_EQ(ImageBPP, rt.bppLoaded);
+            EXPECT_EQ(ImageWidth, 7);
+            EXPECT_EQ(ImageHeight, 5);
+            EXPECT_EQ(h->sourcePath, path);
+        }
+
+        const OpenedPicture o = decodePictureForOpening(path, rt.ext);
+        ASSERT_TRUE(o.ok);
+        ASSERT_EQ(o.picture.width, 7);
+        ASSERT_EQ(o.picture.height, 5);
+        EXPECT_EQ(ImageWidth, 7);
+        EXPECT_EQ(ImageHeight, 5);
+        for (size_t i = 3; i < o.picture.bits.size(); i += 4) ASSERT_EQ(o.picture.bits[i], 0);
+        switch (rt.expect) {
+        case RoundTrip::Exact: EXPECT_EQ(o.picture.bits, pic.bits); break;
+        case RoundTrip::Close: EXPECT_LE(maxColourDifference(pic, o.picture), 8); break;
+        case RoundTrip::Grey:
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 7; ++x) {
+                    const uint8_t g = greyOf(pic.row(y) + 4 * x);
+                    for (int c = 0; c < 3; ++c) EXPECT_NEAR(o.picture.row(y)[4 * x + c], g, 1);
+                }
+            break;
+        }
+        EXPECT_EQ(dir.tempEntries(), 0u) << "a temporary conversion file was left";
+    }
+}
+
+TEST(PictureRouting, ExtensionsCompareInLowerCase)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(3, 2);
+    for (const char* ext : {"PNG", "Jpeg", "SGI", "Gif", "TiF"}) {
+        SCOPED_TRACE(ext);
+        const std::string lower = mBitmap::lowerExtension(ext);
+        EXPECT_EQ(mBitmap::readRoute(ext).reader, mBitmap::readRoute(lower).reader);
+        EXPECT_EQ(mBitmap::readRoute(ext).format, mBitmap::readRoute(lower).format);
+        EXPECT_EQ(mBitmap::writeRoute(ext).writer, mBitmap::writeRoute(lower).writer);
+        EXPECT_TRUE(mBitmap::SaveImageFile(dir.path(std::string("u.") + ext), ext, pic));
+        EXPECT_TRUE(decodePictureForOpening(dir.path(std::string("u.") + ext), ext).ok);
+    }
+    // "jpeg" takes the "jpg" rows.
+    EXPECT_EQ(mBitmap::readRoute("jpeg").format, FIF_JPEG);
+    EXPECT_EQ(mBitmap::readRoute("jpeg").flags, JPEG_ACCURATE);
+    EXPECT_EQ(mBitmap::writeRoute("jpeg").flags, 0x80);
+}
+
+TEST(PictureRouting, TableRowsThatDifferBetweenReadingAndWriting)
+{
+    using mBitmap::Reader;
+    using mBitmap::Writer;
+    // "pcx" is read by FreeImage and written by DevIL; "sgi" goes to DevIL both ways.
+    EXPECT_EQ(mBitmap::readRoute("pcx").reader, Reader::FreeImage);
+    EXPECT_EQ(mBitmap::writeRoute("pcx").writer, Writer::DevIL);
+    EXPECT_EQ(mBitmap::writeRoute("pcx").devilType, 0x0428u);
+    EXPECT_EQ(mBitmap::readRoute("sgi").reader, Reader::DevIL);
+    EXPECT_EQ(mBitmap::writeRoute("sgi").devilType, 0x042Cu);
+    EXPECT_EQ(mBitmap::writeRoute("psd").devilType, 0x0439u);
+    EXPECT_EQ(mBitmap::writeRoute("raw").devilType, 0x0430u);
+    EXPECT_EQ(mBitmap::readRoute("tga").flags, TARGA_LOAD_RGB888);
+    EXPECT_EQ(mBitmap::readRoute("jng").reader, Reader::FreeImageByFileType);
+    EXPECT_EQ(mBitmap::writeRoute("pbm").conversion, mBitmap::WriteConversion::To8BitsUnless1);
+    EXPECT_EQ(mBitmap::writeRoute("pgm").conversion, mBitmap::WriteConversion::To8BitsUnless8);
+    EXPECT_EQ(mBitmap::writeRoute("ppm").conversion, mBitmap::WriteConversion::To24BitsUnless24);
+    // Formats with no reader or no writer.
+    for (const char* ext : {"gif", "wmf", "emf", "dib", "xyz", ""}) EXPECT_EQ(mBitmap::readRoute(ext).reader, Reader::None) << ext;
+    for (const char* ext : {"pcd", "cut", "xyz", ""}) EXPECT_EQ(mBitmap::writeRoute(ext).writer, Writer::None) << ext;
+}
+
+TEST(PictureRouting, LoadGivesNothingForPlatformAndUnknownFormats)
+{
+    PictureTempDir dir;
+    const std::string bmp = dir.path("a.bmp");
+    ASSERT_TRUE(mBitmap::SaveImageFile(bmp, "bmp", makePicture(3, 2)));
+    ImageWidth = 11;
+    ImageHeight = 12;
+    ImageBPP = 13;
+    // The same BMP bytes under names that LoadImageFile does not read.
+    for (const char* ext : {"gif", "wmf", "emf", "dib", "xyz", ""}) {
+        EXPECT_EQ(mBitmap::LoadImageFile(bmp, ext), nullptr) << ext;
+    }
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("missing.png"), "png"), nullptr);
+    EXPECT_EQ(ImageWidth, 11);
+    EXPECT_EQ(ImageHeight, 12);
+    EXPECT_EQ(ImageBPP, 13);
+}
+
+TEST(PictureRouting, DevILReadsFormatsTheProgramDoesNotWrite)
+{
+    PictureTempDir dir;
+    const std::string xpm = "/* XPM */\nstatic char *x[] = {\n\"3 2 2 1\",\n\"a c #FF0000\",\n"
+                            "\"b c #0000FF\",\n\"aba\",\n\"bab\"};\n";
+    writeFile(dir.path("x.xpm"), std::vector<uint8_t>(xpm.begin(), xpm.end()));
+    // DevIL's XPM reader crashes on any file; the platform's reader stands in.
+    ImageBPP = -1;
+    const BitmapHandle h = mBitmap::LoadImageFile(dir.path("x.xpm"), "XPM");
+    ASSERT_NE(h, nullptr);
+    EXPECT_GT(ImageBPP, 0);
+    ASSERT_EQ(h->dib.width, 3);
+    ASSERT_EQ(h->dib.height, 2);
+    const std::vector<uint8_t> red = {0, 0, 255, 0}, blue = {255, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(0), h->dib.row(0) + 4), red);
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(0) + 4, h->dib.row(0) + 8), blue);
+    EXPECT_EQ(std::vector<uint8_t>(h->dib.row(1), h->dib.row(1) + 4), blue);
+    EXPECT_EQ(dir.tempEntries(), 0u);
+    // An uncompressed 24-bit DirectDraw surface, 4 x 4, every pixel
+    // blue 200, green 100, red 50.
+    {
+        std::vector<uint8_t> f = {'D', 'D', 'S', ' '};
+        auto le32 = [&f](uint32_t v) { for (int i = 0; i < 4; ++i) f.push_back(uint8_t(v >> (8 * i))); };
+        le32(124);
+        le32(0x100F);   // caps, height, width, pitch, pixel format
+        le32(4);
+        le32(4);
+        le32(12);
+        le32(0);
+        le32(0);
+        for (int i = 0; i < 11; ++i) le32(0);
+        le32(32);
+        le32(0x40);   // RGB
+        le32(0);
+        le32(24);
+        le32(0x00FF0000);
+        le32(0x0000FF00);
+        le32(0x000000FF);
+        le32(0);
+        le32(0x1000);
+        for (int i = 0; i < 4; ++i) le32(0);
+        for (int i = 0; i < 16; ++i) f.insert(f.end(), {200, 100, 50});
+        writeFile(dir.path("s.dds"), f);
+    }
+    const BitmapHandle dds = mBitmap::LoadImageFile(dir.path("s.dds"), "dds");
+    ASSERT_NE(dds, nullptr);
+    EXPECT_EQ(dds->dib.width, 4);
+    EXPECT_EQ(std::vector<uint8_t>(dds->dib.bits.begin(), dds->dib.bits.begin() + 4), (std::vector<uint8_t>{200, 100, 50, 0}));
+    // Damaged copies of it fail cleanly.
+    const std::vector<uint8_t> good = readFile(dir.path("s.dds"));
+    std::mt19937 rng(5);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> bad = good;
+        if (i % 3 == 0) bad.resize(size_t(i) % bad.size());
+        else bad[std::uniform_int_distribution<size_t>(0, std::min<size_t>(bad.size(), 128) - 1)(rng)] = uint8_t(rng());
+        writeFile(dir.path("bad.dds"), bad);
+        const BitmapHandle h2 = mBitmap::LoadImageFile(dir.path("bad.dds"), "dds");
+        if (h2) EXPECT_EQ(h2->dib.bits.size(), 4u * size_t(h2->dib.width) * size_t(h2->dib.height));
+    }
+    EXPECT_EQ(dir.tempEntries(), 0u);
+    // No picture reader in DevIL for these, and its raw reader is broken.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("r.raw"), "raw", makePicture(3, 2)));
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("r.raw"), "raw"), nullptr);
+    writeFile(dir.path("p.pal"), std::vector<uint8_t>(768, 1));
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("p.pal"), "pal"), nullptr);
+}
+
+TEST(PictureRouting, DevILFormatsLeaveNoTemporaryFiles)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(3, 2);
+    for (const char* ext : {"sgi", "psd", "pcx", "raw"}) {
+        ASSERT_TRUE(mBitmap::SaveImageFile(dir.path(std::string("d.") + ext), ext, pic)) << ext;
+        EXPECT_EQ(dir.tempEntries(), 0u) << ext;
+    }
+    ASSERT_NE(mBitmap::LoadImageFile(dir.path("d.sgi"), "sgi"), nullptr);
+    EXPECT_EQ(dir.tempEntries(), 0u);
+    // A later DevIL load that fails cannot pick up the earlier picture.
+    writeFile(dir.path("broken.sgi"), {1, 2, 3, 4});
+    EXPECT_EQ(mBitmap::LoadImageFile(dir.path("broken.sgi"), "sgi"), nullptr);
+    EXPECT_EQ(dir.tempEntries(), 0u);
+}
+
+TEST(PictureRouting, FailedSaveKeepsTheFileItReplaces)
+{
+    PictureTempDir dir;
+    const std::vector<uint8_t> old = {'k', 'e', 'e', 'p'};
+    DibRecord broken = makePicture(3, 2);
+    broken.bits.resize(5);   // inconsistent record
+    for (const char* ext : {"png", "jpg", "sgi", "pcx", "gif", "xyz"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("old.") + ext);
+        writeFile(path, old);
+        EXPECT_FALSE(mBitmap::SaveImageFile(path, ext, broken));
+        EXPECT_EQ(readFile(path), old);
+        EXPECT_FALSE(mBitmap::SaveImageFile(path, ext, DibRecord{}));
+        EXPECT_EQ(readFile(path), old);
+    }
+    // Unknown extension with a good picture: nothing written, reported.
+    EXPECT_FALSE(mBitmap::SaveImageFile(dir.path("new.xyz"), "xyz", makePicture(3, 2)));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("new.xyz")));
+    // A save into a folder that does not exist fails without leftovers.
+    EXPECT_FALSE(mBitmap::SaveImageFile(dir.path("nofolder/a.png"), "png", makePicture(3, 2)));
+    // Only the old files and the temporary folder remain.
+    EXPECT_EQ(dir.entries(), 7u);
+}
+
+TEST(PictureRouting, SuccessfulSaveReplacesAndKeepsPermissions)
+{
+    PictureTempDir dir;
+    const std::string path = dir.path("perm.png");
+    writeFile(path, {'o', 'l', 'd'});
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+    ASSERT_TRUE(mBitmap::SaveImageFile(path, "png", makePicture(3, 2)));
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+    const auto h = mBitmap::LoadImageFile(path, "png");
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->dib.bits, makePicture(3, 2).bits);
+    EXPECT_EQ(dir.entries(), 2u);   // no temporary file beside it
+}
+
+TEST(ReplaceFileSafely, WriterFailureLeavesTargetAndNoTemp)
+{
+    PictureTempDir dir;
+    const std::string path = dir.path("t.bin");
+    writeFile(path, {1, 2, 3});
+    std::string tempSeen;
+    EXPECT_FALSE(replaceFileSafely(path, [&](const std::string& temp) {
+        tempSeen = temp;
+        writeFile(temp, {9, 9});   // half written, then the writer gives up
+        return false;
+    }));
+    EXPECT_EQ(readFile(path), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::filesystem::path(tempSeen).parent_path(), std::filesystem::path(path).parent_path());
+    EXPECT_FALSE(std::filesystem::exists(tempSeen));
+    // A writer that throws or claims success without writing anything.
+    EXPECT_FALSE(replaceFileSafely(path, [](const std::string&) -> bool { throw std::runtime_error("x"); }));
+    EXPECT_FALSE(replaceFileSafely(path, [](const std::string&) { return true; }));
+    EXPECT_EQ(readFile(path), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(replaceFileSafely(path, [](const std::string& temp) {
+        writeFile(temp, {7});
+        return true;
+    }));
+    EXPECT_EQ(readFile(path), (std::vector<uint8_t>{7}));
+    EXPECT_EQ(dir.entries(), 2u);
+}
+
+TEST(PictureTemp, NamesAreUniqueInsideThePrivateFolder)
+{
+    PictureTempDir dir;
+    const std::string a = uniquePictureTempName(mBitmap::kDevilLoadTempName);
+    const std::string b = uniquePictureTempName(mBitmap::kDevilLoadTempName);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(std::filesystem::path(a).parent_path(), std::filesystem::path(dir.tempFolder()));
+    EXPECT_EQ(std::filesystem::path(a).filename().string().rfind("4546643-", 0), 0u);
+    // Without a test folder the process makes its own inside the system's
+    // temporary folder (here pointed into the test's folder), private to its owner.
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string keepTmp = oldTmp ? oldTmp : "";
+    std::filesystem::create_directory(dir.path("sys"));
+    setenv("TMPDIR", dir.path("sys").c_str(), 1);
+    setPictureTempFolder("");
+    const std::string own = pictureTempFolder();
+    if (oldTmp) setenv("TMPDIR", keepTmp.c_str(), 1);
+    else unsetenv("TMPDIR");
+    ASSERT_FALSE(own.empty());
+    EXPECT_EQ(std::filesystem::path(own).parent_path(), std::filesystem::path(dir.path("sys")));
+    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+    setPictureTempFolder(dir.tempFolder());
+}
+
+TEST(GetPictureBits, ThreeByTwoTopRowFirst)
+{
+    const DibRecord pic = makePicture(3, 2);
+    const std::vector<uint8_t> bits = mBitmap::GetPictureBits(&pic, 3, 2);
+    ASSERT_EQ(bits.size(), 4u * 3 * 2);
+    EXPECT_EQ(bits, pic.bits);
+    EXPECT_EQ(bits[0], pic.row(0)[0]);   // y = 0 is the top row
+    // A larger request keeps the rest 0; a smaller one takes the top-left part.
+    const std::vector<uint8_t> big = mBitmap::GetPictureBits(&pic, 4, 3);
+    ASSERT_EQ(big.size(), 4u * 4 * 3);
+    EXPECT_EQ(std::vector<uint8_t>(big.begin(), big.begin() + 12), std::vector<uint8_t>(pic.bits.begin(), pic.bits.begin() + 12));
+    EXPECT_EQ(std::vector<uint8_t>(big.begin() + 12, big.begin() + 16), std::vector<uint8_t>(4, 0));
+    EXPECT_EQ(std::vector<uint8_t>(big.begin() + 32, big.end()), std::vector<uint8_t>(16, 0));
+    const std::vector<uint8_t> small = mBitmap::GetPictureBits(&pic, 1, 1);
+    EXPECT_EQ(small, std::vector<uint8_t>(pic.bits.begin(), pic.bits.begin() + 4));
+    // Not a bitmap: zeros; no size: nothing.
+    EXPECT_EQ(mBitmap::GetPictureBits(nullptr, 2, 2), std::vector<uint8_t>(16, 0));
+    EXPECT_TRUE(mBitmap::GetPictureBits(&pic, 0, 2).empty());
+}
+
+} // namespace
+} // namespace tq

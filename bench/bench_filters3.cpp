@@ -168,8 +168,3 @@ TQ_MEMBER(GradientCircular, f.GradientCircular(2000, 1500, 3000, 2500, 255, -1, 
 TQ_MEMBER(Light, f.Light(0.5f, 0.5f, 0.4f, 120, 30));
 
 } // namespace
-namespace {
-TQ_MEMBER(RotateSmooth0, f.RotateSmooth(0));
-TQ_MEMBER(RotateSmooth90, f.RotateSmooth(90));
-TQ_MEMBER(ROTATE90, f.ROTATE(90));
-}

@@ -34,6 +34,12 @@ FilterResult cBitFilter::Texturize(const BitsBuffer& mskBits)
     const TileSteps cols = TileSteps::over(walkLeft(), walkRight(), mskBits.width() - 1);
     const TileSteps rows = TileSteps::over(walkTop(), walkBottom(), mskBits.height() - 1);
 
+    // Every product of a channel value and a texture value, looked up
+    // rather than rounded per pixel.
+    std::vector<uint8_t> product(256 * 256);
+    for (uint32_t b = 0; b < 256; ++b)
+        for (uint32_t p = 0; p < 256; ++p) product[b * 256 + p] = modulate(p, b);
+
     // Texture column of each column of the box: the later tile's stands.
     std::vector<int32_t> texCol(cols.count > 0 ? walkRight() - walkLeft() + 1 : 0);
     for (int32_t o = 0; o < static_cast<int32_t>(texCol.size()); ++o)
@@ -49,10 +55,10 @@ FilterResult cBitFilter::Texturize(const BitsBuffer& mskBits)
             uint8_t* d = out.row(y);
             forSelectedRuns(*this, y, walkLeft(), walkRight(), [&](int32_t x0, int32_t x1) {
                 for (int32_t x = x0; x <= x1; ++x) {
-                    const uint32_t b = tex[4 * texCol[x - walkLeft()]];
-                    d[4 * x] = modulate(s[4 * x], b);
-                    d[4 * x + 1] = modulate(s[4 * x + 1], b);
-                    d[4 * x + 2] = modulate(s[4 * x + 2], b);
+                    const uint8_t* times = product.data() + 256u * tex[4 * texCol[x - walkLeft()]];
+                    d[4 * x] = times[s[4 * x]];
+                    d[4 * x + 1] = times[s[4 * x + 1]];
+                    d[4 * x + 2] = times[s[4 * x + 2]];
                 }
             });
         }

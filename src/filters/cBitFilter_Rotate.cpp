@@ -1,13 +1,14 @@
 // Rotation by any angle about the picture's centre, nearest sample or
 // bilinear blend; the picture keeps its size.
 #include "filters/PixelMaps.h"
+#include "filters/RotateRows.h"
 #include "filters/cBitFilter.h"
 
 #include <cmath>
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
-#define TQ_HAVE_AVX_PATH 1
+#define TQ_HAVE_VECTOR_ROWS 1
 #endif
 
 namespace tq {
@@ -109,76 +110,42 @@ void smoothRow(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1, uint8_t* 
     }
 }
 
-#if defined(TQ_HAVE_AVX_PATH)
-// The same row with the four bytes of a pixel in one 256-bit register of
-// doubles: every lane does exactly the operations of the row above, and the
-// conversions round to nearest, ties to even, as rnd() does.
-// The four bytes of a pixel as doubles.
-__attribute__((target("avx,sse4.1"), always_inline)) inline __m256d bytes4(const uint8_t* p)
+#if defined(TQ_HAVE_VECTOR_ROWS)
+// GCC's own wide-vector headers leave lanes "undefined" on purpose and then
+// warn about them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define TQ_VECTOR_TARGET __attribute__((target("avx512f,avx512vl,avx2,avx,sse4.1")))
+
+// The four bytes of two pixels as eight doubles: pa's in lanes 0..3, pb's in
+// lanes 4..7.
+TQ_VECTOR_TARGET __attribute__((always_inline)) inline __m512d bytes8(const uint8_t* pa, const uint8_t* pb)
 {
-    int32_t v;
-    std::memcpy(&v, p, 4);
-    return _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(v)));
+    int32_t a, b;
+    std::memcpy(&a, pa, 4);
+    std::memcpy(&b, pb, 4);
+    return _mm512_cvtepi32_pd(_mm256_cvtepu8_epi32(_mm_set_epi32(0, 0, b, a)));
 }
 
-// Lane 0 or lane 1 of a pair, in all four lanes.
-__attribute__((target("avx,sse4.1"), always_inline)) inline __m256d splatLo(__m128d v)
-{
-    const __m128d t = _mm_unpacklo_pd(v, v);
-    return _mm256_insertf128_pd(_mm256_castpd128_pd256(t), t, 1);
-}
-__attribute__((target("avx,sse4.1"), always_inline)) inline __m256d splatHi(__m128d v)
-{
-    const __m128d t = _mm_unpackhi_pd(v, v);
-    return _mm256_insertf128_pd(_mm256_castpd128_pd256(t), t, 1);
-}
-
-// Adding and taking away 1.5 * 2^52 leaves a double of magnitude below 2^51
-// rounded to a whole number, ties to even, exactly as rnd() rounds; unlike a
-// conversion to an integer and back it stays on the adding units.
-__attribute__((target("avx,sse4.1"), always_inline)) inline __m256d roundWhole(__m256d v)
-{
-    const __m256d magic = _mm256_set1_pd(6755399441055744.0);
-    return _mm256_sub_pd(_mm256_add_pd(v, magic), magic);
-}
-
-// The blend of one pixel whose four samples lie at p00, p00 + 4, p01 and
-// p01 + 4, with weights (1 - wx, 1 - wy) in u and (wx, wy) in w; the marker
-// byte of d keeps its value.
-__attribute__((target("avx,sse4.1"), always_inline)) inline void blendAvx(const uint8_t* p00, const uint8_t* p01,
-                                                                         __m128d u, __m128d w, uint8_t* d)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m256d vuy = splatHi(u), vwy = splatHi(w);
-    const __m256d left =
-        roundWhole(_mm256_add_pd(_mm256_mul_pd(vuy, bytes4(p00)), _mm256_mul_pd(bytes4(p01), vwy)));
-    const __m256d right =
-        roundWhole(_mm256_add_pd(_mm256_mul_pd(vuy, bytes4(p00 + 4)), _mm256_mul_pd(bytes4(p01 + 4), vwy)));
-    const __m128i v =
-        _mm256_cvtpd_epi32(_mm256_add_pd(_mm256_mul_pd(left, splatLo(u)), _mm256_mul_pd(right, splatLo(w))));
-    // Saturating packs clamp to 0..255.
-    const uint32_t bgra = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero)));
-    uint32_t old;
-    std::memcpy(&old, d, 4);
-    const uint32_t merged = (bgra & 0x00FFFFFFu) | (old & 0xFF000000u);
-    std::memcpy(d, &merged, 4);
-}
-
-// Two pixels a step: their chains of dependent operations are long, and
-// side by side the processor overlaps them.
-__attribute__((target("avx,sse4.1"))) void smoothRowAvx(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1,
-                                                         uint8_t* d)
+// The same row as smoothRow, two pixels a step, with all four bytes of both
+// pixels in one register of eight doubles. Every lane does exactly the
+// operations of the plain row in the same order. Adding and taking away
+// 1.5 * 2^52 rounds a double below 2^51 to a whole number, ties to even, as
+// rnd() does, and the last conversion rounds the same way.
+TQ_VECTOR_TARGET void smoothRowVector(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1, uint8_t* d)
 {
     const double dy = y - k.cy;
-    // The sample points as (x, y) pairs: dx * (c, s) + (-dy * s, dy * c) +
-    // (cx, cy), the same operations in the same order as the plain row.
+    // Sample points as (x, y) pairs: dx * (c, s) + (-dy * s, dy * c) + (cx, cy).
     const __m256d cs = _mm256_set_pd(k.s, k.c, k.s, k.c);
     const double rx = -dy * k.s, ry = dy * k.c;
     const __m256d rowXY = _mm256_set_pd(ry, rx, ry, rx);
     const __m256d centre = _mm256_set_pd(k.cy, k.cx, k.cy, k.cx);
     const __m128i limit = _mm_set_epi32(k.h, k.w, k.h, k.w);
     const __m128i zero = _mm_setzero_si128();
+    const __m256i zero256 = _mm256_setzero_si256();
     const __m256d ones = _mm256_set1_pd(1.0);
+    const __m512d magic = _mm512_set1_pd(6755399441055744.0);
+    const __m512i laneX = _mm512_set_epi64(2, 2, 2, 2, 0, 0, 0, 0), laneY = _mm512_set_epi64(3, 3, 3, 3, 1, 1, 1, 1);
     int32_t x = x0;
     for (; x + 1 <= x1; x += 2, d += 8) {
         const double da = x - k.cx, db = x + 1 - k.cx;
@@ -188,30 +155,59 @@ __attribute__((target("avx,sse4.1"))) void smoothRowAvx(const SmoothTurn& k, int
         const __m128i ixy = _mm_cvttps_epi32(fl);
         const __m128i inside = _mm_andnot_si128(_mm_cmplt_epi32(ixy, zero), _mm_cmplt_epi32(ixy, limit));
         if (_mm_movemask_ps(_mm_castsi128_ps(inside)) != 15) {
-            smoothRow(k, y, x, x + 1, d);
+            smoothRow(k, y, x, x + 1, d);   // a sample outside: the plain row decides
             continue;
         }
         // The fractions of singles are exact in single precision.
         const __m256d w = _mm256_cvtps_pd(_mm_sub_ps(f, fl));
         const __m256d u = _mm256_sub_pd(ones, w);
-        alignas(16) int32_t xy[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xy), ixy);
-        const uint8_t* pa = k.origin + static_cast<size_t>(xy[1]) * k.stride + 4 * static_cast<size_t>(xy[0]);
-        const uint8_t* pb = k.origin + static_cast<size_t>(xy[3]) * k.stride + 4 * static_cast<size_t>(xy[2]);
-        blendAvx(pa, pa + k.stride, _mm256_castpd256_pd128(u), _mm256_castpd256_pd128(w), d);
-        blendAvx(pb, pb + k.stride, _mm256_extractf128_pd(u, 1), _mm256_extractf128_pd(w, 1), d + 4);
+        const uint8_t* pa = k.origin + static_cast<size_t>(_mm_extract_epi32(ixy, 1)) * k.stride +
+                            4 * static_cast<size_t>(_mm_cvtsi128_si32(ixy));
+        const uint8_t* pb = k.origin + static_cast<size_t>(_mm_extract_epi32(ixy, 3)) * k.stride +
+                            4 * static_cast<size_t>(_mm_extract_epi32(ixy, 2));
+        const __m512d u8 = _mm512_zextpd256_pd512(u), w8 = _mm512_zextpd256_pd512(w);
+        const __m512d uy = _mm512_permutexvar_pd(laneY, u8), wy = _mm512_permutexvar_pd(laneY, w8);
+        const __m512d ux = _mm512_permutexvar_pd(laneX, u8), wx = _mm512_permutexvar_pd(laneX, w8);
+        const __m512d left = _mm512_sub_pd(
+            _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(uy, bytes8(pa, pb)),
+                                        _mm512_mul_pd(bytes8(pa + k.stride, pb + k.stride), wy)),
+                          magic),
+            magic);
+        const __m512d right = _mm512_sub_pd(
+            _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(uy, bytes8(pa + 4, pb + 4)),
+                                        _mm512_mul_pd(bytes8(pa + k.stride + 4, pb + k.stride + 4), wy)),
+                          magic),
+            magic);
+        const __m256i v = _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_mul_pd(left, ux), _mm512_mul_pd(right, wx)));
+        // Saturating packs clamp to 0..255; each pixel's marker byte stays.
+        const __m256i packed = _mm256_packus_epi16(_mm256_packs_epi32(v, zero256), zero256);
+        uint32_t a, b;
+        std::memcpy(&a, d, 4);
+        std::memcpy(&b, d + 4, 4);
+        a = (static_cast<uint32_t>(_mm256_extract_epi32(packed, 0)) & 0x00FFFFFFu) | (a & 0xFF000000u);
+        b = (static_cast<uint32_t>(_mm256_extract_epi32(packed, 4)) & 0x00FFFFFFu) | (b & 0xFF000000u);
+        std::memcpy(d, &a, 4);
+        std::memcpy(d + 4, &b, 4);
     }
     if (x <= x1) smoothRow(k, y, x, x1, d);
 }
 
-bool haveAvx()
+bool vectorRowsAvailable()
 {
-    static const bool yes = __builtin_cpu_supports("avx") && __builtin_cpu_supports("sse4.1");
+    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                            __builtin_cpu_supports("avx2");
     return yes;
 }
+#pragma GCC diagnostic pop
+#else
+bool vectorRowsAvailable() { return false; }
 #endif
 
+bool vectorRowsAllowed = true;
+
 } // namespace
+
+void allowVectorRotation(bool allow) { vectorRowsAllowed = allow; }
 
 BitsBuffer cBitFilter::RotateSmooth(int32_t Degrees)
 {
@@ -222,19 +218,15 @@ BitsBuffer cBitFilter::RotateSmooth(int32_t Degrees)
     // the picture's own margin holds it.
     const SmoothTurn k{Bits_.allocated() ? Bits_.pixel(0, 0) : nullptr, static_cast<size_t>(Bits_.stride()),
                        MaxX + 1, MaxY + 1, c, s, MaxX / 2, MaxY / 2};
-#if defined(TQ_HAVE_AVX_PATH)
-    const bool avx = haveAvx();
-#else
-    const bool avx = false;
-#endif
+    const bool vector = vectorRowsAllowed && vectorRowsAvailable();
     walkWalkBox(0, [&](int32_t y, int32_t x0, int32_t x1) {
-#if defined(TQ_HAVE_AVX_PATH)
-        if (avx) {
-            smoothRowAvx(k, y, x0, x1, out.pixel(x0, y));
+#if defined(TQ_HAVE_VECTOR_ROWS)
+        if (vector) {
+            smoothRowVector(k, y, x0, x1, out.pixel(x0, y));
             return;
         }
 #endif
-        (void)avx;
+        (void)vector;
         smoothRow(k, y, x0, x1, out.pixel(x0, y));
     });
     raiseProgress(100);

@@ -1,5 +1,6 @@
 // ROTATE and RotateSmooth.
 #include "Filters3Fixture.h"
+#include "filters/RotateRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,9 +125,12 @@ TEST(Filters3RotateSmooth, MatchesThePlainFormulasAtManyAngles)
         in.data()[i] = static_cast<uint8_t>(seed >> 16);
     }
     const int cx = 11, cy = 8;
+    for (bool vector : {true, false})
     for (int deg : {1, 7, 30, 45, 89, 90, 135, 180, 200, 271, 333, -17, 721}) {
+        allowVectorRotation(vector);
         Engine e(in);
         const BitsBuffer out = e.f.RotateSmooth(deg);
+        allowVectorRotation(true);
         const float c = static_cast<float>(std::cos(deg * kDegToRad));
         const float s = static_cast<float>(std::sin(deg * kDegToRad));
         for (int y = 0; y < 17; ++y)
@@ -145,7 +149,8 @@ TEST(Filters3RotateSmooth, MatchesThePlainFormulasAtManyAngles)
                         const int right = rnd((1 - static_cast<double>(wy)) * p10 + static_cast<double>(p11) * wy);
                         want = std::clamp(rnd(left * (1 - static_cast<double>(wx)) + right * static_cast<double>(wx)), 0, 255);
                     }
-                    ASSERT_EQ(out.at(ch, x, y), want) << deg << " degrees at " << x << "," << y << " channel " << ch;
+                    ASSERT_EQ(out.at(ch, x, y), want)
+                        << deg << " degrees at " << x << "," << y << " channel " << ch << " vector rows " << vector;
                 }
             }
         const BitsBuffer sharp = e.f.ROTATE(deg, false);

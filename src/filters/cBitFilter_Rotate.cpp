@@ -154,8 +154,14 @@ TQ_VECTOR_TARGET void smoothRowVector(const SmoothTurn& k, int32_t y, int32_t x0
         const __m128 fl = _mm_round_ps(f, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
         const __m128i ixy = _mm_cvttps_epi32(fl);
         const __m128i inside = _mm_andnot_si128(_mm_cmplt_epi32(ixy, zero), _mm_cmplt_epi32(ixy, limit));
-        if (_mm_movemask_ps(_mm_castsi128_ps(inside)) != 15) {
-            smoothRow(k, y, x, x + 1, d);   // a sample outside: the plain row decides
+        const int in = _mm_movemask_ps(_mm_castsi128_ps(inside));
+        if (in != 15) {
+            if ((in & 3) != 3 && (in & 12) != 12) {   // both outside: black
+                d[0] = d[1] = d[2] = 0;
+                d[4] = d[5] = d[6] = 0;
+            } else {
+                smoothRow(k, y, x, x + 1, d);   // one outside: the plain row decides
+            }
             continue;
         }
         // The fractions of singles are exact in single precision.

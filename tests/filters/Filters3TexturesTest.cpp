@@ -290,6 +290,12 @@ TEST(Filters3Scanlines, AlternateRowsFromTheBoxTop)
             EXPECT_EQ(out.at(2, x, y), dark ? 0 : 20) << x << "," << y;   // floored at 0
         }
     expectBorderAndMarkersKept(in, out);
+    // A negative amount brightens, and stops at 255 rather than wrapping.
+    Engine whole(uniform(2, 2, 250, 100, 0));
+    const BitsBuffer up = whole.f.Scanlines(-30);
+    EXPECT_EQ(up.at(0, 0, 0), 255);
+    EXPECT_EQ(up.at(1, 1, 0), 130);
+    EXPECT_EQ(up.at(1, 1, 1), 100);
 }
 
 } // namespace

@@ -13,18 +13,21 @@
 // callers absorb by leaving the document as it was.
 //
 // Members are written in the frame's shape: a short per-row function handed
-// to walkSelection / walkWalkBox / walkWhole, which own the rows, the region
-// spans, the clipping to the picture and the Progress pacing.
+// to walkSelection / walkWalkBox / walkWhole, or a per-pixel function handed
+// to mapSelection, which own the rows, the region spans, the clipping to the
+// picture and the Progress pacing.
 #pragma once
 
 #include "document/BitsBuffer.h"
 #include "platform/Clock.h"
 #include "platform/Region.h"
 #include "document/Numeric.h"
+#include "filters/Kernels.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 namespace tq {
 
@@ -61,19 +64,126 @@ public:
 
     // ---- Buffer operations ------------------------------------------------
 
+    // Sets all four bytes of every selected pixel of Bits to 0. No progress.
+    void BitsBlack();
+    // Bits becomes the rectangle X1 <= x < X2, Y1 <= y < Y2 of srcBits,
+    // clipped to the current picture; four bytes per pixel. srcBits must be
+    // the current Bits (same size): otherwise false and Bits unchanged.
+    bool BitsCrop(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+    // The same rectangle clipped to srcBits; pixels outside the selection
+    // come out black with marker byte 255.
+    void BitsCropMasked(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+    // srcBits scaled to NewWidth x NewHeight, bilinear. False (Bits
+    // unchanged) for a size outside 1..32767 or no source.
+    bool BitsResample(const BitsBuffer& srcBits, int32_t NewWidth, int32_t NewHeight);
+    // The same by nearest sample.
+    bool BitsResize(const BitsBuffer& srcBits, int32_t NewWidth, int32_t NewHeight);
+    // A quarter turn counter-clockwise. srcBits must be the current Bits
+    // (same size): otherwise false and Bits unchanged.
+    bool BitsRotate90(const BitsBuffer& srcBits);
+    // Bits becomes the srcWidth x srcHeight pixels of a margin-less 32-bit
+    // picture (its fourth byte cleared). False (Bits unchanged) for a size
+    // outside 0..32767.
+    bool BitsTakeFromPicture(const DibRecord& srcPicture, int32_t srcWidth, int32_t srcHeight);
+    // The whole picture mirrored: fH left-right, fV top-bottom.
+    BitsBuffer Flip(bool fH = false, bool fV = false);
+    // The selection's bounding box filled with one colour (low eight bits
+    // of each value). Reports no progress.
+    FilterResult NewDoc(int32_t R, int32_t G, int32_t b);
+
     // ---- Colour-space routines, tone and channel filters -----------------
+
+    FilterResult BRIGHTNESS(int32_t Factor);
+    BitsBuffer Contrast(int32_t Factor);
+    BitsBuffer GammaCorrection(int32_t Factor);
+    BitsBuffer GreyScale();
+    FilterResult Invert();
+    BitsBuffer SATURATION(int32_t Factor);
+    FilterResult COLORIZE(float Hue, float SATURATION = 0.5f, float Luminosity = 1.0f);
+    BitsBuffer Threshold(int32_t Factor);
+    FilterResult Reduction(int32_t Factor);
+    BitsBuffer Equalize();
+    FilterResult SwapBanks(int32_t Modo);
+    BitsBuffer SwapRGB(int32_t rBank, int32_t gBank, int32_t bBank, int16_t rInv, int16_t gInv, int16_t bInv,
+                       int16_t rKill, int16_t gKill, int16_t bKill);
+    BitsBuffer ShiftRGB(int32_t rFactor, int32_t gFactor, int32_t bFactor);
+    BitsBuffer KillChannel(int16_t rChannel, int16_t gChannel, int16_t bChannel);
+    // A channel survives only when its flag is exactly true (-1).
+    BitsBuffer SpecialColors(int16_t R, int16_t G, int16_t b);
+    // Luminance statistics of the whole picture; they change nothing.
+    int32_t GetLMax();
+    int32_t GetLMin();
+    // nullopt for a picture without pixels.
+    std::optional<int32_t> GetLMed();
 
     // ---- Colour replacement and hue filters -------------------------------
 
+    BitsBuffer REPLACE(int32_t ColorFrom, int32_t ColorTo, int32_t Tolerance);
+    FilterResult ReplaceHS(int32_t ColorFrom, int32_t ColorTo, int32_t HTolerance, int32_t STolerance,
+                           int32_t Tolerance);
+    FilterResult ReplaceL(int32_t ColorFrom, int32_t ColorTo, int32_t LTolerance, int32_t Tolerance);
+    BitsBuffer Shift(int32_t ColorFrom, int32_t Inc, int32_t Tolerance);
+    FilterResult ISOLATE(int32_t Color, int32_t EraseColor, int32_t Tolerance);
+    FilterResult RotateH(int32_t HOffset, int32_t SATURATION);
+    FilterResult RotateL(int32_t lOffset, int32_t LStep);
+    BitsBuffer StretchH(int32_t HOffset, int32_t SATURATION, int32_t HStep);
+
     // ---- Colour effects ---------------------------------------------------
 
+    FilterResult ClassyColors(int16_t Effect);
+    BitsBuffer OLDPHOTO();
+    BitsBuffer THERMIQUE();
+    BitsBuffer XBLACK();
+    BitsBuffer PHOTOCOP();
+
     // ---- Palettes and dithering -------------------------------------------
+    // Maps the selection to CurrentPalette, diffusing each pixel's error into
+    // its right neighbour (7/16) and the pixel below (4/16). The diffusion
+    // runs on a working copy that replaces Bits only when the walk finished,
+    // so Bits then holds the error-adjusted picture. Fails (nullopt, Bits
+    // untouched) when the palette is empty.
+    FilterResult PaletteApply();
+    // Black-and-white dither with the Stucki weights around the mean grey;
+    // PalWeight 10 feeds the error back whole, larger values less, 0 none.
+    BitsBuffer StuckiBW(int32_t PalWeight);
 
     // ---- Convolution and preset kernels -----------------------------------
+    // Each selected pixel becomes (weighted sum of its window) \ Weight plus
+    // the channel's offset, clamped. KeepMargins skips the pixels whose
+    // window would leave the picture. Fails for Weight 0 (at the first
+    // selected pixel), for an empty kernel or one larger than 5 x 5.
+    FilterResult MaskFilter(const KernelMask& mskBits, int32_t Weight, int32_t rFactor, int32_t gFactor,
+                            int32_t bFactor, bool KeepMargins);
 
     // ---- Neighbourhood filters --------------------------------------------
+    // Mean of the eight pixels at distance Factor (0 to 2; more fails).
+    FilterResult Blurs(int32_t Factor);
+    // Factor 0 to 100; fails where the divisor would be 0 (105 / 108 / -1).
+    FilterResult SOFTEN(int32_t Factor);
+    FilterResult SHARPEN(int32_t Factor);
+    FilterResult EDGEENHANCE(int32_t Factor);
+    BitsBuffer RELIEF();
+    // Factor 0 to 50, the depth in tenths.
+    BitsBuffer EMBOSS(int32_t Factor);
+    BitsBuffer Engrave(int32_t Factor);
+    FilterResult CONTOUR(int32_t Factor, int32_t BackColor = 0xFFFFFF);
+    BitsBuffer DILATE();
+    BitsBuffer ERODE();
+    // fltType 0 = minimum, 1 = maximum; anything else fails.
+    FilterResult RankFilterN4(int32_t fltType);
+    FilterResult RankFilterND(int32_t fltType);
 
     // ---- Artistic filters -------------------------------------------------
+    BitsBuffer PAINTING();
+    BitsBuffer Dissolve();
+    // Random displacement of up to wFactor / hFactor pixels (programRandom).
+    BitsBuffer DIFFUSE(int32_t wFactor, int32_t hFactor);
+    BitsBuffer NOISE(int32_t Factor, bool Equalized = false);
+    BitsBuffer SKETCH(int32_t Factor, bool BW = false, int32_t BackColor = 0xFFFFFF);
+    // Radius 1 to 25 (below 1 fails), Definition and Intensity 0 to 100.
+    FilterResult HALFTONE(int32_t Radius, int32_t Definition, int32_t Intensity);
+    // PixSize 1 to 25; below 1 fails.
+    FilterResult PIXELIZE(int32_t PixSize);
 
     // ---- Textures, tiles and overlays -------------------------------------
     // Modulates the selection by a tiled texture (its blue byte / 128); tiles
@@ -140,23 +250,64 @@ public:
     int32_t walkTop() const { return wTop_; }
     int32_t walkBottom() const { return wBottom_; }
 
+    // Calls fn(x0, x1) for each run of selected pixels x0..x1 (inclusive) of
+    // row y that lies inside the walk box set by SetRegionBounds. Reports
+    // nothing: the walks below add the progress rule.
+    template <class SpanFn>
+    void forEachSelectedSpan(int32_t y, SpanFn&& fn) const
+    {
+        if (!BitsRegion_) return;
+        BitsRegion_->forEachSpan(y, [&](int32_t a, int32_t b) {
+            const int32_t x0 = a > wLeft_ ? a : wLeft_;
+            const int32_t x1 = (b - 1) < wRight_ ? (b - 1) : wRight_;
+            if (x0 <= x1) fn(x0, x1);
+        });
+    }
+
     // Visits the selected pixels of the walk box row by row: fn(y, x0, x1)
     // for each run of selected pixels x0..x1 (inclusive) of row y. After each
     // row of the box the progress rule; after the last, Progress(100).
+    // A row function may return bool: false is a failure that ends the walk
+    // at once, without the final report, and the walk returns false.
     template <class RowFn>
-    void walkSelection(int32_t margin, RowFn&& fn)
+    bool walkSelection(int32_t margin, RowFn&& fn)
     {
         SetRegionBounds(margin);
-        const Region* rg = BitsRegion_;
         for (int32_t y = wTop_; y <= wBottom_; ++y) {
-            rg->forEachSpan(y, [&](int32_t a, int32_t b) {
-                const int32_t x0 = a > wLeft_ ? a : wLeft_;
-                const int32_t x1 = (b - 1) < wRight_ ? (b - 1) : wRight_;
-                if (x0 <= x1) fn(y, x0, x1);
+            bool ok = true;
+            forEachSelectedSpan(y, [&](int32_t x0, int32_t x1) {
+                if constexpr (std::is_same_v<std::invoke_result_t<RowFn&, int32_t, int32_t, int32_t>, bool>) {
+                    if (ok) ok = fn(y, x0, x1);
+                } else {
+                    fn(y, x0, x1);
+                }
             });
+            if (!ok) return false;
             progressAfterRow(y);
         }
         raiseProgress(100);
+        return true;
+    }
+
+    // The point-filter walk (margin 0): fn(src, dst) for every selected
+    // pixel, src its four bytes in Bits, dst the same pixel of out, which
+    // the member made as a copy of Bits. A pixel function may return bool:
+    // false ends the walk as in walkSelection.
+    template <class PixelFn>
+    bool mapSelection(BitsBuffer& out, PixelFn&& fn)
+    {
+        return walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
+            // out is a buffer of its own: the two never overlap.
+            const uint8_t* __restrict s = Bits_.pixel(x0, y);
+            uint8_t* __restrict d = out.pixel(x0, y);
+            if constexpr (std::is_same_v<std::invoke_result_t<PixelFn&, const uint8_t*, uint8_t*>, bool>) {
+                for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4)
+                    if (!fn(s, d)) return false;
+                return true;
+            } else {
+                for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) fn(s, d);
+            }
+        });
     }
 
     // As walkSelection, but every pixel of the walk box counts: fn(y, x0, x1)

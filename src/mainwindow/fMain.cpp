@@ -1,8 +1,27 @@
 #include "mainwindow/fMain.h"
 
+#include "document/DocumentState.h"
+#include "document/Settings.h"
+#include "document/fImage.h"
+
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
 
 namespace tq {
+namespace {
+fMain* g_main = nullptr;
+
+// Runs one step of a routine whose failures are skipped.
+template <class F>
+void step(F&& f)
+{
+    try {
+        f();
+    } catch (...) {
+    }
+}
+} // namespace
 
 fMain::fMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -10,8 +29,76 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     mdi_ = new QMdiArea(this);
     setCentralWidget(mdi_);
     resize(1024, 768);
+    cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &fMain::documentActivated);
+    g_main = this;
 }
 
-fMain::~fMain() = default;
+fMain::~fMain()
+{
+    // The children outlive this part of the window: no activation reaches it.
+    disconnect(mdi_, nullptr, this, nullptr);
+    if (g_main == this) g_main = nullptr;
+}
+
+fMain* fMain::instance() { return g_main; }
+
+QMdiSubWindow* fMain::addDocument(fImage* doc)
+{
+    QMdiSubWindow* sub = mdi_->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    doc->Form_Load();
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return sub;
+}
+
+void fMain::Update(bool OnlyPan, bool saveundo)
+{
+    fImage* doc = ActiveImage.data();
+    step([&] {
+        if (doc) doc->cFilterProgress->setValue(0);
+    });
+    image_is_zoomed = false;
+    step([&] {
+        if (!OnlyPan && doc) doc->UpdateImage();
+    });
+    step([&] { fPanView_UpdateImage(); });
+    if (saveundo && doc) {
+        step([&] { doc->SaveUndoBits(); });
+        doc->Changed = true;
+    }
+}
+
+void fMain::cFilter_Progress(int32_t& percent)
+{
+    if (percent < 0) return;
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    step([&] {
+        doc->picPb->setVisible(true);
+        // A value outside 0..100 is refused by the bar, which keeps its value.
+        doc->cFilterProgress->setValue(percent);
+    });
+}
+
+void fMain::fPanView_UpdateImage() {}
+
+void fMain::EnableMouseScrolling()
+{
+    handScrollPressed_ = true;
+    programSettings().ToolName.assign("MouseScroll");
+}
+
+void fMain::documentActivated(QMdiSubWindow* sub)
+{
+    // Leaving the main window for another program deactivates the child
+    // without activating another: the document stays the active one.
+    fImage* doc = sub ? qobject_cast<fImage*>(sub->widget()) : nullptr;
+    if (!doc || doc == activeDocument_) return;
+    if (fImage* previous = activeDocument_.data()) previous->Form_Deactivate();
+    activeDocument_ = doc;
+    doc->Form_Activate();
+}
 
 } // namespace tq

@@ -1,14 +1,25 @@
-// The main window: an MDI area holding the document windows, and the one
-// shared filter engine that mirrors the active document.
+// The main window: an MDI area holding the document windows, the one shared
+// filter engine that mirrors the active document, the two command
+// dispatchers, and the common end of every change (Update) with the engine's
+// progress handler.
 #pragma once
 
 #include "filters/cBitFilter.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <span>
+#include <string>
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace tq {
+
+class fImage;
+struct CommandEntry;
 
 class fMain : public QMainWindow {
     Q_OBJECT
@@ -16,13 +27,126 @@ public:
     explicit fMain(QWidget* parent = nullptr);
     ~fMain() override;
 
+    // The main window of the run (the one made last that is still alive).
+    static fMain* instance();
+
     QMdiArea* mdiArea() const { return mdi_; }
+    // Puts a document window into the MDI area, shows it and makes it the
+    // current child.
+    QMdiSubWindow* addDocument(fImage* doc);
 
     // The one shared engine, created with the window and kept for the run.
     cBitFilter cFilter;
 
+    // True while the last recorded change of the active document was a
+    // quality zoom; every Update clears it.
+    bool image_is_zoomed = false;
+
+    // ---- Common end of a change -------------------------------------------
+    // On ActiveImage: empties the progress bar, clears image_is_zoomed,
+    // repaints the document unless OnlyPan, redraws the navigator and, with
+    // saveundo, writes an undo snapshot and marks the document changed.
+    void Update(bool OnlyPan, bool saveundo);
+    // The engine's Progress handler: shows the active document's progress
+    // box and sets its bar; a negative percentage is ignored.
+    void cFilter_Progress(int32_t& percent);
+
+    // Redraws the navigator window (made first when there is none).
+    virtual void fPanView_UpdateImage();
+    // Places the navigator's view rectangle after a repaint of the active
+    // document, while the navigator is shown.
+    virtual void fPanView_UpdateClipRct() {}
+    // Empties the navigator's thumbnail and view rectangle.
+    virtual void fPanView_Clear() {}
+
+    // ---- Tool bar state the document windows read -------------------------
+    // Whether the tool bar's hand-scroll button is pressed.
+    virtual bool HandScrollButtonPressed() const { return handScrollPressed_; }
+    // Releases every tool button, presses the hand-scroll one and makes
+    // "MouseScroll" the current tool.
+    virtual void EnableMouseScrolling();
+
+    // ---- Command dispatchers ----------------------------------------------
+    // The document commands: run only while a document window is active,
+    // except "CREATEFROMCLIPBOARD". Keys match exactly, case-sensitively.
+    void MenuExec(const std::string& Key);
+    // The file, capture, wallpaper and window commands: the first nine run
+    // with or without a document, the other twelve only with one.
+    void MenuStatic(const std::string& Key);
+
+    using CommandHandler = void (fMain::*)(const std::string& key);
+    struct CommandTable {
+        std::span<const CommandEntry> execFirst;     // 9 keys, then the document test
+        std::span<const CommandEntry> execSecond;    // 153 keys
+        std::span<const CommandEntry> staticFirst;   // 9 keys, no document needed
+        std::span<const CommandEntry> staticSecond;  // 12 keys
+    };
+    // The complete key table, in comparison order.
+    static const CommandTable& commandTable();
+
+    // Told the key and the handler's name of every command about to run
+    // (used by tests and diagnostics).
+    std::function<void(const std::string& key, const char* handler)> commandTrace;
+
+    // ---- Command handlers -------------------------------------------------
+    // Each serves the keys the table routes to it; those of commands not yet
+    // built do nothing.
+    void cmdNew(const std::string& key);
+    void cmdOpen(const std::string& key);
+    void cmdOptions(const std::string& key);
+    void cmdNothing(const std::string& key);        // SELECTSOURCE, ACQUIRETWAIN
+    void cmdCaptureDesktop(const std::string& key);
+    void cmdCaptureForeground(const std::string& key);
+    void cmdCaptureBackground(const std::string& key);
+    void cmdCustomCapture(const std::string& key);
+    void cmdClose(const std::string& key);
+    void cmdSave(const std::string& key);
+    void cmdSaveAs(const std::string& key);
+    void cmdImageSaveOptions(const std::string& key);
+    void cmdPrinterSetup(const std::string& key);
+    void cmdWallpaper(const std::string& key);      // WTILE, WCENTER, WSTRETCH
+    void cmdArrangeWindows(const std::string& key); // TILEHORIZONTALLY, TILEVERTICALLY, CASCADE
+    void cmdReset(const std::string& key);
+
+    void cmdUndo(const std::string& key);
+    void cmdRedo(const std::string& key);
+    void cmdCreateNewCopy(const std::string& key);
+    void cmdCopyImageToClipboard(const std::string& key);
+    void cmdCreateFromClipboard(const std::string& key);
+    void cmdImageSize(const std::string& key);
+    void cmdCanvasSize(const std::string& key);
+    void cmdImageOrientation(const std::string& key);
+    void cmdImageRotate(const std::string& key);
+
+    void cmdPrint(const std::string& key);
+    void cmdSelection(const std::string& key);      // SELECTALL .. SAVESELECTION
+    void cmdImageProperties(const std::string& key);
+    void cmdClipboard(const std::string& key);      // CUT, COPY, PASTE
+    void cmdCrop(const std::string& key);           // CROP, NEWIMAGEFROMCROP
+    void cmdViewZoom(const std::string& key);       // "200".."700", "100"
+    void cmdQualitySize(const std::string& key);    // "50".."10", ORIGINAL, "2x".."x5"
+    void cmdRotation(const std::string& key);       // N90 .. A45
+    void cmdDirectFilter(const std::string& key);   // the 69 direct filter keys
+    void cmdFilterDialog(const std::string& key);   // the 42 filter dialog keys
+
 private:
+    // Runs the command of the first entry whose key equals Key; true when
+    // one matched.
+    bool dispatch(std::span<const CommandEntry> block, const std::string& Key);
+
+    // Tells the document windows of a change of the active document.
+    void documentActivated(QMdiSubWindow* sub);
+
     QMdiArea* mdi_ = nullptr;
+    bool handScrollPressed_ = false;
+    QPointer<fImage> activeDocument_;
+};
+
+// One row of the key table.
+struct CommandEntry {
+    const char* key;
+    fMain::CommandHandler handler;
+    const char* handlerName;
 };
 
 } // namespace tq

@@ -1,0 +1,164 @@
+// Undo snapshots of a 4000 x 3000 picture: writing and reading one snapshot
+// file beside a plain write()/read() of the same bytes, and one undo plus one
+// redo through the store. BM_SnapshotRead reads into a fresh buffer each time
+// and so also pays for the page faults of 48 MB of new memory; undo and redo
+// read as BM_SnapshotReadInto does.
+#include "document/UndoStore.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kW = 4000;
+constexpr int kH = 3000;
+
+size_t fileBytes() { return tq::BitsHeader::kSize + tq::BitsBuffer::byteSizeFor(kW, kH); }
+
+// A scratch folder removed when the program ends.
+struct Scratch {
+    fs::path dir;
+    Scratch()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tq-bench-undo-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        dir = pattern;
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+Scratch& scratch()
+{
+    static Scratch s;
+    return s;
+}
+
+tq::BitsBuffer picture()
+{
+    tq::BitsBuffer b(kW, kH);
+    for (size_t i = 0; i < b.byteSize(); ++i) b.data()[i] = static_cast<uint8_t>(i * 31);
+    return b;
+}
+
+void setBytes(benchmark::State& state)
+{
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fileBytes()));
+}
+
+void BM_RawWrite(benchmark::State& state)
+{
+    const std::vector<uint8_t> bytes(fileBytes(), 7);
+    const fs::path f = scratch().dir / "raw.dat";
+    for (auto _ : state) {
+        const int fd = ::open(f.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t k = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (k <= 0) std::abort();
+            done += static_cast<size_t>(k);
+        }
+        ::close(fd);
+    }
+    setBytes(state);
+}
+BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SnapshotWrite(benchmark::State& state)
+{
+    const tq::BitsBuffer b = picture();
+    const fs::path f = tq::UndoSnapshotFile::path(scratch().dir, 1, 0);
+    for (auto _ : state)
+        if (!tq::UndoSnapshotFile::write(f, b)) std::abort();
+    setBytes(state);
+}
+BENCHMARK(BM_SnapshotWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RawRead(benchmark::State& state)
+{
+    const fs::path f = scratch().dir / "raw-read.dat";
+    {
+        const std::vector<uint8_t> bytes(fileBytes(), 7);
+        const int fd = ::open(f.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
+        ::close(fd);
+    }
+    std::vector<uint8_t> into(fileBytes());
+    for (auto _ : state) {
+        const int fd = ::open(f.c_str(), O_RDONLY);
+        size_t done = 0;
+        while (done < into.size()) {
+            const ssize_t k = ::read(fd, into.data() + done, into.size() - done);
+            if (k <= 0) std::abort();
+            done += static_cast<size_t>(k);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(into.data());
+    }
+    setBytes(state);
+}
+BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SnapshotRead(benchmark::State& state)
+{
+    const fs::path f = tq::UndoSnapshotFile::path(scratch().dir, 2, 0);
+    if (!tq::UndoSnapshotFile::write(f, picture())) std::abort();
+    for (auto _ : state) {
+        std::optional<tq::BitsBuffer> b = tq::UndoSnapshotFile::read(f);
+        if (!b) std::abort();
+        benchmark::DoNotOptimize(b->data());
+    }
+    setBytes(state);
+}
+BENCHMARK(BM_SnapshotRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// As undo and redo read: into a buffer of the same size, as the raw read does.
+void BM_SnapshotReadInto(benchmark::State& state)
+{
+    const fs::path f = tq::UndoSnapshotFile::path(scratch().dir, 2, 1);
+    if (!tq::UndoSnapshotFile::write(f, picture())) std::abort();
+    tq::BitsBuffer into(kW, kH);
+    for (auto _ : state) {
+        if (!tq::UndoSnapshotFile::read(f, into)) std::abort();
+        benchmark::DoNotOptimize(into.data());
+    }
+    setBytes(state);
+}
+BENCHMARK(BM_SnapshotReadInto)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+struct Document : tq::UndoTarget {
+    tq::BitsBuffer bits;
+    const tq::BitsBuffer& undoBits() const override { return bits; }
+    void restoreBits(tq::BitsBuffer& b, bool) override { std::swap(bits, b); }
+    void setActionsPanel(const std::string&) override {}
+    void setPixelPanel(const std::string&) override {}
+};
+
+// One undo and one redo of a 4000 x 3000 picture per iteration.
+void BM_UndoThenRedo(benchmark::State& state)
+{
+    Document doc;
+    tq::UndoStore store(scratch().dir, 3, doc);
+    doc.bits = picture();
+    store.SaveUndoBits("Original");
+    doc.bits.data()[100] ^= 1;
+    store.SaveUndoBits("Change");
+    for (auto _ : state) {
+        if (!store.UndoBits() || !store.RedoBits()) std::abort();
+    }
+    store.DeleteUndoFiles();
+}
+BENCHMARK(BM_UndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

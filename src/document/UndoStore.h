@@ -1,0 +1,155 @@
+// Whole-picture undo: every finished change of a document is kept as a
+// snapshot file of its own, and two counters say which snapshot is shown and
+// how many exist.
+//
+//   Undopos  the number of snapshots up to and including the shown state; the
+//            shown state is snapshot Undopos - 1, the next one is written as
+//            number Undopos.
+//   UndoMax  the number of snapshots on disk (0 .. UndoMax - 1); redo goes
+//            forward while Undopos < UndoMax.
+//
+// After the first snapshot 1 <= Undopos <= UndoMax <= 200. From the 201st
+// snapshot on the oldest one is dropped and the rest are renumbered down, so a
+// document never has more than 200 files.
+//
+// Snapshot file (UndoSnapshotFile), all little-endian, nothing else:
+//   <program folder>/Temp/b<MeID, at least 4 digits><step, at least 2 digits>.dat
+//   offset 0   40 bytes  BitsHeader: biSize 40, biWidth W + 4,
+//                        biHeight -(H + 4), biPlanes 1, biBitCount 32, rest 0
+//   offset 40  4 (W + 4) (H + 4) bytes: the BitsBuffer, margin included, in
+//                        its own array order (see BitsBuffer.h)
+// Document 3, step 7 is "b000307.dat"; document 12, step 150 "b0012150.dat".
+//
+// The store does the bookkeeping; the document window supplies its pixels and
+// takes restored ones back through UndoTarget, and the rows of the history
+// window are kept in a HistoryModel.
+#pragma once
+
+#include "document/BitsBuffer.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tq {
+
+class HistoryModel;
+
+// Reading and writing one snapshot file.
+struct UndoSnapshotFile {
+    // "b" + MeID as "0000" + step as "00" + ".dat".
+    static std::string fileName(int32_t meID, int step);
+    // The folder the snapshots live in: "Temp" under the program folder.
+    static std::filesystem::path folder(const std::filesystem::path& programFolder);
+    static std::filesystem::path path(const std::filesystem::path& programFolder, int32_t meID, int step);
+
+    // Writes header and buffer to a temporary file beside `file` and renames
+    // it over `file` only when complete; creates the folder when missing.
+    // False (and `file` untouched) on any failure or for an unallocated buffer.
+    static bool write(const std::filesystem::path& file, const BitsBuffer& bits);
+
+    // Reads a snapshot back. The header must say 40 bytes, 1 plane, 32 bits
+    // and a bordered size of at least 5 x 5 (a picture of at least 1 x 1, at
+    // most kMaxPictureSide a side), and the file must be exactly
+    // 40 + 4 (W + 4) (H + 4) bytes long, before any size in it is trusted.
+    // nullopt for a missing, truncated or foreign file.
+    static std::optional<BitsBuffer> read(const std::filesystem::path& file);
+    // The same into `into`, whose bytes are reused when it already has the
+    // snapshot's size. False for a bad file: `into` is then untouched, or
+    // cleared when the file ended early.
+    static bool read(const std::filesystem::path& file, BitsBuffer& into);
+
+    // Removes every snapshot file (and half-written temporary) from the Temp
+    // folder. Meant for start-up, when no other copy of the program runs: the
+    // files of a run that ended without closing its documents must not come
+    // back as the redo steps of a new document with the same number. Returns
+    // the count removed.
+    static int removeStale(const std::filesystem::path& programFolder);
+};
+
+// What the store needs of the document it keeps snapshots for.
+class UndoTarget {
+public:
+    virtual ~UndoTarget() = default;
+    // The document's current pixels (`Bits`).
+    virtual const BitsBuffer& undoBits() const = 0;
+    // Makes a restored snapshot the document's picture: the shared engine's
+    // pixels, the document's `Bits`, a redraw and the navigator. When
+    // `sizeChanged` the selection is reset to the whole new picture (none)
+    // and the document takes the new size; otherwise the selection stays.
+    // The window also sets SaveUndoOnNudge here.
+    // The pixels may be copied out of `bits` or swapped with the document's
+    // old ones: whatever is left there the store reuses for its next read,
+    // which spares a fresh allocation of a whole picture.
+    virtual void restoreBits(BitsBuffer& bits, bool sizeChanged) = 0;
+    // Status panel 2: "Total Actions: n".
+    virtual void setActionsPanel(const std::string& text) = 0;
+    // The "Pixel" status panel: "WxH" after a restore.
+    virtual void setPixelPanel(const std::string& text) = 0;
+};
+
+class UndoStore {
+public:
+    static constexpr int kMaxSteps = 200;
+
+    UndoStore(std::filesystem::path programFolder, int32_t meID, UndoTarget& target,
+              HistoryModel* history = nullptr);
+
+    int32_t MeID() const { return meID_; }
+    int32_t Undopos() const { return undoPos_; }
+    int32_t UndoMax() const { return undoMax_; }
+    // The name of step k (the action's name when snapshot k was written);
+    // empty for a step that does not exist.
+    const std::string& UndoNames(int step) const;
+
+    std::filesystem::path snapshotPath(int step) const
+    {
+        return UndoSnapshotFile::path(programFolder_, meID_, step);
+    }
+    void setHistory(HistoryModel* history) { history_ = history; }
+
+    // Records the current pixels as snapshot Undopos named `lastActionName`,
+    // drops any redo branch, advances the counters (or slides them at the
+    // cap), updates the history rows and "Total Actions: n". A failed write
+    // changes nothing and returns false.
+    bool SaveUndoBits(const std::string& lastActionName);
+    // Shows snapshot Undopos - 2; true when it was restored.
+    bool UndoBits();
+    // Shows snapshot Undopos while one is ahead; true when it was restored.
+    bool RedoBits();
+    // Makes the snapshot file `bName` the document's picture. The counters
+    // and history are left to the caller. False, with the document as it was,
+    // for a missing or invalid file.
+    bool LoadUndoBits(const std::filesystem::path& bName);
+    // Jumps to step `index` (a click on a history row, or back to the opening
+    // state with 0): on success Undopos = index + 1, UndoMax stays so redo
+    // goes on from there. A step that does not exist or fails to load changes
+    // nothing.
+    bool JumpToStep(int index);
+    // Makes the history rows show this document's steps, unless they already
+    // do.
+    void SwapHistoy();
+    // Removes every snapshot of this document; the counters return to 0.
+    void DeleteUndoFiles();
+
+private:
+    void ShiftUndoFiles();
+    void rebuildHistory();
+    bool historyShowsMe() const;
+    bool restore(const std::filesystem::path& file);
+
+    std::filesystem::path programFolder_;
+    int32_t meID_;
+    UndoTarget& target_;
+    HistoryModel* history_;
+    int32_t undoPos_ = 0;
+    int32_t undoMax_ = 0;
+    // Names of steps 0 .. 200: step 200 is named before the files slide down.
+    std::array<std::string, kMaxSteps + 1> names_;
+    // The buffer snapshots are read into (see UndoTarget::restoreBits).
+    BitsBuffer spare_;
+};
+
+} // namespace tq

@@ -1,0 +1,416 @@
+#include "document/fImage.h"
+
+#include "document/DocumentState.h"
+#include "document/ImageCanvas.h"
+#include "document/Module5.h"
+#include "document/Settings.h"
+#include "document/StatusPanels.h"
+#include "document/mAPI.h"
+#include "platform/Ports.h"
+#include "platform/QtImage.h"
+#include "mainwindow/fMain.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace tq {
+namespace {
+
+std::vector<fImage*>& registry()
+{
+    static std::vector<fImage*> docs;
+    return docs;
+}
+
+// The progress box is 2025 x 240 twips.
+constexpr int kProgressBoxWidth = 2025 / platform::kTwipsPerPixel;
+constexpr int kProgressBoxHeight = 240 / platform::kTwipsPerPixel;
+
+} // namespace
+
+fImage::fImage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("fImage"));
+    MeID = Module5::GetDocumentCount();
+    registry().push_back(this);
+
+    hSB = &View_.hSB;
+    vSB = &View_.vSB;
+    hSB->hide();
+    vSB->hide();
+
+    // The container shows the workspace colour around a smaller canvas.
+    PImage = new QWidget(this);
+    PImage->setObjectName(QStringLiteral("PImage"));
+    PImage->setBackgroundRole(QPalette::Dark);
+    PImage->setAutoFillBackground(true);
+    iDst = new ImageCanvas(PImage);
+    iDst->hide();
+    iDst->setSource(&Bits_, &View_, &BitsRegion);
+    sbInfo = new StatusPanels(this);
+
+    View_.repaint = [this] { iDst->UpdateImage(); };
+    View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
+    View_.requestLayout = [this] { UserControl_Resize(); };
+    iDst->painted = [] {
+        if (fMain* m = fMain::instance()) m->fPanView_UpdateClipRct();
+    };
+
+    picPb = new QWidget(this);
+    picPb->setObjectName(QStringLiteral("picPb"));
+    picPb->resize(kProgressBoxWidth, kProgressBoxHeight);
+    cFilterProgress = new QProgressBar(picPb);
+    cFilterProgress->setObjectName(QStringLiteral("cFilterProgress"));
+    cFilterProgress->setRange(0, 100);
+    cFilterProgress->setValue(0);
+    cFilterProgress->setTextVisible(false);
+    cFilterProgress->setGeometry(0, 0, kProgressBoxWidth, kProgressBoxHeight);
+    picPb->hide();
+    cFilterProgress->installEventFilter(this);
+    PolygonPoints_.assign(2, 0);
+    placeStatusBar();
+    placeProgressBox();
+}
+
+fImage::~fImage()
+{
+    // The canvas outlives the members it was lent.
+    iDst->StopTimer();
+    iDst->setSource(nullptr, nullptr, nullptr);
+    iDst->painted = nullptr;
+    auto& docs = registry();
+    docs.erase(std::remove(docs.begin(), docs.end(), this), docs.end());
+}
+
+const std::vector<fImage*>& fImage::loadedDocuments() { return registry(); }
+
+void fImage::CreateBlank(int32_t dstWidth, int32_t dstHeight)
+{
+    if (dstWidth < 1 || dstHeight < 1 || dstWidth > kMaxPictureSide || dstHeight > kMaxPictureSide) return;
+    BitsBuffer fresh;
+    try {
+        fresh = BitsBuffer(dstWidth, dstHeight);
+    } catch (const std::exception&) {
+        return;   // out of memory: the document keeps what it had
+    }
+    BitsHeader_ = BitsHeader::forBuffer(dstWidth, dstHeight);
+    Bits_ = std::move(fresh);
+    iSrc.move(0, 0, dstWidth, dstHeight);
+    ImageRect_ = RectI{0, 0, dstWidth, dstHeight};
+    BMExists = true;
+    UserControl_Resize();
+}
+
+BitsBuffer fImage::Bits() const
+{
+    if (!BMExists) return BitsBuffer();
+    return Bits_;
+}
+
+void fImage::setBits(const BitsBuffer& bits)
+{
+    if (!BMExists) return;
+    try {
+        Bits_ = bits;
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void fImage::PPicture(const QImage& picture)
+{
+    hSB->hide();
+    vSB->hide();
+    if (picture.isNull()) {
+        Clear();
+        return;
+    }
+    iSrc.setPicture(picture);
+    if (!takePicture()) return;
+    BMExists = true;
+    UserControl_Resize();
+}
+
+void fImage::SetPicture(bool& saveundo)
+{
+    hSB->hide();
+    vSB->hide();
+    if (!takePicture()) return;
+    if (saveundo) {
+        LastActionName = "Update from Layers";
+        SaveUndoBits();
+    }
+    BMExists = true;
+    UserControl_Resize();
+}
+
+bool fImage::takePicture()
+{
+    const int32_t w = iSrc.Width;
+    const int32_t h = iSrc.Height;
+    // A holder without a size, or larger than a picture may be, holds no
+    // picture the program can keep.
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
+
+    DibRecord rec;
+    BitsBuffer fresh;
+    try {
+        // What the holder shows: its picture, black where nothing is drawn.
+        QImage shown;
+        if (!iSrc.Picture.isNull() && iSrc.Picture.width() == w && iSrc.Picture.height() == h) {
+            shown = iSrc.Picture;
+        } else {
+            shown = QImage(w, h, QImage::Format_RGB32);
+            if (shown.isNull()) return false;
+            shown.fill(Qt::black);
+            if (!iSrc.Picture.isNull()) {
+                QPainter p(&shown);
+                p.drawImage(0, 0, iSrc.Picture);
+            }
+        }
+        rec = platform::dibFromImage(shown);
+        if (rec.width != w || rec.height != h) return false;
+        fresh = BitsBuffer(w, h);
+    } catch (const std::exception&) {
+        return false;
+    }
+
+    // One block move per row; the margin keeps the zeros of the allocation.
+    const size_t rowBytes = 4u * static_cast<size_t>(w);
+    for (int32_t y = 0; y < h; ++y) std::memcpy(fresh.row(y), rec.row(y), rowBytes);
+
+    Bits_ = std::move(fresh);
+    BitsHeader_ = BitsHeader::forBuffer(w, h);
+    iSrc.clearPicture();
+    ImageRect_ = RectI{0, 0, w, h};
+    BitsRegion.Init(0, 0, w, h);
+    return true;
+}
+
+void fImage::SaveUndoBits() {}
+
+// ---- View ---------------------------------------------------------------------
+
+void fImage::UserControl_Resize()
+{
+    View_.setPicture(iSrc.Width, iSrc.Height, BMExists);
+    if (!BMExists) return;
+    placeStatusBar();
+    PImage->setGeometry(0, 0, width(), std::max(0, height() - sbInfo->height()));
+    View_.setContainer(PImage->width(), PImage->height());
+    applyLayout(View_.UserControl_Resize());
+}
+
+void fImage::applyLayout(LayoutOutcome outcome)
+{
+    switch (outcome) {
+    case LayoutOutcome::Skipped:
+    case LayoutOutcome::Refused:
+        return;
+    case LayoutOutcome::ContainerTooSmall: {
+        // The window grows to the smallest container; its resize lays it out.
+        iDst->hide();
+        QWidget* window = parentWidget() ? parentWidget() : this;
+        const int px = View_.MinimumTwips() / ViewLayout::kTwipsPerPixel;
+        if (View_.MinimumIsWidth())
+            window->resize(px, window->height());
+        else
+            window->resize(window->width(), px);
+        return;
+    }
+    case LayoutOutcome::Done:
+        break;
+    }
+    const CanvasRect& r = View_.Canvas();
+    iDst->setGeometry(r.left, r.top, r.width, r.height);
+    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    iDst->show();
+    iDst->UpdateImage();
+    if (QWidget* window = parentWidget()) window->show();
+    sbInfo->setPanelText(QStringLiteral("Pixel"),
+                         QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
+}
+
+void fImage::Form_Resize()
+{
+    if (isMinimized() || (parentWidget() && parentWidget()->isMinimized())) return;
+    if (const fMain* m = fMain::instance(); m && m->isMinimized()) return;
+    placeProgressBox();
+    SetAutoRedraw(false);
+    UserControl_Resize();
+}
+
+void fImage::setMouseScroll(bool v)
+{
+    View_.setMouseScroll(v);
+    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+}
+
+void fImage::Scroll(int32_t hV, int32_t& VV) { View_.Scroll(hV, VV); }
+
+// ---- Canvas -------------------------------------------------------------------
+
+void fImage::UpdateImage() { iDst->UpdateImage(); }
+
+void fImage::UpdateRegion() { iDst->UpdateRegion(); }
+
+void fImage::StartTimer() { iDst->StartTimer(); }
+
+void fImage::StopTimer() { iDst->StopTimer(); }
+
+void fImage::ShowShape(int32_t shpType, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, bool NewLine)
+{
+    iDst->ShowShape(shpType, X1, Y1, X2, Y2, NewLine);
+}
+
+void fImage::HideShape(int32_t shpType) { iDst->HideShape(shpType); }
+
+void fImage::SetAutoRedraw(bool Auto) { iDst->SetAutoRedraw(Auto); }
+
+void fImage::Clear()
+{
+    iDst->hide();
+    iDst->setCursor(Qt::ArrowCursor);
+    View_.Clear();
+    iSrc.clearPicture();
+    Bits_.clear();
+    BMExists = false;
+}
+
+// ---- Window life --------------------------------------------------------------
+
+DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeightTwips, int32_t imageWidth,
+                                      int32_t imageHeight, int32_t statusBarHeight, int32_t containerTop)
+{
+    const int32_t t = platform::kTwipsPerPixel;
+    DocumentWindowSize size;
+    // As large as the picture plus the status bar and the frame, never larger
+    // than the free area.
+    if (freeHeightTwips > imageHeight * t)
+        size.heightTwips = (statusBarHeight + imageHeight + containerTop + 35) * t;
+    else
+        size.heightTwips = freeHeightTwips - 70;
+    if (freeWidthTwips > imageWidth * t)
+        size.widthTwips = imageWidth * t + 200;
+    else
+        size.widthTwips = freeWidthTwips;
+    return size;
+}
+
+void fImage::Form_Load()
+{
+    auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
+    const bool maximised = programSettings().ImageMaximized;
+    if (window && maximised) window->setWindowState(window->windowState() | Qt::WindowMaximized);
+
+    // The new selection and the document number were taken when the window
+    // was made (its first touch): the maker may already have put the picture
+    // and its selection in, and named the document, which advances the count.
+
+    // The main window's free area: the MDI area's inside.
+    const fMain* m = fMain::instance();
+    const QWidget* area = m && m->mdiArea() ? m->mdiArea()->viewport() : nullptr;
+    const int32_t mainWidthTwips = m ? m->width() * platform::kTwipsPerPixel : 0;
+    if (!m || mainWidthTwips <= 100 || ImageHeight <= 100) {
+        ImageWidth = 500;
+        ImageHeight = 500;
+    }
+
+    // A maximised window cannot be sized or moved.
+    if (window && !maximised && area) {
+        const DocumentWindowSize size =
+            documentWindowSize(area->width() * platform::kTwipsPerPixel, area->height() * platform::kTwipsPerPixel,
+                               ImageWidth, ImageHeight, sbInfo->sizeHint().height(), PImage->y());
+        window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
+        window->move(0, 0);
+    }
+
+}
+
+void fImage::Form_Activate()
+{
+    fMain* m = fMain::instance();
+    if (!Activated_) {
+        Activated_ = true;
+        if (m) m->EnableMouseScrolling();
+    }
+    if (MeID == LastMeID) return;
+    LastMeID = MeID;
+    PasteFloating = false;
+    if (m) {
+        m->cFilter.setBits(Bits());
+        m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
+    }
+    sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
+    sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
+    if (m) m->fPanView_UpdateImage();
+    SaveUndoOnNudge = true;
+    setMouseScroll(m && m->HandScrollButtonPressed());
+    StartTimer();
+}
+
+void fImage::Form_Deactivate()
+{
+    StopTimer();
+    UpdateImage();
+}
+
+void fImage::cFilterProgress_MouseDown()
+{
+    ProgressBorderStyle_ = 1;
+    cFilterProgress->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid palette(shadow); }"));
+}
+
+void fImage::cFilterProgress_MouseUp()
+{
+    ProgressBorderStyle_ = 0;
+    cFilterProgress->setStyleSheet(QString());
+}
+
+void fImage::cFilterProgress_Click()
+{
+    // The bar's two-valued display setting: its percentage text shown or not.
+    cFilterProgress->setTextVisible(!cFilterProgress->isTextVisible());
+}
+
+bool fImage::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == cFilterProgress) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            cFilterProgress_MouseDown();
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            cFilterProgress_MouseUp();
+            const auto* me = static_cast<QMouseEvent*>(e);
+            if (cFilterProgress->rect().contains(me->position().toPoint())) cFilterProgress_Click();
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void fImage::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    placeStatusBar();
+    Form_Resize();
+}
+
+void fImage::placeStatusBar()
+{
+    const int h = sbInfo->sizeHint().height();
+    sbInfo->setGeometry(0, std::max(0, height() - h), width(), h);
+}
+
+void fImage::placeProgressBox()
+{
+    picPb->move(1, std::max(0, height() - picPb->height() - 3));
+    picPb->raise();
+}
+
+} // namespace tq

@@ -1,0 +1,215 @@
+// The document window: one open picture held as a bordered pixel buffer with
+// its header, the picture holder pictures enter through, the selection, and
+// the progress box that long pixel operations report to.
+//
+// Inside the window the container PImage fills the room above the status bar
+// sbInfo and holds the canvas iDst; the view (zoom, layout, scroll position)
+// is a ViewLayout, the drawing is the canvas's. Undo snapshots and closing
+// are separate concerns whose entry point (SaveUndoBits) is declared here.
+#pragma once
+
+#include "document/BitsBuffer.h"
+#include "document/ViewLayout.h"
+#include "document/cBitRegion.h"
+#include "platform/Region.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QProgressBar;
+
+namespace tq {
+
+class ImageCanvas;
+class StatusPanels;
+
+// The outer size in twips a new document window takes (see Form_Load). The
+// free area is what the main window's tool bar and option panel leave.
+struct DocumentWindowSize {
+    int32_t widthTwips = 0;
+    int32_t heightTwips = 0;
+};
+DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeightTwips, int32_t imageWidth,
+                                      int32_t imageHeight, int32_t statusBarHeight, int32_t containerTop);
+
+// The selection type a document holds.
+using DocumentSelection = cBitRegion;
+
+// The hidden picture holder: a picture assigned to it gives it the picture's
+// size; emptying it keeps the size. Its size is the one place the picture's
+// size is kept.
+struct PictureHolder {
+    QImage Picture;          // null: nothing drawn in
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    bool AutoRedraw = false;
+
+    void setPicture(const QImage& img)
+    {
+        Picture = img;
+        if (!img.isNull()) {
+            Width = img.width();
+            Height = img.height();
+        }
+    }
+    void clearPicture() { Picture = QImage(); }
+    void move(int32_t l, int32_t t, int32_t w, int32_t h)
+    {
+        Left = l;
+        Top = t;
+        Width = w;
+        Height = h;
+    }
+};
+
+class fImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit fImage(QWidget* parent = nullptr);
+    ~fImage() override;
+
+    // Every document window alive, in creation order.
+    static const std::vector<fImage*>& loadedDocuments();
+
+    // ---- Identity and state -------------------------------------------------
+    int32_t MeID = 0;          // the document's number, from the document counter
+    std::string Tag;           // the document's name (its file path)
+    bool Changed = false;      // changed since it was opened or saved
+    bool BMExists = false;     // a picture is present
+
+    PictureHolder iSrc;
+    DocumentSelection BitsRegion;
+
+    // The progress box along the bottom of the window and its bar (0..100).
+    QWidget* picPb = nullptr;
+    QProgressBar* cFilterProgress = nullptr;
+    // The scroll bars hold the scroll position only and are never shown.
+    ScrollBarModel* hSB = nullptr;
+    ScrollBarModel* vSB = nullptr;
+
+    // The container of the canvas, the canvas and the status bar.
+    QWidget* PImage = nullptr;
+    ImageCanvas* iDst = nullptr;
+    StatusPanels* sbInfo = nullptr;
+
+    // ---- Pixel members ------------------------------------------------------
+
+    // An all-zero W x H picture; nothing happens for a side below 1 or above
+    // the largest picture side. Leaves the selection alone.
+    void CreateBlank(int32_t dstWidth, int32_t dstHeight);
+    // A copy of the pixels; unallocated when there is no picture.
+    BitsBuffer Bits() const;
+    // Keeps a copy; ignored when there is no picture. Changes nothing else.
+    void setBits(const BitsBuffer& bits);
+    // Makes the picture the document's picture; a null picture clears the
+    // document.
+    void PPicture(const QImage& picture);
+    // Makes the picture drawn into iSrc the document's picture (black where
+    // nothing was drawn); with saveundo an undo step "Update from Layers" is
+    // written.
+    void SetPicture(bool& saveundo);
+    bool PictureExists() const { return BMExists; }
+    int32_t PictureWidth() const { return BMExists ? iSrc.Width : 0; }
+    int32_t PictureHeight() const { return BMExists ? iSrc.Height : 0; }
+    const RectI& ImageRect() const { return ImageRect_; }
+    const BitsHeader& Header() const { return BitsHeader_; }
+
+    // ---- View: zoom, layout and scrolling ---------------------------------------
+
+    const ViewLayout& View() const { return View_; }
+    int32_t ZoomFactor() const { return View_.ZoomFactor(); }
+    // 0 or less gives 1, above 15 gives 15; the selection's display factor
+    // follows and the window is laid out again.
+    void setZoomFactor(int32_t n) { View_.setZoomFactor(n); }
+    void ZoomIn() { View_.ZoomIn(); }
+    void ZoomOut() { View_.ZoomOut(); }
+    // Lays the window out again for the picture's size.
+    virtual void UserControl_Resize();
+    // The window's resize: places the progress box, turns persistent drawing
+    // off and lays out; nothing while this or the main window is minimised.
+    void Form_Resize();
+    int32_t BarsWidth() const { return View_.BarsWidth(); }
+    void setBarsWidth(int32_t v) { View_.setBarsWidth(v); }
+    bool MouseScroll() const { return View_.MouseScroll(); }
+    void setMouseScroll(bool v);
+    bool HoldPaint() const { return View_.HoldPaint; }
+    // Moves the view; a value outside 0..Max is refused by its bar.
+    void Scroll(int32_t hV, int32_t& VV);
+    void GetDimensions(int32_t& sW, int32_t& sH, int32_t& dW, int32_t& dH) const
+    {
+        View_.GetDimensions(sW, sH, dW, dH);
+    }
+    void GetSBV(int32_t& hV, int32_t& VV) const { View_.GetSBV(hV, VV); }
+    void GetSBM(int32_t& hM, int32_t& vM) const { View_.GetSBM(hM, vM); }
+
+    // ---- Canvas -------------------------------------------------------------------
+
+    // Repaints the visible part of the picture.
+    virtual void UpdateImage();
+    // Draws the selection outline once without repainting the pixels.
+    void UpdateRegion();
+    // The moving selection outline (500 ms steps) on and off.
+    void StartTimer();
+    void StopTimer();
+    // Rubber bands of the tools, corners in picture coordinates.
+    void ShowShape(int32_t shpType, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, bool NewLine);
+    void HideShape(int32_t shpType);
+    void SetAutoRedraw(bool Auto);
+    // Takes the picture away: the canvas is hidden, repainting held until the
+    // next layout, the buffer released and BMExists false.
+    virtual void Clear();
+
+    // ---- Undo -------------------------------------------------------------------
+
+    // Writes the current pixels as the next undo snapshot.
+    virtual void SaveUndoBits();
+
+    // ---- Window life --------------------------------------------------------------
+
+    // Sizes and places a new window from ImageWidth and ImageHeight (the
+    // 500 x 500 basis for a picture 100 high or less); the main window runs it
+    // when it adds the window. The document number and the fresh selection
+    // are taken when the window is made.
+    void Form_Load();
+    // The window became the active document: unless it was the one activated
+    // last, its pixels and selection go to the main window's engine, the
+    // status bar shows its size and zoom and the outline starts moving.
+    void Form_Activate();
+    // Another document became active: the outline stops and is painted over.
+    void Form_Deactivate();
+    // The progress bar's handlers.
+    void cFilterProgress_MouseDown();
+    void cFilterProgress_MouseUp();
+    void cFilterProgress_Click();
+    int32_t cFilterProgressBorderStyle() const { return ProgressBorderStyle_; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // Shared by PPicture and SetPicture: takes the holder's picture in.
+    // False (document unchanged) when it cannot be taken.
+    bool takePicture();
+    void placeProgressBox();
+
+    void placeStatusBar();
+    void applyLayout(LayoutOutcome outcome);
+
+    BitsBuffer Bits_;
+    BitsHeader BitsHeader_;
+    RectI ImageRect_{};
+
+    ViewLayout View_;
+    bool Activated_ = false;
+    std::vector<int32_t> PolygonPoints_;
+    int32_t ProgressBorderStyle_ = 0;
+};
+
+} // namespace tq

@@ -1,0 +1,244 @@
+// Buffer operations: members that replace or edit Bits as a whole.
+#include "filters/cBitFilter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace tq {
+
+namespace {
+
+bool validSide(int32_t n) { return n >= 1 && n <= kMaxPictureSide; }
+
+// Callers usually pass the engine's own Bits as the source of a scaling: it
+// is moved aside before Bits is replaced, so the source stays readable.
+const BitsBuffer& keepSource(const BitsBuffer& src, BitsBuffer& own, BitsBuffer& held)
+{
+    if (&src != &own) return src;
+    held = std::move(own);
+    return held;
+}
+
+// The rectangle (x1, y1, x2, y2) cut to (0, 0, w, h); an empty result is
+// four zeros.
+RectI intersectWithPicture(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, int32_t h)
+{
+    RectI r{std::max(x1, 0), std::max(y1, 0), std::min(x2, w), std::min(y2, h)};
+    if (r.isEmpty()) return RectI{};
+    return r;
+}
+
+} // namespace
+
+void cBitFilter::BitsBlack()
+{
+    if (!Bits_.allocated()) return;
+    SetRegionBounds(0);
+    for (int32_t y = walkTop(); y <= walkBottom(); ++y)
+        forEachSelectedSpan(y, [&](int32_t x0, int32_t x1) {
+            std::memset(Bits_.pixel(x0, y), 0, 4u * static_cast<size_t>(x1 - x0 + 1));
+        });
+}
+
+bool cBitFilter::BitsCrop(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2)
+{
+    // The rectangle is clipped to this object's size, so a source of any
+    // other size could be read past its end.
+    if (!srcBits.allocated() || srcBits.width() != MaxX + 1 || srcBits.height() != MaxY + 1) return false;
+    const RectI r = intersectWithPicture(X1, Y1, X2, Y2, MaxX + 1, MaxY + 1);
+    BitsBuffer out(r.width(), r.height());
+    const size_t rowBytes = 4u * static_cast<size_t>(r.width());
+    for (int32_t y = 0; y < r.height(); ++y)
+        std::memcpy(out.row(y), srcBits.pixel(r.left, r.top + y), rowBytes);
+    setBits(std::move(out));
+    raiseProgress(100);
+    return true;
+}
+
+void cBitFilter::BitsCropMasked(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2)
+{
+    const RectI r = intersectWithPicture(X1, Y1, X2, Y2, srcBits.width(), srcBits.height());
+    BitsBuffer out(r.width(), r.height());
+    for (int32_t y = 0; y < r.height(); ++y) {
+        uint8_t* d = out.row(y);
+        for (int32_t x = 0; x < r.width(); ++x) d[4 * x + 3] = 255;
+        if (!BitsRegion_) continue;
+        BitsRegion_->forEachSpan(r.top + y, [&](int32_t a, int32_t b) {
+            const int32_t x0 = std::max(a, r.left);
+            const int32_t x1 = std::min(b, r.right);
+            if (x0 < x1)
+                std::memcpy(d + 4 * (x0 - r.left), srcBits.pixel(x0, r.top + y), 4u * static_cast<size_t>(x1 - x0));
+        });
+    }
+    setBits(std::move(out));
+    raiseProgress(100);
+}
+
+bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_t NewHeight)
+{
+    if (!source.allocated() || !validSide(NewWidth) || !validSide(NewHeight)) return false;
+    BitsBuffer held;
+    const BitsBuffer& srcBits = keepSource(source, Bits_, held);
+    const int32_t ws = srcBits.width();
+    const int32_t hs = srcBits.height();
+    // The steps span (size - 1) source pixels, so the last new column falls
+    // short of the last source column and ix + 1 never passes it.
+    const float sx = single(static_cast<double>(ws - 1) / NewWidth);
+    const float sy = single(static_cast<double>(hs - 1) / NewHeight);
+
+    struct Sample {
+        int32_t i;
+        float d;
+    };
+    std::vector<Sample> cols(static_cast<size_t>(NewWidth));
+    for (int32_t x = 0; x < NewWidth; ++x) {
+        const float fx = single(static_cast<double>(x) * sx);
+        const double ix = std::floor(static_cast<double>(fx));
+        // Never outside the source's margin, whatever the rounding did.
+        cols[x] = Sample{std::clamp(static_cast<int32_t>(ix), -1, ws), single(fx - ix)};
+    }
+
+    setBits(BitsBuffer(NewWidth, NewHeight));   // the new MaxY paces the progress
+    // The vertical interpolation of a row depends only on the source column,
+    // so it is rounded once per source column and shared by every new column
+    // that reads it. Columns -1..ws + 1 (margin included) are kept; entry
+    // i + 1 holds column i.
+    std::vector<int32_t> vert(3u * static_cast<size_t>(ws + 3));
+    walkWhole([&](int32_t y) {
+        const float fy = single(static_cast<double>(y) * sy);
+        const double iyd = std::floor(static_cast<double>(fy));
+        const int32_t iy = static_cast<int32_t>(iyd);
+        const double dy = single(fy - iyd);
+        const uint8_t* r0 = srcBits.row(iy);
+        const uint8_t* r1 = srcBits.row(iy + 1);
+        for (int32_t i = -1; i <= ws + 1; ++i)
+            for (int c = 0; c < 3; ++c)
+                vert[3 * (i + 1) + c] = rnd((1.0 - dy) * r0[4 * i + c] + dy * r1[4 * i + c]);
+        uint8_t* d = Bits_.row(y);
+        for (int32_t x = 0; x < NewWidth; ++x, d += 4) {
+            const int32_t* a = vert.data() + 3 * (cols[x].i + 1);
+            const double dx = cols[x].d;
+            for (int c = 0; c < 3; ++c)
+                d[c] = static_cast<uint8_t>(clampInt(rnd((1.0 - dx) * a[c] + dx * a[3 + c]), 0, 255));
+        }
+    });
+    return true;
+}
+
+bool cBitFilter::BitsResize(const BitsBuffer& source, int32_t NewWidth, int32_t NewHeight)
+{
+    if (!source.allocated() || !validSide(NewWidth) || !validSide(NewHeight)) return false;
+    BitsBuffer held;
+    const BitsBuffer& srcBits = keepSource(source, Bits_, held);
+    const float sx = single(static_cast<double>(srcBits.width()) / NewWidth);
+    const float sy = single(static_cast<double>(srcBits.height()) / NewHeight);
+    std::vector<int32_t> srcX(static_cast<size_t>(NewWidth));
+    for (int32_t x = 0; x < NewWidth; ++x)
+        srcX[x] = static_cast<int32_t>(std::floor(static_cast<double>(x) * sx));
+
+    setBits(BitsBuffer(NewWidth, NewHeight));
+    walkWhole([&](int32_t y) {
+        const uint8_t* s = srcBits.row(static_cast<int32_t>(std::floor(static_cast<double>(y) * sy)));
+        uint8_t* d = Bits_.row(y);
+        for (int32_t x = 0; x < NewWidth; ++x, d += 4) {
+            const uint8_t* p = s + 4 * srcX[x];
+            d[0] = p[0];
+            d[1] = p[1];
+            d[2] = p[2];
+        }
+    });
+    return true;
+}
+
+bool cBitFilter::BitsRotate90(const BitsBuffer& srcBits)
+{
+    // Sizes come from this object, pixels from srcBits: they must agree.
+    if (!srcBits.allocated() || srcBits.width() != MaxX + 1 || srcBits.height() != MaxY + 1) return false;
+    const int32_t oldMaxX = MaxX;
+    const int32_t oldMaxY = MaxY;
+    BitsBuffer out(oldMaxY + 1, oldMaxX + 1);
+    const int32_t outStride = out.stride();
+    for (int32_t y = 0; y <= oldMaxY; ++y) {
+        const uint8_t* s = srcBits.row(y);
+        // Source (x, y) goes to (y, oldMaxX - x): down the new column y,
+        // from the bottom up.
+        uint8_t* d = out.pixel(y, oldMaxX);
+        for (int32_t x = 0; x <= oldMaxX; ++x, s += 4, d -= outStride) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+        progressAfterRow(y);
+    }
+    setBits(std::move(out));
+    raiseProgress(100);
+    return true;
+}
+
+bool cBitFilter::BitsTakeFromPicture(const DibRecord& srcPicture, int32_t srcWidth, int32_t srcHeight)
+{
+    if (srcWidth < 0 || srcHeight < 0 || srcWidth > kMaxPictureSide || srcHeight > kMaxPictureSide) return false;
+    BitsBuffer out(srcWidth, srcHeight);
+    // Only the part the picture really holds is read; the rest stays black.
+    const int32_t w = std::min(srcWidth, srcPicture.width);
+    int32_t h = std::min(srcHeight, srcPicture.height);
+    if (w > 0 && h > 0) {
+        const size_t need = 4u * static_cast<size_t>(srcPicture.width) * static_cast<size_t>(h);
+        if (srcPicture.bits.size() < need)
+            h = static_cast<int32_t>(srcPicture.bits.size() / (4u * static_cast<size_t>(srcPicture.width)));
+        for (int32_t y = 0; y < h; ++y) {
+            uint8_t* d = out.row(y);
+            std::memcpy(d, srcPicture.row(y), 4u * static_cast<size_t>(w));
+            // A picture enters the document with a clear marker byte.
+            for (int32_t x = 0; x < w; ++x) d[4 * x + 3] = 0;
+        }
+    }
+    setBits(std::move(out));
+    return true;
+}
+
+BitsBuffer cBitFilter::Flip(bool fH, bool fV)
+{
+    BitsBuffer out = Bits_;
+    walkWhole([&](int32_t y) {
+        const uint8_t* s = Bits_.row(fV ? MaxY - y : y);
+        uint8_t* d = out.row(y);
+        if (fH) {
+            s += 4 * MaxX;
+            for (int32_t x = 0; x <= MaxX; ++x, s -= 4, d += 4) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        } else {
+            for (int32_t x = 0; x <= MaxX; ++x, s += 4, d += 4) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        }
+    });
+    return out;
+}
+
+FilterResult cBitFilter::NewDoc(int32_t R, int32_t G, int32_t b)
+{
+    BitsBuffer out = Bits_;
+    const uint8_t cb = lowByte(b), cg = lowByte(G), cr = lowByte(R);
+    // The whole bounding box, holes of the selection included.
+    SetRegionBounds(0);
+    for (int32_t y = walkTop(); y <= walkBottom(); ++y) {
+        uint8_t* d = out.pixel(walkLeft(), y);
+        for (int32_t x = walkLeft(); x <= walkRight(); ++x, d += 4) {
+            d[0] = cb;
+            d[1] = cg;
+            d[2] = cr;
+        }
+        touchProgressClock();
+    }
+    return out;
+}
+
+} // namespace tq

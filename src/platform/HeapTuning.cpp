@@ -1,0 +1,13 @@
+#include "platform/HeapTuning.h"
+
+#include <malloc.h>
+
+namespace tq::platform {
+
+void keepLargeBlocksInHeap()
+{
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
+} // namespace tq::platform

@@ -1,0 +1,500 @@
+#include "document/UndoStore.h"
+#include "toolwindows/HistoryModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace tq {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A document as the store sees it: a picture, a selection flag and the two
+// status panels it writes.
+struct FakeDocument : UndoTarget {
+    BitsBuffer bits;
+    bool hasSelection = true;
+    int restores = 0;
+    bool lastSizeChanged = false;
+    std::string actionsPanel;
+    std::string pixelPanel;
+
+    const BitsBuffer& undoBits() const override { return bits; }
+    void restoreBits(BitsBuffer& b, bool sizeChanged) override
+    {
+        if (sizeChanged) hasSelection = false;
+        std::swap(bits, b);
+        ++restores;
+        lastSizeChanged = sizeChanged;
+    }
+    void setActionsPanel(const std::string& t) override { actionsPanel = t; }
+    void setPixelPanel(const std::string& t) override { pixelPanel = t; }
+
+    // A picture whose every byte (margin and marker included) tells which
+    // state it is.
+    void paint(uint8_t tag, int w = 3, int h = 2)
+    {
+        bits = BitsBuffer(w, h);
+        for (size_t i = 0; i < bits.byteSize(); ++i) bits.data()[i] = static_cast<uint8_t>(tag + i);
+    }
+    bool shows(uint8_t tag) const { return bits.allocated() && bits.data()[0] == tag && bits.data()[5] == uint8_t(tag + 5); }
+};
+
+class UndoStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tq-undo-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    // Paints state `tag` and records it under `name`.
+    bool act(UndoStore& s, uint8_t tag, const std::string& name)
+    {
+        doc.paint(tag);
+        return s.SaveUndoBits(name);
+    }
+    std::vector<int> stepsOnDisk(int32_t meID) const
+    {
+        std::vector<int> steps;
+        for (int i = 0; i <= UndoStore::kMaxSteps + 1; ++i)
+            if (fs::exists(UndoSnapshotFile::path(dir, meID, i))) steps.push_back(i);
+        return steps;
+    }
+    static std::vector<uint8_t> slurp(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void spit(const fs::path& p, const std::vector<uint8_t>& bytes)
+    {
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<std::string> rowNames() const
+    {
+        std::vector<std::string> r;
+        for (const HistoryRow& row : history.rows()) r.push_back(row.Ltext);
+        return r;
+    }
+
+    fs::path dir;
+    FakeDocument doc;
+    HistoryModel history;
+};
+
+TEST(UndoSnapshotFileName, DigitsOfDocumentAndStep)
+{
+    struct Case {
+        int32_t meID;
+        int step;
+        const char* name;
+    };
+    const Case cases[] = {
+        {3, 7, "b000307.dat"},      {12, 150, "b0012150.dat"}, {3, 10, "b000310.dat"},
+        {3, 100, "b0003100.dat"},   {1, 0, "b000100.dat"},     {10000, 0, "b1000000.dat"},
+        {10000, 200, "b10000200.dat"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(UndoSnapshotFile::fileName(c.meID, c.step), c.name) << c.meID << "/" << c.step;
+    EXPECT_EQ(UndoSnapshotFile::path("/prog", 3, 7), fs::path("/prog/Temp/b000307.dat"));
+}
+
+TEST_F(UndoStoreTest, SnapshotOfThreeByTwoIsHeaderThenBuffer)
+{
+    doc.paint(7);
+    UndoStore s(dir, 3, doc);
+    ASSERT_TRUE(s.SaveUndoBits("Original"));
+    const fs::path f = dir / "Temp" / "b000300.dat";
+    const std::vector<uint8_t> bytes = slurp(f);
+    ASSERT_EQ(bytes.size(), 208u);
+    const std::vector<uint8_t> header = {
+        40, 0, 0, 0,            // biSize
+        7, 0, 0, 0,             // biWidth = 3 + 4
+        0xFA, 0xFF, 0xFF, 0xFF, // biHeight = -(2 + 4)
+        1, 0, 32, 0,            // planes, bits
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    };
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 40), header);
+    EXPECT_TRUE(std::equal(bytes.begin() + 40, bytes.end(), doc.bits.data()));
+    // No temporary is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Temp"), fs::directory_iterator()), 1);
+
+    std::optional<BitsBuffer> back = UndoSnapshotFile::read(f);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(*back == doc.bits);
+}
+
+TEST_F(UndoStoreTest, ReadIntoReusesABufferOfTheSameSize)
+{
+    doc.paint(7);
+    const fs::path f = UndoSnapshotFile::path(dir, 1, 0);
+    ASSERT_TRUE(UndoSnapshotFile::write(f, doc.bits));
+
+    BitsBuffer same(3, 2);
+    const uint8_t* before = same.data();
+    ASSERT_TRUE(UndoSnapshotFile::read(f, same));
+    EXPECT_EQ(same.data(), before);
+    EXPECT_TRUE(same == doc.bits);
+
+    BitsBuffer other(9, 9);
+    ASSERT_TRUE(UndoSnapshotFile::read(f, other));
+    EXPECT_TRUE(other == doc.bits);
+
+    BitsBuffer kept(3, 2);
+    kept.fill(5);
+    const BitsBuffer copy = kept;
+    EXPECT_FALSE(UndoSnapshotFile::read(dir / "missing.dat", kept));
+    EXPECT_TRUE(kept == copy);
+    EXPECT_FALSE(UndoSnapshotFile::write(dir / "none.dat", BitsBuffer()));
+    EXPECT_FALSE(fs::exists(dir / "none.dat"));
+}
+
+TEST_F(UndoStoreTest, CountersFollowActionsUndoRedoAndJumps)
+{
+    UndoStore s(dir, 1, doc, &history);
+    EXPECT_EQ(s.Undopos(), 0);
+    EXPECT_EQ(s.UndoMax(), 0);
+
+    struct Step {
+        const char* what;
+        int pos, max;
+        uint8_t shows;
+        int marker;
+    };
+    auto check = [&](const Step& st) {
+        SCOPED_TRACE(st.what);
+        EXPECT_EQ(s.Undopos(), st.pos);
+        EXPECT_EQ(s.UndoMax(), st.max);
+        EXPECT_TRUE(doc.shows(st.shows));
+        EXPECT_EQ(history.Pindicator().row, st.marker);
+    };
+
+    ASSERT_TRUE(act(s, 10, "Original"));
+    check({"open", 1, 1, 10, 0});
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1");
+    EXPECT_EQ(history.ImageID, 1);
+    ASSERT_TRUE(act(s, 20, "A"));
+    check({"action A", 2, 2, 20, 1});
+    ASSERT_TRUE(act(s, 30, "B"));
+    check({"action B", 3, 3, 30, 2});
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 3");
+    EXPECT_EQ(stepsOnDisk(1), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A", "B"}));
+
+    EXPECT_TRUE(s.UndoBits());
+    check({"undo", 2, 3, 20, 1});
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 2");
+    EXPECT_EQ(doc.pixelPanel, "3x2");
+    EXPECT_TRUE(s.UndoBits());
+    check({"undo again", 1, 3, 10, 0});
+    EXPECT_TRUE(s.RedoBits());
+    check({"redo", 2, 3, 20, 1});
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1") << "redo leaves the panel";
+
+    ASSERT_TRUE(act(s, 40, "N"));
+    check({"action N", 3, 3, 40, 2});
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A", "N"}));
+    EXPECT_EQ(s.UndoNames(2), "N");
+
+    EXPECT_TRUE(s.JumpToStep(0));
+    check({"click on row 0", 1, 3, 10, 0});
+    EXPECT_TRUE(s.RedoBits());
+    EXPECT_TRUE(s.RedoBits());
+    check({"redo twice after the jump", 3, 3, 40, 2});
+    EXPECT_EQ(doc.restores, 6);
+}
+
+TEST_F(UndoStoreTest, NewActionAfterTwoUndosDropsTheRedoBranch)
+{
+    UndoStore s(dir, 2, doc, &history);
+    ASSERT_TRUE(act(s, 10, "Original"));
+    ASSERT_TRUE(act(s, 20, "A"));
+    ASSERT_TRUE(act(s, 30, "B"));
+    ASSERT_TRUE(s.UndoBits());
+    ASSERT_TRUE(s.UndoBits());
+    ASSERT_TRUE(act(s, 50, "N"));
+
+    EXPECT_EQ(s.Undopos(), 2);
+    EXPECT_EQ(s.UndoMax(), 2);
+    EXPECT_EQ(stepsOnDisk(2), (std::vector<int>{0, 1}));
+    std::optional<BitsBuffer> one = UndoSnapshotFile::read(s.snapshotPath(1));
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->data()[0], 50) << "snapshot 1 now holds N";
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "N"}));
+    EXPECT_EQ(history.row(1).Lno, "1");
+    EXPECT_EQ(s.UndoNames(2), "");
+    EXPECT_FALSE(s.RedoBits()) << "nothing ahead any more";
+    EXPECT_TRUE(doc.shows(50));
+}
+
+TEST_F(UndoStoreTest, UndoAtTheStartAndRedoAtTheEndChangeNothing)
+{
+    UndoStore s(dir, 4, doc, &history);
+    ASSERT_TRUE(act(s, 10, "Original"));
+    doc.actionsPanel.clear();
+    EXPECT_FALSE(s.UndoBits());
+    EXPECT_EQ(s.Undopos(), 1);
+    EXPECT_EQ(s.UndoMax(), 1);
+    EXPECT_EQ(history.Pindicator().row, 0);
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1");
+
+    ASSERT_TRUE(act(s, 20, "A"));
+    EXPECT_FALSE(s.RedoBits());
+    EXPECT_EQ(s.Undopos(), 2);
+    EXPECT_EQ(s.UndoMax(), 2);
+    EXPECT_TRUE(doc.shows(20));
+    EXPECT_EQ(doc.restores, 0);
+}
+
+TEST_F(UndoStoreTest, LeftoverFileOfAnEarlierRunIsNeverRedone)
+{
+    // A run that ended abnormally left step 2 of document 5 behind.
+    UndoStore earlier(dir, 5, doc);
+    ASSERT_TRUE(act(earlier, 10, "Original"));
+    ASSERT_TRUE(act(earlier, 20, "A"));
+    ASSERT_TRUE(act(earlier, 99, "stale"));
+
+    UndoStore s(dir, 5, doc);
+    ASSERT_TRUE(act(s, 30, "Original"));
+    ASSERT_TRUE(act(s, 40, "B"));
+    EXPECT_FALSE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(40));
+    EXPECT_EQ(s.Undopos(), 2);
+
+    // At start-up the leftovers go; nothing else in the folder does.
+    spit(dir / "Temp" / "notes.txt", {1, 2, 3});
+    spit(dir / "Temp" / "b12.dat", {1});
+    spit(dir / "Temp" / "b000102.dat.tmp", {1});
+    EXPECT_EQ(UndoSnapshotFile::removeStale(dir), 4);
+    EXPECT_TRUE(stepsOnDisk(5).empty());
+    EXPECT_TRUE(fs::exists(dir / "Temp" / "notes.txt"));
+    EXPECT_TRUE(fs::exists(dir / "Temp" / "b12.dat"));
+    EXPECT_EQ(UndoSnapshotFile::removeStale(dir / "nowhere"), 0);
+}
+
+TEST_F(UndoStoreTest, RestoringAnotherSizeResetsTheSelection)
+{
+    UndoStore s(dir, 6, doc);
+    doc.paint(10, 5, 3);
+    ASSERT_TRUE(s.SaveUndoBits("Original"));
+    doc.paint(20, 5, 3);
+    ASSERT_TRUE(s.SaveUndoBits("Invert"));
+    doc.paint(30, 2, 4);
+    ASSERT_TRUE(s.SaveUndoBits("Crop"));
+
+    doc.hasSelection = true;
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.lastSizeChanged);
+    EXPECT_FALSE(doc.hasSelection);
+    EXPECT_EQ(doc.bits.width(), 5);
+    EXPECT_EQ(doc.bits.height(), 3);
+    EXPECT_EQ(doc.pixelPanel, "5x3");
+
+    doc.hasSelection = true;
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_FALSE(doc.lastSizeChanged);
+    EXPECT_TRUE(doc.hasSelection);
+
+    ASSERT_TRUE(s.RedoBits());
+    ASSERT_TRUE(s.RedoBits());
+    EXPECT_TRUE(doc.lastSizeChanged);
+    EXPECT_EQ(doc.pixelPanel, "2x4");
+}
+
+TEST_F(UndoStoreTest, DamagedSnapshotFailsAndLeavesTheDocument)
+{
+    UndoStore s(dir, 7, doc);
+    ASSERT_TRUE(act(s, 10, "Original"));
+    ASSERT_TRUE(act(s, 20, "A"));
+    const fs::path f0 = s.snapshotPath(0);
+    const std::vector<uint8_t> good = slurp(f0);
+    ASSERT_EQ(good.size(), 208u);
+
+    auto with = [&](size_t at, std::vector<uint8_t> field) {
+        std::vector<uint8_t> b = good;
+        std::copy(field.begin(), field.end(), b.begin() + static_cast<long>(at));
+        return b;
+    };
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    const std::vector<uint8_t> truncated(good.begin(), good.end() - 1);
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    const Case cases[] = {
+        {"empty", {}},
+        {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 40)},
+        {"one byte short", truncated},
+        {"one byte long", longer},
+        {"biSize 41", with(0, {41, 0, 0, 0})},
+        {"24 bits", with(14, {24, 0})},
+        {"2 planes", with(12, {2, 0})},
+        {"zero width", with(4, {4, 0, 0, 0})},
+        {"bottom-up rows", with(8, {6, 0, 0, 0})},
+        {"huge width", with(4, {0xFF, 0xFF, 0xFF, 0x7F})},
+        {"most negative height", with(8, {0, 0, 0, 0x80})},
+        {"side beyond the limit", with(4, {0x04, 0x80, 0, 0})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        spit(f0, c.bytes);
+        EXPECT_FALSE(UndoSnapshotFile::read(f0));
+        EXPECT_FALSE(s.UndoBits());
+        EXPECT_EQ(s.Undopos(), 2);
+        EXPECT_EQ(s.UndoMax(), 2);
+        EXPECT_TRUE(doc.shows(20));
+    }
+    EXPECT_FALSE(s.LoadUndoBits(dir / "Temp" / "missing.dat"));
+    EXPECT_FALSE(s.LoadUndoBits(dir / "Temp")) << "a folder is no snapshot";
+    EXPECT_FALSE(s.JumpToStep(0));
+    EXPECT_EQ(s.Undopos(), 2) << "a failed jump keeps the counters";
+    EXPECT_FALSE(s.JumpToStep(2)) << "no such step";
+    EXPECT_EQ(doc.restores, 0);
+}
+
+TEST_F(UndoStoreTest, FailedWriteKeepsCountersAndTheOldFile)
+{
+    // Without a place to write, nothing is recorded.
+    spit(dir / "Temp", {0});
+    {
+        UndoStore s(dir, 8, doc, &history);
+        EXPECT_FALSE(act(s, 10, "Original"));
+        EXPECT_EQ(s.Undopos(), 0);
+        EXPECT_EQ(s.UndoMax(), 0);
+        EXPECT_EQ(history.ImageID, 0);
+        EXPECT_EQ(doc.actionsPanel, "");
+    }
+    fs::remove(dir / "Temp");
+
+    UndoStore s(dir, 8, doc, &history);
+    ASSERT_TRUE(act(s, 10, "Original"));
+    ASSERT_TRUE(act(s, 20, "A"));
+    ASSERT_TRUE(act(s, 30, "B"));
+    ASSERT_TRUE(s.UndoBits());
+    ASSERT_TRUE(s.UndoBits());
+    // The temporary of step 1 cannot be made: the rewrite of step 1 fails.
+    fs::path blocker = s.snapshotPath(1);
+    blocker += ".tmp";
+    fs::create_directory(blocker);
+    EXPECT_FALSE(act(s, 50, "N"));
+    EXPECT_EQ(s.Undopos(), 1);
+    EXPECT_EQ(s.UndoMax(), 3);
+    EXPECT_EQ(stepsOnDisk(8), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A", "B"}));
+    // The redo branch is intact.
+    EXPECT_TRUE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(20));
+    EXPECT_TRUE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(30));
+}
+
+TEST_F(UndoStoreTest, TwoHundredStepCapSlidesFilesAndNames)
+{
+    UndoStore s(dir, 9, doc, &history);
+    ASSERT_TRUE(act(s, 0, "Original"));
+    for (int k = 1; k <= 199; ++k) ASSERT_TRUE(act(s, static_cast<uint8_t>(k), "step " + std::to_string(k)));
+    EXPECT_EQ(s.Undopos(), 200);
+    EXPECT_EQ(s.UndoMax(), 200);
+    EXPECT_EQ(history.rowCount(), 200);
+
+    // The 201st and 202nd snapshots: the oldest go, the counters stay.
+    ASSERT_TRUE(act(s, 200, "step 200"));
+    ASSERT_TRUE(act(s, 201, "step 201"));
+    EXPECT_EQ(s.Undopos(), 200);
+    EXPECT_EQ(s.UndoMax(), 200);
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 200");
+    std::vector<int> expected;
+    for (int i = 0; i < 200; ++i) expected.push_back(i);
+    EXPECT_EQ(stepsOnDisk(9), expected);
+    EXPECT_EQ(UndoSnapshotFile::read(s.snapshotPath(199))->data()[0], 201);
+    EXPECT_EQ(UndoSnapshotFile::read(s.snapshotPath(0))->data()[0], 2);
+
+    EXPECT_EQ(s.UndoNames(199), "step 201");
+    EXPECT_EQ(s.UndoNames(1), "step 3");
+    EXPECT_EQ(s.UndoNames(200), "");
+    ASSERT_EQ(history.rowCount(), 200);
+    EXPECT_EQ(history.row(0).Ltext, "Original");
+    EXPECT_EQ(history.row(1).Ltext, "step 3");
+    EXPECT_EQ(history.row(199).Ltext, "step 201");
+    EXPECT_EQ(history.row(199).Lno, "199");
+    EXPECT_EQ(history.Pindicator().row, 199);
+
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.shows(200));
+    EXPECT_EQ(history.Pindicator().row, 198);
+    // An action after the undo at the cap does not slide.
+    ASSERT_TRUE(act(s, 77, "N"));
+    EXPECT_EQ(s.Undopos(), 200);
+    EXPECT_EQ(UndoSnapshotFile::read(s.snapshotPath(0))->data()[0], 2);
+    EXPECT_EQ(history.row(199).Ltext, "N");
+}
+
+TEST_F(UndoStoreTest, DeleteUndoFilesTakesOnlyItsOwnDocument)
+{
+    FakeDocument other;
+    UndoStore a(dir, 1000, doc);
+    UndoStore b(dir, 10001, other);   // its files begin "b1000" too
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(act(a, static_cast<uint8_t>(k), "x"));
+        other.paint(static_cast<uint8_t>(k + 50));
+        ASSERT_TRUE(b.SaveUndoBits("y"));
+    }
+    a.DeleteUndoFiles();
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(fs::exists(UndoSnapshotFile::path(dir, 1000, i)));
+    EXPECT_EQ(a.Undopos(), 0);
+    EXPECT_EQ(a.UndoMax(), 0);
+    EXPECT_EQ(stepsOnDisk(10001), (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(b.UndoBits());
+}
+
+TEST_F(UndoStoreTest, HistoryFollowsTheDocumentShown)
+{
+    FakeDocument other;
+    UndoStore a(dir, 1, doc, &history);
+    UndoStore b(dir, 2, other, &history);
+    ASSERT_TRUE(act(a, 10, "Original"));
+    ASSERT_TRUE(act(a, 20, "A1"));
+    ASSERT_TRUE(act(a, 30, "A2"));
+    ASSERT_TRUE(a.UndoBits());
+
+    other.paint(50);
+    ASSERT_TRUE(b.SaveUndoBits("Original"));
+    EXPECT_EQ(history.ImageID, 2);
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original"}));
+    other.paint(60);
+    ASSERT_TRUE(b.SaveUndoBits("B1"));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "B1"}));
+
+    // Undo in a document that is not shown leaves the shown rows alone.
+    ASSERT_TRUE(a.UndoBits());
+    EXPECT_EQ(history.Pindicator().row, 1);
+
+    a.SwapHistoy();
+    EXPECT_EQ(history.ImageID, 1);
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A1", "A2"}));
+    EXPECT_EQ(history.Pindicator().row, 0);
+    EXPECT_TRUE(history.Pindicator().visible);
+
+    // Closing the other document leaves these rows; closing this one clears them.
+    EXPECT_FALSE(history.documentClosed(2));
+    EXPECT_EQ(history.rowCount(), 3);
+    EXPECT_TRUE(history.documentClosed(1));
+    EXPECT_EQ(history.rowCount(), 1);
+    b.SwapHistoy();
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "B1"}));
+}
+
+} // namespace
+} // namespace tq

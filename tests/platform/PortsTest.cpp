@@ -1,0 +1,153 @@
+#include "platform/Ports.h"
+#include "platform/QtPorts.h"
+#include "platform/TestPorts.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <gtest/gtest.h>
+
+namespace tq::platform {
+
+TEST(MessageBoxPort, DoubleAnswersInOrderAndRecordsWhatWasShown)
+{
+    TestPorts tp;
+    tp.messageBoxes.answers = {MsgResult::No, MsgResult::Cancel};
+    EXPECT_EQ(MsgBox("Save changes?", MsgButtons::YesNoCancel, MsgIcon::Question, "Doc"), MsgResult::No);
+    EXPECT_EQ(MsgBox("Again?", MsgButtons::YesNoCancel), MsgResult::Cancel);
+    // No answer queued: the first button.
+    EXPECT_EQ(MsgBox("Minimum size: 2 x 2"), MsgResult::OK);
+    EXPECT_EQ(MsgBox("Go on?", MsgButtons::YesNo), MsgResult::Yes);
+    tp.messageBoxes.defaultAnswer = MsgResult::No;
+    EXPECT_EQ(MsgBox("Go on?", MsgButtons::YesNo), MsgResult::No);
+
+    ASSERT_EQ(tp.messageBoxes.shown.size(), 5u);
+    EXPECT_EQ(tp.messageBoxes.shown[0],
+              (MessageBoxRequest{"Save changes?", MsgButtons::YesNoCancel, MsgIcon::Question, "Doc"}));
+    EXPECT_EQ(tp.messageBoxes.shown[2].text, "Minimum size: 2 x 2");
+    EXPECT_EQ(tp.messageBoxes.shown[2].buttons, MsgButtons::OK);
+}
+
+TEST(FileDialogPort, DoubleReturnsPathOrCancel)
+{
+    TestPorts tp;
+    tp.fileDialogs.answerPath("/tmp/x/a.png", 2);
+    tp.fileDialogs.answerCancel();
+    FileDialogRequest rq;
+    rq.title = "Save As";
+    rq.filter = "Bitmap|*.bmp|PNG|*.png";
+    const auto a = ports().fileDialogs->save(rq);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->path, "/tmp/x/a.png");
+    EXPECT_EQ(a->filterIndex, 2);
+    EXPECT_FALSE(ports().fileDialogs->open(rq));
+    // Nothing queued: cancelled.
+    EXPECT_FALSE(ports().fileDialogs->open(rq));
+    EXPECT_EQ(tp.fileDialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(tp.fileDialogs.openRequests.size(), 2u);
+    EXPECT_EQ(tp.fileDialogs.saveRequests[0].title, "Save As");
+}
+
+TEST(Ports, ScopedPortsPutThePreviousPortsBack)
+{
+    MessageBoxes* before = ports().messageBoxes;
+    Clipboard* clipBefore = ports().clipboard;
+    {
+        FakeMessageBoxes fake;
+        ScopedPorts scope(Ports{&fake, nullptr, nullptr, nullptr});
+        EXPECT_EQ(ports().messageBoxes, &fake);
+        EXPECT_EQ(ports().clipboard, clipBefore);   // a null member keeps the port
+    }
+    EXPECT_EQ(ports().messageBoxes, before);
+}
+
+TEST(DoEvents, NestedCallReturnsAtOnce)
+{
+    TestPorts tp;
+    int nestedRuns = -1;
+    tp.pump.onRun = [&] {
+        EXPECT_TRUE(insideDoEvents());
+        DoEvents();   // from inside an event: must not run the pump again
+        nestedRuns = tp.pump.runs;
+    };
+    DoEvents();
+    EXPECT_EQ(nestedRuns, 1);
+    EXPECT_EQ(tp.pump.runs, 1);
+    EXPECT_FALSE(insideDoEvents());
+    tp.pump.onRun = [] { throw 1; };
+    EXPECT_ANY_THROW(DoEvents());
+    EXPECT_FALSE(insideDoEvents());   // the guard is released on the way out
+    tp.pump.onRun = nullptr;
+    DoEvents();
+    EXPECT_EQ(tp.pump.runs, 3);
+}
+
+TEST(DoEvents, QtPumpRunsQueuedEvents)
+{
+    QtMessagePump pump;
+    ScopedPorts scope(Ports{nullptr, nullptr, nullptr, &pump});
+    bool ran = false;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
+    DoEvents();
+    EXPECT_TRUE(ran);
+}
+
+TEST(ClipboardPort, DoubleKeepsThePictureWithZeroMarkers)
+{
+    TestPorts tp;
+    EXPECT_FALSE(ports().clipboard->hasBitmap());
+    EXPECT_FALSE(ports().clipboard->bitmap());
+    DibRecord r;
+    r.header = BitsHeader::forDib(1, 1);
+    r.width = r.height = 1;
+    r.bits = {10, 20, 30, 255};
+    EXPECT_TRUE(ports().clipboard->setBitmap(r));
+    const auto back = ports().clipboard->bitmap();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->bits, (std::vector<uint8_t>{10, 20, 30, 0}));
+    EXPECT_FALSE(ports().clipboard->setBitmap(DibRecord{}));
+    ports().clipboard->clear();
+    EXPECT_FALSE(ports().clipboard->hasBitmap());
+}
+
+TEST(ClipboardPort, QtClipboardRoundTripsAPicture)
+{
+    QtClipboard clip;
+    DibRecord r;
+    r.header = BitsHeader::forDib(3, 2);
+    r.width = 3;
+    r.height = 2;
+    for (int i = 0; i < 24; ++i) r.bits.push_back(static_cast<uint8_t>(i * 10 + 1));
+    ASSERT_TRUE(clip.setBitmap(r));
+    ASSERT_TRUE(clip.hasBitmap());
+    const auto back = clip.bitmap();
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->width, 3);
+    ASSERT_EQ(back->height, 2);
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(back->bits[i], i % 4 == 3 ? 0 : r.bits[i]) << "byte " << i;
+    EXPECT_EQ(back->header, BitsHeader::forDib(3, 2));
+    clip.clear();
+}
+
+TEST(FileDialogPort, FilterPairsBecomeQtNameFilters)
+{
+    const struct {
+        const char* pairs;
+        const char* qt;
+    } cases[] = {
+        {"", ""},
+        {"Bitmap|*.bmp", "Bitmap (*.bmp)"},
+        {"Bitmap (*.bmp)|*.bmp|All files|*.*", "Bitmap (*.bmp);;All files (*.*)"},
+        {"JPEG|*.jpg;*.jpeg", "JPEG (*.jpg *.jpeg)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(qtNameFilters(c.pairs), c.qt) << c.pairs;
+}
+
+TEST(Ports, TwipsPerPixelAreFixed)
+{
+    EXPECT_EQ(TwipsPerPixelX(), 15);
+    EXPECT_EQ(TwipsPerPixelY(), 15);
+}
+
+} // namespace tq::platform

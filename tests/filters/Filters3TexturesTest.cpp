@@ -134,6 +134,17 @@ TEST(Filters3TileMask, TiledCopiesFillThePictureWithinTheSelection)
         }
 }
 
+TEST(Filters3TileMask, FarOffsetsTileWithoutWalkingTheWayThere)
+{
+    // Copies 2 x 3 from (-1000001, -1000000): the picture's (0, 0) falls on
+    // the copy's pixel (1000001 % 2, 1000000 % 3) = (1, 1).
+    Engine e(uniform(4, 4, 0, 0, 0));
+    const FilterResult out = e.f.TileMask(positions(2, 3), -1000001, -1000000, true, 0, -1);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(from(*out, 0, 0), std::make_pair(1, 1));
+    EXPECT_EQ(from(*out, 3, 3), std::make_pair(0, 1));
+}
+
 TEST(Filters3TileMask, StopsWhenABlendLeavesTheByteRange)
 {
     // Transparency 200 gives 2 * P - T, below 0 here.

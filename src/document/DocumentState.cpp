@@ -13,5 +13,6 @@ int32_t LastMeID = -1;
 bool PasteFloating = false;
 int16_t ImageWidth = 0;
 int16_t ImageHeight = 0;
+int16_t ImageBPP = 0;
 
 } // namespace tq

@@ -37,5 +37,6 @@ extern bool PasteFloating;
 // whoever creates the window; the window sizes itself from it.
 extern int16_t ImageWidth;
 extern int16_t ImageHeight;
+extern int16_t ImageBPP;
 
 } // namespace tq

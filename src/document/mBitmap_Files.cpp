@@ -18,9 +18,6 @@
 
 namespace tq {
 
-int16_t ImageWidth = 0;
-int16_t ImageHeight = 0;
-int16_t ImageBPP = 0;
 BitmapHandle PreloadedBitmap;
 
 namespace mBitmap {

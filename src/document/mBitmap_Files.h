@@ -15,6 +15,7 @@
 #pragma once
 
 #include "document/BitsBuffer.h"
+#include "document/DocumentState.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,13 +33,9 @@ struct LoadedBitmap {
 // The program's bitmap handle: null stands for "nothing decoded".
 using BitmapHandle = std::shared_ptr<const LoadedBitmap>;
 
-// The results of the last picture decode, shared by the main window, the
-// document window and the thumbnail browser. LoadImageFile sets the three
-// numbers on success (ImageBPP: bits per pixel as the library decoded the
-// file, before any conversion) and leaves them alone on failure.
-extern int16_t ImageWidth;
-extern int16_t ImageHeight;
-extern int16_t ImageBPP;
+// LoadImageFile sets ImageWidth, ImageHeight and ImageBPP (DocumentState.h)
+// on success (ImageBPP: bits per pixel as the library decoded the file,
+// before any conversion) and leaves them alone on failure.
 // The decode that the open dialog's preview, the recent-file menu and the
 // thumbnail browser leave for opening the file.
 extern BitmapHandle PreloadedBitmap;

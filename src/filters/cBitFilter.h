@@ -186,14 +186,57 @@ public:
     FilterResult PIXELIZE(int32_t PixSize);
 
     // ---- Textures, tiles and overlays -------------------------------------
+    // Modulates the selection by a tiled texture (its blue byte / 128); tiles
+    // step by the texture's size minus 1. Fails for a texture below 2 x 2.
+    FilterResult Texturize(const BitsBuffer& mskBits);
+    // Places mskBits once or tiled from (xOffset, yOffset) over the selected
+    // pixels, keeping Transparency percent of the picture; pixels of
+    // MaskColor (-1: none) are not placed.
+    FilterResult TileMask(const BitsBuffer& mskBits, int32_t xOffset, int32_t yOffset, bool Tiled,
+                          int32_t Transparency, int32_t MaskColor);
+    // About Factor shrunken copies of the picture across and down.
+    BitsBuffer TILE(int32_t Factor);
+    // Lines every HStep columns and VStep rows, blended with Opacity / 255.
+    // Fails for a step below 1.
+    FilterResult Grid(int32_t HStep, int32_t VStep, bool ForceMargins, int32_t Color, int32_t Opacity);
+    // Every second row of the selection darkened by Factor.
+    BitsBuffer Scanlines(int32_t Factor);
 
     // ---- Geometric distortions --------------------------------------------
+    // Each destination pixel of the walk box takes one source pixel; a source
+    // outside the selection gives black with CleanBack, else no change.
+    BitsBuffer BEND(int32_t RadiusFactor, bool CleanBack = true);
+    BitsBuffer FOLD(int32_t wFactor, int32_t hFactor, bool CleanBack);
+    BitsBuffer STRETCH(int32_t wFactor, int32_t hFactor, bool CleanBack = true);
+    BitsBuffer TWIRL(int32_t Factor, int32_t OffsetDeg, bool CleanBack = true);
+    // Moves whole rows along a sine; only selected destinations change.
+    BitsBuffer WAVES(int32_t fFactor, int32_t AFactor, int32_t Start = 0);
+    // A magnifying sphere over a disc; only selected destinations change.
+    BitsBuffer LENS(float xRel, float yRel, float dRel, int32_t Factor);
 
     // ---- Rotation by any angle --------------------------------------------
+    // Turn about the centre, counter-clockwise on the screen for a positive
+    // angle; the picture keeps its size (callers enlarge the canvas first).
+    BitsBuffer ROTATE(int32_t Degrees, bool CleanBack = true);
+    BitsBuffer RotateSmooth(int32_t Degrees);
 
     // ---- Glass and curtain effects ----------------------------------------
+    // style: "slanting", "vertical", "horizontal", "squary" or "curtain"
+    // (exact, case-sensitive); Intensity picks the variant. An unknown style
+    // or variant returns an unchanged copy.
+    BitsBuffer GLASS(std::string_view style, int16_t Intensity);
 
     // ---- Gradient fills and light spot ------------------------------------
+    // Blend Color1 -> Color2 (-1: the pixel's own colour) along the segment
+    // (X1, Y1) -> (X2, Y2), or about (X1, Y1) out to (X2, Y2), laid over the
+    // selected pixels with Pressure percent.
+    BitsBuffer GradientLinear(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Color1, int32_t Color2,
+                              int32_t Pressure, int32_t Frequency);
+    BitsBuffer GradientCircular(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Color1, int32_t Color2,
+                                int32_t Pressure, int32_t Frequency);
+    // Brightens a disc by iFactor at its centre, dFactor percent of that at
+    // its rim; each byte is kept within 0..255.
+    FilterResult Light(float xRel, float yRel, float dRel, int32_t iFactor, int32_t dFactor);
 
     // ---- The frame that members are written in ----------------------------
 
@@ -304,6 +347,17 @@ public:
         lastReport_ = clock_->timeGetTime();
         if (MaxY == 0) return;
         raiseProgress(y * 100 / MaxY);
+    }
+    // The same pacing for a walk counted in its own steps (rows of tiles,
+    // columns of a grid, rows of a disc): Progress(step * 100 \ last), and
+    // nothing but the kept time when last is 0.
+    void progressAfterStep(int64_t step, int64_t last)
+    {
+        const uint32_t now = clock_->timeGetTime();
+        if (static_cast<int32_t>(now - lastReport_) <= 10) return;
+        lastReport_ = clock_->timeGetTime();
+        if (last == 0) return;
+        raiseProgress(static_cast<int32_t>(step * 100 / last));
     }
     // Only keeps the time, as a walk that reports nothing does.
     void touchProgressClock()

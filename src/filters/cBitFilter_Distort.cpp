@@ -1,0 +1,166 @@
+// Geometric distortions: each destination pixel takes one source pixel found
+// by an inverse mapping; no interpolation.
+#include "filters/PixelMaps.h"
+#include "filters/cBitFilter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace tq {
+
+namespace {
+
+// Two pi as the pixel routines hold it: twice 3.141592 in single precision.
+constexpr float kTwoPi = 6.283184f;
+
+} // namespace
+
+BitsBuffer cBitFilter::BEND(int32_t RadiusFactor, bool CleanBack)
+{
+    BitsBuffer out = Bits_;
+    const float k = single(RadiusFactor / 100.0 + 2.0);
+    const int32_t cx = MaxX / 2, cy = MaxY / 2;
+    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+        const int32_t dx = x - cx, dy = y - cy;
+        const float d = single(k * std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        float a = -GetAngle(dy, dx);
+        if (dy < 0 || dx > 0) a = single(static_cast<double>(a) + kTwoPi);
+        sx = rndFast(MaxX * static_cast<double>(a) / kTwoPi);
+        sy = rndFast(MaxY - static_cast<double>(d));
+    });
+    return out;
+}
+
+BitsBuffer cBitFilter::FOLD(int32_t wFactor, int32_t hFactor, bool CleanBack)
+{
+    BitsBuffer out = Bits_;
+    // The shear is per picture width and height: a single column or row
+    // has no extent to shear by.
+    if (MaxX == 0 || MaxY == 0) {
+        raiseProgress(100);
+        return out;
+    }
+    const int32_t cx = MaxX / 2, cy = MaxY / 2;
+    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+        const double dx = x - cx, dy = y - cy;
+        sx = rndFast(cx + dx * (1.0 + (dy / 100.0) * hFactor / MaxY));
+        sy = rndFast(cy + dy * (1.0 + (dx / 100.0) * wFactor / MaxX));
+    });
+    return out;
+}
+
+BitsBuffer cBitFilter::STRETCH(int32_t wFactor, int32_t hFactor, bool CleanBack)
+{
+    BitsBuffer out = Bits_;
+    const float kx = single(1.0 + wFactor / 100.0);
+    const float ky = single(1.0 + hFactor / 100.0);
+    const int32_t cx = MaxX / 2, cy = MaxY / 2;
+    std::vector<int32_t> column(MaxX >= 0 ? MaxX + 1 : 0), row(MaxY >= 0 ? MaxY + 1 : 0);
+    for (int32_t x = 0; x < static_cast<int32_t>(column.size()); ++x)
+        column[x] = rnd(static_cast<double>(x - cx) * kx + cx);
+    for (int32_t y = 0; y < static_cast<int32_t>(row.size()); ++y)
+        row[y] = rnd(static_cast<double>(y - cy) * ky + cy);
+    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+        sx = column[x];
+        sy = row[y];
+    });
+    return out;
+}
+
+BitsBuffer cBitFilter::TWIRL(int32_t Factor, int32_t OffsetDeg, bool CleanBack)
+{
+    BitsBuffer out = Bits_;
+    const int32_t cx = MaxX / 2, cy = MaxY / 2;
+    // The turn is given per half width: a picture of one or two columns has
+    // none.
+    if (cx == 0) {
+        raiseProgress(100);
+        return out;
+    }
+    const float k = single((Factor / 10.0) / cx);
+    const float off = single(OffsetDeg * kDegToRad);
+    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+        const int32_t dx = x - cx, dy = y - cy;
+        const int32_t r = rndFast(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        if (r == 0) {
+            sx = cx;
+            sy = cy;
+            return;
+        }
+        const float a = single(static_cast<double>(GetAngle(dx, dy)) - r * static_cast<double>(k));
+        const double t = static_cast<double>(a) + off;
+        sx = rndFast(r * std::cos(t) + cx);
+        sy = rndFast(r * std::sin(t) + cy);
+    });
+    return out;
+}
+
+BitsBuffer cBitFilter::WAVES(int32_t fFactor, int32_t AFactor, int32_t Start)
+{
+    BitsBuffer out = Bits_;
+    const float f = single(fFactor);
+    const float A = single(AFactor * 0.25);
+    std::vector<int32_t> row(MaxY >= 0 ? MaxY + 1 : 0);
+    for (int32_t y = 0; y < static_cast<int32_t>(row.size()); ++y)
+        row[y] = clampInt(rnd(y + A * std::sin((Start + static_cast<double>(f) * y) * kDegToRad)), 0, MaxY);
+    walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
+        const uint8_t* s = Bits_.row(row[y]);
+        uint8_t* d = out.row(y);
+        for (int32_t x = x0; x <= x1; ++x) {
+            d[4 * x] = s[4 * x];
+            d[4 * x + 1] = s[4 * x + 1];
+            d[4 * x + 2] = s[4 * x + 2];
+        }
+    });
+    return out;
+}
+
+BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
+{
+    BitsBuffer out = Bits_;
+    if (!Bits_.allocated()) {
+        raiseProgress(100);
+        return out;
+    }
+    const int64_t cx = rnd(static_cast<double>(xRel) * MaxX);
+    const int64_t cy = rnd(static_cast<double>(yRel) * MaxY);
+    const int64_t R = rnd(static_cast<double>(dRel) * (MaxX > MaxY ? MaxX : MaxY));
+    const float h = single(static_cast<double>(R * (150 - int64_t(Factor))) / 150.0);
+    // A strength outside 0..300 leaves no real sphere: the square root
+    // fails, the disc stays empty and nothing changes.
+    const double under = static_cast<double>(R * R) - static_cast<double>(h) * h;
+    const float s = under >= 0 ? single(std::sqrt(under)) : 0.0f;
+    const int64_t s2 = rnd(static_cast<double>(s) * s);
+    const int64_t R2 = R * R;
+    const SelectionTest selected(*this);
+
+    // Rows and columns of the square that miss the picture change nothing.
+    const int64_t yA = std::max(-R, -cy), yB = std::min(R, MaxY - cy);
+    const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
+    for (int64_t Y = yA; Y <= yB; ++Y) {
+        const int32_t y = static_cast<int32_t>(cy + Y);
+        uint8_t* d = out.row(y);
+        for (int64_t X = xA; X <= xB; ++X) {
+            if (X * X + Y * Y >= s2) continue;
+            const int32_t x = static_cast<int32_t>(cx + X);
+            if (!selected(x, y)) continue;
+            const int64_t z = rnd(std::sqrt(static_cast<double>(R2 - X * X - Y * Y)));
+            if (z == 0) continue;
+            const int64_t sx = cx + rnd(X * static_cast<double>(h)) / z;
+            const int64_t sy = cy + rnd(Y * static_cast<double>(h)) / z;
+            // A strong lens, or one centred off the picture, can point
+            // anywhere: a source outside the picture leaves the pixel as is.
+            if (sx < 0 || sy < 0 || sx > MaxX || sy > MaxY) continue;
+            const uint8_t* p = Bits_.pixel(static_cast<int32_t>(sx), static_cast<int32_t>(sy));
+            d[4 * x] = p[0];
+            d[4 * x + 1] = p[1];
+            d[4 * x + 2] = p[2];
+        }
+        progressAfterStep(Y + R, 2 * R);
+    }
+    raiseProgress(100);
+    return out;
+}
+
+} // namespace tq

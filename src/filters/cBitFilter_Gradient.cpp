@@ -1,0 +1,133 @@
+// Gradient fills and the light spot: members that paint over the picture.
+#include "filters/PixelMaps.h"
+#include "filters/cBitFilter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tq {
+
+namespace {
+
+struct GradientArgs {
+    int32_t X1, Y1, X2, Y2, Color1, Color2, Pressure, Frequency;
+};
+
+// The blend of both gradients; linear picks the position value of the
+// segment's projection, otherwise the distance from the centre.
+BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
+{
+    const BitsBuffer& src = f.Bits();
+    BitsBuffer out = src;
+    const int64_t ddx = int64_t(g.X2) - g.X1, ddy = int64_t(g.Y2) - g.Y1;
+    const double dist = std::sqrt(static_cast<double>(ddx * ddx + ddy * ddy));
+    if (dist == 0) return out;
+
+    const int32_t len = rnd(dist);
+    const float p = single(g.Pressure / 100.0);
+    const float q = single(1.0 - p);
+    float fr = single((int64_t(g.Frequency) - 1) * static_cast<double>(kPi));
+    if (len < fr) fr = single(len);
+
+    float cl = 0, sl = 0;
+    if (linear) {
+        float ang;
+        if (ddx != 0) ang = single(std::atan(static_cast<double>(ddy) / static_cast<double>(ddx)));
+        else ang = single((ddy > 0 ? 1 : (ddy < 0 ? -1 : 0)) * 90 * kDegToRad);
+        if (ddx < 0) ang = single(ang + 180 * kDegToRad);
+        else if (ddy < 0) ang = single(ang + 360 * kDegToRad);
+        cl = single(std::cos(ang) / len);
+        sl = single(std::sin(ang) / len);
+    }
+
+    // Blue, green, red of each end colour; -1 stands for the pixel's own.
+    const bool ownStart = g.Color1 == -1, ownEnd = g.Color2 == -1;
+    const uint8_t c1[3] = {colorBlue(g.Color1), colorGreen(g.Color1), colorRed(g.Color1)};
+    const uint8_t c2[3] = {colorBlue(g.Color2), colorGreen(g.Color2), colorRed(g.Color2)};
+    const int32_t maxX = f.BitsWidth() - 1;
+
+    f.walkWhole([&](int32_t py) {
+        const uint8_t* s = src.row(py);
+        uint8_t* d = out.row(py);
+        const double Y = static_cast<double>(py) - g.Y1;
+        forSelectedRuns(f, py, 0, maxX, [&](int32_t x0, int32_t x1) {
+            for (int32_t px = x0; px <= x1; ++px) {
+                const double X = static_cast<double>(px) - g.X1;
+                float t = linear ? single(X * cl + Y * sl) : single(std::sqrt(X * X + Y * Y) / len);
+                if (fr > 0) {
+                    t = single(std::sin(static_cast<double>(t) * fr));
+                    t = single(static_cast<double>(t) * t);
+                }
+                if (t > 1) t = 1;
+                if (linear && t < 0) t = 0;
+                const float u = single(1.0 - t);
+                const uint8_t* own = s + 4 * px;
+                for (int c = 0; c < 3; ++c) {
+                    const double start = ownStart ? own[c] : c1[c];
+                    const double end = ownEnd ? own[c] : c2[c];
+                    uint8_t v;
+                    if (toByte(static_cast<double>(p) * (static_cast<double>(t) * end + static_cast<double>(u) * start) +
+                                   static_cast<double>(q) * own[c],
+                               v))
+                        d[4 * px + c] = v;
+                }
+            }
+        });
+    });
+    return out;
+}
+
+} // namespace
+
+BitsBuffer cBitFilter::GradientLinear(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Color1, int32_t Color2,
+                                      int32_t Pressure, int32_t Frequency)
+{
+    return gradientFill(*this, {X1, Y1, X2, Y2, Color1, Color2, Pressure, Frequency}, true);
+}
+
+BitsBuffer cBitFilter::GradientCircular(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Color1,
+                                        int32_t Color2, int32_t Pressure, int32_t Frequency)
+{
+    return gradientFill(*this, {X1, Y1, X2, Y2, Color1, Color2, Pressure, Frequency}, false);
+}
+
+FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFactor, int32_t dFactor)
+{
+    BitsBuffer out = Bits_;
+    if (!Bits_.allocated()) {
+        raiseProgress(100);
+        return out;
+    }
+    const int64_t cx = rnd(static_cast<double>(xRel) * MaxX);
+    const int64_t cy = rnd(static_cast<double>(yRel) * MaxY);
+    const int64_t R = rnd(static_cast<double>(dRel) * (MaxX > MaxY ? MaxX : MaxY));
+    const float k = single(1.0 - dFactor / 100.0);
+    const SelectionTest selected(*this);
+
+    // Rows and columns of the square that miss the picture change nothing.
+    const int64_t yA = std::max(-R, -cy), yB = std::min(R, MaxY - cy);
+    const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
+    for (int64_t Y = yA; Y <= yB; ++Y) {
+        const int32_t y = static_cast<int32_t>(cy + Y);
+        const uint8_t* s = Bits_.row(y);
+        uint8_t* d = out.row(y);
+        for (int64_t X = xA; X <= xB; ++X) {
+            const int64_t d2 = X * X + Y * Y;
+            if (d2 >= R * R) continue;
+            const int32_t x = static_cast<int32_t>(cx + X);
+            if (!selected(x, y)) continue;
+            int32_t add;
+            if (!toInt32(iFactor * (1.0 - static_cast<double>(k) * std::sqrt(static_cast<double>(d2)) / R), add))
+                return std::nullopt;
+            // Kept within 0..255 on both sides: a negative intensity or a
+            // rim above 100 percent darkens instead of wrapping around.
+            for (int c = 0; c < 3; ++c)
+                d[4 * x + c] = static_cast<uint8_t>(std::clamp<int64_t>(int64_t(s[4 * x + c]) + add, 0, 255));
+        }
+        progressAfterStep(Y + R, 2 * R);
+    }
+    raiseProgress(100);
+    return out;
+}
+
+} // namespace tq

@@ -8,6 +8,7 @@
 #include "platform/Ports.h"
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
+#include "mainwindow/OpenDocument.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
@@ -199,7 +200,15 @@ void mStart::RF_Click(int index)
     if (index < 0 || index >= static_cast<int>(kRecentFileCount)) return;
     const std::string path = trimmed(programSettings().RecentFiles[static_cast<std::size_t>(index)].text());
     const std::string ext = trimmed(FileExtension(path));
-    if (handlers.loadBitmap) handlers.loadBitmap(path, ext);
+    loadBitmap(path, ext);
+}
+
+void mStart::loadBitmap(const std::string& path, const std::string& ext)
+{
+    if (handlers.loadBitmap)
+        handlers.loadBitmap(path, ext);
+    else if (main_)
+        OpenDocumentFile(*main_, path, ext);
 }
 
 bool mStart::IsImageOpen(const std::string& path) const
@@ -442,7 +451,8 @@ void mStart::BumpMapping()
 void mStart::OpenCommand()
 {
     RunOpenCommand(programSettings(), options_.programFolder,
-                   options_.openDialog ? *options_.openDialog : qtOpenDialog(), handlers.loadBitmap);
+                   options_.openDialog ? *options_.openDialog : qtOpenDialog(),
+                   [this](const std::string& path, const std::string& ext) { loadBitmap(path, ext); });
     openFolder_ = trimmed(programSettings().OpenFolder.text());
 }
 

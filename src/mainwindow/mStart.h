@@ -83,6 +83,8 @@ public:
     // ---- Recent files and the "&Windows" menu ---------------------------
     void FillRecent();
     void RF_Click(int index);
+    // Opens a picture file as a new document (handlers.loadBitmap when set).
+    void loadBitmap(const std::string& path, const std::string& ext);
     bool IsImageOpen(const std::string& path) const;
     void VIEWS_Click(int index);
     // A tool window closed by its own button: hidden, flag and item cleared.

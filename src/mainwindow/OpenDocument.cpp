@@ -1,0 +1,65 @@
+#include "mainwindow/OpenDocument.h"
+
+#include "document/DocumentState.h"
+#include "document/Module3.h"
+#include "document/Module4.h"
+#include "document/Module8.h"
+#include "document/OpenPicture.h"
+#include "document/Settings.h"
+#include "document/StatusPanels.h"
+#include "document/fImage.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
+#include "platform/Ports.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstring>
+
+namespace tq {
+
+bool IsDocumentOpen(const std::string& FileName)
+{
+    bool open = false;
+    for (const fImage* doc : fImage::loadedDocuments())
+        if (doc && doc->Tag == FileName) open = true;
+    return open;
+}
+
+fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::string& ext)
+{
+    using namespace platform;
+    if (IsDocumentOpen(FileName)) {
+        MsgBox(kFileAlreadyOpenedText, MsgButtons::OK, MsgIcon::Information, kFileAlreadyOpenedTitle);
+        return nullptr;
+    }
+    OpenedPicture opened = decodePictureForOpening(FileName, ext);
+    if (!opened.ok || opened.picture.width < 1 || opened.picture.height < 1) {
+        MsgBox(opened.errorText.empty() ? kLoadErrorText : opened.errorText, MsgButtons::OK, MsgIcon::Exclamation,
+               kProgramTitle);
+        return nullptr;
+    }
+
+    // Blue, green, red, 0 per pixel, rows top-down: a 32-bit RGB picture.
+    const DibRecord& dib = opened.picture;
+    QImage picture(dib.width, dib.height, QImage::Format_RGB32);
+    for (int y = 0; y < dib.height; ++y) std::memcpy(picture.scanLine(y), dib.row(y), 4u * size_t(dib.width));
+
+    auto* doc = new fImage;
+    doc->PPicture(picture);
+    doc->BitsRegion.Init(0, 0, dib.width, dib.height);
+    doc->Tag = Module3::UniqueDocName(FileName);
+    doc->setWindowTitle(QString::fromStdString(Module4::FileTitle(doc->Tag)));
+    main.addDocument(doc);
+    const Settings& s = programSettings();
+    if (s.InitialZoom > 1) doc->setZoomFactor(s.InitialZoom);
+    doc->SaveUndoBits();
+    if (doc->sbInfo) doc->sbInfo->setPanelText(3, QString::fromStdString(FileName));
+
+    Module8::AddRecentFile(FileName);
+    if (mStart* shell = mStart::running()) shell->FillRecent();
+    return doc;
+}
+
+} // namespace tq

@@ -1,0 +1,119 @@
+// Opening picture files from File > Open and from the recent-file menu into
+// document windows.
+#include "document/DocumentState.h"
+#include "document/Settings.h"
+#include "document/fImage.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
+#include "platform/TestPorts.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace tq;
+
+namespace {
+
+struct ScriptedOpenDialog : OpenDialogPort {
+    std::optional<OpenDialogAnswer> answer;
+    std::optional<OpenDialogAnswer> open(const OpenDialogRequest&) override { return answer; }
+};
+
+struct OpenFixture : ::testing::Test {
+    QTemporaryDir programDir, runtimeDir, pictures;
+    platform::TestPorts ports;
+    ScriptedOpenDialog dialog;
+    std::unique_ptr<mStart> shell;
+
+    void SetUp() override
+    {
+        programSettings() = Settings{};
+        StartOptions o;
+        o.programFolder = programDir.path().toStdString();
+        o.runtimeFolder = runtimeDir.path().toStdString();
+        o.openDialog = &dialog;
+        o.measure = characterTextWidth;
+        shell = std::make_unique<mStart>(o);
+        ASSERT_TRUE(shell->StartApplication());
+    }
+    void TearDown() override
+    {
+        shell->main()->close();
+        shell.reset();
+        ActiveImage = nullptr;
+    }
+    int documents() const { return static_cast<int>(shell->main()->mdiArea()->subWindowList().size()); }
+    void choose(const std::string& path)
+    {
+        dialog.answer = OpenDialogAnswer{path, pictures.path().toStdString()};
+        shell->menus().item("FILE", 1)->trigger();
+    }
+};
+
+} // namespace
+
+TEST_F(OpenFixture, APictureOpensAsADocumentOnceAndJoinsTheRecentFiles)
+{
+    // A 3 x 2 picture with a colour per pixel.
+    QImage img(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) img.setPixel(x, y, qRgb(10 + x, 20 + 10 * y, 30 + x + y));
+    const std::string path = pictures.filePath("Small Photo.PNG").toStdString();
+    ASSERT_TRUE(img.save(QString::fromStdString(path), "PNG"));
+
+    choose(path);
+    ASSERT_EQ(documents(), 1);
+    ASSERT_TRUE(ports.messageBoxes.shown.empty());
+    auto* doc = qobject_cast<fImage*>(shell->main()->mdiArea()->subWindowList()[0]->widget());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Tag, path);
+    EXPECT_EQ(doc->windowTitle(), "Small Photo.PNG");
+    ASSERT_EQ(doc->PictureWidth(), 3);
+    ASSERT_EQ(doc->PictureHeight(), 2);
+    const BitsBuffer bits = doc->Bits();
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(bits.at(2, x, y), 10 + x);       // red
+            EXPECT_EQ(bits.at(1, x, y), 20 + 10 * y);  // green
+            EXPECT_EQ(bits.at(0, x, y), 30 + x + y);   // blue
+            EXPECT_EQ(bits.at(3, x, y), 0);
+        }
+    EXPECT_EQ(programSettings().RecentFiles[0].text(), path);
+    EXPECT_TRUE(shell->menus().RF[0]->isEnabled());
+    EXPECT_TRUE(shell->IsImageOpen(path));
+
+    // The same file again, from the menu or the recent list: refused.
+    choose(path);
+    shell->menus().RF[0]->trigger();
+    EXPECT_EQ(documents(), 1);
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 2u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, "File Already Opened!");
+    EXPECT_EQ(ports.messageBoxes.shown[0].title, "Opened");
+
+    // Closed, it reopens from the recent list.
+    shell->main()->mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    shell->menus().RF[0]->trigger();
+    EXPECT_EQ(documents(), 1);
+}
+
+TEST_F(OpenFixture, AFileThatCannotBeDecodedLeavesNoWindow)
+{
+    const std::string path = pictures.filePath("broken.png").toStdString();
+    std::ofstream(path, std::ios::binary) << "not a picture at all";
+    choose(path);
+    EXPECT_EQ(documents(), 0);
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, "Unexpected error loading image");
+    EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
+    EXPECT_TRUE(programSettings().RecentFiles[0].text().empty());
+}

@@ -279,8 +279,6 @@ void fMain::cmdCaptureDesktop(const std::string&) {}
 void fMain::cmdCaptureForeground(const std::string&) {}
 void fMain::cmdCaptureBackground(const std::string&) {}
 void fMain::cmdCustomCapture(const std::string&) {}
-void fMain::cmdSave(const std::string&) {}
-void fMain::cmdSaveAs(const std::string&) {}
 void fMain::cmdImageSaveOptions(const std::string&) {}
 void fMain::cmdPrinterSetup(const std::string&) {}
 void fMain::cmdWallpaper(const std::string&) {}

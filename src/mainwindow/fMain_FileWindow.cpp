@@ -1,12 +1,64 @@
-// The window commands of the main window's static dispatcher.
+// The file and window commands of the main window's static dispatcher.
+#include "document/DocumentState.h"
+#include "document/Settings.h"
+#include "document/fImage.h"
 #include "mainwindow/FileCommands.h"
+#include "mainwindow/OpenDocument.h"
+#include "mainwindow/SaveCommands.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
+#include "platform/Folders.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 namespace tq {
+
+namespace {
+
+// A document window as SAVE and SAVEAS see it.
+class DocumentSaveTarget : public SaveableDocument {
+public:
+    explicit DocumentSaveTarget(fImage& doc) : doc_(doc) {}
+    std::string Tag() const override { return doc_.Tag; }
+    void setTag(const std::string& tag) override { doc_.Tag = tag; }
+    void setCaption(const std::string& caption) override { doc_.setWindowTitle(QString::fromStdString(caption)); }
+    void setChanged(bool changed) override { doc_.Changed = changed; }
+    bool save(const std::string& path, const std::string& ext) override
+    {
+        return SaveDocumentPicture(doc_, path, ext);
+    }
+
+private:
+    fImage& doc_;
+};
+
+SaveContext saveContext()
+{
+    return SaveContext{programSettings(), platform::programFolder(), qtSaveDialog(), qtMessageBox(), {}};
+}
+
+} // namespace
+
+// "SAVE": the active document to its own file, or through SAVEAS.
+void fMain::cmdSave(const std::string&)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    DocumentSaveTarget target(*doc);
+    SaveContext ctx = saveContext();
+    SaveCommand(target, ctx);
+}
+
+// "SAVEAS": the active document under a name the user chooses.
+void fMain::cmdSaveAs(const std::string&)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    DocumentSaveTarget target(*doc);
+    SaveContext ctx = saveContext();
+    SaveAsCommand(target, ctx);
+}
 
 // "CLOSE": the active document window closes; its own closing may ask to
 // save it and may refuse.

@@ -3,6 +3,8 @@
 #include "document/mBitmap.h"
 #include "mainwindow/fMain.h"
 
+#include "platform/TestPorts.h"
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -121,6 +123,8 @@ protected:
         return ran == Keys{key};
     }
 
+    // The file commands ask through dialogs: answered here, never shown.
+    platform::TestPorts ports;
     std::unique_ptr<fMain> main;
     Keys ran;
     std::vector<std::string> handlers;

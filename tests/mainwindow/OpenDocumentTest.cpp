@@ -117,3 +117,53 @@ TEST_F(OpenFixture, AFileThatCannotBeDecodedLeavesNoWindow)
     EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
     EXPECT_TRUE(programSettings().RecentFiles[0].text().empty());
 }
+
+TEST_F(OpenFixture, SaveWritesInPlaceAndSaveAsUnderTheChosenName)
+{
+    QImage img(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) img.setPixel(x, y, qRgb(50 * x, 100 * y, 7));
+    const std::string path = pictures.filePath("Photo.PNG").toStdString();
+    ASSERT_TRUE(img.save(QString::fromStdString(path), "PNG"));
+    choose(path);
+    ASSERT_EQ(documents(), 1);
+    auto* doc = qobject_cast<fImage*>(shell->main()->mdiArea()->subWindowList()[0]->widget());
+    ASSERT_NE(doc, nullptr);
+
+    // Change one pixel, then File > Save: the same file, the same name.
+    BitsBuffer bits = doc->Bits();
+    bits.at(0, 1, 1) = 200;
+    doc->setBits(bits);
+    doc->Changed = true;
+    shell->menus().item("FILE", 6)->trigger();
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
+    EXPECT_TRUE(ports.fileDialogs.saveRequests.empty());
+    EXPECT_FALSE(doc->Changed);
+    EXPECT_EQ(doc->Tag, path);
+    QImage back(QString::fromStdString(path));
+    ASSERT_EQ(back.size(), QSize(3, 2));
+    EXPECT_EQ(qBlue(back.pixel(1, 1)), 200);
+    EXPECT_EQ(qRed(back.pixel(2, 0)), 100);
+
+    // File > Save As: the chosen file, the new name, the folder kept.
+    const std::string copy = pictures.filePath("copy.bmp").toStdString();
+    ports.fileDialogs.answerPath(copy);
+    doc->Changed = true;
+    shell->menus().item("FILE", 7)->trigger();
+    ASSERT_EQ(ports.fileDialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(ports.fileDialogs.saveRequests[0].title, "Save as");
+    EXPECT_EQ(doc->Tag, copy);
+    EXPECT_EQ(doc->windowTitle(), "copy.bmp");
+    EXPECT_FALSE(doc->Changed);
+    EXPECT_EQ(QImage(QString::fromStdString(copy)).size(), QSize(3, 2));
+    EXPECT_EQ(programSettings().SaveFolder.text(), pictures.path().toStdString() + "/");
+
+    // A write that cannot happen is reported; the document stays unsaved.
+    ports.fileDialogs.answerPath(pictures.filePath("no-such-folder/x.png").toStdString());
+    doc->Changed = true;
+    shell->menus().item("FILE", 7)->trigger();
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, "Unexpected error saving image");
+    EXPECT_TRUE(doc->Changed);
+    EXPECT_EQ(doc->Tag, copy);
+}

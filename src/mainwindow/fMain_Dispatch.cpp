@@ -272,7 +272,6 @@ void fMain::MenuStatic(const std::string& Key)
 // does nothing, as an unknown key does.
 
 void fMain::cmdNew(const std::string&) {}
-void fMain::cmdOpen(const std::string&) {}
 void fMain::cmdOptions(const std::string&) {}
 void fMain::cmdNothing(const std::string&) {}
 void fMain::cmdCaptureDesktop(const std::string&) {}
@@ -282,7 +281,6 @@ void fMain::cmdCustomCapture(const std::string&) {}
 void fMain::cmdImageSaveOptions(const std::string&) {}
 void fMain::cmdPrinterSetup(const std::string&) {}
 void fMain::cmdWallpaper(const std::string&) {}
-void fMain::cmdReset(const std::string&) {}
 
 void fMain::cmdUndo(const std::string&) {}
 void fMain::cmdRedo(const std::string&) {}

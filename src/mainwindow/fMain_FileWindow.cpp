@@ -7,6 +7,7 @@
 #include "mainwindow/SaveCommands.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
 #include "platform/Folders.h"
 
 #include <QMdiArea>
@@ -39,6 +40,19 @@ SaveContext saveContext()
 }
 
 } // namespace
+
+// "OPEN": the open dialog with its preview, then the chosen file as a new
+// document. The start-up shell keeps the dialog and its folder.
+void fMain::cmdOpen(const std::string&)
+{
+    if (mStart* shell = mStart::running()) shell->OpenCommand();
+}
+
+// "RESET": the main window's resize handling stores its size and state.
+void fMain::cmdReset(const std::string&)
+{
+    if (mStart* shell = mStart::running()) shell->MDIForm_Resize();
+}
 
 // "SAVE": the active document to its own file, or through SAVEAS.
 void fMain::cmdSave(const std::string&)

@@ -369,14 +369,7 @@ void mStart::MenuStatic(const std::string& key)
         handlers.MenuStatic(key);
         return;
     }
-    // The open command needs the dialog folders and the resize handling
-    // needs the window's saved size: both are kept here.
-    if (key == "OPEN")
-        OpenCommand();
-    else if (key == "RESET") {
-        if (GetActiveImage()) MDIForm_Resize();
-    } else if (main_)
-        main_->MenuStatic(key);
+    if (main_) main_->MenuStatic(key);
 }
 
 void mStart::ApplyLayerEffects(int id)

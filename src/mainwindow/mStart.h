@@ -83,7 +83,8 @@ public:
     // ---- Recent files and the "&Windows" menu ---------------------------
     void FillRecent();
     void RF_Click(int index);
-    // Opens a picture file as a new document (handlers.loadBitmap when set).
+    // Opens a picture file as a new document (OpenDocumentFile, or
+    // handlers.loadBitmap when set).
     void loadBitmap(const std::string& path, const std::string& ext);
     bool IsImageOpen(const std::string& path) const;
     void VIEWS_Click(int index);
@@ -114,8 +115,8 @@ public:
     void SetLastActionName(const std::string& label) override;
     void MenuDirectAction(MenuDirect action, const MenuItemSpec& item) override;
 
-    // The open command as far as it goes without the file routing: the
-    // dialog, the folder kept, then handlers.loadBitmap.
+    // "OPEN" (the main window's dispatcher comes here): the open dialog with
+    // its preview at the kept folder, then loadBitmap.
     void OpenCommand();
     // Arranges the document windows (1 tile horizontally, 2 vertically,
     // 0 cascade); nothing without documents.

@@ -137,15 +137,18 @@ FilterResult cBitFilter::COLORIZE(float Hue, float SATURATION, float Luminosity)
         uint8_t b, g, r;
         bool ok;
     };
+    // Saturation or luminosity past 0..1 can push a channel out of 0..255:
+    // then it is held at the nearest end rather than wrapped. With both
+    // fractions in range each channel keeps its low eight bits (only a hue
+    // outside -1..5 can leave 0..255 there).
+    const bool hold = !(SATURATION >= 0.0f && SATURATION <= 1.0f && Luminosity >= 0.0f && Luminosity <= 1.0f);
+    auto store = [hold](int32_t v) { return hold ? static_cast<uint8_t>(clampInt(v, 0, 255)) : lowByte(v); };
     std::array<Entry, 766> t;
     for (int sum = 0; sum <= 765; ++sum) {
         const float l = single(sum / 765.0 * Luminosity);
         int32_t r = 0, g = 0, b = 0;
         const bool ok = Module5::HSLToRGB(Hue, SATURATION, l, r, g, b);
-        // Saturation or luminosity past 0..1 can push a channel out of
-        // 0..255: it is held at the nearest end rather than wrapped.
-        t[sum] = Entry{static_cast<uint8_t>(clampInt(b, 0, 255)), static_cast<uint8_t>(clampInt(g, 0, 255)),
-                       static_cast<uint8_t>(clampInt(r, 0, 255)), ok};
+        t[sum] = Entry{store(b), store(g), store(r), ok};
     }
     BitsBuffer out = Bits_;
     const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {

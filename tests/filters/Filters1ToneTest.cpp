@@ -194,6 +194,24 @@ TEST(Filters1Tone, ColorizeKeepsBrightnessAndClampsOutOfRange)
     EXPECT_FALSE(e.f.COLORIZE(0.0f, 0.5f, 1e12f).has_value());
 }
 
+TEST(Filters1Tone, ColorizeKeepsLowBitsWhenSaturationAndLuminosityAreFractions)
+{
+    // Only saturation or luminosity past 0..1 is held at the ends; a hue
+    // outside -1..5 with both fractions in range keeps the low eight bits.
+    // Grey (128, 127, 127): l = single(382 / 765), m1 = 0, m2 = D = 2l.
+    struct Case { const char* name; float hue; Bgr want; };
+    const Case cases[] = {
+        // h >= 4: R = (h - 4) x D = 2D -> rnd(509.33) = 509 -> 253; B = m2 -> 255.
+        {"hue 6", 6.0f, {255, 0, 253}},
+        // h < 0: B = -h x D = 2D -> 253; R = m2 -> 255.
+        {"hue -2", -2.0f, {253, 0, 255}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(onePixel({128, 127, 127}, [&](cBitFilter& f) { return must(f.COLORIZE(c.hue, 1.0f, 1.0f)); }),
+                  c.want)
+            << c.name;
+}
+
 TEST(Filters1Tone, Statistics)
 {
     Engine e(picture(3, 1, {{0, 0, 3}, {30, 30, 33}, {255, 255, 255}}));

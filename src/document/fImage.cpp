@@ -195,6 +195,12 @@ bool fImage::takePicture()
 }
 
 void fImage::SaveUndoBits() {}
+bool fImage::UndoBits() { return false; }
+bool fImage::RedoBits() { return false; }
+void fImage::SwapHistoy() {}
+void fImage::BitsCopyToClipboard() {}
+void fImage::PasteFromClipboard() {}
+bool fImage::save(const std::string&, const std::string&) { return false; }
 
 // ---- View ---------------------------------------------------------------------
 

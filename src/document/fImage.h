@@ -169,6 +169,21 @@ public:
 
     // Writes the current pixels as the next undo snapshot.
     virtual void SaveUndoBits();
+    // Shows the step before (after) the one shown; true when one was restored.
+    virtual bool UndoBits();
+    virtual bool RedoBits();
+    // Makes the history window's rows show this document's steps.
+    void SwapHistoy();
+
+    // ---- Clipboard and saving -----------------------------------------------------
+
+    // The picture, without its margin, onto the clipboard.
+    void BitsCopyToClipboard();
+    // A picture on the clipboard becomes the document's picture.
+    void PasteFromClipboard();
+    // Writes the picture to FileName in the format FileExtension selects;
+    // false when nothing was written (the file it replaces is then as it was).
+    bool save(const std::string& FileName, const std::string& FileExtension);
 
     // ---- Window life --------------------------------------------------------------
 

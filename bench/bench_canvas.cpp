@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -31,11 +33,7 @@ tq::BitsBuffer& picture()
     return b;
 }
 
-void setMegapixels(benchmark::State& state, int cw, int ch)
-{
-    state.counters["MP/s"] = benchmark::Counter(double(cw) * ch / 1e6 * state.iterations(),
-                                                benchmark::Counter::kIsRate);
-}
+using tq::bench::setMegapixels;
 
 // The bytes of a cw x ch canvas copied once: the floor for any repaint.
 void BM_MemcpyCanvas(benchmark::State& state)

@@ -24,6 +24,8 @@
 #include "platform/HeapTuning.h"
 #include "filters/cBitFilter.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -79,11 +81,7 @@ const Region& ellipse()
     return r;
 }
 
-void setMegapixels(benchmark::State& state)
-{
-    state.counters["MP/s"] =
-        benchmark::Counter(double(kW) * kH / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
-}
+void setMegapixels(benchmark::State& state) { tq::bench::setMegapixels(state, kW, kH); }
 
 void BM_Memcpy(benchmark::State& state)
 {

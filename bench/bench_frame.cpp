@@ -2,6 +2,8 @@
 // beside a plain memcpy of the same bytes.
 #include "filters/cBitFilter.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -12,21 +14,9 @@ namespace {
 constexpr int kW = 4000;
 constexpr int kH = 3000;
 
-void setMegapixels(benchmark::State& state)
-{
-    state.counters["MP/s"] = benchmark::Counter(double(kW) * kH / 1e6 * state.iterations(),
-                                                benchmark::Counter::kIsRate);
-}
+void setMegapixels(benchmark::State& state) { tq::bench::setMegapixels(state, kW, kH); }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    std::vector<uint8_t> src(tq::BitsBuffer::byteSizeFor(kW, kH), 1), dst(src.size());
-    for (auto _ : state) {
-        std::memcpy(dst.data(), src.data(), src.size());
-        benchmark::DoNotOptimize(dst.data());
-    }
-    setMegapixels(state);
-}
+void BM_Memcpy(benchmark::State& state) { tq::bench::memcpyBorderedPicture(state, kW, kH); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 void BM_CopyIn(benchmark::State& state)

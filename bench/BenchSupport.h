@@ -1,0 +1,33 @@
+// What the benchmark programs share: the megapixel rate counter and the
+// baseline every whole-picture operation is read against, one memcpy of the
+// bytes of a bordered picture.
+#pragma once
+
+#include "document/BitsBuffer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace tq::bench {
+
+inline void setMegapixels(benchmark::State& state, int w, int h)
+{
+    state.counters["MP/s"] =
+        benchmark::Counter(double(w) * h / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// Copies the 4 (w + 4) (h + 4) bytes of a bordered w x h picture per iteration.
+inline void memcpyBorderedPicture(benchmark::State& state, int w, int h)
+{
+    std::vector<uint8_t> src(BitsBuffer::byteSizeFor(w, h), 1), dst(src.size());
+    for (auto _ : state) {
+        std::memcpy(dst.data(), src.data(), src.size());
+        benchmark::DoNotOptimize(dst.data());
+    }
+    setMegapixels(state, w, h);
+}
+
+} // namespace tq::bench

@@ -1,29 +1,12 @@
 #include "document/Module8.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "platform/PictureFiles.h"
+
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tq::Module8 {
 
 namespace {
-
-// Writes all of data to fd, riding out short writes and interruptions.
-bool writeAll(int fd, const uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // The start of a UTF-8 character: not a continuation byte.
 bool startsCharacter(std::string_view s, std::size_t i)
@@ -89,18 +72,7 @@ SettingsLoad LoadSettings(const std::filesystem::path& programFolder)
 bool SaveSettings(const Settings& s, const std::filesystem::path& programFolder)
 {
     const SettingsBytes bytes = encodeSettings(s);
-    const std::filesystem::path file = SettingsFile(programFolder);
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(static_cast<long>(::getpid()));
-
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    return replaceFileWithBytes(SettingsFile(programFolder).string(), {bytes});
 }
 
 bool SaveSettings(const std::filesystem::path& programFolder)

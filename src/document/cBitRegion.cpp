@@ -2,6 +2,7 @@
 
 #include "document/BitsBuffer.h"
 #include "document/Numeric.h"
+#include "platform/PictureFiles.h"
 
 #include <fstream>
 #include <iterator>
@@ -176,26 +177,7 @@ bool cBitRegion::SaveToFile(const std::filesystem::path& FileName) const
 {
     std::vector<uint8_t> bytes(Data_.size() * 4);
     for (size_t i = 0; i < Data_.size(); ++i) putLE32(bytes.data() + 4 * i, static_cast<uint32_t>(Data_[i]));
-    std::filesystem::path temp = FileName;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, FileName, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return replaceFileWithBytes(FileName.string(), {bytes});
 }
 
 void cBitRegion::setZoomFactor(float Factor)

@@ -78,7 +78,10 @@ void removeFileQuietly(const std::string& path)
     if (!path.empty()) ::unlink(path.c_str());
 }
 
-bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string&)>& write)
+namespace {
+
+// requireBytes: a library that wrote nothing did not write the file.
+bool replaceFile(const std::string& path, const std::function<bool(const std::string&)>& write, bool requireBytes)
 {
     if (path.empty()) return false;
     const fs::path target(path);
@@ -112,11 +115,43 @@ bool replaceFileSafely(const std::string& path, const std::function<bool(const s
     if (ok) {
         // Make sure something complete was written before it replaces anything.
         struct stat written {};
-        ok = ::stat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && written.st_size > 0;
+        ok = ::stat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && (!requireBytes || written.st_size > 0);
     }
     if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok;
+}
+
+} // namespace
+
+bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string&)>& write)
+{
+    return replaceFile(path, write, true);
+}
+
+bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
+                          bool durable)
+{
+    return replaceFile(path, [&](const std::string& temp) {
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0) return false;
+        bool ok = true;
+        for (std::span<const uint8_t> piece : pieces) {
+            const uint8_t* p = piece.data();
+            std::size_t left = piece.size();
+            while (ok && left > 0) {
+                const ssize_t n = ::write(fd, p, left);
+                if (n < 0) {
+                    if (errno != EINTR) ok = false;
+                    continue;
+                }
+                p += n;
+                left -= static_cast<std::size_t>(n);
+            }
+        }
+        if (ok && durable) ok = ::fsync(fd) == 0;
+        return (::close(fd) == 0) && ok;
+    }, false);
 }
 
 } // namespace tq

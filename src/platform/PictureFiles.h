@@ -8,7 +8,10 @@
 // point it at their own folder.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <span>
 #include <string>
 
 namespace tq {
@@ -30,6 +33,12 @@ std::string uniquePictureTempName(const char* fixedName);
 // file is removed and whatever was at path stays untouched. A file that is
 // replaced keeps its permission bits; a new one gets 0666 less the umask.
 bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string& tempPath)>& write);
+
+// The same for a file made of the given byte runs, written one after the
+// other. With durable the bytes reach the disk before the rename; files that
+// do not outlive the run (undo snapshots) skip that wait.
+bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
+                          bool durable = true);
 
 // Removes a file, ignoring a missing one.
 void removeFileQuietly(const std::string& path);

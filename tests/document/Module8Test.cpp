@@ -1,5 +1,7 @@
 #include "document/Module8.h"
 
+#include "FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -184,13 +186,12 @@ TEST_F(SettingsFileTest, FailedSaveLeavesTheOldFileAsItWas)
 {
     const std::vector<uint8_t> old(3339, 0x42);
     writeFile(old);
-    // Block the temporary file's place with a folder of that name so writing it fails.
-    fs::path blocker = file();
-    blocker += ".tmp" + std::to_string(static_cast<long>(::getpid()));
-    fs::create_directory(blocker);
-
-    EXPECT_FALSE(Module8::SaveSettings(defaultSettings(dir_), dir_));
+    {
+        const ScopedFileSizeLimit diskFull(1000);   // the record is 3339 bytes
+        EXPECT_FALSE(Module8::SaveSettings(defaultSettings(dir_), dir_));
+    }
     EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"tqStart.up"});
 
     // A program folder that does not exist fails too, and creates nothing.
     EXPECT_FALSE(Module8::SaveSettings(defaultSettings(dir_), dir_ / "missing"));

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include "FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -122,9 +124,11 @@ TEST_F(SelectionFileTest, SavingWithoutDataWritesAnEmptyFileThatDoesNotLoad)
     // A save that cannot be written leaves the old file alone.
     cBitRegion other;
     other.CreateRect(0, 0, 2, 2, 2, false);
-    fs::create_directory(path("locked.qsf.part"));   // the temporary name is taken
     writeBytes(path("locked.qsf"), {1, 2, 3});
-    EXPECT_FALSE(other.SaveToFile(path("locked.qsf")));
+    {
+        const ScopedFileSizeLimit diskFull(8);
+        EXPECT_FALSE(other.SaveToFile(path("locked.qsf")));
+    }
     EXPECT_EQ(readBytes(path("locked.qsf")), (std::vector<uint8_t>{1, 2, 3}));
 }
 

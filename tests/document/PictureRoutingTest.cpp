@@ -217,7 +217,9 @@ TEST(PictureRouting, DevILReadsFormatsTheProgramDoesNotWrite)
         else bad[std::uniform_int_distribution<size_t>(0, std::min<size_t>(bad.size(), 128) - 1)(rng)] = uint8_t(rng());
         writeFile(dir.path("bad.dds"), bad);
         const BitmapHandle h2 = mBitmap::LoadImageFile(dir.path("bad.dds"), "dds");
-        if (h2) EXPECT_EQ(h2->dib.bits.size(), 4u * size_t(h2->dib.width) * size_t(h2->dib.height));
+        if (h2) {
+            EXPECT_EQ(h2->dib.bits.size(), 4u * size_t(h2->dib.width) * size_t(h2->dib.height));
+        }
     }
     EXPECT_EQ(dir.tempEntries(), 0u);
     // No picture reader in DevIL for these, and its raw reader is broken.

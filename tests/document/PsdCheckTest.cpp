@@ -102,7 +102,9 @@ TEST(PsdCheck, MutatedRunLengthFilesFailCleanly)
         for (int k = 0; k < 1 + i % 4; ++k) bad[std::uniform_int_distribution<size_t>(0, bad.size() - 1)(rng)] = uint8_t(rng());
         testing::writeFile(dir.path("m.psd"), bad);
         const BitmapHandle h = mBitmap::LoadImageFile(dir.path("m.psd"), "psd");
-        if (h) EXPECT_EQ(h->dib.bits.size(), 4u * size_t(h->dib.width) * size_t(h->dib.height));
+        if (h) {
+            EXPECT_EQ(h->dib.bits.size(), 4u * size_t(h->dib.width) * size_t(h->dib.height));
+        }
     }
 }
 

@@ -32,9 +32,16 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
         label->setObjectName(QStringLiteral("sbInfoPanel%1").arg(i + 1));
         label->setToolTip(label->text());
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setMinimumWidth(kPanels[i].widthTwips / kTwipsPerPixel);
         label->setTextFormat(Qt::PlainText);
-        // The path panel takes what room is left, the others keep their width.
+        // The path panel takes what room is left and cuts a long path off at
+        // its edge; the others keep their width. No panel grows with its
+        // text, so in a narrow window none is drawn over another.
+        if (i == 2) {
+            label->setMinimumWidth(1);
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            label->setFixedWidth(kPanels[i].widthTwips / kTwipsPerPixel);
+        }
         addWidget(label, i == 2 ? 1 : 0);
         panels_[static_cast<size_t>(i)] = label;
     }

@@ -487,5 +487,22 @@ TEST_F(DocumentSteps, ClipboardRoundTripKeepsThePixels)
     EXPECT_FALSE(empty.PictureExists());
 }
 
+TEST(fImageClose, OnlyTheLastDocumentEmptiesItsStatusPanels)
+{
+    auto setPanels = [](fImage& d) {
+        for (int i = 1; i <= 5; ++i) d.sbInfo->setPanelText(i, QStringLiteral("text"));
+    };
+    int16_t cancel = 0;
+    auto first = std::make_unique<fImage>();
+    auto second = std::make_unique<fImage>();
+    setPanels(*first);
+    setPanels(*second);
+    first->Form_Unload(cancel);
+    EXPECT_EQ(first->sbInfo->panelText(3), "text") << "another document is open";
+    // The first is unloaded though not yet destroyed: it no longer counts.
+    second->Form_Unload(cancel);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(second->sbInfo->panelText(i), "") << i;
+}
+
 } // namespace
 } // namespace tq

@@ -1,9 +1,16 @@
 // Undo snapshots of a 4000 x 3000 picture: writing and reading one snapshot
-// file beside a plain write()/read() of the same bytes, and one undo plus one
-// redo through the store. BM_SnapshotRead reads into a fresh buffer each time
+// file beside a plain write()/read() of the same bytes, one undo plus one
+// redo through the store, and the same through a document window in the main
+// window (engine copy and repaint included). BM_SnapshotRead reads into a fresh buffer each time
 // and so also pays for the page faults of 48 MB of new memory; undo and redo
 // read as BM_SnapshotReadInto does.
+#include "document/DocumentState.h"
 #include "document/UndoStore.h"
+#include "document/fImage.h"
+#include "mainwindow/fMain.h"
+#include "platform/Folders.h"
+
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -160,5 +167,43 @@ void BM_UndoThenRedo(benchmark::State& state)
     store.DeleteUndoFiles();
 }
 BENCHMARK(BM_UndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "bench_undo";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    return *a;
+}
+
+// One undo and one redo of a 4000 x 3000 document window per iteration.
+void BM_WindowUndoThenRedo(benchmark::State& state)
+{
+    app();
+    tq::platform::setProgramFolder(scratch().dir.string());
+    tq::fMain main;
+    main.show();
+    auto* doc = new tq::fImage;
+    doc->CreateBlank(kW, kH);
+    doc->setBits(picture());
+    main.addDocument(doc);
+    tq::ActiveImage = doc;
+    tq::LastActionName = "Original";
+    doc->SaveUndoBits();
+    tq::BitsBuffer changed = doc->Bits();
+    changed.data()[100] ^= 1;
+    doc->setBits(changed);
+    tq::LastActionName = "Change";
+    doc->SaveUndoBits();
+    for (auto _ : state) {
+        if (!doc->UndoBits() || !doc->RedoBits()) std::abort();
+    }
+    tq::ActiveImage = nullptr;
+}
+BENCHMARK(BM_WindowUndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -5,11 +5,17 @@
 #include "document/Module5.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
+#include "document/Module8.h"
 #include "document/mAPI.h"
+#include "document/mBitmap_Files.h"
+#include "platform/Folders.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
+#include "platform/TextWidth.h"
 #include "mainwindow/fMain.h"
+#include "toolwindows/HistoryModel.h"
 
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -82,6 +88,12 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
 
 fImage::~fImage()
 {
+    // A window destroyed without being closed still takes its snapshots and
+    // its history rows with it.
+    if (!Unloaded_ && Undo_) {
+        Undo_->DeleteUndoFiles();
+        programHistory().documentClosed(MeID);
+    }
     // The canvas outlives the members it was lent.
     iDst->StopTimer();
     iDst->setSource(nullptr, nullptr, nullptr);
@@ -101,12 +113,17 @@ void fImage::CreateBlank(int32_t dstWidth, int32_t dstHeight)
     } catch (const std::exception&) {
         return;   // out of memory: the document keeps what it had
     }
-    BitsHeader_ = BitsHeader::forBuffer(dstWidth, dstHeight);
     Bits_ = std::move(fresh);
-    iSrc.move(0, 0, dstWidth, dstHeight);
-    ImageRect_ = RectI{0, 0, dstWidth, dstHeight};
-    BMExists = true;
+    adoptSize(dstWidth, dstHeight);
     UserControl_Resize();
+}
+
+void fImage::adoptSize(int32_t w, int32_t h)
+{
+    BitsHeader_ = BitsHeader::forBuffer(w, h);
+    iSrc.move(0, 0, w, h);
+    ImageRect_ = RectI{0, 0, w, h};
+    BMExists = true;
 }
 
 BitsBuffer fImage::Bits() const
@@ -194,13 +211,193 @@ bool fImage::takePicture()
     return true;
 }
 
-void fImage::SaveUndoBits() {}
-bool fImage::UndoBits() { return false; }
-bool fImage::RedoBits() { return false; }
-void fImage::SwapHistoy() {}
-void fImage::BitsCopyToClipboard() {}
-void fImage::PasteFromClipboard() {}
-bool fImage::save(const std::string&, const std::string&) { return false; }
+// ---- Undo ---------------------------------------------------------------------
+
+UndoStore& fImage::undoStore()
+{
+    // Made on first use: the maker may still set the number and the program
+    // folder after the window exists, never after its first snapshot.
+    if (!Undo_) Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory());
+    return *Undo_;
+}
+
+void fImage::SaveUndoBits() { undoStore().SaveUndoBits(LastActionName); }
+
+bool fImage::UndoBits() { return undoStore().UndoBits(); }
+
+bool fImage::RedoBits() { return undoStore().RedoBits(); }
+
+bool fImage::LoadUndoBits(const std::string& bName) { return undoStore().LoadUndoBits(bName); }
+
+void fImage::SwapHistoy() { undoStore().SwapHistoy(); }
+
+void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
+{
+    const int32_t w = bits.width();
+    const int32_t h = bits.height();
+    // Another size: the selection becomes the whole new picture (none), and
+    // the window is not repainted half-way through taking the new size.
+    if (sizeChanged) {
+        BitsRegion.Init(0, 0, w, h);
+        setUpdatesEnabled(false);
+    }
+    // The old pixels go back to the store, which reads the next snapshot
+    // into them.
+    std::swap(Bits_, bits);
+    if (sizeChanged) {
+        adoptSize(w, h);
+        UserControl_Resize();
+    }
+    fMain* m = fMain::instance();
+    if (m) {
+        m->cFilter.setBits(Bits_);
+        m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
+    }
+    UpdateImage();
+    if (sizeChanged) setUpdatesEnabled(true);
+    if (m) m->fPanView_UpdateImage();
+    SaveUndoOnNudge = true;
+}
+
+void fImage::setActionsPanel(const std::string& text) { sbInfo->setPanelText(2, QString::fromStdString(text)); }
+
+void fImage::setPixelPanel(const std::string& text)
+{
+    sbInfo->setPanelText(QStringLiteral("Pixel"), QString::fromStdString(text));
+}
+
+// ---- Clipboard and saving -------------------------------------------------------
+
+DibRecord fImage::pictureRecord() const
+{
+    DibRecord dib;
+    const int32_t w = PictureWidth();
+    const int32_t h = PictureHeight();
+    if (w < 1 || h < 1 || Bits_.width() < w || Bits_.height() < h) return dib;
+    dib.header = BitsHeader::forDib(w, h);
+    dib.width = w;
+    dib.height = h;
+    dib.bits.resize(4u * static_cast<size_t>(w) * static_cast<size_t>(h));
+    // The margin stays behind; the marker byte is the program's own and is
+    // not part of the picture.
+    const size_t rowBytes = 4u * static_cast<size_t>(w);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* d = dib.row(y);
+        std::memcpy(d, Bits_.row(y), rowBytes);
+        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+    }
+    return dib;
+}
+
+void fImage::BitsCopyToClipboard()
+{
+    if (!BMExists) return;
+    platform::Clipboard* clipboard = platform::ports().clipboard;
+    if (!clipboard) return;
+    DibRecord dib;
+    try {
+        dib = pictureRecord();
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    if (dib.width < 1 || dib.height < 1) return;
+    clipboard->setBitmap(dib);
+}
+
+void fImage::PasteFromClipboard()
+{
+    platform::Clipboard* clipboard = platform::ports().clipboard;
+    if (!clipboard || !clipboard->hasBitmap()) return;
+    QImage picture;
+    try {
+        const std::optional<DibRecord> dib = clipboard->bitmap();
+        if (!dib || dib->width < 1 || dib->height < 1) return;
+        picture = platform::imageFromDib(*dib);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    if (picture.isNull()) return;
+    PPicture(picture);
+}
+
+bool fImage::save(const std::string& FileName, const std::string& FileExtension)
+{
+    if (!BMExists) return false;
+    iSrc.clearPicture();
+    iSrc.AutoRedraw = true;
+    DibRecord dib;
+    try {
+        dib = pictureRecord();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (dib.width < 1 || dib.height < 1) return false;
+    // The writer puts the file beside its final name and renames it over the
+    // old one only when complete, so a failure leaves the old file whole.
+    return mBitmap::SaveImageFile(FileName, FileExtension, dib);
+}
+
+// ---- Closing ----------------------------------------------------------------------
+
+void fImage::Form_QueryUnload(int16_t& Cancel, int32_t /*UnloadMode*/)
+{
+    using namespace platform;
+    // No question when nothing recorded is in the state shown: after undoing
+    // back to the opening state there is nothing to lose.
+    if (!programSettings().AskSave || !Changed || Undopos() <= 1) return;
+    const std::string text = Module8::CompactPath(screenTextWidth(), Tag, 400) +
+                             "\r\n\r\nThis image has changed.\r\nDo you want to save it ?";
+    const MsgResult answer = MsgBox(text, MsgButtons::YesNoCancel, MsgIcon::Information, kProgramName);
+    if (answer == MsgResult::Cancel) {
+        Cancel = 1;
+        return;
+    }
+    if (answer != MsgResult::Yes) return;
+
+    // The save commands act on the active document: make it the one that asked.
+    if (fMain* m = fMain::instance()) {
+        auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (window && m->mdiArea()) m->mdiArea()->setActiveSubWindow(window);
+        ActiveImage = this;
+        m->MenuStatic("SAVEAS");
+    }
+    // A save that was cancelled or failed leaves the document changed: it
+    // stays open rather than lose the work the user asked to keep.
+    if (Changed) Cancel = 1;
+}
+
+void fImage::Form_Unload(int16_t& /*Cancel*/)
+{
+    if (Unloaded_) return;
+    if (Undo_) Undo_->DeleteUndoFiles();
+    // The rows go only when they are this document's; the shown document's
+    // rows stay (ImageID keeps its value either way).
+    programHistory().documentClosed(MeID);
+    int open = 0;
+    for (const fImage* doc : loadedDocuments())
+        if (doc && !doc->Unloaded_) ++open;
+    Unloaded_ = true;
+    if (open == 1) {
+        if (fMain* m = fMain::instance()) m->fPanView_Clear();
+        for (int i = 1; i <= 5; ++i) sbInfo->setPanelText(i, QString());
+    }
+}
+
+void fImage::closeEvent(QCloseEvent* e)
+{
+    if (Unloaded_) {
+        e->accept();
+        return;
+    }
+    int16_t cancel = 0;
+    Form_QueryUnload(cancel, 0);
+    if (cancel != 0) {
+        e->ignore();
+        return;
+    }
+    Form_Unload(cancel);
+    e->accept();
+}
 
 // ---- View ---------------------------------------------------------------------
 
@@ -342,6 +539,7 @@ void fImage::Form_Load()
 
 void fImage::Form_Activate()
 {
+    SwapHistoy();
     fMain* m = fMain::instance();
     if (!Activated_) {
         Activated_ = true;

@@ -4,11 +4,13 @@
 //
 // Inside the window the container PImage fills the room above the status bar
 // sbInfo and holds the canvas iDst; the view (zoom, layout, scroll position)
-// is a ViewLayout, the drawing is the canvas's. Undo snapshots and closing
-// are separate concerns whose entry point (SaveUndoBits) is declared here.
+// is a ViewLayout, the drawing is the canvas's. Undo snapshots are kept by an
+// UndoStore of the window's own; the window only hands it pixels and takes
+// restored ones back (UndoTarget).
 #pragma once
 
 #include "document/BitsBuffer.h"
+#include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
 #include "platform/Region.h"
@@ -17,9 +19,11 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QCloseEvent;
 class QProgressBar;
 
 namespace tq {
@@ -68,7 +72,7 @@ struct PictureHolder {
     }
 };
 
-class fImage : public QWidget {
+class fImage : public QWidget, public UndoTarget {
     Q_OBJECT
 public:
     explicit fImage(QWidget* parent = nullptr);
@@ -167,13 +171,29 @@ public:
 
     // ---- Undo -------------------------------------------------------------------
 
-    // Writes the current pixels as the next undo snapshot.
+    // Writes the current pixels as snapshot Undopos, named by LastActionName.
     virtual void SaveUndoBits();
     // Shows the step before (after) the one shown; true when one was restored.
     virtual bool UndoBits();
     virtual bool RedoBits();
+    // Makes the snapshot file bName the picture; the counters are the
+    // caller's. False, with the document as it was, for a missing or damaged
+    // file.
+    bool LoadUndoBits(const std::string& bName);
     // Makes the history window's rows show this document's steps.
     void SwapHistoy();
+    // The snapshots up to and including the state shown, and those on disk.
+    int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }
+    int32_t UndoMax() const { return Undo_ ? Undo_->UndoMax() : 0; }
+    // The document's snapshot store (made with the window's MeID and the
+    // program folder on first use): history-row jumps go through it.
+    UndoStore& undoStore();
+
+    // UndoTarget: what the store reads and how a restored snapshot is shown.
+    const BitsBuffer& undoBits() const override { return Bits_; }
+    void restoreBits(BitsBuffer& bits, bool sizeChanged) override;
+    void setActionsPanel(const std::string& text) override;
+    void setPixelPanel(const std::string& text) override;
 
     // ---- Clipboard and saving -----------------------------------------------------
 
@@ -183,7 +203,20 @@ public:
     void PasteFromClipboard();
     // Writes the picture to FileName in the format FileExtension selects;
     // false when nothing was written (the file it replaces is then as it was).
+    // The one place a document's picture goes to a file.
     bool save(const std::string& FileName, const std::string& FileExtension);
+
+    // ---- Closing ----------------------------------------------------------------
+
+    // The close query: asks whether to save a changed document (see the
+    // .cpp for when) and sets Cancel to 1 when the window is to stay open.
+    // UnloadMode is not looked at: every way of closing is treated alike.
+    void Form_QueryUnload(int16_t& Cancel, int32_t UnloadMode);
+    // The close itself: the snapshots go, the history rows go when they are
+    // this document's, and the last document empties the navigator and its
+    // status panels. Cancel is not used.
+    void Form_Unload(int16_t& Cancel);
+    bool Unloaded() const { return Unloaded_; }
 
     // ---- Window life --------------------------------------------------------------
 
@@ -206,6 +239,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // The window's (or its MDI frame's) close: query, then unload.
+    void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -213,6 +248,11 @@ private:
     // False (document unchanged) when it cannot be taken.
     bool takePicture();
     void placeProgressBox();
+    // Takes W x H as the picture's size (header, holder, rectangle, present).
+    void adoptSize(int32_t w, int32_t h);
+    // The picture without its margin and with 0 in every marker byte; empty
+    // (0 x 0) without a picture.
+    DibRecord pictureRecord() const;
 
     void placeStatusBar();
     void applyLayout(LayoutOutcome outcome);
@@ -225,6 +265,8 @@ private:
     bool Activated_ = false;
     std::vector<int32_t> PolygonPoints_;
     int32_t ProgressBorderStyle_ = 0;
+    std::unique_ptr<UndoStore> Undo_;
+    bool Unloaded_ = false;
 };
 
 } // namespace tq

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -155,6 +156,34 @@ FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, i
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
     return FreeImage_Load(fif, path.c_str(), flags);
+}
+
+// FreeImage's own file writer ignores a failed flush or close, so a full
+// disk or a size limit would pass for success with a truncated file. It
+// writes here through a stream of ours, whose every error is seen.
+unsigned DLL_CALLCONV writeToStream(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<FILE*>(handle)));
+}
+unsigned DLL_CALLCONV readFromStream(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<FILE*>(handle)));
+}
+int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin)
+{
+    return std::fseek(static_cast<FILE*>(handle), offset, origin);
+}
+long DLL_CALLCONV tellStream(fi_handle handle) { return std::ftell(static_cast<FILE*>(handle)); }
+
+bool saveThroughFreeImage(FREE_IMAGE_FORMAT fif, FIBITMAP* image, const std::string& path, int flags)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    FreeImageIO io{readFromStream, writeToStream, seekStream, tellStream};
+    const bool written = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(f), flags) != FALSE;
+    const bool flushed = std::fflush(f) == 0 && std::ferror(f) == 0;
+    const bool closed = std::fclose(f) == 0;
+    return written && flushed && closed;
 }
 
 // The FreeImage image through DevIL to path, in DevIL's image type.
@@ -336,7 +365,7 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const DibRec
         FIBITMAP* image = converted ? converted : dib;
         if (route.writer == Writer::FreeImage) {
             ok = replaceFileSafely(path, [&](const std::string& temp) {
-                return FreeImage_Save(FREE_IMAGE_FORMAT(route.format), image, temp.c_str(), route.flags) != FALSE;
+                return saveThroughFreeImage(FREE_IMAGE_FORMAT(route.format), image, temp, route.flags);
             });
         } else {
             ok = SaveThroughDevIL(image, path, route.devilType);

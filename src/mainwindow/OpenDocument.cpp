@@ -63,24 +63,4 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
     return doc;
 }
 
-bool SaveDocumentPicture(const fImage& doc, const std::string& path, const std::string& ext)
-{
-    if (!doc.PictureExists()) return false;
-    const BitsBuffer bits = doc.Bits();
-    const int w = doc.PictureWidth();
-    const int h = doc.PictureHeight();
-    if (w < 1 || h < 1 || bits.width() < w || bits.height() < h) return false;
-    DibRecord dib;
-    dib.header.biSize = static_cast<int32_t>(BitsHeader::kSize);
-    dib.header.biWidth = w;
-    dib.header.biHeight = -h;
-    dib.header.biPlanes = 1;
-    dib.header.biBitCount = 32;
-    dib.width = w;
-    dib.height = h;
-    dib.bits.resize(4u * size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) std::memcpy(dib.row(y), bits.pixel(0, y), 4u * size_t(w));
-    return mBitmap::SaveImageFile(path, ext, dib);
-}
-
 } // namespace tq

@@ -23,9 +23,4 @@ bool IsDocumentOpen(const std::string& FileName);
 // new document, or nullptr.
 fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::string& ext);
 
-// Writes the document's picture (without its margin) to path in the format
-// ext names; false when nothing complete was written (the file it would
-// replace is then as it was).
-bool SaveDocumentPicture(const fImage& doc, const std::string& path, const std::string& ext);
-
 } // namespace tq

@@ -27,7 +27,7 @@ public:
     void setChanged(bool changed) override { doc_.Changed = changed; }
     bool save(const std::string& path, const std::string& ext) override
     {
-        return SaveDocumentPicture(doc_, path, ext);
+        return doc_.save(path, ext);
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "document/DocumentState.h"
 #include "document/Module8.h"
+#include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "filters/Kernels.h"
@@ -117,6 +118,11 @@ bool mStart::StartApplication(fSplash* splash)
         if (splash) splash->close();
         return false;
     }
+
+    // Only copy running: snapshot files still in the Temp folder were left by
+    // a run that ended without closing its documents. They go now, so none
+    // can come back as a step of a new document with the same number.
+    UndoSnapshotFile::removeStale(options_.programFolder);
 
     runningShell = this;
     setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });

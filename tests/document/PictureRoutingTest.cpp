@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 #include <random>
 
 namespace tq {
@@ -267,6 +269,32 @@ TEST(PictureRouting, FailedSaveKeepsTheFileItReplaces)
     EXPECT_FALSE(mBitmap::SaveImageFile(dir.path("nofolder/a.png"), "png", makePicture(3, 2)));
     // Only the old files and the temporary folder remain.
     EXPECT_EQ(dir.entries(), 7u);
+}
+
+TEST(PictureRouting, WriteCutShortByTheDiskFailsAndKeepsTheOldFile)
+{
+    // The library's own file writer would not notice a write that fails
+    // when its buffer is flushed at the end; a file size limit makes every
+    // write past 100 bytes fail, as a full disk would.
+    PictureTempDir dir;
+    const std::vector<uint8_t> old(3000, 'k');
+    const DibRecord pic = makePicture(40, 30);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const char* ext : {"bmp", "png", "tif", "ppm"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("full.") + ext);
+        writeFile(path, old);
+        struct rlimit small = saved;
+        small.rlim_cur = 100;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved_ok = mBitmap::SaveImageFile(path, ext, pic);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_FALSE(saved_ok);
+        EXPECT_EQ(readFile(path), old);
+    }
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(PictureRouting, SuccessfulSaveReplacesAndKeepsPermissions)

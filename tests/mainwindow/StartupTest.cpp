@@ -139,6 +139,32 @@ TEST_F(StartupFixture, SecondCopyIsRefusedAndTheFirstRunsOn)
     EXPECT_TRUE(third->StartApplication());
 }
 
+TEST_F(StartupFixture, SnapshotsLeftByAnEarlierRunGoOnlyWhenNoOtherCopyRuns)
+{
+    const fs::path temp = program / "Temp";
+    fs::create_directories(temp);
+    auto touch = [](const fs::path& p) { std::ofstream(p) << "x"; };
+    touch(temp / "b000102.dat");
+    touch(temp / "notes.txt");
+
+    auto first = makeShell();
+    ASSERT_TRUE(first->StartApplication());
+    EXPECT_FALSE(fs::exists(temp / "b000102.dat"));
+    EXPECT_TRUE(fs::exists(temp / "notes.txt"));
+
+    // A snapshot of the running copy survives the start of a second one.
+    touch(temp / "b000100.dat");
+    StartOptions o;
+    o.programFolder = program;
+    o.runtimeFolder = runtime;
+    RecordingMessageBox secondMessages;
+    o.messages = &secondMessages;
+    mStart second(o);
+    EXPECT_FALSE(second.StartApplication());
+    EXPECT_TRUE(fs::exists(temp / "b000100.dat"));
+    first->main()->close();
+}
+
 TEST_F(StartupFixture, NormalExitWritesSettingsAndNextStartUsesThem)
 {
     writeSettings([](Settings& s) {

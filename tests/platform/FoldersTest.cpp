@@ -45,12 +45,17 @@ TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOne)
 
 TEST(Folders, ProgramFolderIsTheExecutablesUnlessSet)
 {
+    // The test programs run with a program folder of their own; it is put
+    // back at the end.
+    const std::string runFolder = programFolder();
     const std::string exe = fs::read_symlink("/proc/self/exe").parent_path().string();
+    setProgramFolder("");
     EXPECT_EQ(programFolder(), exe);
     setProgramFolder("/some/where");
     EXPECT_EQ(programFolder(), "/some/where");
     setProgramFolder("");
     EXPECT_EQ(programFolder(), exe);
+    setProgramFolder(runFolder == exe ? std::string() : runFolder);
 }
 
 TEST(Folders, JoinPathPutsOneSeparator)

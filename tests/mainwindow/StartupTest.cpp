@@ -202,6 +202,28 @@ TEST_F(StartupFixture, NormalExitWritesSettingsAndNextStartUsesThem)
     EXPECT_TRUE(s.MainMaximized);
 }
 
+TEST_F(StartupFixture, DamagedSettingsFileIsReportedOnceAndTheDefaultsServe)
+{
+    for (const std::size_t size : {std::size_t{0}, std::size_t{3338}, std::size_t{3340}}) {
+        SCOPED_TRACE(size);
+        programSettings() = Settings{};
+        messages.shown.clear();
+        std::ofstream(Module8::SettingsFile(program), std::ios::binary | std::ios::trunc)
+            << std::string(size, '\x07');
+        auto shell = makeShell();
+        ASSERT_TRUE(shell->StartApplication());
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, Module8::kSettingsResetMessage);
+        EXPECT_EQ(messages.shown[0].buttons, MainMsgButtons::OK);
+        EXPECT_EQ(programSettings().BrushSize, defaultSettings(program).BrushSize);
+        EXPECT_TRUE(shell->main()->isMaximized());
+        shell->main()->close();
+        // The exit writes a sound record, so the next start says nothing.
+        Settings again;
+        EXPECT_EQ(Module8::LoadSettings(again, program), Module8::SettingsLoad::Loaded);
+    }
+}
+
 TEST_F(StartupFixture, MinimisingKeepsTheSizeSavedBefore)
 {
     writeSettings([](Settings& s) {

@@ -5,6 +5,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -259,6 +260,26 @@ TEST(fImageView, ProgressBarBorderAndClick)
     QTest::mouseRelease(doc.cFilterProgress, Qt::LeftButton);
     EXPECT_EQ(doc.cFilterProgressBorderStyle(), 0);
     EXPECT_NE(doc.cFilterProgress->isTextVisible(), text) << "a click switches the display setting";
+}
+
+TEST_F(DocumentWindows, ResizePlacesTheProgressBoxOverTheFirstPanelUnlessMinimised)
+{
+    fImage* doc = open(200, 150, 1);
+    QWidget* frame = doc->parentWidget();
+    frame->resize(500, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(doc->picPb->x(), 1);
+    EXPECT_EQ(doc->picPb->y(), doc->height() - doc->picPb->height() - 3);
+    EXPECT_TRUE(doc->picPb->geometry().intersects(doc->sbInfo->geometry()));
+
+    // A minimised main window leaves the box where it was.
+    doc->picPb->move(40, 40);
+    main->showMinimized();
+    doc->Form_Resize();
+    EXPECT_EQ(doc->picPb->pos(), QPoint(40, 40));
+    main->showNormal();
+    doc->Form_Resize();
+    EXPECT_EQ(doc->picPb->x(), 1);
 }
 
 } // namespace tq

@@ -1,5 +1,6 @@
 #include "document/UndoStore.h"
 
+#include "platform/PictureFiles.h"
 #include "toolwindows/HistoryModel.h"
 
 #include <cerrno>
@@ -25,20 +26,6 @@ std::string zeroFilled(long long v, int digits)
     if (static_cast<int>(s.size()) < digits) s.insert(0, static_cast<size_t>(digits) - s.size(), '0');
     if (negative) s.insert(s.begin(), '-');
     return s;
-}
-
-bool writeAll(int fd, const uint8_t* p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t k = ::write(fd, p, n);
-        if (k < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += k;
-        n -= static_cast<size_t>(k);
-    }
-    return true;
 }
 
 bool readAll(int fd, uint8_t* p, size_t n)

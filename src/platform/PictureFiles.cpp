@@ -129,6 +129,20 @@ bool replaceFileSafely(const std::string& path, const std::function<bool(const s
     return replaceFile(path, write, true);
 }
 
+bool writeAll(int fd, const uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
                           bool durable)
 {
@@ -136,19 +150,7 @@ bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::sp
         const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         if (fd < 0) return false;
         bool ok = true;
-        for (std::span<const uint8_t> piece : pieces) {
-            const uint8_t* p = piece.data();
-            std::size_t left = piece.size();
-            while (ok && left > 0) {
-                const ssize_t n = ::write(fd, p, left);
-                if (n < 0) {
-                    if (errno != EINTR) ok = false;
-                    continue;
-                }
-                p += n;
-                left -= static_cast<std::size_t>(n);
-            }
-        }
+        for (std::span<const uint8_t> piece : pieces) ok = ok && writeAll(fd, piece.data(), piece.size());
         if (ok && durable) ok = ::fsync(fd) == 0;
         return (::close(fd) == 0) && ok;
     }, false);

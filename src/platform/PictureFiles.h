@@ -8,6 +8,7 @@
 // point it at their own folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -39,6 +40,10 @@ bool replaceFileSafely(const std::string& path, const std::function<bool(const s
 // do not outlive the run (undo snapshots) skip that wait.
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
                           bool durable = true);
+
+// Writes all of size bytes to the descriptor, riding out short writes and
+// interruptions; false on any other error.
+bool writeAll(int fd, const uint8_t* data, std::size_t size);
 
 // Removes a file, ignoring a missing one.
 void removeFileQuietly(const std::string& path);

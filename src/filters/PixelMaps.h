@@ -5,7 +5,9 @@
 
 #include "filters/cBitFilter.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -72,6 +74,38 @@ void forSelectedRuns(const cBitFilter& f, int32_t y, int32_t lo, int32_t hi, Fn&
         const int32_t x1 = (b - 1) < hi ? (b - 1) : hi;
         if (x0 <= x1) fn(x0, x1);
     });
+}
+
+// The rows of a disc of radius R about row cy (LENS, Light): Y runs from -R
+// to R; fn(Y, y) for each row y = cy + Y that lies in the picture, and after
+// every row, in the picture or not, the progress rule with the percentage
+// (Y + R) * 100 \ (2 R). A radius far beyond any picture (more than a
+// million rows) skips the clock readings of the rows off the picture, which
+// change nothing: walking them would stall the program. A row function may
+// return bool: false is a failure that ends the walk at once, and the walk
+// returns false.
+template <class RowFn>
+bool walkDiscRows(cBitFilter& f, int64_t R, int64_t cy, RowFn&& fn)
+{
+    constexpr int64_t kMaxDiscRadius = int64_t(1) << 20;
+    const int64_t lastRow = f.BitsHeight() - 1;
+    int64_t from = -R, to = R;
+    if (R > kMaxDiscRadius) {
+        from = std::max(from, -cy);
+        to = std::min(to, lastRow - cy);
+    }
+    for (int64_t Y = from; Y <= to; ++Y) {
+        const int64_t y = cy + Y;
+        if (y >= 0 && y <= lastRow) {
+            if constexpr (std::is_same_v<std::invoke_result_t<RowFn&, int64_t, int32_t>, bool>) {
+                if (!fn(Y, static_cast<int32_t>(y))) return false;
+            } else {
+                fn(Y, static_cast<int32_t>(y));
+            }
+        }
+        f.progressAfterStep(Y + R, 2 * R);
+    }
+    return true;
 }
 
 // The walk of the distortions: every pixel of the walk box (margin 0) is a

@@ -2,6 +2,7 @@
 // random displacement and noise from the program-wide generator, a pencil
 // sketch, a dot screen and a block mosaic.
 #include "filters/PixelWalk.h"
+#include "filters/TileSteps.h"
 #include "filters/cBitFilter.h"
 #include "platform/Random.h"
 
@@ -141,8 +142,14 @@ FilterResult cBitFilter::HALFTONE(int32_t Radius, int32_t Definition, int32_t In
             for (int32_t x = from; x <= to; ++x) fn(x);
         });
     };
-    for (int32_t y0 = top; y0 <= bottom; y0 += 2 * Radius) {
-        for (int32_t x0 = left; x0 <= right; x0 += 2 * Radius) {
+    // Cells step through the box as tiles do: none starts on its last
+    // column or row, which the cell before already covers.
+    const TileSteps cellCols = TileSteps::over(left, right, 2 * Radius);
+    const TileSteps cellRows = TileSteps::over(top, bottom, 2 * Radius);
+    for (int32_t row = 0; row < cellRows.count; ++row) {
+        const int32_t y0 = cellRows.corner(row);
+        for (int32_t col = 0; col < cellCols.count; ++col) {
+            const int32_t x0 = cellCols.corner(col);
             int64_t sum[3] = {0, 0, 0};
             int64_t n = 0;
             for (int32_t y = y0; y < y0 + side; ++y)

@@ -135,11 +135,9 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
     const int64_t R2 = R * R;
     const SelectionTest selected(*this);
 
-    // Rows and columns of the square that miss the picture change nothing.
-    const int64_t yA = std::max(-R, -cy), yB = std::min(R, MaxY - cy);
+    // Columns of the square that miss the picture change nothing.
     const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
-    for (int64_t Y = yA; Y <= yB; ++Y) {
-        const int32_t y = static_cast<int32_t>(cy + Y);
+    walkDiscRows(*this, R, cy, [&](int64_t Y, int32_t y) {
         uint8_t* d = out.row(y);
         for (int64_t X = xA; X <= xB; ++X) {
             if (X * X + Y * Y >= s2) continue;
@@ -157,8 +155,7 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
             d[4 * x + 1] = p[1];
             d[4 * x + 2] = p[2];
         }
-        progressAfterStep(Y + R, 2 * R);
-    }
+    });
     raiseProgress(100);
     return out;
 }

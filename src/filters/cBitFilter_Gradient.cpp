@@ -104,11 +104,9 @@ FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFact
     const float k = single(1.0 - dFactor / 100.0);
     const SelectionTest selected(*this);
 
-    // Rows and columns of the square that miss the picture change nothing.
-    const int64_t yA = std::max(-R, -cy), yB = std::min(R, MaxY - cy);
+    // Columns of the square that miss the picture change nothing.
     const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
-    for (int64_t Y = yA; Y <= yB; ++Y) {
-        const int32_t y = static_cast<int32_t>(cy + Y);
+    const bool finished = walkDiscRows(*this, R, cy, [&](int64_t Y, int32_t y) {
         const uint8_t* s = Bits_.row(y);
         uint8_t* d = out.row(y);
         for (int64_t X = xA; X <= xB; ++X) {
@@ -118,14 +116,15 @@ FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFact
             if (!selected(x, y)) continue;
             int32_t add;
             if (!toInt32(iFactor * (1.0 - static_cast<double>(k) * std::sqrt(static_cast<double>(d2)) / R), add))
-                return std::nullopt;
+                return false;
             // Kept within 0..255 on both sides: a negative intensity or a
             // rim above 100 percent darkens instead of wrapping around.
             for (int c = 0; c < 3; ++c)
                 d[4 * x + c] = static_cast<uint8_t>(std::clamp<int64_t>(int64_t(s[4 * x + c]) + add, 0, 255));
         }
-        progressAfterStep(Y + R, 2 * R);
-    }
+        return true;
+    });
+    if (!finished) return std::nullopt;
     raiseProgress(100);
     return out;
 }

@@ -91,10 +91,15 @@ FilterResult cBitFilter::TileMask(const BitsBuffer& mskBits, int32_t xOffset, in
     const int32_t lo = static_cast<int32_t>(xFirst < 0 ? 0 : (xFirst > MaxX ? int64_t(MaxX) + 1 : xFirst));
     const int32_t hi = static_cast<int32_t>(xLast > MaxX ? int64_t(MaxX) : xLast);
 
-    // Rows of copies wholly above the picture change nothing: start at the
-    // first one that reaches row 0.
+    // Rows of copies wholly above the picture change nothing, yet each one
+    // applies the progress rule. Only when there are more than a million of
+    // them (an offset far beyond any picture) does the walk start at the
+    // first row that reaches row 0: walking them would stall the program.
     int64_t l = 0;
-    if (Tiled && int64_t(yOffset) + ht - 1 < 0) l = (-int64_t(yOffset) - ht + 1 + ht - 1) / ht;
+    if (Tiled && int64_t(yOffset) + ht - 1 < 0) {
+        const int64_t firstReaching = (-int64_t(yOffset) - ht + 1 + ht - 1) / ht;
+        if (firstReaching > (int64_t(1) << 20)) l = firstReaching;
+    }
     const double dd = d, ee = e;
     for (;; ++l) {
         const int64_t y0 = int64_t(yOffset) + l * ht;

@@ -250,6 +250,46 @@ TEST(Filters2Artistic, PixelizeUsesThePicturesOwnBlocks)
     EXPECT_EQ(r->at(0, 1, 2), 5);                 // bottom block: one row
 }
 
+// Cells step through the walk box as tiles do: after the first, a cell is
+// laid only while its corner lies strictly before the box's last column
+// (row). On a 9-wide box and radius 2 the cells start at columns 0 and 4;
+// none starts on the last column 8, which the cell at 4 covers with its
+// own mean. Only that last column is bright (200), so the cell at 4 has the
+// mean 5 x 200 / 25 = 40; a cell at 8 would have 200 and give 196 and 192.
+TEST(Filters2Artistic, HalftoneCellsStartStrictlyBeforeTheLastColumnAndRow)
+{
+    const int R2 = 2 * (2 + 100);   // Definition 100 widens the dot to the whole cell
+    const auto shade = [R2](int mean, int d2) { return rnd(double(single(1.0 - double(d2) / R2)) * mean); };
+    struct Probe {
+        int x, y, expected;
+    };
+    const std::vector<Probe> probes = {
+        {8, 2, shade(40, 4)},   // 39: dx 2 from the centre (6, 2)
+        {8, 4, shade(40, 8)},   // 38
+        {8, 0, shade(40, 8)},   // 38
+        {7, 2, shade(40, 1)},   // 40
+        {4, 2, shade(40, 4)},   // the later cell's value stands on the shared column
+        {0, 4, 0},              // cell (0, 0): all its pixels are 0
+    };
+    for (bool transposed : {false, true}) {
+        SCOPED_TRACE(transposed ? "last row bright" : "last column bright");
+        std::vector<std::vector<int>> rows(transposed ? 9 : 5, std::vector<int>(transposed ? 5 : 9, 0));
+        for (int i = 0; i < 5; ++i) {
+            if (transposed)
+                rows[8][static_cast<size_t>(i)] = 200;
+            else
+                rows[static_cast<size_t>(i)][8] = 200;
+        }
+        Engine e(greyPicture(rows));
+        const FilterResult r = e.f.HALFTONE(2, 100, 0);
+        ASSERT_TRUE(r);
+        for (const Probe& p : probes) {
+            const int x = transposed ? p.y : p.x, y = transposed ? p.x : p.y;
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(r->at(c, x, y), p.expected) << x << "," << y;
+        }
+    }
+}
+
 TEST(Filters2Artistic, RefusedArgumentsLeaveBits)
 {
     const BitsBuffer pic = flatPicture(4, 4, 50);

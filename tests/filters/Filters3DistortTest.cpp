@@ -1,6 +1,8 @@
 // BEND, FOLD, STRETCH, TWIRL, WAVES and LENS.
 #include "Filters3Fixture.h"
 
+#include <functional>
+
 namespace tq {
 namespace {
 
@@ -217,6 +219,24 @@ TEST(Filters3Lens, OnlySelectedDestinationsAndDiscProgress)
     EXPECT_EQ(from(out, 1, 2), P(2, 2));
     // Rows Y -2..2 report (Y + R) * 100 \ (2 R).
     EXPECT_EQ(e.reports, (std::vector<int32_t>{0, 25, 50, 75, 100, 100}));
+}
+
+// The disc members walk every row Y from -R to R, also the rows that lie
+// outside the picture, and apply the progress rule after each of them.
+TEST(Filters3Disc, RowsOffThePictureStillReportProgress)
+{
+    const std::pair<const char*, std::function<void(cBitFilter&)>> members[] = {
+        {"LENS", [](cBitFilter& f) { f.LENS(0.5f, 0.0f, 0.5f, 75); }},
+        {"Light", [](cBitFilter& f) { (void)f.Light(0.5f, 0.0f, 0.5f, 20, 50); }},
+    };
+    for (const auto& [name, run] : members) {
+        // 5 x 3: R = rnd(0.5 x 4) = 2 about (2, 0): rows -2 and -1 lie
+        // above the picture.
+        Engine e(positions(5, 3));
+        e.reportEveryRow();
+        run(e.f);
+        EXPECT_EQ(e.reports, (std::vector<int32_t>{0, 25, 50, 75, 100, 100})) << name;
+    }
 }
 
 TEST(Filters3Distort, ProgressPerRowThenHundred)

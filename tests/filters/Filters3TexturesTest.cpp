@@ -167,6 +167,13 @@ TEST(Filters3TileMask, ProgressPerRowOfCopies)
     last.reportEveryRow();
     ASSERT_TRUE(last.f.TileMask(uniform(4, 3, 2, 2, 2), 0, 8, true, 0, -1));
     EXPECT_EQ(last.reports, std::vector<int32_t>{100});
+    // Rows of copies wholly above the picture change nothing but still
+    // count: copies 3 high from row -7 sit at -7, -4, -1, 2, 5, 8, reported
+    // as (y0 + 7) * 100 \ (8 + 7).
+    Engine above(uniform(4, 9, 1, 1, 1));
+    above.reportEveryRow();
+    ASSERT_TRUE(above.f.TileMask(uniform(4, 3, 2, 2, 2), 0, -7, true, 0, -1));
+    EXPECT_EQ(above.reports, (std::vector<int32_t>{0, 20, 40, 60, 80, 100, 100}));
 }
 
 TEST(Filters3Tile, OneTileOnTheWholePictureIsTheSameStuff)

@@ -1,16 +1,13 @@
 #include "filters/Palette.h"
 
 #include "document/BitsBuffer.h"
+#include "platform/PictureFiles.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tq {
 
@@ -86,36 +83,6 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out, size_t maxByte
     return ok;
 }
 
-// Writes bytes to a temporary file beside path and renames it over path.
-bool replaceFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    std::string tmpl = folder + "/.palXXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(w);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    // The new file keeps the mode of the one it replaces.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (ok) ::chmod(tmpl.c_str(), mode);
-    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmpl.c_str());
-    return ok;
-}
-
 } // namespace
 
 namespace Module7 {
@@ -140,7 +107,7 @@ bool SavePalette(const std::string& FileName)
     std::vector<uint8_t> old;
     if (readFile(FileName, old) && old.size() > bytes.size())
         bytes.insert(bytes.end(), old.begin() + static_cast<ptrdiff_t>(bytes.size()), old.end());
-    return replaceFile(FileName, bytes);
+    return replaceFileWithBytes(FileName, {bytes});
 }
 
 } // namespace Module7

@@ -20,6 +20,8 @@ namespace tq {
 
 class fImage;
 struct CommandEntry;
+template <class Engine>
+struct DirectFilterRow;
 
 class fMain : public QMainWindow {
     Q_OBJECT
@@ -144,6 +146,13 @@ public:
     // hand-scroll button, index 14, has a state.)
     virtual void DisableTools(int16_t PreserveTool);
     static constexpr int16_t kHandScrollButton = 14;
+
+protected:
+    // Runs a direct filter's member on the shared engine (a seam for tests
+    // that need a member to fail).
+    virtual FilterResult runDirectFilter(const DirectFilterRow<cBitFilter>& row);
+
+public:
 
 private:
     // Runs the command of the first entry whose key equals Key; true when

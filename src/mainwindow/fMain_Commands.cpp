@@ -432,6 +432,8 @@ void fMain::DisableTools(int16_t PreserveTool)
 
 // ---- Direct filters ----------------------------------------------------------
 
+FilterResult fMain::runDirectFilter(const DirectFilterRow<cBitFilter>& row) { return row.run(cFilter); }
+
 void fMain::cmdDirectFilter(const std::string& key)
 {
     const DirectFilterRow<cBitFilter>* row = findDirectFilter<cBitFilter>(key);
@@ -442,7 +444,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     if (!doc || !doc->PictureExists()) return;
     FilterResult result;
     try {
-        result = row->run(cFilter);
+        result = runDirectFilter(*row);
     } catch (const std::exception&) {
         return;
     }

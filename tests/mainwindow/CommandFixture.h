@@ -11,6 +11,8 @@
 #include "platform/TestPorts.h"
 #include "toolwindows/fPaste.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -98,6 +100,13 @@ protected:
         doc->snapshots = 0;
         doc->Changed = false;
         return doc;
+    }
+    // Closes a document window without its save prompt.
+    void closeDocument(fImage* doc)
+    {
+        doc->Changed = false;
+        doc->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void activate(fImage* doc)
     {

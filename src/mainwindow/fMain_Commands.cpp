@@ -442,6 +442,12 @@ void fMain::cmdDirectFilter(const std::string& key)
     // The pump may have run another command: act on the document as it now is.
     fImage* doc = ActiveImage.data();
     if (!doc || !doc->PictureExists()) return;
+    // The engine mirrors the active document; should it ever hold another
+    // size, the result could not become the document's pixels.
+    if (cFilter.BitsWidth() != doc->PictureWidth() || cFilter.BitsHeight() != doc->PictureHeight()) {
+        cFilter.setBits(doc->Bits());
+        mirrorRegion(cFilter, *doc);
+    }
     FilterResult result;
     try {
         result = runDirectFilter(*row);

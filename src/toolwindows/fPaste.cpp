@@ -52,9 +52,15 @@ bool CutBits()
     fMain* main = fMain::instance();
     if (!doc || !main || !doc->PictureExists()) return false;
     if (!takeClip(*doc, kMinimumCutText)) return false;
-    // The shared engine mirrors the document and walks its selection.
-    main->cFilter.BitsBlack();
-    doc->setBits(main->cFilter.Bits());
+    // The shared engine mirrors the document and walks its selection; the
+    // blacked-out pixels must never go into a document of another size.
+    cBitFilter& engine = main->cFilter;
+    if (engine.BitsWidth() != doc->PictureWidth() || engine.BitsHeight() != doc->PictureHeight()) {
+        engine.setBits(doc->Bits());
+        engine.setBitsRegion(doc->BitsRegion.walkRegion());
+    }
+    engine.BitsBlack();
+    doc->setBits(engine.Bits());
     doc->UpdateImage();
     return true;
 }

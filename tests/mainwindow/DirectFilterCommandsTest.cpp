@@ -292,3 +292,23 @@ TEST_F(FailingFixture, AFailingMemberRecordsNothingAndLeavesTheDocumentAsItWas)
 }
 
 } // namespace tq
+
+namespace tq {
+
+TEST_F(CommandFixture, AnEngineOutOfStepNeverGivesTheDocumentAnotherSize)
+{
+    CountingImage* doc = openDocument(5, 4);
+    for (const char* key : {"INVERT", "CUT"}) {
+        SCOPED_TRACE(key);
+        if (std::string(key) == "CUT") doc->BitsRegion.CreateRect(0, 0, 3, 3, 2, false);
+        main->cFilter.setBits(BitsBuffer(9, 9));   // holds another picture
+        main->MenuExec(key);
+        EXPECT_EQ(doc->Bits().width(), 5);
+        EXPECT_EQ(doc->Bits().height(), 4);
+        EXPECT_TRUE(engineMirrors(*doc));
+    }
+    EXPECT_EQ(doc->Bits().at(0, 4, 3), 255 - testing::patternByte(0, 4, 3));
+    EXPECT_EQ(doc->Bits().at(0, 1, 1), 0);   // cut
+}
+
+} // namespace tq

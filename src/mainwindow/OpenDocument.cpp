@@ -20,19 +20,19 @@
 
 namespace tq {
 
-fImage* CreateDocumentWindow(fMain& main, const NewDocument& spec)
+fImage* CreateDocumentWindow(fMain& main, const NewDocument& plan)
 {
     auto* doc = new fImage;   // takes the current document number
-    if (!spec.fill || !spec.fill(*doc)) {
+    if (!plan.fill || !plan.fill(*doc)) {
         delete doc;
         return nullptr;
     }
-    if (spec.name) {
-        doc->Tag = Module3::UniqueDocName(*spec.name);
+    if (plan.name) {
+        doc->Tag = Module3::UniqueDocName(*plan.name);
         doc->setWindowTitle(QString::fromStdString(Module4::FileTitle(doc->Tag)));
     } else {
         ++DocumentCount;   // as UniqueDocName does for every new document
-        doc->setWindowTitle(QString::fromStdString(spec.caption));
+        doc->setWindowTitle(QString::fromStdString(plan.caption));
     }
     main.addDocument(doc);
     return doc;

@@ -30,7 +30,7 @@ struct NewDocument {
 // The one way a document window comes to be: made (taking the next document
 // number), filled, named, captioned and added to the main window, where it
 // is shown and becomes the active child. Returns the window, or nullptr.
-fImage* CreateDocumentWindow(fMain& main, const NewDocument& spec);
+fImage* CreateDocumentWindow(fMain& main, const NewDocument& plan);
 
 // True when a document window already holds the file (exact, case-sensitive
 // Tag comparison).

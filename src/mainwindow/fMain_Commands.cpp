@@ -39,6 +39,16 @@ bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 // when nothing is selected.
 void mirrorRegion(cBitFilter& engine, const fImage& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
 
+// The engine mirrors the active document; should it ever hold a picture of
+// another size, a result computed from it could not become the document's
+// pixels, so it takes the document's again first.
+void keepInStep(cBitFilter& engine, const fImage& doc)
+{
+    if (engine.BitsWidth() == doc.PictureWidth() && engine.BitsHeight() == doc.PictureHeight()) return;
+    engine.setBits(doc.Bits());
+    mirrorRegion(engine, doc);
+}
+
 // The canvas's Ctrl release before a clipboard command: while the move tool
 // is current, a selection moved past the picture's edge is cut back to it.
 void cropMovedSelection(fImage& doc)
@@ -332,6 +342,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A zoom right after a zoom of this document starts again from the
     // picture before the first one.
     const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
+    keepInStep(cFilter, *doc);
 
     const int64_t W = cFilter.BitsWidth();
     const int64_t H = cFilter.BitsHeight();
@@ -442,12 +453,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     // The pump may have run another command: act on the document as it now is.
     fImage* doc = ActiveImage.data();
     if (!doc || !doc->PictureExists()) return;
-    // The engine mirrors the active document; should it ever hold another
-    // size, the result could not become the document's pixels.
-    if (cFilter.BitsWidth() != doc->PictureWidth() || cFilter.BitsHeight() != doc->PictureHeight()) {
-        cFilter.setBits(doc->Bits());
-        mirrorRegion(cFilter, *doc);
-    }
+    keepInStep(cFilter, *doc);
     FilterResult result;
     try {
         result = runDirectFilter(*row);

@@ -298,7 +298,7 @@ namespace tq {
 TEST_F(CommandFixture, AnEngineOutOfStepNeverGivesTheDocumentAnotherSize)
 {
     CountingImage* doc = openDocument(5, 4);
-    for (const char* key : {"INVERT", "CUT"}) {
+    for (const char* key : {"INVERT", "CUT", "ORIGINAL"}) {
         SCOPED_TRACE(key);
         if (std::string(key) == "CUT") doc->BitsRegion.CreateRect(0, 0, 3, 3, 2, false);
         main->cFilter.setBits(BitsBuffer(9, 9));   // holds another picture

@@ -71,7 +71,11 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
                                                            return d.PictureExists();
                                                        },
                                                        FileName, {}});
-    if (!doc) return nullptr;
+    if (!doc) {
+        // Decoded, but too large (or too short of memory) to become a document.
+        MsgBox(kLoadErrorText, MsgButtons::OK, MsgIcon::Exclamation, kProgramTitle);
+        return nullptr;
+    }
     const Settings& s = programSettings();
     if (s.InitialZoom > 1) doc->setZoomFactor(s.InitialZoom);
     doc->SaveUndoBits();

@@ -152,8 +152,6 @@ protected:
     // that need a member to fail).
     virtual FilterResult runDirectFilter(const DirectFilterRow<cBitFilter>& row);
 
-public:
-
 private:
     // Runs the command of the first entry whose key equals Key; true when
     // one matched.

@@ -212,7 +212,7 @@ TEST_F(CommandFixture, EveryDirectKeyRecordsOneStepAndTheEngineMirrorsTheDocumen
         main->MenuExec(row.key);
 
         EXPECT_EQ(ports.pump.runs - pumps, skipsThePump(row.key) ? 0 : 1);
-        if (!skipsThePump(row.key)) EXPECT_TRUE(unchangedWhenPumped) << "the pump runs before the filter";
+        if (!skipsThePump(row.key)) { EXPECT_TRUE(unchangedWhenPumped) << "the pump runs before the filter"; }
         EXPECT_EQ(doc->snapshots, 1);
         EXPECT_TRUE(doc->Changed);
         EXPECT_TRUE(engineMirrors(*doc));

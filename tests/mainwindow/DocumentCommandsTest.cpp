@@ -90,7 +90,7 @@ TEST_F(CommandFixture, CreateNewCopyCopiesPixelsAndSelectionAndLeavesTheClipboar
     EXPECT_EQ(source->Bits(), testing::patternBits(7, 5));
     EXPECT_EQ(source->snapshots, 0);
     EXPECT_FALSE(source->Changed);
-    if (undoIsWired(*source)) EXPECT_TRUE(std::filesystem::exists(snapshotPath(*copy, 0)));
+    if (undoIsWired(*source)) { EXPECT_TRUE(std::filesystem::exists(snapshotPath(*copy, 0))); }
 }
 
 TEST_F(CommandFixture, CreateFromClipboardNamesTheDocumentInTheOpenFolder)

@@ -237,6 +237,22 @@ public:
     void cFilterProgress_Click();
     int32_t cFilterProgressBorderStyle() const { return ProgressBorderStyle_; }
 
+    // ==== Document commands: quality zoom, crop and new pictures ===========
+    // (defined in fImage_Commands.cpp)
+
+    // True while this document's last recorded change is a quality zoom, so
+    // that the next quality zoom steps back over it instead of adding to it.
+    // Every other recorded change (fMain::Update), undo, redo, a jump in the
+    // history and the activation of a document clear it.
+    bool image_is_zoomed = false;
+    // Makes a whole buffer the document's picture at the buffer's size: a
+    // blank picture of that size, then the pixels, the selection reset to
+    // the whole picture with nothing selected, and the "Size" panel. False,
+    // and the document as it was, when a picture of that size cannot be made.
+    bool TakeNewPicture(const BitsBuffer& bits);
+    // The "Size" status panel: width "x" height, without blanks.
+    void ShowSizePanel();
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     // The window's (or its MDI frame's) close: query, then unload.

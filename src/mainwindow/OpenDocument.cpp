@@ -20,6 +20,24 @@
 
 namespace tq {
 
+fImage* CreateDocumentWindow(fMain& main, const NewDocument& plan)
+{
+    auto* doc = new fImage;   // takes the current document number
+    if (!plan.fill || !plan.fill(*doc)) {
+        delete doc;
+        return nullptr;
+    }
+    if (plan.name) {
+        doc->Tag = Module3::UniqueDocName(*plan.name);
+        doc->setWindowTitle(QString::fromStdString(Module4::FileTitle(doc->Tag)));
+    } else {
+        ++DocumentCount;   // as UniqueDocName does for every new document
+        doc->setWindowTitle(QString::fromStdString(plan.caption));
+    }
+    main.addDocument(doc);
+    return doc;
+}
+
 bool IsDocumentOpen(const std::string& FileName)
 {
     bool open = false;
@@ -47,12 +65,17 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
     QImage picture(dib.width, dib.height, QImage::Format_RGB32);
     for (int y = 0; y < dib.height; ++y) std::memcpy(picture.scanLine(y), dib.row(y), 4u * size_t(dib.width));
 
-    auto* doc = new fImage;
-    doc->PPicture(picture);
-    doc->BitsRegion.Init(0, 0, dib.width, dib.height);
-    doc->Tag = Module3::UniqueDocName(FileName);
-    doc->setWindowTitle(QString::fromStdString(Module4::FileTitle(doc->Tag)));
-    main.addDocument(doc);
+    fImage* doc = CreateDocumentWindow(main, NewDocument{[&](fImage& d) {
+                                                           d.PPicture(picture);
+                                                           d.BitsRegion.Init(0, 0, dib.width, dib.height);
+                                                           return d.PictureExists();
+                                                       },
+                                                       FileName, {}});
+    if (!doc) {
+        // Decoded, but too large (or too short of memory) to become a document.
+        MsgBox(kLoadErrorText, MsgButtons::OK, MsgIcon::Exclamation, kProgramTitle);
+        return nullptr;
+    }
     const Settings& s = programSettings();
     if (s.InitialZoom > 1) doc->setZoomFactor(s.InitialZoom);
     doc->SaveUndoBits();

@@ -4,12 +4,33 @@
 // document behind.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace tq {
 
 class fImage;
 class fMain;
+
+// What a new document window is made from.
+struct NewDocument {
+    // Gives the new window its picture and selection; false: it has none,
+    // and no window is left behind.
+    std::function<bool(fImage&)> fill;
+    // The name the document's Tag is made from (Module3::UniqueDocName);
+    // nullopt for a document without a file name, which still advances the
+    // document counter so the next window gets another number.
+    std::optional<std::string> name;
+    // The caption of a document without a name; a named one shows the
+    // name's file title.
+    std::string caption;
+};
+
+// The one way a document window comes to be: made (taking the next document
+// number), filled, named, captioned and added to the main window, where it
+// is shown and becomes the active child. Returns the window, or nullptr.
+fImage* CreateDocumentWindow(fMain& main, const NewDocument& plan);
 
 // True when a document window already holds the file (exact, case-sensitive
 // Tag comparison).

@@ -59,7 +59,8 @@ void fMain::Update(bool OnlyPan, bool saveundo)
     step([&] {
         if (doc) doc->cFilterProgress->setValue(0);
     });
-    image_is_zoomed = false;
+    // Any recorded change ends a run of quality zooms of the document.
+    if (doc) doc->image_is_zoomed = false;
     step([&] {
         if (!OnlyPan && doc) doc->UpdateImage();
     });
@@ -96,7 +97,13 @@ void fMain::documentActivated(QMdiSubWindow* sub)
     // without activating another: the document stays the active one.
     fImage* doc = sub ? qobject_cast<fImage*>(sub->widget()) : nullptr;
     if (!doc || doc == activeDocument_) return;
-    if (fImage* previous = activeDocument_.data()) previous->Form_Deactivate();
+    if (fImage* previous = activeDocument_.data()) {
+        previous->Form_Deactivate();
+        // Switching documents ends a run of quality zooms: the next zoom of
+        // either document must never step back over its last edit.
+        previous->image_is_zoomed = false;
+    }
+    doc->image_is_zoomed = false;
     activeDocument_ = doc;
     doc->Form_Activate();
 }

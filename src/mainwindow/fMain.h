@@ -20,6 +20,8 @@ namespace tq {
 
 class fImage;
 struct CommandEntry;
+template <class Engine>
+struct DirectFilterRow;
 
 class fMain : public QMainWindow {
     Q_OBJECT
@@ -38,12 +40,8 @@ public:
     // The one shared engine, created with the window and kept for the run.
     cBitFilter cFilter;
 
-    // True while the last recorded change of the active document was a
-    // quality zoom; every Update clears it.
-    bool image_is_zoomed = false;
-
     // ---- Common end of a change -------------------------------------------
-    // On ActiveImage: empties the progress bar, clears image_is_zoomed,
+    // On ActiveImage: empties the progress bar, clears its image_is_zoomed,
     // repaints the document unless OnlyPan, redraws the navigator and, with
     // saveundo, writes an undo snapshot and marks the document changed.
     void Update(bool OnlyPan, bool saveundo);
@@ -128,6 +126,31 @@ public:
     void cmdRotation(const std::string& key);       // N90 .. A45
     void cmdDirectFilter(const std::string& key);   // the 69 direct filter keys
     void cmdFilterDialog(const std::string& key);   // the 42 filter dialog keys
+
+    // ==== Quality zoom, rotation and the tool bar ========================
+    // (defined in fMain_Commands.cpp)
+
+    // The active document's picture resized by a whole factor: Factor times
+    // larger with ZoomIn, else divided by Factor and rounded half to even;
+    // resampled with Alias, nearest pixels without. A zoom that follows a
+    // zoom of the same document first undoes that one, so a run of zooms
+    // keeps one step. A size below 1 or above the largest side is refused
+    // with no step. Nothing without an active document.
+    void ZoomImage(int16_t Factor, bool ZoomIn, bool Alias);
+    // The active document turned by Angle degrees (smooth: interpolated)
+    // onto a canvas just holding the turned picture, black where the turned
+    // picture leaves the canvas uncovered. One undo step.
+    void RotateImage(int16_t Angle, bool smooth);
+    // Releases every tool button except the one at PreserveTool; -1
+    // releases all. (Stand-in until the tool bar is built: only the
+    // hand-scroll button, index 14, has a state.)
+    virtual void DisableTools(int16_t PreserveTool);
+    static constexpr int16_t kHandScrollButton = 14;
+
+protected:
+    // Runs a direct filter's member on the shared engine (a seam for tests
+    // that need a member to fail).
+    virtual FilterResult runDirectFilter(const DirectFilterRow<cBitFilter>& row);
 
 private:
     // Runs the command of the first entry whose key equals Key; true when

@@ -281,26 +281,6 @@ void fMain::cmdCustomCapture(const std::string&) {}
 void fMain::cmdImageSaveOptions(const std::string&) {}
 void fMain::cmdPrinterSetup(const std::string&) {}
 void fMain::cmdWallpaper(const std::string&) {}
-
-void fMain::cmdUndo(const std::string&) {}
-void fMain::cmdRedo(const std::string&) {}
-void fMain::cmdCreateNewCopy(const std::string&) {}
-void fMain::cmdCopyImageToClipboard(const std::string&) {}
-void fMain::cmdCreateFromClipboard(const std::string&) {}
-void fMain::cmdImageSize(const std::string&) {}
-void fMain::cmdCanvasSize(const std::string&) {}
-void fMain::cmdImageOrientation(const std::string&) {}
-void fMain::cmdImageRotate(const std::string&) {}
-
-void fMain::cmdPrint(const std::string&) {}
-void fMain::cmdSelection(const std::string&) {}
-void fMain::cmdImageProperties(const std::string&) {}
-void fMain::cmdClipboard(const std::string&) {}
-void fMain::cmdCrop(const std::string&) {}
-void fMain::cmdViewZoom(const std::string&) {}
-void fMain::cmdQualitySize(const std::string&) {}
-void fMain::cmdRotation(const std::string&) {}
-void fMain::cmdDirectFilter(const std::string&) {}
 void fMain::cmdFilterDialog(const std::string&) {}
 
 } // namespace tq

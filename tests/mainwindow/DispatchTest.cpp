@@ -252,7 +252,6 @@ TEST(fMainWindow, TitleAndEngine)
     fMain w;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Talvex Quarlend"));
     EXPECT_EQ(fMain::instance(), &w);
-    EXPECT_FALSE(w.image_is_zoomed);
     ASSERT_NE(w.mdiArea(), nullptr);
 }
 

@@ -76,21 +76,19 @@ TEST_F(UpdateFixture, ArgumentPairs)
         calls.clear();
         doc->Changed = false;
         doc->cFilterProgress->setValue(60);
-        main->image_is_zoomed = true;
+        doc->image_is_zoomed = true;
         main->Update(c.onlyPan, c.saveundo);
         EXPECT_EQ(calls, c.calls) << c.onlyPan << c.saveundo;
         EXPECT_EQ(doc->Changed, c.changed) << c.onlyPan << c.saveundo;
         EXPECT_EQ(doc->cFilterProgress->value(), 0);
-        EXPECT_FALSE(main->image_is_zoomed);
+        EXPECT_FALSE(doc->image_is_zoomed);
     }
 }
 
-TEST_F(UpdateFixture, WithoutADocumentOnlyTheNavigatorAndTheFlag)
+TEST_F(UpdateFixture, WithoutADocumentOnlyTheNavigator)
 {
-    main->image_is_zoomed = true;
     main->Update(false, true);
     EXPECT_EQ(calls, Calls{"Navigator"});
-    EXPECT_FALSE(main->image_is_zoomed);
 }
 
 TEST_F(UpdateFixture, ProgressShowsTheBoxAndNeverHidesIt)

@@ -1,0 +1,470 @@
+// The document commands of the main window's MenuExec: undo and redo, new
+// documents from a copy or the clipboard, selection, cut, copy, paste and
+// crop, view zoom, quality zoom and rotation, and the direct filters.
+//
+// Each command acts on ActiveImage as the dispatcher left it (a command that
+// lets pending messages run reads it again afterwards) and ends a change of
+// the pixels with Update, which records the undo step.
+#include "document/DocumentState.h"
+#include "document/Settings.h"
+#include "document/StatusPanels.h"
+#include "document/fImage.h"
+#include "document/mBitmap.h"
+#include "mainwindow/DirectFilters.h"
+#include "mainwindow/OpenDocument.h"
+#include "mainwindow/fMain.h"
+#include "platform/Folders.h"
+#include "platform/Ports.h"
+#include "toolwindows/fPaste.h"
+
+#include <QGuiApplication>
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace tq {
+namespace {
+
+constexpr const char* kNewImageCaption = "New Image Document";
+constexpr const char* kSelectionsFolder = "Selections";
+constexpr const char* kSelectionFilter = "Selection Files (*.qsf)|*.qsf";
+
+// The file name the selection dialogs showed last: the dialog keeps it.
+std::string g_selectionDialogFile;
+
+bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
+
+// The engine's region for a document: its selection, or the whole picture
+// when nothing is selected.
+void mirrorRegion(cBitFilter& engine, const fImage& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
+
+// The engine mirrors the active document; should it ever hold a picture of
+// another size, a result computed from it could not become the document's
+// pixels, so it takes the document's again first.
+void keepInStep(cBitFilter& engine, const fImage& doc)
+{
+    if (engine.BitsWidth() == doc.PictureWidth() && engine.BitsHeight() == doc.PictureHeight()) return;
+    engine.setBits(doc.Bits());
+    mirrorRegion(engine, doc);
+}
+
+// The canvas's Ctrl release before a clipboard command: while the move tool
+// is current, a selection moved past the picture's edge is cut back to it.
+void cropMovedSelection(fImage& doc)
+{
+    if (programSettings().ToolName.text() != "SelectionMove") return;
+    doc.BitsRegion.Crop();
+    doc.UpdateRegion();
+}
+
+// The Selections folder under the program folder, made when missing.
+std::string selectionsFolder()
+{
+    const std::string folder = platform::joinPath(platform::programFolder(), kSelectionsFolder);
+    if (!mBitmap::FileExists(folder)) {
+        std::error_code ec;   // cannot be made: the dialog opens where it can
+        std::filesystem::create_directory(folder, ec);
+    }
+    return folder;
+}
+
+platform::FileDialogRequest selectionDialog(const char* title)
+{
+    platform::FileDialogRequest r;
+    r.title = title;
+    r.filter = kSelectionFilter;
+    r.initialDir = selectionsFolder();
+    r.fileName = g_selectionDialogFile;
+    r.overwritePrompt = true;
+    return r;
+}
+
+// The outline runs while something is selected; the engine walks the
+// selection, or the whole picture.
+void showSelectionState(fMain& main, fImage& doc)
+{
+    if (doc.BitsRegion.IsEmptyRegion())
+        doc.StopTimer();
+    else
+        doc.StartTimer();
+    mirrorRegion(main.cFilter, doc);
+}
+
+struct QualitySize {
+    const char* key;
+    int16_t Factor;
+    bool ZoomIn;
+    bool Alias;
+};
+constexpr QualitySize kQualitySizes[] = {
+    {"50", 2, false, false}, {"33", 3, false, false}, {"25", 4, false, false}, {"20", 5, false, false},
+    {"15", 7, false, false}, {"10", 9, false, false}, {"ORIGINAL", 1, false, false},
+    {"2x", 2, true, true},   {"3x", 3, true, true},   {"4x", 4, true, true},   {"5x", 5, true, true},
+    {"x2", 2, false, true},  {"x3", 3, false, true},  {"x4", 4, false, true},  {"x5", 5, false, true},
+};
+
+struct Rotation {
+    const char* key;
+    int16_t Angle;
+    bool smooth;
+};
+// "N270" and "A270" both turn by +90.
+constexpr Rotation kRotations[] = {
+    {"N90", -90, false}, {"N180", -180, false}, {"N270", 90, false}, {"N45", -45, false},
+    {"A90", -90, true},  {"A180", -180, true},  {"A270", 90, true},  {"A45", -45, true},
+};
+
+struct ViewZoom {
+    const char* key;
+    int32_t factor;
+};
+constexpr ViewZoom kViewZooms[] = {{"200", 2}, {"300", 3}, {"400", 4}, {"500", 5},
+                                   {"600", 6}, {"700", 7}, {"100", 1}};
+
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+// ---- Undo, redo and new documents ------------------------------------------
+
+void fMain::cmdUndo(const std::string&)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    // The step shown is no longer the zoom a following zoom would replace.
+    doc->image_is_zoomed = false;
+    if (doc->UndoBits()) SaveUndoOnNudge = true;
+}
+
+void fMain::cmdRedo(const std::string&)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    doc->image_is_zoomed = false;
+    if (doc->RedoBits()) SaveUndoOnNudge = true;
+}
+
+// "CREATENEWCOPY": the pixels and the selection go straight into the new
+// window; the user's clipboard is never used for it.
+void fMain::cmdCreateNewCopy(const std::string&)
+{
+    fImage* source = ActiveImage.data();
+    if (!source || !source->PictureExists()) return;
+    ImageHeight = static_cast<int16_t>(source->PictureHeight());
+    ImageWidth = static_cast<int16_t>(source->PictureWidth());
+    const BitsBuffer pixels = source->Bits();
+    const Region* selection = source->BitsRegion.Region();
+    fImage* copy = CreateDocumentWindow(*this, NewDocument{[&](fImage& d) {
+                                                               if (!d.TakeNewPicture(pixels)) return false;
+                                                               d.BitsRegion.setRegion(selection);
+                                                               return true;
+                                                           },
+                                                           source->Tag, {}});
+    if (!copy) return;
+    // Its activation gave the engine its pixels and the region as it stood
+    // then; the region is the copied selection now.
+    mirrorRegion(cFilter, *copy);
+    copy->SaveUndoBits();
+}
+
+void fMain::cmdCopyImageToClipboard(const std::string&)
+{
+    if (fImage* doc = ActiveImage.data()) doc->BitsCopyToClipboard();
+}
+
+void fMain::cmdCreateFromClipboard(const std::string&)
+{
+    platform::Clipboard* clipboard = platform::ports().clipboard;
+    if (!clipboard || !clipboard->hasBitmap()) return;
+    const std::optional<DibRecord> picture = clipboard->bitmap();
+    if (!picture || !validSide(picture->width) || !validSide(picture->height)) return;
+    ImageWidth = static_cast<int16_t>(picture->width);
+    ImageHeight = static_cast<int16_t>(picture->height);
+    cBitFilter taken;
+    if (!taken.BitsTakeFromPicture(*picture, picture->width, picture->height)) return;
+    // Folder and name joined with the separator.
+    const std::string name = platform::joinPath(programSettings().OpenFolder.text(), "New.bmp");
+    fImage* doc = CreateDocumentWindow(
+        *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(taken.Bits()); }, name, {}});
+    if (!doc) return;
+    ActiveImage = doc;
+    doc->SaveUndoBits();
+}
+
+// The geometry dialogs, print and properties open windows not built yet.
+void fMain::cmdImageSize(const std::string&) {}
+void fMain::cmdCanvasSize(const std::string&) {}
+void fMain::cmdImageOrientation(const std::string&) {}
+void fMain::cmdImageRotate(const std::string&) {}
+void fMain::cmdPrint(const std::string&) {}
+void fMain::cmdImageProperties(const std::string&) {}
+
+// ---- Selection ---------------------------------------------------------------
+
+void fMain::cmdSelection(const std::string& key)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    cBitRegion& sel = doc->BitsRegion;
+    if (key == "SELECTALL") {
+        sel.CreateRect(0, 0, doc->PictureWidth(), doc->PictureHeight(), 2, false);
+        doc->StartTimer();
+        mirrorRegion(cFilter, *doc);
+        Update(false, true);
+    } else if (key == "SELECTNONE") {
+        sel.Init(0, 0, doc->PictureWidth(), doc->PictureHeight());
+        doc->StopTimer();
+        doc->UpdateImage();
+        mirrorRegion(cFilter, *doc);
+    } else if (key == "INVERTSELECTION") {
+        sel.Invert();
+        showSelectionState(*this, *doc);
+        doc->UpdateImage();
+    } else if (key == "LOADSELECTION") {
+        const auto answer = platform::ports().fileDialogs->open(selectionDialog("Load selection"));
+        if (!answer) return;
+        g_selectionDialogFile = answer->path;
+        // A file that cannot be read leaves the old selection, still cut to
+        // the picture below.
+        sel.LoadFromFile(answer->path);
+        sel.Crop();
+        doc->UpdateImage();
+        showSelectionState(*this, *doc);
+    } else if (key == "SAVESELECTION") {
+        const auto answer = platform::ports().fileDialogs->save(selectionDialog("Save selection"));
+        if (!answer) return;
+        g_selectionDialogFile = answer->path;
+        sel.SaveToFile(answer->path);   // the path as chosen: no extension added
+    }
+}
+
+// ---- Cut, copy, paste and crop -------------------------------------------
+
+void fMain::cmdClipboard(const std::string& key)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    cropMovedSelection(*doc);
+    if (key == "CUT") {
+        platform::DoEvents();
+        // A cut that took nothing is no change; one that did ends like every
+        // change: one undo step and the changed mark.
+        if (fPaste::CutBits()) Update(false, true);
+    } else if (key == "COPY") {
+        platform::DoEvents();
+        fPaste::CopyBits();
+    } else if (key == "PASTE") {
+        programSettings().SelectionMoveFromClip = true;
+        DisableTools(-1);
+        programSettings().ToolName.assign("");
+        doc->setMouseScroll(false);
+        doc->StopTimer();
+        PasteFloating = true;
+    }
+}
+
+void fMain::cmdCrop(const std::string& key)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    if (!doc->BitsRegion.BoundRect(X1, Y1, X2, Y2)) return;
+    if (!(X2 - X1 > 2 || Y2 - Y1 > 2)) return;
+    if (!cFilter.BitsCrop(cFilter.Bits(), X1, Y1, X2, Y2)) return;
+
+    if (key == "CROP") {
+        if (!doc->TakeNewPicture(cFilter.Bits())) {
+            cFilter.setBits(doc->Bits());   // the engine mirrors the document again
+            return;
+        }
+        cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
+        Update(false, true);
+        return;
+    }
+
+    // "NEWIMAGEFROMCROP": the box becomes a new, unnamed document.
+    ImageHeight = static_cast<int16_t>(cFilter.BitsHeight());
+    ImageWidth = static_cast<int16_t>(cFilter.BitsWidth());
+    const BitsBuffer cropped = cFilter.Bits();
+    fImage* fresh = CreateDocumentWindow(
+        *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(cropped); }, std::nullopt, kNewImageCaption});
+    if (!fresh) {
+        cFilter.setBits(doc->Bits());
+        return;
+    }
+    cFilter.setBitsRegion(fresh->BitsRegion.RegionMain());
+    cFilter.setBits(fresh->Bits());
+    ActiveImage = fresh;
+    Update(false, true);
+}
+
+// ---- View zoom, quality zoom and rotation ---------------------------------
+
+void fMain::cmdViewZoom(const std::string& key)
+{
+    fImage* doc = ActiveImage.data();
+    if (!doc) return;
+    for (const ViewZoom& z : kViewZooms)
+        if (key == z.key) doc->setZoomFactor(z.factor);
+}
+
+void fMain::cmdQualitySize(const std::string& key)
+{
+    for (const QualitySize& q : kQualitySizes) {
+        if (key != q.key) continue;
+        if (key == "ORIGINAL")
+            if (fImage* doc = ActiveImage.data()) doc->setZoomFactor(1);
+        ZoomImage(q.Factor, q.ZoomIn, q.Alias);
+        return;
+    }
+}
+
+void fMain::cmdRotation(const std::string& key)
+{
+    for (const Rotation& r : kRotations)
+        if (key == r.key) {
+            RotateImage(r.Angle, r.smooth);
+            return;
+        }
+}
+
+void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
+{
+    if (!mBitmap::GetActiveImage(ActiveImage)) return;
+    fImage* doc = ActiveImage.data();
+    if (!doc || !doc->PictureExists()) return;
+    doc->setZoomFactor(1);
+
+    // A zoom right after a zoom of this document starts again from the
+    // picture before the first one.
+    const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
+    keepInStep(cFilter, *doc);
+
+    const int64_t W = cFilter.BitsWidth();
+    const int64_t H = cFilter.BitsHeight();
+    int64_t newW = 0, newH = 0;
+    if (Factor >= 1) {
+        if (ZoomIn) {
+            newW = W * Factor;
+            newH = H * Factor;
+        } else {
+            newW = static_cast<int64_t>(std::nearbyint(static_cast<double>(W) / Factor));
+            newH = static_cast<int64_t>(std::nearbyint(static_cast<double>(H) / Factor));
+        }
+    }
+    // A side below 1 or above the largest one is refused: no step, and the
+    // zoom that was stepped back over is shown again.
+    const auto refuse = [&] {
+        cFilter.setBits(doc->Bits());
+        mirrorRegion(cFilter, *doc);
+        if (steppedBack) doc->RedoBits();
+    };
+    if (!validSide(newW) || !validSide(newH)) {
+        refuse();
+        return;
+    }
+
+    // The intermediate picture is never painted.
+    doc->setUpdatesEnabled(false);
+    const bool resized = Alias ? cFilter.BitsResample(cFilter.Bits(), int32_t(newW), int32_t(newH))
+                               : cFilter.BitsResize(cFilter.Bits(), int32_t(newW), int32_t(newH));
+    const bool taken = resized && doc->TakeNewPicture(cFilter.Bits());
+    doc->setUpdatesEnabled(true);
+    if (!taken) {
+        refuse();
+        return;
+    }
+    cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
+    Update(true, true);
+    doc->ShowSizePanel();
+    doc->image_is_zoomed = true;
+}
+
+void fMain::RotateImage(int16_t Angle, bool smooth)
+{
+    platform::DoEvents();
+    fImage* doc = ActiveImage.data();
+    if (!doc || !doc->PictureExists()) return;
+
+    // Degrees to radians with the program's own factor; |cos| and |sin| are
+    // kept in single precision.
+    const double radians = Angle * 0.0174533;
+    const float c = static_cast<float>(std::fabs(std::cos(radians)));
+    const float s = static_cast<float>(std::fabs(std::sin(radians)));
+    const int64_t W = doc->PictureWidth();
+    const int64_t H = doc->PictureHeight();
+    const int64_t Wn = static_cast<int64_t>(std::nearbyint(double(W) * c + double(H) * s));
+    const int64_t Hn = static_cast<int64_t>(std::nearbyint(double(W) * s + double(H) * c));
+    // The square work canvas holds the picture's diagonal, so no corner of
+    // the turned picture is lost before the crop.
+    const int64_t D = static_cast<int64_t>(std::nearbyint(std::sqrt(static_cast<double>(W * W + H * H))));
+    // A canvas larger than a picture may be cannot be made: refused, no step.
+    if (!validSide(D) || !validSide(Wn) || !validSide(Hn)) return;
+    const int32_t Ox = static_cast<int32_t>((D - W) / 2);
+    const int32_t Oy = static_cast<int32_t>((D - H) / 2);
+
+    const BitsBuffer original = doc->Bits();
+    cBitRegion canvas;
+    canvas.Init(0, 0, int32_t(D), int32_t(D));
+    bool done = false;
+    try {
+        WaitCursor wait;
+        cFilter.setBitsRegion(canvas.RegionMain());
+        cFilter.setBits(BitsBuffer(int32_t(D), int32_t(D)));   // black
+        if (FilterResult placed = cFilter.TileMask(original, Ox, Oy, false, 0, -1)) {
+            cFilter.setBits(std::move(*placed));
+            cFilter.setBits(smooth ? cFilter.RotateSmooth(Angle) : cFilter.ROTATE(Angle, true));
+            const int32_t left = int32_t((D - Wn) / 2);
+            const int32_t top = int32_t((D - Hn) / 2);
+            done = cFilter.BitsCrop(cFilter.Bits(), left, top, left + int32_t(Wn), top + int32_t(Hn)) &&
+                   doc->TakeNewPicture(cFilter.Bits());
+        }
+    } catch (const std::exception&) {
+        done = false;
+    }
+    if (!done) {
+        // The engine never keeps the work canvas's region past this routine.
+        cFilter.setBits(original);
+        mirrorRegion(cFilter, *doc);
+        return;
+    }
+    cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
+    Update(true, true);
+}
+
+void fMain::DisableTools(int16_t PreserveTool)
+{
+    handScrollPressed_ = PreserveTool == kHandScrollButton;
+}
+
+// ---- Direct filters ----------------------------------------------------------
+
+FilterResult fMain::runDirectFilter(const DirectFilterRow<cBitFilter>& row) { return row.run(cFilter); }
+
+void fMain::cmdDirectFilter(const std::string& key)
+{
+    const DirectFilterRow<cBitFilter>* row = findDirectFilter<cBitFilter>(key);
+    if (!row) return;
+    if (row->pumpFirst) platform::DoEvents();
+    // The pump may have run another command: act on the document as it now is.
+    fImage* doc = ActiveImage.data();
+    if (!doc || !doc->PictureExists()) return;
+    keepInStep(cFilter, *doc);
+    FilterResult result;
+    try {
+        result = runDirectFilter(*row);
+    } catch (const std::exception&) {
+        return;
+    }
+    // A member that failed records nothing and leaves the document as it was.
+    if (!result) return;
+    cFilter.setBits(std::move(*result));
+    doc->setBits(cFilter.Bits());
+    Update(false, true);
+}
+
+} // namespace tq

@@ -125,8 +125,6 @@ protected:
     }
     // True once the document's snapshots are written to disk (the undo store
     // is wired into the document window).
-    bool undoIsWired(const fImage& doc) const { return std::filesystem::exists(snapshotPath(doc, 0)); }
-
     // The engine holds exactly the document's pixels.
     ::testing::AssertionResult engineMirrors(const fImage& doc) const
     {

@@ -201,7 +201,7 @@ int run(const Options& o)
     if (!o.save.empty()) {
         fImage* doc = activeDocument(main);
         if (!doc) return fail("save " + o.save, "no active document");
-        if (!SaveDocumentPicture(*doc, o.save, extensionOf(o.save)))
+        if (!doc->save(o.save, extensionOf(o.save)))
             return fail("save " + o.save, "Unexpected error saving image");
     }
     return 0;

@@ -69,14 +69,15 @@ void BM_MemberAndSnapshotWrite(benchmark::State& state)
     state.SetLabel(key);
     const auto* row = tq::findDirectFilter<tq::cBitFilter>(key);
     QTemporaryDir dir;
-    const auto file = tq::UndoSnapshotFile::path(dir.path().toStdString(), 1, 1);
     const tq::Region whole = tq::Region::rect(0, 0, kW, kH);
     tq::cBitFilter engine;
     engine.setBits(picture());
     engine.setBitsRegion(&whole);
+    // Each step is a file of its own, as in a document's history.
+    int step = 0;
     for (auto _ : state) {
         tq::FilterResult r = row->run(engine);
-        tq::UndoSnapshotFile::write(file, *r);
+        tq::UndoSnapshotFile::write(tq::UndoSnapshotFile::path(dir.path().toStdString(), 1, step++ % 200), *r);
     }
 }
 BENCHMARK(BM_MemberAndSnapshotWrite)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

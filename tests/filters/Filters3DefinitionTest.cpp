@@ -5,6 +5,7 @@
 // every shape, random arguments, and a clock that lets every row's report
 // through, so the progress reports are compared too.
 #include "Filters3Fixture.h"
+#include "RandomCases.h"
 
 #include <cmath>
 #include <random>
@@ -12,6 +13,8 @@
 
 namespace tq {
 namespace {
+
+using namespace randomcases;
 
 using namespace f3;
 
@@ -49,44 +52,6 @@ struct Plain {
         for (int c = 0; c < 3; ++c) out.at(c, x, y) = bits.at(c, sx, sy);
     }
 };
-
-BitsBuffer noisePicture(int w, int h, std::mt19937& g)
-{
-    BitsBuffer b(w, h);
-    for (int y = -2; y < h + 2; ++y)
-        for (int x = -2; x < w + 2; ++x)
-            for (int c = 0; c < 4; ++c) b.at(c, x, y) = static_cast<uint8_t>(g() & 0xFF);
-    return b;
-}
-
-Region anySelection(int w, int h, std::mt19937& g)
-{
-    const int kind = w < 4 || h < 4 ? static_cast<int>(g() % 2) : static_cast<int>(g() % 4);
-    switch (kind) {
-    case 0: return Region::rect(0, 0, w, h);
-    case 1: {
-        const int l = static_cast<int>(g() % w), t = static_cast<int>(g() % h);
-        return Region::rect(l, t, l + 1 + static_cast<int>(g() % (w - l)), t + 1 + static_cast<int>(g() % (h - t)));
-    }
-    case 2:
-        return Region::ellipse(static_cast<int>(g() % (w / 2)), static_cast<int>(g() % (h / 2)),
-                               w - static_cast<int>(g() % (w / 3)), h - static_cast<int>(g() % (h / 3)));
-    default: return Region::fromRects({RectI{1, 1, w / 2, h / 2}, RectI{w / 3, h / 3, w - 1, h - 1}});
-    }
-}
-
-// The first byte where two buffers differ, or "" when they are equal.
-std::string firstDifference(const BitsBuffer& want, const BitsBuffer& got)
-{
-    if (!want.sameShape(got)) return "shapes differ";
-    for (int y = -2; y < want.height() + 2; ++y)
-        for (int x = -2; x < want.width() + 2; ++x)
-            for (int c = 0; c < 4; ++c)
-                if (want.at(c, x, y) != got.at(c, x, y))
-                    return "channel " + std::to_string(c) + " at " + std::to_string(x) + "," + std::to_string(y) +
-                           ": want " + std::to_string(want.at(c, x, y)) + ", got " + std::to_string(got.at(c, x, y));
-    return "";
-}
 
 // Runs a member on an engine holding pic and rg and compares it with the
 // definition's buffer and reports.

@@ -1,7 +1,6 @@
 #include "platform/TestPorts.h"
 
 namespace tq::platform {
-namespace {
 
 MsgResult firstButton(MsgButtons b)
 {
@@ -15,6 +14,8 @@ MsgResult firstButton(MsgButtons b)
     }
     return MsgResult::OK;
 }
+
+namespace {
 
 std::optional<FileDialogAnswer> nextAnswer(std::deque<std::optional<FileDialogAnswer>>& answers)
 {

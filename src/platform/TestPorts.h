@@ -11,6 +11,9 @@
 
 namespace tq::platform {
 
+// The answer of a box's first button (OK, Abort, Yes or Retry).
+MsgResult firstButton(MsgButtons b);
+
 // Answers each box with the next queued answer, or with the default answer
 // (the box's first button when none is set), and records every request.
 class FakeMessageBoxes : public MessageBoxes {

@@ -21,6 +21,7 @@
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
+#include "platform/TestPorts.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -61,21 +62,7 @@ public:
         shown.push_back(r);
         std::cerr << "tq-drive: message: " << (r.title.empty() ? platform::kProgramName : r.title) << ": "
                   << r.text << "\n";
-        return answer ? *answer : firstButton(r.buttons);
-    }
-    static platform::MsgResult firstButton(platform::MsgButtons b)
-    {
-        using platform::MsgButtons;
-        using platform::MsgResult;
-        switch (b) {
-        case MsgButtons::OK:
-        case MsgButtons::OKCancel: return MsgResult::OK;
-        case MsgButtons::AbortRetryIgnore: return MsgResult::Abort;
-        case MsgButtons::YesNoCancel:
-        case MsgButtons::YesNo: return MsgResult::Yes;
-        case MsgButtons::RetryCancel: return MsgResult::Retry;
-        }
-        return MsgResult::OK;
+        return answer ? *answer : platform::firstButton(r.buttons);
     }
 };
 

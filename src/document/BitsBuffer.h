@@ -150,6 +150,26 @@ struct DibRecord {
 
     uint8_t* row(int y) { return bits.data() + 4u * static_cast<size_t>(width) * y; }
     const uint8_t* row(int y) const { return bits.data() + 4u * static_cast<size_t>(width) * y; }
+
+    // A w x h record whose row y is copied from rowAt(y) (4 w bytes), with 0
+    // in every marker byte: the marker is the program's own and never part
+    // of a picture handed out.
+    template <class RowAt>
+    static DibRecord fromRows(int w, int h, RowAt rowAt)
+    {
+        DibRecord rec;
+        rec.header = BitsHeader::forDib(w, h);
+        rec.width = w;
+        rec.height = h;
+        rec.bits.resize(4u * static_cast<size_t>(w) * static_cast<size_t>(h));
+        const size_t rowBytes = 4u * static_cast<size_t>(w);
+        for (int y = 0; y < h; ++y) {
+            uint8_t* d = rec.row(y);
+            std::memcpy(d, rowAt(y), rowBytes);
+            for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+        }
+        return rec;
+    }
 };
 
 // Little-endian field access for every stored format.

@@ -270,23 +270,11 @@ void fImage::setPixelPanel(const std::string& text)
 
 DibRecord fImage::pictureRecord() const
 {
-    DibRecord dib;
     const int32_t w = PictureWidth();
     const int32_t h = PictureHeight();
-    if (w < 1 || h < 1 || Bits_.width() < w || Bits_.height() < h) return dib;
-    dib.header = BitsHeader::forDib(w, h);
-    dib.width = w;
-    dib.height = h;
-    dib.bits.resize(4u * static_cast<size_t>(w) * static_cast<size_t>(h));
-    // The margin stays behind; the marker byte is the program's own and is
-    // not part of the picture.
-    const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int32_t y = 0; y < h; ++y) {
-        uint8_t* d = dib.row(y);
-        std::memcpy(d, Bits_.row(y), rowBytes);
-        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
-    }
-    return dib;
+    if (w < 1 || h < 1 || Bits_.width() < w || Bits_.height() < h) return DibRecord{};
+    // The margin stays behind.
+    return DibRecord::fromRows(w, h, [&](int y) { return Bits_.row(y); });
 }
 
 void fImage::BitsCopyToClipboard()

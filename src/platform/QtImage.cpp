@@ -6,27 +6,11 @@ namespace tq::platform {
 
 DibRecord dibFromImage(const QImage& image)
 {
-    DibRecord rec;
-    if (image.isNull()) {
-        rec.header = BitsHeader::forDib(0, 0);
-        return rec;
-    }
+    if (image.isNull()) return DibRecord::fromRows(0, 0, [](int) { return nullptr; });
     const QImage src = image.format() == QImage::Format_RGB32
                            ? image
                            : image.convertToFormat(QImage::Format_RGB32);
-    const int w = src.width();
-    const int h = src.height();
-    rec.header = BitsHeader::forDib(w, h);
-    rec.width = w;
-    rec.height = h;
-    rec.bits.resize(4u * static_cast<size_t>(w) * static_cast<size_t>(h));
-    const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* dst = rec.row(y);
-        std::memcpy(dst, src.constScanLine(y), rowBytes);
-        for (size_t i = 3; i < rowBytes; i += 4) dst[i] = 0;
-    }
-    return rec;
+    return DibRecord::fromRows(src.width(), src.height(), [&](int y) { return src.constScanLine(y); });
 }
 
 QImage imageFromDib(const DibRecord& record)

@@ -229,6 +229,12 @@ bool fImage::RedoBits() { return undoStore().RedoBits(); }
 
 bool fImage::LoadUndoBits(const std::string& bName) { return undoStore().LoadUndoBits(bName); }
 
+bool fImage::JumpToHistoryStep(int index)
+{
+    image_is_zoomed = false;
+    return undoStore().JumpToStep(index);
+}
+
 void fImage::SwapHistoy() { undoStore().SwapHistoy(); }
 
 void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)

@@ -180,6 +180,12 @@ public:
     // caller's. False, with the document as it was, for a missing or damaged
     // file.
     bool LoadUndoBits(const std::string& bName);
+    // A jump to step `index` of the history (a click on its row; 0 is the
+    // state the document was opened in). It also clears image_is_zoomed: the
+    // state shown afterwards is no quality zoom a next zoom may step back
+    // over. False, with the document as it was, for a step that does not
+    // exist or cannot be read.
+    bool JumpToHistoryStep(int index);
     // Makes the history window's rows show this document's steps.
     void SwapHistoy();
     // The snapshots up to and including the state shown, and those on disk.

@@ -1,5 +1,9 @@
 #include "mainwindow/OpenPreviewDialog.h"
 
+#include "document/OpenPicture.h"
+#include "document/mBitmap_Files.h"
+#include "platform/QtImage.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -104,10 +108,22 @@ void frmControls::OpenDialogPreview(const QString& path)
     const QSize full = reader.size();
     const QSize room(Fram->width() - 2, Fram->height() - 2);
     if (full.isValid()) reader.setScaledSize(FitSize(full, room));
-    const QImage image = reader.read();
-    if (image.isNull()) return;
+    QImage image = reader.read();
+    QSize source = full.isValid() ? full : image.size();
+    if (image.isNull()) {
+        // The formats Qt has no reader for go through the program's own
+        // loader, as opening the file will; its decode is left for the open.
+        const std::string file = path.toStdString();
+        const std::string ext = QFileInfo(path).suffix().toStdString();
+        if (opensThroughPlatformLoader(ext)) return;
+        PreloadedBitmap = mBitmap::LoadImageFile(file, ext);
+        if (!PreloadedBitmap) return;
+        const QImage whole = platform::imageFromDib(PreloadedBitmap->dib);
+        if (whole.isNull()) return;
+        source = whole.size();
+        image = whole.scaled(FitSize(source, room), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
 
-    const QSize source = full.isValid() ? full : image.size();
     ImageWidth = source.width();
     ImageHeight = source.height();
     const QSize fitted = FitSize(source, room);

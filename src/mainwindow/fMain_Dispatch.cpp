@@ -5,6 +5,7 @@
 
 #include "document/DocumentState.h"
 #include "document/mBitmap.h"
+#include "platform/Ports.h"
 
 namespace tq {
 namespace {
@@ -267,6 +268,10 @@ void fMain::MenuStatic(const std::string& Key)
     dispatch(kStaticSecond, Key);
 }
 
+// "PRINTERSETUP": the desktop's printer set-up dialog for the printer the
+// program keeps; nothing is read back.
+void fMain::cmdPrinterSetup(const std::string&) { platform::ports().printerSetup->show(); }
+
 // ---- Handlers of commands not built yet ------------------------------------
 // They are filled in with their commands; until then a key that reaches one
 // does nothing, as an unknown key does.
@@ -279,7 +284,6 @@ void fMain::cmdCaptureForeground(const std::string&) {}
 void fMain::cmdCaptureBackground(const std::string&) {}
 void fMain::cmdCustomCapture(const std::string&) {}
 void fMain::cmdImageSaveOptions(const std::string&) {}
-void fMain::cmdPrinterSetup(const std::string&) {}
 void fMain::cmdWallpaper(const std::string&) {}
 void fMain::cmdFilterDialog(const std::string&) {}
 

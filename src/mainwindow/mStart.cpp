@@ -421,6 +421,11 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
             BumpMapping();
         break;
     case MenuDirect::RevertToOriginal:
+        if (handlers.Direct)
+            handlers.Direct(action);
+        else
+            RevertToOriginal();
+        break;
     case MenuDirect::UserFilters:
     case MenuDirect::ApplyPalette:
         if (handlers.Direct) handlers.Direct(action);
@@ -443,6 +448,16 @@ void mStart::BumpMapping()
     if (!doc) return;
     doc->setBits(main_->cFilter.Bits());
     main_->Update(false, true);
+}
+
+void mStart::RevertToOriginal()
+{
+    if (!GetActiveImage()) return;
+    fImage* doc = ActiveImage.data();
+    // The history's rows are the document's steps: fewer than two means
+    // there is only the opening state, already shown.
+    if (!doc || doc->UndoMax() < 2) return;
+    doc->JumpToHistoryStep(0);
 }
 
 // ---- File and window commands ----------------------------------------------

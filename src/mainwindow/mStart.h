@@ -106,6 +106,10 @@ public:
     // "Bump Mapping...": the embossing preset kernel over the shared
     // engine's picture, into the active document as one undo step.
     void BumpMapping();
+    // "Revert to Original  ": the active document jumps back to the state it
+    // was opened in, as a click on the first history row does; nothing when
+    // its history holds only that row.
+    void RevertToOriginal();
 
     // ---- CommandSink ----------------------------------------------------
     void MenuExec(const std::string& key) override;

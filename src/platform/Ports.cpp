@@ -11,7 +11,8 @@ Ports makeQtPorts()
     static QtFileDialogs fileDialogs;
     static QtClipboard clipboard;
     static QtMessagePump pump;
-    return Ports{&messageBoxes, &fileDialogs, &clipboard, &pump};
+    static QtPrinterSetup printerSetup;
+    return Ports{&messageBoxes, &fileDialogs, &clipboard, &pump, &printerSetup};
 }
 
 bool& doEventsRunning()
@@ -35,6 +36,7 @@ ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
     if (replacement.fileDialogs) p.fileDialogs = replacement.fileDialogs;
     if (replacement.clipboard) p.clipboard = replacement.clipboard;
     if (replacement.pump) p.pump = replacement.pump;
+    if (replacement.printerSetup) p.printerSetup = replacement.printerSetup;
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }

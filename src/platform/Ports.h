@@ -1,6 +1,6 @@
 // What the program takes from the desktop, each behind a small interface:
-// message boxes, file dialogs, the clipboard and the "let pending messages
-// run" pump. Code above the platform layer reaches them only through
+// message boxes, file dialogs, the clipboard, the "let pending messages
+// run" pump and the printer set-up dialog. Code above the platform layer reaches them only through
 // ports(), so a test can swap in doubles (see TestPorts.h) that answer a
 // message box or a file dialog and record what was asked, and a headless run
 // never blocks. The interfaces carry no Qt type.
@@ -90,6 +90,18 @@ public:
     virtual void processPending() = 0;
 };
 
+// ---- Printer set-up --------------------------------------------------------
+
+// The desktop's printer set-up dialog for the printer the program keeps for
+// the whole run, so what the user chooses there stays for later printing.
+class PrinterSetup {
+public:
+    virtual ~PrinterSetup() = default;
+    // Shows the dialog modally; true when the user confirmed it, false when
+    // it was cancelled.
+    virtual bool show() = 0;
+};
+
 // ---- The registry ----------------------------------------------------------
 
 struct Ports {
@@ -97,6 +109,7 @@ struct Ports {
     FileDialogs* fileDialogs = nullptr;
     Clipboard* clipboard = nullptr;
     MessagePump* pump = nullptr;
+    PrinterSetup* printerSetup = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.

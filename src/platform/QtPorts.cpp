@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <vector>
 
@@ -149,6 +152,36 @@ std::string qtNameFilters(const std::string& pairs)
         out += entry;
     }
     return out;
+}
+
+// ---- Printer set-up --------------------------------------------------------
+
+struct QtPrinterSetup::Kept {
+    std::unique_ptr<QPrinter> printer;
+};
+
+QtPrinterSetup::QtPrinterSetup() : kept_(std::make_unique<Kept>()) {}
+QtPrinterSetup::~QtPrinterSetup() = default;
+
+bool QtPrinterSetup::show()
+{
+    if (!kept_->printer) {
+        kept_->printer = std::make_unique<QPrinter>();
+        Kept* kept = kept_.get();
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [kept] { kept->printer.reset(); });
+    }
+    QPrinter* printer = kept_->printer.get();
+    QWidget* owner = QApplication::activeWindow();
+    // Qt's page set-up works only on a printer of the print system; with
+    // none installed the print dialog is the set-up there is (a printer or
+    // a file to choose).
+    if (printer->outputFormat() == QPrinter::NativeFormat) {
+        QPageSetupDialog dialog(printer, owner);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    QPrintDialog dialog(printer, owner);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace tq::platform

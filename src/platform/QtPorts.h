@@ -4,6 +4,8 @@
 
 #include "platform/Ports.h"
 
+#include <memory>
+
 namespace tq::platform {
 
 class QtMessageBoxes : public MessageBoxes {
@@ -28,6 +30,20 @@ public:
 class QtMessagePump : public MessagePump {
 public:
     void processPending() override;
+};
+
+// The printer is made on first use, so a run that never prints never asks
+// the print system for its printers, and released when the application is
+// about to quit, while the print system is still there.
+class QtPrinterSetup : public PrinterSetup {
+public:
+    QtPrinterSetup();
+    ~QtPrinterSetup() override;
+    bool show() override;
+
+private:
+    struct Kept;
+    std::unique_ptr<Kept> kept_;
 };
 
 // "Bitmap (*.bmp)|*.bmp|All|*.*" as Qt's name filter list

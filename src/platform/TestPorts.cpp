@@ -66,6 +66,6 @@ bool FakeClipboard::setBitmap(const DibRecord& p)
     return true;
 }
 
-TestPorts::TestPorts() : scope_(Ports{&messageBoxes, &fileDialogs, &clipboard, &pump}) {}
+TestPorts::TestPorts() : scope_(Ports{&messageBoxes, &fileDialogs, &clipboard, &pump, &printerSetup}) {}
 
 } // namespace tq::platform

@@ -65,7 +65,19 @@ public:
     std::function<void()> onRun;
 };
 
-// All four doubles, swapped in for the lifetime of the object.
+// Counts the printer set-up dialogs and answers each with `confirm`.
+class FakePrinterSetup : public PrinterSetup {
+public:
+    bool show() override
+    {
+        ++shown;
+        return confirm;
+    }
+    int shown = 0;
+    bool confirm = true;
+};
+
+// All five doubles, swapped in for the lifetime of the object.
 class TestPorts {
 public:
     TestPorts();
@@ -74,6 +86,7 @@ public:
     FakeFileDialogs fileDialogs;
     FakeClipboard clipboard;
     FakeMessagePump pump;
+    FakePrinterSetup printerSetup;
 
 private:
     ScopedPorts scope_;

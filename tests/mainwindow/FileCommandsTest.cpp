@@ -1,6 +1,7 @@
 // The open dialog's preview panel, the dialog filters, the extension rules
 // and the open command's folder handling.
 #include "document/Settings.h"
+#include "document/mBitmap_Files.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/OpenPreviewDialog.h"
 #include "mainwindow/fMain.h"
@@ -8,6 +9,7 @@
 
 #include <QFileDialog>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -151,6 +153,56 @@ TEST(OpenPreview, ShowsAPictureAndClearsItselfForOneItCannotRead)
     EXPECT_FALSE(panel.pic->isVisible());
     EXPECT_TRUE(panel.LSize->text().isEmpty());
     EXPECT_TRUE(panel.LResolution->text().isEmpty());
+}
+
+TEST(OpenPreview, FormatsQtCannotReadGoThroughTheProgramsOwnLoader)
+{
+    QTemporaryDir dir;
+    const QString sgi = dir.filePath("wide.sgi");
+    DibRecord picture;
+    picture.width = 300;
+    picture.height = 150;
+    picture.header.biSize = 40;
+    picture.header.biWidth = 300;
+    picture.header.biHeight = -150;
+    picture.header.biPlanes = 1;
+    picture.header.biBitCount = 32;
+    picture.bits.assign(4u * 300 * 150, 0);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 300; ++x) {
+            uint8_t* p = picture.row(y) + 4 * x;
+            p[0] = 40;    // blue
+            p[1] = 90;    // green
+            p[2] = 200;   // red
+        }
+    ASSERT_TRUE(mBitmap::SaveImageFile(sgi.toStdString(), "sgi", picture));
+    ASSERT_FALSE(QImageReader(sgi).canRead()) << "this case needs a format without a Qt reader";
+    const QString bad = dir.filePath("broken.sgi");
+    {
+        std::ofstream(bad.toStdString(), std::ios::binary) << std::string(700, 'q');
+    }
+
+    PreloadedBitmap.reset();
+    frmControls panel;
+    panel.show();
+    panel.OpenDialogPreview(sgi);
+    EXPECT_EQ(panel.LResolution->text(), "300 x 150");
+    EXPECT_EQ(panel.ImageWidth, 300);
+    EXPECT_EQ(panel.ImageHeight, 150);
+    ASSERT_TRUE(panel.pic->isVisible());
+    EXPECT_EQ(panel.pic->size(), QSize(198, 99));
+    const QImage shown = panel.pic->pixmap().toImage();
+    EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() / 2) & 0xFFFFFFu, qRgb(200, 90, 40) & 0xFFFFFFu);
+    // Opening the file takes this decode instead of reading it again.
+    ASSERT_NE(PreloadedBitmap, nullptr);
+    EXPECT_EQ(PreloadedBitmap->sourcePath, sgi.toStdString());
+
+    // Not decodable by either: the panel clears itself and nothing is kept.
+    panel.OpenDialogPreview(bad);
+    EXPECT_FALSE(panel.pic->isVisible());
+    EXPECT_TRUE(panel.LResolution->text().isEmpty());
+    EXPECT_EQ(panel.ImageWidth, 0);
+    EXPECT_EQ(PreloadedBitmap, nullptr);
 }
 
 TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)

@@ -199,4 +199,40 @@ TEST_F(CommandFixture, AnEighthTurnLeavesBlackCornersAndKeepsTheMiddle)
     EXPECT_EQ(turned.at(2, 70, 70), 255);
 }
 
+TEST_F(CommandFixture, AHistoryJumpEndsTheZoomSeriesSoTheNextZoomKeepsTheEarlierEdit)
+{
+    CountingImage* doc = openDocument(8, 6);
+    main->MenuExec("INVERT");
+    const BitsBuffer inverted = doc->Bits();
+    main->MenuExec("2x");
+    ASSERT_TRUE(doc->image_is_zoomed);
+    ASSERT_EQ(doc->Undopos(), 3);
+
+    // Back to the inverted step, as a click on its history row does.
+    ASSERT_TRUE(doc->JumpToHistoryStep(1));
+    EXPECT_FALSE(doc->image_is_zoomed);
+    EXPECT_EQ(doc->Undopos(), 2);
+    EXPECT_EQ(doc->UndoMax(), 3);
+    EXPECT_EQ(doc->Bits(), inverted);
+    EXPECT_TRUE(engineMirrors(*doc));
+    EXPECT_TRUE(SaveUndoOnNudge);
+
+    // A zoom now starts from the shown (inverted) picture: had the flag
+    // survived, it would step back over the invert and lose it.
+    const int undos = doc->undos;
+    main->MenuExec("3x");
+    EXPECT_EQ(doc->undos, undos);
+    EXPECT_EQ(doc->PictureWidth(), 24);
+    EXPECT_EQ(doc->Undopos(), 3);
+    main->MenuExec("UNDO");
+    EXPECT_EQ(doc->Bits(), inverted);
+
+    // A step that does not exist changes nothing but still ends a series.
+    doc->image_is_zoomed = true;
+    EXPECT_FALSE(doc->JumpToHistoryStep(7));
+    EXPECT_FALSE(doc->image_is_zoomed);
+    EXPECT_EQ(doc->Bits(), inverted);
+    EXPECT_EQ(doc->Undopos(), 2);
+}
+
 } // namespace tq

@@ -59,6 +59,16 @@ TEST(Ports, ScopedPortsPutThePreviousPortsBack)
         EXPECT_EQ(ports().clipboard, clipBefore);   // a null member keeps the port
     }
     EXPECT_EQ(ports().messageBoxes, before);
+
+    PrinterSetup* printerBefore = ports().printerSetup;
+    ASSERT_NE(printerBefore, nullptr);
+    {
+        TestPorts tp;
+        tp.printerSetup.confirm = false;
+        EXPECT_FALSE(ports().printerSetup->show());
+        EXPECT_EQ(tp.printerSetup.shown, 1);
+    }
+    EXPECT_EQ(ports().printerSetup, printerBefore);
 }
 
 TEST(DoEvents, NestedCallReturnsAtOnce)

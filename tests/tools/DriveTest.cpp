@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,9 +36,10 @@ protected:
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    DriveRun drive(const QStringList& args)
+    DriveRun drive(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         QProcess p;
+        p.setProcessEnvironment(env);
         QStringList all = {"--program-folder", dir.filePath("program")};
         all += args;
         p.start(QStringLiteral(TQ_DRIVE_PATH), all);
@@ -110,6 +112,19 @@ TEST_F(DriveFixture, DirectFilterKeysEndToEnd)
         ASSERT_EQ(r.exitCode, 0) << r.err;
         expectPicture(path("out.bmp"), expected(keys));
     }
+}
+
+TEST_F(DriveFixture, RunsOffscreenWhateverPlatformTheCallerHasSet)
+{
+    // A desktop session's platform, with no display to reach: the driver
+    // must not try to show its windows there.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const DriveRun r = drive({"--open", path("in.png"), "--key", "INVERT", "--save", path("env.bmp")}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    expectPicture(path("env.bmp"), expected({"INVERT"}));
 }
 
 TEST_F(DriveFixture, AFailingStepEndsTheRunWithItsMessage)

@@ -8,7 +8,8 @@
 // main window's dispatcher that accepts it (MenuExec or MenuStatic), with the
 // key as the label of the step it records, and saves the active document.
 // Every message box is written to stderr and answered with --answer (its
-// first button when none is given); file dialogs are cancelled.
+// first button when none is given); file dialogs and the printer set-up
+// are cancelled.
 //
 // Exit status: 0 when every step ran, 1 when a step failed (the message is
 // written to stderr), 2 for a bad command line.
@@ -72,6 +73,11 @@ public:
     std::optional<platform::FileDialogAnswer> save(const platform::FileDialogRequest&) override { return {}; }
 };
 
+class CancellingPrinterSetup : public platform::PrinterSetup {
+public:
+    bool show() override { return false; }
+};
+
 int usage(const std::string& problem)
 {
     std::cerr << "tq-drive: " << problem << "\n"
@@ -133,7 +139,8 @@ int run(const Options& o)
     AnsweringBoxes boxes;
     boxes.answer = o.answer;
     CancellingDialogs dialogs;
-    platform::ScopedPorts scope(platform::Ports{&boxes, &dialogs, nullptr, nullptr});
+    CancellingPrinterSetup printerSetup;
+    platform::ScopedPorts scope(platform::Ports{&boxes, &dialogs, nullptr, nullptr, &printerSetup});
 
     std::error_code ec;
     fs::create_directories(o.programFolder, ec);
@@ -219,8 +226,9 @@ int main(int argc, char** argv)
     if (o.programFolder.empty()) return usage("--program-folder is required");
     if (o.open.empty()) return usage("--open is required");
 
-    // Headless unless the caller chose a platform.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Always headless: a desktop session's own platform would show the
+    // windows while the driver runs.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     return run(o);
 }

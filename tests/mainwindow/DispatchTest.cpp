@@ -1,4 +1,5 @@
 #include "document/DocumentState.h"
+#include "document/Settings.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "mainwindow/fMain.h"
@@ -90,6 +91,9 @@ class DispatchFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Whatever an earlier test left: the commands here change documents,
+        // and closing one must not stop at a save prompt.
+        programSettings() = Settings{};
         main = std::make_unique<fMain>();
         main->commandTrace = [this](const std::string& key, const char* handler) {
             ran.push_back(key);

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "Filters2Support.h"
 
 #include "document/BitsBuffer.h"
@@ -164,6 +165,11 @@ TEST_F(Filters2PaletteFiles, FailedSavesLeaveTheFile)
     EXPECT_EQ(bytesOf(path("p.pal")), before);
     CurrentPalette() = palette({{4, 5, 6}});
     EXPECT_FALSE(Module7::SavePalette(path("no/such/folder/p.pal")));
+    {
+        const ScopedFileSizeLimit diskFull(10);   // the file needs 26 bytes
+        EXPECT_FALSE(Module7::SavePalette(path("p.pal")));
+    }
+    EXPECT_EQ(bytesOf(path("p.pal")), before);
 }
 
 TEST(Filters2Palette, NearestColour)

@@ -1,8 +1,10 @@
 #include "document/DevilCheck.h"
 
 #include "document/BitsBuffer.h"
+#include "document/StructureCheck.h"
 
 #include <fstream>
+#include <vector>
 
 namespace tq {
 
@@ -43,6 +45,15 @@ bool sgiSound(const uint8_t* h, size_t n)
 
 bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
 {
+    // Readers that need the whole file walked.
+    bool (*walk)(const std::vector<uint8_t>&) = nullptr;
+    if (lowerExt == "pix") walk = pixStructureSound;
+    if (lowerExt == "pic") walk = picStructureSound;
+    if (lowerExt == "wal") walk = walStructureSound;
+    if (walk) {
+        std::vector<uint8_t> bytes;
+        return readFileBytes(path, bytes) && walk(bytes);
+    }
     const bool dds = lowerExt == "dds";
     const bool sgi = lowerExt == "sgi" || lowerExt == "bw" || lowerExt == "rgb" || lowerExt == "rgba";
     if (!dds && !sgi) return true;

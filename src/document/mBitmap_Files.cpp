@@ -3,6 +3,7 @@
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
 #include "document/PsdCheck.h"
+#include "document/StructureCheck.h"
 #include "platform/ColorReducer.h"
 #include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
@@ -15,6 +16,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 namespace tq {
@@ -149,11 +151,33 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
     return ok;
 }
 
+// The library's Amiga IFF reader loops for ever on a cut-short file, its
+// Dr. Halo reader writes outside its picture on a misplaced line end, and
+// its Koala and Photo CD readers take a cut-short file for a picture.
+bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
+{
+    bool (*walk)(const std::vector<uint8_t>&) = nullptr;
+    switch (fif) {
+    case FIF_IFF: walk = iffStructureSound; break;
+    case FIF_CUT: walk = cutStructureSound; break;
+    case FIF_KOALA: walk = koalaStructureSound; break;
+    case FIF_PCD: {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        return !ec && pcdLengthSound(size);
+    }
+    default: return true;
+    }
+    std::vector<uint8_t> bytes;
+    return readFileBytes(path, bytes) && walk(bytes);
+}
+
 FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
     // The library's Photoshop reader overruns its buffers on damaged files.
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
+    if (!freeImageStructureSound(fif, path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
     return FreeImage_Load(fif, path.c_str(), flags);
 }

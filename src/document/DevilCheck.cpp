@@ -65,7 +65,10 @@ bool ddsSound(const uint8_t* h, size_t n, uint64_t fileSize)
         for (uint32_t m = caps2 & 0xFC00u; m; m &= m - 1) ++faces;
         if (faces == 0) return false;
     }
-    const uint32_t levels = (flags & 0x20000u) ? std::min<uint32_t>(std::max<uint32_t>(getLE32(d + 24), 1), 32) : 1;
+    // DevIL reads as many levels as the count says, flag or not, and
+    // decodes a compressed picture out of the linear size it announces.
+    const uint32_t levels = std::min<uint32_t>(std::max<uint32_t>(getLE32(d + 24), 1), 32);
+    if (blocks && getLE32(d + 16) != ((uint64_t(width) + 3) / 4) * ((uint64_t(height) + 3) / 4) * unit) return false;
     uint64_t need = 0;
     for (uint32_t l = 0; l < levels; ++l) {
         const uint64_t lw = std::max<uint64_t>(width >> l, 1), lh = std::max<uint64_t>(height >> l, 1);

@@ -97,9 +97,19 @@ inline void lineToRow(const uint8_t* src, unsigned bpp, uint8_t* dst, int32_t co
     if (count <= 0) return;
     uint32_t* d = reinterpret_cast<uint32_t*>(dst);
     if (bpp == 24) {
-        // Four bytes read per pixel, the fourth masked off; the last pixel
-        // is read bytewise so nothing past the line is touched.
-        for (int32_t i = 0; i + 1 < count; ++i, src += 3) {
+        // Four pixels from three 32-bit words while a whole group is left.
+        int32_t i = 0;
+        for (; i + 4 < count; i += 4, src += 12) {
+            uint32_t w[3];
+            std::memcpy(w, src, 12);
+            d[i] = w[0] & 0x00FFFFFFu;
+            d[i + 1] = (w[0] >> 24) | ((w[1] & 0xFFFFu) << 8);
+            d[i + 2] = (w[1] >> 16) | ((w[2] & 0xFFu) << 16);
+            d[i + 3] = w[2] >> 8;
+        }
+        // Then four bytes read per pixel, the fourth masked off; the last
+        // pixel is read bytewise so nothing past the line is touched.
+        for (; i + 1 < count; ++i, src += 3) {
             uint32_t v;
             std::memcpy(&v, src, 4);
             d[i] = v & 0x00FFFFFFu;

@@ -101,6 +101,7 @@ bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
     if (lowerExt == "pix") walk = pixStructureSound;
     if (lowerExt == "pic") walk = picStructureSound;
     if (lowerExt == "wal") walk = walStructureSound;
+    if (lowerExt == "pxr") walk = pxrLengthSound;
     if (walk) {
         std::vector<uint8_t> bytes;
         return readFileBytes(path, bytes) && walk(bytes);

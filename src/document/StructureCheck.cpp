@@ -226,4 +226,47 @@ bool walStructureSound(const std::vector<uint8_t>& b)
     return true;
 }
 
+bool rasLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 32 || be32(&b[0]) != 0x59A66A95u) return false;
+    const uint32_t w = be32(&b[4]), h = be32(&b[8]), depth = be32(&b[12]), type = be32(&b[20]);
+    const uint64_t mapLength = be32(&b[28]);
+    if (!sideOk(w) || !sideOk(h)) return false;
+    if (depth != 1 && depth != 8 && depth != 24 && depth != 32) return false;
+    if (type == 2) return 32 + mapLength <= b.size();   // run-length lines: the reader stops at the end
+    // Lines padded to a 16-bit boundary.
+    const uint64_t line = (uint64_t(w) * depth + 15) / 16 * 2;
+    return 32 + mapLength + line * h <= b.size();
+}
+
+bool wbmpLengthSound(const std::vector<uint8_t>& b)
+{
+    size_t pos = 0;
+    // Multi-byte numbers: seven bits a byte, the top bit says "more".
+    auto number = [&](uint64_t& v) {
+        v = 0;
+        for (int i = 0; i < 5; ++i) {
+            if (pos >= b.size()) return false;
+            const uint8_t c = b[pos++];
+            v = (v << 7) | (c & 0x7F);
+            if (!(c & 0x80)) return true;
+        }
+        return false;
+    };
+    uint64_t type = 0, w = 0, h = 0;
+    if (!number(type) || type != 0 || pos >= b.size()) return false;
+    if (b[pos++] & 0x80) return false;   // extension headers
+    if (!number(w) || !number(h) || !sideOk(w) || !sideOk(h)) return false;
+    return pos + (w + 7) / 8 * h <= b.size();
+}
+
+bool pxrLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 1024) return false;
+    const uint32_t h = getLE16(&b[416]), w = getLE16(&b[418]), kind = getLE16(&b[424]);
+    const uint64_t channels = kind == 0x08 ? 1 : kind == 0x0E ? 3 : kind == 0x0F ? 4 : 0;
+    if (!sideOk(w) || !sideOk(h) || channels == 0) return false;
+    return 1024 + uint64_t(w) * h * channels <= b.size();
+}
+
 } // namespace tq

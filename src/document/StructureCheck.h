@@ -33,4 +33,11 @@ bool picStructureSound(const std::vector<uint8_t>& bytes);
 // Quake II texture: header and four mipmap levels inside the file.
 bool walStructureSound(const std::vector<uint8_t>& bytes);
 
+// Uncompressed formats whose readers take a cut-short file for a picture
+// (and fill the missing part with whatever the buffer held): the header's
+// sides and depth, and every byte of pixels they call for.
+bool rasLengthSound(const std::vector<uint8_t>& bytes);    // Sun raster
+bool wbmpLengthSound(const std::vector<uint8_t>& bytes);   // wireless bitmap
+bool pxrLengthSound(const std::vector<uint8_t>& bytes);    // Pixar picture
+
 } // namespace tq

@@ -153,7 +153,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 
 // The library's Amiga IFF reader loops for ever on a cut-short file, its
 // Dr. Halo reader writes outside its picture on a misplaced line end, and
-// its Koala and Photo CD readers take a cut-short file for a picture.
+// its Koala, Photo CD, Sun raster and wireless bitmap readers take a
+// cut-short file for a picture.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -161,6 +162,8 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_IFF: walk = iffStructureSound; break;
     case FIF_CUT: walk = cutStructureSound; break;
     case FIF_KOALA: walk = koalaStructureSound; break;
+    case FIF_RAS: walk = rasLengthSound; break;
+    case FIF_WBMP: walk = wbmpLengthSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);

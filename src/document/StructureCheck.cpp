@@ -2,6 +2,7 @@
 
 #include "document/BitsBuffer.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -223,6 +224,40 @@ bool walStructureSound(const std::vector<uint8_t>& b)
         const uint64_t offset = getLE32(&b[40 + 4 * level]);
         if (lw < 1 || lh < 1 || offset < 100 || offset + lw * lh > b.size()) return false;
     }
+    return true;
+}
+
+bool pcxStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 128 || b[0] != 10 || b[2] > 1) return false;
+    const uint32_t bpp = b[3], planes = b[65], bpl = getLE16(&b[66]);
+    const int32_t x0 = int16_t(getLE16(&b[4])), y0 = int16_t(getLE16(&b[6]));
+    const int32_t x1 = int16_t(getLE16(&b[8])), y1 = int16_t(getLE16(&b[10]));
+    const int64_t w = int64_t(x1) - x0 + 1, h = int64_t(y1) - y0 + 1;
+    if (w < 1 || h < 1 || !sideOk(uint64_t(w)) || !sideOk(uint64_t(h))) return false;
+    const bool known = (bpp == 1 && (planes == 1 || planes == 4)) || (bpp == 4 && planes == 1)
+                       || (bpp == 8 && (planes == 1 || planes == 3 || planes == 4));
+    if (!known || uint64_t(bpl) * 8 < uint64_t(w) * bpp) return false;
+    // An 8-bit palette picture keeps its palette in the last 769 bytes.
+    const size_t end = (bpp == 8 && planes == 1) ? b.size() - std::min<size_t>(b.size(), 769) : b.size();
+    if (end < 128) return false;
+    const uint64_t line = uint64_t(bpl) * planes;
+    size_t pos = 128;
+    if (b[2] == 0) return 128 + line * uint64_t(h) <= end;
+    // Run-length lines: a run never reaches past the end of its scan line.
+    for (int64_t y = 0; y < h; ++y)
+        for (uint64_t done = 0; done < line;) {
+            if (pos >= end) return false;
+            const uint8_t c = b[pos++];
+            uint64_t count = 1;
+            if (c >= 0xC0) {
+                count = c & 0x3F;
+                if (pos >= end) return false;
+                ++pos;
+            }
+            if (done + count > line) return false;
+            done += count;
+        }
     return true;
 }
 

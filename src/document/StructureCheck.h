@@ -33,6 +33,10 @@ bool picStructureSound(const std::vector<uint8_t>& bytes);
 // Quake II texture: header and four mipmap levels inside the file.
 bool walStructureSound(const std::vector<uint8_t>& bytes);
 
+// ZSoft PCX: header, and run-length scan lines that each decode inside
+// their own line and the file (the reader reads past its buffer otherwise).
+bool pcxStructureSound(const std::vector<uint8_t>& bytes);
+
 // Uncompressed formats whose readers take a cut-short file for a picture
 // (and fill the missing part with whatever the buffer held): the header's
 // sides and depth, and every byte of pixels they call for.

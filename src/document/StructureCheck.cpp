@@ -261,6 +261,69 @@ bool pcxStructureSound(const std::vector<uint8_t>& b)
     return true;
 }
 
+bool pnmLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 3 || b[0] != 'P' || b[1] < '1' || b[1] > '6') return false;
+    const char kind = char(b[1]);
+    if (kind <= '3') return true;   // text pixels: the reader fails on what is missing
+    size_t pos = 2;
+    // Header numbers separated by white space and "#" comments.
+    auto number = [&](uint64_t& v) {
+        while (pos < b.size()) {
+            if (b[pos] == '#') {
+                while (pos < b.size() && b[pos] != '\n' && b[pos] != '\r') ++pos;
+            } else if (b[pos] == ' ' || b[pos] == '\t' || b[pos] == '\n' || b[pos] == '\r') {
+                ++pos;
+            } else {
+                break;
+            }
+        }
+        v = 0;
+        size_t digits = 0;
+        while (pos < b.size() && b[pos] >= '0' && b[pos] <= '9' && digits < 10) {
+            v = v * 10 + uint64_t(b[pos++] - '0');
+            ++digits;
+        }
+        return digits > 0;
+    };
+    uint64_t w = 0, h = 0, maxval = 1;
+    if (!number(w) || !number(h) || !sideOk(w) || !sideOk(h)) return false;
+    if (kind != '4' && (!number(maxval) || maxval < 1 || maxval > 65535)) return false;
+    ++pos;   // the one white-space byte before the pixels
+    const uint64_t sample = maxval > 255 ? 2 : 1;
+    const uint64_t need = kind == '4' ? (w + 7) / 8 * h : w * h * sample * (kind == '6' ? 3 : 1);
+    return pos <= b.size() && need <= b.size() - pos;
+}
+
+bool tgaStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 18) return false;
+    const uint32_t idLength = b[0], mapType = b[1], type = b[2];
+    const uint64_t mapLength = getLE16(&b[5]), mapEntryBits = b[7];
+    const uint32_t w = getLE16(&b[12]), h = getLE16(&b[14]), depth = b[16];
+    if (!sideOk(w) || !sideOk(h) || mapType > 1) return false;
+    if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
+    const bool rle = type >= 9 && type <= 11;
+    if (!rle && (type < 1 || type > 3)) return false;
+    const uint64_t pixel = (depth + 7) / 8;
+    const uint64_t start = 18 + idLength + (mapType ? mapLength * ((mapEntryBits + 7) / 8) : 0);
+    if (start > b.size()) return false;
+    const uint64_t total = uint64_t(w) * h;
+    if (!rle) return total * pixel <= b.size() - start;
+    // Run-length packets: a header byte, then one pixel (run) or count pixels.
+    uint64_t done = 0;
+    for (size_t pos = size_t(start); done < total;) {
+        if (pos >= b.size()) return false;
+        const uint8_t head = b[pos++];
+        const uint64_t count = (head & 0x7Fu) + 1;
+        const uint64_t bytes = (head & 0x80u) ? pixel : count * pixel;
+        if (b.size() - pos < bytes || done + count > total) return false;
+        pos += size_t(bytes);
+        done += count;
+    }
+    return true;
+}
+
 bool rasLengthSound(const std::vector<uint8_t>& b)
 {
     if (b.size() < 32 || be32(&b[0]) != 0x59A66A95u) return false;

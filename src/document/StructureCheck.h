@@ -43,5 +43,9 @@ bool pcxStructureSound(const std::vector<uint8_t>& bytes);
 bool rasLengthSound(const std::vector<uint8_t>& bytes);    // Sun raster
 bool wbmpLengthSound(const std::vector<uint8_t>& bytes);   // wireless bitmap
 bool pxrLengthSound(const std::vector<uint8_t>& bytes);    // Pixar picture
+bool pnmLengthSound(const std::vector<uint8_t>& bytes);    // binary pbm, pgm, ppm
+// Targa: header, colour map and pixels, run-length packets walked to
+// exactly w x h pixels.
+bool tgaStructureSound(const std::vector<uint8_t>& bytes);
 
 } // namespace tq

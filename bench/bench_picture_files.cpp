@@ -6,7 +6,11 @@
 //   FromPicture: program's layout (32 bits, rows top-down), with
 //                FreeImage_ConvertToRawBits / FreeImage_ConvertFromRawBits.
 // The routing's overhead is its time over the bare call: the conversion to
-// and from the program's bitmap, the header check, the safe replace.
+// and from the program's bitmap, the header check, the safe replace. The
+// 20% budget is measured against Bare. On the 2-core build machine (Dec 2026):
+// load PNG 163 ms routed / 151 ms bare (+8%), JPEG 95 / 84 ms (+13%); before
+// the 24-to-32-bit line copy went to a byte shuffle: PNG 174 / 148 (+18%),
+// JPEG 124 / 92 (+35%).
 #include "document/mBitmap_Files.h"
 #include "document/mFormat.h"
 #include "platform/PictureFiles.h"

@@ -3,6 +3,7 @@
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
 #include "document/PsdCheck.h"
+#include "document/StructureCheck.h"
 #include "platform/ColorReducer.h"
 #include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
@@ -15,6 +16,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 namespace tq {
@@ -149,11 +151,40 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
     return ok;
 }
 
+// The library's Amiga IFF reader loops for ever on a cut-short file, its
+// Dr. Halo reader writes outside its picture on a misplaced line end, its
+// PCX reader reads past its buffer on a run across lines, and
+// its Koala, Photo CD, Sun raster, wireless bitmap, PNM and Targa readers
+// take a cut-short file for a picture.
+bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
+{
+    bool (*walk)(const std::vector<uint8_t>&) = nullptr;
+    switch (fif) {
+    case FIF_IFF: walk = iffStructureSound; break;
+    case FIF_CUT: walk = cutStructureSound; break;
+    case FIF_KOALA: walk = koalaStructureSound; break;
+    case FIF_RAS: walk = rasLengthSound; break;
+    case FIF_PCX: walk = pcxStructureSound; break;
+    case FIF_PBM: case FIF_PGM: case FIF_PPM: walk = pnmLengthSound; break;
+    case FIF_TARGA: walk = tgaStructureSound; break;
+    case FIF_WBMP: walk = wbmpLengthSound; break;
+    case FIF_PCD: {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        return !ec && pcdLengthSound(size);
+    }
+    default: return true;
+    }
+    std::vector<uint8_t> bytes;
+    return readFileBytes(path, bytes) && walk(bytes);
+}
+
 FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
     // The library's Photoshop reader overruns its buffers on damaged files.
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
+    if (!freeImageStructureSound(fif, path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
     return FreeImage_Load(fif, path.c_str(), flags);
 }
@@ -186,20 +217,65 @@ bool saveThroughFreeImage(FREE_IMAGE_FORMAT fif, FIBITMAP* image, const std::str
     return written && flushed && closed;
 }
 
+// DevIL writes through file calls of ours as well: its writers do not look
+// at what the file calls return, so only these calls see a short write or a
+// failed flush or close. The flag is DevIL's one writer's (UI thread only).
+bool devilWriteFailed = false;
+ILHANDLE ILAPIENTRY devilOpenWrite(ILconst_string name)
+{
+    FILE* f = std::fopen(name, "wb");
+    if (!f) devilWriteFailed = true;
+    return f;
+}
+void ILAPIENTRY devilCloseWrite(ILHANDLE handle)
+{
+    FILE* f = static_cast<FILE*>(handle);
+    if (!f) return;
+    if (std::fflush(f) != 0 || std::ferror(f) != 0) devilWriteFailed = true;
+    if (std::fclose(f) != 0) devilWriteFailed = true;
+}
+ILint ILAPIENTRY devilPutc(ILubyte c, ILHANDLE handle)
+{
+    const int r = std::fputc(c, static_cast<FILE*>(handle));
+    if (r == EOF) devilWriteFailed = true;
+    return r;
+}
+ILint ILAPIENTRY devilSeekWrite(ILHANDLE handle, ILint offset, ILint origin)
+{
+    return std::fseek(static_cast<FILE*>(handle), offset, origin);
+}
+ILint ILAPIENTRY devilTellWrite(ILHANDLE handle) { return ILint(std::ftell(static_cast<FILE*>(handle))); }
+ILint ILAPIENTRY devilWrite(const void* buffer, ILuint size, ILuint count, ILHANDLE handle)
+{
+    const size_t n = std::fwrite(buffer, size, count, static_cast<FILE*>(handle));
+    if (n < count) devilWriteFailed = true;
+    return ILint(n);
+}
+
+bool saveThroughDevILFiles(uint32_t devilType, const std::string& path)
+{
+    devilWriteFailed = false;
+    ilSetWrite(devilOpenWrite, devilCloseWrite, devilPutc, devilSeekWrite, devilTellWrite, devilWrite);
+    const bool written = ilSave(ILenum(devilType), path.c_str()) == IL_TRUE;
+    ilResetWrite();
+    return written && !devilWriteFailed;
+}
+
 // The FreeImage image through DevIL to path, in DevIL's image type.
 bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType)
 {
     const std::string temp = uniquePictureTempName(kDevilSaveTempName);
     if (temp.empty()) return false;
     bool ok = false;
-    if (FreeImage_Save(FIF_BMP, dib, temp.c_str(), 0)) {
+    // A cut-short temporary file would hand DevIL a damaged picture.
+    if (saveThroughFreeImage(FIF_BMP, dib, temp, 0)) {
         initDevIL();
         ILuint name = 0;
         ilGenImages(1, &name);
         ilBindImage(name);
         if (ilLoad(IL_BMP, temp.c_str()) == IL_TRUE) {
             ok = replaceFileSafely(path, [&](const std::string& target) {
-                return ilSave(ILenum(devilType), target.c_str()) == IL_TRUE;
+                return saveThroughDevILFiles(devilType, target);
             });
         }
         ilBindImage(0);

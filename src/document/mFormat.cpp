@@ -11,6 +11,11 @@
 #include <mutex>
 #include <new>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TQ_HAVE_SHUFFLE_LINES 1
+#endif
+
 namespace tq::mFormat {
 
 namespace {
@@ -90,6 +95,28 @@ FIBITMAP* asTrueColour(FIBITMAP* dib, bool* owned)
     return out;
 }
 
+#if defined(TQ_HAVE_SHUFFLE_LINES)
+// Four 3-byte pixels into four 4-byte ones per byte shuffle, sixteen bytes
+// read for twelve used, so it stops while at least two pixels (six bytes)
+// are left; returns the pixels done.
+__attribute__((target("ssse3"))) int32_t rgbLineShuffled(const uint8_t* src, uint32_t* d, int32_t count)
+{
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int32_t i = 0;
+    for (; i + 6 <= count; i += 4, src += 12) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_shuffle_epi8(v, spread));
+    }
+    return i;
+}
+
+bool shuffleAvailable()
+{
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+#endif
+
 // Copies one bottom-up FreeImage line (24 or 32 bits) into a top-down
 // 32-bit row, fourth byte 0.
 inline void lineToRow(const uint8_t* src, unsigned bpp, uint8_t* dst, int32_t count)
@@ -97,9 +124,25 @@ inline void lineToRow(const uint8_t* src, unsigned bpp, uint8_t* dst, int32_t co
     if (count <= 0) return;
     uint32_t* d = reinterpret_cast<uint32_t*>(dst);
     if (bpp == 24) {
-        // Four bytes read per pixel, the fourth masked off; the last pixel
-        // is read bytewise so nothing past the line is touched.
-        for (int32_t i = 0; i + 1 < count; ++i, src += 3) {
+        int32_t i = 0;
+#if defined(TQ_HAVE_SHUFFLE_LINES)
+        if (shuffleAvailable()) {
+            i = rgbLineShuffled(src, d, count);
+            src += 3 * size_t(i);
+        }
+#endif
+        // Four pixels from three 32-bit words while a whole group is left.
+        for (; i + 4 < count; i += 4, src += 12) {
+            uint32_t w[3];
+            std::memcpy(w, src, 12);
+            d[i] = w[0] & 0x00FFFFFFu;
+            d[i + 1] = (w[0] >> 24) | ((w[1] & 0xFFFFu) << 8);
+            d[i + 2] = (w[1] >> 16) | ((w[2] & 0xFFu) << 16);
+            d[i + 3] = w[2] >> 8;
+        }
+        // Then four bytes read per pixel, the fourth masked off; the last
+        // pixel is read bytewise so nothing past the line is touched.
+        for (; i + 1 < count; ++i, src += 3) {
             uint32_t v;
             std::memcpy(&v, src, 4);
             d[i] = v & 0x00FFFFFFu;

@@ -5,6 +5,7 @@
 #include "platform/PictureLoader.h"
 
 #include "document/PictureFixtures.h"
+#include "FileSizeLimit.h"
 
 #include <FreeImage.h>
 #include <IL/il.h>
@@ -381,5 +382,37 @@ TEST(GetPictureBits, ThreeByTwoTopRowFirst)
     EXPECT_TRUE(mBitmap::GetPictureBits(&pic, 0, 2).empty());
 }
 
+// The DevIL and GIF writers the same way: a limit below even the temporary
+// BMP, and a limit just below the finished file, where only the writer's own
+// last writes fail.
+TEST(PictureRouting, DevilAndGifWritesCutShortFailAndKeepTheOldFile)
+{
+    PictureTempDir dir;
+    const std::vector<uint8_t> old(5000, 'k');
+    const DibRecord pic = makePicture(40, 30);
+    for (const char* ext : {"psd", "sgi", "bw", "rgb", "rgba", "raw", "pcx", "gif"}) {
+        SCOPED_TRACE(ext);
+        const std::string sound = dir.path(std::string("sound.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(sound, ext, pic));
+        const rlim_t full = rlim_t(readFile(sound).size());
+        for (const rlim_t limit : {rlim_t(100), full - 1}) {
+            SCOPED_TRACE(limit);
+            const std::string path = dir.path(std::string("full.") + ext);
+            writeFile(path, old);
+            bool savedOk = true;
+            {
+                ScopedFileSizeLimit small(limit);
+                savedOk = mBitmap::SaveImageFile(path, ext, pic);
+            }
+            EXPECT_FALSE(savedOk);
+            EXPECT_EQ(readFile(path), old);
+            EXPECT_EQ(dir.tempEntries(), 0u);
+        }
+    }
+    // Only the sound files and the old ones remain beside the temporary folder.
+    EXPECT_EQ(dir.entries(), 1u + 8u + 8u);
+}
+
 } // namespace
 } // namespace tq
+

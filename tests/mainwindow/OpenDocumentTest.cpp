@@ -2,10 +2,13 @@
 // document windows.
 #include "document/DocumentState.h"
 #include "document/Settings.h"
+#include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/mStart.h"
+#include "platform/Region.h"
 #include "platform/TestPorts.h"
+#include "toolwindows/HistoryModel.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 using namespace tq;
@@ -166,4 +171,78 @@ TEST_F(OpenFixture, SaveWritesInPlaceAndSaveAsUnderTheChosenName)
     EXPECT_EQ(ports.messageBoxes.shown[0].text, "Unexpected error saving image");
     EXPECT_TRUE(doc->Changed);
     EXPECT_EQ(doc->Tag, copy);
+}
+
+// What a freshly opened document holds besides its picture: the path in the
+// status bar, an empty selection over the whole picture, the first snapshot
+// with its history row, consecutive document numbers, and the two settings
+// for new documents.
+TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
+{
+    QImage img(5, 4, QImage::Format_RGB32);
+    img.fill(qRgb(1, 2, 3));
+    const std::string first = pictures.filePath("first.png").toStdString();
+    const std::string second = pictures.filePath("second.png").toStdString();
+    ASSERT_TRUE(img.save(QString::fromStdString(first), "PNG"));
+    ASSERT_TRUE(img.save(QString::fromStdString(second), "PNG"));
+    LastActionName = "Original";
+
+    choose(first);
+    ASSERT_EQ(documents(), 1);
+    auto* a = qobject_cast<fImage*>(shell->main()->mdiArea()->subWindowList()[0]->widget());
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->sbInfo, nullptr);
+    EXPECT_EQ(a->sbInfo->panelText(3).toStdString(), first);
+
+    // The selection: nothing selected, the whole picture as its frame.
+    EXPECT_TRUE(a->BitsRegion.IsEmptyRegion());
+    ASSERT_NE(a->BitsRegion.RegionMain(), nullptr);
+    EXPECT_EQ(a->BitsRegion.RegionMain()->boundingBox(), (RectI{0, 0, 5, 4}));
+
+    // The first snapshot: step 0 written, one step recorded, its history row.
+    EXPECT_EQ(a->Undopos(), 1);
+    EXPECT_EQ(a->UndoMax(), 1);
+    EXPECT_TRUE(std::filesystem::exists(a->undoStore().snapshotPath(0)));
+    char name[32];
+    std::snprintf(name, sizeof name, "b%04d00.dat", a->MeID);
+    EXPECT_EQ(a->undoStore().snapshotPath(0).filename().string(), name);
+    EXPECT_EQ(a->undoStore().snapshotPath(0).parent_path().filename().string(), "Temp");
+    EXPECT_EQ(a->undoStore().UndoNames(0), "Original");
+    ASSERT_GE(programHistory().rows().size(), 1u);
+    EXPECT_EQ(programHistory().row(0).Ltext, "Original");
+
+    // Defaults: zoom 1 and a normal window. Then maximised, at zoom 3.
+    EXPECT_EQ(a->ZoomFactor(), 1);
+    EXPECT_FALSE(a->parentWidget()->isMaximized());
+    programSettings().ImageMaximized = true;
+    programSettings().InitialZoom = 3;
+    choose(second);
+    ASSERT_EQ(documents(), 2);
+    fImage* b = nullptr;
+    for (QMdiSubWindow* w : shell->main()->mdiArea()->subWindowList())
+        if (auto* d = qobject_cast<fImage*>(w->widget()); d && d != a) b = d;
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Tag, second);
+    EXPECT_EQ(b->MeID, a->MeID + 1);
+    EXPECT_EQ(b->ZoomFactor(), 3);
+    EXPECT_TRUE(b->parentWidget()->isMaximized());
+    EXPECT_EQ(b->sbInfo->panelText(3).toStdString(), second);
+    EXPECT_TRUE(std::filesystem::exists(b->undoStore().snapshotPath(0)));
+    EXPECT_NE(b->undoStore().snapshotPath(0), a->undoStore().snapshotPath(0));
+}
+
+// A zoom setting of 1 or below leaves the new window's own zoom.
+TEST_F(OpenFixture, AnInitialZoomOfOneOrLessLeavesTheZoomAlone)
+{
+    QImage img(3, 3, QImage::Format_RGB32);
+    img.fill(qRgb(9, 9, 9));
+    for (int zoom : {1, 0, -2}) {
+        const std::string path = pictures.filePath(QString("z%1.png").arg(zoom + 5)).toStdString();
+        ASSERT_TRUE(img.save(QString::fromStdString(path), "PNG"));
+        programSettings().InitialZoom = int16_t(zoom);
+        choose(path);
+    }
+    ASSERT_EQ(documents(), 3);
+    for (QMdiSubWindow* w : shell->main()->mdiArea()->subWindowList())
+        EXPECT_EQ(qobject_cast<fImage*>(w->widget())->ZoomFactor(), 1);
 }

@@ -1,0 +1,370 @@
+#include "document/StructureCheck.h"
+
+#include "document/BitsBuffer.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace tq {
+
+namespace {
+
+bool sideOk(uint64_t v) { return v >= 1 && v <= uint64_t(kMaxPictureSide); }
+uint32_t be16(const uint8_t* p) { return uint32_t(p[0]) << 8 | p[1]; }
+uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+// One ByteRun1 (PackBits) row starting at pos: exactly rowBytes out, every
+// byte read inside [pos, end). Moves pos past the row.
+bool byteRunRowSound(const std::vector<uint8_t>& b, size_t& pos, size_t end, size_t rowBytes)
+{
+    size_t out = 0;
+    while (out < rowBytes) {
+        if (pos >= end) return false;
+        const int n = int8_t(b[pos++]);
+        if (n >= 0) {
+            const size_t len = size_t(n) + 1;
+            if (end - pos < len || rowBytes - out < len) return false;
+            pos += len;
+            out += len;
+        } else if (n != -128) {
+            const size_t len = size_t(1 - n);
+            if (end - pos < 1 || rowBytes - out < len) return false;
+            pos += 1;
+            out += len;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return !f.bad();
+}
+
+bool iffStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "FORM") return false;
+    const std::string type(b.begin() + 8, b.begin() + 12);
+    const bool chunky = type == "PBM ";
+    if (!chunky && type != "ILBM") return false;
+    const uint64_t formSize = be32(&b[4]);
+    if (formSize < 4 || formSize > b.size() - 8) return false;
+    const size_t end = size_t(8 + formSize);
+
+    bool haveHeader = false;
+    uint32_t w = 0, h = 0, planes = 0, masking = 0, compression = 0;
+    size_t pos = 12;
+    while (end - pos >= 8) {
+        const std::string id(b.begin() + long(pos), b.begin() + long(pos) + 4);
+        const uint64_t size = be32(&b[pos + 4]);
+        pos += 8;
+        if (size > end - pos) return false;
+        const size_t data = pos;
+        if (id == "BMHD") {
+            if (size < 20) return false;
+            w = be16(&b[data]);
+            h = be16(&b[data + 2]);
+            planes = b[data + 8];
+            masking = b[data + 9];
+            compression = b[data + 10];
+            if (!sideOk(w) || !sideOk(h) || compression > 1 || masking > 3) return false;
+            if (chunky ? planes != 8 : !((planes >= 1 && planes <= 8) || planes == 24 || planes == 32)) return false;
+            haveHeader = true;
+        } else if (id == "CMAP") {
+            if (size > 768) return false;
+        } else if (id == "BODY") {
+            if (!haveHeader) return false;
+            // Chunky lines hold a byte per pixel; interleaved lines one
+            // word-aligned row per plane, and one more for a mask.
+            const size_t rowBytes = chunky ? (size_t(w) + 1) & ~size_t(1) : ((size_t(w) + 15) / 16) * 2;
+            const size_t rowsPerLine = chunky ? 1 : planes + (masking == 1 ? 1 : 0);
+            const size_t bodyEnd = data + size_t(size);
+            if (compression == 0) return uint64_t(rowBytes) * rowsPerLine * h <= size;
+            size_t p = data;
+            for (size_t row = 0; row < size_t(h) * rowsPerLine; ++row)
+                if (!byteRunRowSound(b, p, bodyEnd, rowBytes)) return false;
+            return true;
+        }
+        pos += size_t(size) + (size % 2);
+        if (pos > end) return false;
+    }
+    return false;   // no picture body
+}
+
+bool cutStructureSound(const std::vector<uint8_t>& b)
+{
+    // Sides, a reserved word, and the first line's byte count.
+    if (b.size() < 8) return false;
+    const uint32_t w = getLE16(&b[0]), h = getLE16(&b[2]);
+    if (!sideOk(w) || !sideOk(h)) return false;
+    // The reader fills lines top-down until it has w * h pixels; a line
+    // ends with a 0 followed by the next line's byte count.
+    const uint64_t total = uint64_t(w) * h;
+    uint64_t done = 0;
+    uint32_t x = 0, line = 0;
+    size_t pos = 8;
+    while (done < total) {
+        if (pos >= b.size()) return false;
+        uint32_t count = b[pos++];
+        if (count == 0) {
+            if (++line >= h || b.size() - pos < 2) return false;
+            pos += 2;
+            x = 0;
+            continue;
+        }
+        const bool run = count & 0x80;
+        count &= 0x7F;
+        if (x + count > w) return false;
+        const size_t need = run ? 1 : count;
+        if (b.size() - pos < need) return false;
+        pos += need;
+        x += count;
+        done += count;
+    }
+    return true;
+}
+
+bool koalaStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() == 10003) return b[0] == 0x00 && b[1] == 0x60;
+    return b.size() == 10001;
+}
+
+bool pcdLengthSound(uint64_t fileSize) { return fileSize >= 0x30000u + 768u * 512u * 3u / 2u; }
+
+bool pixStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 10) return false;
+    const uint32_t w = be16(&b[0]), h = be16(&b[2]), bpp = be16(&b[8]);
+    if (!sideOk(w) || !sideOk(h) || bpp != 24) return false;
+    // Runs of count, blue, green, red that add up to exactly w * h pixels.
+    const uint64_t total = uint64_t(w) * h;
+    uint64_t done = 0;
+    for (size_t pos = 10; done < total; pos += 4) {
+        if (b.size() - pos < 4) return false;
+        done += b[pos];
+        if (done > total) return false;
+    }
+    return true;
+}
+
+bool picStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 104 || be32(&b[0]) != 0x5380F634u || std::string(b.begin() + 88, b.begin() + 92) != "PICT")
+        return false;
+    const uint32_t w = be16(&b[92]), h = be16(&b[94]);
+    if (!sideOk(w) || !sideOk(h)) return false;
+    struct Packet {
+        uint32_t type, channels;
+    };
+    std::vector<Packet> packets;
+    uint32_t allChannels = 0;
+    size_t pos = 104;
+    for (bool chained = true; chained;) {
+        if (b.size() - pos < 4 || packets.size() >= 8) return false;
+        chained = b[pos] != 0;
+        const uint32_t size = b[pos + 1], type = b[pos + 2], mask = b[pos + 3];
+        if (size != 8 || type > 2 || mask == 0 || (mask & 0x0F)) return false;
+        uint32_t channels = 0;
+        for (uint32_t m = mask; m; m &= m - 1) ++channels;
+        packets.push_back({type, channels});
+        allChannels |= mask;
+        pos += 4;
+    }
+    // The reader keeps a picture without alpha in three bytes a pixel but
+    // writes four, past its buffer; and it overruns uncompressed lines.
+    if (!(allChannels & 0x10)) return false;
+    for (const Packet& p : packets)
+        if (p.type == 0) return false;
+    // Every scan line of every packet: runs that never pass the line's end.
+    for (uint32_t y = 0; y < h; ++y)
+        for (const Packet& p : packets) {
+            const size_t pixel = p.channels;
+            if (p.type == 0) {
+                const uint64_t need = uint64_t(w) * pixel;
+                if (b.size() - pos < need) return false;
+                pos += size_t(need);
+                continue;
+            }
+            for (uint32_t left = w; left > 0;) {
+                if (pos >= b.size()) return false;
+                uint32_t count = b[pos++];
+                size_t values = 1;   // pixels of data after the count
+                if (p.type == 1) {
+                } else if (count < 128) {
+                    values = ++count;
+                } else if (count == 128) {
+                    if (b.size() - pos < 2) return false;
+                    count = be16(&b[pos]);
+                    pos += 2;
+                } else {
+                    count -= 127;
+                }
+                if (count == 0 || count > left || b.size() - pos < values * pixel) return false;
+                pos += values * pixel;
+                left -= count;
+            }
+        }
+    return true;
+}
+
+bool walStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 100) return false;
+    const uint32_t w = getLE32(&b[32]), h = getLE32(&b[36]);
+    if (!sideOk(w) || !sideOk(h)) return false;
+    for (int level = 0; level < 4; ++level) {
+        const uint64_t lw = w >> level, lh = h >> level;
+        const uint64_t offset = getLE32(&b[40 + 4 * level]);
+        if (lw < 1 || lh < 1 || offset < 100 || offset + lw * lh > b.size()) return false;
+    }
+    return true;
+}
+
+bool pcxStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 128 || b[0] != 10 || b[2] > 1) return false;
+    const uint32_t bpp = b[3], planes = b[65], bpl = getLE16(&b[66]);
+    const int32_t x0 = int16_t(getLE16(&b[4])), y0 = int16_t(getLE16(&b[6]));
+    const int32_t x1 = int16_t(getLE16(&b[8])), y1 = int16_t(getLE16(&b[10]));
+    const int64_t w = int64_t(x1) - x0 + 1, h = int64_t(y1) - y0 + 1;
+    if (w < 1 || h < 1 || !sideOk(uint64_t(w)) || !sideOk(uint64_t(h))) return false;
+    const bool known = (bpp == 1 && (planes == 1 || planes == 4)) || (bpp == 4 && planes == 1)
+                       || (bpp == 8 && (planes == 1 || planes == 3 || planes == 4));
+    if (!known || uint64_t(bpl) * 8 < uint64_t(w) * bpp) return false;
+    // An 8-bit palette picture keeps its palette in the last 769 bytes.
+    const size_t end = (bpp == 8 && planes == 1) ? b.size() - std::min<size_t>(b.size(), 769) : b.size();
+    if (end < 128) return false;
+    const uint64_t line = uint64_t(bpl) * planes;
+    size_t pos = 128;
+    if (b[2] == 0) return 128 + line * uint64_t(h) <= end;
+    // Run-length lines: a run never reaches past the end of its scan line.
+    for (int64_t y = 0; y < h; ++y)
+        for (uint64_t done = 0; done < line;) {
+            if (pos >= end) return false;
+            const uint8_t c = b[pos++];
+            uint64_t count = 1;
+            if (c >= 0xC0) {
+                count = c & 0x3F;
+                if (pos >= end) return false;
+                ++pos;
+            }
+            if (done + count > line) return false;
+            done += count;
+        }
+    return true;
+}
+
+bool pnmLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 3 || b[0] != 'P' || b[1] < '1' || b[1] > '6') return false;
+    const char kind = char(b[1]);
+    if (kind <= '3') return true;   // text pixels: the reader fails on what is missing
+    size_t pos = 2;
+    // Header numbers separated by white space and "#" comments.
+    auto number = [&](uint64_t& v) {
+        while (pos < b.size()) {
+            if (b[pos] == '#') {
+                while (pos < b.size() && b[pos] != '\n' && b[pos] != '\r') ++pos;
+            } else if (b[pos] == ' ' || b[pos] == '\t' || b[pos] == '\n' || b[pos] == '\r') {
+                ++pos;
+            } else {
+                break;
+            }
+        }
+        v = 0;
+        size_t digits = 0;
+        while (pos < b.size() && b[pos] >= '0' && b[pos] <= '9' && digits < 10) {
+            v = v * 10 + uint64_t(b[pos++] - '0');
+            ++digits;
+        }
+        return digits > 0;
+    };
+    uint64_t w = 0, h = 0, maxval = 1;
+    if (!number(w) || !number(h) || !sideOk(w) || !sideOk(h)) return false;
+    if (kind != '4' && (!number(maxval) || maxval < 1 || maxval > 65535)) return false;
+    ++pos;   // the one white-space byte before the pixels
+    const uint64_t sample = maxval > 255 ? 2 : 1;
+    const uint64_t need = kind == '4' ? (w + 7) / 8 * h : w * h * sample * (kind == '6' ? 3 : 1);
+    return pos <= b.size() && need <= b.size() - pos;
+}
+
+bool tgaStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 18) return false;
+    const uint32_t idLength = b[0], mapType = b[1], type = b[2];
+    const uint64_t mapLength = getLE16(&b[5]), mapEntryBits = b[7];
+    const uint32_t w = getLE16(&b[12]), h = getLE16(&b[14]), depth = b[16];
+    if (!sideOk(w) || !sideOk(h) || mapType > 1) return false;
+    if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
+    const bool rle = type >= 9 && type <= 11;
+    if (!rle && (type < 1 || type > 3)) return false;
+    const uint64_t pixel = (depth + 7) / 8;
+    const uint64_t start = 18 + idLength + (mapType ? mapLength * ((mapEntryBits + 7) / 8) : 0);
+    if (start > b.size()) return false;
+    const uint64_t total = uint64_t(w) * h;
+    if (!rle) return total * pixel <= b.size() - start;
+    // Run-length packets: a header byte, then one pixel (run) or count pixels.
+    uint64_t done = 0;
+    for (size_t pos = size_t(start); done < total;) {
+        if (pos >= b.size()) return false;
+        const uint8_t head = b[pos++];
+        const uint64_t count = (head & 0x7Fu) + 1;
+        const uint64_t bytes = (head & 0x80u) ? pixel : count * pixel;
+        if (b.size() - pos < bytes || done + count > total) return false;
+        pos += size_t(bytes);
+        done += count;
+    }
+    return true;
+}
+
+bool rasLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 32 || be32(&b[0]) != 0x59A66A95u) return false;
+    const uint32_t w = be32(&b[4]), h = be32(&b[8]), depth = be32(&b[12]), type = be32(&b[20]);
+    const uint64_t mapLength = be32(&b[28]);
+    if (!sideOk(w) || !sideOk(h)) return false;
+    if (depth != 1 && depth != 8 && depth != 24 && depth != 32) return false;
+    if (type == 2) return 32 + mapLength <= b.size();   // run-length lines: the reader stops at the end
+    // Lines padded to a 16-bit boundary.
+    const uint64_t line = (uint64_t(w) * depth + 15) / 16 * 2;
+    return 32 + mapLength + line * h <= b.size();
+}
+
+bool wbmpLengthSound(const std::vector<uint8_t>& b)
+{
+    size_t pos = 0;
+    // Multi-byte numbers: seven bits a byte, the top bit says "more".
+    auto number = [&](uint64_t& v) {
+        v = 0;
+        for (int i = 0; i < 5; ++i) {
+            if (pos >= b.size()) return false;
+            const uint8_t c = b[pos++];
+            v = (v << 7) | (c & 0x7F);
+            if (!(c & 0x80)) return true;
+        }
+        return false;
+    };
+    uint64_t type = 0, w = 0, h = 0;
+    if (!number(type) || type != 0 || pos >= b.size()) return false;
+    if (b[pos++] & 0x80) return false;   // extension headers
+    if (!number(w) || !number(h) || !sideOk(w) || !sideOk(h)) return false;
+    return pos + (w + 7) / 8 * h <= b.size();
+}
+
+bool pxrLengthSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 1024) return false;
+    const uint32_t h = getLE16(&b[416]), w = getLE16(&b[418]), kind = getLE16(&b[424]);
+    const uint64_t channels = kind == 0x08 ? 1 : kind == 0x0E ? 3 : kind == 0x0F ? 4 : 0;
+    if (!sideOk(w) || !sideOk(h) || channels == 0) return false;
+    return 1024 + uint64_t(w) * h * channels <= b.size();
+}
+
+} // namespace tq

@@ -1,0 +1,51 @@
+// Structural checks in front of library readers that trust the counts and
+// sizes in a file: on a damaged file FreeImage's Amiga IFF reader loops for
+// ever, its Dr. Halo reader writes above its picture, and DevIL's Alias,
+// Softimage and Quake II readers overrun or free their buffers twice. Each
+// check walks the file the way its reader will and accepts only what adds
+// up, so a damaged file gets the routing's normal refusal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tq {
+
+// The whole file (false when it cannot be read).
+bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Amiga interleaved bitmap or chunky "PBM " picture ("iff", "lbm").
+bool iffStructureSound(const std::vector<uint8_t>& bytes);
+// Dr. Halo cut picture.
+bool cutStructureSound(const std::vector<uint8_t>& bytes);
+// Koala Painter picture: exactly its fixed length, with or without the
+// two-byte load address.
+bool koalaStructureSound(const std::vector<uint8_t>& bytes);
+// Kodak Photo CD: long enough to hold the base picture the reader takes.
+bool pcdLengthSound(uint64_t fileSize);
+// Alias pix: header, and runs that fill the picture exactly.
+bool pixStructureSound(const std::vector<uint8_t>& bytes);
+// Softimage picture: header, channel packets and every scan line's runs;
+// only run-length pictures with an alpha channel, the only kind DevIL's
+// reader decodes inside its buffer.
+bool picStructureSound(const std::vector<uint8_t>& bytes);
+// Quake II texture: header and four mipmap levels inside the file.
+bool walStructureSound(const std::vector<uint8_t>& bytes);
+
+// ZSoft PCX: header, and run-length scan lines that each decode inside
+// their own line and the file (the reader reads past its buffer otherwise).
+bool pcxStructureSound(const std::vector<uint8_t>& bytes);
+
+// Uncompressed formats whose readers take a cut-short file for a picture
+// (and fill the missing part with whatever the buffer held): the header's
+// sides and depth, and every byte of pixels they call for.
+bool rasLengthSound(const std::vector<uint8_t>& bytes);    // Sun raster
+bool wbmpLengthSound(const std::vector<uint8_t>& bytes);   // wireless bitmap
+bool pxrLengthSound(const std::vector<uint8_t>& bytes);    // Pixar picture
+bool pnmLengthSound(const std::vector<uint8_t>& bytes);    // binary pbm, pgm, ppm
+// Targa: header, colour map and pixels, run-length packets walked to
+// exactly w x h pixels.
+bool tgaStructureSound(const std::vector<uint8_t>& bytes);
+
+} // namespace tq

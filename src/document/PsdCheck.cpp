@@ -1,5 +1,7 @@
 #include "document/PsdCheck.h"
 
+#include "document/StructureCheck.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -60,26 +62,14 @@ bool resourcesSound(const std::vector<uint8_t>& b, size_t begin, size_t end)
     return true;
 }
 
-// One PackBits row: exactly rowBytes out of exactly count bytes in.
-bool packBitsRowSound(const std::vector<uint8_t>& b, size_t pos, size_t count, size_t rowBytes)
+// One PackBits row: exactly rowBytes out of exactly count bytes in (no-op
+// runs may follow the row).
+bool packBitsRowFills(const std::vector<uint8_t>& b, size_t pos, size_t count, size_t rowBytes)
 {
-    size_t in = 0, out = 0;
-    while (in < count) {
-        const int n = int8_t(b[pos + in]);
-        ++in;
-        if (n >= 0) {
-            const size_t len = size_t(n) + 1;
-            if (count - in < len || rowBytes - out < len) return false;
-            in += len;
-            out += len;
-        } else if (n != -128) {
-            const size_t len = size_t(1 - n);
-            if (count - in < 1 || rowBytes - out < len) return false;
-            in += 1;
-            out += len;
-        }
-    }
-    return out == rowBytes;
+    const size_t end = pos + count;
+    if (!packBitsRowSound(b, pos, end, rowBytes)) return false;
+    while (pos < end && b[pos] == 0x80) ++pos;
+    return pos == end;
 }
 
 } // namespace
@@ -120,7 +110,7 @@ bool psdStructureSound(const std::vector<uint8_t>& b)
     size_t pos = r.pos();
     for (size_t i = 0; i < rows; ++i) {
         const size_t count = (size_t(b[tablePos + 2 * i]) << 8) | b[tablePos + 2 * i + 1];
-        if (b.size() - pos < count || !packBitsRowSound(b, pos, count, rowBytes)) return false;
+        if (b.size() - pos < count || !packBitsRowFills(b, pos, count, rowBytes)) return false;
         pos += count;
     }
     return true;

@@ -14,9 +14,9 @@ bool sideOk(uint64_t v) { return v >= 1 && v <= uint64_t(kMaxPictureSide); }
 uint32_t be16(const uint8_t* p) { return uint32_t(p[0]) << 8 | p[1]; }
 uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
-// One ByteRun1 (PackBits) row starting at pos: exactly rowBytes out, every
-// byte read inside [pos, end). Moves pos past the row.
-bool byteRunRowSound(const std::vector<uint8_t>& b, size_t& pos, size_t end, size_t rowBytes)
+} // namespace
+
+bool packBitsRowSound(const std::vector<uint8_t>& b, size_t& pos, size_t end, size_t rowBytes)
 {
     size_t out = 0;
     while (out < rowBytes) {
@@ -36,8 +36,6 @@ bool byteRunRowSound(const std::vector<uint8_t>& b, size_t& pos, size_t end, siz
     }
     return true;
 }
-
-} // namespace
 
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes)
 {
@@ -88,7 +86,7 @@ bool iffStructureSound(const std::vector<uint8_t>& b)
             if (compression == 0) return uint64_t(rowBytes) * rowsPerLine * h <= size;
             size_t p = data;
             for (size_t row = 0; row < size_t(h) * rowsPerLine; ++row)
-                if (!byteRunRowSound(b, p, bodyEnd, rowBytes)) return false;
+                if (!packBitsRowSound(b, p, bodyEnd, rowBytes)) return false;
             return true;
         }
         pos += size_t(size) + (size % 2);

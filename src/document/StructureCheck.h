@@ -6,11 +6,16 @@
 // up, so a damaged file gets the routing's normal refusal.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tq {
+
+// One PackBits (ByteRun1) row starting at pos: exactly rowBytes out, every
+// byte read inside [pos, end). Moves pos past the row.
+bool packBitsRowSound(const std::vector<uint8_t>& b, std::size_t& pos, std::size_t end, std::size_t rowBytes);
 
 // The whole file (false when it cannot be read).
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes);

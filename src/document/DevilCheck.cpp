@@ -79,19 +79,6 @@ bool ddsSound(const uint8_t* h, size_t n, uint64_t fileSize)
     return 128 + need * faces <= fileSize;
 }
 
-// Silicon Graphics image: magic 474, storage 0 or 1, 1 or 2 bytes per
-// channel, 1 to 3 dimensions, big-endian sizes.
-bool sgiSound(const uint8_t* h, size_t n)
-{
-    if (n < 512) return false;
-    auto be16 = [h](size_t i) { return uint32_t(h[i]) << 8 | h[i + 1]; };
-    if (be16(0) != 474 || h[2] > 1 || (h[3] != 1 && h[3] != 2)) return false;
-    const uint32_t dims = be16(4);
-    if (dims < 1 || dims > 3) return false;
-    const uint32_t x = be16(6), y = dims >= 2 ? be16(8) : 1, z = dims == 3 ? be16(10) : 1;
-    return sideOk(x) && sideOk(y) && z >= 1 && z <= 4;
-}
-
 } // namespace
 
 bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
@@ -102,13 +89,12 @@ bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
     if (lowerExt == "pic") walk = picStructureSound;
     if (lowerExt == "wal") walk = walStructureSound;
     if (lowerExt == "pxr") walk = pxrLengthSound;
+    if (lowerExt == "sgi" || lowerExt == "bw" || lowerExt == "rgb" || lowerExt == "rgba") walk = sgiStructureSound;
     if (walk) {
         std::vector<uint8_t> bytes;
         return readFileBytes(path, bytes) && walk(bytes);
     }
-    const bool dds = lowerExt == "dds";
-    const bool sgi = lowerExt == "sgi" || lowerExt == "bw" || lowerExt == "rgb" || lowerExt == "rgba";
-    if (!dds && !sgi) return true;
+    if (lowerExt != "dds") return true;
     std::ifstream f(path, std::ios::binary);
     if (!f) return false;
     uint8_t head[512] = {};
@@ -117,7 +103,7 @@ bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
     std::error_code ec;
     const uint64_t size = std::filesystem::file_size(path, ec);
     if (ec) return false;
-    return dds ? ddsSound(head, n, size) : sgiSound(head, n);
+    return ddsSound(head, n, size);
 }
 
 } // namespace tq

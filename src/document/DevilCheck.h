@@ -1,8 +1,8 @@
 // Header checks in front of DevIL's readers, which take the sizes in a file
 // on trust: a damaged DirectDraw surface that claims a height of two
 // thousand million rows keeps the reader busy for a minute. Formats without
-// a check here go to DevIL as they are. Alias pix, Softimage pic and Quake II
-// wal files are walked whole (StructureCheck.h).
+// a check here go to DevIL as they are. Alias pix, Softimage pic, Quake II
+// wal, Pixar and Silicon Graphics files are walked whole (StructureCheck.h).
 #pragma once
 
 #include <string>

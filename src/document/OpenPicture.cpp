@@ -2,11 +2,13 @@
 
 #include "document/mBitmap_Files.h"
 #include "document/mFormat.h"
+#include "document/StructureCheck.h"
 #include "platform/PictureLoader.h"
 #include "platform/PictureMemory.h"
 
 #include <FreeImage.h>
 
+#include <fstream>
 #include <optional>
 
 namespace tq {
@@ -26,6 +28,21 @@ OpenedPicture failed()
     return r;
 }
 
+// The platform reader fills the missing lines of a cut-short Windows
+// bitmap with black and calls it a picture; the reader goes by content, so
+// the check does too.
+bool platformPictureSound(const std::string& path)
+{
+    char mark[2] = {};
+    {
+        std::ifstream f(path, std::ios::binary);
+        if (!f.read(mark, 2)) return true;   // the reader refuses it itself
+    }
+    if (mark[0] != 'B' || mark[1] != 'M') return true;
+    std::vector<uint8_t> bytes;
+    return readFileBytes(path, bytes) && bmpStructureSound(bytes);
+}
+
 } // namespace
 
 OpenedPicture decodePictureForOpening(const std::string& fileName, const std::string& ext)
@@ -35,7 +52,7 @@ OpenedPicture decodePictureForOpening(const std::string& fileName, const std::st
     BitmapHandle decoded;
     const DibRecord* source = nullptr;
     if (opensThroughPlatformLoader(ext)) {
-        platformPicture = loadPlatformPicture(fileName);
+        if (platformPictureSound(fileName)) platformPicture = loadPlatformPicture(fileName);
         if (platformPicture) source = &*platformPicture;
     } else {
         if (PreloadedBitmap && PreloadedBitmap->sourcePath == fileName) decoded = PreloadedBitmap;

@@ -3,6 +3,7 @@
 #include "document/BitsBuffer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -39,10 +40,19 @@ bool packBitsRowSound(const std::vector<uint8_t>& b, size_t& pos, size_t end, si
 
 bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes)
 {
-    std::ifstream f(path, std::ios::binary);
+    // In one read: the JPEG and bitmap checks see large files.
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
     if (!f) return false;
-    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
+    const std::streamoff size = f.tellg();
+    if (size < 0) return false;
+    f.seekg(0);
+    try {
+        bytes.resize(size_t(size));
+    } catch (...) {
+        return false;
+    }
+    f.read(reinterpret_cast<char*>(bytes.data()), size);
+    return f.gcount() == size;
 }
 
 bool iffStructureSound(const std::vector<uint8_t>& b)
@@ -239,6 +249,9 @@ bool pcxStructureSound(const std::vector<uint8_t>& b)
     // An 8-bit palette picture keeps its palette in the last 769 bytes.
     const size_t end = (bpp == 8 && planes == 1) ? b.size() - std::min<size_t>(b.size(), 769) : b.size();
     if (end < 128) return false;
+    // Version 5 puts a 256-colour picture's palette after a 0x0C mark at
+    // the very end; a file cut short loses it first.
+    if (b[1] == 5 && bpp == 8 && planes == 1 && (b.size() < 128 + 769 || b[b.size() - 769] != 0x0C)) return false;
     const uint64_t line = uint64_t(bpl) * planes;
     size_t pos = 128;
     if (b[2] == 0) return 128 + line * uint64_t(h) <= end;
@@ -363,6 +376,150 @@ bool pxrLengthSound(const std::vector<uint8_t>& b)
     const uint64_t channels = kind == 0x08 ? 1 : kind == 0x0E ? 3 : kind == 0x0F ? 4 : 0;
     if (!sideOk(w) || !sideOk(h) || channels == 0) return false;
     return 1024 + uint64_t(w) * h * channels <= b.size();
+}
+
+bool bmpStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return false;
+    const uint64_t offBits = getLE32(&b[10]);
+    const uint64_t infoSize = getLE32(&b[14]);
+    if (infoSize < 12 || b.size() < 14 + infoSize) return false;
+    int64_t w = 0, h = 0;
+    uint32_t bpp = 0, compression = 0;
+    uint64_t colours = 0, entry = 4;
+    if (infoSize == 12) {   // OS/2 core header
+        w = getLE16(&b[18]);
+        h = getLE16(&b[20]);
+        bpp = getLE16(&b[24]);
+        entry = 3;
+    } else if (infoSize >= 40) {
+        w = int32_t(getLE32(&b[18]));
+        h = int32_t(getLE32(&b[22]));
+        bpp = getLE16(&b[28]);
+        compression = getLE32(&b[30]);
+        colours = getLE32(&b[46]);
+    } else {
+        return true;   // a short OS/2 header: the reader judges it
+    }
+    if (h < 0) h = -h;   // top-down lines
+    if (w < 1 || !sideOk(uint64_t(w)) || !sideOk(uint64_t(h))) return false;
+    if (bpp <= 8 && colours == 0) colours = uint64_t(1) << bpp;
+    if (colours > 256) colours = 256;
+    // The readers start at the pixel offset, or after the header and its
+    // colour table when the offset points inside them.
+    const uint64_t masks = infoSize == 40 && (compression == 3 || compression == 6) ? (compression == 3 ? 12 : 16) : 0;
+    const uint64_t start = std::max<uint64_t>(offBits, 14 + infoSize + masks + (bpp <= 8 ? colours * entry : 0));
+    if (start > b.size()) return false;
+    if (compression == 0 || compression == 3 || compression == 6) {
+        if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
+        const uint64_t stride = (uint64_t(w) * bpp + 31) / 32 * 4;
+        return stride * uint64_t(h) <= b.size() - start;
+    }
+    if (compression != 1 && compression != 2) return true;   // JPEG or PNG inside: the reader judges it
+    if ((compression == 1 && bpp != 8) || (compression == 2 && bpp != 4)) return false;
+    // Run-length pairs up to the end-of-picture code (or the last line's
+    // end): a run, or an escape (0): end of line, end of picture, a jump,
+    // or a literal padded to a whole word.
+    uint64_t line = 0;
+    for (size_t pos = size_t(start);;) {
+        if (b.size() - pos < 2) return false;
+        const uint8_t count = b[pos], value = b[pos + 1];
+        pos += 2;
+        if (count != 0) continue;
+        if (value == 0) {
+            if (++line >= uint64_t(h)) return true;
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            if (b.size() - pos < 2) return false;
+            line += b[pos + 1];
+            pos += 2;
+            if (line >= uint64_t(h)) return true;
+        } else {
+            size_t bytes = compression == 1 ? value : (size_t(value) + 1) / 2;
+            bytes += bytes & 1;
+            if (b.size() - pos < bytes) return false;
+            pos += bytes;
+        }
+    }
+}
+
+bool jpegStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) return false;
+    const uint8_t* const data = b.data();
+    const size_t n = b.size();
+    bool scanned = false;
+    size_t pos = 2;
+    for (;;) {
+        // The next marker: stray bytes before it are skipped as the
+        // decoder does, and any number of 0xFF fill bytes.
+        const void* ff = pos < n ? std::memchr(data + pos, 0xFF, n - pos) : nullptr;
+        if (!ff) return false;
+        pos = size_t(static_cast<const uint8_t*>(ff) - data);
+        while (pos < n && data[pos] == 0xFF) ++pos;
+        if (pos >= n) return false;
+        const uint8_t m = data[pos++];
+        if (m == 0xD9) return scanned;   // end of image; what follows is not ours
+        if (m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue;   // no length
+        if (n - pos < 2) return false;
+        const size_t len = be16(data + pos);
+        if (len < 2 || n - pos < len) return false;
+        pos += len;
+        if (m != 0xDA) continue;
+        // Start of scan: entropy-coded data runs to a marker that is
+        // neither a stuffed 0xFF00 nor a restart.
+        scanned = true;
+        for (;;) {
+            const void* next = pos < n ? std::memchr(data + pos, 0xFF, n - pos) : nullptr;
+            if (!next) return false;
+            size_t q = size_t(static_cast<const uint8_t*>(next) - data);
+            const size_t marker = q;
+            while (q < n && data[q] == 0xFF) ++q;
+            if (q >= n) return false;
+            if (data[q] == 0x00 || (data[q] >= 0xD0 && data[q] <= 0xD7)) {
+                pos = q + 1;
+                continue;
+            }
+            pos = marker;
+            break;
+        }
+    }
+}
+
+bool sgiStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 512 || be16(&b[0]) != 474) return false;
+    const uint32_t storage = b[2], bpc = b[3], dims = be16(&b[4]);
+    if (storage > 1 || (bpc != 1 && bpc != 2) || dims < 1 || dims > 3) return false;
+    const uint32_t x = be16(&b[6]), y = dims >= 2 ? be16(&b[8]) : 1, z = dims == 3 ? be16(&b[10]) : 1;
+    if (!sideOk(x) || !sideOk(y) || z < 1 || z > 4) return false;
+    if (storage == 0) return 512 + uint64_t(x) * y * z * bpc <= b.size();
+    // Run-length: a start and a length for every row of every channel,
+    // then rows of runs (count in the low 7 bits; the top bit marks a
+    // literal of count values, else one value repeated), ended by a zero
+    // count or by the row's length.
+    const uint64_t rows = uint64_t(y) * z;
+    if (512 + rows * 8 > b.size()) return false;
+    for (uint64_t r = 0; r < rows; ++r) {
+        const uint64_t start = be32(&b[size_t(512 + 4 * r)]);
+        const uint64_t length = be32(&b[size_t(512 + 4 * (rows + r))]);
+        if (start < 512 || start > b.size() || length > b.size() - start) return false;
+        const size_t end = size_t(start + length);
+        uint64_t out = 0;
+        for (size_t pos = size_t(start); end - pos >= bpc;) {
+            const uint32_t v = bpc == 1 ? b[pos] : be16(&b[pos]);
+            pos += bpc;
+            const uint32_t count = v & 0x7F;
+            if (count == 0) break;
+            const size_t values = (v & 0x80) ? size_t(count) * bpc : bpc;
+            if (out + count > x || end - pos < values) return false;
+            pos += values;
+            out += count;
+        }
+        if (out != x) return false;
+    }
+    return true;
 }
 
 } // namespace tq

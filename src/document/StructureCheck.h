@@ -39,7 +39,8 @@ bool picStructureSound(const std::vector<uint8_t>& bytes);
 bool walStructureSound(const std::vector<uint8_t>& bytes);
 
 // ZSoft PCX: header, and run-length scan lines that each decode inside
-// their own line and the file (the reader reads past its buffer otherwise).
+// their own line and the file (the reader reads past its buffer otherwise);
+// a 256-colour picture of version 5 ends in its palette mark and palette.
 bool pcxStructureSound(const std::vector<uint8_t>& bytes);
 
 // Uncompressed formats whose readers take a cut-short file for a picture
@@ -52,5 +53,16 @@ bool pnmLengthSound(const std::vector<uint8_t>& bytes);    // binary pbm, pgm, p
 // Targa: header, colour map and pixels, run-length packets walked to
 // exactly w x h pixels.
 bool tgaStructureSound(const std::vector<uint8_t>& bytes);
+
+// Windows bitmap ("BM"): every line of an uncompressed picture, or
+// run-length codes that reach the end of the picture inside the file.
+bool bmpStructureSound(const std::vector<uint8_t>& bytes);
+// JPEG: marker segments walked from the start of image to an end-of-image
+// marker after a scan (bytes after it are allowed).
+bool jpegStructureSound(const std::vector<uint8_t>& bytes);
+// Silicon Graphics image: header, and every pixel byte (plain) or the
+// offset and length tables and every row's runs, each row exactly the
+// picture's width (run-length).
+bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 
 } // namespace tq

@@ -154,8 +154,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 // The library's Amiga IFF reader loops for ever on a cut-short file, its
 // Dr. Halo reader writes outside its picture on a misplaced line end, its
 // PCX reader reads past its buffer on a run across lines, and
-// its Koala, Photo CD, Sun raster, wireless bitmap, PNM and Targa readers
-// take a cut-short file for a picture.
+// its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
+// JPEG readers take a cut-short file for a picture.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -168,6 +168,8 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_PBM: case FIF_PGM: case FIF_PPM: walk = pnmLengthSound; break;
     case FIF_TARGA: walk = tgaStructureSound; break;
     case FIF_WBMP: walk = wbmpLengthSound; break;
+    case FIF_BMP: walk = bmpStructureSound; break;
+    case FIF_JPEG: walk = jpegStructureSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);

@@ -28,11 +28,11 @@ inline void addText(Bytes& b, const char* s, size_t n)
 }
 inline uint8_t shade(int x, int y, int c) { return uint8_t((x * 37 + y * 71 + c * 90 + 13) & 0xFF); }
 
-inline Bytes savedByFreeImage(FIBITMAP* dib, FREE_IMAGE_FORMAT fif)
+inline Bytes savedByFreeImage(FIBITMAP* dib, FREE_IMAGE_FORMAT fif, int flags = 0)
 {
     FIMEMORY* mem = FreeImage_OpenMemory();
     Bytes out;
-    if (FreeImage_SaveToMemory(fif, dib, mem, 0)) {
+    if (FreeImage_SaveToMemory(fif, dib, mem, flags)) {
         BYTE* data = nullptr;
         DWORD size = 0;
         FreeImage_AcquireMemory(mem, &data, &size);
@@ -442,5 +442,105 @@ inline Bytes ddsFile(int w, int h, bool dxt1)
 }
 
 inline Bytes psdByFreeImage(int w, int h) { return savedByFreeImage(freeImageRgb(w, h), FIF_PSD); }
+
+inline Bytes progressiveJpegFile(int w, int h)
+{
+    return savedByFreeImage(freeImageRgb(w, h), FIF_JPEG, JPEG_PROGRESSIVE | JPEG_QUALITYSUPERB);
+}
+
+// The grey level (and palette index) of the 8-bit fixtures below.
+inline uint8_t greyIndex(int x, int y) { return uint8_t((x * 23 + y * 41 + 7) & 0xFF); }
+
+// Windows bitmap, 8 bits, run-length coded, a grey palette: each line
+// (bottom-up) a run of its first two pixels, a literal of the rest padded
+// to a word, and an end of line; then the end-of-picture code. w >= 5.
+inline Bytes bmpRle8File(int w, int h)
+{
+    Bytes data;
+    for (int y = h - 1; y >= 0; --y) {
+        data.insert(data.end(), {2, greyIndex(0, y)});
+        data.insert(data.end(), {0, uint8_t(w - 2)});
+        for (int x = 2; x < w; ++x) data.push_back(greyIndex(x, y));
+        if ((w - 2) % 2) data.push_back(0);
+        data.insert(data.end(), {0, 0});
+    }
+    data.insert(data.end(), {0, 1});
+    const uint32_t offBits = 14 + 40 + 1024;
+    Bytes b = {'B', 'M'};
+    addLE32(b, offBits + uint32_t(data.size()));
+    addLE32(b, 0);
+    addLE32(b, offBits);
+    for (uint32_t v : {40u, uint32_t(w), uint32_t(h)}) addLE32(b, v);
+    addLE16(b, 1);
+    addLE16(b, 8);
+    for (uint32_t v : {1u, uint32_t(data.size()), 2835u, 2835u, 256u, 0u}) addLE32(b, v);
+    for (int i = 0; i < 256; ++i) b.insert(b.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+// Silicon Graphics image, 3 channels of 8 bits, run-length: the table of
+// row starts and lengths (rows bottom-up, channel after channel), then per
+// row a run of its first two values, a literal of the rest and a zero.
+// w >= 3.
+inline Bytes sgiRleFile(int w, int h)
+{
+    Bytes b;
+    addBE16(b, 474);
+    b.insert(b.end(), {1, 1});   // run-length, one byte a value
+    for (uint32_t v : {3u, uint32_t(w), uint32_t(h), 3u}) addBE16(b, v);
+    addBE32(b, 0);
+    addBE32(b, 255);
+    b.resize(512, 0);
+    const uint32_t rows = uint32_t(h) * 3;
+    Bytes data;
+    std::vector<uint32_t> starts, lengths;
+    for (int c = 0; c < 3; ++c)
+        for (int row = 0; row < h; ++row) {
+            const int y = h - 1 - row;
+            starts.push_back(512 + rows * 8 + uint32_t(data.size()));
+            const size_t before = data.size();
+            data.insert(data.end(), {2, shade(0, y, c)});
+            data.push_back(uint8_t(0x80 | (w - 2)));
+            for (int x = 2; x < w; ++x) data.push_back(shade(x, y, c));
+            data.push_back(0);
+            lengths.push_back(uint32_t(data.size() - before));
+        }
+    for (uint32_t v : starts) addBE32(b, v);
+    for (uint32_t v : lengths) addBE32(b, v);
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+// ZSoft PCX version 5, 8 bits in one plane: run-length lines (a run of the
+// first two pixels, then each byte alone or, when it looks like a count,
+// as a run of one), then 0x0C and a 256-entry grey palette.
+inline Bytes pcx8File(int w, int h)
+{
+    const int bpl = (w + 1) & ~1;
+    Bytes b(128, 0);
+    b[0] = 10;
+    b[1] = 5;
+    b[2] = 1;
+    b[3] = 8;
+    putLE16(b.data() + 8, uint16_t(w - 1));
+    putLE16(b.data() + 10, uint16_t(h - 1));
+    putLE16(b.data() + 12, 72);
+    putLE16(b.data() + 14, 72);
+    b[65] = 1;
+    putLE16(b.data() + 66, uint16_t(bpl));
+    putLE16(b.data() + 68, 1);
+    for (int y = 0; y < h; ++y) {
+        b.insert(b.end(), {0xC2, greyIndex(0, y)});
+        for (int x = 2; x < bpl; ++x) {
+            const uint8_t v = x < w ? greyIndex(x, y) : 0;
+            if (v >= 0xC0) b.push_back(0xC1);
+            b.push_back(v);
+        }
+    }
+    b.push_back(0x0C);
+    for (int i = 0; i < 256; ++i) b.insert(b.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
+    return b;
+}
 
 } // namespace tq::testing

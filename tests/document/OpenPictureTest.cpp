@@ -22,6 +22,7 @@ using testing::makePicture;
 using testing::PictureTempDir;
 using testing::readFile;
 using testing::writeFile;
+using Bytes = std::vector<uint8_t>;
 
 TEST(OpenPicture, PlatformLoaderExtensions)
 {
@@ -214,6 +215,10 @@ std::vector<FormatFixture> fixturesOfEveryReadableFormat(const PictureTempDir& d
     out.push_back({"dds", ddsFile(8, 8, true)});
     out.push_back({"xpm", xpmFile(7, 5)});
     out.push_back({"psp", pspFile(7, 5)});
+    out.push_back({"bmp", bmpRle8File(7, 5)});
+    out.push_back({"pcx", pcx8File(7, 5)});
+    out.push_back({"jpg", progressiveJpegFile(7, 5)});
+    out.push_back({"sgi", sgiRleFile(7, 5)});
     return out;
 }
 
@@ -257,6 +262,136 @@ TEST(OpenPicture, CutShortFilesOfCheckedFormatsAreRefused)
         EXPECT_FALSE(decodePictureForOpening(path, f.ext).ok) << f.ext;
     }
     EXPECT_EQ(tried, 19);
+}
+
+// Files cut short anywhere, even by one byte, are refused by formats whose
+// readers would otherwise open them with lines missing; the same files whole
+// open at their exact size.
+TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(7, 5);
+    auto saved = [&](const std::string& ext) {
+        const std::string path = dir.path("saved." + ext);
+        EXPECT_TRUE(mBitmap::SaveImageFile(path, ext, pic)) << ext;
+        Bytes b = readFile(path);
+        std::filesystem::remove(path);
+        return b;
+    };
+    const Bytes bmp = saved("bmp"), jpg = saved("jpg"), sgi = saved("sgi");
+    ASSERT_EQ(bmp.size(), 54u + 24u * 5u);   // 24 bits, lines of 24 bytes
+    ASSERT_EQ(sgi[2], 0);                     // DevIL writes it uncompressed
+    const Bytes sgiRle = sgiRleFile(7, 5);
+    Bytes trailing = jpg;
+    trailing.insert(trailing.end(), {0x00, 0x11, 0xFF, 0xD8, 0x22, 0x33});
+    const Bytes progressive = progressiveJpegFile(7, 5);
+    // Its start-of-scan headers: a cut just after one leaves the scan empty.
+    std::vector<size_t> progressiveScans;
+    for (size_t i = 0; i + 1 < progressive.size(); ++i)
+        if (progressive[i] == 0xFF && progressive[i + 1] == 0xDA) progressiveScans.push_back(i + 2 + size_t(progressive[i + 2] << 8 | progressive[i + 3]));
+    ASSERT_GT(progressiveScans.size(), 1u);
+    const Bytes rle8 = bmpRle8File(7, 5), pcx8 = pcx8File(7, 5);
+
+    struct Row {
+        const char* ext;
+        Bytes bytes;
+        std::vector<size_t> cuts;   // lengths to cut the file to
+    };
+    const std::vector<Row> rows = {
+        {"bmp", bmp, {bmp.size() - 1, bmp.size() - 24, 60, 54, 20}},
+        {"dib", bmp, {bmp.size() - 1, 100}},
+        {"bmp", rle8, {rle8.size() - 3, rle8.size() / 2, 14 + 40 + 1024 + 1}},
+        {"jpg", jpg, {jpg.size() - 1, jpg.size() - 2, jpg.size() - 40, jpg.size() / 2}},
+        {"jpeg", jpg, {jpg.size() - 2}},
+        {"jpg", progressive, {progressive.size() - 2, progressiveScans[0], progressiveScans[1], progressive.size() * 3 / 4}},
+        {"jpg", trailing, {jpg.size() - 2}},
+        {"sgi", sgi, {sgi.size() - 1, sgi.size() / 2, 520, 511}},
+        {"rgb", sgi, {sgi.size() - 1}},
+        {"bw", sgi, {sgi.size() - 1}},
+        {"sgi", sgiRle, {sgiRle.size() - 1, sgiRle.size() - 4, sgiRle.size() / 2, 512 + 15 * 8 - 1, 600}},
+        {"rgb", sgiRle, {sgiRle.size() - 2}},
+        {"pcx", pcx8, {pcx8.size() - 1, pcx8.size() - 768, pcx8.size() - 769, pcx8.size() - 800, 140}},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        const std::string whole = dir.path("whole" + std::to_string(n++) + "." + r.ext);
+        writeFile(whole, r.bytes);
+        const OpenedPicture o = decodePictureForOpening(whole, r.ext);
+        ASSERT_TRUE(o.ok) << r.ext << " " << n;
+        EXPECT_EQ(o.picture.width, 7) << r.ext;
+        EXPECT_EQ(o.picture.height, 5) << r.ext;
+        for (size_t cut : r.cuts) {
+            ASSERT_LT(cut, r.bytes.size());
+            const std::string path = dir.path("cut" + std::to_string(n++) + "." + r.ext);
+            writeFile(path, Bytes(r.bytes.begin(), r.bytes.begin() + long(cut)));
+            const OpenedPicture c = decodePictureForOpening(path, r.ext);
+            EXPECT_FALSE(c.ok) << r.ext << " cut to " << cut << " of " << r.bytes.size();
+            EXPECT_EQ(c.errorText, "Unexpected error loading image");
+            if (std::string(r.ext) != "dib") {
+                EXPECT_EQ(mBitmap::LoadImageFile(path, r.ext), nullptr) << r.ext << " " << cut;
+            }
+        }
+    }
+}
+
+// The 8-bit fixtures above show their own grey levels (the palette is read
+// from the file's end, the runs decoded as the format says: each line starts
+// with a run of two).
+TEST(OpenPicture, RunLengthBitmapAndPcxFixturesShowTheirPixels)
+{
+    PictureTempDir dir;
+    for (const auto& [ext, bytes] : {std::pair{"bmp", bmpRle8File(7, 5)}, std::pair{"pcx", pcx8File(7, 5)}}) {
+        const std::string path = dir.path(std::string("grey.") + ext);
+        writeFile(path, bytes);
+        const OpenedPicture o = decodePictureForOpening(path, ext);
+        ASSERT_TRUE(o.ok) << ext;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const uint8_t* p = o.picture.row(y) + 4 * x;
+                const uint8_t g = greyIndex(x == 1 ? 0 : x, y);
+                EXPECT_TRUE(p[0] == g && p[1] == g && p[2] == g) << ext << " at " << x << "," << y;
+            }
+    }
+}
+
+// A Targa's closing block (extension area and footer) is optional: a file
+// cut inside it still holds every pixel and opens as the same picture; a
+// cut into the pixels is refused.
+TEST(OpenPicture, CutInsideAnOptionalClosingBlockIsStillThePicture)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(7, 5);
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("t.tga"), "tga", pic));
+    const Bytes tga = readFile(dir.path("t.tga"));
+    const size_t pixelsEnd = 18 + size_t(tga[0]) + 7 * 5 * 3;
+    ASSERT_EQ(tga[2], 2);   // uncompressed true colour
+    ASSERT_EQ(tga[16], 24);
+    ASSERT_GT(tga.size(), pixelsEnd);   // something after the pixels
+    const OpenedPicture whole = decodePictureForOpening(dir.path("t.tga"), "tga");
+    ASSERT_TRUE(whole.ok);
+    for (size_t cut : {tga.size() - 1, tga.size() - 10, pixelsEnd + 1, pixelsEnd}) {
+        writeFile(dir.path("c.tga"), Bytes(tga.begin(), tga.begin() + long(cut)));
+        const OpenedPicture o = decodePictureForOpening(dir.path("c.tga"), "tga");
+        ASSERT_TRUE(o.ok) << cut;
+        EXPECT_EQ(o.picture.bits, whole.picture.bits) << cut;
+    }
+    writeFile(dir.path("c.tga"), Bytes(tga.begin(), tga.begin() + long(pixelsEnd - 1)));
+    EXPECT_FALSE(decodePictureForOpening(dir.path("c.tga"), "tga").ok);
+
+    // Likewise the 256-colour palette DevIL writes after a true-colour PCX's
+    // lines: the picture does not use it.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("p.pcx"), "pcx", pic));
+    const Bytes pcx = readFile(dir.path("p.pcx"));
+    ASSERT_EQ(pcx[65], 3);   // three planes of 8 bits
+    ASSERT_EQ(pcx[pcx.size() - 769], 0x0C);
+    const OpenedPicture wholePcx = decodePictureForOpening(dir.path("p.pcx"), "pcx");
+    ASSERT_TRUE(wholePcx.ok);
+    for (size_t cut : {pcx.size() - 1, pcx.size() - 768}) {
+        writeFile(dir.path("c.pcx"), Bytes(pcx.begin(), pcx.begin() + long(cut)));
+        const OpenedPicture o = decodePictureForOpening(dir.path("c.pcx"), "pcx");
+        ASSERT_TRUE(o.ok) << cut;
+        EXPECT_EQ(o.picture.bits, wholePcx.picture.bits) << cut;
+    }
 }
 
 // Corrupt and truncated files of every readable format: a clean refusal or

@@ -8,6 +8,7 @@
 
 #include <FreeImage.h>
 
+#include <cstring>
 #include <fstream>
 #include <optional>
 
@@ -29,18 +30,21 @@ OpenedPicture failed()
 }
 
 // The platform reader fills the missing lines of a cut-short Windows
-// bitmap with black and calls it a picture; the reader goes by content, so
-// the check does too.
+// bitmap or GIF with black or the background and calls it a picture; the
+// reader goes by content, so the check does too.
 bool platformPictureSound(const std::string& path)
 {
-    char mark[2] = {};
+    char mark[4] = {};
     {
         std::ifstream f(path, std::ios::binary);
-        if (!f.read(mark, 2)) return true;   // the reader refuses it itself
+        if (!f.read(mark, 4)) return true;   // the reader refuses it itself
     }
-    if (mark[0] != 'B' || mark[1] != 'M') return true;
+    bool (*walk)(const std::vector<uint8_t>&) = nullptr;
+    if (mark[0] == 'B' && mark[1] == 'M') walk = bmpStructureSound;
+    if (std::memcmp(mark, "GIF8", 4) == 0) walk = gifStructureSound;
+    if (!walk) return true;
     std::vector<uint8_t> bytes;
-    return readFileBytes(path, bytes) && bmpStructureSound(bytes);
+    return readFileBytes(path, bytes) && walk(bytes);
 }
 
 } // namespace

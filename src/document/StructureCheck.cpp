@@ -444,6 +444,47 @@ bool bmpStructureSound(const std::vector<uint8_t>& b)
     }
 }
 
+bool gifStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 13 || std::memcmp(b.data(), "GIF8", 4) != 0 || (b[4] != '7' && b[4] != '9') || b[5] != 'a')
+        return false;
+    size_t pos = 13;
+    auto skipTable = [&](uint8_t flags) {   // a colour table, when the flags hold one
+        const size_t n = (flags & 0x80) ? size_t(3) << ((flags & 7) + 1) : 0;
+        if (b.size() - pos < n) return false;
+        pos += n;
+        return true;
+    };
+    auto skipSubBlocks = [&] {   // length-prefixed blocks up to an empty one
+        for (;;) {
+            if (pos >= b.size()) return false;
+            const size_t n = b[pos++];
+            if (n == 0) return true;
+            if (b.size() - pos < n) return false;
+            pos += n;
+        }
+    };
+    if (!skipTable(b[10])) return false;
+    for (;;) {
+        if (pos >= b.size()) return false;
+        const uint8_t kind = b[pos++];
+        if (kind == 0x21) {   // extension: a label, then its blocks
+            if (pos >= b.size()) return false;
+            ++pos;
+            if (!skipSubBlocks()) return false;
+        } else if (kind == 0x2C) {   // image: descriptor, colour table, code size, data
+            if (b.size() - pos < 9) return false;
+            const uint8_t flags = b[pos + 8];
+            pos += 9;
+            if (!skipTable(flags) || pos >= b.size()) return false;
+            ++pos;
+            return skipSubBlocks();
+        } else {
+            return false;   // the trailer, or anything else, before any picture
+        }
+    }
+}
+
 bool jpegStructureSound(const std::vector<uint8_t>& b)
 {
     if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) return false;

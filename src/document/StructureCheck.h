@@ -57,6 +57,9 @@ bool tgaStructureSound(const std::vector<uint8_t>& bytes);
 // Windows bitmap ("BM"): every line of an uncompressed picture, or
 // run-length codes that reach the end of the picture inside the file.
 bool bmpStructureSound(const std::vector<uint8_t>& bytes);
+// GIF: blocks walked to the end of the first picture's data (the only
+// picture the reader takes); extensions before it must be whole too.
+bool gifStructureSound(const std::vector<uint8_t>& bytes);
 // JPEG: marker segments walked from the start of image to an end-of-image
 // marker after a scan (bytes after it are allowed).
 bool jpegStructureSound(const std::vector<uint8_t>& bytes);

@@ -278,8 +278,9 @@ TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
         std::filesystem::remove(path);
         return b;
     };
-    const Bytes bmp = saved("bmp"), jpg = saved("jpg"), sgi = saved("sgi");
+    const Bytes bmp = saved("bmp"), jpg = saved("jpg"), sgi = saved("sgi"), gif = saved("gif");
     ASSERT_EQ(bmp.size(), 54u + 24u * 5u);   // 24 bits, lines of 24 bytes
+    ASSERT_EQ(gif[10] & 0x87, 0x87);          // a global table of 256 colours
     ASSERT_EQ(sgi[2], 0);                     // DevIL writes it uncompressed
     const Bytes sgiRle = sgiRleFile(7, 5);
     Bytes trailing = jpg;
@@ -310,6 +311,7 @@ TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
         {"bw", sgi, {sgi.size() - 1}},
         {"sgi", sgiRle, {sgiRle.size() - 1, sgiRle.size() - 4, sgiRle.size() / 2, 512 + 15 * 8 - 1, 600}},
         {"rgb", sgiRle, {sgiRle.size() - 2}},
+        {"gif", gif, {gif.size() - 2, gif.size() - 10, 13 + 768 + 12, 13 + 768 + 5, 13 + 700}},
         {"pcx", pcx8, {pcx8.size() - 1, pcx8.size() - 768, pcx8.size() - 769, pcx8.size() - 800, 140}},
     };
     int n = 0;
@@ -356,7 +358,8 @@ TEST(OpenPicture, RunLengthBitmapAndPcxFixturesShowTheirPixels)
 
 // A Targa's closing block (extension area and footer) is optional: a file
 // cut inside it still holds every pixel and opens as the same picture; a
-// cut into the pixels is refused.
+// cut into the pixels is refused. The same holds for other bytes that
+// follow a whole picture.
 TEST(OpenPicture, CutInsideAnOptionalClosingBlockIsStillThePicture)
 {
     PictureTempDir dir;
@@ -392,6 +395,17 @@ TEST(OpenPicture, CutInsideAnOptionalClosingBlockIsStillThePicture)
         ASSERT_TRUE(o.ok) << cut;
         EXPECT_EQ(o.picture.bits, wholePcx.picture.bits) << cut;
     }
+
+    // And a GIF's closing mark after its picture.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("g.gif"), "gif", pic));
+    const Bytes gif = readFile(dir.path("g.gif"));
+    ASSERT_EQ(gif.back(), 0x3B);
+    const OpenedPicture wholeGif = decodePictureForOpening(dir.path("g.gif"), "gif");
+    ASSERT_TRUE(wholeGif.ok);
+    writeFile(dir.path("c.gif"), Bytes(gif.begin(), gif.end() - 1));
+    const OpenedPicture noMark = decodePictureForOpening(dir.path("c.gif"), "gif");
+    ASSERT_TRUE(noMark.ok);
+    EXPECT_EQ(noMark.picture.bits, wholeGif.picture.bits);
 }
 
 // Corrupt and truncated files of every readable format: a clean refusal or

@@ -508,6 +508,10 @@ bool jpegStructureSound(const std::vector<uint8_t>& b)
         if (len < 2 || n - pos < len) return false;
         pos += len;
         if (m != 0xDA) continue;
+        // A file that ends in an end-of-image marker after the first scan's
+        // header is whole (the mark cannot occur inside coded data); only
+        // files with bytes after their end are walked to it.
+        if (!scanned && n - pos >= 2 && data[n - 2] == 0xFF && data[n - 1] == 0xD9) return true;
         // Start of scan: entropy-coded data runs to a marker that is
         // neither a stuffed 0xFF00 nor a restart.
         scanned = true;

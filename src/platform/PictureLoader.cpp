@@ -23,7 +23,19 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth
         const qint64 mb = (qint64(size.width()) * size.height() * 8) / (1024 * 1024) + 16;
         reader.setAllocationLimit(int(std::min<qint64>(mb, 1 << 30)));
     }
-    QImage img = reader.read();
+    QImage img;
+    // The bitmap reader leaves the pixels that a run-length file skips (an
+    // early end of line, a jump) as the allocation held them; it decodes
+    // into an image of the right size and format handed to it, so hand it
+    // one cleared to colour 0.
+    if (size.isValid() && reader.format() == "bmp") {
+        const QImage::Format format = reader.imageFormat();
+        if (format != QImage::Format_Invalid) {
+            img = QImage(size, format);
+            if (!img.isNull()) img.fill(0);
+        }
+    }
+    if (!reader.read(&img)) return std::nullopt;
     if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
     if (img.width() > kMaxPictureSide || img.height() > kMaxPictureSide) return std::nullopt;
     const int storedDepth = img.depth();

@@ -356,6 +356,37 @@ TEST(OpenPicture, RunLengthBitmapAndPcxFixturesShowTheirPixels)
     }
 }
 
+// Pixels that a run-length bitmap skips (a line ended early, a jump over
+// lines) take colour 0 of its palette, not whatever memory held.
+TEST(OpenPicture, PixelsSkippedByARunLengthBitmapTakeColourZero)
+{
+    PictureTempDir dir;
+    const Bytes whole = bmpRle8File(7, 5);
+    const size_t data = 14 + 40 + 1024, line = 12;   // each coded line: run, literal, pad, end
+    Bytes b(whole.begin(), whole.begin() + long(data));
+    b.insert(b.end(), {2, 200, 0, 0});       // bottom line: two pixels, then its end
+    b.insert(b.end(), {0, 2, 0, 2});         // a jump over the next two lines
+    b.insert(b.end(), whole.begin() + long(data + 3 * line), whole.end());
+    for (int round = 0; round < 3; ++round) {
+        // Leave freed pictures about for the reader's allocation to reuse.
+        std::vector<std::vector<uint8_t>> junk;
+        for (int i = 0; i < 50; ++i) junk.emplace_back(size_t(64 + 8 * i), uint8_t(0x5A + i));
+        junk.clear();
+        writeFile(dir.path("skips.bmp"), b);
+        const OpenedPicture o = decodePictureForOpening(dir.path("skips.bmp"), "bmp");
+        ASSERT_TRUE(o.ok);
+        ASSERT_EQ(o.picture.width, 7);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const uint8_t* p = o.picture.row(y) + 4 * x;
+                // Rows are top-down here: 4 is the file's bottom line.
+                const int want = y == 4 ? (x < 2 ? 200 : 0) : (y == 2 || y == 3) ? 0 : greyIndex(x == 1 ? 0 : x, y);
+                EXPECT_TRUE(p[0] == want && p[1] == want && p[2] == want)
+                    << "at " << x << "," << y << ": " << int(p[0]) << " for " << want;
+            }
+    }
+}
+
 // A Targa's closing block (extension area and footer) is optional: a file
 // cut inside it still holds every pixel and opens as the same picture; a
 // cut into the pixels is refused. The same holds for other bytes that

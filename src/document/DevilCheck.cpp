@@ -89,6 +89,7 @@ bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
     if (lowerExt == "pic") walk = picStructureSound;
     if (lowerExt == "wal") walk = walStructureSound;
     if (lowerExt == "pxr") walk = pxrLengthSound;
+    if (lowerExt == "mdl") walk = mdlStructureSound;
     if (lowerExt == "sgi" || lowerExt == "bw" || lowerExt == "rgb" || lowerExt == "rgba") walk = sgiStructureSound;
     if (walk) {
         std::vector<uint8_t> bytes;

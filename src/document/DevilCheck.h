@@ -2,7 +2,8 @@
 // on trust: a damaged DirectDraw surface that claims a height of two
 // thousand million rows keeps the reader busy for a minute. Formats without
 // a check here go to DevIL as they are. Alias pix, Softimage pic, Quake II
-// wal, Pixar and Silicon Graphics files are walked whole (StructureCheck.h).
+// wal, Pixar, Half-Life model and Silicon Graphics files are walked whole
+// (StructureCheck.h).
 #pragma once
 
 #include <string>

@@ -235,6 +235,22 @@ bool walStructureSound(const std::vector<uint8_t>& b)
     return true;
 }
 
+bool mdlStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 244 || std::memcmp(b.data(), "IDST", 4) != 0) return false;
+    const uint64_t count = getLE32(&b[180]), table = getLE32(&b[184]);
+    if (count < 1 || table < 244 || table > b.size() || count > (b.size() - table) / 80) return false;
+    // Each 80-byte record: name, flags, sides, and where its palette
+    // indices start; 256 RGB palette entries follow them.
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint8_t* r = &b[size_t(table + 80 * i)];
+        const uint32_t w = getLE32(r + 68), h = getLE32(r + 72);
+        const uint64_t at = getLE32(r + 76);
+        if (!sideOk(w) || !sideOk(h) || at > b.size() || uint64_t(w) * h + 768 > b.size() - at) return false;
+    }
+    return true;
+}
+
 bool pcxStructureSound(const std::vector<uint8_t>& b)
 {
     if (b.size() < 128 || b[0] != 10 || b[2] > 1) return false;

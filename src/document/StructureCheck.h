@@ -37,6 +37,9 @@ bool pixStructureSound(const std::vector<uint8_t>& bytes);
 bool picStructureSound(const std::vector<uint8_t>& bytes);
 // Quake II texture: header and four mipmap levels inside the file.
 bool walStructureSound(const std::vector<uint8_t>& bytes);
+// Half-Life model: the texture table, and every texture's indices and
+// palette, inside the file (DevIL reads the records the count asks for).
+bool mdlStructureSound(const std::vector<uint8_t>& bytes);
 
 // ZSoft PCX: header, and run-length scan lines that each decode inside
 // their own line and the file (the reader reads past its buffer otherwise);

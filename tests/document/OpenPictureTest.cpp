@@ -251,7 +251,7 @@ TEST(OpenPicture, CutShortFilesOfCheckedFormatsAreRefused)
 {
     PictureTempDir dir;
     const std::set<std::string> checked = {"iff", "lbm", "cut", "koa", "pcd", "ras", "wbmp", "pix",
-                                           "pic", "wal", "pxr", "dds", "psd", "pdd", "ppm", "pgm", "pbm"};
+                                           "pic", "wal", "pxr", "dds", "psd", "pdd", "ppm", "pgm", "pbm", "mdl"};
     int n = 0, tried = 0;
     for (const FormatFixture& f : fixturesOfEveryReadableFormat(dir)) {
         if (!checked.count(f.ext)) continue;
@@ -261,7 +261,27 @@ TEST(OpenPicture, CutShortFilesOfCheckedFormatsAreRefused)
         writeFile(path, std::vector<uint8_t>(f.bytes.begin(), f.bytes.end() - cut));
         EXPECT_FALSE(decodePictureForOpening(path, f.ext).ok) << f.ext;
     }
-    EXPECT_EQ(tried, 19);
+    EXPECT_EQ(tried, 20);
+}
+
+// A Half-Life model whose texture count reaches past the file crashed
+// DevIL's reader; such a file, or one whose texture lies outside it, is
+// refused.
+TEST(OpenPicture, ModelTexturesOutsideTheFileAreRefused)
+{
+    PictureTempDir dir;
+    const Bytes good = mdlFile(8, 4);
+    struct Change {
+        size_t at;
+        uint32_t value;
+    };
+    for (const Change c : {Change{180, 46}, Change{180, 8978433}, Change{180, 0}, Change{184, 5000}, Change{244 + 68, 9000},
+                           Change{244 + 76, uint32_t(good.size() - 700)}}) {
+        Bytes b = good;
+        putLE32(b.data() + c.at, c.value);
+        writeFile(dir.path("m.mdl"), b);
+        EXPECT_FALSE(decodePictureForOpening(dir.path("m.mdl"), "mdl").ok) << c.at << " = " << c.value;
+    }
 }
 
 // Files cut short anywhere, even by one byte, are refused by formats whose

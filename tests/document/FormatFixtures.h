@@ -454,30 +454,49 @@ inline uint8_t greyIndex(int x, int y) { return uint8_t((x * 23 + y * 41 + 7) & 
 // Windows bitmap, 8 bits, run-length coded, a grey palette: each line
 // (bottom-up) a run of its first two pixels, a literal of the rest padded
 // to a word, and an end of line; then the end-of-picture code. w >= 5.
-inline Bytes bmpRle8File(int w, int h)
+// With four bits, the same codes carry greyIndex & 15 over a 16-grey
+// palette (entry i is grey i * 17).
+inline Bytes bmpRleFile(int w, int h, int bits)
 {
+    const bool four = bits == 4;
+    auto index = [four](int x, int y) { return uint8_t(four ? greyIndex(x, y) & 15 : greyIndex(x, y)); };
     Bytes data;
     for (int y = h - 1; y >= 0; --y) {
-        data.insert(data.end(), {2, greyIndex(0, y)});
+        const uint8_t first = index(0, y);
+        data.insert(data.end(), {2, uint8_t(four ? first << 4 | first : first)});
         data.insert(data.end(), {0, uint8_t(w - 2)});
-        for (int x = 2; x < w; ++x) data.push_back(greyIndex(x, y));
-        if ((w - 2) % 2) data.push_back(0);
+        size_t literal = 0;
+        for (int x = 2; x < w; ++x) {
+            if (!four) {
+                data.push_back(index(x, y));
+                ++literal;
+            } else if (x % 2 == 0) {
+                data.push_back(uint8_t(index(x, y) << 4 | (x + 1 < w ? index(x + 1, y) : 0)));
+                ++literal;
+            }
+        }
+        if (literal % 2) data.push_back(0);
         data.insert(data.end(), {0, 0});
     }
     data.insert(data.end(), {0, 1});
-    const uint32_t offBits = 14 + 40 + 1024;
+    const uint32_t colours = four ? 16 : 256;
+    const uint32_t offBits = 14 + 40 + 4 * colours;
     Bytes b = {'B', 'M'};
     addLE32(b, offBits + uint32_t(data.size()));
     addLE32(b, 0);
     addLE32(b, offBits);
     for (uint32_t v : {40u, uint32_t(w), uint32_t(h)}) addLE32(b, v);
     addLE16(b, 1);
-    addLE16(b, 8);
-    for (uint32_t v : {1u, uint32_t(data.size()), 2835u, 2835u, 256u, 0u}) addLE32(b, v);
-    for (int i = 0; i < 256; ++i) b.insert(b.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    addLE16(b, uint32_t(bits));
+    for (uint32_t v : {four ? 2u : 1u, uint32_t(data.size()), 2835u, 2835u, colours, 0u}) addLE32(b, v);
+    for (uint32_t i = 0; i < colours; ++i) {
+        const uint8_t g = uint8_t(four ? i * 17 : i);
+        b.insert(b.end(), {g, g, g, 0});
+    }
     b.insert(b.end(), data.begin(), data.end());
     return b;
 }
+inline Bytes bmpRle8File(int w, int h) { return bmpRleFile(w, h, 8); }
 
 // Silicon Graphics image, 3 channels of 8 bits, run-length: the table of
 // row starts and lengths (rows bottom-up, channel after channel), then per

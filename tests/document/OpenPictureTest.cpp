@@ -216,6 +216,7 @@ std::vector<FormatFixture> fixturesOfEveryReadableFormat(const PictureTempDir& d
     out.push_back({"xpm", xpmFile(7, 5)});
     out.push_back({"psp", pspFile(7, 5)});
     out.push_back({"bmp", bmpRle8File(7, 5)});
+    out.push_back({"bmp", bmpRleFile(7, 5, 4)});
     out.push_back({"pcx", pcx8File(7, 5)});
     out.push_back({"jpg", progressiveJpegFile(7, 5)});
     out.push_back({"sgi", sgiRleFile(7, 5)});
@@ -311,7 +312,7 @@ TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
     for (size_t i = 0; i + 1 < progressive.size(); ++i)
         if (progressive[i] == 0xFF && progressive[i + 1] == 0xDA) progressiveScans.push_back(i + 2 + size_t(progressive[i + 2] << 8 | progressive[i + 3]));
     ASSERT_GT(progressiveScans.size(), 1u);
-    const Bytes rle8 = bmpRle8File(7, 5), pcx8 = pcx8File(7, 5);
+    const Bytes rle8 = bmpRle8File(7, 5), rle4 = bmpRleFile(7, 5, 4), pcx8 = pcx8File(7, 5);
 
     struct Row {
         const char* ext;
@@ -322,6 +323,7 @@ TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
         {"bmp", bmp, {bmp.size() - 1, bmp.size() - 24, 60, 54, 20}},
         {"dib", bmp, {bmp.size() - 1, 100}},
         {"bmp", rle8, {rle8.size() - 3, rle8.size() / 2, 14 + 40 + 1024 + 1}},
+        {"bmp", rle4, {rle4.size() - 3, rle4.size() - 5, rle4.size() / 2, 14 + 40 + 64 + 1}},
         {"jpg", jpg, {jpg.size() - 1, jpg.size() - 2, jpg.size() - 40, jpg.size() / 2}},
         {"jpeg", jpg, {jpg.size() - 2}},
         {"jpg", progressive, {progressive.size() - 2, progressiveScans[0], progressiveScans[1], progressive.size() * 3 / 4}},
@@ -362,15 +364,23 @@ TEST(OpenPicture, CutShortFilesAreRefusedAndWholeOnesOpen)
 TEST(OpenPicture, RunLengthBitmapAndPcxFixturesShowTheirPixels)
 {
     PictureTempDir dir;
-    for (const auto& [ext, bytes] : {std::pair{"bmp", bmpRle8File(7, 5)}, std::pair{"pcx", pcx8File(7, 5)}}) {
+    struct Case {
+        const char* ext;
+        Bytes bytes;
+        bool fourBits;
+    };
+    for (const Case& c : {Case{"bmp", bmpRle8File(7, 5), false}, Case{"bmp", bmpRleFile(7, 5, 4), true},
+                          Case{"pcx", pcx8File(7, 5), false}}) {
+        const std::string ext = c.ext;
         const std::string path = dir.path(std::string("grey.") + ext);
-        writeFile(path, bytes);
+        writeFile(path, c.bytes);
         const OpenedPicture o = decodePictureForOpening(path, ext);
         ASSERT_TRUE(o.ok) << ext;
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 7; ++x) {
                 const uint8_t* p = o.picture.row(y) + 4 * x;
-                const uint8_t g = greyIndex(x == 1 ? 0 : x, y);
+                const uint8_t i = greyIndex(x == 1 ? 0 : x, y);
+                const uint8_t g = c.fourBits ? uint8_t((i & 15) * 17) : i;
                 EXPECT_TRUE(p[0] == g && p[1] == g && p[2] == g) << ext << " at " << x << "," << y;
             }
     }

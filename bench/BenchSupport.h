@@ -5,9 +5,12 @@
 
 #include "document/BitsBuffer.h"
 
+#include <QApplication>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -28,6 +31,20 @@ inline void memcpyBorderedPicture(benchmark::State& state, int w, int h)
         benchmark::DoNotOptimize(dst.data());
     }
     setMegapixels(state, w, h);
+}
+
+// The one application object of a benchmark that makes windows, on the
+// offscreen platform unless another was asked for.
+inline QApplication& offscreenApp()
+{
+    static int argc = 1;
+    static char name[] = "benchmark";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    return *a;
 }
 
 } // namespace tq::bench

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -22,17 +24,7 @@ namespace {
 constexpr int kW = 4000;
 constexpr int kH = 3000;
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "bench_direct_filter";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return *a;
-}
+QApplication& app() { return tq::bench::offscreenApp(); }
 
 tq::BitsBuffer picture()
 {

@@ -8,23 +8,15 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "bench_startup";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return *a;
-}
+QApplication& app() { return tq::bench::offscreenApp(); }
 
 void BM_PlainMainWindow(benchmark::State& state)
 {

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -172,17 +174,7 @@ void BM_UndoThenRedo(benchmark::State& state)
 }
 BENCHMARK(BM_UndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "bench_undo";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return *a;
-}
+QApplication& app() { return tq::bench::offscreenApp(); }
 
 // One undo and one redo of a 4000 x 3000 document window per iteration.
 void BM_WindowUndoThenRedo(benchmark::State& state)

@@ -63,21 +63,10 @@ const Region& wholeRegion()
     return r;
 }
 
-// An ellipse inscribed in the picture, one band per row.
+// An ellipse inscribed in the picture.
 const Region& ellipse()
 {
-    static const Region r = [] {
-        std::vector<Region::Band> bands;
-        const double cx = kW / 2.0, cy = kH / 2.0, rx = kW / 2.0, ry = kH / 2.0;
-        for (int y = 0; y < kH; ++y) {
-            const double t = (y + 0.5 - cy) / ry;
-            if (std::fabs(t) >= 1.0) continue;
-            const double half = rx * std::sqrt(1.0 - t * t);
-            const int x0 = static_cast<int>(std::ceil(cx - half)), x1 = static_cast<int>(std::floor(cx + half));
-            if (x1 > x0) bands.push_back({y, y + 1, {{x0, x1}}});
-        }
-        return Region::fromBands(std::move(bands));
-    }();
+    static const Region r = Region::ellipse(0, 0, kW, kH);
     return r;
 }
 

@@ -349,25 +349,31 @@ BitsBuffer cBitFilter::SpecialColors(int16_t R, int16_t G, int16_t b)
     return out;
 }
 
+namespace {
+
+// Hands the grey level of every pixel of the picture (0..MaxX, 0..MaxY) to f.
+template <class F>
+void forEachGrey(const BitsBuffer& bits, int32_t MaxX, int32_t MaxY, F&& f)
+{
+    for (int32_t y = 0; y <= MaxY; ++y) {
+        const uint8_t* s = bits.row(y);
+        for (int32_t x = 0; x <= MaxX; ++x, s += 4) f(grey3(s));
+    }
+}
+
+} // namespace
+
 int32_t cBitFilter::GetLMax()
 {
     int32_t best = 0;
-    if (!Bits_.allocated()) return best;
-    for (int32_t y = 0; y <= MaxY; ++y) {
-        const uint8_t* s = Bits_.row(y);
-        for (int32_t x = 0; x <= MaxX; ++x, s += 4) best = std::max(best, grey3(s));
-    }
+    if (Bits_.allocated()) forEachGrey(Bits_, MaxX, MaxY, [&](int32_t g) { best = std::max(best, g); });
     return best;
 }
 
 int32_t cBitFilter::GetLMin()
 {
     int32_t best = 255;
-    if (!Bits_.allocated()) return best;
-    for (int32_t y = 0; y <= MaxY; ++y) {
-        const uint8_t* s = Bits_.row(y);
-        for (int32_t x = 0; x <= MaxX; ++x, s += 4) best = std::min(best, grey3(s));
-    }
+    if (Bits_.allocated()) forEachGrey(Bits_, MaxX, MaxY, [&](int32_t g) { best = std::min(best, g); });
     return best;
 }
 
@@ -375,10 +381,7 @@ std::optional<int32_t> cBitFilter::GetLMed()
 {
     if (!Bits_.allocated() || MaxX < 0 || MaxY < 0) return std::nullopt;
     int64_t sum = 0;
-    for (int32_t y = 0; y <= MaxY; ++y) {
-        const uint8_t* s = Bits_.row(y);
-        for (int32_t x = 0; x <= MaxX; ++x, s += 4) sum += grey3(s);
-    }
+    forEachGrey(Bits_, MaxX, MaxY, [&](int32_t g) { sum += g; });
     return static_cast<int32_t>(sum / (int64_t(MaxX + 1) * (MaxY + 1)));
 }
 

@@ -1,5 +1,6 @@
 // The open dialog's preview panel, the dialog filters, the extension rules
 // and the open command's folder handling.
+#include "RecordingSink.h"
 #include "document/Settings.h"
 #include "document/mBitmap_Files.h"
 #include "mainwindow/FileCommands.h"
@@ -224,16 +225,6 @@ TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)
 
 namespace {
 
-struct FakeOpenDialog : OpenDialogPort {
-    std::vector<OpenDialogRequest> asked;
-    std::optional<OpenDialogAnswer> answer;
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& r) override
-    {
-        asked.push_back(r);
-        return answer;
-    }
-};
-
 } // namespace
 
 TEST(OpenCommand, FolderFallbackPathAndFolderKept)
@@ -241,7 +232,7 @@ TEST(OpenCommand, FolderFallbackPathAndFolderKept)
     QTemporaryDir programDir, runtimeDir, pictures;
     programSettings() = Settings{};
     programSettings().OpenFolder.assign("/no/such/folder");
-    FakeOpenDialog dialog;
+    test::RecordingOpenDialog dialog;
     RecordingMessageBox messages;
     StartOptions o;
     o.programFolder = programDir.path().toStdString();

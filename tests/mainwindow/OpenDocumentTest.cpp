@@ -1,5 +1,6 @@
 // Opening picture files from File > Open and from the recent-file menu into
 // document windows.
+#include "RecordingSink.h"
 #include "document/DocumentState.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -28,15 +29,10 @@ using namespace tq;
 
 namespace {
 
-struct ScriptedOpenDialog : OpenDialogPort {
-    std::optional<OpenDialogAnswer> answer;
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest&) override { return answer; }
-};
-
 struct OpenFixture : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
     platform::TestPorts ports;
-    ScriptedOpenDialog dialog;
+    test::RecordingOpenDialog dialog;
     std::unique_ptr<mStart> shell;
 
     void SetUp() override

@@ -2,6 +2,7 @@
 // it, and QTest keys and mouse clicks on the real menus open a picture,
 // invert it, undo, redo and save it under a new name. The saved file is then
 // decoded and compared with the inverted picture.
+#include "RecordingSink.h"
 #include "document/DocumentState.h"
 #include "document/Module8.h"
 #include "document/Settings.h"
@@ -26,16 +27,6 @@
 using namespace tq;
 
 namespace {
-
-struct ScriptedOpenDialog : OpenDialogPort {
-    std::optional<OpenDialogAnswer> answer;
-    std::vector<OpenDialogRequest> requests;
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& r) override
-    {
-        requests.push_back(r);
-        return answer;
-    }
-};
 
 QAction* findAction(const QList<QAction*>& actions, const QString& text)
 {
@@ -74,7 +65,7 @@ void focusMain(fMain* w)
 struct RealSession : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
     platform::TestPorts ports;
-    ScriptedOpenDialog openDialog;
+    test::RecordingOpenDialog openDialog;
     std::unique_ptr<mStart> shell;
     fMain* w = nullptr;
 
@@ -127,8 +118,8 @@ TEST_F(RealSession, OpenInvertUndoRedoAndSaveAsByKeysAndMenus)
 
     // Ctrl+O: the open dialog answers with the picture.
     fImage* doc = openWithCtrlO(source, QStringLiteral("session.png"));
-    ASSERT_EQ(openDialog.requests.size(), 1u);
-    EXPECT_EQ(openDialog.requests[0].title, "Talvex Quarlend");
+    ASSERT_EQ(openDialog.asked.size(), 1u);
+    EXPECT_EQ(openDialog.asked[0].title, "Talvex Quarlend");
     ASSERT_EQ(w->mdiArea()->subWindowList().size(), 1);
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->PictureWidth(), 4);

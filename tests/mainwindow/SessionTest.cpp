@@ -22,15 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct NoAnswerDialog : OpenDialogPort {
-    int shown = 0;
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest&) override
-    {
-        ++shown;
-        return std::nullopt;
-    }
-};
-
 } // namespace
 
 TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
@@ -38,7 +29,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
     QTemporaryDir programDir, runtimeDir;
     programSettings() = Settings{};
     RecordingMessageBox messages;
-    NoAnswerDialog dialog;
+    test::RecordingOpenDialog dialog;
     StartOptions o;
     o.programFolder = programDir.path().toStdString();
     o.runtimeFolder = runtimeDir.path().toStdString();
@@ -64,7 +55,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 
     // Keyboard: Ctrl+O shows the open dialog, Ctrl+Z undoes, Ctrl+U paints.
     QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(dialog.shown, 1);
+    EXPECT_EQ(dialog.asked.size(), 1u);
     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(w, Qt::Key_U, Qt::ControlModifier);
     EXPECT_EQ(exec, (std::vector<std::string>{"UNDO", "PAINTING"}));
@@ -72,7 +63,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 
     // Mouse: a double-click on the empty area opens the dialog as well.
     QTest::mouseDClick(w->mdiArea()->viewport(), Qt::LeftButton);
-    EXPECT_EQ(dialog.shown, 2);
+    EXPECT_EQ(dialog.asked.size(), 2u);
 
     // The menus: Filters 1 > Blur > Simple.
     QMenu* blur = nullptr;

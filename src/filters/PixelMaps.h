@@ -76,6 +76,19 @@ void forSelectedRuns(const cBitFilter& f, int32_t y, int32_t lo, int32_t hi, Fn&
     });
 }
 
+// The centre and radius of a disc placed relative to the picture (LENS,
+// Light): the centre at xRel, yRel of the last column and row, the radius
+// dRel of the larger of the two.
+struct DiscSpot {
+    int64_t cx, cy, R;
+};
+inline DiscSpot discSpot(const cBitFilter& f, float xRel, float yRel, float dRel)
+{
+    const int32_t MaxX = f.BitsWidth() - 1, MaxY = f.BitsHeight() - 1;
+    return {rnd(static_cast<double>(xRel) * MaxX), rnd(static_cast<double>(yRel) * MaxY),
+            rnd(static_cast<double>(dRel) * (MaxX > MaxY ? MaxX : MaxY))};
+}
+
 // The rows of a disc of radius R about row cy (LENS, Light): Y runs from -R
 // to R; fn(Y, y) for each row y = cy + Y that lies in the picture, and after
 // every row, in the picture or not, the progress rule with the percentage

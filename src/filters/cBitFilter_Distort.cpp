@@ -123,9 +123,7 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
         raiseProgress(100);
         return out;
     }
-    const int64_t cx = rnd(static_cast<double>(xRel) * MaxX);
-    const int64_t cy = rnd(static_cast<double>(yRel) * MaxY);
-    const int64_t R = rnd(static_cast<double>(dRel) * (MaxX > MaxY ? MaxX : MaxY));
+    const auto [cx, cy, R] = discSpot(*this, xRel, yRel, dRel);
     const float h = single(static_cast<double>(R * (150 - int64_t(Factor))) / 150.0);
     // A strength outside 0..300 leaves no real sphere: the square root
     // fails, the disc stays empty and nothing changes.

@@ -98,9 +98,7 @@ FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFact
         raiseProgress(100);
         return out;
     }
-    const int64_t cx = rnd(static_cast<double>(xRel) * MaxX);
-    const int64_t cy = rnd(static_cast<double>(yRel) * MaxY);
-    const int64_t R = rnd(static_cast<double>(dRel) * (MaxX > MaxY ? MaxX : MaxY));
+    const auto [cx, cy, R] = discSpot(*this, xRel, yRel, dRel);
     const float k = single(1.0 - dFactor / 100.0);
     const SelectionTest selected(*this);
 

@@ -339,14 +339,9 @@ BitsBuffer cBitFilter::KillChannel(int16_t rChannel, int16_t gChannel, int16_t b
 
 BitsBuffer cBitFilter::SpecialColors(int16_t R, int16_t G, int16_t b)
 {
-    const uint8_t mb = b == -1 ? 255 : 0, mg = G == -1 ? 255 : 0, mr = R == -1 ? 255 : 0;
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        d[0] = s[0] & mb;
-        d[1] = s[1] & mg;
-        d[2] = s[2] & mr;
-    });
-    return out;
+    // A channel flagged -1 is kept, any other is cleared: KillChannel with
+    // the flags the other way round.
+    return KillChannel(R == -1 ? 0 : 1, G == -1 ? 0 : 1, b == -1 ? 0 : 1);
 }
 
 namespace {

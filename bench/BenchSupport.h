@@ -3,7 +3,7 @@
 // bytes of a bordered picture.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "document/DevilCheck.h"
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "document/StructureCheck.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // buffer, the view and the selection.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "document/ViewLayout.h"
 
 #include <QTimer>

@@ -1,6 +1,7 @@
 #include "document/PsdCheck.h"
 
 #include "document/StructureCheck.h"
+#include "platform/ByteOrder.h"
 
 #include <fstream>
 #include <iterator>
@@ -22,14 +23,14 @@ public:
     bool u16(uint32_t& v)
     {
         if (end_ - pos_ < 2) return false;
-        v = (uint32_t(b_[pos_]) << 8) | b_[pos_ + 1];
+        v = getBE16(&b_[pos_]);
         pos_ += 2;
         return true;
     }
     bool u32(uint32_t& v)
     {
         if (end_ - pos_ < 4) return false;
-        v = (uint32_t(b_[pos_]) << 24) | (uint32_t(b_[pos_ + 1]) << 16) | (uint32_t(b_[pos_ + 2]) << 8) | b_[pos_ + 3];
+        v = getBE32(&b_[pos_]);
         pos_ += 4;
         return true;
     }
@@ -109,7 +110,7 @@ bool psdStructureSound(const std::vector<uint8_t>& b)
     if (!r.skip(rows * 2)) return false;
     size_t pos = r.pos();
     for (size_t i = 0; i < rows; ++i) {
-        const size_t count = (size_t(b[tablePos + 2 * i]) << 8) | b[tablePos + 2 * i + 1];
+        const size_t count = getBE16(&b[tablePos + 2 * i]);
         if (b.size() - pos < count || !packBitsRowFills(b, pos, count, rowBytes)) return false;
         pos += count;
     }

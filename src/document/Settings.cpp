@@ -1,5 +1,7 @@
 #include "document/Settings.h"
 
+#include "platform/ByteOrder.h"
+
 #include <cstring>
 #include <type_traits>
 
@@ -161,36 +163,18 @@ constexpr bool layoutIsContiguous()
 }
 static_assert(layoutIsContiguous(), "settings record layout has a gap or overlap");
 
-void putLE16(uint8_t* p, int16_t v)
-{
-    const uint16_t u = static_cast<uint16_t>(v);
-    p[0] = static_cast<uint8_t>(u & 0xFF);
-    p[1] = static_cast<uint8_t>(u >> 8);
-}
-int16_t getLE16(const uint8_t* p)
-{
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-}
-void putLE32(uint8_t* p, int32_t v)
-{
-    const uint32_t u = static_cast<uint32_t>(v);
-    p[0] = static_cast<uint8_t>(u & 0xFF);
-    p[1] = static_cast<uint8_t>((u >> 8) & 0xFF);
-    p[2] = static_cast<uint8_t>((u >> 16) & 0xFF);
-    p[3] = static_cast<uint8_t>(u >> 24);
-}
-int32_t getLE32(const uint8_t* p)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
+// The record's signed fields through the shared little-endian helpers.
+void putS16(uint8_t* p, int16_t v) { putLE16(p, static_cast<uint16_t>(v)); }
+int16_t getS16(const uint8_t* p) { return static_cast<int16_t>(getLE16(p)); }
+void putS32(uint8_t* p, int32_t v) { putLE32(p, static_cast<uint32_t>(v)); }
+int32_t getS32(const uint8_t* p) { return static_cast<int32_t>(getLE32(p)); }
 
 struct Writer {
     uint8_t* out;
-    void operator()(std::size_t at, Twips16 v) const { putLE16(out + at, v.raw()); }
-    void operator()(std::size_t at, int16_t v) const { putLE16(out + at, v); }
-    void operator()(std::size_t at, bool v) const { putLE16(out + at, v ? -1 : 0); }
-    void operator()(std::size_t at, int32_t v) const { putLE32(out + at, v); }
+    void operator()(std::size_t at, Twips16 v) const { putS16(out + at, v.raw()); }
+    void operator()(std::size_t at, int16_t v) const { putS16(out + at, v); }
+    void operator()(std::size_t at, bool v) const { putS16(out + at, v ? -1 : 0); }
+    void operator()(std::size_t at, int32_t v) const { putS32(out + at, v); }
     void operator()(std::size_t at, uint8_t v) const { out[at] = v; }
     template <std::size_t N>
     void operator()(std::size_t at, const FixedText<N>& t) const
@@ -206,10 +190,10 @@ struct Writer {
 
 struct Reader {
     const uint8_t* in;
-    void operator()(std::size_t at, Twips16& v) const { v.setRaw(getLE16(in + at)); }
-    void operator()(std::size_t at, int16_t& v) const { v = getLE16(in + at); }
-    void operator()(std::size_t at, bool& v) const { v = getLE16(in + at) != 0; }
-    void operator()(std::size_t at, int32_t& v) const { v = getLE32(in + at); }
+    void operator()(std::size_t at, Twips16& v) const { v.setRaw(getS16(in + at)); }
+    void operator()(std::size_t at, int16_t& v) const { v = getS16(in + at); }
+    void operator()(std::size_t at, bool& v) const { v = getS16(in + at) != 0; }
+    void operator()(std::size_t at, int32_t& v) const { v = getS32(in + at); }
     void operator()(std::size_t at, uint8_t& v) const { v = in[at]; }
     template <std::size_t N>
     void operator()(std::size_t at, FixedText<N>& t) const

@@ -1,6 +1,6 @@
 #include "document/StructureCheck.h"
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,8 +12,6 @@ namespace tq {
 namespace {
 
 bool sideOk(uint64_t v) { return v >= 1 && v <= uint64_t(kMaxPictureSide); }
-uint32_t be16(const uint8_t* p) { return uint32_t(p[0]) << 8 | p[1]; }
-uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
 } // namespace
 
@@ -61,7 +59,7 @@ bool iffStructureSound(const std::vector<uint8_t>& b)
     const std::string type(b.begin() + 8, b.begin() + 12);
     const bool chunky = type == "PBM ";
     if (!chunky && type != "ILBM") return false;
-    const uint64_t formSize = be32(&b[4]);
+    const uint64_t formSize = getBE32(&b[4]);
     if (formSize < 4 || formSize > b.size() - 8) return false;
     const size_t end = size_t(8 + formSize);
 
@@ -70,14 +68,14 @@ bool iffStructureSound(const std::vector<uint8_t>& b)
     size_t pos = 12;
     while (end - pos >= 8) {
         const std::string id(b.begin() + long(pos), b.begin() + long(pos) + 4);
-        const uint64_t size = be32(&b[pos + 4]);
+        const uint64_t size = getBE32(&b[pos + 4]);
         pos += 8;
         if (size > end - pos) return false;
         const size_t data = pos;
         if (id == "BMHD") {
             if (size < 20) return false;
-            w = be16(&b[data]);
-            h = be16(&b[data + 2]);
+            w = getBE16(&b[data]);
+            h = getBE16(&b[data + 2]);
             planes = b[data + 8];
             masking = b[data + 9];
             compression = b[data + 10];
@@ -149,7 +147,7 @@ bool pcdLengthSound(uint64_t fileSize) { return fileSize >= 0x30000u + 768u * 51
 bool pixStructureSound(const std::vector<uint8_t>& b)
 {
     if (b.size() < 10) return false;
-    const uint32_t w = be16(&b[0]), h = be16(&b[2]), bpp = be16(&b[8]);
+    const uint32_t w = getBE16(&b[0]), h = getBE16(&b[2]), bpp = getBE16(&b[8]);
     if (!sideOk(w) || !sideOk(h) || bpp != 24) return false;
     // Runs of count, blue, green, red that add up to exactly w * h pixels.
     const uint64_t total = uint64_t(w) * h;
@@ -164,9 +162,9 @@ bool pixStructureSound(const std::vector<uint8_t>& b)
 
 bool picStructureSound(const std::vector<uint8_t>& b)
 {
-    if (b.size() < 104 || be32(&b[0]) != 0x5380F634u || std::string(b.begin() + 88, b.begin() + 92) != "PICT")
+    if (b.size() < 104 || getBE32(&b[0]) != 0x5380F634u || std::string(b.begin() + 88, b.begin() + 92) != "PICT")
         return false;
-    const uint32_t w = be16(&b[92]), h = be16(&b[94]);
+    const uint32_t w = getBE16(&b[92]), h = getBE16(&b[94]);
     if (!sideOk(w) || !sideOk(h)) return false;
     struct Packet {
         uint32_t type, channels;
@@ -209,7 +207,7 @@ bool picStructureSound(const std::vector<uint8_t>& b)
                     values = ++count;
                 } else if (count == 128) {
                     if (b.size() - pos < 2) return false;
-                    count = be16(&b[pos]);
+                    count = getBE16(&b[pos]);
                     pos += 2;
                 } else {
                     count -= 127;
@@ -353,9 +351,9 @@ bool tgaStructureSound(const std::vector<uint8_t>& b)
 
 bool rasLengthSound(const std::vector<uint8_t>& b)
 {
-    if (b.size() < 32 || be32(&b[0]) != 0x59A66A95u) return false;
-    const uint32_t w = be32(&b[4]), h = be32(&b[8]), depth = be32(&b[12]), type = be32(&b[20]);
-    const uint64_t mapLength = be32(&b[28]);
+    if (b.size() < 32 || getBE32(&b[0]) != 0x59A66A95u) return false;
+    const uint32_t w = getBE32(&b[4]), h = getBE32(&b[8]), depth = getBE32(&b[12]), type = getBE32(&b[20]);
+    const uint64_t mapLength = getBE32(&b[28]);
     if (!sideOk(w) || !sideOk(h)) return false;
     if (depth != 1 && depth != 8 && depth != 24 && depth != 32) return false;
     if (type == 2) return 32 + mapLength <= b.size();   // run-length lines: the reader stops at the end
@@ -520,7 +518,7 @@ bool jpegStructureSound(const std::vector<uint8_t>& b)
         if (m == 0xD9) return scanned;   // end of image; what follows is not ours
         if (m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue;   // no length
         if (n - pos < 2) return false;
-        const size_t len = be16(data + pos);
+        const size_t len = getBE16(data + pos);
         if (len < 2 || n - pos < len) return false;
         pos += len;
         if (m != 0xDA) continue;
@@ -550,10 +548,10 @@ bool jpegStructureSound(const std::vector<uint8_t>& b)
 
 bool sgiStructureSound(const std::vector<uint8_t>& b)
 {
-    if (b.size() < 512 || be16(&b[0]) != 474) return false;
-    const uint32_t storage = b[2], bpc = b[3], dims = be16(&b[4]);
+    if (b.size() < 512 || getBE16(&b[0]) != 474) return false;
+    const uint32_t storage = b[2], bpc = b[3], dims = getBE16(&b[4]);
     if (storage > 1 || (bpc != 1 && bpc != 2) || dims < 1 || dims > 3) return false;
-    const uint32_t x = be16(&b[6]), y = dims >= 2 ? be16(&b[8]) : 1, z = dims == 3 ? be16(&b[10]) : 1;
+    const uint32_t x = getBE16(&b[6]), y = dims >= 2 ? getBE16(&b[8]) : 1, z = dims == 3 ? getBE16(&b[10]) : 1;
     if (!sideOk(x) || !sideOk(y) || z < 1 || z > 4) return false;
     if (storage == 0) return 512 + uint64_t(x) * y * z * bpc <= b.size();
     // Run-length: a start and a length for every row of every channel,
@@ -563,13 +561,13 @@ bool sgiStructureSound(const std::vector<uint8_t>& b)
     const uint64_t rows = uint64_t(y) * z;
     if (512 + rows * 8 > b.size()) return false;
     for (uint64_t r = 0; r < rows; ++r) {
-        const uint64_t start = be32(&b[size_t(512 + 4 * r)]);
-        const uint64_t length = be32(&b[size_t(512 + 4 * (rows + r))]);
+        const uint64_t start = getBE32(&b[size_t(512 + 4 * r)]);
+        const uint64_t length = getBE32(&b[size_t(512 + 4 * (rows + r))]);
         if (start < 512 || start > b.size() || length > b.size() - start) return false;
         const size_t end = size_t(start + length);
         uint64_t out = 0;
         for (size_t pos = size_t(start); end - pos >= bpc;) {
-            const uint32_t v = bpc == 1 ? b[pos] : be16(&b[pos]);
+            const uint32_t v = bpc == 1 ? b[pos] : getBE16(&b[pos]);
             pos += bpc;
             const uint32_t count = v & 0x7F;
             if (count == 0) break;

@@ -1,7 +1,7 @@
 #include "document/UndoStore.h"
 
 #include "platform/PictureFiles.h"
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <cerrno>
 #include <fcntl.h>

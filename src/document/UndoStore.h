@@ -25,7 +25,7 @@
 // window are kept in a HistoryModel.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "document/cBitRegion.h"
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "document/Numeric.h"
 #include "platform/PictureFiles.h"
 

@@ -13,7 +13,7 @@
 #include "platform/QtImage.h"
 #include "platform/TextWidth.h"
 #include "mainwindow/fMain.h"
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

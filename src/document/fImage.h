@@ -9,7 +9,7 @@
 // restored ones back (UndoTarget).
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"

@@ -2,7 +2,7 @@
 // bitmap name, the numeric text-box conventions, and the picture record.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "platform/Controls.h"
 
 #include <cstdint>

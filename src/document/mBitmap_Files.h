@@ -14,7 +14,7 @@
 // target's folder that replaces the target only when complete.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "document/DocumentState.h"
 
 #include <cstdint>

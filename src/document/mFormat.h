@@ -14,7 +14,7 @@
 // User-interface thread only: LastErrorText is shared by every caller.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <cstdint>
 #include <optional>

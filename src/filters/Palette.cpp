@@ -1,6 +1,6 @@
 #include "filters/Palette.h"
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <cstdint>

@@ -18,7 +18,7 @@
 // picture and the Progress pacing.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "platform/Clock.h"
 #include "platform/Region.h"
 #include "document/Numeric.h"

@@ -20,7 +20,7 @@
 // replaces the target when it is complete.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // and others); metafiles ("wmf", "emf") have no reader here and fail.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <optional>
 #include <string>

@@ -6,7 +6,7 @@
 // never blocks. The interfaces carry no Qt type.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <optional>
 #include <string>

@@ -5,7 +5,7 @@
 // pictures coming from Qt therefore get 0 there.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <QImage>
 

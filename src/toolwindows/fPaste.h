@@ -4,7 +4,7 @@
 // with the tool windows.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 namespace tq {
 

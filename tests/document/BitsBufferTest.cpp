@@ -1,4 +1,4 @@
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <gtest/gtest.h>
 

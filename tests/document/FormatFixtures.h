@@ -4,7 +4,7 @@
 // Each fixture is a W x H picture with varied colours.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 #include <FreeImage.h>
 

@@ -1,7 +1,7 @@
 // Small pictures and a private folder for the picture file tests.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <gtest/gtest.h>

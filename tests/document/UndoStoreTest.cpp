@@ -1,5 +1,5 @@
 #include "document/UndoStore.h"
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <gtest/gtest.h>
 

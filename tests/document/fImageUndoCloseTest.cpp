@@ -11,7 +11,7 @@
 #include "platform/Folders.h"
 #include "platform/TestPorts.h"
 #include "platform/TextWidth.h"
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "FileSizeLimit.h"
 #include "Filters2Support.h"
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "filters/Palette.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // the first byte where two results differ.
 #pragma once
 
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 #include "platform/Region.h"
 
 #include <random>

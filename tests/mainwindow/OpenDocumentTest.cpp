@@ -9,7 +9,7 @@
 #include "mainwindow/mStart.h"
 #include "platform/Region.h"
 #include "platform/TestPorts.h"
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <QAction>
 #include <QCoreApplication>

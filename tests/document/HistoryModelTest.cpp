@@ -1,4 +1,4 @@
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolwindows/HistoryModel.h"
+#include "document/HistoryModel.h"
 
 namespace tq {
 

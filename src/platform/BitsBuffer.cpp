@@ -1,4 +1,4 @@
-#include "document/BitsBuffer.h"
+#include "platform/BitsBuffer.h"
 
 namespace tq {
 

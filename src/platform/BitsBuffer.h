@@ -21,6 +21,8 @@
 // of 4 * W * H bytes in the same order.
 #pragma once
 
+#include "platform/ByteOrder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -171,24 +173,5 @@ struct DibRecord {
         return rec;
     }
 };
-
-// Little-endian field access for every stored format.
-inline void putLE32(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-inline void putLE16(uint8_t* p, uint16_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline uint32_t getLE32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-inline uint16_t getLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
 } // namespace tq

@@ -2,7 +2,7 @@
 // (pump, member, the engine's and the document's copies, Update with its
 // snapshot), beside the member alone and the member plus the snapshot write.
 // The end-to-end run should stay within the second plus about 20%.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "mainwindow/DirectFilters.h"
@@ -88,11 +88,11 @@ void BM_MenuExecEndToEnd(benchmark::State& state)
         doc->CreateBlank(kW, kH);
         doc->setBits(picture());
         doc->BitsRegion.Init(0, 0, kW, kH);
-        ++tq::DocumentCount;
-        tq::LastMeID = -1;
+        ++tq::DocumentCount();
+        tq::LastMeID() = -1;
         main.addDocument(doc);
         QApplication::processEvents();
-        tq::LastActionName = key;
+        tq::LastActionName() = key;
         for (auto _ : state) {
             main.MenuExec(key);
             // Each run writes the next snapshot; the history cap keeps the
@@ -100,7 +100,7 @@ void BM_MenuExecEndToEnd(benchmark::State& state)
         }
         doc->Changed = false;
     }
-    tq::ActiveImage = nullptr;
+    tq::ActiveImage() = nullptr;
     tq::platform::setProgramFolder("");
 }
 BENCHMARK(BM_MenuExecEndToEnd)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

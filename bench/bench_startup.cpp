@@ -1,8 +1,10 @@
 // Start-up to an idle main window (splash delay aside) and shutdown, beside
 // the plain library call of making, showing and closing an empty main window.
 #include "document/Settings.h"
+#include "document/ProgramContext.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/mStart.h"
+#include "platform/TestPorts.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -34,13 +36,12 @@ void BM_StartApplicationAndExit(benchmark::State& state)
 {
     app();
     QTemporaryDir program, runtime;
-    tq::RecordingMessageBox messages;
+    tq::platform::TestPorts ports;
     for (auto _ : state) {
-        tq::programSettings() = tq::Settings{};
+        tq::ScopedContext context;
         tq::StartOptions o;
         o.programFolder = program.path().toStdString();
         o.runtimeFolder = runtime.path().toStdString();
-        o.messages = &messages;
         tq::mStart shell(o);
         shell.StartApplication();
         QApplication::processEvents();

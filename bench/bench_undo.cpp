@@ -4,7 +4,7 @@
 // window (engine copy and repaint included). BM_SnapshotRead reads into a fresh buffer each time
 // and so also pays for the page faults of 48 MB of new memory; undo and redo
 // read as BM_SnapshotReadInto does.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
@@ -187,18 +187,18 @@ void BM_WindowUndoThenRedo(benchmark::State& state)
     doc->CreateBlank(kW, kH);
     doc->setBits(picture());
     main.addDocument(doc);
-    tq::ActiveImage = doc;
-    tq::LastActionName = "Original";
+    tq::ActiveImage() = doc;
+    tq::LastActionName() = "Original";
     doc->SaveUndoBits();
     tq::BitsBuffer changed = doc->Bits();
     changed.data()[100] ^= 1;
     doc->setBits(changed);
-    tq::LastActionName = "Change";
+    tq::LastActionName() = "Change";
     doc->SaveUndoBits();
     for (auto _ : state) {
         if (!doc->UndoBits() || !doc->RedoBits()) std::abort();
     }
-    tq::ActiveImage = nullptr;
+    tq::ActiveImage() = nullptr;
 }
 BENCHMARK(BM_WindowUndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
 

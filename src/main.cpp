@@ -1,3 +1,4 @@
+#include "document/ProgramContext.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 {
     tq::platform::keepLargeBlocksInHeap();
     QApplication app(argc, argv);
+    tq::programContext();
     // The private temporary folder is made once, before anything needs it.
     tq::platform::tempFolder();
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -79,10 +79,4 @@ bool HistoryModel::documentClosed(int32_t id)
     return true;
 }
 
-HistoryModel& programHistory()
-{
-    static HistoryModel history;
-    return history;
-}
-
 } // namespace tq

@@ -89,8 +89,4 @@ private:
     HistoryIndicator indicator_;
 };
 
-// The program's one action history: the rows the history window shows and
-// the document windows keep in step with their undo steps.
-HistoryModel& programHistory();
-
 } // namespace tq

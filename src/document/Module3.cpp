@@ -1,6 +1,6 @@
 #include "document/Module3.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/fImage.h"
 
 namespace tq::Module3 {
@@ -10,12 +10,12 @@ std::string UniqueDocName(const std::string& name)
     std::string result = name;
     for (const fImage* doc : fImage::loadedDocuments()) {
         if (doc->Tag == name) {
-            ++DupNameCount;
-            result = name + "[" + std::to_string(DupNameCount) + "]";
+            ++DupNameCount();
+            result = name + "[" + std::to_string(DupNameCount()) + "]";
             break;
         }
     }
-    ++DocumentCount;
+    ++DocumentCount();
     return result;
 }
 

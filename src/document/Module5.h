@@ -1,10 +1,10 @@
 // The document counter, read by a new document window for its number.
 #pragma once
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 
 namespace tq::Module5 {
 
-inline int32_t GetDocumentCount() { return DocumentCount; }
+inline int32_t GetDocumentCount() { return DocumentCount(); }
 
 } // namespace tq::Module5

@@ -5,6 +5,7 @@
 // tests can point it at a temporary folder.
 #pragma once
 
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/TextWidth.h"
 

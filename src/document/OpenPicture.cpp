@@ -1,4 +1,5 @@
 #include "document/OpenPicture.h"
+#include "document/ProgramContext.h"
 
 #include "document/mBitmap_Files.h"
 #include "document/mFormat.h"
@@ -90,8 +91,8 @@ OpenedPicture decodePictureForOpening(const std::string& fileName, const std::st
     FreeImage_Unload(rgb);
     if (!drawn || !mFormat::IsValidBitmap(&result.picture)) return failed();
 
-    ImageWidth = int16_t(result.picture.width);
-    ImageHeight = int16_t(result.picture.height);
+    ImageWidth() = int16_t(result.picture.width);
+    ImageHeight() = int16_t(result.picture.height);
     result.ok = true;
     return result;
 }

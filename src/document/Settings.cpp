@@ -385,10 +385,4 @@ int clampSettings(Settings& s)
     return changed;
 }
 
-Settings& programSettings()
-{
-    static Settings settings{};
-    return settings;
-}
-
 } // namespace tq

@@ -239,7 +239,4 @@ Settings defaultSettings(const std::filesystem::path& programFolder);
 // the number of fields changed.
 int clampSettings(Settings& s);
 
-// The one record the running program keeps.
-Settings& programSettings();
-
 } // namespace tq

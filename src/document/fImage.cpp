@@ -1,6 +1,6 @@
 #include "document/fImage.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/ImageCanvas.h"
 #include "document/Module5.h"
 #include "document/Settings.h"
@@ -161,7 +161,7 @@ void fImage::SetPicture(bool& saveundo)
     vSB->hide();
     if (!takePicture()) return;
     if (saveundo) {
-        LastActionName = "Update from Layers";
+        LastActionName() = "Update from Layers";
         SaveUndoBits();
     }
     BMExists = true;
@@ -221,7 +221,7 @@ UndoStore& fImage::undoStore()
     return *Undo_;
 }
 
-void fImage::SaveUndoBits() { undoStore().SaveUndoBits(LastActionName); }
+void fImage::SaveUndoBits() { undoStore().SaveUndoBits(LastActionName()); }
 
 bool fImage::UndoBits() { return undoStore().UndoBits(); }
 
@@ -262,7 +262,7 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
     UpdateImage();
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
-    SaveUndoOnNudge = true;
+    SaveUndoOnNudge() = true;
 }
 
 void fImage::setActionsPanel(const std::string& text) { sbInfo->setPanelText(2, QString::fromStdString(text)); }
@@ -352,7 +352,7 @@ void fImage::Form_QueryUnload(int16_t& Cancel, int32_t /*UnloadMode*/)
     if (fMain* m = fMain::instance()) {
         auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
         if (window && m->mdiArea()) m->mdiArea()->setActiveSubWindow(window);
-        ActiveImage = this;
+        ActiveImage() = this;
         m->MenuStatic("SAVEAS");
     }
     // A save that was cancelled or failed leaves the document changed: it
@@ -515,16 +515,16 @@ void fImage::Form_Load()
     const fMain* m = fMain::instance();
     const QWidget* area = m && m->mdiArea() ? m->mdiArea()->viewport() : nullptr;
     const int32_t mainWidthTwips = m ? m->width() * platform::kTwipsPerPixel : 0;
-    if (!m || mainWidthTwips <= 100 || ImageHeight <= 100) {
-        ImageWidth = 500;
-        ImageHeight = 500;
+    if (!m || mainWidthTwips <= 100 || ImageHeight() <= 100) {
+        ImageWidth() = 500;
+        ImageHeight() = 500;
     }
 
     // A maximised window cannot be sized or moved.
     if (window && !maximised && area) {
         const DocumentWindowSize size =
             documentWindowSize(area->width() * platform::kTwipsPerPixel, area->height() * platform::kTwipsPerPixel,
-                               ImageWidth, ImageHeight, sbInfo->sizeHint().height(), PImage->y());
+                               ImageWidth(), ImageHeight(), sbInfo->sizeHint().height(), PImage->y());
         window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
         window->move(0, 0);
     }
@@ -539,9 +539,9 @@ void fImage::Form_Activate()
         Activated_ = true;
         if (m) m->EnableMouseScrolling();
     }
-    if (MeID == LastMeID) return;
-    LastMeID = MeID;
-    PasteFloating = false;
+    if (MeID == LastMeID()) return;
+    LastMeID() = MeID;
+    PasteFloating() = false;
     if (m) {
         m->cFilter.setBits(Bits());
         m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
@@ -549,7 +549,7 @@ void fImage::Form_Activate()
     sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
     sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
     if (m) m->fPanView_UpdateImage();
-    SaveUndoOnNudge = true;
+    SaveUndoOnNudge() = true;
     setMouseScroll(m && m->HandScrollButtonPressed());
     StartTimer();
 }

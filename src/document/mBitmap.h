@@ -2,7 +2,7 @@
 // active document.
 #pragma once
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 
 #include <cstdint>
 #include <string>

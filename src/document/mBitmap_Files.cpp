@@ -1,4 +1,5 @@
 #include "document/mBitmap_Files.h"
+#include "document/ProgramContext.h"
 
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
@@ -336,9 +337,9 @@ BitmapHandle loadXpm(const std::string& path)
     int depth = 0;
     std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
     if (!pic) return nullptr;
-    ImageWidth = int16_t(pic->width);
-    ImageHeight = int16_t(pic->height);
-    ImageBPP = int16_t(depth);
+    ImageWidth() = int16_t(pic->width);
+    ImageHeight() = int16_t(pic->height);
+    ImageBPP() = int16_t(depth);
     auto loaded = std::make_shared<LoadedBitmap>();
     loaded->sourcePath = path;
     loaded->dib = std::move(*pic);
@@ -397,9 +398,9 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     BitmapHandle result;
     std::optional<DibRecord> bmp;
     if (mFormat::FreeImage_BMP_From_DIB(dib, bmp)) {
-        ImageWidth = int16_t(mFormat::FreeImage_GetBitmapWidth(&*bmp));
-        ImageHeight = int16_t(mFormat::FreeImage_GetBitmapHeight(&*bmp));
-        ImageBPP = int16_t(FreeImage_GetBPP(dib));
+        ImageWidth() = int16_t(mFormat::FreeImage_GetBitmapWidth(&*bmp));
+        ImageHeight() = int16_t(mFormat::FreeImage_GetBitmapHeight(&*bmp));
+        ImageBPP() = int16_t(FreeImage_GetBPP(dib));
         auto loaded = std::make_shared<LoadedBitmap>();
         loaded->sourcePath = path;
         loaded->dib = std::move(*bmp);

@@ -15,7 +15,7 @@
 #pragma once
 
 #include "platform/BitsBuffer.h"
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "mainwindow/OpenDocument.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Module3.h"
 #include "document/Module4.h"
 #include "document/Module8.h"
@@ -31,7 +31,7 @@ fImage* CreateDocumentWindow(fMain& main, const NewDocument& plan)
         doc->Tag = Module3::UniqueDocName(*plan.name);
         doc->setWindowTitle(QString::fromStdString(Module4::FileTitle(doc->Tag)));
     } else {
-        ++DocumentCount;   // as UniqueDocName does for every new document
+        ++DocumentCount();   // as UniqueDocName does for every new document
         doc->setWindowTitle(QString::fromStdString(plan.caption));
     }
     main.addDocument(doc);

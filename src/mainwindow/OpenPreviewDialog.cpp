@@ -1,6 +1,10 @@
 #include "mainwindow/OpenPreviewDialog.h"
 
+#include "platform/FileFilters.h"
+#include "platform/Ports.h"
+
 #include "document/OpenPicture.h"
+#include "document/mBitmap.h"
 #include "document/mBitmap_Files.h"
 #include "platform/QtImage.h"
 
@@ -30,36 +34,17 @@ std::string SizeLabel(std::uint64_t bytes)
     return std::to_string(kb) + " KB";
 }
 
-QSize FitSize(QSize picture, QSize room)
+namespace {
+
+// The preview's size through the program's one fitting rule.
+QSize fitted(QSize picture, QSize room)
 {
-    const int w = picture.width(), h = picture.height();
-    if (w <= 0 || h <= 0 || room.width() <= 0 || room.height() <= 0) return {0, 0};
-    if (w <= room.width() && h <= room.height()) return picture;
-    // The shared fitting rule: the vertical ratio is kept in single precision
-    // and ties go to the height.
-    const double rw = static_cast<double>(room.width()) / w;
-    const float rh = static_cast<float>(static_cast<double>(room.height()) / h);
-    if (rw < rh) return {room.width(), static_cast<int>(std::nearbyint(h * rw))};
-    return {static_cast<int>(std::nearbyint(w * static_cast<double>(rh))), room.height()};
+    int32_t w = 0, h = 0;
+    mBitmap::FitSize(picture.width(), picture.height(), room.width(), room.height(), w, h);
+    return {w, h};
 }
 
-QStringList QtNameFilters(const std::string& filter)
-{
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString t = p.trimmed();
-            if (t.isEmpty()) continue;
-            // File names on Linux keep their case: offer both spellings.
-            patterns << t;
-            if (t.toUpper() != t) patterns << t.toUpper();
-        }
-        out << parts[i] + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return out;
-}
+} // namespace
 
 frmControls::frmControls(QWidget* parent) : QWidget(parent)
 {
@@ -107,7 +92,7 @@ void frmControls::OpenDialogPreview(const QString& path)
     reader.setAutoTransform(false);
     const QSize full = reader.size();
     const QSize room(Fram->width() - 2, Fram->height() - 2);
-    if (full.isValid()) reader.setScaledSize(FitSize(full, room));
+    if (full.isValid()) reader.setScaledSize(fitted(full, room));
     QImage image = reader.read();
     QSize source = full.isValid() ? full : image.size();
     if (image.isNull()) {
@@ -121,20 +106,20 @@ void frmControls::OpenDialogPreview(const QString& path)
         const QImage whole = platform::imageFromDib(PreloadedBitmap->dib);
         if (whole.isNull()) return;
         source = whole.size();
-        image = whole.scaled(FitSize(source, room), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image = whole.scaled(fitted(source, room), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
 
     ImageWidth = source.width();
     ImageHeight = source.height();
-    const QSize fitted = FitSize(source, room);
+    const QSize fit = fitted(source, room);
     pic->setPixmap(QPixmap::fromImage(image));
-    pic->resize(fitted);
-    pic->move((Fram->width() - fitted.width()) / 2, (Fram->height() - fitted.height()) / 2);
+    pic->resize(fit);
+    pic->move((Fram->width() - fit.width()) / 2, (Fram->height() - fit.height()) / 2);
     pic->show();
     LResolution->setText(QStringLiteral("%1 x %2").arg(ImageWidth).arg(ImageHeight));
 }
 
-QFileDialog* createOpenPreviewDialog(const OpenDialogRequest& request, QWidget* parent)
+QFileDialog* createOpenPreviewDialog(const platform::FileDialogRequest& request, QWidget* parent)
 {
     auto* dlg = new QFileDialog(parent, QString::fromStdString(request.title),
                                 QString::fromStdString(request.initialDir));
@@ -142,7 +127,10 @@ QFileDialog* createOpenPreviewDialog(const OpenDialogRequest& request, QWidget* 
     dlg->setOption(QFileDialog::ReadOnly, true);
     dlg->setFileMode(QFileDialog::ExistingFile);
     dlg->setAcceptMode(QFileDialog::AcceptOpen);
-    dlg->setNameFilters(QtNameFilters(request.filter));
+    QStringList filters;
+    for (const std::string& f : platform::dialogNameFilters(request.filter)) filters << QString::fromStdString(f);
+    dlg->setOption(QFileDialog::HideNameFilterDetails, true);
+    dlg->setNameFilters(filters);
     dlg->setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
     dlg->setLabelText(QFileDialog::Reject, QStringLiteral("Cancel"));
     dlg->setLabelText(QFileDialog::FileName, QStringLiteral("File Name"));
@@ -156,26 +144,33 @@ QFileDialog* createOpenPreviewDialog(const OpenDialogRequest& request, QWidget* 
 
 namespace {
 
-class QtOpenDialog : public OpenDialogPort {
+class QtPictureDialogs : public platform::FileDialogs {
 public:
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& request) override
+    std::optional<platform::FileDialogAnswer> open(const platform::FileDialogRequest& request) override
     {
         QFileDialog* dlg = createOpenPreviewDialog(request, QApplication::activeWindow());
-        std::optional<OpenDialogAnswer> answer;
-        if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty())
-            answer = OpenDialogAnswer{dlg->selectedFiles().first().toStdString(),
-                                      dlg->directory().absolutePath().toStdString()};
+        std::optional<platform::FileDialogAnswer> answer;
+        if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) {
+            answer = platform::FileDialogAnswer{};
+            answer->path = dlg->selectedFiles().first().toStdString();
+            answer->folder = dlg->directory().absolutePath().toStdString();
+        }
         delete dlg;
         return answer;
+    }
+    // Pictures are saved through the plain dialog.
+    std::optional<platform::FileDialogAnswer> save(const platform::FileDialogRequest& request) override
+    {
+        return platform::ports().fileDialogs->save(request);
     }
 };
 
 } // namespace
 
-OpenDialogPort& qtOpenDialog()
+void installPictureOpenDialog()
 {
-    static QtOpenDialog d;
-    return d;
+    static QtPictureDialogs d;
+    platform::setDefaultPictureDialogs(&d);
 }
 
 } // namespace tq

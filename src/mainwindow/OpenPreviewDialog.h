@@ -1,9 +1,11 @@
 // The open dialog with its preview panel: a file dialog of our own (Qt's
 // non-native one) with the panel frmControls at its right, which shows the
 // selected picture fitted into its frame with the file's size, type and
-// picture size. The open command reaches it through OpenDialogPort so tests
-// can answer it.
+// picture size. The open command reaches it through the platform's
+// picture-dialog port, so tests can answer it.
 #pragma once
+
+#include "platform/Ports.h"
 
 #include <QSize>
 #include <QWidget>
@@ -21,12 +23,6 @@ namespace tq {
 // halves to the even neighbour (1536 bytes give 2, 512 give 0). Works on the
 // full 64-bit size, so a file of many gigabytes still gets its label.
 std::string SizeLabel(std::uint64_t bytes);
-
-// The size of a picture fitted into room, aspect kept, never enlarged.
-QSize FitSize(QSize picture, QSize room);
-
-// The "caption|patterns|..." filter as Qt's name filters.
-QStringList QtNameFilters(const std::string& filter);
 
 // The preview panel.
 class frmControls : public QWidget {
@@ -50,29 +46,12 @@ public:
     int ImageHeight = 0;
 };
 
-struct OpenDialogRequest {
-    std::string title;
-    std::string initialDir;
-    std::string filter;   // "caption|patterns|..."
-};
-
-struct OpenDialogAnswer {
-    std::string path;
-    std::string folder;   // the folder the dialog ended in
-};
-
-class OpenDialogPort {
-public:
-    virtual ~OpenDialogPort() = default;
-    // nullopt when cancelled.
-    virtual std::optional<OpenDialogAnswer> open(const OpenDialogRequest& request) = 0;
-};
-
-// The Qt dialog with the preview panel.
-OpenDialogPort& qtOpenDialog();
+// Makes the open dialog with the preview panel the program's picture open
+// dialog (the platform's picture-dialog port), unless a test swapped it.
+void installPictureOpenDialog();
 
 // Builds the dialog (not shown) for a request; the panel is reachable as
 // the dialog's child named "frmControls".
-QFileDialog* createOpenPreviewDialog(const OpenDialogRequest& request, QWidget* parent);
+QFileDialog* createOpenPreviewDialog(const platform::FileDialogRequest& request, QWidget* parent);
 
 } // namespace tq

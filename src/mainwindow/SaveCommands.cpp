@@ -13,34 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void reportFailure(SaveContext& ctx)
+void reportFailure()
 {
-    ctx.messages.show({kSaveFailed, MainMsgButtons::OK, MainMsgIcon::Exclamation, "Talvex Quarlend"});
+    platform::MsgBox(kSaveFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, "Talvex Quarlend");
 }
-
-class PortSaveDialog : public SaveDialogPort {
-public:
-    std::optional<std::string> save(const SaveDialogRequest& r) override
-    {
-        platform::FileDialogRequest request;
-        request.title = r.title;
-        request.filter = r.filter;
-        request.initialDir = r.initialDir;
-        request.fileName = r.fileName;
-        request.overwritePrompt = r.overwritePrompt;
-        const std::optional<platform::FileDialogAnswer> answer = platform::ports().fileDialogs->save(request);
-        if (!answer) return std::nullopt;
-        return answer->path;
-    }
-};
 
 } // namespace
-
-SaveDialogPort& qtSaveDialog()
-{
-    static PortSaveDialog d;
-    return d;
-}
 
 bool SaveCommand(SaveableDocument& doc, SaveContext& ctx)
 {
@@ -49,7 +27,7 @@ bool SaveCommand(SaveableDocument& doc, SaveContext& ctx)
     // The extension is compared in lower case; the name itself is kept as it
     // is, since "Photo.JPG" and "Photo.jpg" are two different files here.
     if (!doc.save(tag, LowerCase(FileExtension(tag)))) {
-        reportFailure(ctx);
+        reportFailure();
         return false;
     }
     doc.setChanged(false);
@@ -65,11 +43,16 @@ bool SaveAsCommand(SaveableDocument& doc, SaveContext& ctx)
         folder = ctx.programFolder.string();
         ctx.settings.SaveFolder.assign(folder);
     }
-    const std::optional<std::string> path =
-        ctx.dialog.save({"Save as", SaveFileFilter(), folder, std::string(), true});
-    if (!path || path->empty()) return false;
+    platform::FileDialogRequest request;
+    request.title = "Save as";
+    request.filter = SaveFileFilter();
+    request.initialDir = folder;
+    request.overwritePrompt = true;
+    const std::optional<platform::FileDialogAnswer> answer = platform::ports().fileDialogs->save(request);
+    if (!answer || answer->path.empty()) return false;
+    const std::string* path = &answer->path;
     if (!doc.save(*path, FileExtension(*path))) {
-        reportFailure(ctx);
+        reportFailure();
         return false;
     }
     doc.setChanged(false);

@@ -4,7 +4,6 @@
 // never whichever window happens to be active.
 #pragma once
 
-#include "mainwindow/MainMessages.h"
 
 #include <filesystem>
 #include <functional>
@@ -27,29 +26,9 @@ public:
     virtual bool save(const std::string& path, const std::string& ext) = 0;
 };
 
-struct SaveDialogRequest {
-    std::string title;
-    std::string filter;       // "caption|patterns|..."
-    std::string initialDir;
-    std::string fileName;
-    bool overwritePrompt = true;
-};
-
-class SaveDialogPort {
-public:
-    virtual ~SaveDialogPort() = default;
-    // The chosen path; nullopt when cancelled.
-    virtual std::optional<std::string> save(const SaveDialogRequest& request) = 0;
-};
-
-// The platform's save dialog (platform::ports().fileDialogs).
-SaveDialogPort& qtSaveDialog();
-
 struct SaveContext {
     Settings& settings;
     std::filesystem::path programFolder;
-    SaveDialogPort& dialog;
-    MainMessageBox& messages;
     // The name a saved document takes: the path with "[n]" when another
     // window already has it. Empty: Module3::UniqueDocName.
     std::function<std::string(const std::string& path)> uniqueDocName;

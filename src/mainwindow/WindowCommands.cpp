@@ -1,6 +1,7 @@
 #include "mainwindow/WindowCommands.h"
 
 #include "document/Settings.h"
+#include "platform/Ports.h"
 #include "mainwindow/FileCommands.h"
 
 #include <QMdiArea>
@@ -12,7 +13,7 @@ namespace tq {
 
 namespace fs = std::filesystem;
 
-void RunOpenCommand(Settings& s, const fs::path& programFolder, OpenDialogPort& dialog,
+void RunOpenCommand(Settings& s, const fs::path& programFolder,
                     const std::function<void(const std::string& path, const std::string& ext)>& loadBitmap)
 {
     std::string folder = s.OpenFolder.text();
@@ -21,13 +22,17 @@ void RunOpenCommand(Settings& s, const fs::path& programFolder, OpenDialogPort& 
         folder = programFolder.string();
         s.OpenFolder.assign(folder);
     }
-    const std::optional<OpenDialogAnswer> answer = dialog.open({"Talvex Quarlend", folder, OpenFileFilter()});
+    platform::FileDialogRequest request;
+    request.title = "Talvex Quarlend";
+    request.initialDir = folder;
+    request.filter = OpenFileFilter();
+    const std::optional<platform::FileDialogAnswer> answer = platform::ports().pictureDialogs->open(request);
     if (!answer) return;
     std::string path = answer->path;
     // A typed name that names no file loses the extension the dialog added.
     if (!fs::exists(fs::u8path(path), ec) && path.size() >= 4) path.erase(path.size() - 4);
     if (loadBitmap) loadBitmap(path, LowerCase(FileExtension(path)));
-    s.OpenFolder.assign(answer->folder);
+    s.OpenFolder.assign(answer->folder.empty() ? FolderWithSlash(answer->path) : answer->folder);
 }
 
 void ArrangeDocuments(QMdiArea* mdi, int code)

@@ -18,7 +18,7 @@ struct Settings;
 // when that folder is gone), hands the chosen path and its lower-case
 // extension to loadBitmap and keeps the folder the dialog ended in.
 // Cancel changes nothing.
-void RunOpenCommand(Settings& settings, const std::filesystem::path& programFolder, OpenDialogPort& dialog,
+void RunOpenCommand(Settings& settings, const std::filesystem::path& programFolder,
                     const std::function<void(const std::string& path, const std::string& ext)>& loadBitmap);
 
 // "TILEHORIZONTALLY" (1: one above the other, each the full width),

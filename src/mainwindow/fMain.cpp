@@ -1,6 +1,6 @@
 #include "mainwindow/fMain.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 
@@ -55,7 +55,7 @@ QMdiSubWindow* fMain::addDocument(fImage* doc)
 
 void fMain::Update(bool OnlyPan, bool saveundo)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     step([&] {
         if (doc) doc->cFilterProgress->setValue(0);
     });
@@ -74,7 +74,7 @@ void fMain::Update(bool OnlyPan, bool saveundo)
 void fMain::cFilter_Progress(int32_t& percent)
 {
     if (percent < 0) return;
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     step([&] {
         doc->picPb->setVisible(true);

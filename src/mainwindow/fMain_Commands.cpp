@@ -5,7 +5,7 @@
 // Each command acts on ActiveImage as the dispatcher left it (a command that
 // lets pending messages run reads it again afterwards) and ends a change of
 // the pixels with Update, which records the undo step.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
@@ -133,29 +133,29 @@ struct WaitCursor {
 
 void fMain::cmdUndo(const std::string&)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     // The step shown is no longer the zoom a following zoom would replace.
     doc->image_is_zoomed = false;
-    if (doc->UndoBits()) SaveUndoOnNudge = true;
+    if (doc->UndoBits()) SaveUndoOnNudge() = true;
 }
 
 void fMain::cmdRedo(const std::string&)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     doc->image_is_zoomed = false;
-    if (doc->RedoBits()) SaveUndoOnNudge = true;
+    if (doc->RedoBits()) SaveUndoOnNudge() = true;
 }
 
 // "CREATENEWCOPY": the pixels and the selection go straight into the new
 // window; the user's clipboard is never used for it.
 void fMain::cmdCreateNewCopy(const std::string&)
 {
-    fImage* source = ActiveImage.data();
+    fImage* source = ActiveImage().data();
     if (!source || !source->PictureExists()) return;
-    ImageHeight = static_cast<int16_t>(source->PictureHeight());
-    ImageWidth = static_cast<int16_t>(source->PictureWidth());
+    ImageHeight() = static_cast<int16_t>(source->PictureHeight());
+    ImageWidth() = static_cast<int16_t>(source->PictureWidth());
     const BitsBuffer pixels = source->Bits();
     const Region* selection = source->BitsRegion.Region();
     fImage* copy = CreateDocumentWindow(*this, NewDocument{[&](fImage& d) {
@@ -173,7 +173,7 @@ void fMain::cmdCreateNewCopy(const std::string&)
 
 void fMain::cmdCopyImageToClipboard(const std::string&)
 {
-    if (fImage* doc = ActiveImage.data()) doc->BitsCopyToClipboard();
+    if (fImage* doc = ActiveImage().data()) doc->BitsCopyToClipboard();
 }
 
 void fMain::cmdCreateFromClipboard(const std::string&)
@@ -182,8 +182,8 @@ void fMain::cmdCreateFromClipboard(const std::string&)
     if (!clipboard || !clipboard->hasBitmap()) return;
     const std::optional<DibRecord> picture = clipboard->bitmap();
     if (!picture || !validSide(picture->width) || !validSide(picture->height)) return;
-    ImageWidth = static_cast<int16_t>(picture->width);
-    ImageHeight = static_cast<int16_t>(picture->height);
+    ImageWidth() = static_cast<int16_t>(picture->width);
+    ImageHeight() = static_cast<int16_t>(picture->height);
     cBitFilter taken;
     if (!taken.BitsTakeFromPicture(*picture, picture->width, picture->height)) return;
     // Folder and name joined with the separator.
@@ -191,7 +191,7 @@ void fMain::cmdCreateFromClipboard(const std::string&)
     fImage* doc = CreateDocumentWindow(
         *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(taken.Bits()); }, name, {}});
     if (!doc) return;
-    ActiveImage = doc;
+    ActiveImage() = doc;
     doc->SaveUndoBits();
 }
 
@@ -207,7 +207,7 @@ void fMain::cmdImageProperties(const std::string&) {}
 
 void fMain::cmdSelection(const std::string& key)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     cBitRegion& sel = doc->BitsRegion;
     if (key == "SELECTALL") {
@@ -246,7 +246,7 @@ void fMain::cmdSelection(const std::string& key)
 
 void fMain::cmdClipboard(const std::string& key)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     cropMovedSelection(*doc);
     if (key == "CUT") {
@@ -263,13 +263,13 @@ void fMain::cmdClipboard(const std::string& key)
         programSettings().ToolName.assign("");
         doc->setMouseScroll(false);
         doc->StopTimer();
-        PasteFloating = true;
+        PasteFloating() = true;
     }
 }
 
 void fMain::cmdCrop(const std::string& key)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     if (!doc->BitsRegion.BoundRect(X1, Y1, X2, Y2)) return;
@@ -287,8 +287,8 @@ void fMain::cmdCrop(const std::string& key)
     }
 
     // "NEWIMAGEFROMCROP": the box becomes a new, unnamed document.
-    ImageHeight = static_cast<int16_t>(cFilter.BitsHeight());
-    ImageWidth = static_cast<int16_t>(cFilter.BitsWidth());
+    ImageHeight() = static_cast<int16_t>(cFilter.BitsHeight());
+    ImageWidth() = static_cast<int16_t>(cFilter.BitsWidth());
     const BitsBuffer cropped = cFilter.Bits();
     fImage* fresh = CreateDocumentWindow(
         *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(cropped); }, std::nullopt, kNewImageCaption});
@@ -298,7 +298,7 @@ void fMain::cmdCrop(const std::string& key)
     }
     cFilter.setBitsRegion(fresh->BitsRegion.RegionMain());
     cFilter.setBits(fresh->Bits());
-    ActiveImage = fresh;
+    ActiveImage() = fresh;
     Update(false, true);
 }
 
@@ -306,7 +306,7 @@ void fMain::cmdCrop(const std::string& key)
 
 void fMain::cmdViewZoom(const std::string& key)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     for (const ViewZoom& z : kViewZooms)
         if (key == z.key) doc->setZoomFactor(z.factor);
@@ -317,7 +317,7 @@ void fMain::cmdQualitySize(const std::string& key)
     for (const QualitySize& q : kQualitySizes) {
         if (key != q.key) continue;
         if (key == "ORIGINAL")
-            if (fImage* doc = ActiveImage.data()) doc->setZoomFactor(1);
+            if (fImage* doc = ActiveImage().data()) doc->setZoomFactor(1);
         ZoomImage(q.Factor, q.ZoomIn, q.Alias);
         return;
     }
@@ -334,8 +334,8 @@ void fMain::cmdRotation(const std::string& key)
 
 void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
 {
-    if (!mBitmap::GetActiveImage(ActiveImage)) return;
-    fImage* doc = ActiveImage.data();
+    if (!mBitmap::GetActiveImage(ActiveImage())) return;
+    fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
     doc->setZoomFactor(1);
 
@@ -387,7 +387,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
 void fMain::RotateImage(int16_t Angle, bool smooth)
 {
     platform::DoEvents();
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
 
     // Degrees to radians with the program's own factor; |cos| and |sin| are
@@ -451,7 +451,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     if (!row) return;
     if (row->pumpFirst) platform::DoEvents();
     // The pump may have run another command: act on the document as it now is.
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
     keepInStep(cFilter, *doc);
     FilterResult result;

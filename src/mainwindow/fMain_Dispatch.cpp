@@ -3,7 +3,7 @@
 // command runs per call. The table is the one place the keys are written.
 #include "mainwindow/fMain.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/mBitmap.h"
 #include "platform/Ports.h"
 
@@ -217,7 +217,7 @@ const CommandEntry kExecSecond[] = {
 bool refreshActiveImage()
 {
     try {
-        return mBitmap::GetActiveImage(ActiveImage);
+        return mBitmap::GetActiveImage(ActiveImage());
     } catch (...) {
         return false;
     }

@@ -1,5 +1,5 @@
 // The file and window commands of the main window's static dispatcher.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "mainwindow/FileCommands.h"
@@ -36,7 +36,7 @@ private:
 
 SaveContext saveContext()
 {
-    return SaveContext{programSettings(), platform::programFolder(), qtSaveDialog(), qtMessageBox(), {}};
+    return SaveContext{programSettings(), platform::programFolder(), {}};
 }
 
 } // namespace
@@ -57,7 +57,7 @@ void fMain::cmdReset(const std::string&)
 // "SAVE": the active document to its own file, or through SAVEAS.
 void fMain::cmdSave(const std::string&)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     DocumentSaveTarget target(*doc);
     SaveContext ctx = saveContext();
@@ -67,7 +67,7 @@ void fMain::cmdSave(const std::string&)
 // "SAVEAS": the active document under a name the user chooses.
 void fMain::cmdSaveAs(const std::string&)
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     DocumentSaveTarget target(*doc);
     SaveContext ctx = saveContext();

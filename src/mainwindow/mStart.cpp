@@ -1,6 +1,6 @@
 #include "mainwindow/mStart.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
@@ -13,7 +13,6 @@
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
-#include "platform/Browser.h"
 #include "platform/Random.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
@@ -63,7 +62,7 @@ mStart* runningShell = nullptr;
 
 mStart* mStart::running() { return runningShell; }
 
-mStart::mStart(StartOptions options) : options_(std::move(options)) {}
+mStart::mStart(StartOptions options) : options_(std::move(options)) { installPictureOpenDialog(); }
 
 mStart::~mStart()
 {
@@ -74,14 +73,14 @@ mStart::~mStart()
     }
 }
 
-MainMessageBox& mStart::messages() const { return options_.messages ? *options_.messages : qtMessageBox(); }
+platform::MessageBoxes& mStart::messages() { return *platform::ports().messageBoxes; }
 
 bool mStart::StartApplication(fSplash* splash)
 {
     Settings& s = programSettings();
     // 2. The settings, or the defaults on a first start.
     if (Module8::LoadSettings(s, options_.programFolder) == Module8::SettingsLoad::Reset)
-        messages().show({Module8::kSettingsResetMessage, MainMsgButtons::OK, MainMsgIcon::Exclamation, kProgramTitle});
+        messages().show({Module8::kSettingsResetMessage, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kProgramTitle});
 
     // 3. The main window and its menus.
     main_ = std::make_unique<fMain>();
@@ -111,7 +110,7 @@ bool mStart::StartApplication(fSplash* splash)
     lock_->setStaleLockTime(0);   // only a lock whose owner has died is stale
     if (!lock_->tryLock(0)) {
         lock_.reset();
-        messages().show({kAlreadyRunning, MainMsgButtons::OK, MainMsgIcon::Information, kProgramTitle});
+        messages().show({kAlreadyRunning, platform::MsgButtons::OK, platform::MsgIcon::Information, kProgramTitle});
         MDIForm_Unload();
         main_->removeEventFilter(this);
         main_.reset();
@@ -341,8 +340,8 @@ void mStart::ResetSettings()
 {
     std::error_code ec;
     if (!fs::exists(Module8::SettingsFile(options_.programFolder), ec)) return;
-    if (messages().show({kResetQuestion, MainMsgButtons::YesNo, MainMsgIcon::None, kProgramTitle}) !=
-        MainMsgResult::Yes)
+    if (messages().show({kResetQuestion, platform::MsgButtons::YesNo, platform::MsgIcon::None, kProgramTitle}) !=
+        platform::MsgResult::Yes)
         return;
     // The file goes only once every document has agreed to close.
     resetting_ = true;
@@ -356,7 +355,7 @@ void mStart::ShowHelp()
     if (fs::is_regular_file(page, ec))
         platform::browser().open(page.string());
     else
-        messages().show({kHelpMissing, MainMsgButtons::OK, MainMsgIcon::Information, "Help Files Missing!"});
+        messages().show({kHelpMissing, platform::MsgButtons::OK, platform::MsgIcon::Information, "Help Files Missing!"});
 }
 
 // ---- CommandSink ------------------------------------------------------------
@@ -386,7 +385,7 @@ void mStart::ApplyLayerEffects(int id)
 bool mStart::GetActiveImage()
 {
     if (handlers.GetActiveImage) return handlers.GetActiveImage();
-    return mBitmap::GetActiveImage(ActiveImage);
+    return mBitmap::GetActiveImage(ActiveImage());
 }
 
 void mStart::SetLastActionName(const std::string& label)
@@ -395,7 +394,7 @@ void mStart::SetLastActionName(const std::string& label)
     if (handlers.SetLastActionName)
         handlers.SetLastActionName(label);
     else
-        LastActionName = label;
+        LastActionName() = label;
 }
 
 void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
@@ -444,7 +443,7 @@ void mStart::BumpMapping()
     // A failed convolution changes nothing and records no step.
     if (!bumped) return;
     main_->cFilter.setBits(std::move(*bumped));
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc) return;
     doc->setBits(main_->cFilter.Bits());
     main_->Update(false, true);
@@ -453,7 +452,7 @@ void mStart::BumpMapping()
 void mStart::RevertToOriginal()
 {
     if (!GetActiveImage()) return;
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     // The history's rows are the document's steps: fewer than two means
     // there is only the opening state, already shown.
     if (!doc || doc->UndoMax() < 2) return;
@@ -465,7 +464,6 @@ void mStart::RevertToOriginal()
 void mStart::OpenCommand()
 {
     RunOpenCommand(programSettings(), options_.programFolder,
-                   options_.openDialog ? *options_.openDialog : qtOpenDialog(),
                    [this](const std::string& path, const std::string& ext) { loadBitmap(path, ext); });
     openFolder_ = trimmed(programSettings().OpenFolder.text());
 }

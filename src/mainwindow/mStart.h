@@ -9,7 +9,7 @@
 // the main window's (tests; commands whose home is not built yet).
 #pragma once
 
-#include "mainwindow/MainMessages.h"
+#include "platform/Ports.h"
 #include "mainwindow/MenuBuilder.h"
 #include "mainwindow/MenuTable.h"
 #include "mainwindow/OpenPreviewDialog.h"
@@ -36,8 +36,6 @@ struct Settings;
 struct StartOptions {
     std::filesystem::path programFolder;   // holds tqStart.up, Help, ...
     std::filesystem::path runtimeFolder;   // the user's runtime folder: the single-instance lock
-    MainMessageBox* messages = nullptr;    // null: the Qt message box
-    OpenDialogPort* openDialog = nullptr;  // null: the Qt open dialog with preview
     TextWidth measure;                     // empty: the screen's font
 };
 
@@ -134,7 +132,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    MainMessageBox& messages() const;
+    static platform::MessageBoxes& messages();
     void placeToolWindow(int slot, bool fromMenu);
     void unloadToolWindows();
 

@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/PlatformContext.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -13,11 +15,7 @@ namespace fs = std::filesystem;
 namespace tq::platform {
 namespace {
 
-std::string& programOverride()
-{
-    static std::string p;
-    return p;
-}
+std::string& programOverride() { return platformContext().programFolder; }
 
 std::string executableFolder()
 {
@@ -75,11 +73,7 @@ PrivateTemp& privateTemp()
     return t;
 }
 
-std::string& tempOverride()
-{
-    static std::string p;
-    return p;
-}
+std::string& tempOverride() { return platformContext().tempFolder; }
 
 } // namespace
 

@@ -1,18 +1,48 @@
 #include "platform/Ports.h"
 
+#include "platform/PlatformContext.h"
 #include "platform/QtPorts.h"
 
 namespace tq::platform {
 namespace {
 
-Ports makeQtPorts()
+FileDialogs*& defaultPictureDialogs()
+{
+    static FileDialogs* d = nullptr;
+    return d;
+}
+
+ColourPicker*& defaultColourPicker()
+{
+    static ColourPicker* p = nullptr;
+    return p;
+}
+
+// The platform's own implementations, made once for the run.
+const Ports& plainQtPorts()
 {
     static QtMessageBoxes messageBoxes;
     static QtFileDialogs fileDialogs;
     static QtClipboard clipboard;
     static QtMessagePump pump;
     static QtPrinterSetup printerSetup;
-    return Ports{&messageBoxes, &fileDialogs, &clipboard, &pump, &printerSetup};
+    static QtPrinter printer;
+    static QtBrowser browser;
+    static QtScreenGrab screenGrab;
+    static QtProcesses processes;
+    static QtColourPicker colourPicker;
+    static QtTimers timers;
+    static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs, &clipboard, &pump, &printerSetup, &printer,
+                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers};
+    return p;
+}
+
+Ports makeQtPorts()
+{
+    Ports p = plainQtPorts();
+    if (defaultPictureDialogs()) p.pictureDialogs = defaultPictureDialogs();
+    if (defaultColourPicker()) p.colourPicker = defaultColourPicker();
+    return p;
 }
 
 bool& doEventsRunning()
@@ -23,23 +53,73 @@ bool& doEventsRunning()
 
 } // namespace
 
-Ports& ports()
+PlatformContext defaultPlatformContext()
 {
-    static Ports current = makeQtPorts();
+    PlatformContext c;
+    c.ports = makeQtPorts();
+    return c;
+}
+
+namespace {
+PlatformContext*& currentPlatformContext()
+{
+    static PlatformContext base = defaultPlatformContext();
+    static PlatformContext* current = &base;
     return current;
 }
+} // namespace
+
+PlatformContext& platformContext() { return *currentPlatformContext(); }
+
+PlatformContext* installPlatformContext(PlatformContext* ctx)
+{
+    PlatformContext* old = currentPlatformContext();
+    currentPlatformContext() = ctx;
+    return old;
+}
+
+Ports& ports() { return platformContext().ports; }
 
 ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
 {
     Ports& p = ports();
-    if (replacement.messageBoxes) p.messageBoxes = replacement.messageBoxes;
-    if (replacement.fileDialogs) p.fileDialogs = replacement.fileDialogs;
-    if (replacement.clipboard) p.clipboard = replacement.clipboard;
-    if (replacement.pump) p.pump = replacement.pump;
-    if (replacement.printerSetup) p.printerSetup = replacement.printerSetup;
+    auto take = [](auto*& slot, auto* with) {
+        if (with) slot = with;
+    };
+    take(p.messageBoxes, replacement.messageBoxes);
+    take(p.fileDialogs, replacement.fileDialogs);
+    take(p.pictureDialogs, replacement.pictureDialogs);
+    take(p.clipboard, replacement.clipboard);
+    take(p.pump, replacement.pump);
+    take(p.printerSetup, replacement.printerSetup);
+    take(p.printer, replacement.printer);
+    take(p.browser, replacement.browser);
+    take(p.screenGrab, replacement.screenGrab);
+    take(p.processes, replacement.processes);
+    take(p.colourPicker, replacement.colourPicker);
+    take(p.timers, replacement.timers);
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }
+
+void setDefaultPictureDialogs(FileDialogs* dialogs)
+{
+    FileDialogs*& d = defaultPictureDialogs();
+    FileDialogs*& slot = ports().pictureDialogs;
+    // A test's double stays in place; only the default is replaced.
+    if (slot == (d ? d : plainQtPorts().pictureDialogs)) slot = dialogs ? dialogs : plainQtPorts().pictureDialogs;
+    d = dialogs;
+}
+
+void setDefaultColourPicker(ColourPicker* picker)
+{
+    ColourPicker*& d = defaultColourPicker();
+    ColourPicker*& slot = ports().colourPicker;
+    if (slot == (d ? d : plainQtPorts().colourPicker)) slot = picker ? picker : plainQtPorts().colourPicker;
+    d = picker;
+}
+
+Browser& browser() { return *ports().browser; }
 
 MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title)
 {

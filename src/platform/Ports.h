@@ -1,15 +1,23 @@
 // What the program takes from the desktop, each behind a small interface:
-// message boxes, file dialogs, the clipboard, the "let pending messages
-// run" pump and the printer set-up dialog. Code above the platform layer reaches them only through
-// ports(), so a test can swap in doubles (see TestPorts.h) that answer a
-// message box or a file dialog and record what was asked, and a headless run
-// never blocks. The interfaces carry no Qt type.
+// message boxes, file dialogs (the plain ones and the picture open dialog
+// with its preview), the clipboard, the "let pending messages run" pump, the
+// printer and its set-up dialog, the web browser, the screen grab, outside
+// programs (the desktop's wallpaper setter), the colour picker and timers.
+// Code above the platform layer reaches them only through ports(), so a test
+// can swap in doubles (see TestPorts.h) that answer a message box or a file
+// dialog and record what was asked, and a headless run never blocks. The
+// interfaces carry no Qt type. The ports belong to the program context (see
+// PlatformContext.h): a test that makes a fresh context starts from the
+// ports of the one around it.
 #pragma once
 
 #include "platform/BitsBuffer.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tq::platform {
 
@@ -54,6 +62,7 @@ struct FileDialogRequest {
 struct FileDialogAnswer {
     std::string path;
     int filterIndex = 1;        // the filter pair chosen, 1-based
+    std::string folder;         // the folder the dialog ended in ("" : the path's)
     bool operator==(const FileDialogAnswer&) const = default;
 };
 
@@ -102,14 +111,102 @@ public:
     virtual bool show() = 0;
 };
 
+// ---- Printer -----------------------------------------------------------------
+
+// One page sent to the printer kept for the run (the one printer set-up
+// chose), or to a PDF file.
+struct PrintRequest {
+    DibRecord picture;            // the picture, margin-less
+    bool landscape = false;
+    int copies = 1;
+    int quality = 0;              // the print dialog's quality index
+    std::string pdfFile;          // not empty: print into this PDF file instead
+    // Where the picture goes on the page, in the page's own units (the
+    // printer's scale is 1/100 mm, see PrintPage). A caller that needs the
+    // page first asks pageSize().
+    int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+struct PageSize {
+    int32_t width = 0;            // printable area, 1/100 mm
+    int32_t height = 0;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // The chosen printer's printable page for an orientation; nullopt when
+    // there is no printer.
+    virtual std::optional<PageSize> pageSize(bool landscape) = 0;
+    // Prints one page; false when the job could not be set up or sent.
+    virtual bool print(const PrintRequest& request) = 0;
+};
+
+// ---- Web browser ---------------------------------------------------------------
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+    // Opens an address ("https://...") or a local file path in the default
+    // browser; false when the desktop refused.
+    virtual bool open(const std::string& urlOrPath) = 0;
+};
+
+// ---- Screen grab ---------------------------------------------------------------
+
+class ScreenGrab {
+public:
+    virtual ~ScreenGrab() = default;
+    // The whole screen as the user sees it; nullopt when the session gives
+    // no way to grab it (e.g. a Wayland session without a portal).
+    virtual std::optional<DibRecord> grabScreen() = 0;
+};
+
+// ---- Outside programs ------------------------------------------------------------
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Runs a program with its arguments (never through a shell) and waits
+    // for it; its exit code, or -1 when it could not be started.
+    virtual int run(const std::string& program, const std::vector<std::string>& args) = 0;
+};
+
+// ---- Colour picker -----------------------------------------------------------------
+
+// The program's one modal colour picker: the old colour in (red in the low
+// byte; -1 for none), the new colour out; nullopt when the user cancelled.
+class ColourPicker {
+public:
+    virtual ~ColourPicker() = default;
+    virtual std::optional<int32_t> pick(int32_t oldColour) = 0;
+};
+
+// ---- Timers ------------------------------------------------------------------------------
+
+class Timers {
+public:
+    virtual ~Timers() = default;
+    // Runs action once, ms milliseconds from now, on the user-interface thread.
+    virtual void singleShot(int ms, std::function<void()> action) = 0;
+};
+
 // ---- The registry ----------------------------------------------------------
 
 struct Ports {
     MessageBoxes* messageBoxes = nullptr;
     FileDialogs* fileDialogs = nullptr;
+    // The picture open dialog with its preview panel (File > Open).
+    FileDialogs* pictureDialogs = nullptr;
     Clipboard* clipboard = nullptr;
     MessagePump* pump = nullptr;
     PrinterSetup* printerSetup = nullptr;
+    Printer* printer = nullptr;
+    Browser* browser = nullptr;
+    ScreenGrab* screenGrab = nullptr;
+    Processes* processes = nullptr;
+    ColourPicker* colourPicker = nullptr;
+    Timers* timers = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.
@@ -128,7 +225,14 @@ private:
     Ports saved_;
 };
 
+// Installs the implementation of a port that lives above the platform layer
+// (the picture open dialog, the colour picker): used unless a test has
+// swapped the port. Null goes back to the platform's plain default.
+void setDefaultPictureDialogs(FileDialogs* dialogs);
+void setDefaultColourPicker(ColourPicker* picker);
+
 // Shorthands for code above the layer.
+Browser& browser();
 MsgResult MsgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK,
                  MsgIcon icon = MsgIcon::None, const std::string& title = {});
 

@@ -1,9 +1,17 @@
 #include "platform/QtPorts.h"
 
+#include "platform/FileFilters.h"
 #include "platform/QtImage.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -19,25 +27,15 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-std::vector<std::string> splitBar(const std::string& s)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        const size_t p = s.find('|', start);
-        if (p == std::string::npos) {
-            out.push_back(s.substr(start));
-            return out;
-        }
-        out.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
-}
-
 std::optional<FileDialogAnswer> runFileDialog(const FileDialogRequest& rq, bool saving)
 {
-    const QStringList filters = QString::fromStdString(qtNameFilters(rq.filter)).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    QStringList filters;
+    for (const std::string& f : dialogNameFilters(rq.filter)) filters << qs(f);
     QFileDialog dlg(nullptr, qs(rq.title), qs(rq.initialDir));
+    // Qt's own dialog, so the case-blind patterns behind each description
+    // can stay hidden.
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setOption(QFileDialog::HideNameFilterDetails, true);
     dlg.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!filters.isEmpty()) {
@@ -134,43 +132,28 @@ void QtMessagePump::processPending()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-std::string qtNameFilters(const std::string& pairs)
+// ---- Printer ------------------------------------------------------------------
+
+namespace {
+
+// The printer is made on first use, so a run that never prints never asks
+// the print system for its printers, and released when the application is
+// about to quit, while the print system is still there.
+QPrinter* keptPrinter()
 {
-    if (pairs.empty()) return {};
-    const std::vector<std::string> parts = splitBar(pairs);
-    std::string out;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        const std::string& desc = parts[i];
-        std::string pats = parts[i + 1];
-        for (char& c : pats)
-            if (c == ';') c = ' ';
-        const std::string tail = "(" + pats + ")";
-        std::string entry = desc;
-        const bool hasTail = desc.size() >= tail.size() && desc.compare(desc.size() - tail.size(), tail.size(), tail) == 0;
-        if (!hasTail) entry += (desc.empty() ? "" : " ") + tail;
-        if (!out.empty()) out += ";;";
-        out += entry;
+    static std::unique_ptr<QPrinter> printer;
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { printer.reset(); });
     }
-    return out;
+    return printer.get();
 }
 
-// ---- Printer set-up --------------------------------------------------------
-
-struct QtPrinterSetup::Kept {
-    std::unique_ptr<QPrinter> printer;
-};
-
-QtPrinterSetup::QtPrinterSetup() : kept_(std::make_unique<Kept>()) {}
-QtPrinterSetup::~QtPrinterSetup() = default;
+} // namespace
 
 bool QtPrinterSetup::show()
 {
-    if (!kept_->printer) {
-        kept_->printer = std::make_unique<QPrinter>();
-        Kept* kept = kept_.get();
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [kept] { kept->printer.reset(); });
-    }
-    QPrinter* printer = kept_->printer.get();
+    QPrinter* printer = keptPrinter();
     QWidget* owner = QApplication::activeWindow();
     // Qt's page set-up works only on a printer of the print system; with
     // none installed the print dialog is the set-up there is (a printer or
@@ -183,5 +166,89 @@ bool QtPrinterSetup::show()
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
     return dialog.exec() == QDialog::Accepted;
 }
+
+std::optional<PageSize> QtPrinter::pageSize(bool landscape)
+{
+    QPrinter* printer = keptPrinter();
+    printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QRectF mm = printer->pageLayout().paintRect(QPageLayout::Millimeter);
+    if (mm.width() <= 0 || mm.height() <= 0) return std::nullopt;
+    return PageSize{static_cast<int32_t>(mm.width() * 100.0), static_cast<int32_t>(mm.height() * 100.0)};
+}
+
+bool QtPrinter::print(const PrintRequest& rq)
+{
+    const QImage img = imageFromDib(rq.picture);
+    if (img.isNull()) return false;
+    QPrinter* printer = keptPrinter();
+    const QPrinter::OutputFormat format = printer->outputFormat();
+    const QString fileName = printer->outputFileName();
+    if (!rq.pdfFile.empty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(qs(rq.pdfFile));
+    }
+    printer->setPageOrientation(rq.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer->setCopyCount(rq.copies < 1 ? 1 : rq.copies);
+    bool ok = false;
+    {
+        QPainter painter;
+        if (painter.begin(printer)) {
+            // The request's places are 1/100 mm on the printable area.
+            const QRectF paint = printer->pageLayout().paintRectPixels(printer->resolution());
+            const QRectF mm = printer->pageLayout().paintRect(QPageLayout::Millimeter);
+            const double sx = mm.width() > 0 ? paint.width() / (mm.width() * 100.0) : 1.0;
+            const double sy = mm.height() > 0 ? paint.height() / (mm.height() * 100.0) : 1.0;
+            const QRectF target(rq.left * sx, rq.top * sy, rq.width * sx, rq.height * sy);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, rq.quality > 0);
+            painter.drawImage(target, img);
+            ok = painter.end();
+        }
+    }
+    if (!rq.pdfFile.empty()) {
+        printer->setOutputFormat(format);
+        printer->setOutputFileName(fileName);
+    }
+    return ok;
+}
+
+// ---- Browser, screen, processes, colour, timers -------------------------
+
+bool QtBrowser::open(const std::string& urlOrPath)
+{
+    const QString s = qs(urlOrPath);
+    const QUrl url = s.contains(QLatin1String("://")) ? QUrl(s) : QUrl::fromLocalFile(s);
+    return QDesktopServices::openUrl(url);
+}
+
+std::optional<DibRecord> QtScreenGrab::grabScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return std::nullopt;
+    const QImage img = screen->grabWindow(0).toImage();
+    if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
+    return dibFromImage(img);
+}
+
+int QtProcesses::run(const std::string& program, const std::vector<std::string>& args)
+{
+    QStringList list;
+    for (const std::string& a : args) list << qs(a);
+    QProcess p;
+    p.start(qs(program), list);
+    if (!p.waitForStarted()) return -1;
+    p.waitForFinished(-1);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+std::optional<int32_t> QtColourPicker::pick(int32_t oldColour)
+{
+    const QColor start = oldColour < 0 ? QColor(Qt::black)
+                                       : QColor(oldColour & 0xFF, (oldColour >> 8) & 0xFF, (oldColour >> 16) & 0xFF);
+    const QColor c = QColorDialog::getColor(start, QApplication::activeWindow());
+    if (!c.isValid()) return std::nullopt;
+    return static_cast<int32_t>(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
+
+void QtTimers::singleShot(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
 
 } // namespace tq::platform

@@ -37,17 +37,42 @@ public:
 // about to quit, while the print system is still there.
 class QtPrinterSetup : public PrinterSetup {
 public:
-    QtPrinterSetup();
-    ~QtPrinterSetup() override;
     bool show() override;
-
-private:
-    struct Kept;
-    std::unique_ptr<Kept> kept_;
 };
 
-// "Bitmap (*.bmp)|*.bmp|All|*.*" as Qt's name filter list
-// ("Bitmap (*.bmp) (*.bmp);;All (*.*)"); exposed for tests.
-std::string qtNameFilters(const std::string& pairs);
+// Prints through Qt's print support on the printer printer set-up keeps.
+class QtPrinter : public Printer {
+public:
+    std::optional<PageSize> pageSize(bool landscape) override;
+    bool print(const PrintRequest& request) override;
+};
+
+class QtBrowser : public Browser {
+public:
+    bool open(const std::string& urlOrPath) override;
+};
+
+// The primary screen through QScreen::grabWindow (X11); nothing where the
+// session refuses (the grab comes back empty).
+class QtScreenGrab : public ScreenGrab {
+public:
+    std::optional<DibRecord> grabScreen() override;
+};
+
+class QtProcesses : public Processes {
+public:
+    int run(const std::string& program, const std::vector<std::string>& args) override;
+};
+
+// Qt's own colour dialog: the picker until the program's own is installed.
+class QtColourPicker : public ColourPicker {
+public:
+    std::optional<int32_t> pick(int32_t oldColour) override;
+};
+
+class QtTimers : public Timers {
+public:
+    void singleShot(int ms, std::function<void()> action) override;
+};
 
 } // namespace tq::platform

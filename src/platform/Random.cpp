@@ -1,11 +1,9 @@
 #include "platform/Random.h"
 
+#include "platform/PlatformContext.h"
+
 namespace tq {
 
-Random& programRandom()
-{
-    static Random r;
-    return r;
-}
+Random& programRandom() { return platform::platformContext().random; }
 
 } // namespace tq

@@ -66,6 +66,10 @@ bool FakeClipboard::setBitmap(const DibRecord& p)
     return true;
 }
 
-TestPorts::TestPorts() : scope_(Ports{&messageBoxes, &fileDialogs, &clipboard, &pump, &printerSetup}) {}
+TestPorts::TestPorts()
+    : scope_(Ports{&messageBoxes, &fileDialogs, &pictureDialogs, &clipboard, &pump, &printerSetup, &printer, &browser,
+                   &screenGrab, &processes, &colourPicker, &timers})
+{
+}
 
 } // namespace tq::platform

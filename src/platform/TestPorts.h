@@ -32,7 +32,7 @@ public:
     std::optional<FileDialogAnswer> open(const FileDialogRequest& request) override;
     std::optional<FileDialogAnswer> save(const FileDialogRequest& request) override;
 
-    void answerPath(const std::string& path, int filterIndex = 1) { answers.push_back(FileDialogAnswer{path, filterIndex}); }
+    void answerPath(const std::string& path, int filterIndex = 1) { answers.push_back(FileDialogAnswer{path, filterIndex, {}}); }
     void answerCancel() { answers.push_back(std::nullopt); }
 
     std::vector<FileDialogRequest> openRequests;
@@ -77,16 +77,117 @@ public:
     bool confirm = true;
 };
 
-// All five doubles, swapped in for the lifetime of the object.
+// Remembers what it was asked to open; answers with `opens`.
+class FakeBrowser : public Browser {
+public:
+    bool open(const std::string& urlOrPath) override
+    {
+        opened.push_back(urlOrPath);
+        return opens;
+    }
+    std::vector<std::string> opened;
+    bool opens = true;
+};
+
+// Records each page; `page` is the printable area it reports (none:
+// there is no printer), `succeeds` what printing answers.
+class FakePrinter : public Printer {
+public:
+    std::optional<PageSize> pageSize(bool landscape) override
+    {
+        if (!page) return std::nullopt;
+        return landscape ? PageSize{page->height, page->width} : *page;
+    }
+    bool print(const PrintRequest& request) override
+    {
+        printed.push_back(request);
+        return succeeds;
+    }
+    std::optional<PageSize> page = PageSize{20320, 26670};   // letter paper less margins
+    bool succeeds = true;
+    std::vector<PrintRequest> printed;
+};
+
+// Hands out `screen` (none: the session cannot be grabbed) and counts grabs.
+class FakeScreenGrab : public ScreenGrab {
+public:
+    std::optional<DibRecord> grabScreen() override
+    {
+        ++grabs;
+        if (onGrab) onGrab();
+        return screen;
+    }
+    std::optional<DibRecord> screen;
+    int grabs = 0;
+    std::function<void()> onGrab;
+};
+
+// Records each program run and answers with `exitCode`.
+class FakeProcesses : public Processes {
+public:
+    struct Run {
+        std::string program;
+        std::vector<std::string> args;
+        bool operator==(const Run&) const = default;
+    };
+    int run(const std::string& program, const std::vector<std::string>& args) override
+    {
+        runs.push_back({program, args});
+        return exitCode;
+    }
+    std::vector<Run> runs;
+    int exitCode = 0;
+};
+
+// Answers each pick with the next queued answer (nullopt = cancel); with
+// none queued the picker is cancelled. Records the old colours asked with.
+class FakeColourPicker : public ColourPicker {
+public:
+    std::optional<int32_t> pick(int32_t oldColour) override
+    {
+        asked.push_back(oldColour);
+        if (answers.empty()) return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::vector<int32_t> asked;
+    std::deque<std::optional<int32_t>> answers;
+};
+
+// Keeps the actions until the test runs them.
+class FakeTimers : public Timers {
+public:
+    void singleShot(int ms, std::function<void()> action) override { pending.push_back({ms, std::move(action)}); }
+    // Runs every pending action (and those they add), in order.
+    void runAll()
+    {
+        while (!pending.empty()) {
+            auto p = std::move(pending.front());
+            pending.pop_front();
+            p.second();
+        }
+    }
+    std::deque<std::pair<int, std::function<void()>>> pending;
+};
+
+// Every double, swapped in for the lifetime of the object.
 class TestPorts {
 public:
     TestPorts();
 
     FakeMessageBoxes messageBoxes;
     FakeFileDialogs fileDialogs;
+    FakeFileDialogs pictureDialogs;
     FakeClipboard clipboard;
     FakeMessagePump pump;
     FakePrinterSetup printerSetup;
+    FakePrinter printer;
+    FakeBrowser browser;
+    FakeScreenGrab screenGrab;
+    FakeProcesses processes;
+    FakeColourPicker colourPicker;
+    FakeTimers timers;
 
 private:
     ScopedPorts scope_;

@@ -1,6 +1,6 @@
 #include "toolwindows/fPaste.h"
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "filters/cBitFilter.h"
@@ -11,7 +11,6 @@
 
 namespace tq {
 
-BitsBuffer ClipBits;
 
 namespace fPaste {
 namespace {
@@ -40,7 +39,7 @@ bool takeClip(fImage& doc, const char* refusal)
     clip.setBitsRegion(doc.BitsRegion.walkRegion());
     clip.setBits(doc.Bits());
     clip.BitsCropMasked(clip.Bits(), X1, Y1, X2, Y2);
-    ClipBits = clip.Bits();
+    ClipBits() = clip.Bits();
     return true;
 }
 
@@ -48,7 +47,7 @@ bool takeClip(fImage& doc, const char* refusal)
 
 bool CutBits()
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     fMain* main = fMain::instance();
     if (!doc || !main || !doc->PictureExists()) return false;
     if (!takeClip(*doc, kMinimumCutText)) return false;
@@ -67,7 +66,7 @@ bool CutBits()
 
 bool CopyBits()
 {
-    fImage* doc = ActiveImage.data();
+    fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return false;
     return takeClip(*doc, kMinimumCopyText);
 }

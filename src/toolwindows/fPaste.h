@@ -8,11 +8,6 @@
 
 namespace tq {
 
-// The pixels of the current clip: filled by cut and copy (and later by a
-// clipboard import or a clip of the history), placed by the paste command.
-// Pixels of the box outside the selection carry 255 in their marker byte.
-extern BitsBuffer ClipBits;
-
 namespace fPaste {
 
 inline constexpr const char* kMinimumCutText = "Minimum cut size: 2 x 2";

@@ -1,4 +1,5 @@
 #include "document/Module8.h"
+#include "document/ProgramContext.h"
 
 #include "FileSizeLimit.h"
 

@@ -1,6 +1,7 @@
 // Opening a picture file: the loader chosen by extension, the picture that
 // a document takes, the stale preloaded decode, and refusals.
 #include "document/OpenPicture.h"
+#include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
 
 #include "document/FormatFixtures.h"
@@ -87,8 +88,8 @@ TEST(OpenPicture, PaletteGreyAndTrueColourFilesOpenAtTheirExactSize)
                 ASSERT_TRUE(o.ok);
                 ASSERT_EQ(o.picture.width, s.w);
                 ASSERT_EQ(o.picture.height, s.h);
-                EXPECT_EQ(ImageWidth, s.w);
-                EXPECT_EQ(ImageHeight, s.h);
+                EXPECT_EQ(ImageWidth(), s.w);
+                EXPECT_EQ(ImageHeight(), s.h);
                 EXPECT_EQ(o.picture.header, BitsHeader::forDib(s.w, s.h));
                 bool same = true;
                 for (int y = 0; y < s.h && same; ++y)
@@ -117,7 +118,7 @@ TEST(OpenPicture, TakesPreloadedDecodeOnlyForItsOwnPath)
     OpenedPicture o = decodePictureForOpening(dir.path("b.png"), "png");
     ASSERT_TRUE(o.ok);
     EXPECT_EQ(o.picture.bits, b.bits);
-    EXPECT_EQ(ImageWidth, 4);
+    EXPECT_EQ(ImageWidth(), 4);
     EXPECT_EQ(PreloadedBitmap, nullptr);
 
     // The decode of the same path is taken over as it is, without reading the file again.
@@ -155,14 +156,14 @@ TEST(OpenPicture, RefusalsLeaveTheSharedSizesAlone)
 
     for (const char* name : {"m.wmf", "m.emf", "empty.png", "text.jpg", "wide.png", "wide.bmp", "wide.tif", "tall.tga", "none.gif", "none.png"}) {
         SCOPED_TRACE(name);
-        ImageWidth = 5;
-        ImageHeight = 6;
+        ImageWidth() = 5;
+        ImageHeight() = 6;
         const std::string ext = std::filesystem::path(name).extension().string().substr(1);
         const OpenedPicture o = decodePictureForOpening(dir.path(name), ext);
         EXPECT_FALSE(o.ok);
         EXPECT_EQ(o.errorText, "Unexpected error loading image");
-        EXPECT_EQ(ImageWidth, 5);
-        EXPECT_EQ(ImageHeight, 6);
+        EXPECT_EQ(ImageWidth(), 5);
+        EXPECT_EQ(ImageHeight(), 6);
     }
     // The largest side the program takes still opens.
     FIBITMAP* edge = FreeImage_Allocate(kMaxPictureSide, 1, 8);
@@ -170,7 +171,7 @@ TEST(OpenPicture, RefusalsLeaveTheSharedSizesAlone)
     FreeImage_Unload(edge);
     const OpenedPicture o = decodePictureForOpening(dir.path("edge.png"), "png");
     EXPECT_TRUE(o.ok);
-    EXPECT_EQ(ImageWidth, kMaxPictureSide);
+    EXPECT_EQ(ImageWidth(), kMaxPictureSide);
 }
 
 // One sound file of every format the program reads: the writable ones from
@@ -238,7 +239,7 @@ TEST(OpenPicture, BuiltFixturesOfEveryReadableFormatOpen)
         const OpenedPicture o = decodePictureForOpening(path, f.ext);
         EXPECT_EQ(o.ok, !unreadable) << f.ext;
         if (o.ok) {
-            EXPECT_EQ(o.picture.width, ImageWidth) << f.ext;
+            EXPECT_EQ(o.picture.width, ImageWidth()) << f.ext;
             EXPECT_GE(o.picture.width, 7) << f.ext;
             EXPECT_GE(o.picture.height, 4) << f.ext;
         }

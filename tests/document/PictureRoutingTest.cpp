@@ -1,6 +1,7 @@
 // Picture file routing: round trips through every writable format, the
 // routing table, temporary files, and what a failed save leaves behind.
 #include "document/mBitmap_Files.h"
+#include "document/ProgramContext.h"
 #include "document/OpenPicture.h"
 #include "platform/PictureLoader.h"
 
@@ -46,7 +47,7 @@ uint8_t greyOf(const uint8_t* bgr)
 
 struct RoundTrip {
     const char* ext;
-    int bppLoaded;     // ImageBPP after loading; 0: loaded by the platform loader
+    int bppLoaded;     // ImageBPP() after loading; 0: loaded by the platform loader
     enum { Exact, Grey, Close } expect;
 };
 
@@ -69,16 +70,16 @@ TEST(PictureRouting, EveryWritableFormatRoundTrips)
         const std::string path = dir.path(std::string("p.") + rt.ext);
         ASSERT_TRUE(mBitmap::SaveImageFile(path, rt.ext, pic));
 
-        ImageWidth = ImageHeight = ImageBPP = -1;
+        ImageWidth() = ImageHeight() = ImageBPP() = -1;
         const BitmapHandle h = mBitmap::LoadImageFile(path, rt.ext);
         if (rt.bppLoaded == 0) {
             EXPECT_EQ(h, nullptr);   // the platform loader's format
-            EXPECT_EQ(ImageBPP, -1);
+            EXPECT_EQ(ImageBPP(), -1);
         } else {
             ASSERT_NE(h, nullptr);
-            EXPECT_EQ(ImageBPP, rt.bppLoaded);
-            EXPECT_EQ(ImageWidth, 7);
-            EXPECT_EQ(ImageHeight, 5);
+            EXPECT_EQ(ImageBPP(), rt.bppLoaded);
+            EXPECT_EQ(ImageWidth(), 7);
+            EXPECT_EQ(ImageHeight(), 5);
             EXPECT_EQ(h->sourcePath, path);
         }
 
@@ -86,8 +87,8 @@ TEST(PictureRouting, EveryWritableFormatRoundTrips)
         ASSERT_TRUE(o.ok);
         ASSERT_EQ(o.picture.width, 7);
         ASSERT_EQ(o.picture.height, 5);
-        EXPECT_EQ(ImageWidth, 7);
-        EXPECT_EQ(ImageHeight, 5);
+        EXPECT_EQ(ImageWidth(), 7);
+        EXPECT_EQ(ImageHeight(), 5);
         for (size_t i = 3; i < o.picture.bits.size(); i += 4) ASSERT_EQ(o.picture.bits[i], 0);
         switch (rt.expect) {
         case RoundTrip::Exact: EXPECT_EQ(o.picture.bits, pic.bits); break;
@@ -150,17 +151,17 @@ TEST(PictureRouting, LoadGivesNothingForPlatformAndUnknownFormats)
     PictureTempDir dir;
     const std::string bmp = dir.path("a.bmp");
     ASSERT_TRUE(mBitmap::SaveImageFile(bmp, "bmp", makePicture(3, 2)));
-    ImageWidth = 11;
-    ImageHeight = 12;
-    ImageBPP = 13;
+    ImageWidth() = 11;
+    ImageHeight() = 12;
+    ImageBPP() = 13;
     // The same BMP bytes under names that LoadImageFile does not read.
     for (const char* ext : {"gif", "wmf", "emf", "dib", "xyz", ""}) {
         EXPECT_EQ(mBitmap::LoadImageFile(bmp, ext), nullptr) << ext;
     }
     EXPECT_EQ(mBitmap::LoadImageFile(dir.path("missing.png"), "png"), nullptr);
-    EXPECT_EQ(ImageWidth, 11);
-    EXPECT_EQ(ImageHeight, 12);
-    EXPECT_EQ(ImageBPP, 13);
+    EXPECT_EQ(ImageWidth(), 11);
+    EXPECT_EQ(ImageHeight(), 12);
+    EXPECT_EQ(ImageBPP(), 13);
 }
 
 TEST(PictureRouting, DevILReadsFormatsTheProgramDoesNotWrite)
@@ -170,10 +171,10 @@ TEST(PictureRouting, DevILReadsFormatsTheProgramDoesNotWrite)
                             "\"b c #0000FF\",\n\"aba\",\n\"bab\"};\n";
     writeFile(dir.path("x.xpm"), std::vector<uint8_t>(xpm.begin(), xpm.end()));
     // DevIL's XPM reader crashes on any file; the platform's reader stands in.
-    ImageBPP = -1;
+    ImageBPP() = -1;
     const BitmapHandle h = mBitmap::LoadImageFile(dir.path("x.xpm"), "XPM");
     ASSERT_NE(h, nullptr);
-    EXPECT_GT(ImageBPP, 0);
+    EXPECT_GT(ImageBPP(), 0);
     ASSERT_EQ(h->dib.width, 3);
     ASSERT_EQ(h->dib.height, 2);
     const std::vector<uint8_t> red = {0, 0, 255, 0}, blue = {255, 0, 0, 0};

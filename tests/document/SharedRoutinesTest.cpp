@@ -1,4 +1,4 @@
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Module3.h"
 #include "document/Module4.h"
 #include "document/Module5.h"
@@ -311,8 +311,8 @@ TEST(SharedFolders, FileExists)
 TEST(SharedDocuments, UniqueDocNameNumbersDuplicatesWhileTheyAreOpen)
 {
     const std::string n = "/pics/N.bmp";
-    const int32_t dup0 = DupNameCount;
-    const int32_t count0 = DocumentCount;
+    const int32_t dup0 = DupNameCount();
+    const int32_t count0 = DocumentCount();
 
     auto first = std::make_unique<fImage>();
     first->Tag = Module3::UniqueDocName(n);
@@ -334,8 +334,8 @@ TEST(SharedDocuments, UniqueDocNameNumbersDuplicatesWhileTheyAreOpen)
     auto later = std::make_unique<fImage>();
     later->Tag = Module3::UniqueDocName(n);
     EXPECT_EQ(later->Tag, n + "[" + std::to_string(dup0 + 3) + "]");
-    EXPECT_EQ(DocumentCount, count0 + 5);
-    EXPECT_EQ(Module5::GetDocumentCount(), DocumentCount);
+    EXPECT_EQ(DocumentCount(), count0 + 5);
+    EXPECT_EQ(Module5::GetDocumentCount(), DocumentCount());
     // Comparison is exact.
     EXPECT_EQ(Module3::UniqueDocName("/pics/n.bmp"), "/pics/n.bmp");
 }

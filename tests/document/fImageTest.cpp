@@ -1,4 +1,4 @@
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/fImage.h"
 
 #include <QProgressBar>
@@ -15,7 +15,7 @@ public:
     void SaveUndoBits() override
     {
         ++saves;
-        label = LastActionName;
+        label = LastActionName();
     }
     int saves = 0;
     std::string label;

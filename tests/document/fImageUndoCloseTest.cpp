@@ -1,7 +1,7 @@
 // The document window's undo steps, clipboard, saving and closing, driven
 // through real windows in the main window's MDI area; message boxes, the
 // save dialog and the clipboard are answered by the test ports.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -74,8 +74,8 @@ class DocumentSteps : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LastMeID = -1;
-        savedCount = DocumentCount;
+        LastMeID() = -1;
+        savedCount = DocumentCount();
         savedSettings = programSettings();
         programSettings().AskSave = true;
         programHistory() = HistoryModel();
@@ -86,9 +86,9 @@ protected:
     {
         // Windows destroyed with the main window take their snapshots along.
         main.reset();
-        ActiveImage = nullptr;
-        DocumentCount = savedCount;
-        LastMeID = -1;
+        ActiveImage() = nullptr;
+        DocumentCount() = savedCount;
+        LastMeID() = -1;
         programSettings() = savedSettings;
         programHistory() = HistoryModel();
     }
@@ -97,25 +97,25 @@ protected:
     // leaves it.
     fImage* open(int32_t number, int w, int h, uint8_t tag)
     {
-        DocumentCount = number;
-        ImageWidth = static_cast<int16_t>(w);
-        ImageHeight = static_cast<int16_t>(h);
+        DocumentCount() = number;
+        ImageWidth() = static_cast<int16_t>(w);
+        ImageHeight() = static_cast<int16_t>(h);
         auto* doc = new fImage;
         doc->CreateBlank(w, h);
         paint(*doc, tag);
         doc->Tag = "/pictures/doc" + std::to_string(number) + ".png";
         main->addDocument(doc);
-        LastActionName = "Original";
+        LastActionName() = "Original";
         doc->SaveUndoBits();
         return doc;
     }
     // A finished command on the document: the common end records the step.
     void act(fImage* doc, uint8_t tag, const std::string& name)
     {
-        ActiveImage = doc;
+        ActiveImage() = doc;
         paint(*doc, tag);
         main->cFilter.setBits(doc->Bits());
-        LastActionName = name;
+        LastActionName() = name;
         main->Update(false, true);
     }
     void activate(fImage* doc) { main->mdiArea()->setActiveSubWindow(window(doc)); }
@@ -188,7 +188,7 @@ TEST_F(DocumentSteps, CountersPicturesAndRowsFollowActionsUndoAndRedo)
     check({"undo", 2, 3, 20, {0, 1, 2}, 1});
     EXPECT_EQ(doc->sbInfo->panelText(2), "Total Actions: 2");
     EXPECT_EQ(doc->sbInfo->panelText(QStringLiteral("Pixel")), "4x3");
-    EXPECT_TRUE(SaveUndoOnNudge);
+    EXPECT_TRUE(SaveUndoOnNudge());
     EXPECT_TRUE(doc->UndoBits());
     check({"undo again", 1, 3, 10, {0, 1, 2}, 0});
     EXPECT_FALSE(doc->UndoBits());
@@ -383,7 +383,7 @@ TEST_F(DocumentSteps, YesSavesTheDocumentThatAskedAndKeepsItWhenTheSaveDoesNotHa
     fImage* doc = open(41, 5, 3, 1);
     act(doc, 2, "Invert");
     activate(other);
-    ActiveImage = other;
+    ActiveImage() = other;
 
     // Yes, then the save dialog is cancelled: the window stays.
     ports.messageBoxes.answers.push_back(MsgResult::Yes);
@@ -459,7 +459,7 @@ TEST_F(DocumentSteps, ClipboardRoundTripKeepsThePixels)
                     EXPECT_EQ(copied.row(y)[4 * x + c], c == 3 ? 0 : source.at(c, x, y)) << x << "," << y << "," << c;
 
         // A new, empty window takes the picture.
-        DocumentCount = ++number;
+        DocumentCount() = ++number;
         auto* to = new fImage;
         main->addDocument(to);
         to->PasteFromClipboard();

@@ -1,4 +1,4 @@
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/ImageCanvas.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -44,24 +44,24 @@ class DocumentWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LastMeID = -1;
-        savedCount = DocumentCount;
+        LastMeID() = -1;
+        savedCount = DocumentCount();
         main = std::make_unique<fMain>();
         main->show();
     }
     void TearDown() override
     {
         main.reset();
-        ActiveImage = nullptr;
-        DocumentCount = savedCount;
-        LastMeID = -1;
+        ActiveImage() = nullptr;
+        DocumentCount() = savedCount;
+        LastMeID() = -1;
     }
     // A new document with its own number, as the makers give it.
     fImage* open(int w, int h, uint8_t tag)
     {
-        ++DocumentCount;
-        ImageWidth = static_cast<int16_t>(w);
-        ImageHeight = static_cast<int16_t>(h);
+        ++DocumentCount();
+        ImageWidth() = static_cast<int16_t>(w);
+        ImageHeight() = static_cast<int16_t>(h);
         auto* doc = new fImage;
         doc->CreateBlank(w, h);
         paint(*doc, tag);
@@ -83,9 +83,9 @@ TEST_F(DocumentWindows, ActivationMirrorsPixelsAndSelectionIntoTheEngine)
     fImage* b = open(30, 20, 2);
     b->BitsRegion.Init(0, 0, 30, 20);
     b->BitsRegion.CreateRect(2, 3, 10, 12, 2, false);
-    LastMeID = -1;   // let B's next activation copy its new selection
+    LastMeID() = -1;   // let B's next activation copy its new selection
     b->Form_Activate();
-    EXPECT_EQ(LastMeID, b->MeID);
+    EXPECT_EQ(LastMeID(), b->MeID);
     EXPECT_EQ(main->cFilter.Bits(), b->Bits());
     EXPECT_EQ(main->cFilter.BitsRegion(), b->BitsRegion.Region());
     EXPECT_TRUE(b->iDst->TimerRunning());
@@ -100,8 +100,8 @@ TEST_F(DocumentWindows, ActivationMirrorsPixelsAndSelectionIntoTheEngine)
     EXPECT_EQ(main->cFilter.Bits(), a->Bits());
     EXPECT_FALSE(b->iDst->TimerRunning());
     EXPECT_TRUE(a->iDst->TimerRunning());
-    EXPECT_TRUE(SaveUndoOnNudge);
-    EXPECT_FALSE(PasteFloating);
+    EXPECT_TRUE(SaveUndoOnNudge());
+    EXPECT_FALSE(PasteFloating());
 }
 
 TEST_F(DocumentWindows, StatusPanelsReadAsGiven)
@@ -110,7 +110,7 @@ TEST_F(DocumentWindows, StatusPanelsReadAsGiven)
     EXPECT_EQ(a->sbInfo->panelText(QStringLiteral("Pixel")), QStringLiteral("640 x 480"));
     EXPECT_EQ(a->sbInfo->panelText(QStringLiteral("Zoom")), QStringLiteral("1 : 1"));
     a->setZoomFactor(3);
-    LastMeID = -1;
+    LastMeID() = -1;
     a->Form_Activate();
     EXPECT_EQ(a->sbInfo->panelText(5), QStringLiteral("3 : 1"));
 
@@ -149,22 +149,22 @@ TEST_F(DocumentWindows, NewWindowsTakeTheirSizeFromThePicture)
 
     // A picture 80 high: both globals become 500.
     open(300, 80, 1);
-    EXPECT_EQ(ImageWidth, 500);
-    EXPECT_EQ(ImageHeight, 500);
+    EXPECT_EQ(ImageWidth(), 500);
+    EXPECT_EQ(ImageHeight(), 500);
     fImage* b = open(200, 150, 2);
     EXPECT_EQ(b->parentWidget()->pos(), QPoint(0, 0));
-    EXPECT_EQ(b->MeID, DocumentCount);
+    EXPECT_EQ(b->MeID, DocumentCount());
 }
 
 TEST_F(DocumentWindows, AddingKeepsTheNumberAndTheSelectionTheMakerGave)
 {
-    const int32_t number = ++DocumentCount;
+    const int32_t number = ++DocumentCount();
     auto* doc = new fImage;
     bool saveundo = false;
     doc->iSrc.move(0, 0, 8, 6);
     doc->SetPicture(saveundo);
     doc->BitsRegion.CreateRect(1, 1, 4, 4, 2, false);
-    ++DocumentCount;   // naming the document advances the count
+    ++DocumentCount();   // naming the document advances the count
     main->addDocument(doc);
     EXPECT_EQ(doc->MeID, number);
     ASSERT_NE(doc->BitsRegion.RegionMain(), nullptr);
@@ -174,7 +174,7 @@ TEST_F(DocumentWindows, AddingKeepsTheNumberAndTheSelectionTheMakerGave)
 
 TEST_F(DocumentWindows, ActivationWithoutAPictureHandsOverAnEmptyBuffer)
 {
-    ++DocumentCount;
+    ++DocumentCount();
     auto* doc = new fImage;
     main->addDocument(doc);
     EXPECT_FALSE(main->cFilter.Bits().allocated());

@@ -2,7 +2,7 @@
 // program folder of its own and the platform ports answered by doubles.
 #pragma once
 
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
@@ -68,19 +68,19 @@ protected:
     {
         programSettings() = Settings{};
         platform::setProgramFolder(programDir.path().toStdString());
-        LastMeID = -1;
-        PasteFloating = false;
-        ClipBits.clear();
-        LastActionName = "Step";
+        LastMeID() = -1;
+        PasteFloating() = false;
+        ClipBits().clear();
+        LastActionName() = "Step";
         main = std::make_unique<Main>();
         main->show();
     }
     void TearDown() override
     {
         main.reset();
-        ActiveImage = nullptr;
-        PasteFloating = false;
-        ClipBits.clear();
+        ActiveImage() = nullptr;
+        PasteFloating() = false;
+        ClipBits().clear();
         platform::setProgramFolder("");
     }
 
@@ -93,9 +93,9 @@ protected:
         doc->setBits(patternBits(w, h));
         doc->BitsRegion.Init(0, 0, w, h);
         doc->Tag = tag;
-        ++DocumentCount;   // each document its own number
+        ++DocumentCount();   // each document its own number
         main->addDocument(doc);
-        ActiveImage = doc;
+        ActiveImage() = doc;
         doc->SaveUndoBits();
         doc->snapshots = 0;
         doc->Changed = false;

@@ -1,4 +1,4 @@
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
@@ -104,7 +104,7 @@ protected:
     void TearDown() override
     {
         main.reset();
-        ActiveImage = nullptr;
+        ActiveImage() = nullptr;
     }
     fImage* openDocument()
     {
@@ -212,7 +212,7 @@ TEST_F(DispatchFixture, WithoutADocumentOnlyTheDocumentFreeKeysRun)
     for (const std::string& key : kExecSecond) EXPECT_FALSE(execRuns(key)) << key;
     for (const std::string& key : kStaticFirst) EXPECT_TRUE(staticRuns(key)) << key;
     for (const std::string& key : kStaticSecond) EXPECT_FALSE(staticRuns(key)) << key;
-    EXPECT_TRUE(ActiveImage.isNull());
+    EXPECT_TRUE(ActiveImage().isNull());
 }
 
 TEST_F(DispatchFixture, ActiveImageFollowsTheCurrentDocument)
@@ -222,15 +222,15 @@ TEST_F(DispatchFixture, ActiveImageFollowsTheCurrentDocument)
     fImage* a = openDocument();
     fImage* b = openDocument();
     main->MenuExec("PRINT");
-    EXPECT_EQ(ActiveImage.data(), b);
+    EXPECT_EQ(ActiveImage().data(), b);
     main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
     main->MenuStatic("SAVE");
-    EXPECT_EQ(ActiveImage.data(), a);
+    EXPECT_EQ(ActiveImage().data(), a);
 
     // A key that matches nothing still refreshes it.
     main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
     main->MenuExec("nothing");
-    EXPECT_EQ(ActiveImage.data(), b);
+    EXPECT_EQ(ActiveImage().data(), b);
 
     // A child that is not a document window leaves the reference alone.
     auto* other = new QWidget;
@@ -274,10 +274,10 @@ TEST_F(DispatchFixture, ClickingADocumentMakesItTheOneCommandsActOn)
     a->parentWidget()->setGeometry(0, 0, 200, 200);
     b->parentWidget()->setGeometry(400, 300, 200, 200);
     main->MenuExec("SELECTALL");
-    ASSERT_EQ(ActiveImage.data(), b);
+    ASSERT_EQ(ActiveImage().data(), b);
     QTest::mouseClick(a, Qt::LeftButton, {}, QPoint(5, 5));
     main->MenuExec("SELECTALL");
-    EXPECT_EQ(ActiveImage.data(), a);
+    EXPECT_EQ(ActiveImage().data(), a);
 }
 
 } // namespace tq
@@ -288,10 +288,10 @@ TEST_F(DispatchFixture, ActiveImageNeverOutlivesItsWindow)
 {
     fImage* a = openDocument();
     main->MenuExec("INVERT");
-    ASSERT_EQ(ActiveImage.data(), a);
+    ASSERT_EQ(ActiveImage().data(), a);
     a->parentWidget()->close();   // the sub-window deletes itself and the document
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(ActiveImage.isNull());
+    EXPECT_TRUE(ActiveImage().isNull());
     ran.clear();
     main->MenuExec("INVERT");
     EXPECT_TRUE(ran.empty());

@@ -2,6 +2,7 @@
 // The undo and clipboard members of the document window are checked where
 // they are really at work; until then those parts are skipped.
 #include "CommandFixture.h"
+#include "document/ProgramContext.h"
 
 #include "document/StatusPanels.h"
 
@@ -43,7 +44,7 @@ TEST_F(CommandFixture, UndoAndRedoStepThroughTheHistory)
     main->MenuExec("UNDO");
     EXPECT_EQ(doc->Bits(), testing::patternBits(5, 4));
     EXPECT_TRUE(engineMirrors(*doc));
-    EXPECT_TRUE(SaveUndoOnNudge);
+    EXPECT_TRUE(SaveUndoOnNudge());
     main->MenuExec("REDO");
     EXPECT_EQ(doc->Bits(), inverted);
     EXPECT_TRUE(engineMirrors(*doc));
@@ -69,7 +70,7 @@ TEST_F(CommandFixture, CreateNewCopyCopiesPixelsAndSelectionAndLeavesTheClipboar
     fImage* copy = activeDocument();
     ASSERT_NE(copy, nullptr);
     ASSERT_NE(copy, source);
-    EXPECT_EQ(ActiveImage.data(), copy);
+    EXPECT_EQ(ActiveImage().data(), copy);
     EXPECT_EQ(copy->Bits(), source->Bits());
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     ASSERT_TRUE(copy->BitsRegion.BoundRect(x1, y1, x2, y2));
@@ -107,7 +108,7 @@ TEST_F(CommandFixture, CreateFromClipboardNamesTheDocumentInTheOpenFolder)
     EXPECT_EQ(first->windowTitle(), "New.bmp");
     EXPECT_EQ(first->Bits(), testing::patternBits(4, 3));
     EXPECT_TRUE(first->BitsRegion.IsEmptyRegion());
-    EXPECT_EQ(ActiveImage.data(), first);
+    EXPECT_EQ(ActiveImage().data(), first);
     EXPECT_TRUE(engineMirrors(*first));
 
     // A second one while the first is open gets a numbered name.

@@ -1,9 +1,13 @@
 // The open dialog's preview panel, the dialog filters, the extension rules
 // and the open command's folder handling.
 #include "RecordingSink.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/mBitmap_Files.h"
 #include "mainwindow/FileCommands.h"
+#include "platform/FileFilters.h"
+#include "platform/TestPorts.h"
+#include "document/mBitmap.h"
 #include "mainwindow/OpenPreviewDialog.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/mStart.h"
@@ -63,9 +67,9 @@ TEST(FileFilters, OpenAndSaveEntriesAsTheDialogsShowThem)
     const std::string joined = OpenFileFilter();
     EXPECT_EQ(std::count(joined.begin(), joined.end(), '|'), 67);
     EXPECT_EQ(joined.rfind("Raw Data (*.RAW)|*.raw"), joined.size() - 22);
-    const QStringList qt = QtNameFilters(SaveFileFilter());
-    ASSERT_EQ(qt.size(), 14);
-    EXPECT_EQ(qt[3], "Independent JPEG Group (*.JPG;*.JPEG) (*.jpg *.JPG *.jpeg *.JPEG)");
+    const std::vector<std::string> qt = platform::dialogNameFilters(SaveFileFilter());
+    ASSERT_EQ(qt.size(), 14u);
+    EXPECT_EQ(qt[3], "Independent JPEG Group (*.JPG;*.JPEG) (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])");
 }
 
 TEST(FileFilters, ExtensionRules)
@@ -110,9 +114,13 @@ TEST(OpenPreview, SizeLabelAndFit)
         {{200, 100}, {100, 50}, {100, 50}},   // equal ratios go to the height
         {{100, 400}, {198, 198}, {50, 198}},
         {{198, 198}, {198, 198}, {198, 198}},
-        {{0, 10}, {198, 198}, {0, 0}},
+        {{0, 10}, {198, 198}, {1, 10}},      // a side is never 0
     };
-    for (const Fit& f : fits) EXPECT_EQ(FitSize(f.pic, f.room), f.want);
+    for (const Fit& f : fits) {
+        int32_t w = 0, h = 0;
+        mBitmap::FitSize(f.pic.width(), f.pic.height(), f.room.width(), f.room.height(), w, h);
+        EXPECT_EQ(QSize(w, h), f.want) << f.pic.width() << " x " << f.pic.height();
+    }
 }
 
 TEST(OpenPreview, ShowsAPictureAndClearsItselfForOneItCannotRead)
@@ -211,8 +219,8 @@ TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)
     QTemporaryDir dir;
     const QString png = dir.filePath("shot.png");
     QImage(64, 32, QImage::Format_RGB32).save(png);
-    std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog({"Talvex Quarlend", dir.path().toStdString(),
-                                                              OpenFileFilter()}, nullptr));
+    std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog(
+        {.title = "Talvex Quarlend", .filter = OpenFileFilter(), .initialDir = dir.path().toStdString()}, nullptr));
     EXPECT_EQ(dlg->windowTitle(), "Talvex Quarlend");
     EXPECT_EQ(dlg->nameFilters().size(), 34);
     EXPECT_EQ(dlg->labelText(QFileDialog::Accept), "Open");
@@ -232,13 +240,11 @@ TEST(OpenCommand, FolderFallbackPathAndFolderKept)
     QTemporaryDir programDir, runtimeDir, pictures;
     programSettings() = Settings{};
     programSettings().OpenFolder.assign("/no/such/folder");
-    test::RecordingOpenDialog dialog;
-    RecordingMessageBox messages;
+    platform::TestPorts ports;
+    platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     StartOptions o;
     o.programFolder = programDir.path().toStdString();
     o.runtimeFolder = runtimeDir.path().toStdString();
-    o.messages = &messages;
-    o.openDialog = &dialog;
     mStart shell(o);
     ASSERT_TRUE(shell.StartApplication());
     std::vector<std::pair<std::string, std::string>> loaded;
@@ -247,28 +253,28 @@ TEST(OpenCommand, FolderFallbackPathAndFolderKept)
     // Cancelled: nothing opens; the missing folder became the program folder.
     programSettings().OpenFolder.assign("/no/such/folder");
     shell.menus().item("FILE", 1)->trigger();
-    ASSERT_EQ(dialog.asked.size(), 1u);
-    EXPECT_EQ(dialog.asked[0].initialDir, programDir.path().toStdString());
-    EXPECT_EQ(dialog.asked[0].title, "Talvex Quarlend");
-    EXPECT_EQ(dialog.asked[0].filter, OpenFileFilter());
+    ASSERT_EQ(dialog.openRequests.size(), 1u);
+    EXPECT_EQ(dialog.openRequests[0].initialDir, programDir.path().toStdString());
+    EXPECT_EQ(dialog.openRequests[0].title, "Talvex Quarlend");
+    EXPECT_EQ(dialog.openRequests[0].filter, OpenFileFilter());
     EXPECT_TRUE(loaded.empty());
 
     const std::string photo = pictures.filePath("Photo.JPG").toStdString();
     std::ofstream(photo) << "x";
-    dialog.answer = OpenDialogAnswer{photo, pictures.path().toStdString()};
+    dialog.answers.push_back(platform::FileDialogAnswer{photo, 1, pictures.path().toStdString()});
     shell.MenuStatic("OPEN");
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_EQ(loaded[0].first, photo);     // the name as it is
     EXPECT_EQ(loaded[0].second, "jpg");    // the extension compared in lower case
     EXPECT_EQ(programSettings().OpenFolder.text(), pictures.path().toStdString());
-    EXPECT_EQ(dialog.asked.back().initialDir, programDir.path().toStdString());
+    EXPECT_EQ(dialog.openRequests.back().initialDir, programDir.path().toStdString());
 
     // A typed name that names no file loses its last four characters (the
     // extension the dialog put on it) before it is opened.
-    dialog.answer = OpenDialogAnswer{photo + ".bmp", pictures.path().toStdString()};
+    dialog.answers.push_back(platform::FileDialogAnswer{photo + ".bmp", 1, pictures.path().toStdString()});
     shell.MenuStatic("OPEN");
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_EQ(loaded[1].first, photo);
-    EXPECT_EQ(dialog.asked.back().initialDir, pictures.path().toStdString());
+    EXPECT_EQ(dialog.openRequests.back().initialDir, pictures.path().toStdString());
     shell.main()->close();
 }

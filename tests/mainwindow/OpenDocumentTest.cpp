@@ -1,7 +1,7 @@
 // Opening picture files from File > Open and from the recent-file menu into
 // document windows.
 #include "RecordingSink.h"
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
@@ -32,7 +32,7 @@ namespace {
 struct OpenFixture : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
     platform::TestPorts ports;
-    test::RecordingOpenDialog dialog;
+    platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     std::unique_ptr<mStart> shell;
 
     void SetUp() override
@@ -41,7 +41,6 @@ struct OpenFixture : ::testing::Test {
         StartOptions o;
         o.programFolder = programDir.path().toStdString();
         o.runtimeFolder = runtimeDir.path().toStdString();
-        o.openDialog = &dialog;
         o.measure = characterTextWidth;
         shell = std::make_unique<mStart>(o);
         ASSERT_TRUE(shell->StartApplication());
@@ -50,12 +49,12 @@ struct OpenFixture : ::testing::Test {
     {
         shell->main()->close();
         shell.reset();
-        ActiveImage = nullptr;
+        ActiveImage() = nullptr;
     }
     int documents() const { return static_cast<int>(shell->main()->mdiArea()->subWindowList().size()); }
     void choose(const std::string& path)
     {
-        dialog.answer = OpenDialogAnswer{path, pictures.path().toStdString()};
+        dialog.answers.push_back(platform::FileDialogAnswer{path, 1, pictures.path().toStdString()});
         shell->menus().item("FILE", 1)->trigger();
     }
 };
@@ -181,7 +180,7 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     const std::string second = pictures.filePath("second.png").toStdString();
     ASSERT_TRUE(img.save(QString::fromStdString(first), "PNG"));
     ASSERT_TRUE(img.save(QString::fromStdString(second), "PNG"));
-    LastActionName = "Original";
+    LastActionName() = "Original";
 
     choose(first);
     ASSERT_EQ(documents(), 1);

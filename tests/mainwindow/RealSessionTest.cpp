@@ -3,7 +3,7 @@
 // invert it, undo, redo and save it under a new name. The saved file is then
 // decoded and compared with the inverted picture.
 #include "RecordingSink.h"
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -65,7 +65,7 @@ void focusMain(fMain* w)
 struct RealSession : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
     platform::TestPorts ports;
-    test::RecordingOpenDialog openDialog;
+    platform::FakeFileDialogs& openDialog = ports.pictureDialogs;
     std::unique_ptr<mStart> shell;
     fMain* w = nullptr;
 
@@ -76,7 +76,6 @@ struct RealSession : ::testing::Test {
         StartOptions o;
         o.programFolder = programDir.path().toStdString();
         o.runtimeFolder = runtimeDir.path().toStdString();
-        o.openDialog = &openDialog;
         o.measure = characterTextWidth;
         shell = std::make_unique<mStart>(o);
         ASSERT_TRUE(shell->StartApplication());
@@ -92,7 +91,7 @@ struct RealSession : ::testing::Test {
             w->close();
         }
         shell.reset();
-        ActiveImage = nullptr;
+        ActiveImage() = nullptr;
     }
 
     // Writes a PNG into the test's folder and opens it with Ctrl+O.
@@ -100,7 +99,7 @@ struct RealSession : ::testing::Test {
     {
         const std::string path = pictures.filePath(name).toStdString();
         if (!picture.save(QString::fromStdString(path), "PNG")) return nullptr;
-        openDialog.answer = OpenDialogAnswer{path, pictures.path().toStdString()};
+        openDialog.answers.push_back(platform::FileDialogAnswer{path, 1, pictures.path().toStdString()});
         focusMain(w);
         QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
         const auto subs = w->mdiArea()->subWindowList();
@@ -118,8 +117,8 @@ TEST_F(RealSession, OpenInvertUndoRedoAndSaveAsByKeysAndMenus)
 
     // Ctrl+O: the open dialog answers with the picture.
     fImage* doc = openWithCtrlO(source, QStringLiteral("session.png"));
-    ASSERT_EQ(openDialog.asked.size(), 1u);
-    EXPECT_EQ(openDialog.asked[0].title, "Talvex Quarlend");
+    ASSERT_EQ(openDialog.openRequests.size(), 1u);
+    EXPECT_EQ(openDialog.openRequests[0].title, "Talvex Quarlend");
     ASSERT_EQ(w->mdiArea()->subWindowList().size(), 1);
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->PictureWidth(), 4);
@@ -150,7 +149,7 @@ TEST_F(RealSession, OpenInvertUndoRedoAndSaveAsByKeysAndMenus)
     EXPECT_EQ(doc->Undopos(), 2);
     EXPECT_EQ(doc->UndoMax(), 2);
     EXPECT_EQ(doc->sbInfo->panelText(2).toStdString(), "Total Actions: 2");
-    EXPECT_EQ(LastActionName, "Invert");
+    EXPECT_EQ(LastActionName(), "Invert");
 
     // Ctrl+Z back to the opened picture, Ctrl+Y forward again.
     focusMain(w);

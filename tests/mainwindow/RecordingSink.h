@@ -1,9 +1,8 @@
 // Recording test doubles of the main window's ports: a command sink that
-// writes down every call (menu tests) and an open dialog.
+// writes down every call (menu tests).
 #pragma once
 
 #include "mainwindow/MenuTable.h"
-#include "mainwindow/OpenPreviewDialog.h"
 
 #include <optional>
 
@@ -11,18 +10,6 @@
 #include <vector>
 
 namespace tq::test {
-
-// The open dialog: writes down every request and gives `answer` (nullopt:
-// cancelled).
-struct RecordingOpenDialog : OpenDialogPort {
-    std::vector<OpenDialogRequest> asked;
-    std::optional<OpenDialogAnswer> answer;
-    std::optional<OpenDialogAnswer> open(const OpenDialogRequest& r) override
-    {
-        asked.push_back(r);
-        return answer;
-    }
-};
 
 struct RecordingSink : CommandSink {
     bool documentActive = true;

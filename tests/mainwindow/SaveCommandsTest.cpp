@@ -2,6 +2,7 @@
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/SaveCommands.h"
+#include "platform/TestPorts.h"
 
 #include <QTemporaryDir>
 
@@ -29,22 +30,13 @@ struct RecordingDocument : SaveableDocument {
     }
 };
 
-struct ScriptedSaveDialog : SaveDialogPort {
-    std::optional<std::string> answer;
-    std::vector<SaveDialogRequest> asked;
-    std::optional<std::string> save(const SaveDialogRequest& r) override
-    {
-        asked.push_back(r);
-        return answer;
-    }
-};
-
 struct SaveFixture : ::testing::Test {
     QTemporaryDir programDir, saveDir;
     Settings settings;
-    ScriptedSaveDialog dialog;
-    RecordingMessageBox messages;
-    SaveContext ctx{settings, programDir.path().toStdString(), dialog, messages, {}};
+    platform::TestPorts ports;
+    platform::FakeFileDialogs& dialog = ports.fileDialogs;
+    platform::FakeMessageBoxes& messages = ports.messageBoxes;
+    SaveContext ctx{settings, programDir.path().toStdString(), {}};
     RecordingDocument doc;
 };
 
@@ -59,18 +51,18 @@ TEST_F(SaveFixture, SaveInPlaceKeepsTheNameAsItIs)
     EXPECT_EQ(doc.tag, "/pics/Photo.JPG");   // never rewritten to ".jpg": that is another file
     EXPECT_EQ(doc.caption, "Photo.JPG");
     EXPECT_FALSE(doc.changed);
-    EXPECT_TRUE(dialog.asked.empty());
+    EXPECT_TRUE(dialog.saveRequests.empty());
 }
 
 TEST_F(SaveFixture, OtherExtensionsAndUnnamedDocumentsGoToSaveAs)
 {
     for (const char* tag : {"/pics/photo.jpeg", "", "/pics/scan.tiff"}) {
         SCOPED_TRACE(tag);
-        dialog.asked.clear();
+        dialog.saveRequests.clear();
         doc.saves.clear();
         doc.tag = tag;
         EXPECT_FALSE(SaveCommand(doc, ctx));   // cancelled
-        EXPECT_EQ(dialog.asked.size(), 1u);
+        EXPECT_EQ(dialog.saveRequests.size(), 1u);
         EXPECT_TRUE(doc.saves.empty());
         EXPECT_EQ(doc.tag, tag);
         EXPECT_TRUE(doc.changed);
@@ -81,15 +73,15 @@ TEST_F(SaveFixture, SaveAsNamesTheDocumentAndKeepsTheFolder)
 {
     settings.SaveFolder.assign(saveDir.path().toStdString());
     const std::string target = saveDir.filePath("New Name.PNG").toStdString();
-    dialog.answer = target;
+    dialog.answerPath(target);
     ctx.uniqueDocName = [](const std::string& p) { return p + " [2]"; };
     doc.tag = "/pics/old.jpeg";
     EXPECT_TRUE(SaveAsCommand(doc, ctx));
-    ASSERT_EQ(dialog.asked.size(), 1u);
-    EXPECT_EQ(dialog.asked[0].title, "Save as");
-    EXPECT_EQ(dialog.asked[0].filter, SaveFileFilter());
-    EXPECT_EQ(dialog.asked[0].initialDir, saveDir.path().toStdString());
-    EXPECT_TRUE(dialog.asked[0].overwritePrompt);
+    ASSERT_EQ(dialog.saveRequests.size(), 1u);
+    EXPECT_EQ(dialog.saveRequests[0].title, "Save as");
+    EXPECT_EQ(dialog.saveRequests[0].filter, SaveFileFilter());
+    EXPECT_EQ(dialog.saveRequests[0].initialDir, saveDir.path().toStdString());
+    EXPECT_TRUE(dialog.saveRequests[0].overwritePrompt);
     ASSERT_EQ(doc.saves.size(), 1u);
     EXPECT_EQ(doc.saves[0], (std::pair<std::string, std::string>{target, "PNG"}));
     EXPECT_EQ(doc.tag, target + " [2]");
@@ -103,8 +95,8 @@ TEST_F(SaveFixture, MissingSaveFolderFallsBackToTheProgramFolder)
     settings.SaveFolder.assign("/no/such/place");
     doc.tag = "";
     SaveAsCommand(doc, ctx);
-    ASSERT_EQ(dialog.asked.size(), 1u);
-    EXPECT_EQ(dialog.asked[0].initialDir, programDir.path().toStdString());
+    ASSERT_EQ(dialog.saveRequests.size(), 1u);
+    EXPECT_EQ(dialog.saveRequests[0].initialDir, programDir.path().toStdString());
     EXPECT_EQ(settings.SaveFolder.text(), programDir.path().toStdString());
 }
 
@@ -115,13 +107,13 @@ TEST_F(SaveFixture, AFailedWriteIsReportedAndChangesNothing)
     doc.writeSucceeds = false;
     doc.tag = "/pics/a.bmp";
     EXPECT_FALSE(SaveCommand(doc, ctx));
-    dialog.answer = saveDir.filePath("b.png").toStdString();
+    dialog.answerPath(saveDir.filePath("b.png").toStdString());
     doc.tag = "";
     settings.SaveFolder.assign(saveDir.path().toStdString());
     EXPECT_FALSE(SaveAsCommand(doc, ctx));
     ASSERT_EQ(messages.shown.size(), 2u);
-    for (const MainMessage& m : messages.shown)
-        EXPECT_EQ(m, (MainMessage{kSaveFailed, MainMsgButtons::OK, MainMsgIcon::Exclamation, "Talvex Quarlend"}));
+    for (const platform::MessageBoxRequest& m : messages.shown)
+        EXPECT_EQ(m, (platform::MessageBoxRequest{kSaveFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, "Talvex Quarlend"}));
     EXPECT_TRUE(doc.changed);
     EXPECT_EQ(doc.tag, "");
     EXPECT_EQ(doc.caption, "before");

@@ -1,6 +1,7 @@
 // Selection, cut, copy, paste and crop keys on real document windows, with
 // the file dialogs and message boxes answered by the test ports.
 #include "CommandFixture.h"
+#include "document/ProgramContext.h"
 
 #include "document/StatusPanels.h"
 
@@ -122,10 +123,10 @@ TEST_F(CommandFixture, CutTakesTheSelectionAsOneChange)
     main->MenuExec("CUT");
     EXPECT_EQ(ports.pump.runs - pumps, 1);
     EXPECT_TRUE(ports.messageBoxes.shown.empty());
-    ASSERT_EQ(ClipBits.width(), 3);
-    ASSERT_EQ(ClipBits.height(), 3);
-    EXPECT_EQ(ClipBits.at(0, 0, 0), testing::patternByte(0, 1, 1));
-    EXPECT_EQ(ClipBits.at(3, 2, 2), 0);
+    ASSERT_EQ(ClipBits().width(), 3);
+    ASSERT_EQ(ClipBits().height(), 3);
+    EXPECT_EQ(ClipBits().at(0, 0, 0), testing::patternByte(0, 1, 1));
+    EXPECT_EQ(ClipBits().at(3, 2, 2), 0);
     const BitsBuffer after = doc->Bits();
     EXPECT_EQ(after.at(2, 2, 2), 0);                               // blacked out
     EXPECT_EQ(after.at(2, 4, 4), testing::patternByte(2, 4, 4));   // outside: kept
@@ -161,7 +162,7 @@ TEST_F(CommandFixture, CutOrCopyOfLessThanTwoByTwoIsRefusedWithoutAStep)
         EXPECT_EQ(doc->snapshots, 0);
         EXPECT_FALSE(doc->Changed);
         EXPECT_EQ(doc->Bits(), testing::patternBits(6, 5));
-        EXPECT_FALSE(ClipBits.allocated());
+        EXPECT_FALSE(ClipBits().allocated());
     }
 }
 
@@ -172,12 +173,12 @@ TEST_F(CommandFixture, CopyOfAnEllipseMarksTheCornersAndLeavesTheDocument)
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     ASSERT_TRUE(doc->BitsRegion.BoundRect(x1, y1, x2, y2));
     main->MenuExec("COPY");
-    ASSERT_EQ(ClipBits.width(), x2 - x1);
-    ASSERT_EQ(ClipBits.height(), y2 - y1);
-    EXPECT_EQ(ClipBits.at(3, 0, 0), 255);   // outside the ellipse: not part of the clip
-    EXPECT_EQ(ClipBits.at(1, 0, 0), 0);
-    EXPECT_EQ(ClipBits.at(3, 6 - x1, 6 - y1), 0);
-    EXPECT_EQ(ClipBits.at(1, 6 - x1, 6 - y1), testing::patternByte(1, 6, 6));
+    ASSERT_EQ(ClipBits().width(), x2 - x1);
+    ASSERT_EQ(ClipBits().height(), y2 - y1);
+    EXPECT_EQ(ClipBits().at(3, 0, 0), 255);   // outside the ellipse: not part of the clip
+    EXPECT_EQ(ClipBits().at(1, 0, 0), 0);
+    EXPECT_EQ(ClipBits().at(3, 6 - x1, 6 - y1), 0);
+    EXPECT_EQ(ClipBits().at(1, 6 - x1, 6 - y1), testing::patternByte(1, 6, 6));
     EXPECT_EQ(doc->Bits(), testing::patternBits(12, 12));
     EXPECT_EQ(doc->snapshots, 0);
     EXPECT_FALSE(doc->Changed);
@@ -195,7 +196,7 @@ TEST_F(CommandFixture, PasteLetsTheClipFloatWithNoToolAndNoStep)
     main->EnableMouseScrolling();
     doc->setMouseScroll(true);
     main->MenuExec("PASTE");
-    EXPECT_TRUE(PasteFloating);
+    EXPECT_TRUE(PasteFloating());
     EXPECT_TRUE(programSettings().SelectionMoveFromClip);
     EXPECT_EQ(programSettings().ToolName.text(), "");
     EXPECT_FALSE(main->HandScrollButtonPressed());
@@ -271,7 +272,7 @@ TEST_F(CommandFixture, NewImageFromCropTwiceGivesTwoNewDocuments)
         EXPECT_TRUE(fs::exists(snapshotPath(*d, 0)));
     }
     EXPECT_NE(first->MeID, second->MeID);
-    EXPECT_EQ(ActiveImage.data(), second);
+    EXPECT_EQ(ActiveImage().data(), second);
     EXPECT_TRUE(engineMirrors(*second));
 
     // The source keeps its pixels, selection, history and changed mark.

@@ -2,11 +2,13 @@
 // starts the program, the keyboard and the menus reach the commands, and
 // closing the main window ends the run with the settings written.
 #include "RecordingSink.h"
+#include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
+#include "platform/TestPorts.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -28,13 +30,11 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 {
     QTemporaryDir programDir, runtimeDir;
     programSettings() = Settings{};
-    RecordingMessageBox messages;
-    test::RecordingOpenDialog dialog;
+    platform::TestPorts ports;
+    platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     StartOptions o;
     o.programFolder = programDir.path().toStdString();
     o.runtimeFolder = runtimeDir.path().toStdString();
-    o.messages = &messages;
-    o.openDialog = &dialog;
     mStart shell(o);
     std::vector<std::string> exec, labels;
     std::vector<int> effects;
@@ -55,7 +55,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 
     // Keyboard: Ctrl+O shows the open dialog, Ctrl+Z undoes, Ctrl+U paints.
     QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(dialog.asked.size(), 1u);
+    EXPECT_EQ(dialog.openRequests.size(), 1u);
     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(w, Qt::Key_U, Qt::ControlModifier);
     EXPECT_EQ(exec, (std::vector<std::string>{"UNDO", "PAINTING"}));
@@ -63,7 +63,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 
     // Mouse: a double-click on the empty area opens the dialog as well.
     QTest::mouseDClick(w->mdiArea()->viewport(), Qt::LeftButton);
-    EXPECT_EQ(dialog.asked.size(), 2u);
+    EXPECT_EQ(dialog.openRequests.size(), 2u);
 
     // The menus: Filters 1 > Blur > Simple.
     QMenu* blur = nullptr;

@@ -2,7 +2,7 @@
 // help, driven through the real main window on the offscreen platform.
 #include "document/Module8.h"
 #include "document/Settings.h"
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "filters/Kernels.h"
 #include "filters/cBitFilter.h"
@@ -10,7 +10,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
-#include "platform/Browser.h"
+#include "platform/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>
@@ -60,23 +60,20 @@ struct StartupFixture : ::testing::Test {
     QTemporaryDir runtimeDir;
     fs::path program{programDir.path().toStdString()};
     fs::path runtime{runtimeDir.path().toStdString()};
-    RecordingMessageBox messages;
-    platform::RecordingBrowser browser;
-    platform::Browser* previousBrowser = nullptr;
+    platform::TestPorts ports;
+    platform::FakeMessageBoxes& messages = ports.messageBoxes;
+    platform::FakeBrowser& browser = ports.browser;
 
     void SetUp() override
     {
         programSettings() = Settings{};
-        previousBrowser = platform::setBrowser(&browser);
     }
-    void TearDown() override { platform::setBrowser(previousBrowser); }
 
     std::unique_ptr<mStart> makeShell()
     {
         StartOptions o;
         o.programFolder = program;
         o.runtimeFolder = runtime;
-        o.messages = &messages;
         o.measure = characterTextWidth;
         return std::make_unique<mStart>(o);
     }
@@ -117,18 +114,18 @@ TEST_F(StartupFixture, SecondCopyIsRefusedAndTheFirstRunsOn)
     auto first = makeShell();
     ASSERT_TRUE(first->StartApplication());
 
-    RecordingMessageBox secondMessages;
+    platform::FakeMessageBoxes& secondMessages = messages;
+    messages.shown.clear();
     StartOptions o;
     o.programFolder = program;
     o.runtimeFolder = runtime;
-    o.messages = &secondMessages;
     mStart second(o);
     fSplash splash;
     splash.show();
     EXPECT_FALSE(second.StartApplication(&splash));
     ASSERT_EQ(secondMessages.shown.size(), 1u);
-    EXPECT_EQ(secondMessages.shown[0], (MainMessage{"Talvex Quarlend is already running!", MainMsgButtons::OK,
-                                                    MainMsgIcon::Information, "Talvex Quarlend"}));
+    EXPECT_EQ(secondMessages.shown[0], (platform::MessageBoxRequest{"Talvex Quarlend is already running!", platform::MsgButtons::OK,
+                                                    platform::MsgIcon::Information, "Talvex Quarlend"}));
     EXPECT_EQ(second.main(), nullptr);
     EXPECT_FALSE(splash.isVisible());
     EXPECT_TRUE(first->main()->isVisible());
@@ -157,8 +154,8 @@ TEST_F(StartupFixture, SnapshotsLeftByAnEarlierRunGoOnlyWhenNoOtherCopyRuns)
     StartOptions o;
     o.programFolder = program;
     o.runtimeFolder = runtime;
-    RecordingMessageBox secondMessages;
-    o.messages = &secondMessages;
+    platform::FakeMessageBoxes& secondMessages = messages;
+    messages.shown.clear();
     mStart second(o);
     EXPECT_FALSE(second.StartApplication());
     EXPECT_TRUE(fs::exists(temp / "b000100.dat"));
@@ -214,7 +211,7 @@ TEST_F(StartupFixture, DamagedSettingsFileIsReportedOnceAndTheDefaultsServe)
         ASSERT_TRUE(shell->StartApplication());
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, Module8::kSettingsResetMessage);
-        EXPECT_EQ(messages.shown[0].buttons, MainMsgButtons::OK);
+        EXPECT_EQ(messages.shown[0].buttons, platform::MsgButtons::OK);
         EXPECT_EQ(programSettings().BrushSize, defaultSettings(program).BrushSize);
         EXPECT_TRUE(shell->main()->isMaximized());
         shell->main()->close();
@@ -266,17 +263,17 @@ TEST_F(StartupFixture, ResetSettings)
 
     // Answer No: everything stays.
     writeSettings([](Settings&) {});
-    messages.answer = MainMsgResult::No;
+    messages.defaultAnswer = platform::MsgResult::No;
     reset->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Talvex Quarlend will be closed down to apply the default settings!");
-    EXPECT_EQ(messages.shown[0].buttons, MainMsgButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].buttons, platform::MsgButtons::YesNo);
     EXPECT_EQ(messages.shown[0].title, "Talvex Quarlend");
     EXPECT_TRUE(fs::exists(Module8::SettingsFile(program)));
     EXPECT_TRUE(shell->main()->isVisible());
 
     // Yes, but a document refuses to close: still running, file intact.
-    messages.answer = MainMsgResult::Yes;
+    messages.defaultAnswer = platform::MsgResult::Yes;
     auto* doc = new FakeDocument("/tmp/b.png", true);
     QMdiSubWindow* sub = shell->main()->mdiArea()->addSubWindow(doc);
     sub->show();
@@ -351,8 +348,8 @@ TEST_F(StartupFixture, HelpOpensThePageOrSaysItIsMissing)
     help->trigger();
     EXPECT_TRUE(browser.opened.empty());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], (MainMessage{"Help Files are Missing! Please Re-install Talvex Quarlend Again",
-                                              MainMsgButtons::OK, MainMsgIcon::Information, "Help Files Missing!"}));
+    EXPECT_EQ(messages.shown[0], (platform::MessageBoxRequest{"Help Files are Missing! Please Re-install Talvex Quarlend Again",
+                                              platform::MsgButtons::OK, platform::MsgIcon::Information, "Help Files Missing!"}));
 
     touch(program / "Help" / "default.htm");
     help->trigger();
@@ -559,9 +556,9 @@ TEST_F(StartupFixture, BumpMappingConvolvesTheEnginePictureIntoTheDocument)
         for (int x = 0; x < 4; ++x) differs |= want->at(0, x, y) != pixels.at(0, x, y);
     ASSERT_TRUE(differs);   // the fixture is one the kernel changes
 
-    LastActionName = "before";
+    LastActionName() = "before";
     shell->menus().item("FILTERS", 24)->trigger();
-    EXPECT_EQ(LastActionName, "Bump Mapping...");
+    EXPECT_EQ(LastActionName(), "Bump Mapping...");
     const BitsBuffer got = doc->Bits();
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
@@ -570,7 +567,7 @@ TEST_F(StartupFixture, BumpMappingConvolvesTheEnginePictureIntoTheDocument)
 
     // No document: nothing, not even the label.
     w->mdiArea()->closeAllSubWindows();
-    LastActionName = "kept";
+    LastActionName() = "kept";
     shell->menus().item("FILTERS", 24)->trigger();
-    EXPECT_EQ(LastActionName, "kept");
+    EXPECT_EQ(LastActionName(), "kept");
 }

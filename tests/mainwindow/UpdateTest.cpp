@@ -1,4 +1,4 @@
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "platform/Clock.h"
@@ -40,7 +40,7 @@ protected:
     void TearDown() override
     {
         main.reset();
-        ActiveImage = nullptr;
+        ActiveImage() = nullptr;
         g_calls = nullptr;
     }
     RecordingImage* openDocument()
@@ -48,7 +48,7 @@ protected:
         auto* doc = new RecordingImage;
         doc->CreateBlank(4, 4);
         main->addDocument(doc);
-        ActiveImage = doc;
+        ActiveImage() = doc;
         return doc;
     }
     std::vector<std::string> calls;

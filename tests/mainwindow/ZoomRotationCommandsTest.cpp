@@ -1,5 +1,6 @@
 // View zoom, quality zoom and rotation keys on real document windows.
 #include "CommandFixture.h"
+#include "document/ProgramContext.h"
 
 #include "document/StatusPanels.h"
 
@@ -215,7 +216,7 @@ TEST_F(CommandFixture, AHistoryJumpEndsTheZoomSeriesSoTheNextZoomKeepsTheEarlier
     EXPECT_EQ(doc->UndoMax(), 3);
     EXPECT_EQ(doc->Bits(), inverted);
     EXPECT_TRUE(engineMirrors(*doc));
-    EXPECT_TRUE(SaveUndoOnNudge);
+    EXPECT_TRUE(SaveUndoOnNudge());
 
     // A zoom now starts from the shown (inverted) picture: had the flag
     // survived, it would step back over the invert and lose it.

@@ -1,9 +1,12 @@
 #include "platform/Ports.h"
 #include "platform/QtPorts.h"
+#include "platform/FileFilters.h"
 #include "platform/TestPorts.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -95,7 +98,7 @@ TEST(DoEvents, NestedCallReturnsAtOnce)
 TEST(DoEvents, QtPumpRunsQueuedEvents)
 {
     QtMessagePump pump;
-    ScopedPorts scope(Ports{nullptr, nullptr, nullptr, &pump});
+    ScopedPorts scope(Ports{.pump = &pump});
     bool ran = false;
     QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
     DoEvents();
@@ -140,18 +143,30 @@ TEST(ClipboardPort, QtClipboardRoundTripsAPicture)
     clip.clear();
 }
 
-TEST(FileDialogPort, FilterPairsBecomeQtNameFilters)
+TEST(FileDialogPort, FilterPairsBecomeCaseBlindNameFilters)
 {
     const struct {
         const char* pairs;
-        const char* qt;
+        std::vector<std::string> filters;
     } cases[] = {
-        {"", ""},
-        {"Bitmap|*.bmp", "Bitmap (*.bmp)"},
-        {"Bitmap (*.bmp)|*.bmp|All files|*.*", "Bitmap (*.bmp);;All files (*.*)"},
-        {"JPEG|*.jpg;*.jpeg", "JPEG (*.jpg *.jpeg)"},
+        {"", {}},
+        {"Bitmap|*.bmp", {"Bitmap (*.[bB][mM][pP])"}},
+        {"Bitmap (*.bmp)|*.bmp|All files|*.*", {"Bitmap (*.bmp) (*.[bB][mM][pP])", "All files (*.*)"}},
+        {"JPEG|*.jpg; *.jpeg", {"JPEG (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])"}},
+        {"Selection Files (*.qsf)|*.qsf", {"Selection Files (*.qsf) (*.[qQ][sS][fF])"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(qtNameFilters(c.pairs), c.qt) << c.pairs;
+    for (const auto& c : cases) EXPECT_EQ(dialogNameFilters(c.pairs), c.filters) << c.pairs;
+}
+
+// The patterns a dialog gets list a file whatever the case of its name: the
+// selection dialogs' filter must show "SEL.QSF" as well as "sel.qsf".
+TEST(FileDialogPort, NameFiltersMatchEveryCase)
+{
+    const std::string filter = dialogNameFilters("Selection Files (*.qsf)|*.qsf").front();
+    const QString patterns = QString::fromStdString(filter.substr(filter.rfind('(') + 1, filter.size() - filter.rfind('(') - 2));
+    for (const char* name : {"sel.qsf", "SEL.QSF", "Sel.Qsf"})
+        EXPECT_TRUE(QDir::match(patterns, QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(QDir::match(patterns, QStringLiteral("sel.qsfx")));
 }
 
 TEST(Ports, TwipsPerPixelAreFixed)

@@ -13,7 +13,7 @@
 //
 // Exit status: 0 when every step ran, 1 when a step failed (the message is
 // written to stderr), 2 for a bad command line.
-#include "document/DocumentState.h"
+#include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
@@ -140,7 +140,7 @@ int run(const Options& o)
     boxes.answer = o.answer;
     CancellingDialogs dialogs;
     CancellingPrinterSetup printerSetup;
-    platform::ScopedPorts scope(platform::Ports{&boxes, &dialogs, nullptr, nullptr, &printerSetup});
+    platform::ScopedPorts scope(platform::Ports{.messageBoxes = &boxes, .fileDialogs = &dialogs, .pictureDialogs = &dialogs, .printerSetup = &printerSetup});
 
     std::error_code ec;
     fs::create_directories(o.programFolder, ec);
@@ -176,7 +176,7 @@ int run(const Options& o)
     for (const std::string& key : o.keys) {
         const Dispatcher d = dispatcherOf(key);
         if (d == Dispatcher::None) return fail("key " + key, "no command has this key");
-        LastActionName = key;
+        LastActionName() = key;
         const size_t shownBefore = boxes.shown.size();
         if (d == Dispatcher::Exec)
             main.MenuExec(key);

@@ -1,0 +1,46 @@
+#include "document/ProgramContext.h"
+
+namespace tq {
+
+namespace {
+
+ProgramContext& baseContext()
+{
+    static ProgramContext base{platform::platformContext()};
+    return base;
+}
+
+ProgramContext*& currentContext()
+{
+    static ProgramContext* current = [] {
+        ProgramContext* b = &baseContext();
+        platform::installPlatformContext(&b->platform);
+        return b;
+    }();
+    return current;
+}
+
+} // namespace
+
+ProgramContext& programContext() { return *currentContext(); }
+
+ScopedContext::ScopedContext()
+{
+    ProgramContext& outer = programContext();
+    ctx_ = std::make_unique<ProgramContext>();
+    ctx_->platform = platform::defaultPlatformContext();
+    ctx_->platform.ports = outer.platform.ports;
+    ctx_->platform.programFolder = outer.platform.programFolder;
+    ctx_->platform.tempFolder = outer.platform.tempFolder;
+    savedProgram_ = &outer;
+    savedPlatform_ = platform::installPlatformContext(&ctx_->platform);
+    currentContext() = ctx_.get();
+}
+
+ScopedContext::~ScopedContext()
+{
+    currentContext() = savedProgram_;
+    platform::installPlatformContext(savedPlatform_);
+}
+
+} // namespace tq

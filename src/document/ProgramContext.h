@@ -1,0 +1,112 @@
+// The program context: everything the run shares, in one object. The
+// settings record, the history rows, the state the commands pass between
+// them (the active document, the label of the next step, the document
+// counters, the current clip...), the main window's host interface, and the
+// platform's own part (ports, random generator, clock, folders).
+//
+// The names the rest of the program knows (programSettings(), LastActionName(),
+// ActiveImage() ...) are thin accessors into the context in use. A test makes
+// a fresh context with ScopedContext instead of saving and restoring globals.
+#pragma once
+
+#include "document/HistoryModel.h"
+#include "document/Settings.h"
+#include "platform/BitsBuffer.h"
+#include "platform/PlatformContext.h"
+
+#include <QPointer>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tq {
+
+class fImage;
+class MainHost;
+
+// A guarded reference to a document window: it turns null when its window
+// is destroyed.
+using DocumentRef = QPointer<fImage>;
+
+struct ProgramContext {
+    platform::PlatformContext platform;
+    Settings settings{};
+    HistoryModel history;
+
+    // Both only grow for the whole run. DocumentCount is advanced by every
+    // call of Module3::UniqueDocName and gives a new document window its
+    // MeID; DupNameCount is the number of the last "[n]" suffix given.
+    int32_t DocumentCount = 0;
+    int32_t DupNameCount = 0;
+    // The document window commands act on; refreshed by mBitmap::GetActiveImage.
+    DocumentRef ActiveImage;
+    // The label of the next undo snapshot and its history row.
+    std::string LastActionName;
+    // When true the next keyboard nudge of floating pixels records an undo
+    // step; a document's activation and every restore of a snapshot set it.
+    bool SaveUndoOnNudge = false;
+    // The MeID of the document activated last; -1 before the first activation.
+    int32_t LastMeID = -1;
+    // Pasted pixels float over the active document and are not merged yet.
+    bool PasteFloating = false;
+    // The size of the picture about to be shown in a new document window,
+    // set by whoever creates the window; the window sizes itself from it.
+    int16_t ImageWidth = 0;
+    int16_t ImageHeight = 0;
+    int16_t ImageBPP = 0;
+    // The pixels of the current clip: filled by cut, copy, a clipboard
+    // import or a clip of the history, placed by the paste command. Pixels of
+    // the box outside the selection carry 255 in their marker byte.
+    BitsBuffer ClipBits;
+    // The pixels of the current stamp picture, without margin meaning; empty
+    // until a stamp is chosen.
+    BitsBuffer StampBits;
+
+    // The main window, reached through its interface; null without one.
+    MainHost* host = nullptr;
+};
+
+// The context in use.
+ProgramContext& programContext();
+
+// Installs a fresh context for its lifetime and puts the previous one back
+// when it ends. The fresh context starts from the defaults, but keeps the
+// folders and the ports of the context around it, so a test's files stay in
+// its own folders and its doubles stay in place.
+class ScopedContext {
+public:
+    ScopedContext();
+    ~ScopedContext();
+    ScopedContext(const ScopedContext&) = delete;
+    ScopedContext& operator=(const ScopedContext&) = delete;
+
+    ProgramContext& operator*() { return *ctx_; }
+    ProgramContext* operator->() { return ctx_.get(); }
+
+private:
+    std::unique_ptr<ProgramContext> ctx_;
+    ProgramContext* savedProgram_;
+    platform::PlatformContext* savedPlatform_;
+};
+
+// ---- The shared names, as accessors into the context in use ---------------
+
+inline Settings& programSettings() { return programContext().settings; }
+inline HistoryModel& programHistory() { return programContext().history; }
+inline int32_t& DocumentCount() { return programContext().DocumentCount; }
+inline int32_t& DupNameCount() { return programContext().DupNameCount; }
+inline DocumentRef& ActiveImage() { return programContext().ActiveImage; }
+inline std::string& LastActionName() { return programContext().LastActionName; }
+inline bool& SaveUndoOnNudge() { return programContext().SaveUndoOnNudge; }
+inline int32_t& LastMeID() { return programContext().LastMeID; }
+inline bool& PasteFloating() { return programContext().PasteFloating; }
+inline int16_t& ImageWidth() { return programContext().ImageWidth; }
+inline int16_t& ImageHeight() { return programContext().ImageHeight; }
+inline int16_t& ImageBPP() { return programContext().ImageBPP; }
+inline BitsBuffer& ClipBits() { return programContext().ClipBits; }
+inline BitsBuffer& StampBits() { return programContext().StampBits; }
+// The main window; null when there is none (a test of a document alone).
+inline MainHost* mainHost() { return programContext().host; }
+
+} // namespace tq

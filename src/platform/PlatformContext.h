@@ -1,0 +1,32 @@
+// What the platform layer keeps for the run: the ports, the program-wide
+// random generator, the clock that paces progress, and the folders. It is
+// part of the program context (document/ProgramContext.h): a test that makes
+// a fresh context gets a fresh one of these too, so no test depends on what
+// an earlier one left behind.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Ports.h"
+#include "platform/Random.h"
+
+#include <string>
+
+namespace tq::platform {
+
+struct PlatformContext {
+    Ports ports;                 // the Qt implementations unless swapped
+    Random random;               // seeded from the clock at start-up
+    Clock* clock = nullptr;      // null: the system's clock
+    std::string programFolder;   // empty: the executable's folder
+    std::string tempFolder;      // empty: the private folder made on first use
+};
+
+// The context in use.
+PlatformContext& platformContext();
+// Makes `ctx` the context in use and returns the previous one (the program
+// context's scope switches both together).
+PlatformContext* installPlatformContext(PlatformContext* ctx);
+// A context with the Qt ports and nothing else set.
+PlatformContext defaultPlatformContext();
+
+} // namespace tq::platform

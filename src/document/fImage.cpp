@@ -12,7 +12,7 @@
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
 #include "platform/TextWidth.h"
-#include "mainwindow/fMain.h"
+#include "document/MainHost.h"
 #include "document/HistoryModel.h"
 
 #include <QCloseEvent>
@@ -67,7 +67,7 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
     View_.requestLayout = [this] { UserControl_Resize(); };
     iDst->painted = [] {
-        if (fMain* m = fMain::instance()) m->fPanView_UpdateClipRct();
+        if (MainHost* m = mainHost()) m->fPanView_UpdateClipRct();
     };
 
     picPb = new QWidget(this);
@@ -254,11 +254,8 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
         adoptSize(w, h);
         UserControl_Resize();
     }
-    fMain* m = fMain::instance();
-    if (m) {
-        m->cFilter.setBits(Bits_);
-        m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
-    }
+    MainHost* m = mainHost();
+    if (m) m->mirrorDocument(Bits_, BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
     UpdateImage();
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
@@ -349,9 +346,8 @@ void fImage::Form_QueryUnload(int16_t& Cancel, int32_t /*UnloadMode*/)
     if (answer != MsgResult::Yes) return;
 
     // The save commands act on the active document: make it the one that asked.
-    if (fMain* m = fMain::instance()) {
-        auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (window && m->mdiArea()) m->mdiArea()->setActiveSubWindow(window);
+    if (MainHost* m = mainHost()) {
+        m->activateDocument(this);
         ActiveImage() = this;
         m->MenuStatic("SAVEAS");
     }
@@ -372,7 +368,7 @@ void fImage::Form_Unload(int16_t& /*Cancel*/)
         if (doc && !doc->Unloaded_) ++open;
     Unloaded_ = true;
     if (open == 1) {
-        if (fMain* m = fMain::instance()) m->fPanView_Clear();
+        if (MainHost* m = mainHost()) m->fPanView_Clear();
         for (int i = 1; i <= 5; ++i) sbInfo->setPanelText(i, QString());
     }
 }
@@ -438,7 +434,7 @@ void fImage::applyLayout(LayoutOutcome outcome)
 void fImage::Form_Resize()
 {
     if (isMinimized() || (parentWidget() && parentWidget()->isMinimized())) return;
-    if (const fMain* m = fMain::instance(); m && m->isMinimized()) return;
+    if (const MainHost* m = mainHost(); m && m->mainMinimized()) return;
     placeProgressBox();
     SetAutoRedraw(false);
     UserControl_Resize();
@@ -512,18 +508,18 @@ void fImage::Form_Load()
     // and its selection in, and named the document, which advances the count.
 
     // The main window's free area: the MDI area's inside.
-    const fMain* m = fMain::instance();
-    const QWidget* area = m && m->mdiArea() ? m->mdiArea()->viewport() : nullptr;
-    const int32_t mainWidthTwips = m ? m->width() * platform::kTwipsPerPixel : 0;
+    MainHost* m = mainHost();
+    const int32_t mainWidthTwips = m ? m->mainWidget()->width() * platform::kTwipsPerPixel : 0;
     if (!m || mainWidthTwips <= 100 || ImageHeight() <= 100) {
         ImageWidth() = 500;
         ImageHeight() = 500;
     }
 
     // A maximised window cannot be sized or moved.
-    if (window && !maximised && area) {
+    if (window && !maximised && m) {
         const DocumentWindowSize size =
-            documentWindowSize(area->width() * platform::kTwipsPerPixel, area->height() * platform::kTwipsPerPixel,
+            documentWindowSize(m->documentAreaWidth() * platform::kTwipsPerPixel,
+                               m->documentAreaHeight() * platform::kTwipsPerPixel,
                                ImageWidth(), ImageHeight(), sbInfo->sizeHint().height(), PImage->y());
         window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
         window->move(0, 0);
@@ -534,7 +530,7 @@ void fImage::Form_Load()
 void fImage::Form_Activate()
 {
     SwapHistoy();
-    fMain* m = fMain::instance();
+    MainHost* m = mainHost();
     if (!Activated_) {
         Activated_ = true;
         if (m) m->EnableMouseScrolling();
@@ -542,10 +538,7 @@ void fImage::Form_Activate()
     if (MeID == LastMeID()) return;
     LastMeID() = MeID;
     PasteFloating() = false;
-    if (m) {
-        m->cFilter.setBits(Bits());
-        m->cFilter.setBitsRegion(BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
-    }
+    if (m) m->mirrorDocument(Bits_, BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
     sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
     sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
     if (m) m->fPanView_UpdateImage();

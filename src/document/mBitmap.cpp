@@ -2,10 +2,8 @@
 
 #include "document/Numeric.h"
 #include "document/fImage.h"
-#include "mainwindow/fMain.h"
+#include "document/MainHost.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 #include <filesystem>
 #include <system_error>
@@ -55,11 +53,8 @@ void FitSize(int32_t w, int32_t h, int32_t maxW, int32_t maxH, int32_t& outW, in
 
 bool GetActiveImage(DocumentRef& ref)
 {
-    fMain* main = fMain::instance();
-    if (!main || !main->mdiArea()) return false;
-    QMdiSubWindow* sub = main->mdiArea()->currentSubWindow();
-    if (!sub) return false;
-    fImage* doc = qobject_cast<fImage*>(sub->widget());
+    MainHost* main = mainHost();
+    fImage* doc = main ? main->currentDocument() : nullptr;
     if (!doc) return false;
     ref = doc;
     return true;

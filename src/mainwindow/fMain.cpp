@@ -10,7 +10,6 @@
 
 namespace tq {
 namespace {
-fMain* g_main = nullptr;
 
 // Runs one step of a routine whose failures are skipped.
 template <class F>
@@ -31,17 +30,36 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     resize(1024, 768);
     cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
     connect(mdi_, &QMdiArea::subWindowActivated, this, &fMain::documentActivated);
-    g_main = this;
+    programContext().host = this;
 }
 
 fMain::~fMain()
 {
     // The children outlive this part of the window: no activation reaches it.
     disconnect(mdi_, nullptr, this, nullptr);
-    if (g_main == this) g_main = nullptr;
+    if (programContext().host == this) programContext().host = nullptr;
 }
 
-fMain* fMain::instance() { return g_main; }
+void fMain::mirrorDocument(const BitsBuffer& bits, const Region* region)
+{
+    cFilter.setBits(bits);
+    cFilter.setBitsRegion(region);
+}
+
+fImage* fMain::currentDocument() const
+{
+    QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;
+    return sub ? qobject_cast<fImage*>(sub->widget()) : nullptr;
+}
+
+void fMain::activateDocument(fImage* doc)
+{
+    if (auto* window = doc ? qobject_cast<QMdiSubWindow*>(doc->parentWidget()) : nullptr)
+        mdi_->setActiveSubWindow(window);
+}
+
+int32_t fMain::documentAreaWidth() const { return mdi_->viewport()->width(); }
+int32_t fMain::documentAreaHeight() const { return mdi_->viewport()->height(); }
 
 QMdiSubWindow* fMain::addDocument(fImage* doc)
 {

@@ -4,6 +4,7 @@
 // progress handler.
 #pragma once
 
+#include "document/MainHost.h"
 #include "filters/cBitFilter.h"
 
 #include <QMainWindow>
@@ -23,19 +24,26 @@ struct CommandEntry;
 template <class Engine>
 struct DirectFilterRow;
 
-class fMain : public QMainWindow {
+class fMain : public QMainWindow, public MainHost {
     Q_OBJECT
 public:
     explicit fMain(QWidget* parent = nullptr);
     ~fMain() override;
 
-    // The main window of the run (the one made last that is still alive).
-    static fMain* instance();
-
     QMdiArea* mdiArea() const { return mdi_; }
     // Puts a document window into the MDI area, shows it and makes it the
     // current child.
-    QMdiSubWindow* addDocument(fImage* doc);
+    QMdiSubWindow* addDocument(fImage* doc) override;
+
+    // ---- MainHost ---------------------------------------------------------
+    QWidget* mainWidget() override { return this; }
+    cBitFilter& engine() override { return cFilter; }
+    void mirrorDocument(const BitsBuffer& bits, const Region* region) override;
+    fImage* currentDocument() const override;
+    void activateDocument(fImage* doc) override;
+    int32_t documentAreaWidth() const override;
+    int32_t documentAreaHeight() const override;
+    bool mainMinimized() const override { return isMinimized(); }
 
     // The one shared engine, created with the window and kept for the run.
     cBitFilter cFilter;
@@ -44,33 +52,33 @@ public:
     // On ActiveImage: empties the progress bar, clears its image_is_zoomed,
     // repaints the document unless OnlyPan, redraws the navigator and, with
     // saveundo, writes an undo snapshot and marks the document changed.
-    void Update(bool OnlyPan, bool saveundo);
+    void Update(bool OnlyPan, bool saveundo) override;
     // The engine's Progress handler: shows the active document's progress
     // box and sets its bar; a negative percentage is ignored.
     void cFilter_Progress(int32_t& percent);
 
     // Redraws the navigator window (made first when there is none).
-    virtual void fPanView_UpdateImage();
+    void fPanView_UpdateImage() override;
     // Places the navigator's view rectangle after a repaint of the active
     // document, while the navigator is shown.
-    virtual void fPanView_UpdateClipRct() {}
+    void fPanView_UpdateClipRct() override {}
     // Empties the navigator's thumbnail and view rectangle.
-    virtual void fPanView_Clear() {}
+    void fPanView_Clear() override {}
 
     // ---- Tool bar state the document windows read -------------------------
     // Whether the tool bar's hand-scroll button is pressed.
-    virtual bool HandScrollButtonPressed() const { return handScrollPressed_; }
+    bool HandScrollButtonPressed() const override { return handScrollPressed_; }
     // Releases every tool button, presses the hand-scroll one and makes
     // "MouseScroll" the current tool.
-    virtual void EnableMouseScrolling();
+    void EnableMouseScrolling() override;
 
     // ---- Command dispatchers ----------------------------------------------
     // The document commands: run only while a document window is active,
     // except "CREATEFROMCLIPBOARD". Keys match exactly, case-sensitively.
-    void MenuExec(const std::string& Key);
+    void MenuExec(const std::string& Key) override;
     // The file, capture, wallpaper and window commands: the first nine run
     // with or without a document, the other twelve only with one.
-    void MenuStatic(const std::string& Key);
+    void MenuStatic(const std::string& Key) override;
 
     using CommandHandler = void (fMain::*)(const std::string& key);
     struct CommandTable {
@@ -144,7 +152,7 @@ public:
     // Releases every tool button except the one at PreserveTool; -1
     // releases all. (Stand-in until the tool bar is built: only the
     // hand-scroll button, index 14, has a state.)
-    virtual void DisableTools(int16_t PreserveTool);
+    void DisableTools(int16_t PreserveTool) override;
     static constexpr int16_t kHandScrollButton = 14;
 
 protected:

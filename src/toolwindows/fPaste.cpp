@@ -4,13 +4,12 @@
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "filters/cBitFilter.h"
-#include "mainwindow/fMain.h"
+#include "document/MainHost.h"
 #include "platform/Ports.h"
 
 #include <QGuiApplication>
 
 namespace tq {
-
 
 namespace fPaste {
 namespace {
@@ -48,12 +47,12 @@ bool takeClip(fImage& doc, const char* refusal)
 bool CutBits()
 {
     fImage* doc = ActiveImage().data();
-    fMain* main = fMain::instance();
+    MainHost* main = mainHost();
     if (!doc || !main || !doc->PictureExists()) return false;
     if (!takeClip(*doc, kMinimumCutText)) return false;
     // The shared engine mirrors the document and walks its selection; the
     // blacked-out pixels must never go into a document of another size.
-    cBitFilter& engine = main->cFilter;
+    cBitFilter& engine = main->engine();
     if (engine.BitsWidth() != doc->PictureWidth() || engine.BitsHeight() != doc->PictureHeight()) {
         engine.setBits(doc->Bits());
         engine.setBitsRegion(doc->BitsRegion.walkRegion());

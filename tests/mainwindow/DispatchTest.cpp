@@ -255,7 +255,7 @@ TEST(fMainWindow, TitleAndEngine)
 {
     fMain w;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Talvex Quarlend"));
-    EXPECT_EQ(fMain::instance(), &w);
+    EXPECT_EQ(mainHost(), &w);
     ASSERT_NE(w.mdiArea(), nullptr);
 }
 

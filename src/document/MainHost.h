@@ -1,0 +1,62 @@
+// What the windows of the program need of the main window, as an interface
+// the main window implements. Document windows, tools, dialogs and tool
+// windows reach the main window only through this (mainHost() in
+// ProgramContext.h), never through its class, so no lower folder depends on
+// the main window's and a test can give a window a host of its own.
+#pragma once
+
+#include "platform/BitsBuffer.h"
+#include "platform/Region.h"
+
+#include <cstdint>
+#include <string>
+
+class QMdiSubWindow;
+class QWidget;
+
+namespace tq {
+
+class cBitFilter;
+class fImage;
+
+class MainHost {
+public:
+    virtual ~MainHost() = default;
+
+    // The main window as a widget: the owner of dialogs and tool windows.
+    virtual QWidget* mainWidget() = 0;
+    // The one shared filter engine, mirroring the active document (its type
+    // is known above the document layer).
+    virtual cBitFilter& engine() = 0;
+    // The mirror as the document layer sets it: pixels and walk region.
+    virtual void mirrorDocument(const BitsBuffer& bits, const Region* region) = 0;
+
+    // The common end of a change of the active document: progress bar to 0,
+    // repaint unless OnlyPan, navigator, and with saveundo a snapshot and
+    // the changed mark.
+    virtual void Update(bool OnlyPan, bool saveundo) = 0;
+    // The two command dispatchers.
+    virtual void MenuExec(const std::string& key) = 0;
+    virtual void MenuStatic(const std::string& key) = 0;
+
+    // Document windows: the current one (nullptr when none), making one the
+    // current one, adding a new one, and the room the documents have.
+    virtual fImage* currentDocument() const = 0;
+    virtual void activateDocument(fImage* doc) = 0;
+    virtual QMdiSubWindow* addDocument(fImage* doc) = 0;
+    virtual int32_t documentAreaWidth() const = 0;    // pixels
+    virtual int32_t documentAreaHeight() const = 0;   // pixels
+    virtual bool mainMinimized() const = 0;
+
+    // The navigator.
+    virtual void fPanView_UpdateImage() = 0;
+    virtual void fPanView_UpdateClipRct() = 0;
+    virtual void fPanView_Clear() = 0;
+
+    // The tool bar.
+    virtual bool HandScrollButtonPressed() const = 0;
+    virtual void EnableMouseScrolling() = 0;
+    virtual void DisableTools(int16_t PreserveTool) = 0;
+};
+
+} // namespace tq

@@ -30,6 +30,7 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     resize(1024, 768);
     cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
     connect(mdi_, &QMdiArea::subWindowActivated, this, &fMain::documentActivated);
+    registerCommands();
     programContext().host = this;
 }
 

@@ -4,6 +4,7 @@
 // progress handler.
 #pragma once
 
+#include "document/CommandRegistry.h"
 #include "document/MainHost.h"
 #include "filters/cBitFilter.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 
@@ -24,7 +26,7 @@ struct CommandEntry;
 template <class Engine>
 struct DirectFilterRow;
 
-class fMain : public QMainWindow, public MainHost {
+class fMain : public QMainWindow, public MainHost, public CommandRegistry {
     Q_OBJECT
 public:
     explicit fMain(QWidget* parent = nullptr);
@@ -80,7 +82,6 @@ public:
     // with or without a document, the other twelve only with one.
     void MenuStatic(const std::string& Key) override;
 
-    using CommandHandler = void (fMain::*)(const std::string& key);
     struct CommandTable {
         std::span<const CommandEntry> execFirst;     // 9 keys, then the document test
         std::span<const CommandEntry> execSecond;    // 153 keys
@@ -90,27 +91,19 @@ public:
     // The complete key table, in comparison order.
     static const CommandTable& commandTable();
 
-    // Told the key and the handler's name of every command about to run
-    // (used by tests and diagnostics).
-    std::function<void(const std::string& key, const char* handler)> commandTrace;
+    // Told the key and the command's name of every key a dispatcher
+    // matched, before its command runs (used by tests and diagnostics).
+    std::function<void(const std::string& key, const char* command)> commandTrace;
 
-    // ---- Command handlers -------------------------------------------------
-    // Each serves the keys the table routes to it; those of commands not yet
-    // built do nothing.
-    void cmdNew(const std::string& key);
+    // CommandRegistry: the commands the subsystems provide, by name.
+    bool registerCommand(const std::string& command, CommandHandler handler) override;
+
+    // ---- The main window's own commands ------------------------------------
     void cmdOpen(const std::string& key);
-    void cmdOptions(const std::string& key);
-    void cmdNothing(const std::string& key);        // SELECTSOURCE, ACQUIRETWAIN
-    void cmdCaptureDesktop(const std::string& key);
-    void cmdCaptureForeground(const std::string& key);
-    void cmdCaptureBackground(const std::string& key);
-    void cmdCustomCapture(const std::string& key);
     void cmdClose(const std::string& key);
     void cmdSave(const std::string& key);
     void cmdSaveAs(const std::string& key);
-    void cmdImageSaveOptions(const std::string& key);
     void cmdPrinterSetup(const std::string& key);
-    void cmdWallpaper(const std::string& key);      // WTILE, WCENTER, WSTRETCH
     void cmdArrangeWindows(const std::string& key); // TILEHORIZONTALLY, TILEVERTICALLY, CASCADE
     void cmdReset(const std::string& key);
 
@@ -119,21 +112,14 @@ public:
     void cmdCreateNewCopy(const std::string& key);
     void cmdCopyImageToClipboard(const std::string& key);
     void cmdCreateFromClipboard(const std::string& key);
-    void cmdImageSize(const std::string& key);
-    void cmdCanvasSize(const std::string& key);
-    void cmdImageOrientation(const std::string& key);
-    void cmdImageRotate(const std::string& key);
 
-    void cmdPrint(const std::string& key);
     void cmdSelection(const std::string& key);      // SELECTALL .. SAVESELECTION
-    void cmdImageProperties(const std::string& key);
     void cmdClipboard(const std::string& key);      // CUT, COPY, PASTE
     void cmdCrop(const std::string& key);           // CROP, NEWIMAGEFROMCROP
     void cmdViewZoom(const std::string& key);       // "200".."700", "100"
     void cmdQualitySize(const std::string& key);    // "50".."10", ORIGINAL, "2x".."x5"
     void cmdRotation(const std::string& key);       // N90 .. A45
     void cmdDirectFilter(const std::string& key);   // the 69 direct filter keys
-    void cmdFilterDialog(const std::string& key);   // the 42 filter dialog keys
 
     // ==== Quality zoom, rotation and the tool bar ========================
     // (defined in fMain_Commands.cpp)
@@ -168,16 +154,19 @@ private:
     // Tells the document windows of a change of the active document.
     void documentActivated(QMdiSubWindow* sub);
 
+    // Registers the main window's own commands and those of every subsystem.
+    void registerCommands();
+
+    std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
     bool handScrollPressed_ = false;
     QPointer<fImage> activeDocument_;
 };
 
-// One row of the key table.
+// One row of the key table: a key and the name of the command serving it.
 struct CommandEntry {
     const char* key;
-    fMain::CommandHandler handler;
-    const char* handlerName;
+    const char* command;
 };
 
 } // namespace tq

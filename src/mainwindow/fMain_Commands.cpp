@@ -195,14 +195,6 @@ void fMain::cmdCreateFromClipboard(const std::string&)
     doc->SaveUndoBits();
 }
 
-// The geometry dialogs, print and properties open windows not built yet.
-void fMain::cmdImageSize(const std::string&) {}
-void fMain::cmdCanvasSize(const std::string&) {}
-void fMain::cmdImageOrientation(const std::string&) {}
-void fMain::cmdImageRotate(const std::string&) {}
-void fMain::cmdPrint(const std::string&) {}
-void fMain::cmdImageProperties(const std::string&) {}
-
 // ---- Selection ---------------------------------------------------------------
 
 void fMain::cmdSelection(const std::string& key)

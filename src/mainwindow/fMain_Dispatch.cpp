@@ -10,7 +10,7 @@
 namespace tq {
 namespace {
 
-#define TQ_CMD(key, handler) CommandEntry{key, &fMain::handler, #handler}
+#define TQ_CMD(key, command) CommandEntry{key, #command}
 
 // fMain.MenuStatic, first block: with or without a document.
 const CommandEntry kStaticFirst[] = {
@@ -231,14 +231,55 @@ const fMain::CommandTable& fMain::commandTable()
     return table;
 }
 
+void fMain::registerCommands()
+{
+    using Member = void (fMain::*)(const std::string&);
+    const std::pair<const char*, Member> own[] = {
+        {"cmdOpen", &fMain::cmdOpen},
+        {"cmdClose", &fMain::cmdClose},
+        {"cmdSave", &fMain::cmdSave},
+        {"cmdSaveAs", &fMain::cmdSaveAs},
+        {"cmdPrinterSetup", &fMain::cmdPrinterSetup},
+        {"cmdArrangeWindows", &fMain::cmdArrangeWindows},
+        {"cmdReset", &fMain::cmdReset},
+        {"cmdUndo", &fMain::cmdUndo},
+        {"cmdRedo", &fMain::cmdRedo},
+        {"cmdCreateNewCopy", &fMain::cmdCreateNewCopy},
+        {"cmdCopyImageToClipboard", &fMain::cmdCopyImageToClipboard},
+        {"cmdCreateFromClipboard", &fMain::cmdCreateFromClipboard},
+        {"cmdSelection", &fMain::cmdSelection},
+        {"cmdClipboard", &fMain::cmdClipboard},
+        {"cmdCrop", &fMain::cmdCrop},
+        {"cmdViewZoom", &fMain::cmdViewZoom},
+        {"cmdQualitySize", &fMain::cmdQualitySize},
+        {"cmdRotation", &fMain::cmdRotation},
+        {"cmdDirectFilter", &fMain::cmdDirectFilter},
+    };
+    for (const auto& [name, member] : own)
+        registerCommand(name, [this, m = member](const std::string& key) { (this->*m)(key); });
+}
+
+bool fMain::registerCommand(const std::string& command, CommandHandler handler)
+{
+    const CommandTable& t = commandTable();
+    for (auto block : {t.execFirst, t.execSecond, t.staticFirst, t.staticSecond})
+        for (const CommandEntry& e : block)
+            if (command == e.command) {
+                commands_[command] = std::move(handler);
+                return true;
+            }
+    return false;
+}
+
 bool fMain::dispatch(std::span<const CommandEntry> block, const std::string& Key)
 {
     for (const CommandEntry& e : block) {
         if (Key != e.key) continue;
         // A failing command never ends the dispatcher or reaches its sender.
         try {
-            if (commandTrace) commandTrace(Key, e.handlerName);
-            (this->*e.handler)(Key);
+            if (commandTrace) commandTrace(Key, e.command);
+            const auto it = commands_.find(std::string_view(e.command));
+            if (it != commands_.end() && it->second) it->second(Key);
         } catch (...) {
         }
         return true;
@@ -271,20 +312,5 @@ void fMain::MenuStatic(const std::string& Key)
 // "PRINTERSETUP": the desktop's printer set-up dialog for the printer the
 // program keeps; nothing is read back.
 void fMain::cmdPrinterSetup(const std::string&) { platform::ports().printerSetup->show(); }
-
-// ---- Handlers of commands not built yet ------------------------------------
-// They are filled in with their commands; until then a key that reaches one
-// does nothing, as an unknown key does.
-
-void fMain::cmdNew(const std::string&) {}
-void fMain::cmdOptions(const std::string&) {}
-void fMain::cmdNothing(const std::string&) {}
-void fMain::cmdCaptureDesktop(const std::string&) {}
-void fMain::cmdCaptureForeground(const std::string&) {}
-void fMain::cmdCaptureBackground(const std::string&) {}
-void fMain::cmdCustomCapture(const std::string&) {}
-void fMain::cmdImageSaveOptions(const std::string&) {}
-void fMain::cmdWallpaper(const std::string&) {}
-void fMain::cmdFilterDialog(const std::string&) {}
 
 } // namespace tq

@@ -183,7 +183,7 @@ TEST(DirectFilterTable, EveryKeyCallsItsMemberWithItsArguments)
     // the dispatcher's order.
     std::vector<std::string> routed;
     for (const CommandEntry& e : fMain::commandTable().execSecond)
-        if (std::string(e.handlerName) == "cmdDirectFilter") routed.push_back(e.key);
+        if (std::string(e.command) == "cmdDirectFilter") routed.push_back(e.key);
     std::vector<std::string> rows;
     for (const auto& row : real) rows.push_back(row.key);
     EXPECT_EQ(routed, rows);

@@ -206,6 +206,25 @@ TEST_F(DispatchFixture, FilterKeysReachTheirHandlers)
     EXPECT_EQ(handlers, (std::vector<std::string>{"cmdUndo", "cmdWallpaper", "cmdNothing"}));
 }
 
+// A subsystem's command serves every key that names it once registered;
+// until then its keys do nothing, and a name no key carries is refused.
+TEST_F(DispatchFixture, RegisteredCommandsServeTheirKeys)
+{
+    openDocument();
+    std::vector<std::string> served;
+    EXPECT_FALSE(main->registerCommand("cmdNoSuchCommand", [&](const std::string& k) { served.push_back(k); }));
+    main->MenuStatic("WTILE");
+    EXPECT_TRUE(served.empty());
+    ASSERT_TRUE(main->registerCommand("cmdWallpaper", [&](const std::string& k) { served.push_back(k); }));
+    main->MenuStatic("WTILE");
+    main->MenuStatic("WSTRETCH");
+    main->MenuExec("WCENTER");   // not a MenuExec key
+    EXPECT_EQ(served, (std::vector<std::string>{"WTILE", "WSTRETCH"}));
+    ASSERT_TRUE(main->registerCommand("cmdWallpaper", [&](const std::string& k) { served.push_back("again " + k); }));
+    main->MenuStatic("WCENTER");
+    EXPECT_EQ(served.back(), "again WCENTER");
+}
+
 TEST_F(DispatchFixture, WithoutADocumentOnlyTheDocumentFreeKeysRun)
 {
     for (const std::string& key : kExecFirst) EXPECT_EQ(execRuns(key), key == "CREATEFROMCLIPBOARD") << key;

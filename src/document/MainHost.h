@@ -35,6 +35,11 @@ public:
     // repaint unless OnlyPan, navigator, and with saveundo a snapshot and
     // the changed mark.
     virtual void Update(bool OnlyPan, bool saveundo) = 0;
+    // An engine result becomes doc's pixels and the change ends as one
+    // undo step labelled LastActionName (doc becomes the active document for
+    // it). False, with nothing changed, when the result has another size than
+    // the picture or the document has none.
+    virtual bool applyToDocument(fImage& doc, BitsBuffer result) = 0;
     // The two command dispatchers.
     virtual void MenuExec(const std::string& key) = 0;
     virtual void MenuStatic(const std::string& key) = 0;

@@ -132,13 +132,22 @@ BitsBuffer fImage::Bits() const
     return Bits_;
 }
 
-void fImage::setBits(const BitsBuffer& bits)
+bool fImage::setBits(const BitsBuffer& bits)
 {
-    if (!BMExists) return;
+    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
     try {
         Bits_ = bits;
     } catch (const std::bad_alloc&) {
+        return false;
     }
+    return true;
+}
+
+bool fImage::setBits(BitsBuffer&& bits)
+{
+    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
+    Bits_ = std::move(bits);
+    return true;
 }
 
 void fImage::PPicture(const QImage& picture)
@@ -255,7 +264,7 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
         UserControl_Resize();
     }
     MainHost* m = mainHost();
-    if (m) m->mirrorDocument(Bits_, BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
+    if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
     UpdateImage();
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
@@ -538,7 +547,7 @@ void fImage::Form_Activate()
     if (MeID == LastMeID()) return;
     LastMeID() = MeID;
     PasteFloating() = false;
-    if (m) m->mirrorDocument(Bits_, BitsRegion.IsEmptyRegion() ? BitsRegion.RegionMain() : BitsRegion.Region());
+    if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
     sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
     sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
     if (m) m->fPanView_UpdateImage();

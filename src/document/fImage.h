@@ -109,8 +109,11 @@ public:
     void CreateBlank(int32_t dstWidth, int32_t dstHeight);
     // A copy of the pixels; unallocated when there is no picture.
     BitsBuffer Bits() const;
-    // Keeps a copy; ignored when there is no picture. Changes nothing else.
-    void setBits(const BitsBuffer& bits);
+    // Keeps a copy of pixels of the document's own size; false, with the
+    // document as it was, when there is no picture or the size differs (a
+    // new size comes in through TakeNewPicture). Changes nothing else.
+    bool setBits(const BitsBuffer& bits);
+    bool setBits(BitsBuffer&& bits);
     // Makes the picture the document's picture; a null picture clears the
     // document.
     void PPicture(const QImage& picture);

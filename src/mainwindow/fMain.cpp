@@ -47,6 +47,19 @@ void fMain::mirrorDocument(const BitsBuffer& bits, const Region* region)
     cFilter.setBitsRegion(region);
 }
 
+bool fMain::applyToDocument(fImage& doc, BitsBuffer result)
+{
+    if (!doc.PictureExists() || !result.allocated() || result.width() != doc.PictureWidth() ||
+        result.height() != doc.PictureHeight())
+        return false;
+    // The engine mirrors the document the change is made to.
+    cFilter.setBits(result);
+    if (!doc.setBits(std::move(result))) return false;
+    ActiveImage() = &doc;
+    Update(false, true);
+    return true;
+}
+
 fImage* fMain::currentDocument() const
 {
     QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;

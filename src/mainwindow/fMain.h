@@ -41,6 +41,11 @@ public:
     QWidget* mainWidget() override { return this; }
     cBitFilter& engine() override { return cFilter; }
     void mirrorDocument(const BitsBuffer& bits, const Region* region) override;
+    bool applyToDocument(fImage& doc, BitsBuffer result) override;
+    // The engine mirrors the active document; should it ever hold a picture
+    // of another size, a result computed from it could not become the
+    // document's pixels, so it takes the document's again first.
+    void keepEngineInStep(const fImage& doc);
     fImage* currentDocument() const override;
     void activateDocument(fImage* doc) override;
     int32_t documentAreaWidth() const override;

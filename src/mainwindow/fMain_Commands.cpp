@@ -39,15 +39,6 @@ bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 // when nothing is selected.
 void mirrorRegion(cBitFilter& engine, const fImage& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
 
-// The engine mirrors the active document; should it ever hold a picture of
-// another size, a result computed from it could not become the document's
-// pixels, so it takes the document's again first.
-void keepInStep(cBitFilter& engine, const fImage& doc)
-{
-    if (engine.BitsWidth() == doc.PictureWidth() && engine.BitsHeight() == doc.PictureHeight()) return;
-    engine.setBits(doc.Bits());
-    mirrorRegion(engine, doc);
-}
 
 // The canvas's Ctrl release before a clipboard command: while the move tool
 // is current, a selection moved past the picture's edge is cut back to it.
@@ -334,7 +325,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A zoom right after a zoom of this document starts again from the
     // picture before the first one.
     const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
-    keepInStep(cFilter, *doc);
+    keepEngineInStep(*doc);
 
     const int64_t W = cFilter.BitsWidth();
     const int64_t H = cFilter.BitsHeight();
@@ -428,6 +419,13 @@ void fMain::RotateImage(int16_t Angle, bool smooth)
     Update(true, true);
 }
 
+void fMain::keepEngineInStep(const fImage& doc)
+{
+    if (cFilter.BitsWidth() == doc.PictureWidth() && cFilter.BitsHeight() == doc.PictureHeight()) return;
+    cFilter.setBits(doc.Bits());
+    mirrorRegion(cFilter, doc);
+}
+
 void fMain::DisableTools(int16_t PreserveTool)
 {
     handScrollPressed_ = PreserveTool == kHandScrollButton;
@@ -445,7 +443,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     // The pump may have run another command: act on the document as it now is.
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
-    keepInStep(cFilter, *doc);
+    keepEngineInStep(*doc);
     FilterResult result;
     try {
         result = runDirectFilter(*row);
@@ -454,9 +452,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     }
     // A member that failed records nothing and leaves the document as it was.
     if (!result) return;
-    cFilter.setBits(std::move(*result));
-    doc->setBits(cFilter.Bits());
-    Update(false, true);
+    applyToDocument(*doc, std::move(*result));
 }
 
 } // namespace tq

@@ -437,16 +437,15 @@ void mStart::BumpMapping()
 {
     if (!main_) return;
     platform::DoEvents();
+    fImage* doc = ActiveImage().data();
+    if (!doc || !doc->PictureExists()) return;
+    main_->keepEngineInStep(*doc);
     KernelRecord kernel;
     if (!mBitmap::GetPresetKernel(kernel, 7)) return;
     FilterResult bumped = main_->cFilter.MaskFilter(kernel.Mask, kernel.Weight, 0, 0, 0, true);
     // A failed convolution changes nothing and records no step.
     if (!bumped) return;
-    main_->cFilter.setBits(std::move(*bumped));
-    fImage* doc = ActiveImage().data();
-    if (!doc) return;
-    doc->setBits(main_->cFilter.Bits());
-    main_->Update(false, true);
+    main_->applyToDocument(*doc, std::move(*bumped));
 }
 
 void mStart::RevertToOriginal()

@@ -96,7 +96,7 @@ TEST(fImagePixels, BitsWithoutAPicture)
     EXPECT_EQ(doc.PictureWidth(), 0);
 }
 
-TEST(fImagePixels, BitsAreCopiesAndAnotherSizeKeepsHeaderAndHolder)
+TEST(fImagePixels, BitsAreCopiesAndAnotherSizeIsRefused)
 {
     fImage doc;
     doc.CreateBlank(3, 2);
@@ -107,11 +107,28 @@ TEST(fImagePixels, BitsAreCopiesAndAnotherSizeKeepsHeaderAndHolder)
     b.at(0, 0, 0) = 8;
     EXPECT_EQ(doc.Bits().at(0, 0, 0), 7);   // writing kept a copy
 
-    doc.setBits(BitsBuffer(5, 5));
-    EXPECT_EQ(doc.Bits().width(), 5);
+    EXPECT_FALSE(doc.setBits(BitsBuffer(5, 5)));
+    EXPECT_EQ(doc.Bits().width(), 3);
     EXPECT_EQ(doc.Header(), BitsHeader::forBuffer(3, 2));
     EXPECT_EQ(doc.PictureWidth(), 3);
     EXPECT_EQ(doc.PictureHeight(), 2);
+}
+
+// Pixels of another size never become the document's: its size lives in the
+// holder and the header, which only TakeNewPicture changes.
+TEST(fImagePixels, SetBitsRefusesAnotherSize)
+{
+    fImage doc;
+    EXPECT_FALSE(doc.setBits(BitsBuffer(5, 4)));   // no picture yet
+    doc.CreateBlank(5, 4);
+    BitsBuffer same(5, 4);
+    same.fill(9);
+    EXPECT_TRUE(doc.setBits(same));
+    for (const auto& [w, h] : {std::pair{9, 9}, std::pair{4, 4}, std::pair{5, 5}, std::pair{0, 0}})
+        EXPECT_FALSE(doc.setBits(BitsBuffer(w, h))) << w << " x " << h;
+    EXPECT_FALSE(doc.setBits(BitsBuffer()));
+    EXPECT_EQ(doc.Bits(), same);
+    EXPECT_EQ(doc.PictureWidth(), 5);
 }
 
 TEST(fImagePixels, SetPictureTakesThreeByTwoWithZeroMarginAndMarker)

@@ -565,7 +565,18 @@ TEST_F(StartupFixture, BumpMappingConvolvesTheEnginePictureIntoTheDocument)
             for (int c = 0; c < 3; ++c) EXPECT_EQ(got.at(c, x, y), want->at(c, x, y)) << x << "," << y << "," << c;
     EXPECT_TRUE(doc->Changed);
 
+    // An engine holding a picture of another size never gives the document
+    // its size: the document's own pixels are taken first.
+    BitsBuffer large(9, 9);
+    large.fill(200);
+    w->cFilter.setBits(large);
+    shell->menus().item("FILTERS", 24)->trigger();
+    EXPECT_EQ(doc->Bits().width(), 4);
+    EXPECT_EQ(doc->Bits().height(), 3);
+    EXPECT_EQ(doc->PictureWidth(), 4);
+
     // No document: nothing, not even the label.
+    doc->Changed = false;
     w->mdiArea()->closeAllSubWindows();
     LastActionName() = "kept";
     shell->menus().item("FILTERS", 24)->trigger();

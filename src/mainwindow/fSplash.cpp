@@ -36,7 +36,7 @@ QPixmap splashPicture(int w, int h, const QString& second)
 
 } // namespace
 
-fSplash::fSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+fSplash::fSplash(QWidget* parent, int startDelayMs) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("fSplash"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -48,7 +48,7 @@ fSplash::fSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Frame
     picSplash->setFocusPolicy(Qt::StrongFocus);
     picSplash->installEventFilter(this);
     layout->addWidget(picSplash);
-    tSplash.setInterval(500);
+    tSplash.setInterval(startDelayMs);
     connect(&tSplash, &QTimer::timeout, this, &fSplash::tSplash_Timer);
     tSplash.start();
 }

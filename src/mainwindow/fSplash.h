@@ -15,10 +15,13 @@ namespace tq {
 class fSplash : public QWidget {
     Q_OBJECT
 public:
-    explicit fSplash(QWidget* parent = nullptr);
+    // The delay between showing the splash and starting the program.
+    static constexpr int kStartDelayMs = 500;
+    // A test passes a shorter delay so it need not wait for the real one.
+    explicit fSplash(QWidget* parent = nullptr, int startDelayMs = kStartDelayMs);
 
     QLabel* picSplash = nullptr;
-    QTimer tSplash;   // 500 ms, enabled from the start
+    QTimer tSplash;   // the start delay, enabled from the start
 
     // Run by the timer (the start-up closes the splash at its end).
     std::function<void()> onStart;

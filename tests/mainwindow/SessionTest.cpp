@@ -43,7 +43,7 @@ TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
     shell.handlers.GetActiveImage = [] { return true; };
     shell.handlers.SetLastActionName = [&](const std::string& l) { labels.push_back(l); };
 
-    fSplash splash;
+    fSplash splash(nullptr, 0);
     splash.onStart = [&] { shell.StartApplication(&splash); };
     splash.Form_Load();
     // The splash's own timer starts the program.

@@ -201,14 +201,13 @@ TEST_F(SettingsFileTest, FailedSaveLeavesTheOldFileAsItWas)
 
 TEST_F(SettingsFileTest, ProgramRecordIsTheOneLoadedAndSaved)
 {
-    programSettings() = Settings{};
+    ScopedContext context;
     EXPECT_EQ(Module8::LoadSettings(dir_), Module8::SettingsLoad::Defaults);
     EXPECT_EQ(programSettings(), defaultSettings(dir_));
     Module8::AddRecentFile("/a.png");
     EXPECT_EQ(programSettings().RecentFiles[0].text(), "/a.png");
     ASSERT_TRUE(Module8::SaveSettings(dir_));
     EXPECT_EQ(readFile().size(), 3339u);
-    programSettings() = Settings{};
 }
 
 // ---- Recent files ----

@@ -74,11 +74,7 @@ class DocumentSteps : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LastMeID() = -1;
-        savedCount = DocumentCount();
-        savedSettings = programSettings();
         programSettings().AskSave = true;
-        programHistory() = HistoryModel();
         main = std::make_unique<RecordingMain>();
         main->show();
     }
@@ -86,11 +82,6 @@ protected:
     {
         // Windows destroyed with the main window take their snapshots along.
         main.reset();
-        ActiveImage() = nullptr;
-        DocumentCount() = savedCount;
-        LastMeID() = -1;
-        programSettings() = savedSettings;
-        programHistory() = HistoryModel();
     }
 
     // A document numbered `number` with its opening snapshot, as a maker
@@ -149,9 +140,9 @@ protected:
                "\r\n\r\nThis image has changed.\r\nDo you want to save it ?";
     }
 
+    // A fresh context for each test: settings, history, counters.
+    ScopedContext context;
     std::unique_ptr<RecordingMain> main;
-    int32_t savedCount = 0;
-    Settings savedSettings;
 };
 
 TEST_F(DocumentSteps, CountersPicturesAndRowsFollowActionsUndoAndRedo)

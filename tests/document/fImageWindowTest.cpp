@@ -44,17 +44,12 @@ class DocumentWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LastMeID() = -1;
-        savedCount = DocumentCount();
         main = std::make_unique<fMain>();
         main->show();
     }
     void TearDown() override
     {
         main.reset();
-        ActiveImage() = nullptr;
-        DocumentCount() = savedCount;
-        LastMeID() = -1;
     }
     // A new document with its own number, as the makers give it.
     fImage* open(int w, int h, uint8_t tag)
@@ -68,8 +63,8 @@ protected:
         main->addDocument(doc);
         return doc;
     }
+    ScopedContext context;
     std::unique_ptr<fMain> main;
-    int32_t savedCount = 0;
 };
 
 } // namespace

@@ -66,23 +66,13 @@ class CommandFixtureT : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        programSettings() = Settings{};
+        // The fresh context's folder: this test's own.
         platform::setProgramFolder(programDir.path().toStdString());
-        LastMeID() = -1;
-        PasteFloating() = false;
-        ClipBits().clear();
         LastActionName() = "Step";
         main = std::make_unique<Main>();
         main->show();
     }
-    void TearDown() override
-    {
-        main.reset();
-        ActiveImage() = nullptr;
-        PasteFloating() = false;
-        ClipBits().clear();
-        platform::setProgramFolder("");
-    }
+    void TearDown() override { main.reset(); }
 
     // A w x h document with the pattern, its whole-picture selection and its
     // first snapshot, made and activated as the program makes documents.
@@ -135,6 +125,7 @@ protected:
     }
 
     QTemporaryDir programDir;
+    ScopedContext context;
     platform::TestPorts ports;
     std::unique_ptr<Main> main;
 };

@@ -91,9 +91,6 @@ class DispatchFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Whatever an earlier test left: the commands here change documents,
-        // and closing one must not stop at a save prompt.
-        programSettings() = Settings{};
         main = std::make_unique<fMain>();
         main->commandTrace = [this](const std::string& key, const char* handler) {
             ran.push_back(key);
@@ -101,11 +98,7 @@ protected:
         };
         main->show();
     }
-    void TearDown() override
-    {
-        main.reset();
-        ActiveImage() = nullptr;
-    }
+    void TearDown() override { main.reset(); }
     fImage* openDocument()
     {
         auto* doc = new fImage;
@@ -127,7 +120,10 @@ protected:
         return ran == Keys{key};
     }
 
-    // The file commands ask through dialogs: answered here, never shown.
+    // A fresh context: whatever an earlier test left, closing a document
+    // never stops at a save prompt. The file commands ask through dialogs,
+    // answered here and never shown.
+    ScopedContext context;
     platform::TestPorts ports;
     std::unique_ptr<fMain> main;
     Keys ran;

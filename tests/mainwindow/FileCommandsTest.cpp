@@ -238,7 +238,7 @@ namespace {
 TEST(OpenCommand, FolderFallbackPathAndFolderKept)
 {
     QTemporaryDir programDir, runtimeDir, pictures;
-    programSettings() = Settings{};
+    ScopedContext context;
     programSettings().OpenFolder.assign("/no/such/folder");
     platform::TestPorts ports;
     platform::FakeFileDialogs& dialog = ports.pictureDialogs;

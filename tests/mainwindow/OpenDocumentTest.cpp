@@ -31,13 +31,13 @@ namespace {
 
 struct OpenFixture : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
+    ScopedContext context;
     platform::TestPorts ports;
     platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     std::unique_ptr<mStart> shell;
 
     void SetUp() override
     {
-        programSettings() = Settings{};
         StartOptions o;
         o.programFolder = programDir.path().toStdString();
         o.runtimeFolder = runtimeDir.path().toStdString();
@@ -49,7 +49,6 @@ struct OpenFixture : ::testing::Test {
     {
         shell->main()->close();
         shell.reset();
-        ActiveImage() = nullptr;
     }
     int documents() const { return static_cast<int>(shell->main()->mdiArea()->subWindowList().size()); }
     void choose(const std::string& path)

@@ -64,6 +64,7 @@ void focusMain(fMain* w)
 // open dialog answered by the test and the other dialogs by the test ports.
 struct RealSession : ::testing::Test {
     QTemporaryDir programDir, runtimeDir, pictures;
+    ScopedContext context;
     platform::TestPorts ports;
     platform::FakeFileDialogs& openDialog = ports.pictureDialogs;
     std::unique_ptr<mStart> shell;
@@ -72,7 +73,6 @@ struct RealSession : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(programDir.isValid() && runtimeDir.isValid() && pictures.isValid());
-        programSettings() = Settings{};
         StartOptions o;
         o.programFolder = programDir.path().toStdString();
         o.runtimeFolder = runtimeDir.path().toStdString();
@@ -91,7 +91,6 @@ struct RealSession : ::testing::Test {
             w->close();
         }
         shell.reset();
-        ActiveImage() = nullptr;
     }
 
     // Writes a PNG into the test's folder and opens it with Ctrl+O.

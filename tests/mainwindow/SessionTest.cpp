@@ -29,7 +29,7 @@ namespace {
 TEST(Session, SplashStartsTheProgramAndKeysReachTheCommands)
 {
     QTemporaryDir programDir, runtimeDir;
-    programSettings() = Settings{};
+    ScopedContext context;
     platform::TestPorts ports;
     platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     StartOptions o;

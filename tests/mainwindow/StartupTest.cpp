@@ -60,14 +60,10 @@ struct StartupFixture : ::testing::Test {
     QTemporaryDir runtimeDir;
     fs::path program{programDir.path().toStdString()};
     fs::path runtime{runtimeDir.path().toStdString()};
+    ScopedContext context;
     platform::TestPorts ports;
     platform::FakeMessageBoxes& messages = ports.messageBoxes;
     platform::FakeBrowser& browser = ports.browser;
-
-    void SetUp() override
-    {
-        programSettings() = Settings{};
-    }
 
     std::unique_ptr<mStart> makeShell()
     {

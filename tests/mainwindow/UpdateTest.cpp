@@ -40,7 +40,6 @@ protected:
     void TearDown() override
     {
         main.reset();
-        ActiveImage() = nullptr;
         g_calls = nullptr;
     }
     RecordingImage* openDocument()
@@ -52,6 +51,7 @@ protected:
         return doc;
     }
     std::vector<std::string> calls;
+    ScopedContext context;
     std::unique_ptr<RecordingMain> main;
 };
 

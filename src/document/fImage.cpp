@@ -2,7 +2,6 @@
 
 #include "document/ProgramContext.h"
 #include "document/ImageCanvas.h"
-#include "document/Module5.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/Module8.h"
@@ -45,7 +44,7 @@ constexpr int kProgressBoxHeight = 240 / platform::kTwipsPerPixel;
 fImage::fImage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fImage"));
-    MeID = Module5::GetDocumentCount();
+    MeID = DocumentCount();
     registry().push_back(this);
 
     hSB = &View_.hSB;

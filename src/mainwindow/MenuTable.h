@@ -82,8 +82,8 @@ const MenuItemSpec* findMenuItem(const std::string& array, int index);
 // The label rule applied to one item.
 std::string MenuItemLabel(const MenuItemSpec& item);
 
-// What the menus call out to. fMain implements it once its dispatchers are
-// in; the start-up's shell implements it until then.
+// What the menus call out to: the start-up's shell, which passes keys on to
+// the main window's dispatchers.
 class CommandSink {
 public:
     virtual ~CommandSink() = default;

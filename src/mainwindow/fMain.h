@@ -141,8 +141,8 @@ public:
     // picture leaves the canvas uncovered. One undo step.
     void RotateImage(int16_t Angle, bool smooth);
     // Releases every tool button except the one at PreserveTool; -1
-    // releases all. (Stand-in until the tool bar is built: only the
-    // hand-scroll button, index 14, has a state.)
+    // releases all. (Only the hand-scroll button, index 14, has a state
+    // of its own here; the tool bar keeps the others.)
     void DisableTools(int16_t PreserveTool) override;
     static constexpr int16_t kHandScrollButton = 14;
 

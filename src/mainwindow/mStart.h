@@ -6,7 +6,7 @@
 // implements the menus' CommandSink: keys go to the main window's two
 // dispatchers, labels to LastActionName, the document test to
 // mBitmap::GetActiveImage. A handler set in `handlers` takes the place of
-// the main window's (tests; commands whose home is not built yet).
+// the main window's (tests).
 #pragma once
 
 #include "platform/Ports.h"

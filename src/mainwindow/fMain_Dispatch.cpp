@@ -2,6 +2,7 @@
 // whole and case-sensitively; no key stands in two blocks, so at most one
 // command runs per call. The table is the one place the keys are written.
 #include "mainwindow/fMain.h"
+#include "mainwindow/SubsystemCommands.h"
 
 #include "document/ProgramContext.h"
 #include "document/mBitmap.h"
@@ -257,6 +258,7 @@ void fMain::registerCommands()
     };
     for (const auto& [name, member] : own)
         registerCommand(name, [this, m = member](const std::string& key) { (this->*m)(key); });
+    registerSubsystemCommands(*this);
 }
 
 bool fMain::registerCommand(const std::string& command, CommandHandler handler)

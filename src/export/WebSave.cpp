@@ -4,6 +4,7 @@
 #include "platform/ColorReducer.h"
 #include "platform/Folders.h"
 #include "platform/FreeImageSave.h"
+#include "platform/GifPicture.h"
 #include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
 
@@ -171,6 +172,25 @@ std::optional<DibRecord> bitmapOf(FIBITMAP* dib)
     return bmp;
 }
 
+// The picture as a 24-bit FreeImage image (rows bottom-up), in one pass;
+// null when it is not a valid bitmap or memory runs out.
+FIBITMAP* rgb24Of(const DibRecord& picture)
+{
+    if (!mFormat::IsValidBitmap(&picture)) return nullptr;
+    FIBITMAP* image = FreeImage_Allocate(picture.width, picture.height, 24);
+    if (!image) return nullptr;
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* s = picture.row(y);
+        uint8_t* d = FreeImage_GetScanLine(image, picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x, s += 4, d += 3) {
+            d[FI_RGBA_BLUE] = s[0];
+            d[FI_RGBA_GREEN] = s[1];
+            d[FI_RGBA_RED] = s[2];
+        }
+    }
+    return image;
+}
+
 struct Format {
     FREE_IMAGE_FORMAT fif;
     const char* type;
@@ -250,7 +270,9 @@ WebSaveResult OptimizeToFile(WebSaveState& state, const DibRecord& picture, cons
     result.typeText = bmp ? format.type : "GIF";
     result.sizeText = webSaveSizeText(size, " KB");
     result.depthText = state.DepthText;
-    if (!bmp || state.SaveFormat == 0) {
+    if (!bmp) {
+        result.preview = loadGifPicture(path);
+    } else if (state.SaveFormat == 0) {
         result.preview = loadPlatformPicture(path);
     } else {
         FIBITMAP* back = FreeImage_Load(format.fif, path.c_str(), format.loadFlags);
@@ -267,19 +289,14 @@ WebSaveResult OptimizeJpegToFile(WebSaveState& state, const DibRecord& picture, 
     WebSaveResult result;
     if (final == 0) removeFileQuietly(path);
     mFormat::InitFreeImage();
-    FIBITMAP* image = nullptr;
-    if (!mFormat::FreeImage_DIB_From_BMP(&picture, image)) {
+    FIBITMAP* image = rgb24Of(picture);
+    if (!image) {
         result.statusText = kWebSaveCannotApply;
         return result;
     }
-    if (FreeImage_GetBPP(image) != 24) {
-        FIBITMAP* rgb = FreeImage_ConvertTo24Bits(image);
-        FreeImage_Unload(image);
-        image = rgb;
-    }
     state.JpegQuality = quality;
-    const bool saved = image && saveFreeImageSafely(FIF_JPEG, image, path, quality);
-    if (image) FreeImage_Unload(image);
+    const bool saved = saveFreeImageSafely(FIF_JPEG, image, path, quality);
+    FreeImage_Unload(image);
     if (!saved) {
         result.statusText = kWebSaveWriteFailed;
         return result;
@@ -292,7 +309,10 @@ WebSaveResult OptimizeJpegToFile(WebSaveState& state, const DibRecord& picture, 
     result.typeText = "JPG";
     result.sizeText = webSaveSizeText(size, " Kb");
     result.depthText = "24 bit";
-    result.preview = loadPlatformPicture(path);
+    // FreeImage decodes the JPEG for the preview faster than the platform's loader.
+    FIBITMAP* back = FreeImage_Load(FIF_JPEG, path.c_str(), 0);
+    result.preview = bitmapOf(back);
+    if (back) FreeImage_Unload(back);
     return result;
 }
 

@@ -14,13 +14,15 @@
 //     reads back and writes to the path as BMP, PNG, TGA or TIFF
 //     (SaveFormat 0..3) at the depth the reducer gave it.
 //   - OptimizeJpegToFile: the picture at 24 bits through FreeImage's JPEG
-//     writer with the quality given.
+//     writer with the quality given; the preview is decoded by FreeImage.
 // Every writer is checked. A file at the path is replaced only by a
 // complete new one, so a failed save leaves the old file as it was; a
 // failure is reported in the result's status text. An estimate (final 0)
 // first deletes the file at the path; a real save (final 1) never does.
 // After writing, the file is read back as the preview, so the preview is
-// the file as it really came out.
+// the file as it really came out (GIFs through giflib, JPEGs through
+// FreeImage, BMPs through the platform's loader, the other formats as
+// FreeImage reads them).
 #pragma once
 
 #include "platform/BitsBuffer.h"

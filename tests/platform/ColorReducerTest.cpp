@@ -1,6 +1,7 @@
 // The colour reducer: palettes, dither modes, transforms, greyscale, the
 // BMP and GIF writers, refusals and failed writes.
 #include "platform/ColorReducer.h"
+#include "platform/GifPicture.h"
 #include "platform/PictureLoader.h"
 
 #include "FileSizeLimit.h"
@@ -168,6 +169,14 @@ TEST(ColorReducer, InterlacedGifThroughTheChain)
     const auto back = loadPlatformPicture(path);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->bits, pic.bits);
+    // The GIF reader of the optimised save's preview puts the rows back too.
+    const auto direct = loadGifPicture(path);
+    ASSERT_TRUE(direct.has_value());
+    EXPECT_EQ(direct->bits, pic.bits);
+    EXPECT_FALSE(loadGifPicture(dir.path("none.gif")).has_value());
+    const std::vector<uint8_t> whole = readFile(path);
+    writeFile(dir.path("cut.gif"), std::vector<uint8_t>(whole.begin(), whole.begin() + 30));
+    EXPECT_FALSE(loadGifPicture(dir.path("cut.gif")).has_value());
     // The same conversion written plainly.
     ASSERT_NE(r.SaveGif(dir.path("p.gif")), 0);
     EXPECT_FALSE(gifFacts(readFile(dir.path("p.gif"))).interlaced);

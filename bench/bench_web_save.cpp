@@ -7,16 +7,19 @@
 // every whole-picture operation), and the reducer alone (reduce and write,
 // no read-back) to show what the preview costs.
 //
-// Figures on the 8-core development machine (Dec 2026), ms per estimate:
-//   memcpy of the picture                       ~9
-//   GIF-64  (Optimal, no dither)               ~560   reducer alone ~250
-//   GIF-64  Forward Diagonal (Floyd-Steinberg) ~870
-//   GIF-256 (Optimal, no dither)               ~600
-//   GIF-256 Ordered                            ~880
-//   GIF-2   (Fixed Color)                      ~290
-//   JPEG    Normal quality                     ~290
-// Reading the GIF back through the platform's loader costs about 300 ms of
-// a GIF estimate.
+// Figures on the shared 8-core development machine under a load of 6 to 8
+// (Dec 2026), median of three runs, ms per estimate:
+//   memcpy of the picture                          2.2
+//   reducer alone, GIF-64 reduce and write         224
+//   GIF-2   (Fixed Color)                          356
+//   GIF-64  (Optimal, no dither)                   603
+//   GIF-64  Forward Diagonal (Floyd-Steinberg)     996
+//   GIF-256 (Optimal, no dither)                   546
+//   GIF-256 Ordered                                854
+//   JPEG    Normal quality                         322
+// Reading a GIF back (giflib decoding the LZW codes) is most of the gap
+// between the reducer alone and the GIF-64 estimate; the platform's loader
+// took about 100 ms more. Timings move by a third with the machine's load.
 #include "BenchSupport.h"
 
 #include "export/WebSave.h"

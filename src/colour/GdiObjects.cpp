@@ -112,6 +112,13 @@ Bitmap* createBitmap(int32_t width, int32_t height)
     return track(new (std::nothrow) Bitmap(std::move(image)));
 }
 
+Bitmap* createBitmap(QImage image)
+{
+    if (image.isNull()) return nullptr;
+    if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
+    return track(new (std::nothrow) Bitmap(std::move(image)));
+}
+
 Icon* createIcon(const QImage& image)
 {
     if (image.isNull()) return nullptr;

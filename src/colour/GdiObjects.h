@@ -134,6 +134,9 @@ Font* createFont(const LogFont& logFont);
 // A black opaque bitmap; nullptr when a side is below 1 or above the
 // program's largest picture side, or memory runs out.
 Bitmap* createBitmap(int32_t width, int32_t height);
+// A bitmap holding the image's pixels (made opaque 32-bit); nullptr for a
+// null image.
+Bitmap* createBitmap(QImage image);
 // Takes an image whose alpha says where the icon is opaque; nullptr for a
 // null image.
 Icon* createIcon(const QImage& image);

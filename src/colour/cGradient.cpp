@@ -185,8 +185,9 @@ QImage cGradient::sourceBlock(int32_t x, int32_t y, int32_t w, int32_t h) const
 {
     QImage block(w, h, QImage::Format_RGB32);
     if (block.isNull()) return block;
-    block.fill(0xFF000000u);
     const QImage* surface = hDC_ ? hDC_->surface() : nullptr;
+    if (!surface || x < 0 || y < 0 || int64_t(x) + w > surface->width() || int64_t(y) + h > surface->height())
+        block.fill(0xFF000000u);
     if (!surface) return block;
     const int32_t x0 = std::max(x, 0), x1 = static_cast<int32_t>(std::min<int64_t>(int64_t(x) + w, surface->width()));
     const int32_t y0 = std::max(y, 0), y1 = static_cast<int32_t>(std::min<int64_t>(int64_t(y) + h, surface->height()));
@@ -200,11 +201,8 @@ QImage cGradient::sourceBlock(int32_t x, int32_t y, int32_t w, int32_t h) const
 
 Picture cGradient::IMAGE() const
 {
-    if (!hDC_) return {};
-    gdi::Bitmap* copy = gdi::createBitmap(Width_, Height_);
-    if (!copy) return {};
-    copy->image = sourceBlock(0, 0, Width_, Height_);
-    return BitmapToPicture(copy);
+    if (!hDC_ || Width_ < 1 || Height_ < 1 || Width_ > kMaxPictureSide || Height_ > kMaxPictureSide) return {};
+    return BitmapToPicture(gdi::createBitmap(sourceBlock(0, 0, Width_, Height_)));
 }
 
 int32_t cGradient::DrawMode() const { return hDC_ ? hDC_->mixMode() : 0; }

@@ -9,15 +9,57 @@ namespace tq {
 
 namespace {
 
-// The pixel at step i of n from vertex a to vertex b.
-uint32_t blend(const TriVertex& a, const TriVertex& b, int64_t i, int64_t n)
-{
-    auto channel = [&](uint16_t ca, uint16_t cb) {
-        const int64_t v = ca + (int64_t(cb) - ca) * i / n;
+// One channel stepped from a to b over n steps: a + (b - a) i / n with the
+// quotient truncated toward zero, kept as quotient and remainder so no step
+// divides.
+class ChannelRamp {
+public:
+    ChannelRamp(uint16_t a, uint16_t b, int64_t n) : start_(a), negative_(b < a), n_(n)
+    {
+        const int64_t delta = negative_ ? int64_t(a) - b : int64_t(b) - a;
+        stepQ_ = delta / n;
+        stepR_ = delta % n;
+    }
+    // The high byte of the channel at the current step, then one step on.
+    uint32_t next()
+    {
+        const int64_t v = negative_ ? start_ - q_ : start_ + q_;
+        q_ += stepQ_;
+        r_ += stepR_;
+        if (r_ >= n_) {
+            ++q_;
+            r_ -= n_;
+        }
         return static_cast<uint32_t>(v >> 8) & 0xFF;
-    };
-    return 0xFF000000u | (channel(a.Red, b.Red) << 16) | (channel(a.Green, b.Green) << 8) | channel(a.Blue, b.Blue);
-}
+    }
+    // Skips to step i.
+    void seek(int64_t i)
+    {
+        const int64_t delta = stepQ_ * n_ + stepR_;
+        q_ = delta * i / n_;
+        r_ = delta * i % n_;
+    }
+
+private:
+    int64_t start_;
+    bool negative_;
+    int64_t n_;
+    int64_t stepQ_ = 0, stepR_ = 0;
+    int64_t q_ = 0, r_ = 0;
+};
+
+struct Ramp {
+    ChannelRamp red, green, blue;
+    Ramp(const TriVertex& a, const TriVertex& b, int64_t n)
+        : red(a.Red, b.Red, n), green(a.Green, b.Green, n), blue(a.Blue, b.Blue, n) {}
+    uint32_t next() { return 0xFF000000u | (red.next() << 16) | (green.next() << 8) | blue.next(); }
+    void seek(int64_t i)
+    {
+        red.seek(i);
+        green.seek(i);
+        blue.seek(i);
+    }
+};
 
 } // namespace
 
@@ -31,6 +73,9 @@ bool GradientFill(gdi::DeviceContext* dc, const TriVertex* vertices, uint32_t ve
     QImage* surface = dc->surface();
     if (!surface) return false;
     const RectI area = dc->visibleArea();
+    uint8_t* const bits = surface->bits();
+    const qsizetype stride = surface->bytesPerLine();
+    auto rowAt = [&](int32_t y) { return reinterpret_cast<uint32_t*>(bits + y * stride); };
     std::vector<uint32_t> line;
     for (uint32_t m = 0; m < meshCount; ++m) {
         TriVertex a = vertices[mesh[m].UpperLeft];
@@ -43,16 +88,17 @@ bool GradientFill(gdi::DeviceContext* dc, const TriVertex* vertices, uint32_t ve
         const int32_t y0 = std::max(top, area.top), y1 = std::min(bottom, area.bottom);
         if (x0 >= x1 || y0 >= y1) continue;
         if (mode == kGradientFillRectH) {
-            const int64_t n = int64_t(right) - left;
+            Ramp ramp(a, b, int64_t(right) - left);
+            ramp.seek(int64_t(x0) - left);
             line.resize(size_t(x1 - x0));
-            for (int32_t x = x0; x < x1; ++x) line[size_t(x - x0)] = blend(a, b, int64_t(x) - left, n);
-            for (int32_t y = y0; y < y1; ++y)
-                std::copy(line.begin(), line.end(), reinterpret_cast<uint32_t*>(surface->scanLine(y)) + x0);
+            for (uint32_t& px : line) px = ramp.next();
+            for (int32_t y = y0; y < y1; ++y) std::copy(line.begin(), line.end(), rowAt(y) + x0);
         } else {
-            const int64_t n = int64_t(bottom) - top;
+            Ramp ramp(a, b, int64_t(bottom) - top);
+            ramp.seek(int64_t(y0) - top);
             for (int32_t y = y0; y < y1; ++y) {
-                auto* row = reinterpret_cast<uint32_t*>(surface->scanLine(y));
-                std::fill(row + x0, row + x1, blend(a, b, int64_t(y) - top, n));
+                const uint32_t px = ramp.next();
+                std::fill(rowAt(y) + x0, rowAt(y) + x1, px);
             }
         }
     }

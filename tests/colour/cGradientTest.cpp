@@ -541,6 +541,15 @@ TEST_F(cGradientTest, GradientFillRuns)
     EXPECT_EQ(g.GetPixel(128, 1), 127 + 65536 * 64);
     EXPECT_EQ(g.GetPixel(255, 0), 254 + 65536 * 127);
     EXPECT_EQ(g.GetPixel(0, 2), kWhite);
+    // Clipped, a run starts part way and still lands on the same values.
+    g.Cls(kWhite);
+    g.SetClipRect(100, 0, 200, 4);
+    ASSERT_TRUE(GradientFill(g.hdc(), v, 2, &rect, 1, kGradientFillRectH));
+    EXPECT_EQ(g.GetPixel(99, 0), -1);
+    EXPECT_EQ(g.GetPixel(128, 1), 127 + 65536 * 64);
+    EXPECT_EQ(g.GetPixel(199, 0), 198 + 65536 * 99);
+    g.SetClipRect(-1, 0, 0, 0);
+    EXPECT_EQ(g.GetPixel(99, 0), kWhite);
 
     v[1].y = 4;
     v[1].x = 1;

@@ -14,6 +14,13 @@
 // - WebSafe_*: the software picture with every byte snapped through the
 //   web-safe table.
 // - Bar_*: the 16 x 256 slider pictures.
+//
+// A field picture costs some 30 to 80 memcpy of its 256 KB (0.1 to 0.3 ms),
+// far inside the 4 ms. The hue field is the dearest array: three channels
+// of a division-free linear step per pixel where the other fields look up
+// or reuse a column value. The picture around an array adds two 256 KB
+// surfaces (the drawing surface and the copy the picker keeps); the
+// web-safe pictures add one table look-up per byte.
 #include "colour/FieldRenderer.h"
 #include "platform/HeapTuning.h"
 

@@ -33,6 +33,29 @@ inline void memcpyBorderedPicture(benchmark::State& state, int w, int h)
     setMegapixels(state, w, h);
 }
 
+// A photograph-like w x h picture: smooth gradients with a fine texture.
+inline DibRecord photoLikePicture(int w, int h)
+{
+    DibRecord d;
+    d.width = w;
+    d.height = h;
+    d.header = BitsHeader::forDib(w, h);
+    d.bits.resize(4u * static_cast<size_t>(w) * static_cast<size_t>(h));
+    uint32_t seed = 12345;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = d.row(y);
+        for (int x = 0; x < w; ++x, p += 4) {
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = int(seed >> 29);
+            p[0] = uint8_t((x / 16 + noise) & 0xFF);
+            p[1] = uint8_t((y / 12 + noise) & 0xFF);
+            p[2] = uint8_t(((x + y) / 28 + noise) & 0xFF);
+            p[3] = 0;
+        }
+    }
+    return d;
+}
+
 // The one application object of a benchmark that makes windows, on the
 // offscreen platform unless another was asked for.
 inline QApplication& offscreenApp()

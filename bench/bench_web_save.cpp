@@ -38,28 +38,7 @@ namespace {
 constexpr int kW = 4000;
 constexpr int kH = 3000;
 
-// Smooth gradients with a fine texture, as a photograph has.
-tq::DibRecord makeBenchPicture()
-{
-    tq::DibRecord d;
-    d.width = kW;
-    d.height = kH;
-    d.header = tq::BitsHeader::forDib(kW, kH);
-    d.bits.resize(4u * kW * kH);
-    uint32_t seed = 12345;
-    for (int y = 0; y < kH; ++y) {
-        uint8_t* p = d.row(y);
-        for (int x = 0; x < kW; ++x, p += 4) {
-            seed = seed * 1664525u + 1013904223u;
-            const int noise = int(seed >> 29);
-            p[0] = uint8_t((x / 16 + noise) & 0xFF);
-            p[1] = uint8_t((y / 12 + noise) & 0xFF);
-            p[2] = uint8_t(((x + y) / 28 + noise) & 0xFF);
-            p[3] = 0;
-        }
-    }
-    return d;
-}
+tq::DibRecord makeBenchPicture() { return tq::bench::photoLikePicture(kW, kH); }
 
 struct Fixture {
     std::string dir;

@@ -1,4 +1,6 @@
 #include "document/mBitmap_Files.h"
+
+#include "platform/FreeImageSave.h"
 #include "document/ProgramContext.h"
 
 #include "document/DevilCheck.h"
@@ -192,34 +194,6 @@ FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, i
     return FreeImage_Load(fif, path.c_str(), flags);
 }
 
-// FreeImage's own file writer ignores a failed flush or close, so a full
-// disk or a size limit would pass for success with a truncated file. It
-// writes here through a stream of ours, whose every error is seen.
-unsigned DLL_CALLCONV writeToStream(void* buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<FILE*>(handle)));
-}
-unsigned DLL_CALLCONV readFromStream(void* buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<FILE*>(handle)));
-}
-int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin)
-{
-    return std::fseek(static_cast<FILE*>(handle), offset, origin);
-}
-long DLL_CALLCONV tellStream(fi_handle handle) { return std::ftell(static_cast<FILE*>(handle)); }
-
-bool saveThroughFreeImage(FREE_IMAGE_FORMAT fif, FIBITMAP* image, const std::string& path, int flags)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    FreeImageIO io{readFromStream, writeToStream, seekStream, tellStream};
-    const bool written = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(f), flags) != FALSE;
-    const bool flushed = std::fflush(f) == 0 && std::ferror(f) == 0;
-    const bool closed = std::fclose(f) == 0;
-    return written && flushed && closed;
-}
-
 // DevIL writes through file calls of ours as well: its writers do not look
 // at what the file calls return, so only these calls see a short write or a
 // failed flush or close. The flag is DevIL's one writer's (UI thread only).
@@ -271,7 +245,7 @@ bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType
     if (temp.empty()) return false;
     bool ok = false;
     // A cut-short temporary file would hand DevIL a damaged picture.
-    if (saveThroughFreeImage(FIF_BMP, dib, temp, 0)) {
+    if (saveFreeImageToFile(FIF_BMP, dib, temp, 0)) {
         initDevIL();
         ILuint name = 0;
         ilGenImages(1, &name);
@@ -444,7 +418,7 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const DibRec
         FIBITMAP* image = converted ? converted : dib;
         if (route.writer == Writer::FreeImage) {
             ok = replaceFileSafely(path, [&](const std::string& temp) {
-                return saveThroughFreeImage(FREE_IMAGE_FORMAT(route.format), image, temp, route.flags);
+                return saveFreeImageToFile(route.format, image, temp, route.flags);
             });
         } else {
             ok = SaveThroughDevIL(image, path, route.devilType);

@@ -24,24 +24,25 @@ int DLL_CALLCONV seekStream(fi_handle handle, long offset, int origin)
 }
 long DLL_CALLCONV tellStream(fi_handle handle) { return std::ftell(static_cast<FILE*>(handle)); }
 
-bool saveThroughStream(FREE_IMAGE_FORMAT fif, FIBITMAP* image, const std::string& path, int flags)
+} // namespace
+
+bool saveFreeImageToFile(int fif, FIBITMAP* image, const std::string& path, int flags)
 {
+    if (!image) return false;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     FreeImageIO io{readFromStream, writeToStream, seekStream, tellStream};
-    const bool written = FreeImage_SaveToHandle(fif, image, &io, static_cast<fi_handle>(f), flags) != FALSE;
+    const bool written = FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(fif), image, &io, static_cast<fi_handle>(f), flags) != FALSE;
     const bool flushed = std::fflush(f) == 0 && std::ferror(f) == 0;
     const bool closed = std::fclose(f) == 0;
     return written && flushed && closed;
 }
 
-} // namespace
-
 bool saveFreeImageSafely(int fif, FIBITMAP* image, const std::string& path, int flags)
 {
     if (!image) return false;
     return replaceFileSafely(path, [&](const std::string& temp) {
-        return saveThroughStream(FREE_IMAGE_FORMAT(fif), image, temp, flags);
+        return saveFreeImageToFile(fif, image, temp, flags);
     });
 }
 

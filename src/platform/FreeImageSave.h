@@ -14,6 +14,11 @@ struct FIBITMAP;
 
 namespace tq {
 
+// FreeImage's saver of format fif into the file at path (made or
+// truncated), every write, the flush and the close checked; false when any
+// failed. The caller decides what the file is (usually a temporary one).
+bool saveFreeImageToFile(int fif, FIBITMAP* image, const std::string& path, int flags);
+
 // FreeImage's saver of format fif (a FREE_IMAGE_FORMAT) with its flags;
 // true when the file at path is the complete new one, false with whatever
 // was at path left as it was.

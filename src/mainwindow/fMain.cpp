@@ -3,6 +3,8 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
+#include "tools/ToolButtonBar.h"
+#include "tools/ToolOptionPanel.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,6 +29,13 @@ fMain::fMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Talvex Quarlend"));
     mdi_ = new QMdiArea(this);
     setCentralWidget(mdi_);
+    tbTool = new tools::ToolButtonBar(this);
+    addToolBar(Qt::TopToolBarArea, tbTool);
+    addToolBarBreak(Qt::TopToolBarArea);
+    picStatus = new tools::ToolOptionPanel(this);
+    addToolBar(Qt::TopToolBarArea, picStatus);
+    connect(tbTool, &tools::ToolButtonBar::ButtonClick, this,
+            [this](int16_t Index, const QString& Key, int Value) { tbTool_ButtonClick(Index, Key.toStdString(), Value); });
     resize(1024, 768);
     cFilter.onProgress([this](int32_t& percent) { cFilter_Progress(percent); });
     connect(mdi_, &QMdiArea::subWindowActivated, this, &fMain::documentActivated);
@@ -116,12 +125,6 @@ void fMain::cFilter_Progress(int32_t& percent)
 }
 
 void fMain::fPanView_UpdateImage() {}
-
-void fMain::EnableMouseScrolling()
-{
-    handScrollPressed_ = true;
-    programSettings().ToolName.assign("MouseScroll");
-}
 
 void fMain::documentActivated(QMdiSubWindow* sub)
 {

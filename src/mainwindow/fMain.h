@@ -1,7 +1,7 @@
-// The main window: an MDI area holding the document windows, the one shared
-// filter engine that mirrors the active document, the two command
-// dispatchers, and the common end of every change (Update) with the engine's
-// progress handler.
+// The main window: an MDI area holding the document windows, the tool bar
+// and the tool-option bar above it, the one shared filter engine that
+// mirrors the active document, the two command dispatchers, and the common
+// end of every change (Update) with the engine's progress handler.
 #pragma once
 
 #include "document/CommandRegistry.h"
@@ -20,6 +20,11 @@ class QMdiArea;
 class QMdiSubWindow;
 
 namespace tq {
+
+namespace tools {
+class ToolButtonBar;
+class ToolOptionPanel;
+}
 
 class fImage;
 struct CommandEntry;
@@ -72,12 +77,39 @@ public:
     // Empties the navigator's thumbnail and view rectangle.
     void fPanView_Clear() override {}
 
-    // ---- Tool bar state the document windows read -------------------------
+    // ---- Tool bar and tool-option bar (fMain_Tools.cpp, tools/) -----------
+    tools::ToolButtonBar* tbTool = nullptr;
+    tools::ToolOptionPanel* picStatus = nullptr;
+    // The tool bar's click on button Index (Value 1 pressed, 0 released).
+    void tbTool_ButtonClick(int16_t Index, const std::string& Key, int Value);
+    // Readies the option bar to show one frame.
+    void Tool_Frame();
     // Whether the tool bar's hand-scroll button is pressed.
-    bool HandScrollButtonPressed() const override { return handScrollPressed_; }
+    bool HandScrollButtonPressed() const override;
     // Releases every tool button, presses the hand-scroll one and makes
     // "MouseScroll" the current tool.
     void EnableMouseScrolling() override;
+    // Releases every tool button except the one at PreserveTool; -1
+    // releases all.
+    void DisableTools(int16_t PreserveTool) override;
+
+    // The option frames from Settings, once at start-up, in this order.
+    void SelectionMove_Init();
+    void Select_Init();
+    void Airbrush_Init();
+    void Brush_Init();
+    void Fill_Init();
+    void Shape_Init();
+    void Gradient_init();
+    void Stamp_Init();
+    // k for a digit code or Backspace, otherwise 0.
+    static int16_t KeyNum(int16_t k);
+    // The pixels of the current stamp picture.
+    BitsBuffer GetStampBits() const;
+    // Built-in stamp chosen in the "Defined" list.
+    void icStamp_Click();
+    // Redraws the gradient preview strip from the two gradient colours.
+    void DrawGradientPreview();
 
     // ---- Command dispatchers ----------------------------------------------
     // The document commands: run only while a document window is active,
@@ -126,7 +158,7 @@ public:
     void cmdRotation(const std::string& key);       // N90 .. A45
     void cmdDirectFilter(const std::string& key);   // the 69 direct filter keys
 
-    // ==== Quality zoom, rotation and the tool bar ========================
+    // ==== Quality zoom and rotation ========================================
     // (defined in fMain_Commands.cpp)
 
     // The active document's picture resized by a whole factor: Factor times
@@ -140,11 +172,6 @@ public:
     // onto a canvas just holding the turned picture, black where the turned
     // picture leaves the canvas uncovered. One undo step.
     void RotateImage(int16_t Angle, bool smooth);
-    // Releases every tool button except the one at PreserveTool; -1
-    // releases all. (Only the hand-scroll button, index 14, has a state
-    // of its own here; the tool bar keeps the others.)
-    void DisableTools(int16_t PreserveTool) override;
-    static constexpr int16_t kHandScrollButton = 14;
 
 protected:
     // Runs a direct filter's member on the shared engine (a seam for tests
@@ -164,7 +191,6 @@ private:
 
     std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
-    bool handScrollPressed_ = false;
     QPointer<fImage> activeDocument_;
 };
 

@@ -426,11 +426,6 @@ void fMain::keepEngineInStep(const fImage& doc)
     mirrorRegion(cFilter, doc);
 }
 
-void fMain::DisableTools(int16_t PreserveTool)
-{
-    handScrollPressed_ = PreserveTool == kHandScrollButton;
-}
-
 // ---- Direct filters ----------------------------------------------------------
 
 FilterResult fMain::runDirectFilter(const DirectFilterRow<cBitFilter>& row) { return row.run(cFilter); }

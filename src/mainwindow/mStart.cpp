@@ -133,6 +133,15 @@ bool mStart::StartApplication(fSplash* splash)
     saveFolder_ = trimmed(s.SaveFolder.text());
     // 8. Recent files. (9: the shared filter engine lives in the main window.)
     FillRecent();
+    // 10. The tool-option frames from the settings.
+    main_->SelectionMove_Init();
+    main_->Select_Init();
+    main_->Airbrush_Init();
+    main_->Brush_Init();
+    main_->Fill_Init();
+    main_->Shape_Init();
+    main_->Gradient_init();
+    main_->Stamp_Init();
     // 11, 12. State again, then show.
     if (s.MainMaximized)
         main_->showMaximized();
@@ -305,6 +314,7 @@ void mStart::MDIForm_Unload()
     } else {
         Module8::SaveSettings(programSettings(), options_.programFolder);
     }
+    StampBits().clear();
     lock_.reset();
 }
 

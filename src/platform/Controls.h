@@ -5,9 +5,23 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace tq {
+
+// Error 380, "invalid property value": a control's property let refuses a
+// value outside its range and changes nothing. Callers that go on after a
+// failing step catch it there.
+class InvalidPropertyValue : public std::invalid_argument {
+public:
+    static constexpr int kNumber = 380;
+    explicit InvalidPropertyValue(const std::string& property)
+        : std::invalid_argument("Invalid property value: " + property)
+    {
+    }
+    int number() const { return kNumber; }
+};
 
 // A one-line text box.
 class TextBox {
@@ -20,7 +34,8 @@ public:
     virtual void setSelection(int32_t start, int32_t length) = 0;
 };
 
-// A slider editing a 32-bit whole number between Min and Max.
+// A slider editing a 32-bit whole number between Min and Max. setValue may
+// throw InvalidPropertyValue for a value outside them.
 class SliderControl {
 public:
     virtual ~SliderControl() = default;

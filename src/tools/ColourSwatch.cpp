@@ -1,0 +1,47 @@
+#include "tools/ColourSwatch.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tq::tools {
+
+ColourSwatch::ColourSwatch(QWidget* parent, bool pressedLook) : QFrame(parent), pressedLook_(pressedLook)
+{
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+    setLineWidth(1);
+    setFixedSize(33, 21);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ColourSwatch::setBackColor(int32_t colour)
+{
+    if (colour == colour_) return;
+    colour_ = colour;
+    update();
+    emit Change();
+}
+
+void ColourSwatch::paintEvent(QPaintEvent* e)
+{
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(colour_ & 0xFF, (colour_ >> 8) & 0xFF, (colour_ >> 16) & 0xFF));
+    }
+    QFrame::paintEvent(e);
+}
+
+void ColourSwatch::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (pressedLook_) setFrameShape(QFrame::NoFrame);
+}
+
+void ColourSwatch::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (pressedLook_) setFrameShape(QFrame::Box);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click();
+}
+
+} // namespace tq::tools

@@ -1,0 +1,38 @@
+// A colour swatch: a small bordered box filled with its colour (red in the
+// low byte). A click asks for a new colour (its host decides how); a change
+// of the colour raises Change. With the pressed look the swatch loses its
+// border from a press of any button to the release, wherever the pointer is
+// then.
+#pragma once
+
+#include <QFrame>
+
+#include <cstdint>
+
+namespace tq::tools {
+
+class ColourSwatch : public QFrame {
+    Q_OBJECT
+public:
+    explicit ColourSwatch(QWidget* parent = nullptr, bool pressedLook = false);
+
+    int32_t BackColor() const { return colour_; }
+    // Raises Change when the colour is a new one.
+    void setBackColor(int32_t colour);
+    bool looksPressed() const { return frameShape() == QFrame::NoFrame; }
+
+signals:
+    void Click();
+    void Change();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    int32_t colour_ = 0;
+    bool pressedLook_;
+};
+
+} // namespace tq::tools

@@ -1,0 +1,43 @@
+// The stamp pictures: the nine built-in stamps the program draws itself
+// (24-bit pictures, numbers 2 and 3 of 100 x 100 pixels, the others 48 x 48:
+// dark shapes on white, so that a grey mask paints the shape alone), the
+// listing of the Stamps folder, and the copy of a stamp picture's pixels
+// that the tools read (StampBits).
+#pragma once
+
+#include "platform/BitsBuffer.h"
+
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+namespace tq::tools {
+
+inline constexpr int kBuiltInStampCount = 9;
+// The size of the pictures in the "Defined" list.
+inline constexpr int kStampListIconSize = 20;
+
+// Built-in stamp n (1 to 9) at full size, opaque 32-bit; null for another n.
+QImage builtInStamp(int n);
+// The same picture as the list shows it, 20 x 20.
+QImage builtInStampIcon(int n);
+// Built-in stamp n as the pixel record the tools copy from.
+DibRecord builtInStampPicture(int n);
+
+// The stamp files of a folder, by name: those whose extension is "bmp",
+// "gif" or "ico" in any letter case and whose picture the picture loader
+// reads (a file that does not decode is left out, so it can never become the
+// current stamp), sorted by name without regard to letter case. Empty when
+// the folder does not exist.
+std::vector<std::string> ListStampFiles(const std::string& folder);
+// A file's entry in the "User-Defined" list: its name less the last four
+// characters (the dot and the extension).
+std::string stampEntryCaption(const std::string& fileName);
+
+// The pixels of a picture as w x h stamp pixels in a buffer whose picture
+// area is the stamp (its margin is not used); unallocated when w or h is
+// below 1. A part outside the picture stays 0.
+BitsBuffer StampBitsOf(const DibRecord* picture, int w, int h);
+
+} // namespace tq::tools

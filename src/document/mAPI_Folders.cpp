@@ -22,20 +22,7 @@ std::string env(const char* name)
 
 } // namespace
 
-std::string GetWindowsDir()
-{
-    std::string base = env("XDG_DATA_HOME");
-    if (base.empty() || base.front() != '/') {
-        const std::string home = env("HOME");
-        if (home.empty()) return {};
-        base = platform::joinPath(home, ".local/share");
-    }
-    const std::string dir = platform::joinPath(base, "talvex-quarlend");
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    if (!fs::is_directory(dir, ec)) return {};
-    return dir;
-}
+std::string GetWindowsDir() { return platform::userDataFolder(); }
 
 std::string GetTempDir()
 {

@@ -158,6 +158,40 @@ public:
     void cmdRotation(const std::string& key);       // N90 .. A45
     void cmdDirectFilter(const std::string& key);   // the 69 direct filter keys
 
+    // ==== Screen capture and the desktop wallpaper =======================
+    // (defined in fMain_Capture.cpp)
+
+    // "CAPTUREDESKTOP", "CAPTUREBACKGROUND": the main window and the tool
+    // windows flagged visible go out of sight, then the capture timer runs.
+    // (The desktop's own "show the desktop" has no counterpart here, so the
+    // desktop capture clears the program's own windows as the background
+    // one does.) "CAPTUREFOREGROUND": the screen as it is, at once.
+    // Where the session gives no way to grab the screen, each says so and
+    // changes nothing.
+    void cmdCaptureDesktop(const std::string& key);
+    void cmdCaptureForeground(const std::string& key);
+    void cmdCaptureBackground(const std::string& key);
+    void cmdCustomCapture(const std::string& key);   // a kind that captures nothing
+    // "WTILE", "WCENTER", "WSTRETCH": the active document as the bitmap
+    // "TalvexQuarlend.bmp" in the user's data folder, then that file as the
+    // desktop's wallpaper in style 1, 0 or 2. The document keeps its name
+    // and changed mark.
+    void cmdWallpaper(const std::string& key);
+    // Grabs the screen (wnd 0: through the desktop window; 1: the whole
+    // screen as shown) into a new document "New.bmp" in the program folder
+    // ("New.bmp[n]" while one of that name is open) with one history step
+    // and no change mark; then the main window comes back maximised with
+    // the tool windows flagged visible. Another wnd captures nothing and
+    // makes no window; a failed grab makes no document.
+    void capturePicture(int16_t wnd);
+    // The capture timer: one shot, kTimerCaptureInterval ms after it is
+    // enabled; enabling it while it runs changes nothing. Its tick captures
+    // through the desktop window and switches it off.
+    void enableTimerCapture();
+    void timerCapture_Timer();
+    bool timerCaptureEnabled() const { return timerCaptureEnabled_; }
+    static constexpr int kTimerCaptureInterval = 500;
+
     // ==== Quality zoom and rotation ========================================
     // (defined in fMain_Commands.cpp)
 
@@ -191,6 +225,7 @@ private:
 
     std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
+    bool timerCaptureEnabled_ = false;
     QPointer<fImage> activeDocument_;
 };
 

@@ -255,6 +255,11 @@ void fMain::registerCommands()
         {"cmdQualitySize", &fMain::cmdQualitySize},
         {"cmdRotation", &fMain::cmdRotation},
         {"cmdDirectFilter", &fMain::cmdDirectFilter},
+        {"cmdCaptureDesktop", &fMain::cmdCaptureDesktop},
+        {"cmdCaptureForeground", &fMain::cmdCaptureForeground},
+        {"cmdCaptureBackground", &fMain::cmdCaptureBackground},
+        {"cmdCustomCapture", &fMain::cmdCustomCapture},
+        {"cmdWallpaper", &fMain::cmdWallpaper},
     };
     for (const auto& [name, member] : own)
         registerCommand(name, [this, m = member](const std::string& key) { (this->*m)(key); });

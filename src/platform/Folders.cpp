@@ -107,4 +107,21 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
+std::string userDataFolder()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::string base = data ? data : "";
+    // A relative XDG_DATA_HOME is ignored, as XDG says.
+    if (base.empty() || base.front() != '/') {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) return {};
+        base = joinPath(home, ".local/share");
+    }
+    const std::string dir = joinPath(base, "talvex-quarlend");
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return {};
+    return dir;
+}
+
 } // namespace tq::platform

@@ -36,6 +36,12 @@ inline constexpr const char* kTempConversionName = "4546643";
 // folder, so a fixed name never lands in the shared one or the working folder.
 std::string tempFilePath(const std::string& name);
 
+// The user's data folder of the program: $XDG_DATA_HOME/talvex-quarlend
+// (by default ~/.local/share/talvex-quarlend), made when asked for; "" when
+// it cannot be made. It holds the desktop wallpaper bitmap and the desktop
+// settings store.
+std::string userDataFolder();
+
 // Joins a folder and a name with one "/" (none added when the folder is
 // empty or already ends in one).
 std::string joinPath(const std::string& folder, const std::string& name);

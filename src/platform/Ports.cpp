@@ -1,5 +1,6 @@
 #include "platform/Ports.h"
 
+#include "platform/DesktopWallpaper.h"
 #include "platform/PlatformContext.h"
 #include "platform/QtPorts.h"
 
@@ -32,8 +33,9 @@ const Ports& plainQtPorts()
     static QtProcesses processes;
     static QtColourPicker colourPicker;
     static QtTimers timers;
-    static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs, &clipboard, &pump, &printerSetup, &printer,
-                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers};
+    static DesktopWallpaper wallpaper;
+    static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs, &clipboard,    &pump,   &printerSetup, &printer,
+                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers, &wallpaper};
     return p;
 }
 
@@ -98,6 +100,7 @@ ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
     take(p.processes, replacement.processes);
     take(p.colourPicker, replacement.colourPicker);
     take(p.timers, replacement.timers);
+    take(p.wallpaper, replacement.wallpaper);
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }

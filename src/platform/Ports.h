@@ -2,7 +2,7 @@
 // message boxes, file dialogs (the plain ones and the picture open dialog
 // with its preview), the clipboard, the "let pending messages run" pump, the
 // printer and its set-up dialog, the web browser, the screen grab, outside
-// programs (the desktop's wallpaper setter), the colour picker and timers.
+// programs, the colour picker, timers and the desktop wallpaper.
 // Code above the platform layer reaches them only through ports(), so a test
 // can swap in doubles (see TestPorts.h) that answer a message box or a file
 // dialog and record what was asked, and a headless run never blocks. The
@@ -154,12 +154,28 @@ public:
 
 // ---- Screen grab ---------------------------------------------------------------
 
+struct ScreenSize {
+    int32_t width = 0;            // pixels
+    int32_t height = 0;
+    bool operator==(const ScreenSize&) const = default;
+};
+
 class ScreenGrab {
 public:
     virtual ~ScreenGrab() = default;
     // The whole screen as the user sees it; nullopt when the session gives
     // no way to grab it (e.g. a Wayland session without a portal).
     virtual std::optional<DibRecord> grabScreen() = 0;
+    // The screen's size in pixels; 0 x 0 without a screen.
+    virtual ScreenSize screenSize() = 0;
+    // False when the session gives no way to grab the screen at all, so a
+    // capture can say so before it hides anything.
+    virtual bool canGrab() = 0;
+    // The rectangle (left, top, width, height) of a window as it shows on
+    // the screen, in pixels; window 0 is the whole screen (on X11 the root
+    // window). nullopt when it cannot be grabbed or a side is below 1.
+    virtual std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
+                                                int32_t height) = 0;
 };
 
 // ---- Outside programs ------------------------------------------------------------
@@ -170,6 +186,28 @@ public:
     // Runs a program with its arguments (never through a shell) and waits
     // for it; its exit code, or -1 when it could not be started.
     virtual int run(const std::string& program, const std::vector<std::string>& args) = 0;
+};
+
+// ---- Desktop wallpaper ------------------------------------------------------------
+
+// The user's desktop settings, kept in a small store of the program's own in
+// place of a registry (key paths such as "Control Panel\Desktop\", each
+// holding named text values), and the desktop's own wallpaper setter.
+enum class StoreWrite {
+    Written,
+    KeyMissing,   // the key could not be opened: nothing was written
+    Failed,       // the write did not complete: the store is as it was
+};
+
+class Wallpaper {
+public:
+    virtual ~Wallpaper() = default;
+    // Writes one text value under a key of the store.
+    virtual StoreWrite setString(const std::string& keyPath, const std::string& name, const std::string& value) = 0;
+    // Shows the picture file as the desktop's wallpaper, in the style the
+    // store's desktop key holds (the desktop's own style where it holds
+    // none); false where no setter is known or the desktop refused.
+    virtual bool setWallpaper(const std::string& file) = 0;
 };
 
 // ---- Colour picker -----------------------------------------------------------------
@@ -207,6 +245,7 @@ struct Ports {
     Processes* processes = nullptr;
     ColourPicker* colourPicker = nullptr;
     Timers* timers = nullptr;
+    Wallpaper* wallpaper = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.

@@ -229,6 +229,30 @@ std::optional<DibRecord> QtScreenGrab::grabScreen()
     return dibFromImage(img);
 }
 
+ScreenSize QtScreenGrab::screenSize()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QSize size = screen->geometry().size();
+    return {size.width(), size.height()};
+}
+
+bool QtScreenGrab::canGrab()
+{
+    return QGuiApplication::primaryScreen() != nullptr &&
+           !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+std::optional<DibRecord> QtScreenGrab::grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
+                                                  int32_t height)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || width < 1 || height < 1) return std::nullopt;
+    const QImage img = screen->grabWindow(static_cast<WId>(window), left, top, width, height).toImage();
+    if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
+    return dibFromImage(img);
+}
+
 int QtProcesses::run(const std::string& program, const std::vector<std::string>& args)
 {
     QStringList list;

@@ -53,10 +53,15 @@ public:
 };
 
 // The primary screen through QScreen::grabWindow (X11); nothing where the
-// session refuses (the grab comes back empty).
+// session refuses (the grab comes back empty). A Wayland session gives
+// applications no grab of the screen.
 class QtScreenGrab : public ScreenGrab {
 public:
     std::optional<DibRecord> grabScreen() override;
+    ScreenSize screenSize() override;
+    bool canGrab() override;
+    std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
+                                        int32_t height) override;
 };
 
 class QtProcesses : public Processes {

@@ -66,9 +66,51 @@ bool FakeClipboard::setBitmap(const DibRecord& p)
     return true;
 }
 
+std::optional<DibRecord> FakeScreenGrab::grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
+                                                    int32_t height)
+{
+    ++grabs;
+    windowGrabs.push_back({window, left, top, width, height});
+    if (onGrab) onGrab();
+    if (!screen || width < 1 || height < 1) return std::nullopt;
+    // The part of the screen the rectangle covers; black outside it.
+    DibRecord out;
+    out.header = BitsHeader::forDib(width, height);
+    out.width = width;
+    out.height = height;
+    out.bits.assign(4u * size_t(width) * size_t(height), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        const int64_t sy = int64_t(top) + y;
+        if (sy < 0 || sy >= screen->height) continue;
+        for (int32_t x = 0; x < width; ++x) {
+            const int64_t sx = int64_t(left) + x;
+            if (sx < 0 || sx >= screen->width) continue;
+            const uint8_t* from = screen->row(int(sy)) + 4 * sx;
+            uint8_t* to = out.row(y) + 4 * size_t(x);
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+        }
+    }
+    return out;
+}
+
+StoreWrite FakeWallpaper::setString(const std::string& keyPath, const std::string& name, const std::string& value)
+{
+    writes.push_back({keyPath, name, value});
+    return writeResult;
+}
+
+bool FakeWallpaper::setWallpaper(const std::string& file)
+{
+    wallpapers.push_back(file);
+    writesBeforeWallpaper.push_back(writes.size());
+    return sets;
+}
+
 TestPorts::TestPorts()
     : scope_(Ports{&messageBoxes, &fileDialogs, &pictureDialogs, &clipboard, &pump, &printerSetup, &printer, &browser,
-                   &screenGrab, &processes, &colourPicker, &timers})
+                   &screenGrab, &processes, &colourPicker, &timers, &wallpaper})
 {
 }
 

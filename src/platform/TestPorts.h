@@ -108,17 +108,33 @@ public:
     std::vector<PrintRequest> printed;
 };
 
-// Hands out `screen` (none: the session cannot be grabbed) and counts grabs.
+// Hands out `screen` (none: the grab fails), or a rectangle of it, and
+// counts grabs; onGrab runs inside each grab, while the screen is "read".
+// sessionAllowsGrab false stands for a session that gives no way to grab.
 class FakeScreenGrab : public ScreenGrab {
 public:
+    struct WindowGrab {
+        uint64_t window;
+        int32_t left, top, width, height;
+        bool operator==(const WindowGrab&) const = default;
+    };
     std::optional<DibRecord> grabScreen() override
     {
         ++grabs;
         if (onGrab) onGrab();
         return screen;
     }
+    ScreenSize screenSize() override { return screen ? ScreenSize{screen->width, screen->height} : ScreenSize{}; }
+    bool canGrab() override { return sessionAllowsGrab; }
+    // The rectangle of `screen` (black where it lies outside); every window
+    // shows as the screen does.
+    std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
+                                        int32_t height) override;
+
     std::optional<DibRecord> screen;
+    bool sessionAllowsGrab = true;
     int grabs = 0;
+    std::vector<WindowGrab> windowGrabs;
     std::function<void()> onGrab;
 };
 
@@ -171,6 +187,25 @@ public:
     std::deque<std::pair<int, std::function<void()>>> pending;
 };
 
+// Records every value written and every wallpaper handed over, and answers
+// with `writeResult` and `sets`. writesBeforeWallpaper holds, for each
+// wallpaper, how many writes came before it.
+class FakeWallpaper : public Wallpaper {
+public:
+    struct Write {
+        std::string keyPath, name, value;
+        bool operator==(const Write&) const = default;
+    };
+    StoreWrite setString(const std::string& keyPath, const std::string& name, const std::string& value) override;
+    bool setWallpaper(const std::string& file) override;
+
+    std::vector<Write> writes;
+    std::vector<std::string> wallpapers;
+    std::vector<std::size_t> writesBeforeWallpaper;
+    StoreWrite writeResult = StoreWrite::Written;
+    bool sets = true;
+};
+
 // Every double, swapped in for the lifetime of the object.
 class TestPorts {
 public:
@@ -188,6 +223,7 @@ public:
     FakeProcesses processes;
     FakeColourPicker colourPicker;
     FakeTimers timers;
+    FakeWallpaper wallpaper;
 
 private:
     ScopedPorts scope_;

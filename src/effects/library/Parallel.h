@@ -1,0 +1,43 @@
+// Row bands on several threads for the kernels whose every output pixel is
+// computed from the source alone: the result is the same whatever the
+// number of threads, so the split is free to follow the machine. Kernels
+// that draw random numbers or carry state from pixel to pixel never use it.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+namespace tq::effects {
+
+// Calls fn(first, last) for bands of [0, count) that together cover it once,
+// on up to eight threads; a small job (count x costPerItem below about a
+// hundred thousand) runs on the calling thread. fn must not throw.
+template <class Fn>
+void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
+{
+    if (count <= 0) return;
+    const unsigned hw = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    const int64_t work = int64_t(count) * std::max<int64_t>(costPerItem, 1);
+    const int32_t threads = static_cast<int32_t>(std::min<int64_t>({int64_t(hw), work / 100000 + 1, int64_t(count)}));
+    if (threads <= 1) {
+        fn(int32_t(0), count);
+        return;
+    }
+    const auto bandStart = [&](int32_t i) { return static_cast<int32_t>(int64_t(count) * i / threads); };
+    std::vector<std::thread> pool;
+    int32_t started = 1;
+    try {
+        pool.reserve(static_cast<size_t>(threads - 1));
+        for (; started < threads; ++started)
+            pool.emplace_back([&fn, a = bandStart(started), b = bandStart(started + 1)] { fn(a, b); });
+    } catch (...) {
+        // No thread to be had: the bands not handed out run here.
+    }
+    fn(int32_t(0), bandStart(1));
+    if (started < threads) fn(bandStart(started), count);
+    for (std::thread& t : pool) t.join();
+}
+
+} // namespace tq::effects

@@ -164,7 +164,7 @@ bool invoke(bool (*fn)(EffectSurface&, const EffectSurface&, P...), const std::v
 void clearTo(EffectSurface& dst, const EffectSurface& src, int32_t color)
 {
     const uint32_t px = static_cast<uint32_t>((color >> 16) & 0xFF) | (static_cast<uint32_t>(color) & 0xFF00u) |
-                        ((static_cast<uint32_t>(color) & 0xFFu) << 16);
+        ((static_cast<uint32_t>(color) & 0xFFu) << 16);
     dst.header = BitsHeader::forDib(src.width, src.height);
     dst.width = src.width;
     dst.height = src.height;
@@ -179,7 +179,7 @@ bool callZorveli(ZorveliFn fn, const std::vector<EffectArg>& args, EffectSurface
 {
     const ZorveliLib& lib = zorveliLIB();
     switch (fn) {
-#define TQ_ZORVELI_CASE(Name, ...)                                                                              \
+#define TQ_ZORVELI_CASE(Name, ...)                                                                                     \
     case ZorveliFn::Name: return invoke(lib.Name, args, dst, src, EffectReserved);
         TQ_ZORVELI_FUNCTIONS(TQ_ZORVELI_CASE)
 #undef TQ_ZORVELI_CASE

@@ -54,12 +54,23 @@ std::optional<int32_t> fromPalette(int index)
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return std::nullopt;
     const QPalette p = QGuiApplication::palette();
     switch (index) {
-    case 0: case 4: case 10: case 11: case 15: case 22: case 30: return fromQColor(p.color(QPalette::Button));
-    case 2: case 13: case 29: return fromQColor(p.color(QPalette::Highlight));
+    case 0:
+    case 4:
+    case 10:
+    case 11:
+    case 15:
+    case 22:
+    case 30: return fromQColor(p.color(QPalette::Button));
+    case 2:
+    case 13:
+    case 29: return fromQColor(p.color(QPalette::Highlight));
     case 5: return fromQColor(p.color(QPalette::Base));
-    case 7: case 8: return fromQColor(p.color(QPalette::Text));
-    case 9: case 14: return fromQColor(p.color(QPalette::HighlightedText));
-    case 12: case 16: return fromQColor(p.color(QPalette::Dark));
+    case 7:
+    case 8: return fromQColor(p.color(QPalette::Text));
+    case 9:
+    case 14: return fromQColor(p.color(QPalette::HighlightedText));
+    case 12:
+    case 16: return fromQColor(p.color(QPalette::Dark));
     case 17: return fromQColor(p.color(QPalette::Disabled, QPalette::Text));
     case 18: return fromQColor(p.color(QPalette::ButtonText));
     case 20: return fromQColor(p.color(QPalette::Light));

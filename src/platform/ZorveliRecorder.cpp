@@ -19,11 +19,9 @@ Log& log()
 
 // One recording function per library function: F names it, P... are its
 // parameters after the two surfaces (the last is the EffectReserved address).
-template <ZorveliFn F, class Sig>
-struct Recording;
+template <ZorveliFn F, class Sig> struct Recording;
 
-template <ZorveliFn F, class... P>
-struct Recording<F, bool (*)(EffectSurface&, const EffectSurface&, P...)> {
+template <ZorveliFn F, class... P> struct Recording<F, bool (*)(EffectSurface&, const EffectSurface&, P...)> {
     static bool record(EffectSurface& dst, const EffectSurface& src, P... params)
     {
         ZorveliCallRecord rec{F, {}, &dst, &src, nullptr};
@@ -50,7 +48,8 @@ ZorveliLib ZorveliRecorder::table()
     return lib;
 }
 
-ZorveliRecorder::ZorveliRecorder() : scope_(table())
+ZorveliRecorder::ZorveliRecorder()
+    : scope_(table())
 {
     log() = Log{};
 }

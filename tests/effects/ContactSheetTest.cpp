@@ -85,7 +85,8 @@ Cell plain(std::string caption, int16_t id) { return {std::move(caption), {origi
 
 Cell values(std::string caption, int16_t id, int32_t a, int32_t b, int32_t c, int32_t colour = 0, int32_t replace = 0)
 {
-    return {std::move(caption), {byId(id, a, colour, replace), byId(id, b, colour, replace), byId(id, c, colour, replace)}};
+    return {std::move(caption),
+            {byId(id, a, colour, replace), byId(id, b, colour, replace), byId(id, c, colour, replace)}};
 }
 
 std::vector<Cell> sheet()

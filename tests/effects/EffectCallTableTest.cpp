@@ -32,11 +32,11 @@ std::string describe(const EffectArg& a)
     return std::visit(
         [](auto v) {
             using T = decltype(v);
-            const char* kind = std::is_same_v<T, int32_t>   ? "I32"
-                               : std::is_same_v<T, int16_t> ? "I16"
-                               : std::is_same_v<T, uint8_t> ? "U8"
-                               : std::is_same_v<T, float>   ? "F32"
-                                                            : "F64";
+            const char* kind = std::is_same_v<T, int32_t> ? "I32"
+                : std::is_same_v<T, int16_t>              ? "I16"
+                : std::is_same_v<T, uint8_t>              ? "U8"
+                : std::is_same_v<T, float>                ? "F32"
+                                                          : "F64";
             return std::string(kind) + "(" + std::to_string(+v) + ")";
         },
         a);
@@ -209,11 +209,11 @@ TEST(EffectCallTable, AStrengthTooWideForItsArgumentMakesNoCall)
         bool called;
     };
     const Case cases[] = {
-        {11, 32767, true},  {11, 32768, false},     {11, -32769, false},   // I16 v
-        {48, 255, true},    {48, 256, false},       {48, -1, false},       // U8 v
-        {49, 32767, true},  {49, 32768, false},                            // I16 v beside v / 2
-        {51, 32767, true},  {51, 32768, false},                            // I16 v beside 4 v
-        {2, INT32_MIN, true}, {39, INT32_MIN, true},                       // I32 and F64 take any v
+        {11, 32767, true},    {11, 32768, false},    {11, -32769, false},   // I16 v
+        {48, 255, true},      {48, 256, false},      {48, -1, false},   // U8 v
+        {49, 32767, true},    {49, 32768, false},   // I16 v beside v / 2
+        {51, 32767, true},    {51, 32768, false},   // I16 v beside 4 v
+        {2, INT32_MIN, true}, {39, INT32_MIN, true},   // I32 and F64 take any v
     };
     for (const Case& c : cases)
         EXPECT_EQ(effectCall(c.id, c.v, 0, 0, 1, 1).has_value(), c.called) << c.id << " " << c.v;

@@ -91,8 +91,8 @@ inline Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b
 // The landscape at w x h; shapes are placed relative to the size.
 inline EffectSurface photoLike(int w, int h)
 {
-    using detail::Rgb;
     using detail::mix;
+    using detail::Rgb;
     EffectSurface s = blankSurface(w, h);
     const double horizon = 0.58;
     for (int y = 0; y < h; ++y)
@@ -104,8 +104,10 @@ inline EffectSurface photoLike(int w, int h)
                 const double cl = std::clamp((detail::clouds(uu * 5, vv * 9) - 0.52) * 3.0, 0.0, 1.0);
                 c = mix(c, {250, 250, 250}, cl * (1 - vv / horizon * 0.6));
                 const double sd = std::hypot((uu - 0.78) * 1.3, vv - 0.2);
-                if (sd < 0.07) c = mix(c, {255, 240, 170}, 1.0);
-                else c = mix(c, {255, 225, 160}, std::max(0.0, 0.5 - (sd - 0.07) * 3.0));
+                if (sd < 0.07)
+                    c = mix(c, {255, 240, 170}, 1.0);
+                else
+                    c = mix(c, {255, 225, 160}, std::max(0.0, 0.5 - (sd - 0.07) * 3.0));
                 return c;
             };
             Rgb c;
@@ -129,7 +131,8 @@ inline EffectSurface photoLike(int w, int h)
             if (u > hx && u < hx + hw && v > hy - hh && v < hy) {
                 c = {225, 215, 195};
                 const double wu = (u - hx) / hw, wv = (v - (hy - hh)) / hh;
-                if ((wu > 0.15 && wu < 0.35 && wv > 0.25 && wv < 0.6) || (wu > 0.65 && wu < 0.85 && wv > 0.25 && wv < 0.6))
+                if ((wu > 0.15 && wu < 0.35 && wv > 0.25 && wv < 0.6) ||
+                    (wu > 0.65 && wu < 0.85 && wv > 0.25 && wv < 0.6))
                     c = {40, 60, 90};
                 if (wu > 0.42 && wu < 0.58 && wv > 0.45) c = {110, 60, 30};
             }

@@ -58,14 +58,13 @@ struct Strong {
     int32_t v;
 };
 const std::vector<Strong> kStrong = {
-    {2, 120},  {3, 200}, {4, 60},  {5, 60},  {6, 60},  {7, 0},   {8, 100}, {9, 300}, {10, 120}, {11, 150},
-    {12, 0},   {13, 200}, {14, 0}, {16, 0},  {17, 0},  {18, 0},  {19, 5},  {20, 0},  {21, 45},  {22, 30},
-    {23, 20},  {24, 150}, {25, 8}, {27, 0},  {28, 0},  {29, 120}, {30, 200}, {32, 0}, {33, 5},   {34, 80},
-    {35, 0},   {36, 0},  {37, 200}, {38, 50}, {39, 60}, {40, 200}, {41, 0}, {42, 0},  {43, 0},   {44, 0},
-    {45, 0},   {46, 25}, {47, 8},  {48, 10}, {49, 16}, {50, 16}, {51, 16}, {53, 80}, {54, 150}, {55, 3},
-    {56, 80},  {57, 2},  {58, 120}, {60, 50}, {61, 50}, {62, 50}, {64, 0}, {65, 0},  {66, 80},  {67, 60},
-    {68, 0},   {69, 6},  {70, 0},  {71, 6},  {72, 6},  {73, 100}, {74, 200}, {75, 0}, {76, 0},   {78, 0},
-    {79, 0},   {80, 0},
+    {2, 120},  {3, 200}, {4, 60},   {5, 60},   {6, 60},   {7, 0},  {8, 100}, {9, 300}, {10, 120}, {11, 150}, {12, 0},
+    {13, 200}, {14, 0},  {16, 0},   {17, 0},   {18, 0},   {19, 5}, {20, 0},  {21, 45}, {22, 30},  {23, 20},  {24, 150},
+    {25, 8},   {27, 0},  {28, 0},   {29, 120}, {30, 200}, {32, 0}, {33, 5},  {34, 80}, {35, 0},   {36, 0},   {37, 200},
+    {38, 50},  {39, 60}, {40, 200}, {41, 0},   {42, 0},   {43, 0}, {44, 0},  {45, 0},  {46, 25},  {47, 8},   {48, 10},
+    {49, 16},  {50, 16}, {51, 16},  {53, 80},  {54, 150}, {55, 3}, {56, 80}, {57, 2},  {58, 120}, {60, 50},  {61, 50},
+    {62, 50},  {64, 0},  {65, 0},   {66, 80},  {67, 60},  {68, 0}, {69, 6},  {70, 0},  {71, 6},   {72, 6},   {73, 100},
+    {74, 200}, {75, 0},  {76, 0},   {78, 0},   {79, 0},   {80, 0},
 };
 
 TEST_F(EffectsLibrary, EveryEffectKeepsItsSourceAndDrawsAtTheSourcesSize)
@@ -127,12 +126,14 @@ TEST_F(EffectsLibrary, TheNeutralSettingGivesThePictureBack)
         int32_t v;
         int32_t c = kWhite;
     };
+    // Last, a white light at full strength, its colour the colour box's own
+    // system colour.
     const Neutral cases[] = {
-        {2, 0},  {3, 100}, {4, 0},  {5, 25}, {6, 0},  {8, 0},  {9, 0},  {10, 0},  {10, 360}, {11, 0},
-        {13, 0}, {16, 0},  {19, 0}, {22, 0}, {23, 0}, {24, 0}, {25, 0}, {30, 0},  {33, 0},   {34, 0},
-        {37, 0}, {38, 0},  {39, 0}, {40, 0}, {46, 0}, {47, 0}, {47, 1}, {48, 0},  {49, 0},   {49, 1},
-        {50, 0}, {51, 0},  {69, 0}, {69, 1}, {71, 0}, {72, 0}, {73, 0}, {74, 0},  {74, 25},
-        {29, 255, kWindowBackground},   // a white light at full strength; the box's own colour is the system's
+        {2, 0},    {3, 100}, {4, 0},  {5, 25}, {6, 0},  {8, 0},  {9, 0},   {10, 0},
+        {10, 360}, {11, 0},  {13, 0}, {16, 0}, {19, 0}, {22, 0}, {23, 0},  {24, 0},
+        {25, 0},   {30, 0},  {33, 0}, {34, 0}, {37, 0}, {38, 0}, {39, 0},  {40, 0},
+        {46, 0},   {47, 0},  {47, 1}, {48, 0}, {49, 0}, {49, 1}, {50, 0},  {51, 0},
+        {69, 0},   {69, 1},  {71, 0}, {72, 0}, {73, 0}, {74, 0}, {74, 25}, {29, 255, kWindowBackground},
     };
     const EffectSurface photo = fx::photoLike(64, 48);
     for (const Neutral& n : cases) {
@@ -186,8 +187,8 @@ TEST_F(EffectsLibrary, FlipsMirrorExactly)
 TEST_F(EffectsLibrary, AFlatPictureStaysFlatUnderBlursAndWarps)
 {
     const EffectSurface flat = fx::uniformSurface(23, 17, 60, 130, 200);
-    for (int16_t id : {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 32, 36, 37, 38, 39, 40, 43, 45, 46, 47, 48, 50,
-                       51, 72, 74, 75}) {
+    for (int16_t id :
+         {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 32, 36, 37, 38, 39, 40, 43, 45, 46, 47, 48, 50, 51, 72, 74, 75}) {
         const EffectSurface out = apply(id, id == 51 ? 0 : 9, flat);
         if (id == 75) {   // frost glass veils the picture, evenly
             for (size_t i = 0; i + 3 < out.bits.size(); i += 4)
@@ -251,7 +252,8 @@ TEST_F(EffectsLibrary, ColoursOfTheSystemAreTranslatedAndUnknownOnesRefused)
     programRandom().seed(8);
     const EffectSurface out = apply(67, 102, photo, kWindowBackground);
     int white = 0;
-    for (size_t i = 0; i < out.bits.size(); i += 4) white += out.bits[i] == 255 && out.bits[i + 1] == 255 && out.bits[i + 2] == 255;
+    for (size_t i = 0; i < out.bits.size(); i += 4)
+        white += out.bits[i] == 255 && out.bits[i + 1] == 255 && out.bits[i + 2] == 255;
     EXPECT_GT(white, 0);
 
     // A system colour number past the last element names no colour: the call
@@ -279,7 +281,7 @@ TEST_F(EffectsLibrary, ABrokenSourceOrParameterIsRefusedAndTheDestinationKept)
     const EffectSurface photo = fx::photoLike(8, 8);
     using F = ZorveliFn;
     const std::vector<std::pair<F, std::vector<EffectArg>>> refused = {
-        {F::PolarCoordinates, {int32_t(2)}},               // no such mode
+        {F::PolarCoordinates, {int32_t(2)}},   // no such mode
         {F::Solarize, {int32_t(5)}},
         {F::Metallic, {int32_t(4), int32_t(10), int32_t(4)}},   // no fourth metal
         {F::Emboss, {std::numeric_limits<float>::quiet_NaN()}},

@@ -34,7 +34,8 @@ double meanGrey(ConstPixels s)
 Table contrastTable(double pivot, double k)
 {
     Table t{};
-    for (int i = 0; i < 256; ++i) t[i] = clamp255(static_cast<int32_t>(std::lrint(std::clamp((i - pivot) * k + pivot, -1.0, 256.0))));
+    for (int i = 0; i < 256; ++i)
+        t[i] = clamp255(static_cast<int32_t>(std::lrint(std::clamp((i - pivot) * k + pivot, -1.0, 256.0))));
     return t;
 }
 
@@ -64,7 +65,8 @@ bool zorveliLIB_Contrast(EffectSurface& dst, const EffectSurface& src, float Red
 bool zorveliLIB_Sharpening(EffectSurface& dst, const EffectSurface& src, float Amount, int32_t*)
 {
     if (!finite(Amount)) return false;
-    const int32_t k = static_cast<int32_t>(std::lrint(std::clamp(static_cast<double>(Amount) * 5.0, -20.0, 20.0) * 256.0));
+    const int32_t k =
+        static_cast<int32_t>(std::lrint(std::clamp(static_cast<double>(Amount) * 5.0, -20.0, 20.0) * 256.0));
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         if (k == 0) return copyPixels(s, d);
         boxBlur(s, d, 1, 1);
@@ -87,7 +89,8 @@ bool zorveliLIB_Sharpening(EffectSurface& dst, const EffectSurface& src, float A
 bool zorveliLIB_Gamma(EffectSurface& dst, const EffectSurface& src, float Gamma, int32_t*)
 {
     if (!finite(Gamma)) return false;
-    const int32_t factor = static_cast<int32_t>(std::lrint(std::clamp(static_cast<double>(Gamma), 0.0, 1.0e6) * 100.0)) - 100;
+    const int32_t factor =
+        static_cast<int32_t>(std::lrint(std::clamp(static_cast<double>(Gamma), 0.0, 1.0e6) * 100.0)) - 100;
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         return throughEngine(s, d, [&](cBitFilter& e) { return e.GammaCorrection(factor); });
     });

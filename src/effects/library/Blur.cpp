@@ -18,7 +18,12 @@ namespace {
 // which every lane of a 16-bit vector can do and which keeps every flat box
 // exact, and a 64-bit product beyond.
 struct BoxDivisor {
-    explicit BoxDivisor(uint32_t n) : n_(n), m16_((65536u + n / 2) / n), m32_(((uint64_t(1) << 32) + n / 2) / n) {}
+    explicit BoxDivisor(uint32_t n)
+        : n_(n)
+        , m16_((65536u + n / 2) / n)
+        , m32_(((uint64_t(1) << 32) + n / 2) / n)
+    {
+    }
     uint32_t operator()(uint32_t sum) const
     {
         if (small()) return ((sum + n_ / 2) * m16_) >> 16;
@@ -37,7 +42,8 @@ private:
 // (a division per channel per pixel would cost more than the blur).
 class Reciprocals {
 public:
-    explicit Reciprocals(uint32_t n) : inv_(n + 1, 0)
+    explicit Reciprocals(uint32_t n)
+        : inv_(n + 1, 0)
     {
         for (uint32_t c = 1; c <= n; ++c) inv_[c] = (65536u + c / 2) / c;
     }
@@ -48,7 +54,10 @@ private:
 };
 
 #if defined(__SSE2__)
-inline __m128i lanes16(uint32_t p) { return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128()); }
+inline __m128i lanes16(uint32_t p)
+{
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128());
+}
 #endif
 
 // Along each row: the mean of 2r + 1 pixels, the four bytes as four lanes.

@@ -4,6 +4,8 @@
 #include "effects/library/Blur.h"
 #include "effects/library/EngineBridge.h"
 #include "effects/library/LibraryFunctions.h"
+#include "effects/library/PolarBlur.h"
+#include "effects/library/Parallel.h"
 #include "effects/library/Warp.h"
 
 #include <algorithm>
@@ -41,9 +43,6 @@ void addDifference(ConstPixels s, Pixels d, ConstPixels blurred, double amount)
         d.data[i] = out;
     }
 }
-
-// The radius of the circle through the picture's corners about its centre.
-double halfDiagonal(ConstPixels s) { return 0.5 * std::sqrt(double(s.w) * s.w + double(s.h) * s.h); }
 
 } // namespace
 
@@ -154,7 +153,7 @@ bool zorveliLIB_FarBlur(EffectSurface& dst, const EffectSurface& src, int32_t Ra
         const double cx = (s.w - 1) / 2.0, cy = (s.h - 1) / 2.0;
         const double scale = kSteps / std::max(cx * cx + cy * cy, 1.0);
         const ConstPixels b = blurred;
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 10 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* in = s.row(y);
             const uint32_t* bl = b.row(y);
             uint32_t* out = d.row(y);
@@ -164,7 +163,7 @@ bool zorveliLIB_FarBlur(EffectSurface& dst, const EffectSurface& src, int32_t Ra
                 const uint32_t f = weight[std::min(static_cast<int>(q), kSteps)];
                 out[x] = lerpPixel(in[x], bl[x], f) & kColourMask;
             }
-        }
+        });
     });
 }
 
@@ -174,31 +173,21 @@ bool zorveliLIB_RadialBlur(EffectSurface& dst, const EffectSurface& src, int32_t
 {
     const double turn = std::min(std::abs(static_cast<double>(Degrees)), 360.0) * kPiD / 180.0;
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const int32_t passes = turn > 0 ? passesFor(turn * halfDiagonal(s)) : 0;
-        const double step = passes ? turn / (std::ldexp(1.0, passes) - 1.0) : 0.0;
-        const double cx = (s.w - 1) / 2.0, cy = (s.h - 1) / 2.0;
-        doublingBlur(s, d, passes, step, true, [&](double a) {
-            const double c = std::cos(a), sn = std::sin(a);
-            return Affine{c, -sn, cx - c * cx + sn * cy, sn, c, cy - sn * cx - c * cy};
-        });
+        if (turn == 0.0) return copyPixels(s, d);
+        spinBlur(s, d, (s.w - 1) / 2.0, (s.h - 1) / 2.0, turn);
     });
 }
 
-// Streaks out from the middle, as when zooming during the exposure: each
-// pixel the mean of the points between it and the point Amount / 4 percent
-// nearer the middle.
+// Streaks out from the middle, as a zoom by up to 1 + Amount / 400 during
+// the exposure leaves them: each pixel the mean of the points on the ray
+// from the middle between it and the point at 1 / (1 + Amount / 400) of
+// its distance.
 bool zorveliLIB_ZoomBlur(EffectSurface& dst, const EffectSurface& src, int32_t Amount, int32_t*)
 {
     const double z = std::clamp(Amount, 0, 400) / 400.0;
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const double spread = std::log(1.0 + z);
-        const int32_t passes = z > 0 ? passesFor(halfDiagonal(s) * z / (1.0 + z)) : 0;
-        const double step = passes ? -spread / (std::ldexp(1.0, passes) - 1.0) : 0.0;
-        const double cx = (s.w - 1) / 2.0, cy = (s.h - 1) / 2.0;
-        doublingBlur(s, d, passes, step, false, [&](double a) {
-            const double k = std::exp(a);
-            return Affine{k, 0, cx - k * cx, 0, k, cy - k * cy};
-        });
+        if (z == 0.0) return copyPixels(s, d);
+        rayBlur(s, d, (s.w - 1) / 2.0, (s.h - 1) / 2.0, z / (1.0 + z));
     });
 }
 

@@ -79,7 +79,8 @@ bool zorveliLIB_BackDropRemoval(EffectSurface& dst, const EffectSurface& src, in
 bool zorveliLIB_Emboss(EffectSurface& dst, const EffectSurface& src, float Depth, int32_t*)
 {
     if (!std::isfinite(Depth)) return false;
-    const int32_t factor = static_cast<int32_t>(std::lrint(std::min(std::fabs(static_cast<double>(Depth)) * 20.0, 50.0)));
+    const int32_t factor =
+        static_cast<int32_t>(std::lrint(std::min(std::fabs(static_cast<double>(Depth)) * 20.0, 50.0)));
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         return throughEngine(s, d, [&](cBitFilter& e) { return Depth >= 0 ? e.EMBOSS(factor) : e.Engrave(factor); });
     });
@@ -105,7 +106,9 @@ bool zorveliLIB_Neon(EffectSurface& dst, const EffectSurface& src, int16_t Glow,
             const uint32_t p = e.data[i], h = d.data[i];
             uint32_t out = 0;
             for (int c = 0; c < 24; c += 8)
-                out |= static_cast<uint32_t>(clamp255(static_cast<int32_t>((p >> c) & 0xFF) + 2 * static_cast<int32_t>((h >> c) & 0xFF))) << c;
+                out |= static_cast<uint32_t>(
+                           clamp255(static_cast<int32_t>((p >> c) & 0xFF) + 2 * static_cast<int32_t>((h >> c) & 0xFF)))
+                    << c;
             d.data[i] = out;
         }
     });
@@ -141,18 +144,20 @@ bool zorveliLIB_DetectBorders(EffectSurface& dst, const EffectSurface& src, int3
             for (int32_t x = 0; x < s.w; ++x) {
                 const uint32_t p = in[x];
                 const bool inArea = std::abs(int32_t(p & 0xFF) - int32_t(cp & 0xFF)) <= tol &&
-                                    std::abs(int32_t((p >> 8) & 0xFF) - int32_t((cp >> 8) & 0xFF)) <= tol &&
-                                    std::abs(int32_t((p >> 16) & 0xFF) - int32_t((cp >> 16) & 0xFF)) <= tol;
+                    std::abs(int32_t((p >> 8) & 0xFF) - int32_t((cp >> 8) & 0xFF)) <= tol &&
+                    std::abs(int32_t((p >> 16) & 0xFF) - int32_t((cp >> 16) & 0xFF)) <= tol;
                 run += inArea ? 1u : 0u;
                 row[x + 1] = above[x + 1] + run;
             }
         }
         for (int32_t y = 0; y < s.h; ++y) {
-            const size_t y0 = static_cast<size_t>(std::max(y - t, 0)), y1 = static_cast<size_t>(std::min(y + t + 1, s.h));
+            const size_t y0 = static_cast<size_t>(std::max(y - t, 0)),
+                         y1 = static_cast<size_t>(std::min(y + t + 1, s.h));
             const uint32_t* in = s.row(y);
             uint32_t* out = d.row(y);
             for (int32_t x = 0; x < s.w; ++x) {
-                const size_t x0 = static_cast<size_t>(std::max(x - t, 0)), x1 = static_cast<size_t>(std::min(x + t + 1, s.w));
+                const size_t x0 = static_cast<size_t>(std::max(x - t, 0)),
+                             x1 = static_cast<size_t>(std::min(x + t + 1, s.w));
                 const uint32_t count = sum[y1 * W + x1] - sum[y0 * W + x1] - sum[y1 * W + x0] + sum[y0 * W + x0];
                 const uint32_t box = static_cast<uint32_t>((y1 - y0) * (x1 - x0));
                 out[x] = (count != 0 && count != box) ? bp : (in[x] & kColourMask);
@@ -215,7 +220,7 @@ bool zorveliLIB_NotePaper(EffectSurface& dst, const EffectSurface& src, int32_t 
             for (int32_t x = 0; x < s.w; ++x) {
                 const uint32_t base = lerpPixel(pp, ip, (a[x] * 257u + 128u) >> 8);
                 const int32_t lit = static_cast<int32_t>(away[std::clamp(x + lx, 0, s.w - 1)]) -
-                                    static_cast<int32_t>(towards[std::clamp(x - lx, 0, s.w - 1)]);
+                    static_cast<int32_t>(towards[std::clamp(x - lx, 0, s.w - 1)]);
                 const int32_t noise = static_cast<int32_t>(random.next() * static_cast<float>(grain + 1)) - grain / 2;
                 const int32_t add = lit * relief / 8 + noise;
                 out[x] = packBgr(clamp255(static_cast<int32_t>(base & 0xFF) + add),
@@ -235,9 +240,9 @@ bool zorveliLIB_Metallic(EffectSurface& dst, const EffectSurface& src, int32_t L
     if (Metal < 1 || Metal > 3) return false;
     // Dark and light ends of each metal, blue, green, red.
     static constexpr uint32_t kEnds[3][2][3] = {
-        {{40, 34, 30}, {252, 248, 245}},     // silver
-        {{6, 32, 70}, {140, 228, 255}},      // gold
-        {{110, 60, 20}, {255, 248, 220}},    // ice
+        {{40, 34, 30}, {252, 248, 245}},   // silver
+        {{6, 32, 70}, {140, 228, 255}},   // gold
+        {{110, 60, 20}, {255, 248, 220}},   // ice
     };
     const double levels = std::clamp(Levels, 1, 32);
     const double shift = (Shift % 256) * 2.0 * 3.141592653589793 / 255.0;

@@ -5,6 +5,7 @@
 // whole picture.
 #include "effects/library/EngineBridge.h"
 #include "effects/library/LibraryFunctions.h"
+#include "effects/library/Parallel.h"
 #include "effects/library/Noise.h"
 #include "effects/library/Warp.h"
 #include "platform/Random.h"
@@ -26,24 +27,8 @@ double smoothStep(double e0, double e1, double x)
     return t * t * (3.0 - 2.0 * t);
 }
 
-// atan2(y, x) within about 1e-5 radians, without the library call: the
-// warps need one per pixel.
-inline float fastAtan2(float y, float x)
-{
-    const float ax = std::fabs(x), ay = std::fabs(y);
-    const float mx = std::max(ax, ay), mn = std::min(ax, ay);
-    if (mx == 0.0f) return 0.0f;
-    const float a = mn / mx, s = a * a;
-    float r = ((((-0.0046496473f * s + 0.0240222478f) * s - 0.0524478066f) * s + 0.0862914697f) * s - 0.1388989016f) * s;
-    r = ((r + 0.1997577548f) * s - 0.3332985605f) * s * a + a;
-    if (ay > ax) r = 1.5707963268f - r;
-    if (x < 0.0f) r = 3.1415926536f - r;
-    return y < 0.0f ? -r : r;
-}
-
 // A turn of angle(r) about the middle for the pixels within rMax of it.
-template <class Angle>
-void turnWarp(ConstPixels s, Pixels d, double rMax, Angle&& angle)
+template <class Angle> void turnWarp(ConstPixels s, Pixels d, double rMax, Angle&& angle)
 {
     polarWarp(s, d, (s.w - 1) / 2.0, (s.h - 1) / 2.0, rMax, [&](double r) {
         const double a = angle(r);
@@ -74,7 +59,7 @@ bool zorveliLIB_Rock(EffectSurface& dst, const EffectSurface& src, int32_t Rough
         // Slopes are per pixel while the relief's features scale with the
         // picture: measure them per hundredth of the shorter side.
         const float slopeScale = static_cast<float>(side / 100.0 * 12.0);
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 20 * int64_t(s.w), [&](int32_t y) {
             const float* h0 = height.row(y);
             const float* hu = height.row(y > 0 ? y - 1 : y);
             const float* hd = height.row(y + 1 < s.h ? y + 1 : y);
@@ -90,7 +75,7 @@ bool zorveliLIB_Rock(EffectSurface& dst, const EffectSurface& src, int32_t Rough
                                  clamp255(static_cast<int32_t>((((p >> 8) & 0xFF) * m) >> 8)),
                                  clamp255(static_cast<int32_t>((((p >> 16) & 0xFF) * m) >> 8)));
             }
-        }
+        });
     });
 }
 
@@ -124,11 +109,11 @@ bool zorveliLIB_Melt(EffectSurface& dst, const EffectSurface& src, int32_t*)
             sum += raw[std::min(x + r + 1, s.w - 1)] - raw[std::max(x - r, 0)];
         }
         const float last = static_cast<float>(std::max(s.h - 1, 1));
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 30 * int64_t(s.w), [&](int32_t y) {
             const float t = static_cast<float>(y) / last;
             uint32_t* out = d.row(y);
             for (int32_t x = 0; x < s.w; ++x) out[x] = sampleBilinear(s, static_cast<float>(x), y - drip[x] * t * t);
-        }
+        });
     });
 }
 

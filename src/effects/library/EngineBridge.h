@@ -26,8 +26,7 @@ void copyFromBits(const BitsBuffer& b, Pixels d);
 // selected. member returns the engine's result (a BitsBuffer or a
 // FilterResult); a member that fails makes the call fail. The member may
 // chain several engine calls, assigning intermediate results to the engine.
-template <class Member>
-bool throughEngine(ConstPixels s, Pixels d, Member&& member)
+template <class Member> bool throughEngine(ConstPixels s, Pixels d, Member&& member)
 {
     cBitFilter engine;
     engine.setBits(borderedCopy(s));

@@ -6,8 +6,8 @@
 
 namespace tq::effects {
 
-#define TQ_ZORVELI_DECLARE(Name, ...)                                                                           \
-    bool zorveliLIB_##Name(EffectSurface& hDestDC, const EffectSurface& hSrcDC __VA_OPT__(, ) __VA_ARGS__,         \
+#define TQ_ZORVELI_DECLARE(Name, ...)                                                                                  \
+    bool zorveliLIB_##Name(EffectSurface& hDestDC, const EffectSurface& hSrcDC __VA_OPT__(, ) __VA_ARGS__,             \
                            int32_t* EffectReserved);
 TQ_ZORVELI_FUNCTIONS(TQ_ZORVELI_DECLARE)
 #undef TQ_ZORVELI_DECLARE

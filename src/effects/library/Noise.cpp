@@ -1,5 +1,6 @@
 #include "effects/library/Noise.h"
 
+#include "effects/library/Parallel.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -35,7 +36,9 @@ NoiseField smoothNoise(int32_t w, int32_t h, double cell, int32_t octaves, doubl
             fracX[x] = smoothStep(static_cast<float>(u - cellX[x]));
         }
         const float wt = static_cast<float>(weight);
-        for (int32_t y = 0; y < f.h; ++y) {
+        // The draws above are made in order on this thread; the blending
+        // below depends on them alone.
+        forRows(f.h, 8 * int64_t(f.w), [&](int32_t y) {
             const double v = y / c;
             const int32_t cy = static_cast<int32_t>(v);
             const float fy = smoothStep(static_cast<float>(v - cy));
@@ -49,7 +52,7 @@ NoiseField smoothNoise(int32_t w, int32_t h, double cell, int32_t octaves, doubl
                 const float bottom = l1[i] + (l1[i + 1] - l1[i]) * fx;
                 out[x] += wt * (top + (bottom - top) * fy);
             }
-        }
+        });
         total += weight;
         if (cell <= 1.0) break;
     }

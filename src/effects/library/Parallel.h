@@ -14,8 +14,7 @@ namespace tq::effects {
 // Calls fn(first, last) for bands of [0, count) that together cover it once,
 // on up to eight threads; a small job (count x costPerItem below about a
 // hundred thousand) runs on the calling thread. fn must not throw.
-template <class Fn>
-void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
+template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
 {
     if (count <= 0) return;
     const unsigned hw = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
@@ -38,6 +37,14 @@ void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
     fn(int32_t(0), bandStart(1));
     if (started < threads) fn(bandStart(started), count);
     for (std::thread& t : pool) t.join();
+}
+
+// fn(y) for every row y of [0, count), in bands as above.
+template <class Fn> void forRows(int32_t count, int64_t costPerRow, Fn&& fn)
+{
+    forBands(count, costPerRow, [&](int32_t first, int32_t last) {
+        for (int32_t y = first; y < last; ++y) fn(y);
+    });
 }
 
 } // namespace tq::effects

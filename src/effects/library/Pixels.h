@@ -42,8 +42,14 @@ struct Pixels {
 class Picture {
 public:
     Picture() = default;
-    Picture(int32_t w, int32_t h) : w_(w), h_(h), words_(new uint32_t[static_cast<size_t>(w) * static_cast<size_t>(h)]) {}
-    explicit Picture(ConstPixels p) : Picture(p.w, p.h)
+    Picture(int32_t w, int32_t h)
+        : w_(w)
+        , h_(h)
+        , words_(new uint32_t[static_cast<size_t>(w) * static_cast<size_t>(h)])
+    {
+    }
+    explicit Picture(ConstPixels p)
+        : Picture(p.w, p.h)
     {
         if (p.count()) std::memcpy(words_.get(), p.data, 4 * p.count());
     }
@@ -68,7 +74,10 @@ inline uint32_t pixelOfColor(int32_t c)
                    static_cast<uint32_t>(c) & 0xFF);
 }
 inline uint8_t clamp255(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-inline uint8_t clamp255f(float v) { return static_cast<uint8_t>(v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int32_t>(v + 0.5f))); }
+inline uint8_t clamp255f(float v)
+{
+    return static_cast<uint8_t>(v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int32_t>(v + 0.5f)));
+}
 
 // The source's pixels, fourth byte cleared.
 inline void copyPixels(ConstPixels s, Pixels d)
@@ -96,7 +105,7 @@ enum class Start { Blank, KeepDestination };
 inline bool validSurface(const EffectSurface& s)
 {
     return s.width >= 0 && s.height >= 0 && s.width <= kMaxPictureSide && s.height <= kMaxPictureSide &&
-           s.bits.size() == 4u * static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+        s.bits.size() == 4u * static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
 }
 
 // The frame of a library function: checks the source, lets the kernel draw
@@ -104,8 +113,7 @@ inline bool validSurface(const EffectSurface& s)
 // only when the kernel succeeded, so a failed call (a kernel returning
 // false, too little memory) leaves the destination as it was. The source
 // may be the destination itself.
-template <class Kernel>
-bool runEffect(EffectSurface& dst, const EffectSurface& src, Start start, Kernel&& kernel)
+template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& src, Start start, Kernel&& kernel)
 {
     if (!validSurface(src)) return false;
     try {
@@ -139,8 +147,7 @@ bool runEffect(EffectSurface& dst, const EffectSurface& src, Start start, Kernel
     }
 }
 
-template <class Kernel>
-bool runEffect(EffectSurface& dst, const EffectSurface& src, Kernel&& kernel)
+template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& src, Kernel&& kernel)
 {
     return runEffect(dst, src, Start::Blank, std::forward<Kernel>(kernel));
 }

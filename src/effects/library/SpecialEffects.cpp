@@ -109,7 +109,7 @@ bool zorveliLIB_Canvas(EffectSurface& dst, const EffectSurface& src, int32_t Wea
             const double u = (k + 0.5) / p * 3.141592653589793;
             across[k] = static_cast<int32_t>(std::lrint(256.0 * (0.74 + 0.26 * std::sin(u) + 0.12 * std::cos(u))));
         }
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const int32_t cy = y / p, ky = y % p;
             const uint32_t* in = s.row(y);
             uint32_t* out = d.row(y);
@@ -124,7 +124,7 @@ bool zorveliLIB_Canvas(EffectSurface& dst, const EffectSurface& src, int32_t Wea
                     ++cx;
                 }
             }
-        }
+        });
     });
 }
 
@@ -174,7 +174,7 @@ bool zorveliLIB_Fragment(EffectSurface& dst, const EffectSurface& src, int32_t O
     const int32_t o = std::clamp(Offset, 0, kMaxPictureSide);
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         if (o == 0) return copyPixels(s, d);
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* up = s.row(std::max(y - o, 0));
             const uint32_t* down = s.row(std::min(y + o, s.h - 1));
             const uint32_t* row = s.row(y);
@@ -183,7 +183,7 @@ bool zorveliLIB_Fragment(EffectSurface& dst, const EffectSurface& src, int32_t O
                 const uint32_t h = averagePixel(row[std::max(x - o, 0)], row[std::min(x + o, s.w - 1)]);
                 out[x] = averagePixel(h, averagePixel(up[x], down[x])) & kColourMask;
             }
-        }
+        });
     });
 }
 
@@ -197,7 +197,7 @@ bool zorveliLIB_Fog(EffectSurface& dst, const EffectSurface& src, int32_t Densit
         const NoiseField fog = smoothNoise(s.w, s.h, shortSide(s) / 2.0, 6, 0.5);
         constexpr uint32_t kFog = 0x00E6E8E8u;   // a light, slightly warm grey
         const float k = static_cast<float>(density);
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const float* n = fog.row(y);
             const uint32_t* in = s.row(y);
             uint32_t* out = d.row(y);
@@ -206,7 +206,7 @@ bool zorveliLIB_Fog(EffectSurface& dst, const EffectSurface& src, int32_t Densit
                 const float f = std::min(k * (0.2f + 0.8f * t * t * (3.0f - 2.0f * t)), 0.95f);
                 out[x] = lerpPixel(in[x], kFog, static_cast<uint32_t>(f * 256.0f)) & kColourMask;
             }
-        }
+        });
     });
 }
 
@@ -227,7 +227,7 @@ bool zorveliLIB_OilPaint(EffectSurface& dst, const EffectSurface& src, int32_t R
         for (size_t i = 0; i < packed.size(); ++i) {
             const uint32_t p = s.data[i];
             packed[i] = uint64_t(p & 0xFF) | (uint64_t(p & 0xFF00) << 8) | (uint64_t(p & 0xFF0000) << 16) |
-                        (uint64_t(1) << 48) | (uint64_t(lumaOf(p) * tones / 256) << 56);
+                (uint64_t(1) << 48) | (uint64_t(lumaOf(p) * tones / 256) << 56);
         }
         constexpr uint64_t kFields = (uint64_t(1) << 56) - 1;
         const int32_t side = 2 * r + 1;
@@ -311,8 +311,10 @@ bool zorveliLIB_RainDrops(EffectSurface& dst, const EffectSurface& src, int32_t 
         for (int32_t i = 0; i < number; ++i) {
             const double cx = random.next() * s.w, cy = random.next() * s.h;
             const double rad = maxR * (0.35 + 0.65 * random.next());
-            const int32_t xa = std::max(0, static_cast<int32_t>(cx - rad)), xb = std::min(s.w - 1, static_cast<int32_t>(cx + rad) + 1);
-            const int32_t ya = std::max(0, static_cast<int32_t>(cy - rad)), yb = std::min(s.h - 1, static_cast<int32_t>(cy + rad) + 1);
+            const int32_t xa = std::max(0, static_cast<int32_t>(cx - rad)),
+                          xb = std::min(s.w - 1, static_cast<int32_t>(cx + rad) + 1);
+            const int32_t ya = std::max(0, static_cast<int32_t>(cy - rad)),
+                          yb = std::min(s.h - 1, static_cast<int32_t>(cy + rad) + 1);
             const double hx = cx - 0.4 * rad, hy = cy - 0.4 * rad, hr = 0.3 * rad;
             for (int32_t y = ya; y <= yb; ++y) {
                 uint32_t* out = d.row(y);
@@ -327,10 +329,13 @@ bool zorveliLIB_RainDrops(EffectSurface& dst, const EffectSurface& src, int32_t 
                     // The rim darkens on the side away from the light.
                     const double side = (dx + dy) / (rad * 1.41421356);
                     const double rim = std::clamp((std::sqrt(t2) - 0.7) / 0.3, 0.0, 1.0);
-                    int32_t m = static_cast<int32_t>(std::lrint(256.0 * (1.0 - 0.55 * rim * std::max(side, 0.0) + 0.15 * rim * std::max(-side, 0.0))));
+                    int32_t m = static_cast<int32_t>(std::lrint(
+                        256.0 * (1.0 - 0.55 * rim * std::max(side, 0.0) + 0.15 * rim * std::max(-side, 0.0))));
                     p = scalePixel(p, m);
                     const double hd = std::sqrt((x - hx) * (x - hx) + (y - hy) * (y - hy)) / hr;
-                    if (hd < 1.0) p = lerpPixel(p, 0x00FFFFFFu, static_cast<uint32_t>(std::lrint(220.0 * (1.0 - hd) * (1.0 - hd))));
+                    if (hd < 1.0)
+                        p = lerpPixel(p, 0x00FFFFFFu,
+                                      static_cast<uint32_t>(std::lrint(220.0 * (1.0 - hd) * (1.0 - hd))));
                     out[x] = p & kColourMask;
                 }
             }

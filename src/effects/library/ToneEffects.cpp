@@ -67,7 +67,8 @@ bool zorveliLIB_AmbientLight(EffectSurface& dst, const EffectSurface& src, int32
     const int32_t channel[3] = {(*light >> 16) & 0xFF, (*light >> 8) & 0xFF, *light & 0xFF};   // blue, green, red
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i) t[c][i] = static_cast<uint8_t>((i * channel[c] * level + 32512) / 65025);
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) { mapChannels(s, d, t[0].data(), t[1].data(), t[2].data()); });
+    return runEffect(dst, src,
+                     [&](ConstPixels s, Pixels d) { mapChannels(s, d, t[0].data(), t[1].data(), t[2].data()); });
 }
 
 // Tones the picture in Color: each pixel moves Amount / 255 of the way to
@@ -91,8 +92,9 @@ bool zorveliLIB_Tone(EffectSurface& dst, const EffectSurface& src, int32_t Color
             for (int c = 0; c < 3; ++c) {
                 const int32_t v = static_cast<int32_t>((p >> (8 * c)) & 0xFF);
                 const int32_t toned = clamp255(l + offset[c]);
-                out |= static_cast<uint32_t>(v + ((toned - v) * static_cast<int32_t>(amount) + (toned >= v ? 127 : -127)) / 255)
-                       << (8 * c);
+                out |= static_cast<uint32_t>(
+                           v + ((toned - v) * static_cast<int32_t>(amount) + (toned >= v ? 127 : -127)) / 255)
+                    << (8 * c);
             }
             d.data[i] = out;
         }

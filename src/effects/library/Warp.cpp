@@ -42,15 +42,15 @@ inline uint32_t sampleInside(ConstPixels s, int64_t X, int64_t Y)
     const int32_t ix = static_cast<int32_t>(X >> 16), iy = static_cast<int32_t>(Y >> 16);
     const uint32_t* r0 = s.row(iy) + ix;
     const uint32_t* r1 = r0 + s.w;
-    return blend4(r0[0], r0[1], r1[0], r1[1], static_cast<uint32_t>(X >> 8) & 255u, static_cast<uint32_t>(Y >> 8) & 255u);
+    return blend4(r0[0], r0[1], r1[0], r1[1], static_cast<uint32_t>(X >> 8) & 255u,
+                  static_cast<uint32_t>(Y >> 8) & 255u);
 }
 
 enum class Walk { Single, Mix, Pair };
 
 // d(x, y) = s(t(x, y)); with Mix the mean of that and mix(x, y); with Pair
 // the mean of s(t(x, y)) and s(u(x, y)).
-template <Walk W>
-void affineWalk(ConstPixels s, Pixels d, const Affine& t, const Affine& u, ConstPixels mix)
+template <Walk W> void affineWalk(ConstPixels s, Pixels d, const Affine& t, const Affine& u, ConstPixels mix)
 {
     const int64_t maxX = static_cast<int64_t>(s.w - 1) << 16, maxY = static_cast<int64_t>(s.h - 1) << 16;
     // A point is inside when its pixel and the ones right of and below it

@@ -25,7 +25,8 @@ inline uint32_t lerpPixel(uint32_t a, uint32_t b, uint32_t f)
 {
     const uint32_t g = 256 - f;
     const uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f + 0x00800080u) >> 8) & 0x00FF00FFu;
-    const uint32_t ga = ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f + 0x00800080u) >> 8) & 0x00FF00FFu;
+    const uint32_t ga =
+        ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f + 0x00800080u) >> 8) & 0x00FF00FFu;
     return rb | (ga << 8);
 }
 
@@ -41,12 +42,10 @@ inline uint32_t blend4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, u
     // Channel pairs (p00, p10) and (p01, p11) as 16-bit lanes, each pair
     // multiplied and summed against (256 - fx, fx) in one step.
     const __m128i wx = _mm_set1_epi32(static_cast<int>((fx << 16) | (256 - fx)));
-    const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p00)),
-                                                            _mm_cvtsi32_si128(static_cast<int>(p10))),
-                                          zero);
-    const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p01)),
-                                                               _mm_cvtsi32_si128(static_cast<int>(p11))),
-                                             zero);
+    const __m128i top = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p00)), _mm_cvtsi32_si128(static_cast<int>(p10))), zero);
+    const __m128i bottom = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p01)), _mm_cvtsi32_si128(static_cast<int>(p11))), zero);
     const __m128i round = _mm_set1_epi32(128);
     const __m128i t = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(top, wx), round), 8);
     const __m128i b = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(bottom, wx), round), 8);
@@ -58,6 +57,23 @@ inline uint32_t blend4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, u
 #else
     return lerpPixel(lerpPixel(p00, p10, fx), lerpPixel(p01, p11, fx), fy);
 #endif
+}
+
+// atan2(y, x) within about 2e-6 radians (a polynomial for the arctangent
+// on 0..1, then the octant), without the library call: the warps need one
+// per pixel.
+inline float fastAtan2(float y, float x)
+{
+    const float ax = std::fabs(x), ay = std::fabs(y);
+    const float mx = std::max(ax, ay), mn = std::min(ax, ay);
+    if (mx == 0.0f) return 0.0f;
+    const float a = mn / mx, s = a * a;
+    float r = (((((-0.01172120f * s + 0.05265332f) * s - 0.11643287f) * s + 0.19354346f) * s - 0.33262347f) * s +
+               0.99997726f) *
+        a;
+    if (ay > ax) r = 1.57079637f - r;
+    if (x < 0.0f) r = 3.14159274f - r;
+    return y < 0.0f ? -r : r;
 }
 
 // The source at (sx, sy), bilinear, clamped to the picture.
@@ -75,13 +91,12 @@ inline uint32_t sampleBilinear(ConstPixels s, float sx, float sy)
     const uint32_t* r1 = iy + 1 < s.h ? r0 + s.w : r0;
     const int32_t ix1 = ix + 1 < s.w ? ix + 1 : ix;
     return blend4(r0[ix], r0[ix1], r1[ix], r1[ix1], static_cast<uint32_t>(X & 255), static_cast<uint32_t>(Y & 255)) &
-           kColourMask;
+        kColourMask;
 }
 
 // d(x, y) = s(map(x, y)): map(x, y, sx, sy) sets the source point. map is
 // called from several threads at once and must only read shared state.
-template <class Map>
-void warp(ConstPixels s, Pixels d, Map&& map)
+template <class Map> void warp(ConstPixels s, Pixels d, Map&& map)
 {
     forBands(d.h, 40 * int64_t(d.w), [&](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; ++y) {
@@ -154,8 +169,7 @@ void warpAffinePair(ConstPixels s, Pixels d, const Affine& t, const Affine& u);
 // family is shifted back by half its spread, so it runs symmetrically about
 // make(0). Each pass mixes the picture with itself moved by the next power
 // of two of the step, so the cost grows with the passes, not the samples.
-template <class Make>
-void doublingBlur(ConstPixels s, Pixels d, int32_t passes, double step, bool centred, Make&& make)
+template <class Make> void doublingBlur(ConstPixels s, Pixels d, int32_t passes, double step, bool centred, Make&& make)
 {
     if (passes <= 0) {
         copyPixels(s, d);

@@ -2,6 +2,7 @@
 // with and without light on their crests. Amplitudes and wave lengths are
 // measured against the picture's size.
 #include "effects/library/LibraryFunctions.h"
+#include "effects/library/Parallel.h"
 #include "effects/library/Warp.h"
 
 #include <algorithm>
@@ -66,7 +67,10 @@ bool zorveliLIB_BlockWaves(EffectSurface& dst, const EffectSurface& src, int16_t
                 mx[by * bw + bx] = across ? static_cast<int32_t>(std::lrint(a * std::sin(phase))) : 0;
                 my[by * bw + bx] = down ? static_cast<int32_t>(std::lrint(a * std::cos(phase))) : 0;
             }
-        const auto wrap = [](int32_t v, int32_t n) { v %= n; return v < 0 ? v + n : v; };
+        const auto wrap = [](int32_t v, int32_t n) {
+            v %= n;
+            return v < 0 ? v + n : v;
+        };
         for (int32_t y = 0; y < s.h; ++y) {
             uint32_t* out = d.row(y);
             const int32_t* rx = mx.data() + static_cast<size_t>(y / block) * bw;
@@ -126,7 +130,7 @@ bool zorveliLIB_CircularWavesEx(EffectSurface& dst, const EffectSurface& src, in
             const double slope = std::clamp(h * kTwoPi / length * std::cos(wave), -1.0, 1.0);
             light[i] = static_cast<int32_t>(std::lrint(256.0 * (1.0 + 0.35 * slope)));
         }
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 40 * int64_t(s.w), [&](int32_t y) {
             uint32_t* out = d.row(y);
             const float dy = y - cy;
             for (int32_t x = 0; x < s.w; ++x) {
@@ -139,7 +143,7 @@ bool zorveliLIB_CircularWavesEx(EffectSurface& dst, const EffectSurface& src, in
                                  clamp255(static_cast<int32_t>((p >> 8) & 0xFF) * m >> 8),
                                  clamp255(static_cast<int32_t>((p >> 16) & 0xFF) * m >> 8));
             }
-        }
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -13,7 +14,9 @@ namespace tq::effects {
 
 // Calls fn(first, last) for bands of [0, count) that together cover it once,
 // on up to eight threads; a small job (count x costPerItem below about a
-// hundred thousand) runs on the calling thread. fn must not throw.
+// hundred thousand) runs on the calling thread. Whatever fn throws (say,
+// too little memory for a band's working row) comes back to the caller
+// once every band has ended.
 template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
 {
     if (count <= 0) return;
@@ -25,18 +28,28 @@ template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
         return;
     }
     const auto bandStart = [&](int32_t i) { return static_cast<int32_t>(int64_t(count) * i / threads); };
+    std::vector<std::exception_ptr> failures(static_cast<size_t>(threads));
+    const auto band = [&](int32_t i, int32_t first, int32_t last) {
+        try {
+            fn(first, last);
+        } catch (...) {
+            failures[static_cast<size_t>(i)] = std::current_exception();
+        }
+    };
     std::vector<std::thread> pool;
     int32_t started = 1;
     try {
         pool.reserve(static_cast<size_t>(threads - 1));
         for (; started < threads; ++started)
-            pool.emplace_back([&fn, a = bandStart(started), b = bandStart(started + 1)] { fn(a, b); });
+            pool.emplace_back(band, started, bandStart(started), bandStart(started + 1));
     } catch (...) {
         // No thread to be had: the bands not handed out run here.
     }
-    fn(int32_t(0), bandStart(1));
-    if (started < threads) fn(bandStart(started), count);
+    band(0, 0, bandStart(1));
+    if (started < threads) band(started, bandStart(started), count);
     for (std::thread& t : pool) t.join();
+    for (const std::exception_ptr& e : failures)
+        if (e) std::rethrow_exception(e);
 }
 
 // fn(y) for every row y of [0, count), in bands as above.

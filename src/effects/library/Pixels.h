@@ -64,9 +64,6 @@ private:
 };
 
 inline uint32_t packBgr(uint32_t b, uint32_t g, uint32_t r) { return b | (g << 8) | (r << 16); }
-inline uint8_t blueOf(uint32_t p) { return static_cast<uint8_t>(p); }
-inline uint8_t greenOf(uint32_t p) { return static_cast<uint8_t>(p >> 8); }
-inline uint8_t redOf(uint32_t p) { return static_cast<uint8_t>(p >> 16); }
 // A colour value 0x00BBGGRR (red low) as a pixel word.
 inline uint32_t pixelOfColor(int32_t c)
 {
@@ -74,10 +71,6 @@ inline uint32_t pixelOfColor(int32_t c)
                    static_cast<uint32_t>(c) & 0xFF);
 }
 inline uint8_t clamp255(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-inline uint8_t clamp255f(float v)
-{
-    return static_cast<uint8_t>(v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int32_t>(v + 0.5f)));
-}
 
 // The source's pixels, fourth byte cleared.
 inline void copyPixels(ConstPixels s, Pixels d)

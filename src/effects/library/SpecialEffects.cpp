@@ -136,10 +136,11 @@ bool zorveliLIB_Relief(EffectSurface& dst, const EffectSurface& src, int32_t*)
     });
 }
 
-// The picture cut into Across x Down tiles, each laid back moved at random
-// by up to Gap percent of its size, over whatever the destination holds
-// (the caller's background shows in the gaps). Across or Down of 0 or less
-// lays the whole picture.
+// The picture cut into Across x Down tiles laid back apart: each tile loses
+// a strip of a quarter of Gap percent of its size along every edge and is
+// moved at random by up to Gap percent of its size, over whatever the
+// destination holds, so the caller's background shows between the tiles
+// as grout. Across or Down of 0 or less lays the whole picture.
 bool zorveliLIB_Tile(EffectSurface& dst, const EffectSurface& src, int32_t Across, int32_t Down, int32_t Gap, int32_t*)
 {
     const double gap = std::clamp(Gap, 0, 100) / 100.0;
@@ -153,11 +154,16 @@ bool zorveliLIB_Tile(EffectSurface& dst, const EffectSurface& src, int32_t Acros
             for (int32_t tx = 0; tx < across; ++tx) {
                 const int32_t x0 = static_cast<int32_t>(int64_t(tx) * s.w / across);
                 const int32_t x1 = static_cast<int32_t>(int64_t(tx + 1) * s.w / across);
+                const double side = std::min(x1 - x0, y1 - y0);
+                // A grout line of at least a pixel wherever the gap asks
+                // for one.
+                const int32_t trim = gap > 0 ? std::max(1, static_cast<int32_t>(std::lrint(side * gap / 4.0))) : 0;
                 const int32_t ox = static_cast<int32_t>(std::lrint((random.next() * 2.0 - 1.0) * gap * (x1 - x0)));
                 const int32_t oy = static_cast<int32_t>(std::lrint((random.next() * 2.0 - 1.0) * gap * (y1 - y0)));
-                const int32_t dx0 = std::max(x0 + ox, 0), dx1 = std::min(x1 + ox, s.w);
+                const int32_t sx0 = x0 + trim, sx1 = x1 - trim, sy0 = y0 + trim, sy1 = y1 - trim;
+                const int32_t dx0 = std::max(sx0 + ox, 0), dx1 = std::min(sx1 + ox, s.w);
                 if (dx0 >= dx1) continue;
-                for (int32_t y = std::max(y0 + oy, 0); y < std::min(y1 + oy, s.h); ++y) {
+                for (int32_t y = std::max(sy0 + oy, 0); y < std::min(sy1 + oy, s.h); ++y) {
                     const uint32_t* in = s.row(y - oy) + (dx0 - ox);
                     uint32_t* out = d.row(y) + dx0;
                     for (int32_t i = 0; i < dx1 - dx0; ++i) out[i] = in[i] & kColourMask;

@@ -266,11 +266,15 @@ void gaussianBlur(ConstPixels s, Pixels d, double sigma)
     const int wu = wl + 2;
     const double mIdeal = (12.0 * sigma * sigma - boxes * wl * wl - 4.0 * boxes * wl - 3.0 * boxes) / (-4.0 * wl - 4.0);
     const int m = static_cast<int>(std::lround(mIdeal));
+    // A box of radius 0 changes nothing: it is left out.
+    std::vector<int32_t> radii;
+    for (int i = 0; i < boxes; ++i)
+        if (const int32_t r = ((i < m ? wl : wu) - 1) / 2; r > 0) radii.push_back(r);
+    if (radii.empty()) return copyPixels(s, d);
     Picture tmp(s.w, s.h);
-    for (int i = 0; i < boxes; ++i) {
-        const int32_t r = ((i < m ? wl : wu) - 1) / 2;
-        boxRows(i == 0 ? s : ConstPixels(d), tmp.view(), r);
-        boxColumns(tmp, d, r);
+    for (size_t i = 0; i < radii.size(); ++i) {
+        boxRows(i == 0 ? s : ConstPixels(d), tmp.view(), radii[i]);
+        boxColumns(tmp, d, radii[i]);
     }
 }
 

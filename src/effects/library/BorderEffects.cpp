@@ -95,22 +95,25 @@ bool zorveliLIB_Neon(EffectSurface& dst, const EffectSurface& src, int16_t Glow,
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         // A slight blur first keeps the grain of a photo from lighting up.
         Picture smooth(s.w, s.h);
-        gaussianBlur(s, smooth.view(), 1.0);
+        boxBlur(s, smooth.view(), 1, 1);
         if (glow == 0) return sobel(smooth, d, gain);
         Picture edges(s.w, s.h);
         sobel(smooth, edges.view(), gain);
         gaussianBlur(edges, d, glow * 1.5);
+        // The tubes plus twice their halo, each byte held at 255.
         const ConstPixels e = edges;
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = e.data[i], h = d.data[i];
-            uint32_t out = 0;
-            for (int c = 0; c < 24; c += 8)
-                out |= static_cast<uint32_t>(
-                           clamp255(static_cast<int32_t>((p >> c) & 0xFF) + 2 * static_cast<int32_t>((h >> c) & 0xFF)))
-                    << c;
-            d.data[i] = out;
-        }
+        forRows(s.h, 4 * int64_t(s.w), [&](int32_t y) {
+            const uint32_t* tube = e.row(y);
+            uint32_t* out = d.row(y);
+            for (int32_t x = 0; x < s.w; ++x) {
+                uint32_t sum = 0;
+                for (int c = 0; c < 24; c += 8) {
+                    const uint32_t v = ((tube[x] >> c) & 0xFF) + 2 * ((out[x] >> c) & 0xFF);
+                    sum |= (v > 255 ? 255u : v) << c;
+                }
+                out[x] = sum;
+            }
+        });
     });
 }
 

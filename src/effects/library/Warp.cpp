@@ -46,10 +46,10 @@ inline uint32_t sampleInside(ConstPixels s, int64_t X, int64_t Y)
                   static_cast<uint32_t>(Y >> 8) & 255u);
 }
 
-enum class Walk { Single, Mix, Pair };
+enum class Walk { Mix, Pair };
 
-// d(x, y) = s(t(x, y)); with Mix the mean of that and mix(x, y); with Pair
-// the mean of s(t(x, y)) and s(u(x, y)).
+// With Mix d(x, y) is the mean of s(t(x, y)) and mix(x, y); with Pair the
+// mean of s(t(x, y)) and s(u(x, y)).
 template <Walk W> void affineWalk(ConstPixels s, Pixels d, const Affine& t, const Affine& u, ConstPixels mix)
 {
     const int64_t maxX = static_cast<int64_t>(s.w - 1) << 16, maxY = static_cast<int64_t>(s.h - 1) << 16;
@@ -79,8 +79,6 @@ template <Walk W> void affineWalk(ConstPixels s, Pixels d, const Affine& t, cons
 }
 
 } // namespace
-
-void warpAffine(ConstPixels s, Pixels d, const Affine& t) { affineWalk<Walk::Single>(s, d, t, t, ConstPixels{}); }
 
 void warpAffineMix(ConstPixels s, Pixels d, const Affine& t, ConstPixels mix)
 {

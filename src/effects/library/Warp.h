@@ -154,8 +154,6 @@ struct Affine {
     double ax, bx, cx, ay, by, cy;
 };
 
-// d(x, y) = s(t(x, y)), bilinear.
-void warpAffine(ConstPixels s, Pixels d, const Affine& t);
 // d(x, y) = the mean of mix(x, y) and s(t(x, y)).
 void warpAffineMix(ConstPixels s, Pixels d, const Affine& t, ConstPixels mix);
 // d(x, y) = the mean of s(t(x, y)) and s(u(x, y)).

@@ -1,0 +1,41 @@
+// Effects that are the same operation as a member of the filter engine run
+// that member: the picture goes into a private engine with the whole
+// picture selected, and the member's result comes back.
+//
+// The engine's buffer has a two-pixel border that its neighbourhood members
+// read; here it holds copies of the picture's edge pixels, so a blur or an
+// edge filter sees a picture that simply goes on at its edges rather than a
+// black frame.
+#pragma once
+
+#include "effects/library/Pixels.h"
+#include "filters/cBitFilter.h"
+#include "platform/Region.h"
+
+#include <optional>
+
+namespace tq::effects {
+
+// A bordered copy of the picture whose border repeats the edge pixels.
+BitsBuffer borderedCopy(ConstPixels s);
+
+// Rows 0..h-1 of a bordered result into d, fourth byte cleared.
+void copyFromBits(const BitsBuffer& b, Pixels d);
+
+// Runs member(engine) on an engine holding the picture, the whole picture
+// selected. member returns the engine's result (a BitsBuffer or a
+// FilterResult); a member that fails makes the call fail. The member may
+// chain several engine calls, assigning intermediate results to the engine.
+template <class Member> bool throughEngine(ConstPixels s, Pixels d, Member&& member)
+{
+    cBitFilter engine;
+    engine.setBits(borderedCopy(s));
+    const Region whole = Region::rect(0, 0, s.w, s.h);
+    engine.setBitsRegion(&whole);
+    const std::optional<BitsBuffer> result = member(engine);
+    if (!result || result->width() != s.w || result->height() != s.h) return false;
+    copyFromBits(*result, d);
+    return true;
+}
+
+} // namespace tq::effects

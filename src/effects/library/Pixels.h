@@ -1,0 +1,153 @@
+// The frame every library function runs in, and the pixel views its kernels
+// work on.
+//
+// Layout: a picture is w x h pixels of four bytes, blue, green, red and a
+// fourth byte, rows top-down without padding: pixel (x, y) is the 32-bit
+// word y * w + x, read on this little-endian machine as
+//     blue | green << 8 | red << 16 | fourth << 24.
+// Every result leaves 0 in the fourth byte.
+#pragma once
+
+#include "platform/zorveliLIB.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+#include <vector>
+
+namespace tq::effects {
+
+inline constexpr uint32_t kColourMask = 0x00FFFFFFu;
+
+struct ConstPixels {
+    int32_t w = 0, h = 0;
+    const uint32_t* data = nullptr;
+    const uint32_t* row(int32_t y) const { return data + static_cast<size_t>(y) * static_cast<size_t>(w); }
+    size_t count() const { return static_cast<size_t>(w) * static_cast<size_t>(h); }
+};
+
+struct Pixels {
+    int32_t w = 0, h = 0;
+    uint32_t* data = nullptr;
+    uint32_t* row(int32_t y) const { return data + static_cast<size_t>(y) * static_cast<size_t>(w); }
+    size_t count() const { return static_cast<size_t>(w) * static_cast<size_t>(h); }
+    operator ConstPixels() const { return ConstPixels{w, h, data}; }
+};
+
+// A working picture of the kernels' own. A new one is not cleared: every
+// kernel writes each pixel of its output.
+class Picture {
+public:
+    Picture() = default;
+    Picture(int32_t w, int32_t h)
+        : w_(w)
+        , h_(h)
+        , words_(new uint32_t[static_cast<size_t>(w) * static_cast<size_t>(h)])
+    {
+    }
+    explicit Picture(ConstPixels p)
+        : Picture(p.w, p.h)
+    {
+        if (p.count()) std::memcpy(words_.get(), p.data, 4 * p.count());
+    }
+
+    Pixels view() { return Pixels{w_, h_, words_.get()}; }
+    ConstPixels view() const { return ConstPixels{w_, h_, words_.get()}; }
+    operator ConstPixels() const { return view(); }
+
+private:
+    int32_t w_ = 0, h_ = 0;
+    std::unique_ptr<uint32_t[]> words_;
+};
+
+inline uint32_t packBgr(uint32_t b, uint32_t g, uint32_t r) { return b | (g << 8) | (r << 16); }
+// A colour value 0x00BBGGRR (red low) as a pixel word.
+inline uint32_t pixelOfColor(int32_t c)
+{
+    return packBgr((static_cast<uint32_t>(c) >> 16) & 0xFF, (static_cast<uint32_t>(c) >> 8) & 0xFF,
+                   static_cast<uint32_t>(c) & 0xFF);
+}
+inline uint8_t clamp255(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+// The source's pixels, fourth byte cleared.
+inline void copyPixels(ConstPixels s, Pixels d)
+{
+    const size_t n = s.count();
+    for (size_t i = 0; i < n; ++i) d.data[i] = s.data[i] & kColourMask;
+}
+
+// Each channel through its own table.
+inline void mapChannels(ConstPixels s, Pixels d, const uint8_t* tb, const uint8_t* tg, const uint8_t* tr)
+{
+    const size_t n = s.count();
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t p = s.data[i];
+        d.data[i] = packBgr(tb[p & 0xFF], tg[(p >> 8) & 0xFF], tr[(p >> 16) & 0xFF]);
+    }
+}
+
+inline void mapChannels(ConstPixels s, Pixels d, const uint8_t* t) { mapChannels(s, d, t, t, t); }
+
+// Whether the destination starts from its own content (the tile effect
+// draws over a prepared background) or from nothing.
+enum class Start { Blank, KeepDestination };
+
+inline bool validSurface(const EffectSurface& s)
+{
+    return s.width >= 0 && s.height >= 0 && s.width <= kMaxPictureSide && s.height <= kMaxPictureSide &&
+        s.bits.size() == 4u * static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+}
+
+// The frame of a library function: checks the source, lets the kernel draw
+// into a picture of the source's size and hands that to the destination
+// only when the kernel succeeded, so a failed call (a kernel returning
+// false, too little memory) leaves the destination as it was. The source
+// may be the destination itself.
+template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& src, Start start, Kernel&& kernel)
+{
+    if (!validSurface(src)) return false;
+    try {
+        const int32_t w = src.width, h = src.height;
+        const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
+        std::vector<uint8_t> out;
+        if (start == Start::KeepDestination && validSurface(dst) && dst.width == w && dst.height == h)
+            out = dst.bits;
+        else
+            out.assign(4 * n, 0);
+        if (n > 0) {
+            // The byte vectors hold whole 32-bit words: their storage comes
+            // from operator new, aligned for any word.
+            const ConstPixels s{w, h, reinterpret_cast<const uint32_t*>(src.bits.data())};
+            const Pixels d{w, h, reinterpret_cast<uint32_t*>(out.data())};
+            if constexpr (std::is_same_v<std::invoke_result_t<Kernel&, ConstPixels, Pixels>, bool>) {
+                if (!kernel(s, d)) return false;
+            } else {
+                kernel(s, d);
+            }
+        }
+        dst.header = BitsHeader::forDib(w, h);
+        dst.width = w;
+        dst.height = h;
+        dst.bits = std::move(out);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& src, Kernel&& kernel)
+{
+    return runEffect(dst, src, Start::Blank, std::forward<Kernel>(kernel));
+}
+
+// The size all relative measures of the distortions are taken from: the
+// shorter side, so the thumbnail of the effect dialog shows the same shape
+// as the whole picture.
+inline double shortSide(ConstPixels p) { return p.w < p.h ? p.w : p.h; }
+
+} // namespace tq::effects

@@ -50,6 +50,9 @@ struct ProgramContext {
     int32_t LastMeID = -1;
     // Pasted pixels float over the active document and are not merged yet.
     bool PasteFloating = false;
+    // The caption-drag flag the floating tool windows share: a press on any
+    // window's caption sets it, the next move over any caption acts on it.
+    bool TitleDrag = false;
     // The size of the picture about to be shown in a new document window,
     // set by whoever creates the window; the window sizes itself from it.
     int16_t ImageWidth = 0;
@@ -101,6 +104,7 @@ inline std::string& LastActionName() { return programContext().LastActionName; }
 inline bool& SaveUndoOnNudge() { return programContext().SaveUndoOnNudge; }
 inline int32_t& LastMeID() { return programContext().LastMeID; }
 inline bool& PasteFloating() { return programContext().PasteFloating; }
+inline bool& TitleDrag() { return programContext().TitleDrag; }
 inline int16_t& ImageWidth() { return programContext().ImageWidth; }
 inline int16_t& ImageHeight() { return programContext().ImageHeight; }
 inline int16_t& ImageBPP() { return programContext().ImageBPP; }

@@ -3,6 +3,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
+#include "toolwindows/ToolWindows.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -115,7 +116,11 @@ void fMain::cFilter_Progress(int32_t& percent)
     });
 }
 
-void fMain::fPanView_UpdateImage() {}
+void fMain::fPanView_UpdateImage() { navigatorUpdateImage(this); }
+
+void fMain::fPanView_UpdateClipRct() { navigatorUpdateClipRct(this); }
+
+void fMain::fPanView_Clear() { navigatorClear(this); }
 
 void fMain::EnableMouseScrolling()
 {

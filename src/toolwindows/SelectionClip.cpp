@@ -1,4 +1,4 @@
-#include "toolwindows/fPaste.h"
+#include "toolwindows/SelectionClip.h"
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
@@ -11,7 +11,6 @@
 
 namespace tq {
 
-namespace fPaste {
 namespace {
 
 // The hourglass for the length of a block.
@@ -36,15 +35,15 @@ bool takeClip(fImage& doc, const char* refusal)
     WaitCursor wait;
     cBitFilter clip;
     clip.setBitsRegion(doc.BitsRegion.walkRegion());
-    clip.setBits(doc.Bits());
-    clip.BitsCropMasked(clip.Bits(), X1, Y1, X2, Y2);
+    // Read in place: only the box is copied.
+    clip.BitsCropMasked(doc.BitsRef(), X1, Y1, X2, Y2);
     ClipBits() = clip.Bits();
     return true;
 }
 
 } // namespace
 
-bool CutBits()
+bool cutSelectionToClip()
 {
     fImage* doc = ActiveImage().data();
     MainHost* main = mainHost();
@@ -63,12 +62,11 @@ bool CutBits()
     return true;
 }
 
-bool CopyBits()
+bool copySelectionToClip()
 {
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return false;
     return takeClip(*doc, kMinimumCopyText);
 }
 
-} // namespace fPaste
 } // namespace tq

@@ -50,7 +50,11 @@ protected:
         BitsBuffer bits = doc->Bits();
         bits.at(0, 0, 0) = 0;
         doc->setBits(bits);
-        for (int i = 1; i <= steps; ++i) recordStep(doc, "S" + std::to_string(i), static_cast<uint8_t>(i % 256));
+        for (int i = 1; i <= steps; ++i) {
+            std::string name = "S";
+            name += std::to_string(i);
+            recordStep(doc, name, static_cast<uint8_t>(i % 256));
+        }
         return doc;
     }
 

@@ -3,6 +3,7 @@
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
+#include "toolwindows/ToolWindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     tq::StartOptions options;
     options.programFolder = tq::platform::programFolder();
     options.runtimeFolder = runtime.toStdString();
+    // The tool windows the start-up loads, places and shows.
+    tq::registerBuiltToolWindows();
     tq::mStart shell(options);
 
     // The splash comes first; its timer runs the start-up.

@@ -53,6 +53,9 @@ struct ProgramContext {
     // A pencil stroke asks for one more undo snapshot, taken (labelled with
     // the new tool) at the next choice of a tool while a document is active.
     bool UndoPending = false;
+    // The caption-drag flag the floating tool windows share: a press on any
+    // window's caption sets it, the next move over any caption acts on it.
+    bool TitleDrag = false;
     // The size of the picture about to be shown in a new document window,
     // set by whoever creates the window; the window sizes itself from it.
     int16_t ImageWidth = 0;
@@ -105,6 +108,7 @@ inline bool& SaveUndoOnNudge() { return programContext().SaveUndoOnNudge; }
 inline int32_t& LastMeID() { return programContext().LastMeID; }
 inline bool& PasteFloating() { return programContext().PasteFloating; }
 inline bool& UndoPending() { return programContext().UndoPending; }
+inline bool& TitleDrag() { return programContext().TitleDrag; }
 inline int16_t& ImageWidth() { return programContext().ImageWidth; }
 inline int16_t& ImageHeight() { return programContext().ImageHeight; }
 inline int16_t& ImageBPP() { return programContext().ImageBPP; }

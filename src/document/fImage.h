@@ -109,6 +109,9 @@ public:
     void CreateBlank(int32_t dstWidth, int32_t dstHeight);
     // A copy of the pixels; unallocated when there is no picture.
     BitsBuffer Bits() const;
+    // The pixels themselves, for readers that draw from them and must not
+    // pay for a copy of the whole picture (the navigator's thumbnail).
+    const BitsBuffer& BitsRef() const { return Bits_; }
     // Keeps a copy of pixels of the document's own size; false, with the
     // document as it was, when there is no picture or the size differs (a
     // new size comes in through TakeNewPicture). Changes nothing else.

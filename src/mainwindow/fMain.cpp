@@ -5,6 +5,7 @@
 #include "document/fImage.h"
 #include "tools/ToolButtonBar.h"
 #include "tools/ToolOptionPanel.h"
+#include "toolwindows/ToolWindows.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -124,7 +125,11 @@ void fMain::cFilter_Progress(int32_t& percent)
     });
 }
 
-void fMain::fPanView_UpdateImage() {}
+void fMain::fPanView_UpdateImage() { navigatorUpdateImage(this); }
+
+void fMain::fPanView_UpdateClipRct() { navigatorUpdateClipRct(this); }
+
+void fMain::fPanView_Clear() { navigatorClear(this); }
 
 void fMain::documentActivated(QMdiSubWindow* sub)
 {

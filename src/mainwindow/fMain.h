@@ -69,13 +69,13 @@ public:
     // box and sets its bar; a negative percentage is ignored.
     void cFilter_Progress(int32_t& percent);
 
-    // Redraws the navigator window (made first when there is none).
+    // Redraws the navigator window (also while it is hidden).
     void fPanView_UpdateImage() override;
     // Places the navigator's view rectangle after a repaint of the active
     // document, while the navigator is shown.
-    void fPanView_UpdateClipRct() override {}
+    void fPanView_UpdateClipRct() override;
     // Empties the navigator's thumbnail and view rectangle.
-    void fPanView_Clear() override {}
+    void fPanView_Clear() override;
 
     // ---- Tool bar and tool-option bar (fMain_Tools.cpp, tools/) -----------
     tools::ToolButtonBar* tbTool = nullptr;

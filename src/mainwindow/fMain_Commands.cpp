@@ -15,7 +15,7 @@
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
-#include "toolwindows/fPaste.h"
+#include "toolwindows/ToolWindows.h"
 
 #include <QGuiApplication>
 
@@ -236,10 +236,10 @@ void fMain::cmdClipboard(const std::string& key)
         platform::DoEvents();
         // A cut that took nothing is no change; one that did ends like every
         // change: one undo step and the changed mark.
-        if (fPaste::CutBits()) Update(false, true);
+        if (cutToClipHistory(this)) Update(false, true);
     } else if (key == "COPY") {
         platform::DoEvents();
-        fPaste::CopyBits();
+        copyToClipHistory(this);
     } else if (key == "PASTE") {
         programSettings().SelectionMoveFromClip = true;
         DisableTools(-1);

@@ -1,0 +1,66 @@
+#include "toolwindows/ToolWindows.h"
+
+#include "toolwindows/SelectionClip.h"
+#include "toolwindows/ToolWindowRegistry.h"
+#include "toolwindows/fPanView.h"
+#include "toolwindows/fPaste.h"
+
+namespace tq {
+
+namespace {
+
+void rollUp(QWidget* window)
+{
+    if (auto* w = qobject_cast<FloatingToolWindow*>(window)) w->pMm_Click();
+}
+
+template <class Window>
+Window* ownedWindow(QWidget* main, const char* name)
+{
+    if (!main) return nullptr;
+    return main->findChild<Window*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+void registerBuiltToolWindows()
+{
+    registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
+    registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
+}
+
+void unregisterBuiltToolWindows()
+{
+    registerToolWindow("fPanView", {}, {});
+    registerToolWindow("fPaste", {}, {});
+}
+
+void navigatorUpdateImage(QWidget* main)
+{
+    if (fPanView* nav = ownedWindow<fPanView>(main, "fPanView")) nav->UpdateImage();
+}
+
+void navigatorUpdateClipRct(QWidget* main)
+{
+    fPanView* nav = ownedWindow<fPanView>(main, "fPanView");
+    if (nav && nav->isVisible()) nav->UpdateClipRct();
+}
+
+void navigatorClear(QWidget* main)
+{
+    if (fPanView* nav = ownedWindow<fPanView>(main, "fPanView")) nav->Clear();
+}
+
+bool cutToClipHistory(QWidget* main)
+{
+    if (fPaste* history = ownedWindow<fPaste>(main, "fPaste")) return history->CutBits();
+    return cutSelectionToClip();
+}
+
+bool copyToClipHistory(QWidget* main)
+{
+    if (fPaste* history = ownedWindow<fPaste>(main, "fPaste")) return history->CopyBits();
+    return copySelectionToClip();
+}
+
+} // namespace tq

@@ -1,0 +1,139 @@
+// The navigator and the history window in a started program: loaded by the
+// start-up, shown where they were left (rolled up where they were rolled
+// up), kept current by the main window, toggled by the "&Windows" menu, and
+// their places written to the settings file at the exit.
+#include "document/Module8.h"
+#include "document/ProgramContext.h"
+#include "document/Settings.h"
+#include "document/fImage.h"
+#include "mainwindow/OpenDocument.h"
+#include "mainwindow/fMain.h"
+#include "mainwindow/mStart.h"
+#include "platform/TestPorts.h"
+#include "toolwindows/ToolWindows.h"
+#include "toolwindows/fPanView.h"
+#include "toolwindows/fPaste.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tq;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolWindowStartupTest : ::testing::Test {
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    fs::path program{programDir.path().toStdString()};
+    fs::path runtime{runtimeDir.path().toStdString()};
+    ScopedContext context;
+    platform::TestPorts ports;
+
+    struct Registered {
+        Registered() { registerBuiltToolWindows(); }
+        ~Registered() { unregisterBuiltToolWindows(); }
+    } registered;
+
+    std::unique_ptr<mStart> startWith(void (*edit)(Settings&))
+    {
+        Settings s = defaultSettings(program);
+        edit(s);
+        EXPECT_TRUE(Module8::SaveSettings(s, program));
+        StartOptions o;
+        o.programFolder = program;
+        o.runtimeFolder = runtime;
+        o.measure = characterTextWidth;
+        auto shell = std::make_unique<mStart>(o);
+        EXPECT_TRUE(shell->StartApplication());
+        QCoreApplication::processEvents();
+        return shell;
+    }
+};
+
+} // namespace
+
+TEST_F(ToolWindowStartupTest, TheWindowsComeBackWhereAndAsTheyWereLeft)
+{
+    auto shell = startWith([](Settings& s) {
+        s.PanoramicBoxLeft = 600 * 15;
+        s.PanoramicBoxTop = 50 * 15;
+        s.PanoramicBoxWidth = 240 * 15;
+        s.PanoramicBoxHeight = 190 * 15;
+        s.PanoramicBoxCollapsed = true;
+        s.HistoryBoxLeft = 30 * 15;
+        s.HistoryBoxTop = 40 * 15;
+        s.HistoryBoxHeight = 320 * 15;
+        s.HistoryBoxWidth = 500 * 15;   // the window keeps its own width
+    });
+    auto* nav = qobject_cast<fPanView*>(shell->toolWindow(3));
+    auto* history = qobject_cast<fPaste*>(shell->toolWindow(2));
+    ASSERT_NE(nav, nullptr);
+    ASSERT_NE(history, nullptr);
+    fMain* main = shell->main();
+    EXPECT_EQ(nav->parentWidget(), main);
+    EXPECT_EQ(history->parentWidget(), main);
+
+    EXPECT_TRUE(nav->isVisible());
+    EXPECT_EQ(nav->pos(), QPoint(600, 50));
+    EXPECT_EQ(nav->pMmTag(), "1");
+    EXPECT_EQ(nav->pMm->pixmap().toImage(), nav->pMaxi.toImage());
+    EXPECT_EQ(nav->size(), QSize(240, 24));
+    EXPECT_TRUE(shell->menus().item("VIEWS", 7)->isChecked());
+
+    EXPECT_TRUE(history->isVisible());
+    EXPECT_EQ(history->pos(), QPoint(30, 40));
+    EXPECT_EQ(history->size(), QSize(212, 320));
+    EXPECT_EQ(history->pMmTag(), "0");
+    EXPECT_TRUE(shell->menus().item("VIEWS", 6)->isChecked());
+
+    // Unrolled, the navigator takes its saved size back and shows the
+    // document the main window opens.
+    nav->pMm_Click();
+    EXPECT_EQ(nav->size(), QSize(240, 190));
+    ImageWidth() = 64;
+    ImageHeight() = 48;
+    fImage* doc = CreateDocumentWindow(*main, NewDocument{[](fImage& d) {
+                                           d.CreateBlank(64, 48);
+                                           d.BitsRegion.Init(0, 0, 64, 48);
+                                           return true;
+                                       },
+                                                          std::nullopt, "Untitled"});
+    ASSERT_NE(doc, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nav->ThumbnailWidth(), 64);
+    EXPECT_TRUE(nav->ClipRct->isVisibleTo(nav));
+    EXPECT_EQ(history->ImageID(), doc->MeID);
+
+    // The menu hides the navigator and shows it again at its saved place.
+    shell->VIEWS_Click(7);
+    EXPECT_FALSE(nav->isVisible());
+    nav->move(0, 0);
+    shell->VIEWS_Click(7);
+    EXPECT_TRUE(nav->isVisible());
+    EXPECT_EQ(nav->pos(), QPoint(600, 50));
+
+    // A caption drag of the history window reaches the settings file.
+    const QPoint grab(40, 8);
+    const QPoint global = history->strip()->mapToGlobal(grab);
+    QTest::mousePress(history->strip(), Qt::LeftButton, {}, grab);
+    QTest::mouseMove(history->strip(), history->strip()->mapFromGlobal(global + QPoint(15, 25)));
+    QTest::mouseRelease(history->strip(), Qt::LeftButton, {}, history->strip()->mapFromGlobal(global + QPoint(15, 25)));
+    EXPECT_EQ(history->pos(), QPoint(45, 65));
+    doc->Changed = false;
+    main->close();
+    Settings s;
+    ASSERT_EQ(Module8::LoadSettings(s, program), Module8::SettingsLoad::Loaded);
+    EXPECT_EQ(int32_t(s.HistoryBoxLeft), 45 * 15);
+    EXPECT_EQ(int32_t(s.HistoryBoxTop), 65 * 15);
+    EXPECT_EQ(int32_t(s.HistoryBoxHeight), 320 * 15);
+    EXPECT_FALSE(s.PanoramicBoxCollapsed);
+    EXPECT_EQ(int32_t(s.PanoramicBoxLeft), 600 * 15);
+    EXPECT_TRUE(s.PanoramicBoxVisible);
+    EXPECT_FALSE(s.SelectionMoveFromClip);
+}

@@ -4,7 +4,9 @@
 #include "filters/cBitFilter.h"
 #include "platform/Region.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -16,11 +18,12 @@ bool validSide(int64_t n) { return n >= 1 && n <= kMaxPictureSide; }
 // The program's own degrees-to-radians factor for the size of a turn.
 constexpr double kTurnRadiansPerDegree = 0.0174533;
 
-// The whole-picture region the engine walks while a result is built; the
-// engine never keeps it past the computation.
+// The region the engine walks while a result is built, the rectangle (0, 0)
+// to (w, h) unless given; the engine never keeps it past the computation.
 class WorkRegion {
 public:
-    WorkRegion(cBitFilter& engine, int32_t w, int32_t h) : engine_(engine), region_(Region::rect(0, 0, w, h))
+    WorkRegion(cBitFilter& engine, int32_t w, int32_t h) : WorkRegion(engine, Region::rect(0, 0, w, h)) {}
+    WorkRegion(cBitFilter& engine, Region region) : engine_(engine), region_(std::move(region))
     {
         engine_.setBitsRegion(&region_);
     }
@@ -32,6 +35,25 @@ private:
     cBitFilter& engine_;
     Region region_;
 };
+
+// The source's blue, green and red copied onto a black canvas with the
+// source's top-left pixel at (dx, dy), cut to the canvas; the marker bytes
+// stay 0. What the engine's TileMask gives for an untiled, opaque, unmasked
+// placement, row by row at the speed of a copy.
+void placeRows(BitsBuffer& canvas, const BitsBuffer& source, int64_t dx, int64_t dy)
+{
+    const int64_t x0 = std::max<int64_t>(0, dx);
+    const int64_t x1 = std::min<int64_t>(canvas.width(), dx + source.width());
+    const int64_t y0 = std::max<int64_t>(0, dy);
+    const int64_t y1 = std::min<int64_t>(canvas.height(), dy + source.height());
+    if (x0 >= x1 || y0 >= y1) return;
+    const auto n = static_cast<size_t>(x1 - x0);
+    for (int64_t y = y0; y < y1; ++y) {
+        uint8_t* d = canvas.pixel(static_cast<int>(x0), static_cast<int>(y));
+        std::memcpy(d, source.pixel(static_cast<int>(x0 - dx), static_cast<int>(y - dy)), 4 * n);
+        for (size_t i = 0; i < n; ++i) d[4 * i + 3] = 0;
+    }
+}
 
 // Runs a computation; a buffer that cannot be had ends it as NoMemory. The
 // engine's region is cleared on every way out.
@@ -123,17 +145,9 @@ GeometryOutcome placeOnCanvas(cBitFilter& engine, const BitsBuffer& source, int6
     return guarded(engine, [&] {
         const auto w = static_cast<int32_t>(W);
         const auto h = static_cast<int32_t>(H);
-        // Offsets lie within one picture side of the canvas; anything
-        // further places nothing either way.
-        const auto clampOffset = [](int64_t v) {
-            return static_cast<int32_t>(v < -kMaxPictureSide - 1 ? -kMaxPictureSide - 1
-                                                                 : (v > kMaxPictureSide + 1 ? kMaxPictureSide + 1 : v));
-        };
-        WorkRegion region(engine, w, h);
-        engine.setBits(BitsBuffer(w, h));
-        FilterResult placed = engine.TileMask(source, clampOffset(dx), clampOffset(dy), false, 0, -1);
-        if (!placed) return GeometryOutcome::NoMemory;
-        engine.setBits(std::move(*placed));
+        BitsBuffer canvas(w, h);
+        placeRows(canvas, source, dx, dy);
+        engine.setBits(std::move(canvas));
         return GeometryOutcome::Done;
     });
 }
@@ -160,20 +174,28 @@ GeometryOutcome turnPicture(cBitFilter& engine, const BitsBuffer& source, int32_
     if (!validSide(t.diagonal) || !validSide(t.width) || !validSide(t.height)) return GeometryOutcome::TooLarge;
     return guarded(engine, [&] {
         const auto D = static_cast<int32_t>(t.diagonal);
-        WorkRegion region(engine, D, D);
+        const auto W = static_cast<int32_t>(t.width);
+        const auto H = static_cast<int32_t>(t.height);
+        const int32_t left = (D - W) / 2;
+        const int32_t top = (D - H) / 2;
         // The picture unchanged on a black square that holds it at any angle.
-        engine.setBits(BitsBuffer(D, D));
-        FilterResult placed =
-            engine.TileMask(source, static_cast<int32_t>((D - w) / 2), static_cast<int32_t>((D - h) / 2), false, 0, -1);
-        if (!placed) return GeometryOutcome::NoMemory;
-        engine.setBits(std::move(*placed));
-        // Both turn about the canvas pixel ((D - 1) \ 2, (D - 1) \ 2).
-        engine.setBits(smooth ? engine.RotateSmooth(a) : engine.ROTATE(a, true));
-        const auto left = static_cast<int32_t>((D - t.width) / 2);
-        const auto top = static_cast<int32_t>((D - t.height) / 2);
-        if (!engine.BitsCrop(engine.Bits(), left, top, left + static_cast<int32_t>(t.width),
-                             top + static_cast<int32_t>(t.height)))
-            return GeometryOutcome::NoMemory;
+        {
+            BitsBuffer canvas(D, D);
+            placeRows(canvas, source, (D - w) / 2, (D - h) / 2);
+            engine.setBits(std::move(canvas));
+        }
+        // Both turn about the canvas pixel ((D - 1) \ 2, (D - 1) \ 2). The
+        // plain turn takes only sources inside its region, so it walks the
+        // whole canvas; the smooth one samples the picture whatever its
+        // region, so it need only fill the part that is kept.
+        if (smooth) {
+            WorkRegion kept(engine, Region::rect(left, top, left + W, top + H));
+            engine.setBits(engine.RotateSmooth(a));
+        } else {
+            WorkRegion region(engine, D, D);
+            engine.setBits(engine.ROTATE(a, true));
+        }
+        if (!engine.BitsCrop(engine.Bits(), left, top, left + W, top + H)) return GeometryOutcome::NoMemory;
         return GeometryOutcome::Done;
     });
 }

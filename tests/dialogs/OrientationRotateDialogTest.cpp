@@ -208,6 +208,31 @@ TEST_F(TurnDialogs, RotateKeepsItsAngleAndTurnsWithoutLoss)
     }
 }
 
+TEST_F(TurnDialogs, ATurnTooLargeForAPictureIsReportedAndThePictureKept)
+{
+    CountingImage* doc = openDocument(32767, 200);   // a diagonal of 32768
+    fRotate* dlg = openRotate();
+    ASSERT_NE(dlg, nullptr);
+    dlg->setAngle(30);
+    dlg->chkAntialiasing->setChecked(false);
+    dlg->cmdOK->click();
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, "Maximum size: 32767 x 32767");
+    EXPECT_EQ(ports.messageBoxes.shown[0].icon, platform::MsgIcon::Exclamation);
+    EXPECT_EQ(doc->PictureWidth(), 32767);
+    EXPECT_EQ(doc->PictureHeight(), 200);
+    EXPECT_EQ(doc->snapshots, 0);
+    EXPECT_FALSE(doc->Changed);
+    EXPECT_TRUE(engineMirrors(*doc));
+
+    // The rotation keys refuse it without a word.
+    main->MenuExec("A45");
+    EXPECT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(doc->PictureWidth(), 32767);
+    EXPECT_EQ(doc->snapshots, 0);
+    EXPECT_TRUE(engineMirrors(*doc));
+}
+
 TEST_F(TurnDialogs, RotationKeysShareTheLosslessTurns)
 {
     struct Case {

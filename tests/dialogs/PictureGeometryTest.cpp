@@ -4,7 +4,12 @@
 #include "filters/cBitFilter.h"
 #include "mainwindow/CommandFixture.h"
 
+#include "platform/Region.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
 
 namespace tq {
 namespace {
@@ -196,6 +201,53 @@ TEST(PictureGeometry, AnEighthTurnFillsTheDiagonalCanvasWithBlackCorners)
     ASSERT_EQ(turnPicture(engine, patternBits(7, 3), 90, true), GeometryOutcome::Done);
     EXPECT_EQ(engine.BitsWidth(), 3);
     EXPECT_EQ(engine.BitsHeight(), 7);
+}
+
+TEST(PictureGeometry, OtherAnglesTurnOnTheDiagonalCanvasAndCutBack)
+{
+    // The turn spelt out: the picture placed on a black D x D canvas by the
+    // engine's TileMask, the whole canvas turned, the turned size cut from
+    // its middle. The result must not depend on how the work is shortened.
+    for (const auto& [w, h] : {std::pair{37, 23}, std::pair{40, 20}, std::pair{9, 31}}) {
+        const BitsBuffer src = markedPattern(w, h);
+        for (const int32_t degrees : {1, 30, 45, -60, 90, 135, -179}) {
+            for (bool smooth : {false, true}) {
+                if (isLosslessTurn(degrees, smooth)) continue;
+                SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " at " + std::to_string(degrees) +
+                             (smooth ? " smooth" : " plain"));
+                const TurnedSize t = turnedSize(w, h, degrees);
+                const auto D = static_cast<int32_t>(t.diagonal);
+                const Region canvas = Region::rect(0, 0, D, D);
+                cBitFilter spelt;
+                spelt.setBitsRegion(&canvas);
+                spelt.setBits(BitsBuffer(D, D));
+                spelt.setBits(*spelt.TileMask(src, (D - w) / 2, (D - h) / 2, false, 0, -1));
+                spelt.setBits(smooth ? spelt.RotateSmooth(degrees) : spelt.ROTATE(degrees, true));
+                const auto left = static_cast<int32_t>((D - t.width) / 2);
+                const auto top = static_cast<int32_t>((D - t.height) / 2);
+                ASSERT_TRUE(spelt.BitsCrop(spelt.Bits(), left, top, left + int32_t(t.width), top + int32_t(t.height)));
+
+                cBitFilter engine;
+                ASSERT_EQ(turnPicture(engine, src, degrees, smooth), GeometryOutcome::Done);
+                EXPECT_EQ(engine.Bits(), spelt.Bits());
+            }
+        }
+    }
+}
+
+TEST(PictureGeometry, ATurnWhoseCanvasWouldPassTheLargestSideIsRefused)
+{
+    // 32767 x 200: its diagonal is 32768, one more than a side may be.
+    const BitsBuffer wide(32767, 200);
+    cBitFilter engine;
+    engine.setBits(patternBits(3, 2));
+    EXPECT_EQ(turnPicture(engine, wide, 30, false), GeometryOutcome::TooLarge);
+    EXPECT_EQ(turnPicture(engine, wide, -1, true), GeometryOutcome::TooLarge);
+    EXPECT_EQ(engine.Bits(), patternBits(3, 2));   // nothing was built
+    // Half and quarter turns need no canvas.
+    EXPECT_EQ(turnPicture(engine, wide, 90, false), GeometryOutcome::Done);
+    EXPECT_EQ(engine.BitsWidth(), 200);
+    EXPECT_EQ(engine.BitsHeight(), 32767);
 }
 
 TEST(PictureGeometry, OrientationTurnsBeforeItMirrors)

@@ -9,6 +9,8 @@
 #include "platform/Region.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 class QMdiSubWindow;
@@ -49,6 +51,13 @@ public:
     virtual fImage* currentDocument() const = 0;
     virtual void activateDocument(fImage* doc) = 0;
     virtual QMdiSubWindow* addDocument(fImage* doc) = 0;
+    // Makes a new document window: fill gives it its picture and selection
+    // (false: no window is made), it is named Module3::UniqueDocName(name)
+    // when a name is given, captioned `caption` when that is not empty (else
+    // with its name's file title), added, shown and made the current child.
+    // nullptr when no window was made.
+    virtual fImage* newDocumentWindow(const std::function<bool(fImage&)>& fill,
+                                      const std::optional<std::string>& name, const std::string& caption) = 0;
     virtual int32_t documentAreaWidth() const = 0;    // pixels
     virtual int32_t documentAreaHeight() const = 0;   // pixels
     virtual bool mainMinimized() const = 0;

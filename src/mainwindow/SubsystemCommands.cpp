@@ -1,10 +1,12 @@
 #include "mainwindow/SubsystemCommands.h"
 
+#include "dialogs/GeometryDialogCommands.h"
+
 namespace tq {
 
 void registerSubsystemCommands(CommandRegistry& registry)
 {
-    (void)registry;
+    registerGeometryDialogCommands(registry);
 }
 
 } // namespace tq

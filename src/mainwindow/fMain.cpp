@@ -3,6 +3,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
+#include "mainwindow/OpenDocument.h"
 #include "tools/ToolButtonBar.h"
 #include "tools/ToolOptionPanel.h"
 #include "toolwindows/ToolWindows.h"
@@ -93,6 +94,14 @@ QMdiSubWindow* fMain::addDocument(fImage* doc)
     sub->show();
     mdi_->setActiveSubWindow(sub);
     return sub;
+}
+
+fImage* fMain::newDocumentWindow(const std::function<bool(fImage&)>& fill, const std::optional<std::string>& name,
+                                 const std::string& caption)
+{
+    fImage* doc = CreateDocumentWindow(*this, NewDocument{fill, name, caption});
+    if (doc && name && !caption.empty()) doc->setWindowTitle(QString::fromStdString(caption));
+    return doc;
 }
 
 void fMain::Update(bool OnlyPan, bool saveundo)

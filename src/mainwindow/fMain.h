@@ -41,6 +41,8 @@ public:
     // Puts a document window into the MDI area, shows it and makes it the
     // current child.
     QMdiSubWindow* addDocument(fImage* doc) override;
+    fImage* newDocumentWindow(const std::function<bool(fImage&)>& fill, const std::optional<std::string>& name,
+                              const std::string& caption) override;
 
     // ---- MainHost ---------------------------------------------------------
     QWidget* mainWidget() override { return this; }
@@ -204,7 +206,8 @@ public:
     void ZoomImage(int16_t Factor, bool ZoomIn, bool Alias);
     // The active document turned by Angle degrees (smooth: interpolated)
     // onto a canvas just holding the turned picture, black where the turned
-    // picture leaves the canvas uncovered. One undo step.
+    // picture leaves the canvas uncovered; half turns, and quarter turns
+    // without smoothing, lose no pixel. One undo step.
     void RotateImage(int16_t Angle, bool smooth);
 
 protected:

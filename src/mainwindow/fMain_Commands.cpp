@@ -5,6 +5,8 @@
 // Each command acts on ActiveImage as the dispatcher left it (a command that
 // lets pending messages run reads it again afterwards) and ends a change of
 // the pixels with Update, which records the undo step.
+#include "dialogs/GeometryChange.h"
+#include "dialogs/PictureGeometry.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -16,8 +18,6 @@
 #include "platform/Folders.h"
 #include "platform/Ports.h"
 #include "toolwindows/ToolWindows.h"
-
-#include <QGuiApplication>
 
 #include <cmath>
 #include <filesystem>
@@ -112,11 +112,6 @@ struct ViewZoom {
 };
 constexpr ViewZoom kViewZooms[] = {{"200", 2}, {"300", 3}, {"400", 4}, {"500", 5},
                                    {"600", 6}, {"700", 7}, {"100", 1}};
-
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -372,51 +367,11 @@ void fMain::RotateImage(int16_t Angle, bool smooth)
     platform::DoEvents();
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
-
-    // Degrees to radians with the program's own factor; |cos| and |sin| are
-    // kept in single precision.
-    const double radians = Angle * 0.0174533;
-    const float c = static_cast<float>(std::fabs(std::cos(radians)));
-    const float s = static_cast<float>(std::fabs(std::sin(radians)));
-    const int64_t W = doc->PictureWidth();
-    const int64_t H = doc->PictureHeight();
-    const int64_t Wn = static_cast<int64_t>(std::nearbyint(double(W) * c + double(H) * s));
-    const int64_t Hn = static_cast<int64_t>(std::nearbyint(double(W) * s + double(H) * c));
-    // The square work canvas holds the picture's diagonal, so no corner of
-    // the turned picture is lost before the crop.
-    const int64_t D = static_cast<int64_t>(std::nearbyint(std::sqrt(static_cast<double>(W * W + H * H))));
-    // A canvas larger than a picture may be cannot be made: refused, no step.
-    if (!validSide(D) || !validSide(Wn) || !validSide(Hn)) return;
-    const int32_t Ox = static_cast<int32_t>((D - W) / 2);
-    const int32_t Oy = static_cast<int32_t>((D - H) / 2);
-
-    const BitsBuffer original = doc->Bits();
-    cBitRegion canvas;
-    canvas.Init(0, 0, int32_t(D), int32_t(D));
-    bool done = false;
-    try {
-        WaitCursor wait;
-        cFilter.setBitsRegion(canvas.RegionMain());
-        cFilter.setBits(BitsBuffer(int32_t(D), int32_t(D)));   // black
-        if (FilterResult placed = cFilter.TileMask(original, Ox, Oy, false, 0, -1)) {
-            cFilter.setBits(std::move(*placed));
-            cFilter.setBits(smooth ? cFilter.RotateSmooth(Angle) : cFilter.ROTATE(Angle, true));
-            const int32_t left = int32_t((D - Wn) / 2);
-            const int32_t top = int32_t((D - Hn) / 2);
-            done = cFilter.BitsCrop(cFilter.Bits(), left, top, left + int32_t(Wn), top + int32_t(Hn)) &&
-                   doc->TakeNewPicture(cFilter.Bits());
-        }
-    } catch (const std::exception&) {
-        done = false;
-    }
-    if (!done) {
-        // The engine never keeps the work canvas's region past this routine.
-        cFilter.setBits(original);
-        mirrorRegion(cFilter, *doc);
-        return;
-    }
-    cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
-    Update(true, true);
+    // The rotation dialog's turn and ending; a turn that cannot be made is
+    // refused quietly and records no step.
+    GeometryChange change(*doc);
+    change.apply([&](cBitFilter& engine, const BitsBuffer& source) { return turnPicture(engine, source, Angle, smooth); },
+                 false, false);
 }
 
 void fMain::keepEngineInStep(const fImage& doc)

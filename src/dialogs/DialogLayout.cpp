@@ -1,0 +1,50 @@
+#include "dialogs/DialogLayout.h"
+
+#include "platform/Ports.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPainter>
+#include <QPalette>
+#include <QWidget>
+
+namespace tq {
+
+int twipsToPixels(int twips) { return twips / platform::kTwipsPerPixel; }
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+void useDialogFont(QWidget* dialog)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(6.75);
+    dialog->setFont(font);
+}
+
+void paintSeparator(QWidget* widget, int y)
+{
+    QPainter p(widget);
+    const QPalette& pal = widget->palette();
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(0, y, widget->width() - 1, y);
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(0, y + 1, widget->width() - 1, y + 1);
+}
+
+QLabel* makePreviewFrame(QWidget* parent, const QRect& place)
+{
+    auto* frame = new QLabel(parent);
+    frame->setObjectName(QStringLiteral("lblBack"));
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setLineWidth(1);
+    // The workspace colour of the document area behind the preview.
+    frame->setBackgroundRole(QPalette::Dark);
+    frame->setAutoFillBackground(true);
+    frame->setGeometry(place);
+    return frame;
+}
+
+} // namespace tq

@@ -1,0 +1,125 @@
+#include "dialogs/GeometryChange.h"
+
+#include "document/MainHost.h"
+#include "document/fImage.h"
+#include "filters/cBitFilter.h"
+#include "platform/Ports.h"
+
+#include <QGuiApplication>
+
+#include <new>
+
+namespace tq {
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// The document window stays on screen (hiding a window of the document area
+// would make another document the active one) but shows nothing of the work
+// until it is let go, when it repaints from its pixels.
+class HeldWindow {
+public:
+    explicit HeldWindow(fImage& doc) : doc_(&doc) { doc.setUpdatesEnabled(false); }
+    ~HeldWindow() { release(); }
+    HeldWindow(const HeldWindow&) = delete;
+    HeldWindow& operator=(const HeldWindow&) = delete;
+    void release()
+    {
+        if (!doc_) return;
+        doc_->setUpdatesEnabled(true);
+        doc_->UpdateImage();
+        doc_ = nullptr;
+    }
+
+private:
+    QPointer<fImage> doc_;
+};
+
+// After a change of `changed`, the engine mirrors the document that is the
+// active one now, and ActiveImage names it.
+void followActiveDocument(MainHost& host, fImage* changed)
+{
+    fImage* current = host.currentDocument();
+    if (!current || current == changed) return;
+    try {
+        mirrorDocumentInEngine(*current);
+        ActiveImage() = current;
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+} // namespace
+
+void reportGeometryFailure(GeometryOutcome outcome)
+{
+    using namespace platform;
+    if (outcome == GeometryOutcome::Done) return;
+    MsgBox(outcome == GeometryOutcome::TooLarge ? kMaximumSizeText : kNoMemoryText, MsgButtons::OK,
+           MsgIcon::Exclamation);
+}
+
+void mirrorDocumentInEngine(const fImage& doc)
+{
+    if (MainHost* host = mainHost()) host->mirrorDocument(doc.Bits(), doc.BitsRegion.walkRegion());
+}
+
+GeometryChange::GeometryChange(fImage& doc) : doc_(&doc)
+{
+    try {
+        source_ = doc.Bits();
+        captured_ = source_.allocated();
+    } catch (const std::bad_alloc&) {
+        captured_ = false;
+    }
+}
+
+bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
+{
+    MainHost* host = mainHost();
+    if (!host) return false;
+    if (pumpFirst) platform::DoEvents();
+    // Closed while the messages ran: there is nothing left to change.
+    fImage* doc = doc_.data();
+    if (!doc || !doc->PictureExists()) return false;
+    if (!captured_) {
+        if (report) reportGeometryFailure(GeometryOutcome::NoMemory);
+        return false;
+    }
+
+    cBitFilter& engine = host->engine();
+    HeldWindow held(*doc);
+    // The engine's progress goes to this document's bar, the step to its history.
+    ActiveImage() = doc;
+    GeometryOutcome outcome = GeometryOutcome::NoMemory;
+    {
+        WaitCursor wait;
+        outcome = compute(engine, source_);
+    }
+    source_ = BitsBuffer();   // the copy is not needed past here
+    if (outcome == GeometryOutcome::Done && !doc->TakeNewPicture(engine.Bits())) outcome = GeometryOutcome::NoMemory;
+    if (outcome != GeometryOutcome::Done) {
+        held.release();
+        // The engine may hold part of the work: it mirrors a document again.
+        fImage* current = host->currentDocument();
+        try {
+            mirrorDocumentInEngine(current ? *current : *doc);
+        } catch (const std::bad_alloc&) {
+        }
+        if (current) ActiveImage() = current;
+        if (report) reportGeometryFailure(outcome);
+        return false;
+    }
+
+    engine.setBitsRegion(doc->BitsRegion.RegionMain());
+    host->Update(true, true);
+    doc->ShowSizePanel();
+    held.release();
+    host->fPanView_UpdateImage();
+    followActiveDocument(*host, doc);
+    return true;
+}
+
+} // namespace tq

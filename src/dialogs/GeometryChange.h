@@ -1,0 +1,59 @@
+// The common ending of the image size, canvas size, orientation and rotation
+// dialogs (and of the main window's rotation keys): the document the change
+// is for and a copy of its pixels are taken first, so the change is computed
+// from that document and made to it even when another document becomes
+// active while pending messages run. The new picture is built whole in the
+// shared engine before the document is touched; only then does it become
+// the document's picture, as one undo step. A result that is too large or
+// cannot be had is reported and the document keeps its picture.
+#pragma once
+
+#include "dialogs/PictureGeometry.h"
+#include "document/ProgramContext.h"
+#include "platform/BitsBuffer.h"
+
+#include <functional>
+#include <string>
+
+namespace tq {
+
+class cBitFilter;
+class fImage;
+
+// The messages of the geometry dialogs.
+inline constexpr const char* kMinimumSizeText = "Minimum size: 2 x 2";
+inline constexpr const char* kMaximumSizeText = "Maximum size: 32767 x 32767";
+inline constexpr const char* kNoMemoryText = "Not enough memory for the new picture";
+
+// Tells the user why a change was not made: kMaximumSizeText or
+// kNoMemoryText, with the exclamation icon.
+void reportGeometryFailure(GeometryOutcome outcome);
+
+// The engine's region for a document (its selection, or the whole picture).
+void mirrorDocumentInEngine(const fImage& doc);
+
+class GeometryChange {
+public:
+    using Compute = std::function<GeometryOutcome(cBitFilter& engine, const BitsBuffer& source)>;
+
+    // Takes the document and a copy of its pixels.
+    explicit GeometryChange(fImage& doc);
+
+    // With pumpFirst lets pending messages run once (the dialog leaves the
+    // screen). Then, with the document's window held from repainting,
+    // computes the new picture from the copy in the shared engine and makes
+    // it the document's picture: its size, its pixels, the whole picture
+    // selected by nothing, the engine mirroring it, Update(OnlyPan, with a
+    // snapshot labelled LastActionName), the "Size" panel, the window shown
+    // again and the navigator redrawn. Afterwards the engine mirrors the
+    // document that is active then. A failure changes no document and, with
+    // report, is told to the user. True when the document changed.
+    bool apply(const Compute& compute, bool pumpFirst, bool report);
+
+private:
+    DocumentRef doc_;
+    BitsBuffer source_;
+    bool captured_ = false;
+};
+
+} // namespace tq

@@ -1,0 +1,62 @@
+// The "Image size" dialog: rescales the active picture to a width and height
+// typed in pixels, smoothly ("&Anti-Alias") or by the nearest source pixel,
+// with the proportions kept on request and four quick factors. It shows the
+// picture before the change in a fixed preview. Created once and only hidden
+// afterwards, so its two check boxes keep their state for the run; the boxes,
+// the quick factors and the preview are set afresh at every opening.
+#pragma once
+
+#include "document/ProgramContext.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace tq {
+
+class PreviewBox;
+class SizeBox;
+class SizeBoxPair;
+
+class fSize : public QDialog {
+    Q_OBJECT
+public:
+    explicit fSize(QWidget* parent = nullptr);
+
+    // The quick factors of cbPreDef, by list index.
+    static constexpr double kQuickFactors[] = {1.5, 2.0, 0.75, 0.5};
+
+    QLabel* lblBack = nullptr;
+    PreviewBox* iSrc = nullptr;
+    QLabel* lblWidth = nullptr;
+    SizeBox* txtW = nullptr;
+    QLabel* lblHeight = nullptr;
+    SizeBox* txtH = nullptr;
+    QLabel* lblPreDef = nullptr;
+    QComboBox* cbPreDef = nullptr;
+    QCheckBox* chkKeepProportions = nullptr;
+    QCheckBox* chkInterpolate = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    SizeBoxPair* sizes = nullptr;   // BaseWidth, BaseHeight and the box rules
+
+    // The set-up of every opening: preview, boxes, no quick factor, focus.
+    void Form_Activate();
+    void cbPreDef_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void reject() override;
+
+private:
+    // The document the dialog was opened for.
+    DocumentRef target_;
+};
+
+} // namespace tq

@@ -23,6 +23,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QVariant>
 
 #include <system_error>
@@ -277,7 +278,15 @@ void mStart::MDIForm_Resize()
 bool mStart::closeDocuments()
 {
     QMdiArea* mdi = main_->mdiArea();
-    mdi->closeAllSubWindows();
+    // One at a time, each brought forward before it asks: a refusal ends
+    // the whole exit there, so no later document is asked, saved or lost.
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder)) windows << w;
+    for (const QPointer<QMdiSubWindow>& w : windows) {
+        if (!w) continue;
+        mdi->setActiveSubWindow(w);
+        if (!w->close()) return false;
+    }
     return mdi->subWindowList().isEmpty();
 }
 

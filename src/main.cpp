@@ -2,6 +2,7 @@
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
+#include "platform/FileSizeSignal.h"
 #include "platform/HeapTuning.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 int main(int argc, char** argv)
 {
     tq::platform::keepLargeBlocksInHeap();
+    tq::platform::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     tq::programContext();
     // The private temporary folder is made once, before anything needs it.

@@ -13,6 +13,7 @@
 #include "platform/TextWidth.h"
 #include "document/MainHost.h"
 #include "document/HistoryModel.h"
+#include "document/WriteFailureNotice.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -268,6 +269,13 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
     SaveUndoOnNudge() = true;
+}
+
+void fImage::snapshotNotWritten(const std::filesystem::path& folder, int error) { reportWriteFailure(folder, error); }
+
+void fImage::snapshotMissing(int /*step*/)
+{
+    platform::MsgBox(kStepMissing, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, platform::kProgramName);
 }
 
 void fImage::setActionsPanel(const std::string& text) { sbInfo->setPanelText(2, QString::fromStdString(text)); }

@@ -75,6 +75,9 @@ struct PictureHolder {
 class fImage : public QWidget, public UndoTarget {
     Q_OBJECT
 public:
+    // Said when undo, redo or a history jump reaches a step whose snapshot
+    // is gone; the picture stays as it is.
+    static constexpr const char* kStepMissing = "This step cannot be restored: its undo file is missing or damaged.";
     explicit fImage(QWidget* parent = nullptr);
     ~fImage() override;
 
@@ -203,6 +206,8 @@ public:
     void restoreBits(BitsBuffer& bits, bool sizeChanged) override;
     void setActionsPanel(const std::string& text) override;
     void setPixelPanel(const std::string& text) override;
+    void snapshotNotWritten(const std::filesystem::path& folder, int error) override;
+    void snapshotMissing(int step) override;
 
     // ---- Clipboard and saving -----------------------------------------------------
 

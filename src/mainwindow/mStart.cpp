@@ -3,6 +3,7 @@
 #include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/UndoStore.h"
+#include "document/WriteFailureNotice.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "filters/Kernels.h"
@@ -26,6 +27,7 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <cerrno>
 #include <system_error>
 
 namespace tq {
@@ -312,7 +314,8 @@ void mStart::MDIForm_Unload()
         std::error_code ec;
         fs::remove(Module8::SettingsFile(options_.programFolder), ec);
     } else {
-        Module8::SaveSettings(programSettings(), options_.programFolder);
+        if (!Module8::SaveSettings(programSettings(), options_.programFolder))
+            reportWriteFailure(options_.programFolder, errno);
     }
     lock_.reset();
 }

@@ -9,6 +9,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
+#include "FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace tq;
 
@@ -115,5 +119,21 @@ TEST_F(UseSession, ExitStopsAtTheFirstRefusalWithNothingSavedOrDiscarded)
     w->close();
     EXPECT_EQ(messages.shown.size(), 3u);
     EXPECT_TRUE(shell->unloaded());
+    w = nullptr;
+}
+
+// A program folder that cannot be written (here: a full disk) loses the
+// settings at exit; the user is told, with the folder and the reason.
+TEST_F(UseSession, SettingsThatCannotBeWrittenAreReported)
+{
+    {
+        ScopedFileSizeLimit full(16);
+        w->close();
+    }
+    EXPECT_TRUE(shell->unloaded());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Talvex Quarlend");
+    EXPECT_NE(messages.shown[0].text.find(programDir.path().toStdString()), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find(std::strerror(EFBIG)), std::string::npos);
     w = nullptr;
 }

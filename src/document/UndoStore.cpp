@@ -344,6 +344,9 @@ bool UndoStore::RedoBits()
         history_->enableAll();
         if (undoPos_ >= 1) history_->placeIndicator(undoPos_ - 1);
     }
+    // The count of actions in the shown state changes with redo as with
+    // undo; a panel left at the old count would contradict the history.
+    if (loaded) target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return loaded;
 }
 
@@ -356,6 +359,7 @@ bool UndoStore::JumpToStep(int index)
     }
     undoPos_ = index + 1;
     if (historyShowsMe()) history_->placeIndicator(index);
+    target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return true;
 }
 

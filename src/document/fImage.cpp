@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstring>
@@ -64,7 +65,12 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     sbInfo = new StatusPanels(this);
 
     View_.repaint = [this] { iDst->UpdateImage(); };
-    View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
+    View_.zoomChanged = [this](int32_t z) {
+        BitsRegion.setZoomFactor(static_cast<float>(z));
+        // Whatever changed the zoom (a key, a menu, the tool bar), the panel
+        // says what is shown.
+        sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(z));
+    };
     View_.requestLayout = [this] { UserControl_Resize(); };
     iDst->painted = [] {
         if (MainHost* m = mainHost()) m->fPanView_UpdateClipRct();
@@ -262,6 +268,9 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
     if (sizeChanged) {
         adoptSize(w, h);
         UserControl_Resize();
+        // The "Size" panel shows the size the last size change gave; a step
+        // back over one gives the size back too.
+        ShowSizePanel();
     }
     MainHost* m = mainHost();
     if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
@@ -513,6 +522,16 @@ DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeight
     return size;
 }
 
+QPoint cascadePosition(int index, QSize window, QSize area, int step)
+{
+    step = std::max(step, 1);
+    // How many steps fit before the window would leave the area.
+    const int room = std::min(area.width() - window.width(), area.height() - window.height());
+    const int steps = room > 0 ? room / step + 1 : 1;
+    const int k = index % steps;
+    return {k * step, k * step};
+}
+
 void fImage::Form_Load()
 {
     auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
@@ -538,7 +557,15 @@ void fImage::Form_Load()
                                m->documentAreaHeight() * platform::kTwipsPerPixel,
                                ImageWidth(), ImageHeight(), sbInfo->sizeHint().height(), PImage->y());
         window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
-        window->move(0, 0);
+        // Below and right of the windows already open, so none hides
+        // another's title bar.
+        int others = 0;
+        if (QMdiArea* area = window->mdiArea())
+            for (QMdiSubWindow* sub : area->subWindowList())
+                if (sub != window && sub->isVisible() && !sub->isMinimized()) ++others;
+        const QSize areaSize(m->documentAreaWidth(), m->documentAreaHeight());
+        window->move(cascadePosition(others, window->size(), areaSize,
+                                     window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window)));
     }
 
 }

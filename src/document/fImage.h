@@ -40,6 +40,11 @@ struct DocumentWindowSize {
 DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeightTwips, int32_t imageWidth,
                                       int32_t imageHeight, int32_t statusBarHeight, int32_t containerTop);
 
+// Where the index-th document window goes when windows are cascaded: each
+// one step (a title bar's height) below and right of the one before, back
+// at the corner when a window of `window`'s size would leave `area`.
+QPoint cascadePosition(int index, QSize window, QSize area, int step);
+
 // The selection type a document holds.
 using DocumentSelection = cBitRegion;
 

@@ -207,7 +207,7 @@ TEST_F(UndoStoreTest, CountersFollowActionsUndoRedoAndJumps)
     check({"undo again", 1, 3, 10, 0});
     EXPECT_TRUE(s.RedoBits());
     check({"redo", 2, 3, 20, 1});
-    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1") << "redo leaves the panel";
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 2") << "redo counts like undo";
 
     ASSERT_TRUE(act(s, 40, "N"));
     check({"action N", 3, 3, 40, 2});

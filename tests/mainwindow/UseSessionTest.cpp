@@ -4,6 +4,7 @@
 // the place of silence. The real program, started as main() starts it.
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
+#include "document/ImageCanvas.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
@@ -136,4 +137,98 @@ TEST_F(UseSession, SettingsThatCannotBeWrittenAreReported)
     EXPECT_NE(messages.shown[0].text.find(programDir.path().toStdString()), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find(std::strerror(EFBIG)), std::string::npos);
     w = nullptr;
+}
+
+// ---- Document windows: where they open and how they cascade --------------
+
+TEST_F(UseSession, NewWindowsOpenCascadedAndCascadeKeepsTheirSizes)
+{
+    fImage* a = open(160, 150, QStringLiteral("a.png"));
+    fImage* b = open(220, 130, QStringLiteral("b.png"));
+    fImage* c = open(120, 180, QStringLiteral("c.png"));
+    ASSERT_TRUE(a && b && c);
+    QMdiSubWindow* fa = frameOf(a);
+    QMdiSubWindow* fb = frameOf(b);
+    QMdiSubWindow* fc = frameOf(c);
+    // Each new window below and right of the one before, none hiding the
+    // title bar of another.
+    EXPECT_EQ(fa->pos(), QPoint(0, 0));
+    EXPECT_GT(fb->y(), fa->y());
+    EXPECT_GT(fb->x(), fa->x());
+    EXPECT_GT(fc->y(), fb->y());
+
+    // The user makes one window larger, then cascades.
+    fb->resize(fb->width() + 40, fb->height() + 30);
+    const QSize sa = fa->size(), sb = fb->size(), sc = fc->size();
+    ASSERT_GT(sa.height(), 100);
+    fa->move(300, 200);
+    w->MenuStatic("CASCADE");
+    EXPECT_EQ(fa->size(), sa);
+    EXPECT_EQ(fb->size(), sb);
+    EXPECT_EQ(fc->size(), sc);
+    EXPECT_EQ(fa->pos(), QPoint(0, 0));
+    const int step = fb->y() - fa->y();
+    EXPECT_GT(step, 0);
+    EXPECT_EQ(fb->pos(), QPoint(step, step));
+    EXPECT_EQ(fc->pos(), QPoint(2 * step, 2 * step));
+    // The pictures still fill their windows' canvases at 1 : 1.
+    EXPECT_TRUE(a->iDst->isVisible());
+}
+
+TEST(CascadePosition, StepsDownAndWrapsBeforeLeavingTheArea)
+{
+    const QSize area(400, 300);
+    EXPECT_EQ(cascadePosition(0, QSize(100, 100), area, 20), QPoint(0, 0));
+    EXPECT_EQ(cascadePosition(3, QSize(100, 100), area, 20), QPoint(60, 60));
+    // 200 pixels of room below: ten steps fit, the eleventh goes back.
+    EXPECT_EQ(cascadePosition(10, QSize(100, 100), area, 20), QPoint(200, 200));
+    EXPECT_EQ(cascadePosition(11, QSize(100, 100), area, 20), QPoint(0, 0));
+    // A window as large as the area stays at the corner.
+    EXPECT_EQ(cascadePosition(4, QSize(400, 300), area, 20), QPoint(0, 0));
+}
+
+// ---- Status panels after the commands that change what they show ---------
+
+TEST_F(UseSession, StatusPanelsFollowZoomCropUndoRedoAndRevert)
+{
+    fImage* doc = open(40, 30, QStringLiteral("panels.png"));
+    ASSERT_NE(doc, nullptr);
+    auto panel = [&](const char* key) { return doc->sbInfo->panelText(QString::fromLatin1(key)).toStdString(); };
+    auto actions = [&] { return doc->sbInfo->panelText(2).toStdString(); };
+    EXPECT_EQ(panel("Zoom"), "1 : 1");
+
+    // View zoom keys.
+    w->MenuExec("300");
+    EXPECT_EQ(doc->ZoomFactor(), 3);
+    EXPECT_EQ(panel("Zoom"), "3 : 1");
+    w->MenuExec("100");
+    EXPECT_EQ(panel("Zoom"), "1 : 1");
+
+    // Crop to a 20 x 10 box.
+    doc->BitsRegion.CreateRect(5, 5, 25, 15, 2, false);
+    w->MenuExec("CROP");
+    ASSERT_EQ(doc->PictureWidth(), 20);
+    EXPECT_EQ(panel("Size"), "20x10");
+    EXPECT_EQ(panel("Pixel"), "20 x 10");
+    EXPECT_EQ(actions(), "Total Actions: 2");
+
+    // Undo gives the old size back to every panel that shows it.
+    focusMain(w);
+    QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(doc->PictureWidth(), 40);
+    EXPECT_EQ(panel("Size"), "40x30");
+    EXPECT_EQ(panel("Pixel"), "40x30");
+    EXPECT_EQ(actions(), "Total Actions: 1");
+
+    // Redo, then revert to the original.
+    QTest::keyClick(w, Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(doc->PictureWidth(), 20);
+    EXPECT_EQ(panel("Size"), "20x10");
+    EXPECT_EQ(panel("Pixel"), "20x10");
+    EXPECT_EQ(actions(), "Total Actions: 2");
+    shell->menus().item("mnuRestore", -1)->trigger();
+    ASSERT_EQ(doc->PictureWidth(), 40);
+    EXPECT_EQ(panel("Size"), "40x30");
+    EXPECT_EQ(actions(), "Total Actions: 1");
+    EXPECT_EQ(panel("Zoom"), "1 : 1");
 }

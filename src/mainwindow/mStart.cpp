@@ -18,6 +18,7 @@
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QLockFile>
@@ -88,6 +89,8 @@ bool mStart::StartApplication(fSplash* splash)
     // 3. The main window and its menus.
     main_ = std::make_unique<fMain>();
     main_->setObjectName(QStringLiteral("fMain"));
+    QApplication::setWindowIcon(programIcon());
+    main_->setWindowIcon(programIcon());
     menus_ = BuildMainMenus(main_->menuBar(), *this);
     main_->installEventFilter(this);
     main_->mdiArea()->viewport()->installEventFilter(this);
@@ -360,12 +363,19 @@ void mStart::ResetSettings()
     if (main_) main_->close();
 }
 
+void mStart::openInBrowser(const std::string& address)
+{
+    if (platform::browser().open(address)) return;
+    messages().show({std::string(kNoBrowser) + "\r\n\r\n" + address, platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation, kProgramTitle});
+}
+
 void mStart::ShowHelp()
 {
     const fs::path page = options_.programFolder / "Help" / "default.htm";
     std::error_code ec;
     if (fs::is_regular_file(page, ec))
-        platform::browser().open(page.string());
+        openInBrowser(page.string());
     else
         messages().show({kHelpMissing, platform::MsgButtons::OK, platform::MsgIcon::Information, "Help Files Missing!"});
 }
@@ -419,7 +429,7 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
     case MenuDirect::ToggleToolWindow: VIEWS_Click(item.index); break;
     case MenuDirect::RecentFile: RF_Click(item.index); break;
     case MenuDirect::Help: ShowHelp(); break;
-    case MenuDirect::WebPage: platform::browser().open(std::string(kPublisherSite) + item.webPage); break;
+    case MenuDirect::WebPage: openInBrowser(std::string(kPublisherSite) + item.webPage); break;
     case MenuDirect::About: {
         auto* about = new fAbout(main_.get());
         about->show();

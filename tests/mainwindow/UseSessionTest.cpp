@@ -8,12 +8,16 @@
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QPointer>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,6 +28,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 using namespace tq;
 
@@ -231,4 +236,53 @@ TEST_F(UseSession, StatusPanelsFollowZoomCropUndoRedoAndRevert)
     EXPECT_EQ(panel("Size"), "40x30");
     EXPECT_EQ(actions(), "Total Actions: 1");
     EXPECT_EQ(panel("Zoom"), "1 : 1");
+}
+
+// ---- Messages instead of silence, dialog manners --------------------------
+
+TEST_F(UseSession, HelpAndWebItemsSayWhenNoBrowserStarts)
+{
+    ports.browser.opens = false;
+    std::filesystem::create_directories(programDir.filePath("Help").toStdString());
+    { QFile page(programDir.filePath("Help/default.htm")); ASSERT_TRUE(page.open(QIODevice::WriteOnly)); }
+    shell->menus().item("ABOUT", 0)->trigger();
+    shell->menus().item("ABOUT", 3)->trigger();
+    ASSERT_EQ(ports.browser.opened.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(messages.shown[i].title, "Talvex Quarlend");
+        EXPECT_EQ(messages.shown[i].text, std::string(mStart::kNoBrowser) + "\r\n\r\n" + ports.browser.opened[i]);
+    }
+    // A browser that starts: no message.
+    ports.browser.opens = true;
+    shell->menus().item("ABOUT", 0)->trigger();
+    EXPECT_EQ(messages.shown.size(), 2u);
+}
+
+TEST_F(UseSession, AboutBoxClosesWithEnterAndEscape)
+{
+    auto findAbout = [] {
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (t->objectName() == "fAbout" && t->isVisible()) return t;
+        return static_cast<QWidget*>(nullptr);
+    };
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        MenuItemSpec about;
+        shell->MenuDirectAction(MenuDirect::About, about);
+        QPointer<QWidget> box = findAbout();
+        ASSERT_TRUE(box);
+        QTest::keyClick(box, key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(box.isNull() || !box->isVisible()) << key;
+    }
+}
+
+TEST_F(UseSession, DocumentWindowsCarryTheProgramsIcon)
+{
+    fImage* doc = open(8, 8, QStringLiteral("icon.png"));
+    ASSERT_NE(doc, nullptr);
+    const QIcon icon = frameOf(doc)->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.cacheKey(), programIcon().cacheKey());
+    EXPECT_EQ(w->windowIcon().cacheKey(), programIcon().cacheKey());
 }

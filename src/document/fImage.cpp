@@ -191,11 +191,10 @@ bool fImage::takePicture()
     // picture the program can keep.
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
 
-    DibRecord rec;
+    QImage shown;
     BitsBuffer fresh;
     try {
         // What the holder shows: its picture, black where nothing is drawn.
-        QImage shown;
         if (!iSrc.Picture.isNull() && iSrc.Picture.width() == w && iSrc.Picture.height() == h) {
             shown = iSrc.Picture;
         } else {
@@ -207,16 +206,22 @@ bool fImage::takePicture()
                 p.drawImage(0, 0, iSrc.Picture);
             }
         }
-        rec = platform::dibFromImage(shown);
-        if (rec.width != w || rec.height != h) return false;
+        if (shown.format() != QImage::Format_RGB32) shown = shown.convertToFormat(QImage::Format_RGB32);
+        if (shown.isNull() || shown.width() != w || shown.height() != h) return false;
         fresh = BitsBuffer(w, h);
     } catch (const std::exception&) {
         return false;
     }
 
-    // One block move per row; the margin keeps the zeros of the allocation.
+    // Straight from the picture's rows, one block move per row with the
+    // marker byte cleared; the margin keeps the zeros of the allocation.
     const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int32_t y = 0; y < h; ++y) std::memcpy(fresh.row(y), rec.row(y), rowBytes);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* d = fresh.row(y);
+        std::memcpy(d, shown.constScanLine(y), rowBytes);
+        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+    }
+    shown = QImage();
 
     Bits_ = std::move(fresh);
     BitsHeader_ = BitsHeader::forBuffer(w, h);

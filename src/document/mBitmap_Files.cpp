@@ -110,6 +110,9 @@ void drainDevILErrors()
     }
 }
 
+// The most pixels a byte of compressed data is taken to hold.
+constexpr uint64_t kMostPixelsPerByte = 65536;
+
 bool sizeAllowed(long w, long h) { return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide; }
 
 // Reads the file through DevIL and hands it to FreeImage as a BMP.
@@ -121,7 +124,8 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
     ilGenImages(1, &name);
     ilBindImage(name);
     if (ilLoadImage(path.c_str()) == IL_TRUE
-        && sizeAllowed(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
+        && sizeAllowed(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))
+        && pictureFitsMemory(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
         const std::string temp = uniquePictureTempName(kDevilLoadTempName);
         if (!temp.empty()) {
             const bool saved = ilSave(IL_BMP, temp.c_str()) == IL_TRUE;
@@ -142,14 +146,34 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
 
 // Reads the file's header first where the library can, so that a picture
 // too large for the program is refused before its pixels are decoded.
+// The reason the last load was refused before decoding, for the message.
+std::string lastRefusal;
+
 bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
     FIBITMAP* header = FreeImage_Load(fif, path.c_str(), flags | FIF_LOAD_NOPIXELS);
     if (!header) return false;
-    const bool ok = sizeAllowed(long(FreeImage_GetWidth(header)), long(FreeImage_GetHeight(header)));
+    const long w = long(FreeImage_GetWidth(header));
+    const long h = long(FreeImage_GetHeight(header));
+    const unsigned bpp = FreeImage_GetBPP(header);
     FreeImage_Unload(header);
-    return ok;
+    if (!sizeAllowed(w, h)) return false;
+    if (!pictureFitsMemory(w, h)) {
+        lastRefusal = pictureTooLargeText(w, h);
+        return false;
+    }
+    // A few hundred bytes can claim a picture of a billion pixels; the
+    // decoder then fills it with black for a minute. No compression these
+    // readers know packs more than a few thousand pixels into a byte (a
+    // two-colour picture one row into a few bits), so a file far shorter
+    // than that holds no such picture.
+    std::error_code ec;
+    const uintmax_t bytes = std::filesystem::file_size(path, ec);
+    if (ec) return false;
+    const uint64_t pixelsPerByte = bpp == 1 ? std::max<uint64_t>(kMostPixelsPerByte, 8u * uint64_t(w))
+                                            : kMostPixelsPerByte;
+    return uint64_t(w) * uint64_t(h) <= (uint64_t(bytes) + 1) * pixelsPerByte;
 }
 
 // The library's Amiga IFF reader loops for ever on a cut-short file, its
@@ -371,8 +395,19 @@ WriteRoute writeRoute(const std::string& ext)
     return {};
 }
 
+std::string pictureTooLargeText(int64_t w, int64_t h)
+{
+    const uint64_t mb = 1024 * 1024;
+    return "This picture is too large to open: " + std::to_string(w) + " x " + std::to_string(h) + " pixels need " +
+           std::to_string((pictureMemoryNeed(w, h) + mb - 1) / mb) + " MB of memory, more than the " +
+           std::to_string(pictureMemoryBudget() / mb) + " MB this computer can spare for one picture.";
+}
+
+const std::string& LastLoadRefusal() { return lastRefusal; }
+
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
 {
+    lastRefusal.clear();
     mFormat::InitFreeImage();
     const ReadRoute route = readRoute(ext);
     FIBITMAP* dib = nullptr;

@@ -72,6 +72,12 @@ WriteRoute writeRoute(const std::string& ext);
 // extension has no reader, the library decodes nothing, or the picture has a
 // side above kMaxPictureSide. The caller owns the handle.
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
+// Why the last LoadImageFile was refused before decoding, when it was for a
+// reason the user should hear (a picture too large for the memory); empty
+// otherwise.
+const std::string& LastLoadRefusal();
+// The message for a w x h picture that needs more memory than the budget.
+std::string pictureTooLargeText(int64_t w, int64_t h);
 
 // Writes picture (a bitmap) to path in the format its extension names: a
 // 24-bit picture for every FreeImage and DevIL writer (8 bits for pbm and

@@ -525,3 +525,102 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
 
 } // namespace
 } // namespace tq
+
+#include "platform/PictureMemory.h"
+
+namespace tq {
+namespace {
+
+// Sets the picture memory budget for a test.
+struct ScopedBudget {
+    explicit ScopedBudget(uint64_t bytes) { setPictureMemoryBudget(bytes); }
+    ~ScopedBudget() { setPictureMemoryBudget(0); }
+};
+
+// Replaces the width and height a TIFF's first directory claims.
+void claimTiffSize(std::vector<uint8_t>& b, uint32_t w, uint32_t h)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    ASSERT_EQ(b[0], 'I');
+    const size_t ifd = get32(4);
+    const uint32_t n = get16(ifd);
+    for (uint32_t i = 0; i < n; ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = get16(e), type = get16(e + 2);
+        if (tag != 256 && tag != 257) continue;
+        const uint32_t v = tag == 256 ? w : h;
+        b[e + 8] = uint8_t(v);
+        b[e + 9] = uint8_t(v >> 8);
+        if (type == 4) {
+            b[e + 10] = uint8_t(v >> 16);
+            b[e + 11] = uint8_t(v >> 24);
+        }
+    }
+}
+
+// Replaces the size in a JPEG's start-of-frame segment.
+void claimJpegSize(std::vector<uint8_t>& b, uint16_t w, uint16_t h)
+{
+    for (size_t i = 2; i + 9 < b.size(); ++i)
+        if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+            b[i + 5] = uint8_t(h >> 8);
+            b[i + 6] = uint8_t(h);
+            b[i + 7] = uint8_t(w >> 8);
+            b[i + 8] = uint8_t(w);
+            return;
+        }
+    FAIL() << "no frame header";
+}
+
+} // namespace
+
+// A few hundred bytes that claim a 32767 x 32767 picture used to open after
+// a minute as black, with a memory peak of many gigabytes.
+TEST(OpenPicture, TinyFilesClaimingHugePicturesAreRefusedBeforeDecoding)
+{
+    PictureTempDir dir;
+    const DibRecord small = makePicture(16, 16);
+    for (const char* ext : {"jpg", "tif"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("huge.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(path, ext, small));
+        std::vector<uint8_t> b = readFile(path);
+        ASSERT_LT(b.size(), 4096u);
+        if (std::string(ext) == "jpg")
+            claimJpegSize(b, 32767, 32767);
+        else
+            claimTiffSize(b, 32767, 32767);
+        writeFile(path, b);
+        // Whatever the memory, the file is far too short for the picture.
+        ScopedBudget roomy(uint64_t(1) << 40);
+        const OpenedPicture o = decodePictureForOpening(path, ext);
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.errorText, kLoadErrorText);
+    }
+}
+
+TEST(OpenPicture, PicturesBeyondTheMemoryBudgetAreRefusedWithTheirSize)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(300, 200);
+    for (const char* ext : {"png", "jpg", "tif", "bmp", "gif", "pcx"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("big.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(path, ext, pic));
+        {
+            // Room for a 300 x 199 picture, not for this one.
+            ScopedBudget tight(4u * 300u * 199u);
+            const OpenedPicture o = decodePictureForOpening(path, ext);
+            EXPECT_FALSE(o.ok);
+            if (std::string(ext) != "pcx") {   // its reader cannot tell the size before decoding
+                EXPECT_NE(o.errorText.find("300 x 200"), std::string::npos) << o.errorText;
+                EXPECT_NE(o.errorText.find("too large"), std::string::npos) << o.errorText;
+            }
+        }
+        ScopedBudget enough(4u * 300u * 200u);
+        EXPECT_TRUE(decodePictureForOpening(path, ext).ok);
+    }
+}
+
+} // namespace tq

@@ -363,7 +363,9 @@ TEST(SaveOntoLink, WritesTheTargetAndKeepsTheLink)
         EXPECT_GT(fs::file_size(target), 3u) << "the target took the picture";
         EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-        if (std::string(ext) != "gif") EXPECT_NE(mBitmap::LoadImageFile(link.string(), ext), nullptr);
+        if (std::string(ext) != "gif") {
+            EXPECT_NE(mBitmap::LoadImageFile(link.string(), ext), nullptr);
+        }
     }
     // Nothing was left behind in either folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(links), fs::directory_iterator()), 8);

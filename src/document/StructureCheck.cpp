@@ -582,3 +582,31 @@ bool sgiStructureSound(const std::vector<uint8_t>& b)
 }
 
 } // namespace tq
+
+namespace tq {
+
+bool mngStructureSound(const std::vector<uint8_t>& b)
+{
+    static const uint8_t kMng[8] = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    static const uint8_t kJng[8] = {0x8B, 'J', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() < 8) return false;
+    const bool mng = std::memcmp(b.data(), kMng, 8) == 0;
+    const bool jng = std::memcmp(b.data(), kJng, 8) == 0;
+    if (!mng && !jng) return false;
+    const char* header = mng ? "MHDR" : "JHDR";
+    const char* end = mng ? "MEND" : "IEND";
+    size_t pos = 8;
+    bool first = true;
+    while (pos + 12 <= b.size()) {
+        const uint64_t length = getBE32(&b[pos]);
+        const uint8_t* type = &b[pos + 4];
+        if (length > b.size() - pos - 12) return false;   // data and CRC inside the file
+        if (first && std::memcmp(type, header, 4) != 0) return false;
+        first = false;
+        if (std::memcmp(type, end, 4) == 0) return true;
+        pos += 12 + size_t(length);
+    }
+    return false;   // no closing chunk inside the file
+}
+
+} // namespace tq

@@ -71,4 +71,9 @@ bool jpegStructureSound(const std::vector<uint8_t>& bytes);
 // picture's width (run-length).
 bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 
+// MNG or JNG: the signature, the header chunk first and chunks walked
+// inside the file to the closing one (the reader hangs on a file that ends
+// early, even one of just its signature).
+bool mngStructureSound(const std::vector<uint8_t>& bytes);
+
 } // namespace tq

@@ -180,7 +180,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 // Dr. Halo reader writes outside its picture on a misplaced line end, its
 // PCX reader reads past its buffer on a run across lines, and
 // its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
-// JPEG readers take a cut-short file for a picture.
+// JPEG readers take a cut-short file for a picture, and its MNG and JNG
+// reader hangs on one.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -195,6 +196,7 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_WBMP: walk = wbmpLengthSound; break;
     case FIF_BMP: walk = bmpStructureSound; break;
     case FIF_JPEG: walk = jpegStructureSound; break;
+    case FIF_MNG: case FIF_JNG: walk = mngStructureSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
@@ -445,9 +447,29 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     return result;
 }
 
+namespace {
+std::string lastSaveRefusal;
+}
+
+std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h)
+{
+    const std::string e = lowerExtension(ext);
+    // The PCX reader takes a side of 1 pixel for a damaged file, and a
+    // Photoshop file holds at most 30000 pixels a side: written anyway,
+    // such a file could not be opened again.
+    if (e == "pcx" && (w == 1 || h == 1)) return "A PCX file cannot hold a picture 1 pixel wide or high.";
+    if (e == "psd" && (w > 30000 || h > 30000))
+        return "A Photoshop file cannot hold a picture wider or higher than 30000 pixels.";
+    return {};
+}
+
+const std::string& LastSaveRefusal() { return lastSaveRefusal; }
+
 bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
 {
     mFormat::InitFreeImage();
+    lastSaveRefusal = formatCannotHold(ext, picture.width, picture.height);
+    if (!lastSaveRefusal.empty()) return false;
     const WriteRoute route = writeRoute(ext);
     if (route.writer == Writer::None) return false;
     if (route.writer == Writer::ColorReducer) {

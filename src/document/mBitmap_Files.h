@@ -85,6 +85,12 @@ std::string pictureTooLargeText(int64_t w, int64_t h);
 // written completely; on false whatever was at path is as it was. An
 // extension that no writer takes writes nothing and gives false.
 bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
+// Why a w x h picture cannot be written in the format ext names (a file the
+// program could not open again); empty when it can.
+std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h);
+// The reason the last SaveImageFile refused its picture before writing
+// (formatCannotHold); empty when it did not.
+const std::string& LastSaveRefusal();
 
 // The pixels of picture as w x h 32-bit pixels (blue, green, red, fourth
 // byte; channel fastest, then x, then y, rows top-down). A part outside the

@@ -3,6 +3,7 @@
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
+#include "document/StructureCheck.h"
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
@@ -620,6 +621,31 @@ TEST(OpenPicture, PicturesBeyondTheMemoryBudgetAreRefusedWithTheirSize)
         }
         ScopedBudget enough(4u * 300u * 200u);
         EXPECT_TRUE(decodePictureForOpening(path, ext).ok);
+    }
+}
+
+} // namespace tq
+
+namespace tq {
+
+// The reader hung on a file of just its signature; a whole file opens, and
+// every cut of it is refused.
+TEST(OpenPicture, MngAndJngOfJustTheirSignatureAreRefused)
+{
+    PictureTempDir dir;
+    const std::pair<const char*, std::vector<uint8_t>> whole[] = {{"mng", testing::mngFile(7, 5)},
+                                                                   {"jng", testing::jngFile(7, 5)}};
+    for (const auto& [ext, bytes] : whole) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("s.") + ext);
+        writeFile(path, bytes);
+        EXPECT_TRUE(decodePictureForOpening(path, ext).ok);
+        for (size_t cut : {size_t(8), size_t(20), bytes.size() / 2, bytes.size() - 1}) {
+            writeFile(path, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)));
+            EXPECT_FALSE(decodePictureForOpening(path, ext).ok) << cut;
+        }
+        EXPECT_FALSE(mngStructureSound(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8)));
+        EXPECT_TRUE(mngStructureSound(bytes));
     }
 }
 

@@ -286,3 +286,43 @@ TEST_F(UseSession, DocumentWindowsCarryTheProgramsIcon)
     EXPECT_EQ(icon.cacheKey(), programIcon().cacheKey());
     EXPECT_EQ(w->windowIcon().cacheKey(), programIcon().cacheKey());
 }
+
+// ---- Pictures a format cannot hold -----------------------------------------
+
+TEST_F(UseSession, SaveRefusesAPictureItsFormatCannotHold)
+{
+    struct Case {
+        int w, h;
+        const char* name;
+        const char* told;
+    };
+    const Case cases[] = {
+        {1, 6, "thin.pcx", "A PCX file cannot hold a picture 1 pixel wide or high."},
+        {7, 1, "flat.pcx", "A PCX file cannot hold a picture 1 pixel wide or high."},
+        {30001, 2, "wide.psd", "A Photoshop file cannot hold a picture wider or higher than 30000 pixels."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fImage* doc = open(c.w, c.h, QString::fromLatin1(c.name) + QStringLiteral(".png"));
+        ASSERT_NE(doc, nullptr);
+        ASSERT_EQ(doc->PictureWidth(), c.w);
+        const std::string target = pictures.filePath(c.name).toStdString();
+        messages.shown.clear();
+        ports.fileDialogs.answerPath(target);
+        w->MenuStatic("SAVEAS");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.told);
+        EXPECT_FALSE(std::filesystem::exists(target));
+        EXPECT_NE(doc->Tag, target);
+        doc->Changed = false;
+        frameOf(doc)->close();
+    }
+    // One pixel more and the same formats take it.
+    fImage* doc = open(2, 6, QStringLiteral("fine.png"));
+    ASSERT_NE(doc, nullptr);
+    messages.shown.clear();
+    ports.fileDialogs.answerPath(pictures.filePath("fine.pcx").toStdString());
+    w->MenuStatic("SAVEAS");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(std::filesystem::exists(pictures.filePath("fine.pcx").toStdString()));
+}

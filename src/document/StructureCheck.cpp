@@ -610,3 +610,68 @@ bool mngStructureSound(const std::vector<uint8_t>& b)
 }
 
 } // namespace tq
+
+namespace tq {
+
+bool tiffStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 8) return false;
+    const bool little = b[0] == 'I' && b[1] == 'I';
+    if (!little && !(b[0] == 'M' && b[1] == 'M')) return false;
+    const auto u16 = [&](size_t at) { return little ? uint32_t(getLE16(&b[at])) : uint32_t(getBE16(&b[at])); };
+    const auto u32 = [&](size_t at) {
+        return little ? uint32_t(getLE16(&b[at])) | uint32_t(getLE16(&b[at + 2])) << 16
+                      : uint32_t(getBE16(&b[at])) << 16 | uint32_t(getBE16(&b[at + 2]));
+    };
+    // Only the classic layout is walked; the reader checks the rest itself.
+    if (u16(2) != 42) return true;
+    const size_t ifd = u32(4);
+    if (ifd < 8 || ifd > b.size() - 2) return false;
+    const size_t count = u16(ifd);
+    if (count > (b.size() - ifd - 2) / 12) return false;
+
+    // The values of a SHORT or LONG array entry, each checked inside the file.
+    struct Entry {
+        uint32_t type = 0, n = 0, value = 0;
+        size_t at = 0;
+    };
+    Entry offsets, counts;
+    uint32_t compression = 1;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = u16(e), type = u16(e + 2), n = u32(e + 4);
+        Entry entry{type, n, u32(e + 8), e + 8};
+        if (tag == 259) compression = type == 3 ? u16(e + 8) : u32(e + 8);
+        if (tag == 273 || tag == 324) offsets = entry;
+        if (tag == 279 || tag == 325) counts = entry;
+    }
+    if (offsets.n == 0) return true;   // no pixel data to check: the reader decides
+    if (offsets.n != counts.n) return false;
+    const auto valueAt = [&](const Entry& en, size_t k, uint64_t& v) {
+        const size_t size = en.type == 3 ? 2 : en.type == 4 ? 4 : 0;
+        if (size == 0) return false;
+        size_t at = en.at;
+        if (uint64_t(en.n) * size > 4) {
+            at = en.value;
+            if (at > b.size() || uint64_t(en.n) * size > b.size() - at) return false;
+        }
+        at += k * size;
+        v = size == 2 ? u16(at) : u32(at);
+        return true;
+    };
+    for (size_t k = 0; k < offsets.n; ++k) {
+        uint64_t off = 0, len = 0;
+        if (!valueAt(offsets, k, off) || !valueAt(counts, k, len)) return false;
+        // Every strip (or tile) lies inside the file.
+        if (off > b.size() || len > b.size() - off) return false;
+        // A JPEG-compressed strip is a whole stream of its own: one cut short
+        // or read from the wrong place decodes as garbage, not as the picture.
+        if (compression == 7) {
+            const std::vector<uint8_t> strip(b.begin() + long(off), b.begin() + long(off + len));
+            if (!jpegStructureSound(strip)) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tq

@@ -180,8 +180,9 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 // Dr. Halo reader writes outside its picture on a misplaced line end, its
 // PCX reader reads past its buffer on a run across lines, and
 // its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
-// JPEG readers take a cut-short file for a picture, and its MNG and JNG
-// reader hangs on one.
+// JPEG readers take a cut-short file for a picture, its TIFF reader decodes
+// cut or misplaced JPEG strips as garbage, and its MNG and JNG reader hangs
+// on a cut-short file.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -197,6 +198,7 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_BMP: walk = bmpStructureSound; break;
     case FIF_JPEG: walk = jpegStructureSound; break;
     case FIF_MNG: case FIF_JNG: walk = mngStructureSound; break;
+    case FIF_TIFF: walk = tiffStructureSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);

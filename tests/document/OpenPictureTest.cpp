@@ -650,3 +650,74 @@ TEST(OpenPicture, MngAndJngOfJustTheirSignatureAreRefused)
 }
 
 } // namespace tq
+
+namespace tq {
+namespace {
+
+// The file offsets of the values of a TIFF tag (little-endian files).
+std::vector<size_t> tiffValueOffsets(const std::vector<uint8_t>& b, uint16_t wanted)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const size_t ifd = get32(4);
+    std::vector<size_t> at;
+    for (uint32_t i = 0; i < get16(ifd); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (get16(e) != wanted) continue;
+        const uint32_t size = get16(e + 2) == 3 ? 2 : 4, n = get32(e + 4);
+        const size_t base = size * n > 4 ? get32(e + 8) : e + 8;
+        for (uint32_t k = 0; k < n; ++k) at.push_back(base + k * size);
+    }
+    return at;
+}
+
+} // namespace
+
+// JPEG-compressed strips cut short or read from the wrong place used to open
+// as garbage.
+TEST(OpenPicture, TiffWithCutOrMisplacedJpegStripsIsRefused)
+{
+    PictureTempDir dir;
+    FIBITMAP* dib = makeImage("rgb24", 96, 300);
+    const std::string path = dir.path("strips.tif");
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, dib, path.c_str(), TIFF_JPEG));
+    FreeImage_Unload(dib);
+    const std::vector<uint8_t> whole = readFile(path);
+    ASSERT_EQ(tiffValueOffsets(whole, 259).size(), 1u);
+    ASSERT_EQ(whole[tiffValueOffsets(whole, 259)[0]], 7) << "JPEG compression";
+    const std::vector<size_t> strips = tiffValueOffsets(whole, 273);
+    ASSERT_GE(strips.size(), 2u) << "the case needs several strips";
+    EXPECT_TRUE(tiffStructureSound(whole));
+    EXPECT_TRUE(decodePictureForOpening(path, "tif").ok);
+
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<uint8_t> b = whole;
+        const std::vector<size_t> lens = tiffValueOffsets(whole, 279);
+        uint32_t len = uint32_t(b[lens.back()] | b[lens.back() + 1] << 8 | b[lens.back() + 2] << 16);
+        // The stream ends half-way: its count says so, its end marker is gone.
+        len /= 2;
+        b[lens.back()] = uint8_t(len);
+        b[lens.back() + 1] = uint8_t(len >> 8);
+        b[lens.back() + 2] = uint8_t(len >> 16);
+        cases.push_back({"cut strip", b});
+    }
+    {
+        std::vector<uint8_t> b = whole;
+        b[strips[1]] = uint8_t(b[strips[1]] + 5);   // the second strip read five bytes late
+        cases.push_back({"misplaced strip", b});
+    }
+    cases.push_back({"file cut short", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() * 7 / 10))});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path, c.bytes);
+        EXPECT_FALSE(tiffStructureSound(c.bytes));
+        EXPECT_FALSE(decodePictureForOpening(path, "tif").ok);
+    }
+}
+
+} // namespace tq

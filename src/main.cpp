@@ -2,6 +2,7 @@
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
+#include "platform/FileSizeSignal.h"
 #include "platform/HeapTuning.h"
 #include "toolwindows/ToolWindows.h"
 
@@ -12,6 +13,7 @@
 int main(int argc, char** argv)
 {
     tq::platform::keepLargeBlocksInHeap();
+    tq::platform::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     tq::programContext();
     // The private temporary folder is made once, before anything needs it.

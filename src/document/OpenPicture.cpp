@@ -55,44 +55,58 @@ OpenedPicture decodePictureForOpening(const std::string& fileName, const std::st
     // The source bitmap: the platform loader's picture, or the library decode.
     std::optional<DibRecord> platformPicture;
     BitmapHandle decoded;
-    const DibRecord* source = nullptr;
+    DibRecord* source = nullptr;
+    std::string refusal;
     if (opensThroughPlatformLoader(ext)) {
-        if (platformPictureSound(fileName)) platformPicture = loadPlatformPicture(fileName);
+        if (const auto claimed = platformPictureSize(fileName);
+            claimed && !pictureFitsMemory(claimed->width, claimed->height)) {
+            refusal = mBitmap::pictureTooLargeText(claimed->width, claimed->height);
+        } else if (platformPictureSound(fileName)) {
+            platformPicture = loadPlatformPicture(fileName);
+        }
         if (platformPicture) source = &*platformPicture;
     } else {
         if (PreloadedBitmap && PreloadedBitmap->sourcePath == fileName) decoded = PreloadedBitmap;
         else decoded = mBitmap::LoadImageFile(fileName, ext);
+        if (!decoded) refusal = mBitmap::LastLoadRefusal();
         PreloadedBitmap.reset();
-        if (decoded) source = &decoded->dib;
+        // The decode is this call's alone now: its pixels are taken over
+        // rather than copied. The record was made mutable by the loader; it
+        // is handed out as const only to keep sharers from changing it.
+        if (decoded) source = &const_cast<LoadedBitmap&>(*decoded).dib;
     }
-    if (!mFormat::IsValidBitmap(source)) return failed();
+    if (!mFormat::IsValidBitmap(source)) {
+        OpenedPicture r = failed();
+        if (!refusal.empty()) r.errorText = refusal;
+        return r;
+    }
 
-    // Once through the glue: a 24-bit image drawn at its own size.
-    mFormat::InitFreeImage();
-    FIBITMAP* dib = nullptr;
-    if (!mFormat::FreeImage_DIB_From_BMP(source, dib)) return failed();
-    FIBITMAP* rgb = FreeImage_ConvertTo24Bits(dib);
-    FreeImage_Unload(dib);
-    if (!rgb) return failed();
-
+    // A document takes a 24-bit picture: colour as stored, 0 in the fourth
+    // byte. Both loaders already give 32 bits a pixel, rows top-down, so
+    // that is the source with its fourth byte cleared, which is what a trip
+    // through the glue (to 24 bits and drawn back) would give, without its
+    // two more copies of the whole picture.
     OpenedPicture result;
-    bool drawn = false;
-    try {
-        DibRecord& pic = result.picture;
-        pic.width = int(FreeImage_GetWidth(rgb));
-        pic.height = int(FreeImage_GetHeight(rgb));
-        pic.header = BitsHeader::forDib(pic.width, pic.height);
-        reservePictureBytes(pic.bits, 4u * size_t(pic.width) * size_t(pic.height));
-        pic.bits.assign(4u * size_t(pic.width) * size_t(pic.height), 0);
-        drawn = mFormat::FreeImage_RenderDIB(rgb, &pic, 0, 0, -1, -1);
-    } catch (...) {
-        drawn = false;
+    if (platformPicture || (decoded && decoded.use_count() == 1)) {
+        result.picture = std::move(*source);
+    } else {
+        try {
+            result.picture = *source;
+        } catch (...) {
+            return failed();
+        }
     }
-    FreeImage_Unload(rgb);
-    if (!drawn || !mFormat::IsValidBitmap(&result.picture)) return failed();
+    decoded.reset();
+    platformPicture.reset();
+    DibRecord& pic = result.picture;
+    pic.header = BitsHeader::forDib(pic.width, pic.height);
+    uint8_t* p = pic.bits.data();
+    const size_t n = pic.bits.size();
+    for (size_t i = 3; i < n; i += 4) p[i] = 0;
+    if (!mFormat::IsValidBitmap(&pic)) return failed();
 
-    ImageWidth() = int16_t(result.picture.width);
-    ImageHeight() = int16_t(result.picture.height);
+    ImageWidth() = int16_t(pic.width);
+    ImageHeight() = int16_t(pic.height);
     result.ok = true;
     return result;
 }

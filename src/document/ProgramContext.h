@@ -69,6 +69,10 @@ struct ProgramContext {
     // until a stamp is chosen.
     BitsBuffer StampBits;
 
+    // The user has been told that undo snapshots or the settings cannot be
+    // written; once a run is enough.
+    bool WriteFailureTold = false;
+
     // The main window, reached through its interface; null without one.
     MainHost* host = nullptr;
 };

@@ -582,3 +582,96 @@ bool sgiStructureSound(const std::vector<uint8_t>& b)
 }
 
 } // namespace tq
+
+namespace tq {
+
+bool mngStructureSound(const std::vector<uint8_t>& b)
+{
+    static const uint8_t kMng[8] = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    static const uint8_t kJng[8] = {0x8B, 'J', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() < 8) return false;
+    const bool mng = std::memcmp(b.data(), kMng, 8) == 0;
+    const bool jng = std::memcmp(b.data(), kJng, 8) == 0;
+    if (!mng && !jng) return false;
+    const char* header = mng ? "MHDR" : "JHDR";
+    const char* end = mng ? "MEND" : "IEND";
+    size_t pos = 8;
+    bool first = true;
+    while (pos + 12 <= b.size()) {
+        const uint64_t length = getBE32(&b[pos]);
+        const uint8_t* type = &b[pos + 4];
+        if (length > b.size() - pos - 12) return false;   // data and CRC inside the file
+        if (first && std::memcmp(type, header, 4) != 0) return false;
+        first = false;
+        if (std::memcmp(type, end, 4) == 0) return true;
+        pos += 12 + size_t(length);
+    }
+    return false;   // no closing chunk inside the file
+}
+
+} // namespace tq
+
+namespace tq {
+
+bool tiffStructureSound(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 8) return false;
+    const bool little = b[0] == 'I' && b[1] == 'I';
+    if (!little && !(b[0] == 'M' && b[1] == 'M')) return false;
+    const auto u16 = [&](size_t at) { return little ? uint32_t(getLE16(&b[at])) : uint32_t(getBE16(&b[at])); };
+    const auto u32 = [&](size_t at) {
+        return little ? uint32_t(getLE16(&b[at])) | uint32_t(getLE16(&b[at + 2])) << 16
+                      : uint32_t(getBE16(&b[at])) << 16 | uint32_t(getBE16(&b[at + 2]));
+    };
+    // Only the classic layout is walked; the reader checks the rest itself.
+    if (u16(2) != 42) return true;
+    const size_t ifd = u32(4);
+    if (ifd < 8 || ifd > b.size() - 2) return false;
+    const size_t count = u16(ifd);
+    if (count > (b.size() - ifd - 2) / 12) return false;
+
+    // The values of a SHORT or LONG array entry, each checked inside the file.
+    struct Entry {
+        uint32_t type = 0, n = 0, value = 0;
+        size_t at = 0;
+    };
+    Entry offsets, counts;
+    uint32_t compression = 1;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = u16(e), type = u16(e + 2), n = u32(e + 4);
+        Entry entry{type, n, u32(e + 8), e + 8};
+        if (tag == 259) compression = type == 3 ? u16(e + 8) : u32(e + 8);
+        if (tag == 273 || tag == 324) offsets = entry;
+        if (tag == 279 || tag == 325) counts = entry;
+    }
+    if (offsets.n == 0) return true;   // no pixel data to check: the reader decides
+    if (offsets.n != counts.n) return false;
+    const auto valueAt = [&](const Entry& en, size_t k, uint64_t& v) {
+        const size_t size = en.type == 3 ? 2 : en.type == 4 ? 4 : 0;
+        if (size == 0) return false;
+        size_t at = en.at;
+        if (uint64_t(en.n) * size > 4) {
+            at = en.value;
+            if (at > b.size() || uint64_t(en.n) * size > b.size() - at) return false;
+        }
+        at += k * size;
+        v = size == 2 ? u16(at) : u32(at);
+        return true;
+    };
+    for (size_t k = 0; k < offsets.n; ++k) {
+        uint64_t off = 0, len = 0;
+        if (!valueAt(offsets, k, off) || !valueAt(counts, k, len)) return false;
+        // Every strip (or tile) lies inside the file.
+        if (off > b.size() || len > b.size() - off) return false;
+        // A JPEG-compressed strip is a whole stream of its own: one cut short
+        // or read from the wrong place decodes as garbage, not as the picture.
+        if (compression == 7) {
+            const std::vector<uint8_t> strip(b.begin() + long(off), b.begin() + long(off + len));
+            if (!jpegStructureSound(strip)) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tq

@@ -71,4 +71,14 @@ bool jpegStructureSound(const std::vector<uint8_t>& bytes);
 // picture's width (run-length).
 bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 
+// TIFF (classic layout, first directory, the one the reader takes): every
+// strip or tile inside the file, and each JPEG-compressed one a whole JPEG
+// stream (cut or misplaced ones decode as garbage).
+bool tiffStructureSound(const std::vector<uint8_t>& bytes);
+
+// MNG or JNG: the signature, the header chunk first and chunks walked
+// inside the file to the closing one (the reader hangs on a file that ends
+// early, even one of just its signature).
+bool mngStructureSound(const std::vector<uint8_t>& bytes);
+
 } // namespace tq

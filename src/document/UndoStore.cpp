@@ -98,38 +98,72 @@ fs::path UndoSnapshotFile::path(const fs::path& programFolder, int32_t meID, int
     return folder(programFolder) / fileName(meID, step);
 }
 
+bool UndoSnapshotFile::ensureFolder(const fs::path& folder)
+{
+    // The folder holds the user's pictures: private to the user, and never
+    // a link planted under its name.
+    if (::mkdir(folder.c_str(), 0700) == 0) return true;
+    if (errno == ENOENT) {
+        std::error_code ec;
+        if (folder.has_parent_path()) fs::create_directories(folder.parent_path(), ec);
+        if (::mkdir(folder.c_str(), 0700) == 0) return true;
+    }
+    if (errno != EEXIST) return false;
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
+        return false;
+    }
+    if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) ::chmod(folder.c_str(), 0700);
+    return true;
+}
+
 bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
 {
-    if (!bits.allocated()) return false;
-    std::error_code ec;
-    if (file.has_parent_path()) {
-        fs::create_directories(file.parent_path(), ec);
-        if (ec) return false;
+    if (!bits.allocated()) {
+        errno = EINVAL;
+        return false;
     }
+    if (file.has_parent_path() && !ensureFolder(file.parent_path())) return false;
 
     uint8_t header[BitsHeader::kSize];
     BitsHeader::forBuffer(bits.width(), bits.height()).writeTo(header);
 
     // Written beside the final name and renamed over it when complete, so a
     // full disk never leaves a truncated snapshot under a step's name. No
-    // fsync: snapshots do not outlive the run that wrote them.
+    // fsync: snapshots do not outlive the run that wrote them. The temporary
+    // name is created afresh and never followed through a link: whatever
+    // is found under it (a half-written file, a planted link) is removed,
+    // not written into.
     fs::path tmp = file;
     tmp += kTempSuffix;
-    Fd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (out.fd < 0) return false;
-    const bool ok = writeAll(out.fd, header, sizeof header) && writeAll(out.fd, bits.data(), bits.byteSize());
-    if (!out.close() || !ok) {
-        fs::remove(tmp, ec);
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(tmp.c_str(), flags, 0600);
+    if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), flags, 0600);
+    if (fd < 0) return false;
+    Fd out(fd);
+    bool ok = writeAll(out.fd, header, sizeof header) && writeAll(out.fd, bits.data(), bits.byteSize());
+    int error = ok ? 0 : errno;
+    if (!out.close() && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     // A step's old file is never needed once its replacement is complete (it
     // belongs to a discarded redo branch), so it goes before the rename: a
     // rename over an existing file makes ext4 start writing the new one back
-    // at once, which triples the time of a snapshot.
-    fs::remove(file, ec);
-    fs::rename(tmp, file, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
+    // at once, which triples the time of a snapshot. Both act on the names
+    // themselves, never on what a link there points to.
+    ::unlink(file.c_str());
+    if (::rename(tmp.c_str(), file.c_str()) != 0) {
+        error = errno;
+        ::unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     return true;
@@ -137,7 +171,7 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
 
 bool UndoSnapshotFile::read(const fs::path& file, BitsBuffer& into)
 {
-    Fd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd in(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.fd < 0) return false;
     struct stat st {};
     if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
@@ -182,11 +216,15 @@ int UndoSnapshotFile::removeStale(const fs::path& programFolder)
     std::vector<fs::path> doomed;
     for (; it != end; it.increment(ec)) {
         if (ec) break;
+        // Looked at and removed as names: a link goes itself, and what it
+        // points to is never touched.
         std::error_code fe;
-        if (it->is_regular_file(fe) && isSnapshotName(it->path().filename().string())) doomed.push_back(it->path());
+        const fs::file_status st = it->symlink_status(fe);
+        if ((fs::is_regular_file(st) || fs::is_symlink(st)) && isSnapshotName(it->path().filename().string()))
+            doomed.push_back(it->path());
     }
     for (const fs::path& p : doomed)
-        if (fs::remove(p, ec)) ++removed;
+        if (::unlink(p.c_str()) == 0) ++removed;
     return removed;
 }
 
@@ -211,7 +249,18 @@ bool UndoStore::historyShowsMe() const
 
 bool UndoStore::SaveUndoBits(const std::string& lastActionName)
 {
-    if (!UndoSnapshotFile::write(snapshotPath(undoPos_), target_.undoBits())) return false;
+    // A snapshot that cannot be written does not undo the change: the step
+    // still counts (so closing still asks about it) and the redo branch
+    // still goes, or Redo would bring back a step older than the change.
+    // Only the way back to this state is lost, and the user is told why.
+    const bool written = UndoSnapshotFile::write(snapshotPath(undoPos_), target_.undoBits());
+    if (!written) {
+        const int error = errno;
+        // Whatever an earlier branch left under this step's name is not
+        // this state.
+        ::unlink(snapshotPath(undoPos_).c_str());
+        target_.snapshotNotWritten(UndoSnapshotFile::folder(programFolder_), error);
+    }
 
     // A new action after undo: the redo branch goes. Snapshot Undopos has
     // just been rewritten.
@@ -240,7 +289,7 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
         }
     }
     target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
-    return true;
+    return written;
 }
 
 bool UndoStore::restore(const fs::path& file)
@@ -263,9 +312,13 @@ bool UndoStore::LoadUndoBits(const fs::path& bName)
 bool UndoStore::UndoBits()
 {
     bool loaded = false;
-    if (undoPos_ >= 2 && LoadUndoBits(snapshotPath(undoPos_ - 2))) {
-        --undoPos_;
-        loaded = true;
+    if (undoPos_ >= 2) {
+        if (LoadUndoBits(snapshotPath(undoPos_ - 2))) {
+            --undoPos_;
+            loaded = true;
+        } else {
+            target_.snapshotMissing(undoPos_ - 2);
+        }
     }
     if (historyShowsMe()) {
         history_->enableAll();
@@ -279,23 +332,34 @@ bool UndoStore::RedoBits()
 {
     // Only a step of this document's own branch is ever redone.
     bool loaded = false;
-    if (undoPos_ >= 1 && undoPos_ < undoMax_ && LoadUndoBits(snapshotPath(undoPos_))) {
-        ++undoPos_;
-        loaded = true;
+    if (undoPos_ >= 1 && undoPos_ < undoMax_) {
+        if (LoadUndoBits(snapshotPath(undoPos_))) {
+            ++undoPos_;
+            loaded = true;
+        } else {
+            target_.snapshotMissing(undoPos_);
+        }
     }
     if (historyShowsMe()) {
         history_->enableAll();
         if (undoPos_ >= 1) history_->placeIndicator(undoPos_ - 1);
     }
+    // The count of actions in the shown state changes with redo as with
+    // undo; a panel left at the old count would contradict the history.
+    if (loaded) target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return loaded;
 }
 
 bool UndoStore::JumpToStep(int index)
 {
     if (index < 0 || index >= undoMax_) return false;
-    if (!LoadUndoBits(snapshotPath(index))) return false;
+    if (!LoadUndoBits(snapshotPath(index))) {
+        target_.snapshotMissing(index);
+        return false;
+    }
     undoPos_ = index + 1;
     if (historyShowsMe()) history_->placeIndicator(index);
+    target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return true;
 }
 

@@ -47,8 +47,16 @@ struct UndoSnapshotFile {
 
     // Writes header and buffer to a temporary file beside `file` and renames
     // it over `file` only when complete; creates the folder when missing.
-    // False (and `file` untouched) on any failure or for an unallocated buffer.
+    // False (and `file` untouched, errno telling why) on any failure or for
+    // an unallocated buffer. The file is the owner's alone (0600), its
+    // temporary name is created exclusively and no link under either name
+    // is ever followed.
+
     static bool write(const std::filesystem::path& file, const BitsBuffer& bits);
+    // Makes the snapshot folder private to the user (0700), creating it when
+    // missing; false (errno set) when it cannot be made or is not a folder of
+    // its own (a link under its name is refused).
+    static bool ensureFolder(const std::filesystem::path& folder);
 
     // Reads a snapshot back. The header must say 40 bytes, 1 plane, 32 bits
     // and a bordered size of at least 5 x 5 (a picture of at least 1 x 1, at
@@ -88,6 +96,12 @@ public:
     virtual void setActionsPanel(const std::string& text) = 0;
     // The "Pixel" status panel: "WxH" after a restore.
     virtual void setPixelPanel(const std::string& text) = 0;
+    // A snapshot could not be written in `folder` (`error`: the system's
+    // error number); the step was recorded all the same.
+    virtual void snapshotNotWritten(const std::filesystem::path& folder, int error) { (void)folder, (void)error; }
+    // Undo, redo or a jump reached a step whose snapshot is missing or
+    // damaged; nothing was changed.
+    virtual void snapshotMissing(int step) { (void)step; }
 };
 
 class UndoStore {
@@ -113,7 +127,8 @@ public:
     // Records the current pixels as snapshot Undopos named `lastActionName`,
     // drops any redo branch, advances the counters (or slides them at the
     // cap), updates the history rows and "Total Actions: n". A failed write
-    // changes nothing and returns false.
+    // records the step all the same, without a snapshot (the target is told
+    // why), and returns false.
     bool SaveUndoBits(const std::string& lastActionName);
     // Shows snapshot Undopos - 2; true when it was restored.
     bool UndoBits();

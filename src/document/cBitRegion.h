@@ -90,7 +90,10 @@ public:
     // header of size 32 and type 1, its n rectangles must fit in the file and
     // each must be well formed; otherwise, or when the file cannot be read,
     // false and the selection is left as it was. The selection is not cut to
-    // the picture here.
+    // the picture here. Only a regular file of at most kMaxFileBytes is
+    // read, and rectangles that overlap are refused when their union would be
+    // too large to hold (see Region::fromData).
+    static constexpr size_t kMaxFileBytes = 32 + 16 * tq::Region::kMaxDataRects;
     bool LoadFromFile(const std::filesystem::path& FileName);
     // Writes the region data as a selection file (an empty file when there is
     // no data, as after Init). The file is written beside the target and

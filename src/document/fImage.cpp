@@ -13,6 +13,7 @@
 #include "platform/TextWidth.h"
 #include "document/MainHost.h"
 #include "document/HistoryModel.h"
+#include "document/WriteFailureNotice.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -21,6 +22,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstring>
@@ -63,7 +65,12 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     sbInfo = new StatusPanels(this);
 
     View_.repaint = [this] { iDst->UpdateImage(); };
-    View_.zoomChanged = [this](int32_t z) { BitsRegion.setZoomFactor(static_cast<float>(z)); };
+    View_.zoomChanged = [this](int32_t z) {
+        BitsRegion.setZoomFactor(static_cast<float>(z));
+        // Whatever changed the zoom (a key, a menu, the tool bar), the panel
+        // says what is shown.
+        sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(z));
+    };
     View_.requestLayout = [this] { UserControl_Resize(); };
     iDst->painted = [] {
         if (MainHost* m = mainHost()) m->fPanView_UpdateClipRct();
@@ -184,11 +191,10 @@ bool fImage::takePicture()
     // picture the program can keep.
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
 
-    DibRecord rec;
+    QImage shown;
     BitsBuffer fresh;
     try {
         // What the holder shows: its picture, black where nothing is drawn.
-        QImage shown;
         if (!iSrc.Picture.isNull() && iSrc.Picture.width() == w && iSrc.Picture.height() == h) {
             shown = iSrc.Picture;
         } else {
@@ -200,16 +206,22 @@ bool fImage::takePicture()
                 p.drawImage(0, 0, iSrc.Picture);
             }
         }
-        rec = platform::dibFromImage(shown);
-        if (rec.width != w || rec.height != h) return false;
+        if (shown.format() != QImage::Format_RGB32) shown = shown.convertToFormat(QImage::Format_RGB32);
+        if (shown.isNull() || shown.width() != w || shown.height() != h) return false;
         fresh = BitsBuffer(w, h);
     } catch (const std::exception&) {
         return false;
     }
 
-    // One block move per row; the margin keeps the zeros of the allocation.
+    // Straight from the picture's rows, one block move per row with the
+    // marker byte cleared; the margin keeps the zeros of the allocation.
     const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int32_t y = 0; y < h; ++y) std::memcpy(fresh.row(y), rec.row(y), rowBytes);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* d = fresh.row(y);
+        std::memcpy(d, shown.constScanLine(y), rowBytes);
+        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+    }
+    shown = QImage();
 
     Bits_ = std::move(fresh);
     BitsHeader_ = BitsHeader::forBuffer(w, h);
@@ -261,6 +273,9 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
     if (sizeChanged) {
         adoptSize(w, h);
         UserControl_Resize();
+        // The "Size" panel shows the size the last size change gave; a step
+        // back over one gives the size back too.
+        ShowSizePanel();
     }
     MainHost* m = mainHost();
     if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
@@ -268,6 +283,13 @@ void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
     SaveUndoOnNudge() = true;
+}
+
+void fImage::snapshotNotWritten(const std::filesystem::path& folder, int error) { reportWriteFailure(folder, error); }
+
+void fImage::snapshotMissing(int /*step*/)
+{
+    platform::MsgBox(kStepMissing, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, platform::kProgramName);
 }
 
 void fImage::setActionsPanel(const std::string& text) { sbInfo->setPanelText(2, QString::fromStdString(text)); }
@@ -505,6 +527,16 @@ DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeight
     return size;
 }
 
+QPoint cascadePosition(int index, QSize window, QSize area, int step)
+{
+    step = std::max(step, 1);
+    // How many steps fit before the window would leave the area.
+    const int room = std::min(area.width() - window.width(), area.height() - window.height());
+    const int steps = room > 0 ? room / step + 1 : 1;
+    const int k = index % steps;
+    return {k * step, k * step};
+}
+
 void fImage::Form_Load()
 {
     auto* window = qobject_cast<QMdiSubWindow*>(parentWidget());
@@ -530,7 +562,15 @@ void fImage::Form_Load()
                                m->documentAreaHeight() * platform::kTwipsPerPixel,
                                ImageWidth(), ImageHeight(), sbInfo->sizeHint().height(), PImage->y());
         window->resize(size.widthTwips / platform::kTwipsPerPixel, size.heightTwips / platform::kTwipsPerPixel);
-        window->move(0, 0);
+        // Below and right of the windows already open, so none hides
+        // another's title bar.
+        int others = 0;
+        if (QMdiArea* area = window->mdiArea())
+            for (QMdiSubWindow* sub : area->subWindowList())
+                if (sub != window && sub->isVisible() && !sub->isMinimized()) ++others;
+        const QSize areaSize(m->documentAreaWidth(), m->documentAreaHeight());
+        window->move(cascadePosition(others, window->size(), areaSize,
+                                     window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window)));
     }
 
 }

@@ -40,6 +40,11 @@ struct DocumentWindowSize {
 DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeightTwips, int32_t imageWidth,
                                       int32_t imageHeight, int32_t statusBarHeight, int32_t containerTop);
 
+// Where the index-th document window goes when windows are cascaded: each
+// one step (a title bar's height) below and right of the one before, back
+// at the corner when a window of `window`'s size would leave `area`.
+QPoint cascadePosition(int index, QSize window, QSize area, int step);
+
 // The selection type a document holds.
 using DocumentSelection = cBitRegion;
 
@@ -75,6 +80,9 @@ struct PictureHolder {
 class fImage : public QWidget, public UndoTarget {
     Q_OBJECT
 public:
+    // Said when undo, redo or a history jump reaches a step whose snapshot
+    // is gone; the picture stays as it is.
+    static constexpr const char* kStepMissing = "This step cannot be restored: its undo file is missing or damaged.";
     explicit fImage(QWidget* parent = nullptr);
     ~fImage() override;
 
@@ -206,6 +214,8 @@ public:
     void restoreBits(BitsBuffer& bits, bool sizeChanged) override;
     void setActionsPanel(const std::string& text) override;
     void setPixelPanel(const std::string& text) override;
+    void snapshotNotWritten(const std::filesystem::path& folder, int error) override;
+    void snapshotMissing(int step) override;
 
     // ---- Clipboard and saving -----------------------------------------------------
 

@@ -112,6 +112,9 @@ void drainDevILErrors()
     }
 }
 
+// The most pixels a byte of compressed data is taken to hold.
+constexpr uint64_t kMostPixelsPerByte = 65536;
+
 bool sizeAllowed(long w, long h) { return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide; }
 
 // Reads the file through DevIL and hands it to FreeImage as a BMP.
@@ -123,7 +126,8 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
     ilGenImages(1, &name);
     ilBindImage(name);
     if (ilLoadImage(path.c_str()) == IL_TRUE
-        && sizeAllowed(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
+        && sizeAllowed(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))
+        && pictureFitsMemory(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
         const std::string temp = uniquePictureTempName(kDevilLoadTempName);
         if (!temp.empty()) {
             const bool saved = ilSave(IL_BMP, temp.c_str()) == IL_TRUE;
@@ -144,21 +148,43 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
 
 // Reads the file's header first where the library can, so that a picture
 // too large for the program is refused before its pixels are decoded.
+// The reason the last load was refused before decoding, for the message.
+std::string lastRefusal;
+
 bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
     FIBITMAP* header = FreeImage_Load(fif, path.c_str(), flags | FIF_LOAD_NOPIXELS);
     if (!header) return false;
-    const bool ok = sizeAllowed(long(FreeImage_GetWidth(header)), long(FreeImage_GetHeight(header)));
+    const long w = long(FreeImage_GetWidth(header));
+    const long h = long(FreeImage_GetHeight(header));
+    const unsigned bpp = FreeImage_GetBPP(header);
     FreeImage_Unload(header);
-    return ok;
+    if (!sizeAllowed(w, h)) return false;
+    if (!pictureFitsMemory(w, h)) {
+        lastRefusal = pictureTooLargeText(w, h);
+        return false;
+    }
+    // A few hundred bytes can claim a picture of a billion pixels; the
+    // decoder then fills it with black for a minute. No compression these
+    // readers know packs more than a few thousand pixels into a byte (a
+    // two-colour picture one row into a few bits), so a file far shorter
+    // than that holds no such picture.
+    std::error_code ec;
+    const uintmax_t bytes = std::filesystem::file_size(path, ec);
+    if (ec) return false;
+    const uint64_t pixelsPerByte = bpp == 1 ? std::max<uint64_t>(kMostPixelsPerByte, 8u * uint64_t(w))
+                                            : kMostPixelsPerByte;
+    return uint64_t(w) * uint64_t(h) <= (uint64_t(bytes) + 1) * pixelsPerByte;
 }
 
 // The library's Amiga IFF reader loops for ever on a cut-short file, its
 // Dr. Halo reader writes outside its picture on a misplaced line end, its
 // PCX reader reads past its buffer on a run across lines, and
 // its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
-// JPEG readers take a cut-short file for a picture.
+// JPEG readers take a cut-short file for a picture, its TIFF reader decodes
+// cut or misplaced JPEG strips as garbage, and its MNG and JNG reader hangs
+// on a cut-short file.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -173,6 +199,8 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_WBMP: walk = wbmpLengthSound; break;
     case FIF_BMP: walk = bmpStructureSound; break;
     case FIF_JPEG: walk = jpegStructureSound; break;
+    case FIF_MNG: case FIF_JNG: walk = mngStructureSound; break;
+    case FIF_TIFF: walk = tiffStructureSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
@@ -345,8 +373,19 @@ WriteRoute writeRoute(const std::string& ext)
     return {};
 }
 
+std::string pictureTooLargeText(int64_t w, int64_t h)
+{
+    const uint64_t mb = 1024 * 1024;
+    return "This picture is too large to open: " + std::to_string(w) + " x " + std::to_string(h) + " pixels need " +
+           std::to_string((pictureMemoryNeed(w, h) + mb - 1) / mb) + " MB of memory, more than the " +
+           std::to_string(pictureMemoryBudget() / mb) + " MB this computer can spare for one picture.";
+}
+
+const std::string& LastLoadRefusal() { return lastRefusal; }
+
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
 {
+    lastRefusal.clear();
     mFormat::InitFreeImage();
     const ReadRoute route = readRoute(ext);
     FIBITMAP* dib = nullptr;
@@ -384,9 +423,29 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     return result;
 }
 
+namespace {
+std::string lastSaveRefusal;
+}
+
+std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h)
+{
+    const std::string e = lowerExtension(ext);
+    // The PCX reader takes a side of 1 pixel for a damaged file, and a
+    // Photoshop file holds at most 30000 pixels a side: written anyway,
+    // such a file could not be opened again.
+    if (e == "pcx" && (w == 1 || h == 1)) return "A PCX file cannot hold a picture 1 pixel wide or high.";
+    if (e == "psd" && (w > 30000 || h > 30000))
+        return "A Photoshop file cannot hold a picture wider or higher than 30000 pixels.";
+    return {};
+}
+
+const std::string& LastSaveRefusal() { return lastSaveRefusal; }
+
 bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
 {
     mFormat::InitFreeImage();
+    lastSaveRefusal = formatCannotHold(ext, picture.width, picture.height);
+    if (!lastSaveRefusal.empty()) return false;
     const WriteRoute route = writeRoute(ext);
     if (route.writer == Writer::None) return false;
     if (route.writer == Writer::ColorReducer) {

@@ -72,6 +72,12 @@ WriteRoute writeRoute(const std::string& ext);
 // extension has no reader, the library decodes nothing, or the picture has a
 // side above kMaxPictureSide. The caller owns the handle.
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
+// Why the last LoadImageFile was refused before decoding, when it was for a
+// reason the user should hear (a picture too large for the memory); empty
+// otherwise.
+const std::string& LastLoadRefusal();
+// The message for a w x h picture that needs more memory than the budget.
+std::string pictureTooLargeText(int64_t w, int64_t h);
 
 // Writes picture (a bitmap) to path in the format its extension names: a
 // 24-bit picture for every FreeImage and DevIL writer (8 bits for pbm and
@@ -79,6 +85,12 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
 // written completely; on false whatever was at path is as it was. An
 // extension that no writer takes writes nothing and gives false.
 bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
+// Why a w x h picture cannot be written in the format ext names (a file the
+// program could not open again); empty when it can.
+std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h);
+// The reason the last SaveImageFile refused its picture before writing
+// (formatCannotHold); empty when it did not.
+const std::string& LastSaveRefusal();
 
 // The pixels of picture as w x h 32-bit pixels (blue, green, red, fourth
 // byte; channel fastest, then x, then y, rows top-down). A part outside the

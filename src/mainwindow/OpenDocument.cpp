@@ -61,13 +61,21 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
     }
 
     // Blue, green, red, 0 per pixel, rows top-down: a 32-bit RGB picture.
-    const DibRecord& dib = opened.picture;
-    QImage picture(dib.width, dib.height, QImage::Format_RGB32);
-    for (int y = 0; y < dib.height; ++y) std::memcpy(picture.scanLine(y), dib.row(y), 4u * size_t(dib.width));
+    // The decoded record goes as soon as the picture holds its pixels: at
+    // most two whole copies are alive while the document takes it in.
+    const int width = opened.picture.width;
+    const int height = opened.picture.height;
+    QImage picture(width, height, QImage::Format_RGB32);
+    if (!picture.isNull())
+        for (int y = 0; y < height; ++y)
+            std::memcpy(picture.scanLine(y), opened.picture.row(y), 4u * size_t(width));
+    opened.picture = DibRecord{};
 
     fImage* doc = CreateDocumentWindow(main, NewDocument{[&](fImage& d) {
+                                                           if (picture.isNull()) return false;
                                                            d.PPicture(picture);
-                                                           d.BitsRegion.Init(0, 0, dib.width, dib.height);
+                                                           picture = QImage();   // the document holds it now
+                                                           d.BitsRegion.Init(0, 0, width, height);
                                                            return d.PictureExists();
                                                        },
                                                        FileName, {}});

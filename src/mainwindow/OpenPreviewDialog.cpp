@@ -12,7 +12,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageReader>
+#include <QDir>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPixmap>
@@ -88,26 +89,27 @@ void frmControls::OpenDialogPreview(const QString& path)
     LSize->setText(QString::fromStdString(SizeLabel(static_cast<std::uint64_t>(info.size()))));
     LType->setText(QMimeDatabase().mimeTypeForFile(info).comment());
 
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QSize full = reader.size();
+    // The very loader Open will use, chosen by the extension as Open
+    // chooses it: a preview of a picture that then fails to open (a PNG
+    // named .jpg) would promise what the program cannot keep. A library
+    // decode is left for the open to take over.
+    const std::string file = path.toStdString();
+    const std::string ext = info.suffix().toStdString();
     const QSize room(Fram->width() - 2, Fram->height() - 2);
-    if (full.isValid()) reader.setScaledSize(fitted(full, room));
-    QImage image = reader.read();
-    QSize source = full.isValid() ? full : image.size();
-    if (image.isNull()) {
-        // The formats Qt has no reader for go through the program's own
-        // loader, as opening the file will; its decode is left for the open.
-        const std::string file = path.toStdString();
-        const std::string ext = QFileInfo(path).suffix().toStdString();
-        if (opensThroughPlatformLoader(ext)) return;
+    QImage whole;
+    if (opensThroughPlatformLoader(ext)) {
+        const OpenedPicture opened = decodePictureForOpening(file, ext);
+        if (!opened.ok) return;
+        whole = platform::imageFromDib(opened.picture);
+    } else {
         PreloadedBitmap = mBitmap::LoadImageFile(file, ext);
         if (!PreloadedBitmap) return;
-        const QImage whole = platform::imageFromDib(PreloadedBitmap->dib);
-        if (whole.isNull()) return;
-        source = whole.size();
-        image = whole.scaled(fitted(source, room), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        whole = platform::imageFromDib(PreloadedBitmap->dib);
     }
+    if (whole.isNull()) return;
+    const QSize source = whole.size();
+    const QImage image = whole.scaled(fitted(source, room), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    whole = QImage();
 
     ImageWidth = source.width();
     ImageHeight = source.height();
@@ -139,6 +141,14 @@ QFileDialog* createOpenPreviewDialog(const platform::FileDialogRequest& request,
     if (auto* grid = qobject_cast<QGridLayout*>(dlg->layout()))
         grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(dlg, &QFileDialog::currentChanged, panel, &frmControls::OpenDialogPreview);
+    // A name typed into the box is previewed as soon as it names a file.
+    if (auto* name = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        QObject::connect(name, &QLineEdit::textEdited, panel, [dlg, panel](const QString& text) {
+            if (text.isEmpty()) return;
+            const QString path = QDir(dlg->directory()).absoluteFilePath(text);
+            if (QFileInfo(path).isFile()) panel->OpenDialogPreview(path);
+        });
+    }
     return dlg;
 }
 

@@ -3,6 +3,7 @@
 #include "document/Module3.h"
 #include "document/Module4.h"
 #include "document/Settings.h"
+#include "document/mBitmap_Files.h"
 #include "mainwindow/FileCommands.h"
 
 #include "platform/Ports.h"
@@ -15,7 +16,11 @@ namespace {
 
 void reportFailure()
 {
-    platform::MsgBox(kSaveFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, "Talvex Quarlend");
+    // A picture the format cannot hold is named as such; any other failure
+    // gets the general message.
+    const std::string& why = mBitmap::LastSaveRefusal();
+    platform::MsgBox(why.empty() ? std::string(kSaveFailed) : why, platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation, "Talvex Quarlend");
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "mainwindow/WindowCommands.h"
 
 #include "document/Settings.h"
+#include "document/fImage.h"
 #include "platform/Ports.h"
 #include "mainwindow/FileCommands.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 
 #include <system_error>
 
@@ -43,7 +45,19 @@ void ArrangeDocuments(QMdiArea* mdi, int code)
         if (w->isVisible() && !w->isMinimized()) windows << w;
     if (windows.isEmpty()) return;
     if (code == 0) {
-        mdi->cascadeSubWindows();
+        // Each window keeps its own size, as tiling keeps the order: only
+        // the places change. The toolkit's own cascade would shrink every
+        // document to its size hint, a bare title strip.
+        QMdiSubWindow* active = mdi->activeSubWindow();
+        const QSize area = mdi->viewport()->size();
+        for (int i = 0; i < windows.size(); ++i) {
+            QMdiSubWindow* w = windows[i];
+            if (w->isMaximized()) w->showNormal();
+            const int step = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+            w->move(cascadePosition(i, w->size(), area, step));
+            w->raise();
+        }
+        if (active) mdi->setActiveSubWindow(active);
         return;
     }
     const QRect area = mdi->viewport()->rect();

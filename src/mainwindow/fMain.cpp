@@ -1,4 +1,5 @@
 #include "mainwindow/fMain.h"
+#include "mainwindow/fSplash.h"
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
@@ -90,6 +91,7 @@ QMdiSubWindow* fMain::addDocument(fImage* doc)
 {
     QMdiSubWindow* sub = mdi_->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(programIcon());
     doc->Form_Load();
     sub->show();
     mdi_->setActiveSubWindow(sub);

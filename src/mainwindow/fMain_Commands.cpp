@@ -13,6 +13,7 @@
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "mainwindow/DirectFilters.h"
+#include "mainwindow/FileCommands.h"
 #include "mainwindow/OpenDocument.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
@@ -29,6 +30,8 @@ namespace {
 constexpr const char* kNewImageCaption = "New Image Document";
 constexpr const char* kSelectionsFolder = "Selections";
 constexpr const char* kSelectionFilter = "Selection Files (*.qsf)|*.qsf";
+constexpr const char* kSelectionNotLoaded = "This file holds no selection that can be loaded (damaged or too large).";
+constexpr const char* kSelectionNotSaved = "The selection could not be saved.";
 
 // The file name the selection dialogs showed last: the dialog keeps it.
 std::string g_selectionDialogFile;
@@ -207,16 +210,24 @@ void fMain::cmdSelection(const std::string& key)
         if (!answer) return;
         g_selectionDialogFile = answer->path;
         // A file that cannot be read leaves the old selection, still cut to
-        // the picture below.
-        sel.LoadFromFile(answer->path);
+        // the picture below, and says so.
+        if (!sel.LoadFromFile(answer->path))
+            platform::MsgBox(std::string(kSelectionNotLoaded) + "\r\n\r\n" + answer->path, platform::MsgButtons::OK,
+                             platform::MsgIcon::Exclamation, platform::kProgramName);
         sel.Crop();
         doc->UpdateImage();
         showSelectionState(*this, *doc);
     } else if (key == "SAVESELECTION") {
         const auto answer = platform::ports().fileDialogs->save(selectionDialog("Save selection"));
         if (!answer) return;
-        g_selectionDialogFile = answer->path;
-        sel.SaveToFile(answer->path);   // the path as chosen: no extension added
+        // A name typed without an extension gets the selection's own, so
+        // Load Selection lists the file again.
+        std::string path = answer->path;
+        if (FileExtension(path).empty()) path += ".qsf";
+        g_selectionDialogFile = path;
+        if (!sel.SaveToFile(path))
+            platform::MsgBox(std::string(kSelectionNotSaved) + "\r\n\r\n" + path, platform::MsgButtons::OK,
+                             platform::MsgIcon::Exclamation, platform::kProgramName);
     }
 }
 

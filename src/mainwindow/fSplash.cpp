@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -35,6 +37,35 @@ QPixmap splashPicture(int w, int h, const QString& second)
 }
 
 } // namespace
+
+const QIcon& programIcon()
+{
+    static const QIcon icon = [] {
+        QIcon i;
+        for (int side : {16, 32, 48, 64}) {
+            QPixmap pm(side, side);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            QLinearGradient g(0, 0, side, side);
+            g.setColorAt(0, QColor(24, 40, 72));
+            g.setColorAt(1, QColor(90, 140, 200));
+            p.setBrush(g);
+            p.setPen(Qt::NoPen);
+            p.drawRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
+            p.setPen(Qt::white);
+            QFont f = p.font();
+            f.setBold(true);
+            f.setPixelSize(side * 9 / 16);
+            p.setFont(f);
+            p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("TQ"));
+            p.end();
+            i.addPixmap(pm);
+        }
+        return i;
+    }();
+    return icon;
+}
 
 fSplash::fSplash(QWidget* parent, int startDelayMs) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
@@ -122,6 +153,20 @@ fAbout::fAbout(QWidget* parent) : QWidget(parent, Qt::Dialog)
 }
 
 void fAbout::cmdOK_Click(int) { close(); }
+
+void fAbout::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        cmdOK_Click(0);
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+    }
+}
 void fAbout::Image1_DblClick() { close(); }
 
 bool fAbout::eventFilter(QObject* watched, QEvent* e)

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QIcon;
+class QKeyEvent;
 class QLabel;
 
 namespace tq {
@@ -39,6 +41,10 @@ protected:
 };
 
 // The About box: a picture and an OK button, both close it.
+// The program's own icon, drawn once, for the main window, the document
+// windows and every other window of the program.
+const QIcon& programIcon();
+
 class fAbout : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +55,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // Enter and Escape close the box, as they close every dialog.
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 } // namespace tq

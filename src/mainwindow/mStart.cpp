@@ -3,6 +3,7 @@
 #include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/UndoStore.h"
+#include "document/WriteFailureNotice.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "filters/Kernels.h"
@@ -17,14 +18,17 @@
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QVariant>
 
+#include <cerrno>
 #include <system_error>
 
 namespace tq {
@@ -85,6 +89,8 @@ bool mStart::StartApplication(fSplash* splash)
     // 3. The main window and its menus.
     main_ = std::make_unique<fMain>();
     main_->setObjectName(QStringLiteral("fMain"));
+    QApplication::setWindowIcon(programIcon());
+    main_->setWindowIcon(programIcon());
     menus_ = BuildMainMenus(main_->menuBar(), *this);
     main_->installEventFilter(this);
     main_->mdiArea()->viewport()->installEventFilter(this);
@@ -286,7 +292,15 @@ void mStart::MDIForm_Resize()
 bool mStart::closeDocuments()
 {
     QMdiArea* mdi = main_->mdiArea();
-    mdi->closeAllSubWindows();
+    // One at a time, each brought forward before it asks: a refusal ends
+    // the whole exit there, so no later document is asked, saved or lost.
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder)) windows << w;
+    for (const QPointer<QMdiSubWindow>& w : windows) {
+        if (!w) continue;
+        mdi->setActiveSubWindow(w);
+        if (!w->close()) return false;
+    }
     return mdi->subWindowList().isEmpty();
 }
 
@@ -312,7 +326,8 @@ void mStart::MDIForm_Unload()
         std::error_code ec;
         fs::remove(Module8::SettingsFile(options_.programFolder), ec);
     } else {
-        Module8::SaveSettings(programSettings(), options_.programFolder);
+        if (!Module8::SaveSettings(programSettings(), options_.programFolder))
+            reportWriteFailure(options_.programFolder, errno);
     }
     StampBits().clear();
     lock_.reset();
@@ -358,12 +373,19 @@ void mStart::ResetSettings()
     if (main_) main_->close();
 }
 
+void mStart::openInBrowser(const std::string& address)
+{
+    if (platform::browser().open(address)) return;
+    messages().show({std::string(kNoBrowser) + "\r\n\r\n" + address, platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation, kProgramTitle});
+}
+
 void mStart::ShowHelp()
 {
     const fs::path page = options_.programFolder / "Help" / "default.htm";
     std::error_code ec;
     if (fs::is_regular_file(page, ec))
-        platform::browser().open(page.string());
+        openInBrowser(page.string());
     else
         messages().show({kHelpMissing, platform::MsgButtons::OK, platform::MsgIcon::Information, "Help Files Missing!"});
 }
@@ -417,7 +439,7 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
     case MenuDirect::ToggleToolWindow: VIEWS_Click(item.index); break;
     case MenuDirect::RecentFile: RF_Click(item.index); break;
     case MenuDirect::Help: ShowHelp(); break;
-    case MenuDirect::WebPage: platform::browser().open(std::string(kPublisherSite) + item.webPage); break;
+    case MenuDirect::WebPage: openInBrowser(std::string(kPublisherSite) + item.webPage); break;
     case MenuDirect::About: {
         auto* about = new fAbout(main_.get());
         about->show();

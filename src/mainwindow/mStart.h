@@ -126,6 +126,7 @@ public:
 
     static constexpr const char* kAlreadyRunning = "Talvex Quarlend is already running!";
     static constexpr const char* kHelpMissing = "Help Files are Missing! Please Re-install Talvex Quarlend Again";
+    static constexpr const char* kNoBrowser = "No web browser could be started to show this page:";
     static constexpr const char* kResetQuestion = "Talvex Quarlend will be closed down to apply the default settings!";
 
 protected:
@@ -134,6 +135,8 @@ protected:
 private:
     static platform::MessageBoxes& messages();
     void placeToolWindow(int slot, bool fromMenu);
+    // Opens a page or address in the web browser; says so when none starts.
+    void openInBrowser(const std::string& address);
     void unloadToolWindows();
 
     StartOptions options_;

@@ -80,15 +80,44 @@ void removeFileQuietly(const std::string& path)
 
 namespace {
 
-// requireBytes: a library that wrote nothing did not write the file.
-bool replaceFile(const std::string& path, const std::function<bool(const std::string&)>& write, bool requireBytes)
+// The file a save onto `path` is meant for: when `path` is a symbolic link,
+// the file it points to (through any chain of links), so that the link
+// stays and its target takes the new picture. "" for a loop of links.
+std::string linkTarget(const std::string& path)
 {
+    fs::path p(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p.string();
+        std::error_code ec;
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) return {};
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// requireBytes: a library that wrote nothing did not write the file.
+// followLink: a link at path is kept and its target written (a save the
+// user asked for); otherwise a link there is replaced, never written through.
+// On failure errno tells why.
+bool replaceFile(const std::string& requested, const std::function<bool(const std::string&)>& write,
+                 bool requireBytes, bool followLink)
+{
+    if (requested.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    const std::string path = followLink ? linkTarget(requested) : requested;
     if (path.empty()) return false;
     const fs::path target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string pattern = (folder / ("." + target.filename().string() + ".tq-XXXXXX")).string();
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
+    // mkstemp creates the name exclusively, so nothing planted there is
+    // written through.
     const int fd = mkstemp(buf.data());
     if (fd < 0) return false;
     const std::string temp(buf.data());
@@ -96,7 +125,7 @@ bool replaceFile(const std::string& path, const std::function<bool(const std::st
     // The new file takes the mode of the one it replaces, else the usual one.
     struct stat st {};
     mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -107,18 +136,27 @@ bool replaceFile(const std::string& path, const std::function<bool(const std::st
     ::close(fd);
 
     bool ok = false;
+    errno = 0;
     try {
         ok = write(temp);
     } catch (...) {
         ok = false;
     }
+    int error = ok ? 0 : (errno != 0 ? errno : EIO);
     if (ok) {
         // Make sure something complete was written before it replaces anything.
         struct stat written {};
-        ok = ::stat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && (!requireBytes || written.st_size > 0);
+        ok = ::lstat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && (!requireBytes || written.st_size > 0);
+        if (!ok) error = EIO;
     }
-    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+    if (ok) {
+        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+        if (!ok) error = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        errno = error;
+    }
     return ok;
 }
 
@@ -126,7 +164,7 @@ bool replaceFile(const std::string& path, const std::function<bool(const std::st
 
 bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string&)>& write)
 {
-    return replaceFile(path, write, true);
+    return replaceFile(path, write, true, true);
 }
 
 bool writeAll(int fd, const uint8_t* data, std::size_t size)
@@ -147,13 +185,16 @@ bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::sp
                           bool durable)
 {
     return replaceFile(path, [&](const std::string& temp) {
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) return false;
         bool ok = true;
         for (std::span<const uint8_t> piece : pieces) ok = ok && writeAll(fd, piece.data(), piece.size());
         if (ok && durable) ok = ::fsync(fd) == 0;
-        return (::close(fd) == 0) && ok;
-    }, false);
+        const int error = errno;
+        const bool closed = ::close(fd) == 0;
+        if (!ok) errno = error;
+        return closed && ok;
+    }, false, false);
 }
 
 } // namespace tq

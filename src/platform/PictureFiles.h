@@ -31,13 +31,17 @@ std::string uniquePictureTempName(const char* fixedName);
 // Writes the file at path through write(tempPath): write receives the name
 // of a fresh file in the same folder and returns true when it wrote it
 // completely; only then is that file renamed over path. On failure the temp
-// file is removed and whatever was at path stays untouched. A file that is
-// replaced keeps its permission bits; a new one gets 0666 less the umask.
+// file is removed, whatever was at path stays untouched and errno says why.
+// A file that is replaced keeps its permission bits; a new one gets 0666
+// less the umask. When path is a symbolic link the link stays and the file
+// it points to is the one replaced (the temporary file then lives in the
+// target's folder).
 bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string& tempPath)>& write);
 
 // The same for a file made of the given byte runs, written one after the
 // other. With durable the bytes reach the disk before the rename; files that
-// do not outlive the run (undo snapshots) skip that wait.
+// do not outlive the run skip that wait. Meant for the program's own files:
+// a symbolic link at path is replaced by the new file, never written through.
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
                           bool durable = true);
 

@@ -18,6 +18,7 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)) return std::nullopt;
+    if (size.isValid() && !pictureFitsMemory(size.width(), size.height())) return std::nullopt;
     if (size.isValid()) {
         // Room for the picture in 32 bits and a converted copy of it.
         const qint64 mb = (qint64(size.width()) * size.height() * 8) / (1024 * 1024) + 16;
@@ -62,6 +63,15 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth
     }
     if (depth) *depth = storedDepth;
     return rec;
+}
+
+std::optional<PictureSize> platformPictureSize(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid()) return std::nullopt;
+    return PictureSize{size.width(), size.height()};
 }
 
 } // namespace tq

@@ -15,6 +15,16 @@ namespace tq {
 // has a side above kMaxPictureSide. A transparent pixel keeps its colour.
 // depth, when given, receives the bits per pixel of the picture as stored
 // (before the conversion to 32 bits).
+// A picture that needs more memory than the budget (PictureMemory.h) is
+// refused before it is decoded.
 std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth = nullptr);
+
+// The size the file's header claims, read without decoding; nullopt when
+// the reader cannot tell.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+std::optional<PictureSize> platformPictureSize(const std::string& path);
 
 } // namespace tq

@@ -42,4 +42,22 @@ PictureBlock::PictureBlock(size_t n)
 
 PictureBlock::~PictureBlock() { std::free(data_); }
 
+namespace {
+uint64_t budgetOverride = 0;
+}
+
+uint64_t pictureMemoryBudget()
+{
+    if (budgetOverride) return budgetOverride;
+    static const uint64_t machine = [] {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+        if (pages <= 0 || pageSize <= 0) return uint64_t(1) << 30;
+        return uint64_t(pages) * uint64_t(pageSize) / 8;
+    }();
+    return machine;
+}
+
+void setPictureMemoryBudget(uint64_t bytes) { budgetOverride = bytes; }
+
 } // namespace tq

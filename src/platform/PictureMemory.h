@@ -12,6 +12,22 @@
 
 namespace tq {
 
+// The most memory the program lets one picture take (4 bytes a pixel, as a
+// document holds it): an eighth of the machine's physical memory, since
+// opening, the undo snapshot and the filter engine each hold copies of it.
+// A picture that needs more is refused before it is decoded, so a small
+// file claiming a huge picture cannot take the machine's memory (and every
+// unsaved document with it).
+uint64_t pictureMemoryBudget();
+// Tests set a budget of their own; 0 goes back to the machine's.
+void setPictureMemoryBudget(uint64_t bytes);
+// The bytes a w x h picture takes as a document holds it.
+inline uint64_t pictureMemoryNeed(int64_t w, int64_t h)
+{
+    return w > 0 && h > 0 ? 4u * uint64_t(w) * uint64_t(h) : 0;
+}
+inline bool pictureFitsMemory(int64_t w, int64_t h) { return pictureMemoryNeed(w, h) <= pictureMemoryBudget(); }
+
 // Gives v room for n bytes (as reserve does), with huge-page advice when n
 // is large; the caller then resizes. v must be empty.
 void reservePictureBytes(std::vector<uint8_t>& v, size_t n);

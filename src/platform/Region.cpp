@@ -1,6 +1,8 @@
 #include "platform/Region.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tq {
@@ -136,12 +138,65 @@ bool isBanded(const std::vector<RectI>& rects)
     return true;
 }
 
-Region unionOf(const std::vector<RectI>& rects, size_t from, size_t to)
-{
-    if (to - from == 1) return Region::rect(rects[from]);
-    const size_t mid = from + (to - from) / 2;
-    return Region::combine(unionOf(rects, from, mid), unionOf(rects, mid, to), CombineMode::Or);
-}
+// Which elementary x segments the rectangles crossing the sweep line cover.
+// Each node knows whether its whole range is covered and whether any of it
+// is, so the covered spans of a band are read in time proportional to their
+// number (times the depth), never to the count of rectangles behind them.
+class CoverTree {
+public:
+    explicit CoverTree(std::vector<int32_t> xs) : xs_(std::move(xs))
+    {
+        const size_t n = xs_.size() > 1 ? xs_.size() - 1 : 1;
+        cnt_.assign(4 * n, 0);
+        full_.assign(4 * n, 0);
+        any_.assign(4 * n, 0);
+    }
+    void add(int32_t l, int32_t r, int d)
+    {
+        const size_t li = index(l), ri = index(r);
+        if (li < ri) update(1, 0, xs_.size() - 1, li, ri, d);
+    }
+    bool anyCovered() const { return any_[1] != 0; }
+    void spans(std::vector<Region::Span>& out) const { collect(1, 0, xs_.size() - 1, out); }
+
+private:
+    size_t index(int32_t x) const
+    {
+        return static_cast<size_t>(std::lower_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+    }
+    void update(size_t node, size_t lo, size_t hi, size_t l, size_t r, int d)
+    {
+        if (r <= lo || hi <= l) return;
+        if (l <= lo && hi <= r) {
+            cnt_[node] += d;
+        } else {
+            const size_t mid = lo + (hi - lo) / 2;
+            update(2 * node, lo, mid, l, r, d);
+            update(2 * node + 1, mid, hi, l, r, d);
+        }
+        const bool leaf = hi - lo == 1;
+        full_[node] = cnt_[node] > 0 || (!leaf && full_[2 * node] && full_[2 * node + 1]);
+        any_[node] = cnt_[node] > 0 || (!leaf && (any_[2 * node] || any_[2 * node + 1]));
+    }
+    void collect(size_t node, size_t lo, size_t hi, std::vector<Region::Span>& out) const
+    {
+        if (!any_[node]) return;
+        if (full_[node]) {
+            if (!out.empty() && out.back().x1 == xs_[lo])
+                out.back().x1 = xs_[hi];
+            else
+                out.push_back(Region::Span{xs_[lo], xs_[hi]});
+            return;
+        }
+        const size_t mid = lo + (hi - lo) / 2;
+        collect(2 * node, lo, mid, out);
+        collect(2 * node + 1, mid, hi, out);
+    }
+
+    std::vector<int32_t> xs_;
+    std::vector<int> cnt_;
+    std::vector<uint8_t> full_, any_;
+};
 
 } // namespace
 
@@ -310,7 +365,50 @@ Region Region::fromRects(std::vector<RectI> rects)
         }
         return rg;
     }
-    return unionOf(rects, 0, rects.size());
+    return *unionOfRects(rects, SIZE_MAX);
+}
+
+std::optional<Region> Region::unionOfRects(const std::vector<RectI>& rects, size_t maxSpans)
+{
+    // A sweep from top to bottom: the rectangles' tops and bottoms are the
+    // only rows where the covered spans can change, and between two of them
+    // the tree gives the band's spans. O(n log n) plus the size of the result.
+    struct Edge {
+        int32_t y, l, r;
+        int d;
+    };
+    std::vector<Edge> edges;
+    std::vector<int32_t> xs;
+    edges.reserve(2 * rects.size());
+    xs.reserve(2 * rects.size());
+    for (const RectI& r : rects) {
+        if (r.isEmpty()) continue;
+        edges.push_back({r.top, r.left, r.right, +1});
+        edges.push_back({r.bottom, r.left, r.right, -1});
+        xs.push_back(r.left);
+        xs.push_back(r.right);
+    }
+    if (edges.empty()) return Region();
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y < b.y; });
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+
+    CoverTree tree(std::move(xs));
+    Region rg;
+    size_t total = 0;
+    size_t i = 0;
+    std::vector<Span> spans;
+    while (i < edges.size()) {
+        const int32_t y = edges[i].y;
+        for (; i < edges.size() && edges[i].y == y; ++i) tree.add(edges[i].l, edges[i].r, edges[i].d);
+        if (i == edges.size() || !tree.anyCovered()) continue;
+        spans.clear();
+        tree.spans(spans);
+        total += spans.size();
+        if (total > maxSpans) return std::nullopt;
+        rg.appendBand(y, edges[i].y, std::vector<Span>(spans));
+    }
+    return rg;
 }
 
 Region Region::combine(const Region& a, const Region& b, CombineMode mode)
@@ -377,6 +475,7 @@ std::optional<Region> Region::fromData(const int32_t* words, size_t count)
     if (words[0] != kDataHeaderSize || words[1] != kDataTypeRectangles) return std::nullopt;
     const int64_t n = words[2];
     if (n < 0 || static_cast<uint64_t>(n) > (count - kDataHeaderWords) / 4) return std::nullopt;
+    if (static_cast<uint64_t>(n) > kMaxDataRects) return std::nullopt;
     std::vector<RectI> rects;
     rects.reserve(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
@@ -385,7 +484,10 @@ std::optional<Region> Region::fromData(const int32_t* words, size_t count)
         if (r.left >= r.right || r.top >= r.bottom) return std::nullopt;
         rects.push_back(r);
     }
-    return fromRects(std::move(rects));
+    if (isBanded(rects)) return fromRects(std::move(rects));
+    // Rectangles that cross each other can describe a region far larger
+    // than their list; past the cap the data is refused, not built.
+    return unionOfRects(rects, kMaxDataSpans);
 }
 
 } // namespace tq

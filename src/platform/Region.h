@@ -87,6 +87,9 @@ public:
     static Region polygon(const std::vector<PointI>& points, FillMode mode);
     // The union of the rectangles; empty rectangles add nothing.
     static Region fromRects(std::vector<RectI> rects);
+    // The union of any rectangles in O(n log n) plus the size of the result;
+    // nullopt when it would hold more than maxSpans spans.
+    static std::optional<Region> unionOfRects(const std::vector<RectI>& rects, size_t maxSpans);
 
     bool isEmpty() const { return bands_.empty(); }
     // Smallest rectangle holding every pixel; four zeros when empty.
@@ -146,6 +149,11 @@ public:
     // and every rectangle must be well formed (left < right, top < bottom).
     // The bounding box and list size fields are not trusted. nullopt when any
     // check fails.
+    // At most kMaxDataRects rectangles are taken, and rectangles that
+    // overlap are refused when their union would need more than
+    // kMaxDataSpans spans.
+    static constexpr size_t kMaxDataRects = size_t(1) << 20;
+    static constexpr size_t kMaxDataSpans = size_t(1) << 22;
     static std::optional<Region> fromData(const int32_t* words, size_t count);
     static std::optional<Region> fromData(const std::vector<int32_t>& words)
     {

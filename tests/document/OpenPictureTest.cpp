@@ -3,6 +3,7 @@
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
+#include "document/StructureCheck.h"
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
@@ -524,4 +525,199 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
 }
 
 } // namespace
+} // namespace tq
+
+#include "platform/PictureMemory.h"
+
+namespace tq {
+namespace {
+
+// Sets the picture memory budget for a test.
+struct ScopedBudget {
+    explicit ScopedBudget(uint64_t bytes) { setPictureMemoryBudget(bytes); }
+    ~ScopedBudget() { setPictureMemoryBudget(0); }
+};
+
+// Replaces the width and height a TIFF's first directory claims.
+void claimTiffSize(std::vector<uint8_t>& b, uint32_t w, uint32_t h)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    ASSERT_EQ(b[0], 'I');
+    const size_t ifd = get32(4);
+    const uint32_t n = get16(ifd);
+    for (uint32_t i = 0; i < n; ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = get16(e), type = get16(e + 2);
+        if (tag != 256 && tag != 257) continue;
+        const uint32_t v = tag == 256 ? w : h;
+        b[e + 8] = uint8_t(v);
+        b[e + 9] = uint8_t(v >> 8);
+        if (type == 4) {
+            b[e + 10] = uint8_t(v >> 16);
+            b[e + 11] = uint8_t(v >> 24);
+        }
+    }
+}
+
+// Replaces the size in a JPEG's start-of-frame segment.
+void claimJpegSize(std::vector<uint8_t>& b, uint16_t w, uint16_t h)
+{
+    for (size_t i = 2; i + 9 < b.size(); ++i)
+        if (b[i] == 0xFF && (b[i + 1] == 0xC0 || b[i + 1] == 0xC2)) {
+            b[i + 5] = uint8_t(h >> 8);
+            b[i + 6] = uint8_t(h);
+            b[i + 7] = uint8_t(w >> 8);
+            b[i + 8] = uint8_t(w);
+            return;
+        }
+    FAIL() << "no frame header";
+}
+
+} // namespace
+
+// A few hundred bytes that claim a 32767 x 32767 picture used to open after
+// a minute as black, with a memory peak of many gigabytes.
+TEST(OpenPicture, TinyFilesClaimingHugePicturesAreRefusedBeforeDecoding)
+{
+    PictureTempDir dir;
+    const DibRecord small = makePicture(16, 16);
+    for (const char* ext : {"jpg", "tif"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("huge.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(path, ext, small));
+        std::vector<uint8_t> b = readFile(path);
+        ASSERT_LT(b.size(), 4096u);
+        if (std::string(ext) == "jpg")
+            claimJpegSize(b, 32767, 32767);
+        else
+            claimTiffSize(b, 32767, 32767);
+        writeFile(path, b);
+        // Whatever the memory, the file is far too short for the picture.
+        ScopedBudget roomy(uint64_t(1) << 40);
+        const OpenedPicture o = decodePictureForOpening(path, ext);
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.errorText, kLoadErrorText);
+    }
+}
+
+TEST(OpenPicture, PicturesBeyondTheMemoryBudgetAreRefusedWithTheirSize)
+{
+    PictureTempDir dir;
+    const DibRecord pic = makePicture(300, 200);
+    for (const char* ext : {"png", "jpg", "tif", "bmp", "gif", "pcx"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("big.") + ext);
+        ASSERT_TRUE(mBitmap::SaveImageFile(path, ext, pic));
+        {
+            // Room for a 300 x 199 picture, not for this one.
+            ScopedBudget tight(4u * 300u * 199u);
+            const OpenedPicture o = decodePictureForOpening(path, ext);
+            EXPECT_FALSE(o.ok);
+            if (std::string(ext) != "pcx") {   // its reader cannot tell the size before decoding
+                EXPECT_NE(o.errorText.find("300 x 200"), std::string::npos) << o.errorText;
+                EXPECT_NE(o.errorText.find("too large"), std::string::npos) << o.errorText;
+            }
+        }
+        ScopedBudget enough(4u * 300u * 200u);
+        EXPECT_TRUE(decodePictureForOpening(path, ext).ok);
+    }
+}
+
+} // namespace tq
+
+namespace tq {
+
+// The reader hung on a file of just its signature; a whole file opens, and
+// every cut of it is refused.
+TEST(OpenPicture, MngAndJngOfJustTheirSignatureAreRefused)
+{
+    PictureTempDir dir;
+    const std::pair<const char*, std::vector<uint8_t>> whole[] = {{"mng", testing::mngFile(7, 5)},
+                                                                   {"jng", testing::jngFile(7, 5)}};
+    for (const auto& [ext, bytes] : whole) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.path(std::string("s.") + ext);
+        writeFile(path, bytes);
+        EXPECT_TRUE(decodePictureForOpening(path, ext).ok);
+        for (size_t cut : {size_t(8), size_t(20), bytes.size() / 2, bytes.size() - 1}) {
+            writeFile(path, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)));
+            EXPECT_FALSE(decodePictureForOpening(path, ext).ok) << cut;
+        }
+        EXPECT_FALSE(mngStructureSound(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8)));
+        EXPECT_TRUE(mngStructureSound(bytes));
+    }
+}
+
+} // namespace tq
+
+namespace tq {
+namespace {
+
+// The file offsets of the values of a TIFF tag (little-endian files).
+std::vector<size_t> tiffValueOffsets(const std::vector<uint8_t>& b, uint16_t wanted)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const size_t ifd = get32(4);
+    std::vector<size_t> at;
+    for (uint32_t i = 0; i < get16(ifd); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (get16(e) != wanted) continue;
+        const uint32_t size = get16(e + 2) == 3 ? 2 : 4, n = get32(e + 4);
+        const size_t base = size * n > 4 ? get32(e + 8) : e + 8;
+        for (uint32_t k = 0; k < n; ++k) at.push_back(base + k * size);
+    }
+    return at;
+}
+
+} // namespace
+
+// JPEG-compressed strips cut short or read from the wrong place used to open
+// as garbage.
+TEST(OpenPicture, TiffWithCutOrMisplacedJpegStripsIsRefused)
+{
+    PictureTempDir dir;
+    FIBITMAP* dib = makeImage("rgb24", 96, 300);
+    const std::string path = dir.path("strips.tif");
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, dib, path.c_str(), TIFF_JPEG));
+    FreeImage_Unload(dib);
+    const std::vector<uint8_t> whole = readFile(path);
+    ASSERT_EQ(tiffValueOffsets(whole, 259).size(), 1u);
+    ASSERT_EQ(whole[tiffValueOffsets(whole, 259)[0]], 7) << "JPEG compression";
+    const std::vector<size_t> strips = tiffValueOffsets(whole, 273);
+    ASSERT_GE(strips.size(), 2u) << "the case needs several strips";
+    EXPECT_TRUE(tiffStructureSound(whole));
+    EXPECT_TRUE(decodePictureForOpening(path, "tif").ok);
+
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<uint8_t> b = whole;
+        const std::vector<size_t> lens = tiffValueOffsets(whole, 279);
+        uint32_t len = uint32_t(b[lens.back()] | b[lens.back() + 1] << 8 | b[lens.back() + 2] << 16);
+        // The stream ends half-way: its count says so, its end marker is gone.
+        len /= 2;
+        b[lens.back()] = uint8_t(len);
+        b[lens.back() + 1] = uint8_t(len >> 8);
+        b[lens.back() + 2] = uint8_t(len >> 16);
+        cases.push_back({"cut strip", b});
+    }
+    {
+        std::vector<uint8_t> b = whole;
+        b[strips[1]] = uint8_t(b[strips[1]] + 5);   // the second strip read five bytes late
+        cases.push_back({"misplaced strip", b});
+    }
+    cases.push_back({"file cut short", std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() * 7 / 10))});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path, c.bytes);
+        EXPECT_FALSE(tiffStructureSound(c.bytes));
+        EXPECT_FALSE(decodePictureForOpening(path, "tif").ok);
+    }
+}
+
 } // namespace tq

@@ -339,6 +339,39 @@ TEST(ReplaceFileSafely, WriterFailureLeavesTargetAndNoTemp)
     EXPECT_EQ(dir.entries(), 2u);
 }
 
+// A save onto a symbolic link keeps the link and writes the picture into
+// the file it points to, with that file's permissions, whatever the format.
+TEST(SaveOntoLink, WritesTheTargetAndKeepsTheLink)
+{
+    PictureTempDir dir;
+    namespace fs = std::filesystem;
+    const fs::path links = fs::path(dir.path("links"));
+    const fs::path files = fs::path(dir.path("files"));
+    fs::create_directories(links);
+    fs::create_directories(files);
+    const DibRecord pic = makePicture(5, 4);
+    for (const char* ext : {"bmp", "png", "jpg", "tif", "psd", "pcx", "gif", "sgi"}) {
+        SCOPED_TRACE(ext);
+        const fs::path target = files / (std::string("real.") + ext);
+        writeFile(target.string(), {1, 2, 3});
+        fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        const fs::path link = links / (std::string("link.") + ext);
+        fs::create_symlink(fs::path("..") / "files" / target.filename(), link);
+
+        ASSERT_TRUE(mBitmap::SaveImageFile(link.string(), ext, pic));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_GT(fs::file_size(target), 3u) << "the target took the picture";
+        EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        if (std::string(ext) != "gif") {
+            EXPECT_NE(mBitmap::LoadImageFile(link.string(), ext), nullptr);
+        }
+    }
+    // Nothing was left behind in either folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(links), fs::directory_iterator()), 8);
+    EXPECT_EQ(std::distance(fs::directory_iterator(files), fs::directory_iterator()), 8);
+}
+
 TEST(PictureTemp, NamesAreUniqueInsideThePrivateFolder)
 {
     PictureTempDir dir;

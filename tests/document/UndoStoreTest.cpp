@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace tq {
 
@@ -34,6 +37,10 @@ struct FakeDocument : UndoTarget {
     }
     void setActionsPanel(const std::string& t) override { actionsPanel = t; }
     void setPixelPanel(const std::string& t) override { pixelPanel = t; }
+    std::vector<std::pair<fs::path, int>> notWritten;
+    std::vector<int> missing;
+    void snapshotNotWritten(const fs::path& folder, int error) override { notWritten.emplace_back(folder, error); }
+    void snapshotMissing(int step) override { missing.push_back(step); }
 
     // A picture whose every byte (margin and marker included) tells which
     // state it is.
@@ -200,7 +207,7 @@ TEST_F(UndoStoreTest, CountersFollowActionsUndoRedoAndJumps)
     check({"undo again", 1, 3, 10, 0});
     EXPECT_TRUE(s.RedoBits());
     check({"redo", 2, 3, 20, 1});
-    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1") << "redo leaves the panel";
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 2") << "redo counts like undo";
 
     ASSERT_TRUE(act(s, 40, "N"));
     check({"action N", 3, 3, 40, 2});
@@ -364,19 +371,22 @@ TEST_F(UndoStoreTest, DamagedSnapshotFailsAndLeavesTheDocument)
     EXPECT_EQ(doc.restores, 0);
 }
 
-TEST_F(UndoStoreTest, FailedWriteKeepsCountersAndTheOldFile)
+TEST_F(UndoStoreTest, FailedWriteStillRecordsTheStepAndDropsTheRedoBranch)
 {
-    // Without a place to write, nothing is recorded.
+    // Without a place to write, the step is still recorded, without a file.
     spit(dir / "Temp", {0});
     {
         UndoStore s(dir, 8, doc, &history);
         EXPECT_FALSE(act(s, 10, "Original"));
-        EXPECT_EQ(s.Undopos(), 0);
-        EXPECT_EQ(s.UndoMax(), 0);
-        EXPECT_EQ(history.ImageID, 0);
-        EXPECT_EQ(doc.actionsPanel, "");
+        EXPECT_EQ(s.Undopos(), 1);
+        EXPECT_EQ(s.UndoMax(), 1);
+        EXPECT_EQ(doc.actionsPanel, "Total Actions: 1");
+        ASSERT_EQ(doc.notWritten.size(), 1u);
+        EXPECT_EQ(doc.notWritten[0].first, dir / "Temp");
+        EXPECT_EQ(doc.notWritten[0].second, ENOTDIR);
     }
     fs::remove(dir / "Temp");
+    doc.notWritten.clear();
 
     UndoStore s(dir, 8, doc, &history);
     ASSERT_TRUE(act(s, 10, "Original"));
@@ -389,15 +399,29 @@ TEST_F(UndoStoreTest, FailedWriteKeepsCountersAndTheOldFile)
     blocker += ".tmp";
     fs::create_directory(blocker);
     EXPECT_FALSE(act(s, 50, "N"));
-    EXPECT_EQ(s.Undopos(), 1);
-    EXPECT_EQ(s.UndoMax(), 3);
-    EXPECT_EQ(stepsOnDisk(8), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A", "B"}));
-    // The redo branch is intact.
-    EXPECT_TRUE(s.RedoBits());
-    EXPECT_TRUE(doc.shows(20));
-    EXPECT_TRUE(s.RedoBits());
-    EXPECT_TRUE(doc.shows(30));
+    EXPECT_EQ(doc.notWritten.size(), 1u);
+    EXPECT_EQ(s.Undopos(), 2);
+    EXPECT_EQ(s.UndoMax(), 2);
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 2");
+    // Neither the old step 1 (state A) nor step 2 of the dropped branch stays
+    // to come back over N.
+    EXPECT_EQ(stepsOnDisk(8), (std::vector<int>{0}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "N"}));
+    EXPECT_FALSE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(50));
+    EXPECT_TRUE(doc.missing.empty()) << "nothing ahead is not a missing step";
+
+    // Undo to the step without a file reports it and changes nothing.
+    fs::remove(blocker);
+    ASSERT_TRUE(act(s, 60, "M"));
+    EXPECT_FALSE(s.UndoBits());
+    EXPECT_EQ(doc.missing, std::vector<int>{1});
+    EXPECT_EQ(s.Undopos(), 3);
+    EXPECT_TRUE(doc.shows(60));
+    EXPECT_FALSE(s.JumpToStep(1));
+    EXPECT_EQ(doc.missing, (std::vector<int>{1, 1}));
+    ASSERT_TRUE(s.JumpToStep(0));
+    EXPECT_TRUE(doc.shows(10));
 }
 
 TEST_F(UndoStoreTest, TwoHundredStepCapSlidesFilesAndNames)
@@ -497,4 +521,125 @@ TEST_F(UndoStoreTest, HistoryFollowsTheDocumentShown)
 }
 
 } // namespace
+} // namespace tq
+
+namespace tq {
+namespace {
+
+struct PlantedLinks : ::testing::Test {
+    fs::path dir;
+    FakeDocument doc;
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tq-links-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    static std::string contents(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+mode_t modeOf(const fs::path& p)
+{
+    struct stat st {};
+    ::lstat(p.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+TEST_F(PlantedLinks, SnapshotsAreWrittenPrivatelyAndNeverThroughALink)
+{
+    const fs::path victim = dir / "victim.txt";
+    { std::ofstream(victim) << "keep me"; }
+    UndoStore s(dir, 5, doc);
+    // Links planted under the names of the temporary and of the step itself.
+    fs::create_directories(dir / "Temp");
+    fs::permissions(dir / "Temp", fs::perms::all);
+    fs::path tmp = s.snapshotPath(0);
+    tmp += ".tmp";
+    fs::create_symlink(victim, tmp);
+    fs::create_symlink(victim, s.snapshotPath(1));
+
+    doc.paint(10);
+    ASSERT_TRUE(s.SaveUndoBits("Original"));
+    doc.paint(20);
+    ASSERT_TRUE(s.SaveUndoBits("A"));
+    EXPECT_EQ(contents(victim), "keep me");
+    EXPECT_FALSE(fs::is_symlink(s.snapshotPath(0)));
+    EXPECT_FALSE(fs::is_symlink(s.snapshotPath(1)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tmp)));
+    EXPECT_EQ(modeOf(dir / "Temp"), 0700u) << "the folder holds the user's pictures";
+    EXPECT_EQ(modeOf(s.snapshotPath(0)), 0600u);
+    EXPECT_EQ(modeOf(s.snapshotPath(1)), 0600u);
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.shows(10));
+
+    // A link in place of the folder is refused rather than followed.
+    const fs::path elsewhere = dir / "elsewhere";
+    fs::create_directory(elsewhere);
+    UndoStore other(dir / "p2", 6, doc);
+    fs::create_directory(dir / "p2");
+    fs::create_directory_symlink(elsewhere, dir / "p2" / "Temp");
+    EXPECT_FALSE(other.SaveUndoBits("Original"));
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+TEST_F(PlantedLinks, StartUpCleanUpRemovesLinksWithoutFollowingThem)
+{
+    const fs::path victim = dir / "victim.dat";
+    { std::ofstream(victim) << "keep me"; }
+    const fs::path temp = dir / "Temp";
+    fs::create_directories(temp);
+    fs::create_symlink(victim, temp / "b000100.dat");
+    fs::create_symlink(dir / "nowhere", temp / "b000101.dat.tmp");
+    { std::ofstream(temp / "b000102.dat") << "old"; }
+    EXPECT_EQ(UndoSnapshotFile::removeStale(dir), 3);
+    EXPECT_TRUE(fs::is_empty(temp));
+    EXPECT_EQ(contents(victim), "keep me");
+}
+
+} // namespace tq
+
+#include "platform/FileSizeSignal.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace tq {
+
+// Under a file-size limit the first large snapshot used to end the program
+// by signal, leaving its temporary file: the write must fail instead.
+TEST_F(PlantedLinks, SnapshotPastTheFileSizeLimitFailsInsteadOfKillingTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path file = UndoSnapshotFile::path(dir, 3, 1);
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_DFL);
+            platform::ignoreFileSizeSignal();
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 4096;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            BitsBuffer big(200, 200);
+            const bool written = UndoSnapshotFile::write(file, big);
+            const int error = errno;
+            fs::path tmp = file;
+            tmp += ".tmp";
+            std::error_code ec;
+            const bool leftovers = fs::exists(fs::symlink_status(tmp, ec)) || fs::exists(fs::symlink_status(file, ec));
+            std::_Exit(!written && error == EFBIG && !leftovers ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 } // namespace tq

@@ -11,6 +11,7 @@
 #include "platform/Folders.h"
 #include "platform/TestPorts.h"
 #include "platform/TextWidth.h"
+#include "FileSizeLimit.h"
 #include "document/HistoryModel.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -268,10 +271,65 @@ TEST_F(DocumentSteps, DamagedSnapshotLeavesPictureAndCounters)
     fImage* doc = open(6, 3, 2, 10);
     act(doc, 20, "Invert");
     { std::ofstream(snapshot(6, 0), std::ios::binary | std::ios::trunc) << "not a snapshot"; }
+    platform::TestPorts ports;
     EXPECT_FALSE(doc->UndoBits());
     EXPECT_EQ(doc->Undopos(), 2);
     EXPECT_TRUE(shows(*doc, 20));
     EXPECT_EQ(doc->PictureWidth(), 3);
+    // Not in silence: the user is told why Undo did nothing.
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, fImage::kStepMissing);
+    EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
+}
+
+TEST_F(DocumentSteps, StepWhoseSnapshotCannotBeWrittenStillCountsAndIsToldOnce)
+{
+    platform::TestPorts ports;
+    fImage* doc = open(16, 6, 5, 10);
+    act(doc, 20, "A");
+    act(doc, 30, "B");
+    ASSERT_TRUE(doc->UndoBits());
+    ASSERT_TRUE(doc->UndoBits());
+    ASSERT_EQ(doc->UndoMax(), 3);
+    doc->Changed = false;
+    {
+        // A full disk: every snapshot write fails from here on.
+        ScopedFileSizeLimit full(64);
+        act(doc, 50, "N");
+        // The step counts as the undo rules say: redo branch dropped,
+        // counters advanced, document changed.
+        EXPECT_EQ(doc->Undopos(), 2);
+        EXPECT_EQ(doc->UndoMax(), 2);
+        EXPECT_TRUE(doc->Changed);
+        EXPECT_EQ(rows(), (std::vector<std::string>{"Original", "N"}));
+        EXPECT_EQ(stepsOnDisk(16), (std::vector<int>{0})) << "no stale step is left under the new step's number";
+        ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+        const std::string& told = ports.messageBoxes.shown[0].text;
+        EXPECT_NE(told.find(UndoSnapshotFile::folder(platform::programFolder()).string()), std::string::npos) << told;
+        EXPECT_NE(told.find(std::strerror(EFBIG)), std::string::npos) << told;
+        EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
+
+        // Redo has nothing to bring back over the newest change.
+        EXPECT_FALSE(doc->RedoBits());
+        EXPECT_TRUE(shows(*doc, 50));
+
+        act(doc, 60, "M");
+        EXPECT_EQ(doc->Undopos(), 3);
+        EXPECT_EQ(ports.messageBoxes.shown.size(), 1u) << "told once per run";
+    }
+    // Undo to the step without a snapshot says so and changes nothing.
+    EXPECT_FALSE(doc->UndoBits());
+    EXPECT_EQ(doc->Undopos(), 3);
+    EXPECT_TRUE(shows(*doc, 60));
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 2u);
+    EXPECT_EQ(ports.messageBoxes.shown[1].text, fImage::kStepMissing);
+
+    // Closing still asks about the unsaved change.
+    ports.messageBoxes.answers.push_back(MsgResult::Cancel);
+    EXPECT_FALSE(closeWindow(doc));
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 3u);
+    EXPECT_EQ(ports.messageBoxes.shown[2].text, prompt(doc->Tag));
+    doc->Changed = false;
 }
 
 TEST_F(DocumentSteps, ActivationShowsTheDocumentsHistory)

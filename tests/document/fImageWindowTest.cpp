@@ -143,11 +143,15 @@ TEST_F(DocumentWindows, NewWindowsTakeTheirSizeFromThePicture)
     EXPECT_EQ(wide.widthTwips, 15000);
 
     // A picture 80 high: both globals become 500.
-    open(300, 80, 1);
+    fImage* a = open(300, 80, 1);
     EXPECT_EQ(ImageWidth(), 500);
     EXPECT_EQ(ImageHeight(), 500);
+    EXPECT_EQ(a->parentWidget()->pos(), QPoint(0, 0));
+    // The next one opens cascaded below and right of it.
     fImage* b = open(200, 150, 2);
-    EXPECT_EQ(b->parentWidget()->pos(), QPoint(0, 0));
+    const QPoint at = b->parentWidget()->pos();
+    EXPECT_GT(at.x(), 0);
+    EXPECT_EQ(at.x(), at.y());
     EXPECT_EQ(b->MeID, DocumentCount());
 }
 

@@ -7,6 +7,7 @@
 #include "mainwindow/FileCommands.h"
 #include "platform/FileFilters.h"
 #include "platform/TestPorts.h"
+#include "document/OpenPicture.h"
 #include "document/mBitmap.h"
 #include "mainwindow/OpenPreviewDialog.h"
 #include "mainwindow/fMain.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -229,6 +232,35 @@ TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)
     ASSERT_NE(panel, nullptr);
     emit dlg->currentChanged(png);
     EXPECT_EQ(panel->LResolution->text(), "64 x 32");
+}
+
+// The preview goes through the loader Open uses, chosen by extension: a PNG
+// named .jpg, which Open refuses, gets no preview; a typed name gets one.
+TEST(OpenPreview, UsesTheLoaderOpenUsesAndPreviewsATypedName)
+{
+    QTemporaryDir dir;
+    const QString disguised = dir.filePath("photo.jpg");
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(disguised, "PNG"));
+    const QString real = dir.filePath("real.jpg");
+    ASSERT_TRUE(QImage(50, 20, QImage::Format_RGB32).save(real, "JPG"));
+    ASSERT_FALSE(decodePictureForOpening(disguised.toStdString(), "jpg").ok) << "Open refuses it";
+
+    std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog(
+        {.title = "Talvex Quarlend", .filter = OpenFileFilter(), .initialDir = dir.path().toStdString()}, nullptr));
+    auto* panel = dlg->findChild<frmControls*>("frmControls");
+    ASSERT_NE(panel, nullptr);
+    emit dlg->currentChanged(disguised);
+    EXPECT_TRUE(panel->LResolution->text().isEmpty());
+    EXPECT_EQ(panel->ImageWidth, 0);
+    EXPECT_FALSE(panel->pic->isVisible());
+
+    auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    dlg->show();
+    name->setFocus();
+    QTest::keyClicks(name, "real.jpg");
+    EXPECT_EQ(panel->LResolution->text(), "50 x 20");
+    dlg->hide();
 }
 
 namespace {

@@ -62,8 +62,11 @@ TEST_F(CommandFixture, SaveAndLoadSelectionThroughTheSelectionsFolder)
     CountingImage* big = openDocument(20, 20);
     big->BitsRegion.CreateRect(4, 4, 18, 18, 2, false);
 
-    const std::string file = (folder / "box").string();   // no extension added
-    ports.fileDialogs.answerPath(file);
+    // A name typed without an extension gets ".qsf", so the load dialog
+    // lists the file again.
+    const std::string typed = (folder / "box").string();
+    const std::string file = typed + ".qsf";
+    ports.fileDialogs.answerPath(typed);
     main->MenuExec("SAVESELECTION");
     ASSERT_EQ(ports.fileDialogs.saveRequests.size(), 1u);
     const platform::FileDialogRequest& saved = ports.fileDialogs.saveRequests[0];
@@ -73,7 +76,7 @@ TEST_F(CommandFixture, SaveAndLoadSelectionThroughTheSelectionsFolder)
     EXPECT_TRUE(saved.overwritePrompt);
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(fs::exists(file));
-    EXPECT_FALSE(fs::exists(file + ".qsf"));
+    EXPECT_FALSE(fs::exists(typed));
 
     // Loaded into a smaller picture, only the part inside it stays.
     CountingImage* small = openDocument(10, 8);
@@ -108,8 +111,22 @@ TEST_F(CommandFixture, SaveAndLoadSelectionThroughTheSelectionsFolder)
     const std::string junk = (folder / "junk.qsf").string();
     std::ofstream(junk, std::ios::binary) << "not a selection";
     ports.fileDialogs.answerPath(junk);
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
     main->MenuExec("LOADSELECTION");
     EXPECT_EQ(boxWidth(small->BitsRegion), 2);
+    // Not in silence.
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
+    EXPECT_NE(ports.messageBoxes.shown[0].text.find(junk), std::string::npos);
+    // A device picked by mistake is refused without being read.
+    ports.fileDialogs.answerPath("/dev/zero");
+    main->MenuExec("LOADSELECTION");
+    EXPECT_EQ(boxWidth(small->BitsRegion), 2);
+    EXPECT_EQ(ports.messageBoxes.shown.size(), 2u);
+    // A name with an extension of its own keeps it.
+    ports.fileDialogs.answerPath((folder / "keep.sel").string());
+    main->MenuExec("SAVESELECTION");
+    EXPECT_TRUE(fs::exists(folder / "keep.sel"));
 }
 
 // ---- Cut, copy, paste --------------------------------------------------------

@@ -15,7 +15,9 @@ TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOne)
 {
     // Point the system temporary folder at one of this test's own before the
     // private folder is first made (nothing else in this program makes it).
-    QTemporaryDir sys;
+    // The folder is made once a process, so the system one stays for the
+    // whole run: a repeated test finds it still there.
+    static QTemporaryDir sys;
     ASSERT_TRUE(sys.isValid());
     const char* old = std::getenv("TMPDIR");
     const std::string saved = old ? old : "";

@@ -1,10 +1,12 @@
 #include "mainwindow/SubsystemCommands.h"
 
+#include "dialogs/FilterDialogCommands.h"
+
 namespace tq {
 
 void registerSubsystemCommands(CommandRegistry& registry)
 {
-    (void)registry;
+    registerFilterDialogCommands(registry);
 }
 
 } // namespace tq

@@ -7,7 +7,7 @@
 #include "document/Settings.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 #include "tools/GradientPreview.h"
 #include "tools/OptionTriad.h"
 #include "tools/StampPictures.h"

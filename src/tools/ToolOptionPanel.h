@@ -31,9 +31,12 @@ class QComboBox;
 class QFrame;
 class QLabel;
 
+namespace tq {
+class ColourSwatch;
+}
+
 namespace tq::tools {
 
-class ColourSwatch;
 class GradientStrip;
 class OptionTriad;
 

@@ -9,7 +9,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/cpvSlider.h"
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 #include "tools/OptionTriad.h"
 #include "tools/ToolKeys.h"
 

@@ -8,7 +8,7 @@
 #include "platform/PictureLoader.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 #include "tools/StampPictures.h"
 
 #include <QApplication>

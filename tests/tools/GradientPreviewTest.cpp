@@ -2,7 +2,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/TestPorts.h"
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 #include "tools/GradientPreview.h"
 #include "tools/ToolOptionPanel.h"
 

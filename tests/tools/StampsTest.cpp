@@ -6,7 +6,7 @@
 #include "platform/Folders.h"
 #include "platform/QtImage.h"
 #include "platform/TestPorts.h"
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 #include "tools/StampPictures.h"
 #include "tools/ToolOptionPanel.h"
 

@@ -1,9 +1,9 @@
-#include "tools/ColourSwatch.h"
+#include "platform/ColourSwatch.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace tq::tools {
+namespace tq {
 
 ColourSwatch::ColourSwatch(QWidget* parent, bool pressedLook) : QFrame(parent), pressedLook_(pressedLook)
 {
@@ -44,4 +44,4 @@ void ColourSwatch::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click();
 }
 
-} // namespace tq::tools
+} // namespace tq

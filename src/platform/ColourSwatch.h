@@ -1,15 +1,15 @@
-// A colour swatch: a small bordered box filled with its colour (red in the
-// low byte). A click asks for a new colour (its host decides how); a change
-// of the colour raises Change. With the pressed look the swatch loses its
-// border from a press of any button to the release, wherever the pointer is
-// then.
+// A colour swatch, shared by the tool options and the dialogs: a small
+// bordered box filled with its colour (red in the low byte). A click asks for
+// a new colour (its host decides how); a change of the colour raises Change.
+// With the pressed look the swatch loses its border from a press of any
+// button to the release, wherever the pointer is then.
 #pragma once
 
 #include <QFrame>
 
 #include <cstdint>
 
-namespace tq::tools {
+namespace tq {
 
 class ColourSwatch : public QFrame {
     Q_OBJECT
@@ -35,4 +35,4 @@ private:
     bool pressedLook_;
 };
 
-} // namespace tq::tools
+} // namespace tq

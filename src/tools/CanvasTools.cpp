@@ -316,9 +316,13 @@ void CanvasTools::setToolPointer(int16_t buttonIndex)
     if (buttonIndex < 1 || buttonIndex >= static_cast<int16_t>(cursors_.size())) return;
     std::optional<QCursor>& c = cursors_[static_cast<size_t>(buttonIndex)];
     if (!c) {
-        // The tool bar's picture, pointing from its lower-left corner.
+        // The tool bar's picture, pointing from its lower-left corner; the
+        // stamp is placed around its middle.
         const QPixmap picture = QPixmap::fromImage(toolPicture(buttonIndex));
-        c = QCursor(picture, 2, picture.height() - 3);
+        if (buttonIndex == kStampPicture)
+            c = QCursor(picture, picture.width() / 2, picture.height() / 2);
+        else
+            c = QCursor(picture, 2, picture.height() - 3);
     }
     doc_.setCanvasPointer(kPointerCustom, &*c);
 }

@@ -385,6 +385,31 @@ TEST_F(CanvasFixture, SpaceWithTheMoveToolStampsTheDraggedContent)
     EXPECT_TRUE(SaveUndoOnNudge());
 }
 
+TEST_F(CanvasFixture, SpaceWithTheMoveToolAndNoStrokeRecordsTheFirstStampOnly)
+{
+    CountingImage* doc = open(60, 50);
+    chooseTool("SelectionMove");
+    ASSERT_TRUE(SaveUndoOnNudge());
+    key(*doc, Qt::Key_Space);
+    key(*doc, Qt::Key_Space);
+    EXPECT_EQ(newRows(), 1);
+    EXPECT_TRUE(samePixels(doc->Bits(), before));
+    EXPECT_TRUE(engineMirrors(*doc));
+}
+
+TEST_F(CanvasFixture, AFloatingClipOnlyFollowsThePointerInTheActiveWindow)
+{
+    CountingImage* first = open(120, 90);
+    CountingImage* second = open(120, 90);
+    ASSERT_EQ(activeDocument(), second);
+    ClipBits() = clip100x60();
+    main->MenuExec("PASTE");
+    hover(*first, {60, 40});
+    EXPECT_TRUE(samePixels(first->Bits(), patternBits(120, 90)));
+    hover(*second, {60, 40});
+    EXPECT_FALSE(samePixels(second->Bits(), patternBits(120, 90)));
+}
+
 // ---- "GetColor" ---------------------------------------------------------------------------
 
 TEST_F(CanvasFixture, GetColorTakesTheColourShownUnderThePointer)

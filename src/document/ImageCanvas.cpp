@@ -4,6 +4,7 @@
 #include "document/cBitRegionPaint.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -14,20 +15,83 @@
 
 namespace tq {
 
-void drawVisibleBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV,
-                     int32_t vM, int32_t cW, int32_t cH)
+namespace {
+
+void drawBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV, int32_t vM,
+              int32_t cW, int32_t cH, const QRect* exposed)
 {
     if (!bits.allocated()) return;
     const int32_t W = bits.width();
     const int32_t H = bits.height();
     const PaintGeometry g = paintGeometry(z, hV, hM, vV, vM, cW, cH, W, H);
+    QRect dst(g.dstX, g.dstY, g.dstW, g.dstH);
+    QRect src(g.srcX, sourceTopRow(g, H), g.srcW, g.srcH);
+    // Each picture pixel covers z x z canvas pixels: only the columns and
+    // rows under the exposed rectangle are read and scaled.
+    if (exposed && z >= 1 && g.dstW == g.srcW * z && g.dstH == g.srcH * z) {
+        const QRect e = exposed->intersected(dst);
+        if (e.isEmpty()) return;
+        const int32_t c0 = (e.left() - g.dstX) / z, c1 = (e.right() - g.dstX) / z + 1;
+        const int32_t r0 = (e.top() - g.dstY) / z, r1 = (e.bottom() - g.dstY) / z + 1;
+        dst = QRect(g.dstX + c0 * z, g.dstY + r0 * z, (c1 - c0) * z, (r1 - r0) * z);
+        src = QRect(src.left() + c0, src.top() + r0, c1 - c0, r1 - r0);
+    }
     // The whole bordered buffer seen as one 32-bit top-down bitmap: blue,
     // green, red and the marker byte are exactly the RGB32 layout, so the
     // bytes are drawn where they stand.
     const QImage whole(bits.data(), W + 4, H + 4, bits.stride(), QImage::Format_RGB32);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(g.dstX, g.dstY, g.dstW, g.dstH), whole,
-                      QRect(g.srcX, sourceTopRow(g, H), g.srcW, g.srcH));
+    painter.drawImage(dst, whole, src);
+}
+
+int16_t buttonBits(Qt::MouseButtons b)
+{
+    return static_cast<int16_t>((b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+                                (b & Qt::MiddleButton ? 4 : 0));
+}
+
+int16_t shiftBits(Qt::KeyboardModifiers m)
+{
+    return static_cast<int16_t>((m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+                                (m & Qt::AltModifier ? 4 : 0));
+}
+
+} // namespace
+
+void drawVisibleBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV,
+                     int32_t vM, int32_t cW, int32_t cH)
+{
+    drawBand(painter, bits, z, hV, hM, vV, vM, cW, cH, nullptr);
+}
+
+void drawVisibleBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV,
+                     int32_t vM, int32_t cW, int32_t cH, const QRect& exposed)
+{
+    drawBand(painter, bits, z, hV, hM, vV, vM, cW, cH, &exposed);
+}
+
+int16_t platformKeyCode(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Delete: return 46;
+    default: break;
+    }
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return static_cast<int16_t>(qtKey);
+    return 0;
 }
 
 ImageCanvas::ImageCanvas(QWidget* parent) : QWidget(parent)
@@ -36,6 +100,9 @@ ImageCanvas::ImageCanvas(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundRole(QPalette::Base);
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button reach the window too: a floating paste follows
+    // the pointer.
+    setMouseTracking(true);
     tmrSelection.setInterval(kSelectionInterval);
     connect(&tmrSelection, &QTimer::timeout, this, [this] { tmrSelection_Timer(); });
 }
@@ -55,12 +122,29 @@ bool ImageCanvas::hasPicture() const
 
 void ImageCanvas::UpdateImage() { update(); }
 
-void ImageCanvas::paintEvent(QPaintEvent*)
+void ImageCanvas::UpdatePictureRect(const RectI& r)
+{
+    if (!view_ || r.isEmpty()) return;
+    const int32_t z = view_->Magnification();
+    const int32_t hV = view_->hSB.Value();
+    const int32_t vV = view_->vSB.Value();
+    // One canvas pixel more on each side: the band's edges are never left
+    // half drawn by rounding.
+    const int64_t left = int64_t(r.left) * z - hV - 1, right = int64_t(r.right) * z - hV + 1;
+    const int64_t top = int64_t(r.top) * z - vV - 1, bottom = int64_t(r.bottom) * z - vV + 1;
+    const auto clampTo = [](int64_t v, int32_t hi) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, hi)); };
+    const int32_t x0 = clampTo(left, width()), x1 = clampTo(right, width());
+    const int32_t y0 = clampTo(top, height()), y1 = clampTo(bottom, height());
+    if (x0 >= x1 || y0 >= y1) return;
+    update(QRect(x0, y0, x1 - x0, y1 - y0));
+}
+
+void ImageCanvas::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     if (!hasPicture()) return;
     drawVisibleBand(p, *bits_, view_->Magnification(), view_->hSB.Value(), view_->hSB.Max(), view_->vSB.Value(),
-                    view_->vSB.Max(), width(), height());
+                    view_->vSB.Max(), width(), height(), e->rect());
     if (TimerRunning() || outlineOnce_) drawOutline(p);
     outlineOnce_ = false;
     drawShapes(p);
@@ -192,7 +276,7 @@ void ImageCanvas::drawShapes(QPainter& p) const
     p.restore();
 }
 
-// ---- Persistent drawing and hand scrolling --------------------------------------
+// ---- Persistent drawing ------------------------------------------------------------
 
 void ImageCanvas::SetAutoRedraw(bool Auto)
 {
@@ -203,41 +287,78 @@ void ImageCanvas::SetAutoRedraw(bool Auto)
     }
 }
 
+// ---- Pointer and input ----------------------------------------------------------
+
+void ImageCanvas::setMousePointer(int16_t pointer)
+{
+    QCursor shown;
+    switch (pointer) {
+    case kPointerCustom: shown = MouseIcon_; break;
+    case kPointerCross: shown = QCursor(Qt::CrossCursor); break;
+    case kPointerHourglass: shown = QCursor(Qt::WaitCursor); break;
+    case kPointerArrowHourglass: shown = QCursor(Qt::BusyCursor); break;
+    case kPointerFourWay: shown = QCursor(Qt::SizeAllCursor); break;
+    default: shown = QCursor(Qt::ArrowCursor); break;
+    }
+    MousePointer_ = pointer;
+    // Tools set their pointer at every step: the same one again costs nothing.
+    if (!testAttribute(Qt::WA_SetCursor) || !(cursor() == shown)) setCursor(shown);
+}
+
+void ImageCanvas::setMouseIcon(const QCursor& icon)
+{
+    MouseIcon_ = icon;
+    if (MousePointer_ == kPointerCustom) setMousePointer(kPointerCustom);
+}
+
 void ImageCanvas::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton && view_ && view_->MouseScroll() && hasPicture()) {
-        dragging_ = true;
-        dragFrom_ = e->position().toPoint();
-        setCursor(Qt::ClosedHandCursor);
-        e->accept();
-        return;
-    }
-    QWidget::mousePressEvent(e);
+    pointerScreenPos_ = e->globalPosition().toPoint();
+    if (onMouseDown)
+        onMouseDown(buttonBits(e->button()), shiftBits(e->modifiers()), static_cast<float>(e->position().x()),
+                    static_cast<float>(e->position().y()));
+    e->accept();
 }
 
 void ImageCanvas::mouseMoveEvent(QMouseEvent* e)
 {
-    if (dragging_ && view_) {
-        const QPoint at = e->position().toPoint();
-        const QPoint moved = at - dragFrom_;
-        dragFrom_ = at;
-        // The picture follows the hand: the view moves the other way.
-        if (!moved.isNull()) view_->DragBy(-moved.x(), -moved.y());
-        e->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(e);
+    pointerScreenPos_ = e->globalPosition().toPoint();
+    if (onMouseMove)
+        onMouseMove(buttonBits(e->buttons()), shiftBits(e->modifiers()), static_cast<float>(e->position().x()),
+                    static_cast<float>(e->position().y()));
+    e->accept();
 }
 
 void ImageCanvas::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (dragging_ && e->button() == Qt::LeftButton) {
-        dragging_ = false;
-        setCursor(view_ && view_->HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
-        e->accept();
+    pointerScreenPos_ = e->globalPosition().toPoint();
+    if (onMouseUp)
+        onMouseUp(buttonBits(e->button()), shiftBits(e->modifiers()), static_cast<float>(e->position().x()),
+                  static_cast<float>(e->position().y()));
+    e->accept();
+}
+
+void ImageCanvas::keyPressEvent(QKeyEvent* e)
+{
+    const int16_t code = platformKeyCode(e->key());
+    if (code == 0 || !onKeyDown) {
+        QWidget::keyPressEvent(e);
         return;
     }
-    QWidget::mouseReleaseEvent(e);
+    onKeyDown(code, shiftBits(e->modifiers()));
+    e->accept();
+}
+
+void ImageCanvas::keyReleaseEvent(QKeyEvent* e)
+{
+    const int16_t code = platformKeyCode(e->key());
+    // A held key repeats as release and press pairs: only the last release counts.
+    if (code == 0 || !onKeyUp || e->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    onKeyUp(code, shiftBits(e->modifiers()));
+    e->accept();
 }
 
 } // namespace tq

@@ -2,12 +2,16 @@
 // band of the pixel buffer at the view's zoom and scroll position, the moving
 // selection outline while the window is the active document, and the tools'
 // rubber bands. It owns nothing of the document: the window lends it the
-// buffer, the view and the selection.
+// buffer, the view and the selection. Its mouse and key events go to the
+// window's handlers (the hooks below) in the platform's numbers.
 #pragma once
 
 #include "platform/BitsBuffer.h"
+#include "platform/Region.h"
 #include "document/ViewLayout.h"
 
+#include <QCursor>
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+class QKeyEvent;
 class QPainter;
 
 namespace tq {
@@ -26,6 +31,26 @@ class cBitRegion;
 // straight from the buffer's bytes (wrapped, not converted or copied).
 void drawVisibleBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV,
                      int32_t vM, int32_t cW, int32_t cH);
+// The same, limited to the whole picture pixels that cover the canvas
+// rectangle `exposed`: a repaint of a few rows or columns reads only those.
+void drawVisibleBand(QPainter& painter, const BitsBuffer& bits, int32_t z, int32_t hV, int32_t hM, int32_t vV,
+                     int32_t vM, int32_t cW, int32_t cH, const QRect& exposed);
+
+// Canvas pointers, as the platform numbers them: 99 shows the canvas's own
+// picture (MouseIcon).
+enum CanvasPointer : int16_t {
+    kPointerDefault = 0,
+    kPointerCross = 2,
+    kPointerHourglass = 11,
+    kPointerArrowHourglass = 13,
+    kPointerFourWay = 15,
+    kPointerCustom = 99,
+};
+
+// The platform's key code of a Qt key (17 Ctrl, 32 Space, 37 to 40 the
+// arrows, letters and digits as their capital ASCII codes); 0 for a key
+// without one.
+int16_t platformKeyCode(int qtKey);
 
 class ImageCanvas : public QWidget {
     Q_OBJECT
@@ -39,6 +64,9 @@ public:
 
     // Repaints the canvas (the paint handler runs for it).
     void UpdateImage();
+    // Repaints only the canvas over picture pixels `r` (right and bottom
+    // exclusive), clipped to the canvas.
+    void UpdatePictureRect(const RectI& r);
     // Draws the selection outline once with the current pattern, without
     // repainting the pixels beneath the rest of the canvas.
     void UpdateRegion();
@@ -76,6 +104,24 @@ public:
     // Called after every paint of the picture (the navigator's view rectangle).
     std::function<void()> painted;
 
+    // The pointer: MousePointer is a CanvasPointer number; with 99 the
+    // canvas shows MouseIcon.
+    void setMousePointer(int16_t pointer);
+    int16_t MousePointer() const { return MousePointer_; }
+    void setMouseIcon(const QCursor& icon);
+    const QCursor& MouseIcon() const { return MouseIcon_; }
+
+    // The pointer's screen position at the last mouse event the canvas had.
+    QPoint pointerScreenPos() const { return pointerScreenPos_; }
+
+    // The window's handlers: X and Y in canvas pixels, Button, Shift and
+    // KeyCode in the platform's numbers (see CanvasInput.h).
+    std::function<void(int16_t Button, int16_t Shift, float X, float Y)> onMouseDown;
+    std::function<void(int16_t Button, int16_t Shift, float X, float Y)> onMouseMove;
+    std::function<void(int16_t Button, int16_t Shift, float X, float Y)> onMouseUp;
+    std::function<void(int16_t KeyCode, int16_t Shift)> onKeyDown;
+    std::function<void(int16_t KeyCode, int16_t Shift)> onKeyUp;
+
     QTimer tmrSelection;
 
 protected:
@@ -83,6 +129,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
 
 private:
     bool hasPicture() const;
@@ -99,8 +147,9 @@ private:
     ShapeOutline shpRect_;
     ShapeOutline shpEllp_;
     std::vector<LineOutline> shpLine_{LineOutline{}};
-    bool dragging_ = false;
-    QPoint dragFrom_;
+    int16_t MousePointer_ = kPointerDefault;
+    QCursor MouseIcon_;
+    QPoint pointerScreenPos_;
 };
 
 } // namespace tq

@@ -5,12 +5,14 @@
 // the main window's and a test can give a window a host of its own.
 #pragma once
 
+#include "document/CanvasInput.h"
 #include "platform/BitsBuffer.h"
 #include "platform/Region.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <memory>
 #include <string>
 
 class QMdiSubWindow;
@@ -71,6 +73,16 @@ public:
     virtual bool HandScrollButtonPressed() const = 0;
     virtual void EnableMouseScrolling() = 0;
     virtual void DisableTools(int16_t PreserveTool) = 0;
+
+    // The painting tools of a document window, made the first time its
+    // canvas needs them; nullptr leaves the canvas without tools.
+    virtual std::unique_ptr<CanvasInput> makeCanvasInput(fImage& /*doc*/) { return nullptr; }
+
+    // The colour tool window: the box a picked colour goes into (0 the
+    // first, 1 the second), and the picked colour itself, after the settings
+    // have taken it, for the window to show in that box and its editor.
+    virtual int16_t SelectedColorIndex() const { return 0; }
+    virtual void colourPicked(int32_t /*colour*/) {}
 };
 
 } // namespace tq

@@ -16,6 +16,7 @@
 #include "document/WriteFailureNotice.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -25,6 +26,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -36,6 +39,12 @@ std::vector<fImage*>& registry()
     static std::vector<fImage*> docs;
     return docs;
 }
+
+// The hand pointers: closed while the left button is held, open otherwise.
+// (Made when used: a cursor kept past the application's end would outlive
+// the shared data it refers to.)
+QCursor cGrab() { return QCursor(Qt::ClosedHandCursor); }
+QCursor cRelease() { return QCursor(Qt::OpenHandCursor); }
 
 // The progress box is 2025 x 240 twips.
 constexpr int kProgressBoxWidth = 2025 / platform::kTwipsPerPixel;
@@ -75,6 +84,11 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     iDst->painted = [] {
         if (MainHost* m = mainHost()) m->fPanView_UpdateClipRct();
     };
+    iDst->onMouseDown = [this](int16_t b, int16_t s, float x, float y) { iDst_MouseDown(b, s, x, y); };
+    iDst->onMouseMove = [this](int16_t b, int16_t s, float x, float y) { idst_MouseMove(b, s, x, y); };
+    iDst->onMouseUp = [this](int16_t b, int16_t s, float x, float y) { iDst_MouseUp(b, s, x, y); };
+    iDst->onKeyDown = [this](int16_t k, int16_t s) { iDst_KeyDown(k, s); };
+    iDst->onKeyUp = [this](int16_t k, int16_t s) { idst_KeyUp(k, s); };
 
     picPb = new QWidget(this);
     picPb->setObjectName(QStringLiteral("picPb"));
@@ -94,6 +108,8 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
 
 fImage::~fImage()
 {
+    // The tools go first: nothing of theirs outlives the pixels they paint.
+    Tools_.reset();
     // A window destroyed without being closed still takes its snapshots and
     // its history rows with it.
     if (!Unloaded_ && Undo_) {
@@ -104,6 +120,8 @@ fImage::~fImage()
     iDst->StopTimer();
     iDst->setSource(nullptr, nullptr, nullptr);
     iDst->painted = nullptr;
+    iDst->onMouseDown = iDst->onMouseMove = iDst->onMouseUp = nullptr;
+    iDst->onKeyDown = iDst->onKeyUp = nullptr;
     auto& docs = registry();
     docs.erase(std::remove(docs.begin(), docs.end(), this), docs.end());
 }
@@ -389,6 +407,9 @@ void fImage::Form_QueryUnload(int16_t& Cancel, int32_t /*UnloadMode*/)
 void fImage::Form_Unload(int16_t& /*Cancel*/)
 {
     if (Unloaded_) return;
+    // The tools' state goes with the window: the lifted selection content
+    // and the stroke in progress are released here, not at destruction.
+    Tools_.reset();
     if (Undo_) Undo_->DeleteUndoFiles();
     // The rows go only when they are this document's; the shown document's
     // rows stay (ImageID keeps its value either way).
@@ -453,7 +474,8 @@ void fImage::applyLayout(LayoutOutcome outcome)
     }
     const CanvasRect& r = View_.Canvas();
     iDst->setGeometry(r.left, r.top, r.width, r.height);
-    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    const QCursor open = cRelease();
+    setCanvasPointer(View_.HandPointer() ? kPointerCustom : kPointerDefault, &open);
     iDst->show();
     iDst->UpdateImage();
     if (QWidget* window = parentWidget()) window->show();
@@ -473,7 +495,8 @@ void fImage::Form_Resize()
 void fImage::setMouseScroll(bool v)
 {
     View_.setMouseScroll(v);
-    iDst->setCursor(View_.HandPointer() ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    const QCursor open = cRelease();
+    setCanvasPointer(View_.HandPointer() ? kPointerCustom : kPointerDefault, &open);
 }
 
 void fImage::Scroll(int32_t hV, int32_t& VV) { View_.Scroll(hV, VV); }
@@ -497,10 +520,137 @@ void fImage::HideShape(int32_t shpType) { iDst->HideShape(shpType); }
 
 void fImage::SetAutoRedraw(bool Auto) { iDst->SetAutoRedraw(Auto); }
 
+void fImage::UpdatePictureRect(const RectI& r) { iDst->UpdatePictureRect(r); }
+
+void fImage::setCanvasPointer(int16_t MousePointer, const QCursor* MouseIcon)
+{
+    if (MouseIcon) iDst->setMouseIcon(*MouseIcon);
+    iDst->setMousePointer(MousePointer);
+}
+
+// ---- Canvas input -------------------------------------------------------------
+
+CanvasInput* fImage::canvasInput()
+{
+    if (!Tools_ && !Unloaded_)
+        if (MainHost* m = mainHost()) Tools_ = m->makeCanvasInput(*this);
+    return Tools_.get();
+}
+
+PointI fImage::PicturePoint(float X, float Y) const
+{
+    const int64_t z = std::max(1, View_.Magnification());
+    const auto axis = [z](int32_t scroll, float c) {
+        const double v = std::nearbyint(static_cast<double>(scroll) + static_cast<double>(c));
+        const double clamped = std::clamp(v, double(INT32_MIN), double(INT32_MAX));
+        return static_cast<int32_t>(static_cast<int64_t>(clamped) / z);
+    };
+    return PointI{axis(hSB->Value(), X), axis(vSB->Value(), Y)};
+}
+
+void fImage::iDst_MouseDown(int16_t Button, int16_t Shift, float X, float Y)
+{
+    if (!BMExists) return;
+    const PointI p = PicturePoint(X, Y);
+    if (Button == 1) {
+        iDst->setMouseIcon(cGrab());
+        HandGrab_ = true;
+        CursorNow_ = iDst->pointerScreenPos();
+        CursorPrev_ = CursorNow_;
+        if (CanvasInput* tools = canvasInput()) tools->setLastPoint(p.x, p.y);
+    }
+    idstMouseDown(Button, Shift, p.x, p.y);
+}
+
+void fImage::idst_MouseMove(int16_t Button, int16_t Shift, float X, float Y)
+{
+    if (!BMExists) return;
+    PointI p = PicturePoint(X, Y);
+    const bool moved = p.x != MovePointX_ || p.y != MovePointY_;
+    if (moved) {
+        MovePointX_ = p.x;
+        MovePointY_ = p.y;
+    }
+    if (Button == 1 && MouseScroll() && HandGrab_) {
+        // The view follows the pointer one screen pixel for one, whatever
+        // the zoom; both values change with repainting held, then one repaint.
+        View_.HoldPaint = true;
+        CursorNow_ = iDst->pointerScreenPos();
+        const int32_t dx = CursorNow_.x() - CursorPrev_.x();
+        const int32_t dy = CursorNow_.y() - CursorPrev_.y();
+        const auto follow = [](ScrollBarModel& bar, int32_t d) {
+            if (bar.Max() == 0) return;
+            const int64_t v = int64_t(bar.Value()) - d;
+            if (d > 0)
+                bar.setValue(static_cast<int32_t>(v > 0 ? v : 0));
+            else
+                bar.setValue(static_cast<int32_t>(v < bar.Max() ? v : bar.Max()));
+        };
+        follow(*hSB, dx);
+        follow(*vSB, dy);
+        CursorPrev_ = CursorNow_;
+        View_.HoldPaint = false;
+        if (hSB->Max() != 0 || vSB->Max() != 0) UpdateImage();
+        if (moved) {
+            p = PicturePoint(X, Y);
+            idstMouseMove(Button, Shift, p.x, p.y);
+        }
+        return;
+    }
+    if (moved) idstMouseMove(Button, Shift, p.x, p.y);
+}
+
+void fImage::iDst_MouseUp(int16_t Button, int16_t Shift, float X, float Y)
+{
+    if (!BMExists) return;
+    iDst->setMouseIcon(cRelease());
+    HandGrab_ = false;
+    const PointI p = PicturePoint(X, Y);
+    idstMouseUp(Button, Shift, p.x, p.y);
+}
+
+void fImage::iDst_KeyDown(int16_t KeyCode, int16_t Shift)
+{
+    if (!BMExists) return;
+    if (CanvasInput* tools = canvasInput()) tools->iDst_KeyDown(KeyCode, Shift);
+}
+
+void fImage::idst_KeyUp(int16_t KeyCode, int16_t Shift)
+{
+    if (!BMExists) return;
+    if (CanvasInput* tools = canvasInput()) tools->idst_KeyUp(KeyCode, Shift);
+}
+
+void fImage::idstMouseDown(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
+{
+    if (!BMExists) return;
+    if (CanvasInput* tools = canvasInput()) tools->idstMouseDown(Button, Shift, X, Y);
+}
+
+void fImage::idstMouseMove(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
+{
+    if (!BMExists) return;
+    if (CanvasInput* tools = canvasInput()) tools->idstMouseMove(Button, Shift, X, Y);
+}
+
+void fImage::idstMouseUp(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
+{
+    if (!BMExists) return;
+    if (CanvasInput* tools = canvasInput()) tools->idstMouseUp(Button, Shift, X, Y);
+}
+
+void fImage::KeyboardStep(int16_t Button, int32_t X, int32_t Y)
+{
+    if (X == MovePointX_ && Y == MovePointY_) return;
+    MovePointX_ = X;
+    MovePointY_ = Y;
+    idstMouseMove(Button, 0, X, Y);
+}
+
 void fImage::Clear()
 {
     iDst->hide();
-    iDst->setCursor(Qt::ArrowCursor);
+    setCanvasPointer(kPointerDefault);
     View_.Clear();
     iSrc.clearPicture();
     Bits_.clear();

@@ -10,12 +10,14 @@
 #pragma once
 
 #include "platform/BitsBuffer.h"
+#include "document/CanvasInput.h"
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
 #include "platform/Region.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
 #include <cstdint>
@@ -24,6 +26,7 @@
 #include <vector>
 
 class QCloseEvent;
+class QCursor;
 class QProgressBar;
 
 namespace tq {
@@ -182,6 +185,48 @@ public:
     // Takes the picture away: the canvas is hidden, repainting held until the
     // next layout, the buffer released and BMExists false.
     virtual void Clear();
+    // Repaints only the canvas over picture pixels r (right and bottom
+    // exclusive): a painting step redraws the band it changed.
+    void UpdatePictureRect(const RectI& r);
+    // The canvas pointer (a CanvasPointer number, see ImageCanvas.h); with a
+    // MouseIcon the picture pointer 99 shows takes it first.
+    void setCanvasPointer(int16_t MousePointer, const QCursor* MouseIcon = nullptr);
+
+    // ---- Canvas input -------------------------------------------------------------
+    // The canvas's handlers, X and Y in canvas pixels, Button, Shift and
+    // KeyCode in the platform's numbers (CanvasInput.h). The mouse handlers
+    // do nothing without a picture; so do the key handlers, for a tool has
+    // nothing to act on then.
+    //
+    // A canvas point (X, Y) lies on picture pixel
+    //   ((hSB value + X) rounded half to even) \ zoom, likewise for y,
+    // with \ the whole-number division truncating toward zero. A move reaches
+    // the tools only when it lands on another picture pixel than the last
+    // move did. In hand-scroll mode a left drag moves the view with the
+    // pointer, screen pixel for screen pixel, kept within 0..Max.
+    void iDst_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    void idst_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
+    void iDst_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
+    void iDst_KeyDown(int16_t KeyCode, int16_t Shift);
+    // Also run by the clipboard commands with 17 (Ctrl) first.
+    void idst_KeyUp(int16_t KeyCode, int16_t Shift);
+    // The phases of a stroke at picture pixel (X, Y), handed to the tools.
+    void idstMouseDown(int16_t Button, int16_t Shift, int32_t X, int32_t Y);
+    void idstMouseMove(int16_t Button, int16_t Shift, int32_t X, int32_t Y);
+    void idstMouseUp(int16_t Button, int16_t Shift, int32_t X, int32_t Y);
+    // A move made by a key: the drag step at picture pixel (X, Y), when that
+    // is another pixel than the last move's.
+    void KeyboardStep(int16_t Button, int32_t X, int32_t Y);
+    // The picture pixel under canvas point (X, Y).
+    PointI PicturePoint(float X, float Y) const;
+    // The left button went down on this canvas and has not come up.
+    bool HandGrab() const { return HandGrab_; }
+    // This window's painting tools, made through the main window the first
+    // time they are needed; nullptr without a main window or once unloaded.
+    CanvasInput* canvasInput();
+    // The pixels in place, for the painting tools: they paint into them and
+    // repaint what they changed. Never resized through this.
+    BitsBuffer& paintBits() { return Bits_; }
 
     // ---- Undo -------------------------------------------------------------------
 
@@ -302,6 +347,13 @@ private:
     ViewLayout View_;
     bool Activated_ = false;
     std::vector<int32_t> PolygonPoints_;
+    // Hand scrolling and the move de-duplication of the canvas input.
+    bool HandGrab_ = false;
+    QPoint CursorNow_;
+    QPoint CursorPrev_;
+    int32_t MovePointX_ = 0;
+    int32_t MovePointY_ = 0;
+    std::unique_ptr<CanvasInput> Tools_;
     int32_t ProgressBorderStyle_ = 0;
     std::unique_ptr<UndoStore> Undo_;
     bool Unloaded_ = false;

@@ -94,6 +94,8 @@ public:
     // Releases every tool button except the one at PreserveTool; -1
     // releases all.
     void DisableTools(int16_t PreserveTool) override;
+    // The painting tools of a document window's canvas.
+    std::unique_ptr<CanvasInput> makeCanvasInput(fImage& doc) override;
 
     // The option frames from Settings, once at start-up, in this order.
     void SelectionMove_Init();

@@ -43,15 +43,6 @@ bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 void mirrorRegion(cBitFilter& engine, const fImage& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
 
 
-// The canvas's Ctrl release before a clipboard command: while the move tool
-// is current, a selection moved past the picture's edge is cut back to it.
-void cropMovedSelection(fImage& doc)
-{
-    if (programSettings().ToolName.text() != "SelectionMove") return;
-    doc.BitsRegion.Crop();
-    doc.UpdateRegion();
-}
-
 // The Selections folder under the program folder, made when missing.
 std::string selectionsFolder()
 {
@@ -237,7 +228,9 @@ void fMain::cmdClipboard(const std::string& key)
 {
     fImage* doc = ActiveImage().data();
     if (!doc) return;
-    cropMovedSelection(*doc);
+    // The canvas's Ctrl release first: while the move tool is current, a
+    // selection moved past the picture's edge is cut back to it.
+    doc->idst_KeyUp(17, 0);
     if (key == "CUT") {
         platform::DoEvents();
         // A cut that took nothing is no change; one that did ends like every

@@ -2,6 +2,7 @@
 // by the main window's name, carried out by the tools (tools/).
 #include "mainwindow/fMain.h"
 
+#include "tools/CanvasTools.h"
 #include "tools/ToolButtonBar.h"
 #include "tools/ToolKeys.h"
 #include "tools/ToolOptionPanel.h"
@@ -21,6 +22,8 @@ bool fMain::HandScrollButtonPressed() const { return tbTool->ButtonValue(tools::
 void fMain::EnableMouseScrolling() { tools::EnableMouseScrolling(*tbTool); }
 
 void fMain::DisableTools(int16_t PreserveTool) { tbTool->DisableTools(PreserveTool); }
+
+std::unique_ptr<CanvasInput> fMain::makeCanvasInput(fImage& doc) { return std::make_unique<tools::CanvasTools>(doc); }
 
 void fMain::SelectionMove_Init() { picStatus->SelectionMove_Init(); }
 void fMain::Select_Init() { picStatus->Select_Init(); }

@@ -2,7 +2,11 @@
 #include "document/cBitRegion.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTest>
+
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -192,16 +196,92 @@ TEST(ImageCanvas, NothingIsDrawnWithoutAPicture)
     EXPECT_EQ(rgbAt(f.grab(), 1, 1), qRgb(1, 2, 3) & 0xFFFFFFu);
 }
 
-TEST(ImageCanvas, HandDragScrollsTheOtherWay)
+TEST(ImageCanvas, MouseAndKeysReachTheWindowInThePlatformsNumbers)
 {
-    CanvasFixture f(100, 100, 2, 100, 100);   // maxima 100, values 50
-    f.view.setMouseScroll(true);
-    QTest::mousePress(&f.canvas, Qt::LeftButton, {}, QPoint(50, 50));
+    // The canvas only reports; the window (fImage) scrolls and paints.
+    CanvasFixture f(100, 100, 2, 100, 100);
+    std::vector<std::string> got;
+    const auto mouse = [&](const char* what) {
+        return [&got, what](int16_t b, int16_t s, float x, float y) {
+            got.push_back(std::string(what) + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                          std::to_string(int(x)) + "," + std::to_string(int(y)));
+        };
+    };
+    f.canvas.onMouseDown = mouse("down");
+    f.canvas.onMouseMove = mouse("move");
+    f.canvas.onMouseUp = mouse("up");
+    f.canvas.onKeyDown = [&](int16_t k, int16_t s) { got.push_back("key " + std::to_string(k) + " " + std::to_string(s)); };
+    f.canvas.onKeyUp = [&](int16_t k, int16_t s) { got.push_back("keyup " + std::to_string(k) + " " + std::to_string(s)); };
+
+    QTest::mousePress(&f.canvas, Qt::LeftButton, Qt::ShiftModifier, QPoint(50, 50));
     QTest::mouseMove(&f.canvas, QPoint(40, 70));
-    EXPECT_EQ(f.view.hSB.Value(), 60);
-    EXPECT_EQ(f.view.vSB.Value(), 30);
-    QTest::mouseMove(&f.canvas, QPoint(0, 99));   // kept within 0..Max
-    EXPECT_EQ(f.view.hSB.Value(), 100);
-    EXPECT_EQ(f.view.vSB.Value(), 1);
-    QTest::mouseRelease(&f.canvas, Qt::LeftButton, {}, QPoint(0, 99));
+    QTest::mouseRelease(&f.canvas, Qt::LeftButton, {}, QPoint(-3, 99));
+    QTest::mousePress(&f.canvas, Qt::RightButton, Qt::ControlModifier, QPoint(1, 2));
+    QTest::mouseRelease(&f.canvas, Qt::RightButton, Qt::AltModifier, QPoint(1, 2));
+    QTest::keyPress(&f.canvas, Qt::Key_Space);
+    QTest::keyPress(&f.canvas, Qt::Key_Left);
+    QTest::keyPress(&f.canvas, Qt::Key_Down);
+    QTest::keyRelease(&f.canvas, Qt::Key_Control);
+    const std::vector<std::string> want = {
+        "down 1 1 50,50", "move 1 0 40,70", "up 1 0 -3,99", "down 2 2 1,2", "up 2 4 1,2",
+        "key 32 0",       "key 37 0",       "key 40 0",     "keyup 17 2",
+    };
+    EXPECT_EQ(got, want);
+    // The view is the window's to move: the canvas alone scrolls nothing.
+    EXPECT_EQ(f.view.hSB.Value(), 50);
+    EXPECT_EQ(f.view.vSB.Value(), 50);
+}
+
+TEST(ImageCanvas, PointerNumbersAndThePicturePointer)
+{
+    CanvasFixture f(10, 10, 1, 100, 100);
+    const struct {
+        int16_t pointer;
+        Qt::CursorShape shape;
+    } cases[] = {{0, Qt::ArrowCursor},       {2, Qt::CrossCursor},   {11, Qt::WaitCursor},
+                 {13, Qt::BusyCursor},       {15, Qt::SizeAllCursor}, {99, Qt::PointingHandCursor}};
+    f.canvas.setMouseIcon(QCursor(Qt::PointingHandCursor));
+    for (const auto& c : cases) {
+        f.canvas.setMousePointer(c.pointer);
+        EXPECT_EQ(f.canvas.MousePointer(), c.pointer);
+        EXPECT_EQ(f.canvas.cursor().shape(), c.shape) << c.pointer;
+    }
+    // A new picture while 99 is shown shows at once; otherwise it waits.
+    f.canvas.setMouseIcon(QCursor(Qt::ClosedHandCursor));
+    EXPECT_EQ(f.canvas.cursor().shape(), Qt::ClosedHandCursor);
+    f.canvas.setMousePointer(2);
+    f.canvas.setMouseIcon(QCursor(Qt::OpenHandCursor));
+    EXPECT_EQ(f.canvas.cursor().shape(), Qt::CrossCursor);
+}
+
+TEST(ImageCanvas, ABandRepaintDrawsJustThePixelsItCovers)
+{
+    // Zoom 3, scrolled: the band of picture pixels (10..12, 20..21) is drawn
+    // where the whole repaint draws it, and nothing else of the canvas is
+    // touched.
+    CanvasFixture f(60, 60, 3, 90, 90);
+    f.view.Scroll(7, 11);
+    QImage whole(f.canvas.size(), QImage::Format_RGB32);
+    {
+        QPainter p(&whole);
+        drawVisibleBand(p, f.bits, 3, f.view.hSB.Value(), f.view.hSB.Max(), f.view.vSB.Value(), f.view.vSB.Max(),
+                        f.canvas.width(), f.canvas.height());
+    }
+    QImage band(f.canvas.size(), QImage::Format_RGB32);
+    band.fill(Qt::magenta);
+    const QRect exposed(10 * 3 - 7, 20 * 3 - 11, 3 * 3, 2 * 3);
+    {
+        QPainter p(&band);
+        drawVisibleBand(p, f.bits, 3, f.view.hSB.Value(), f.view.hSB.Max(), f.view.vSB.Value(), f.view.vSB.Max(),
+                        f.canvas.width(), f.canvas.height(), exposed);
+    }
+    for (int y = 0; y < band.height(); ++y)
+        for (int x = 0; x < band.width(); ++x) {
+            if (exposed.contains(x, y)) {
+                ASSERT_EQ(rgbAt(band, x, y), rgbAt(whole, x, y)) << x << "," << y;
+            } else if (rgbAt(band, x, y) != (qRgb(255, 0, 255) & 0xFFFFFFu)) {
+                // Only whole picture pixels around the band may be drawn.
+                ASSERT_TRUE(exposed.adjusted(-2, -2, 2, 2).contains(x, y)) << x << "," << y;
+            }
+        }
 }

@@ -185,7 +185,6 @@ bool fImage::takePicture()
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
 
     DibRecord rec;
-    BitsBuffer fresh;
     try {
         // What the holder shows: its picture, black where nothing is drawn.
         QImage shown;
@@ -201,20 +200,40 @@ bool fImage::takePicture()
             }
         }
         rec = platform::dibFromImage(shown);
-        if (rec.width != w || rec.height != h) return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (rec.width != w || rec.height != h) return false;
+    return takeRecord(rec);
+}
+
+bool fImage::takeRecord(const DibRecord& rec)
+{
+    const int32_t w = rec.width;
+    const int32_t h = rec.height;
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide ||
+        rec.bits.size() < 4u * static_cast<size_t>(w) * static_cast<size_t>(h))
+        return false;
+    BitsBuffer fresh;
+    try {
         fresh = BitsBuffer(w, h);
     } catch (const std::exception&) {
         return false;
     }
 
     // One block move per row; the margin keeps the zeros of the allocation.
+    // Whatever the record's fourth bytes hold, a picture taken in is no
+    // lifted clip: its markers are 0.
     const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int32_t y = 0; y < h; ++y) std::memcpy(fresh.row(y), rec.row(y), rowBytes);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* d = fresh.row(y);
+        std::memcpy(d, rec.row(y), rowBytes);
+        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+    }
 
     Bits_ = std::move(fresh);
-    BitsHeader_ = BitsHeader::forBuffer(w, h);
+    adoptSize(w, h);
     iSrc.clearPicture();
-    ImageRect_ = RectI{0, 0, w, h};
     BitsRegion.Init(0, 0, w, h);
     return true;
 }

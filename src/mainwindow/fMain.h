@@ -27,6 +27,7 @@ class ToolOptionPanel;
 }
 
 class fImage;
+class fLayersEffects;
 struct CommandEntry;
 template <class Engine>
 struct DirectFilterRow;
@@ -207,6 +208,17 @@ public:
     // picture leaves the canvas uncovered. One undo step.
     void RotateImage(int16_t Angle, bool smooth);
 
+    // ==== Special effects ====================================================
+    // (defined in fMain_Effects.cpp)
+
+    // Effect ID on ActiveImage (refreshed by the caller): applied at once,
+    // or through the effect dialog, set up for the effect and shown
+    // modally; returns once the dialog has closed. An ID without an effect
+    // does nothing.
+    void ApplyLayerEffects(int16_t ID);
+    // The effect dialog while ApplyLayerEffects shows it, else null.
+    fLayersEffects* layersEffects() const { return layersEffects_; }
+
 protected:
     // Runs a direct filter's member on the shared engine (a seam for tests
     // that need a member to fail).
@@ -222,11 +234,14 @@ private:
 
     // Registers the main window's own commands and those of every subsystem.
     void registerCommands();
+    // Puts ActiveImage's current picture into the effect dialog's previews.
+    void ShowEffectThumbnail();
 
     std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
     bool timerCaptureEnabled_ = false;
     QPointer<fImage> activeDocument_;
+    fLayersEffects* layersEffects_ = nullptr;
 };
 
 // One row of the key table: a key and the name of the command serving it.

@@ -79,7 +79,9 @@ constexpr int32_t kWhite = 0xFFFFFF;
 
 // The design state, in pixels (15 twips each): a 424 x 299 client area;
 // the two preview frames on the left, the strength panel on the right with
-// the three options frames on top of each other, the buttons below it.
+// the three options frames on top of each other, the buttons below it. The
+// short labels are a little wider than designed, where nothing lies beside
+// them, so the desktop's wider fonts are not cut.
 fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fLayersEffects"));
@@ -87,6 +89,10 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(424, 299);
     setModal(true);
+    // The places and sizes are those of an 8-point dialog font.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
 
     FiSrc = pictureFrame(this, 0x808080);
     FiSrc->setObjectName(QStringLiteral("FiSrc"));
@@ -105,7 +111,7 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
     Picture3 = new QWidget(this);
     Picture3->setObjectName(QStringLiteral("Picture3"));
     Picture3->setGeometry(192, 8, 225, 281);
-    Label8 = label(Picture3, "Adjust the slider to a desired value", 16, 24, 169, 17);
+    Label8 = label(Picture3, "Adjust the slider to a desired value", 16, 24, 205, 17);
 
     HS = new cpvSlider(Picture3);
     HS->setObjectName(QStringLiteral("HS"));
@@ -133,13 +139,13 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
         f->hide();
     }
 
-    Label4 = label(fColor, "Select Color", 8, 16, 57, 13);
+    Label4 = label(fColor, "Select Color", 8, 16, 70, 15);
     Text2 = new tools::ColourSwatch(fColor);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setFixedSize(19, 19);
     Text2->move(8, 32);
     Text2->setBackColor(kWindowBackground);
-    Label1 = label(fColor, "Replace with", 8, 80, 65, 17);
+    Label1 = label(fColor, "Replace with", 8, 80, 70, 17);
     pTransparent = new tools::ColourSwatch(fColor);
     pTransparent->setObjectName(QStringLiteral("pTransparent"));
     pTransparent->setFixedSize(19, 19);
@@ -151,7 +157,7 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
                    "Click the color box to select a color for replacing the selected color from the Original image.",
                    80, 88, 121, 65, true);
 
-    Label5 = label(fTileEffect, "Background Color", 16, 24, 85, 13);
+    Label5 = label(fTileEffect, "Background Color", 16, 24, 94, 15);
     colTile = new tools::ColourSwatch(fTileEffect, true);
     colTile->setObjectName(QStringLiteral("colTile"));
     colTile->setFixedSize(41, 17);

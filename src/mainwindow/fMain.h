@@ -216,8 +216,6 @@ public:
     // modally; returns once the dialog has closed. An ID without an effect
     // does nothing.
     void ApplyLayerEffects(int16_t ID);
-    // The effect dialog while ApplyLayerEffects shows it, else null.
-    fLayersEffects* layersEffects() const { return layersEffects_; }
 
 protected:
     // Runs a direct filter's member on the shared engine (a seam for tests
@@ -241,6 +239,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     bool timerCaptureEnabled_ = false;
     QPointer<fImage> activeDocument_;
+    // The effect dialog while ApplyLayerEffects sets it up and shows it.
     fLayersEffects* layersEffects_ = nullptr;
 };
 

@@ -210,7 +210,6 @@ bool fImage::takePicture()
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
 
     QImage shown;
-    BitsBuffer fresh;
     try {
         // What the holder shows: its picture, black where nothing is drawn.
         if (!iSrc.Picture.isNull() && iSrc.Picture.width() == w && iSrc.Picture.height() == h) {
@@ -226,25 +225,44 @@ bool fImage::takePicture()
         }
         if (shown.format() != QImage::Format_RGB32) shown = shown.convertToFormat(QImage::Format_RGB32);
         if (shown.isNull() || shown.width() != w || shown.height() != h) return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    // Straight from the picture's rows, without a copy in between.
+    return takeRows(w, h, [&shown](int32_t y) { return shown.constScanLine(y); });
+}
+
+bool fImage::takeRecord(const DibRecord& rec)
+{
+    const int32_t w = rec.width;
+    const int32_t h = rec.height;
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide ||
+        rec.bits.size() < 4u * static_cast<size_t>(w) * static_cast<size_t>(h))
+        return false;
+    return takeRows(w, h, [&rec](int32_t y) { return rec.row(y); });
+}
+
+bool fImage::takeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt)
+{
+    BitsBuffer fresh;
+    try {
         fresh = BitsBuffer(w, h);
     } catch (const std::exception&) {
         return false;
     }
-
-    // Straight from the picture's rows, one block move per row with the
-    // marker byte cleared; the margin keeps the zeros of the allocation.
+    // One block move per row; the margin keeps the zeros of the allocation.
+    // Whatever the source's fourth bytes hold, a picture taken in is no
+    // lifted clip: its markers are 0.
     const size_t rowBytes = 4u * static_cast<size_t>(w);
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* d = fresh.row(y);
-        std::memcpy(d, shown.constScanLine(y), rowBytes);
+        std::memcpy(d, rowAt(y), rowBytes);
         for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
     }
-    shown = QImage();
 
     Bits_ = std::move(fresh);
-    BitsHeader_ = BitsHeader::forBuffer(w, h);
+    adoptSize(w, h);
     iSrc.clearPicture();
-    ImageRect_ = RectI{0, 0, w, h};
     BitsRegion.Init(0, 0, w, h);
     return true;
 }

@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -320,6 +321,33 @@ public:
     // The "Size" status panel: width "x" height, without blanks.
     void ShowSizePanel();
 
+    // ==== Special effects ==================================================
+    // (defined in fImage_Effects.cpp)
+
+    // The picture as it was extracted for an effect, and for the dialogs
+    // that show the picture (the effect dialog's thumbnail, the optimised
+    // save): the document's pixels without their margin, 0 in every marker
+    // byte. It stays until the next effect applied to this window releases
+    // it; empty (0 x 0) before the first extraction.
+    DibRecord tSrc;
+    // The window's reference variable of the effects library's calls.
+    int32_t EffectReserved = 0;
+    // Fills tSrc with the current picture (empty without one, or when the
+    // copy cannot be made).
+    const DibRecord& ExtractBitmap();
+    // Applies effect ID to the whole picture as one undo step labelled
+    // LastActionName: the effect's library call (strength Valu, colour to
+    // replace Color, replacement colour replaceColor) draws tSrc processed,
+    // the result becomes the pixels at the same size, the selection becomes
+    // the whole picture, and the main window's engine and Update follow.
+    // Custom false extracts the current picture first; true processes what
+    // tSrc holds. An effect that cannot be drawn (no library function, a
+    // failed call, no memory) changes neither the picture nor the history
+    // and says so; an ID without an effect, or a window without a picture,
+    // does nothing. True when the picture changed.
+    bool ApplyEffectsToCanvas(int16_t ID, int32_t Valu, int32_t Color, int32_t replaceColor, bool Custom);
+    static constexpr const char* kEffectFailed = "The effect could not be applied to the picture.";
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     // The window's (or its MDI frame's) close: query, then unload.
@@ -330,6 +358,12 @@ private:
     // Shared by PPicture and SetPicture: takes the holder's picture in.
     // False (document unchanged) when it cannot be taken.
     bool takePicture();
+    // Takes a margin-less picture in as the document's pixels, at its size,
+    // with the selection reset to the whole picture and the holder's
+    // picture released. False (document unchanged) when it cannot be taken.
+    bool takeRecord(const DibRecord& rec);
+    // Both end here: rowAt(y) gives row y of a w x h picture (4 w bytes).
+    bool takeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt);
     void placeProgressBox();
     // Takes W x H as the picture's size (header, holder, rectangle, present).
     void adoptSize(int32_t w, int32_t h);

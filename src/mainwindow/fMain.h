@@ -27,6 +27,7 @@ class ToolOptionPanel;
 }
 
 class fImage;
+class fLayersEffects;
 struct CommandEntry;
 template <class Engine>
 struct DirectFilterRow;
@@ -212,6 +213,15 @@ public:
     // without smoothing, lose no pixel. One undo step.
     void RotateImage(int16_t Angle, bool smooth);
 
+    // ==== Special effects ====================================================
+    // (defined in fMain_Effects.cpp)
+
+    // Effect ID on ActiveImage (refreshed by the caller): applied at once,
+    // or through the effect dialog, set up for the effect and shown
+    // modally; returns once the dialog has closed. An ID without an effect
+    // does nothing.
+    void ApplyLayerEffects(int16_t ID);
+
 protected:
     // Runs a direct filter's member on the shared engine (a seam for tests
     // that need a member to fail).
@@ -227,11 +237,15 @@ private:
 
     // Registers the main window's own commands and those of every subsystem.
     void registerCommands();
+    // Puts ActiveImage's current picture into the effect dialog's previews.
+    void ShowEffectThumbnail();
 
     std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
     bool timerCaptureEnabled_ = false;
     QPointer<fImage> activeDocument_;
+    // The effect dialog while ApplyLayerEffects sets it up and shows it.
+    fLayersEffects* layersEffects_ = nullptr;
 };
 
 // One row of the key table: a key and the name of the command serving it.

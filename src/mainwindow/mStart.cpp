@@ -6,6 +6,7 @@
 #include "document/WriteFailureNotice.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
+#include "effects/library/EffectsLibrary.h"
 #include "filters/Kernels.h"
 #include "platform/Ports.h"
 #include "document/Settings.h"
@@ -86,7 +87,9 @@ bool mStart::StartApplication(fSplash* splash)
     if (Module8::LoadSettings(s, options_.programFolder) == Module8::SettingsLoad::Reset)
         messages().show({Module8::kSettingsResetMessage, platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kProgramTitle});
 
-    // 3. The main window and its menus.
+    // 3. The main window and its menus; the effects library is bound when
+    // the first effect is drawn.
+    effects::registerEffectsLibrary();
     main_ = std::make_unique<fMain>();
     main_->setObjectName(QStringLiteral("fMain"));
     QApplication::setWindowIcon(programIcon());
@@ -411,7 +414,10 @@ void mStart::MenuStatic(const std::string& key)
 
 void mStart::ApplyLayerEffects(int id)
 {
-    if (handlers.ApplyLayerEffects) handlers.ApplyLayerEffects(id);
+    if (handlers.ApplyLayerEffects)
+        handlers.ApplyLayerEffects(id);
+    else if (main_)
+        main_->ApplyLayerEffects(static_cast<int16_t>(id));
 }
 
 bool mStart::GetActiveImage()

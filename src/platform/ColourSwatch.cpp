@@ -1,5 +1,7 @@
 #include "platform/ColourSwatch.h"
 
+#include "platform/SystemColors.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -26,7 +28,9 @@ void ColourSwatch::paintEvent(QPaintEvent* e)
 {
     {
         QPainter p(this);
-        p.fillRect(rect(), QColor(colour_ & 0xFF, (colour_ >> 8) & 0xFF, (colour_ >> 16) & 0xFF));
+        // A system colour shows as the desktop paints that element.
+        const int32_t c = translateColor(colour_).value_or(0);
+        p.fillRect(rect(), QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
     }
     QFrame::paintEvent(e);
 }

@@ -1,8 +1,8 @@
 // A colour swatch, shared by the tool options and the dialogs: a small
-// bordered box filled with its colour (red in the low byte). A click asks for
-// a new colour (its host decides how); a change of the colour raises Change.
-// With the pressed look the swatch loses its border from a press of any
-// button to the release, wherever the pointer is then.
+// bordered box filled with its colour (red in the low byte, or a system
+// colour). A click asks for a new colour (its host decides how); a change of
+// the colour raises Change. With the pressed look the swatch loses its border
+// from a press of any button to the release, wherever the pointer is then.
 #pragma once
 
 #include <QFrame>

@@ -62,6 +62,11 @@ public:
     virtual bool HandScrollButtonPressed() const = 0;
     virtual void EnableMouseScrolling() = 0;
     virtual void DisableTools(int16_t PreserveTool) = 0;
+
+    // The colour window: a colour taken from a picture (the "GetColor"
+    // tool) goes into its selected box and its editor, and so becomes the
+    // active colour. Nothing without a colour window.
+    virtual void colourPicked(int32_t /*colour*/) {}
 };
 
 } // namespace tq

@@ -131,6 +131,8 @@ void fMain::fPanView_UpdateClipRct() { navigatorUpdateClipRct(this); }
 
 void fMain::fPanView_Clear() { navigatorClear(this); }
 
+void fMain::colourPicked(int32_t colour) { colourWindowPicked(this, colour); }
+
 void fMain::documentActivated(QMdiSubWindow* sub)
 {
     // Leaving the main window for another program deactivates the child

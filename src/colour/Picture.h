@@ -8,6 +8,7 @@
 #pragma once
 
 #include "colour/GdiObjects.h"
+#include "document/Settings.h"   // kTwipsPerPixel
 
 #include <QImage>
 
@@ -15,8 +16,6 @@
 #include <memory>
 
 namespace tq {
-
-inline constexpr int32_t kTwipsPerPixel = 15;
 
 // Pixels -> HIMETRIC, to the nearest whole number (halves to even).
 int32_t pixelsToHimetric(int32_t pixels);

@@ -1,5 +1,8 @@
 #include "dialogs/fNew.h"
 
+#include "platform/ColourSwatch.h"
+#include "platform/SystemColors.h"
+
 #include "dialogs/DialogLayout.h"
 #include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
@@ -28,6 +31,11 @@
 #include <new>
 
 namespace tq {
+
+namespace {
+// The desktop's colour for the text of an active title bar (a system colour).
+constexpr int32_t kCaptionTextColour = static_cast<int32_t>(0x80000009u);
+} // namespace
 namespace {
 
 constexpr const char* kNewImageCaption = "New Image Document";
@@ -39,48 +47,7 @@ QString sizeItem(int64_t w, int64_t h) { return QStringLiteral("%1 x %2").arg(w)
 
 } // namespace
 
-// ---- The colour box -------------------------------------------------------------
-
-ColourBox::ColourBox(QWidget* parent) : QFrame(parent)
-{
-    setObjectName(QStringLiteral("CP"));
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-    setLineWidth(1);
-}
-
-int32_t ColourBox::colour() const
-{
-    if (colour_) return *colour_;
-    const QColor c = QApplication::palette().color(QPalette::Active, QPalette::HighlightedText);
-    return rgbColor(c.red(), c.green(), c.blue());
-}
-
-void ColourBox::setColour(int32_t colour)
-{
-    colour_ = colour;
-    update();
-}
-
-void ColourBox::paintEvent(QPaintEvent* e)
-{
-    {
-        QPainter p(this);
-        const int32_t c = colour();
-        p.fillRect(rect(), QColor(colorRed(c), colorGreen(c), colorBlue(c)));
-    }
-    QFrame::paintEvent(e);
-}
-
-void ColourBox::mousePressEvent(QMouseEvent*)
-{
-    setFrameShape(QFrame::NoFrame);
-}
-
-void ColourBox::mouseReleaseEvent(QMouseEvent* e)
-{
-    setFrameShape(QFrame::Box);
-    if (rect().contains(e->position().toPoint())) emit clicked();
-}
+int32_t fNew::CPColour() const { return translateColor(CP->BackColor()).value_or(0); }
 
 // ---- The dialog ---------------------------------------------------------------
 
@@ -137,8 +104,13 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
     OP[1]->setGeometry(twipsRect(240, 550, 1335, 255));
     OP[2] = new QRadioButton(QStringLiteral("Custom..."), Frame2);
     OP[2]->setGeometry(twipsRect(240, 900, 1215, 255));
-    CP = new ColourBox(Frame2);
-    CP->setGeometry(twipsRect(1320, 885, 495, 255));
+    CP = new ColourSwatch(Frame2, true);
+    CP->setObjectName(QStringLiteral("CP"));
+    CP->setCursor(Qt::ArrowCursor);
+    CP->setBackColor(kCaptionTextColour);
+    const QRect cpPlace = twipsRect(1320, 885, 495, 255);
+    CP->setFixedSize(cpPlace.size());
+    CP->move(cpPlace.topLeft());
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setGeometry(twipsRect(3600, 1800, 900, 345));
@@ -151,7 +123,7 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
     connect(cbDefault, &QComboBox::activated, this, [this] { cbDefault_Click(); });
     connect(txtWW, &QScrollBar::valueChanged, this, [this](int v) { txtW->setText(QString::number(v)); });
     connect(txtHH, &QScrollBar::valueChanged, this, [this](int v) { txtH->setText(QString::number(v)); });
-    connect(CP, &ColourBox::clicked, this, [this] { CP_Click(); });
+    connect(CP, &ColourSwatch::Click, this, [this] { CP_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
@@ -198,13 +170,13 @@ void fNew::CP_Click()
     OP[2]->setChecked(true);
     platform::ColourPicker* picker = platform::ports().colourPicker;
     if (!picker) return;
-    if (const std::optional<int32_t> chosen = picker->pick(CP->colour())) CP->setColour(*chosen);
+    if (const std::optional<int32_t> chosen = picker->pick(CPColour())) CP->setBackColor(*chosen);
 }
 
 void fNew::cmdOK_Click()
 {
     using namespace platform;
-    const int32_t colour = CP->colour();
+    const int32_t colour = CPColour();
     const int64_t W = sizes->width();
     const int64_t H = sizes->height();
     if (W < 2 || H < 2) {

@@ -23,31 +23,9 @@ class QScrollBar;
 
 namespace tq {
 
+class ColourSwatch;
 class SizeBox;
 class SizeBoxPair;
-
-// The custom colour box (CP): shows its colour as its background and looks
-// pressed (no border) while a mouse button is held on it.
-class ColourBox : public QFrame {
-    Q_OBJECT
-public:
-    explicit ColourBox(QWidget* parent = nullptr);
-    // Red in the low byte. Until a colour is chosen the box shows the
-    // desktop's colour for the text of an active title bar, as it is now.
-    int32_t colour() const;
-    void setColour(int32_t colour);
-
-signals:
-    void clicked();
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    std::optional<int32_t> colour_;
-};
 
 class fNew : public QDialog {
     Q_OBJECT
@@ -66,7 +44,11 @@ public:
     QCheckBox* chkKeepProportions = nullptr;
     QGroupBox* Frame2 = nullptr;
     QRadioButton* OP[3] = {nullptr, nullptr, nullptr};   // "White", "Transparent", "Custom..."
-    ColourBox* CP = nullptr;
+    // The custom colour box: until a colour is chosen it shows the desktop's
+    // colour for the text of an active title bar, as it is now.
+    ColourSwatch* CP = nullptr;
+    // Its colour, a system colour translated (red in the low byte).
+    int32_t CPColour() const;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdOK = nullptr;
     SizeBoxPair* sizes = nullptr;

@@ -78,9 +78,10 @@ public:
     // canvas needs them; nullptr leaves the canvas without tools.
     virtual std::unique_ptr<CanvasInput> makeCanvasInput(fImage& /*doc*/) { return nullptr; }
 
-    // The colour tool window: the box a picked colour goes into (0 the
-    // first, 1 the second), and the picked colour itself, after the settings
-    // have taken it, for the window to show in that box and its editor.
+    // The colour window: the box a picked colour goes into (0 the first, 1
+    // the second), and a colour taken from a picture (the "GetColor" tool),
+    // after the settings have taken it, for the window to show in its
+    // selected box and its editor. Nothing without a colour window.
     virtual int16_t SelectedColorIndex() const { return 0; }
     virtual void colourPicked(int32_t /*colour*/) {}
 };

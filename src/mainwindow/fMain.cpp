@@ -142,6 +142,9 @@ void fMain::fPanView_UpdateClipRct() { navigatorUpdateClipRct(this); }
 
 void fMain::fPanView_Clear() { navigatorClear(this); }
 
+void fMain::colourPicked(int32_t colour) { colourWindowPicked(this, colour); }
+int16_t fMain::SelectedColorIndex() const { return colourWindowSelectedIndex(const_cast<fMain*>(this)); }
+
 void fMain::documentActivated(QMdiSubWindow* sub)
 {
     // Leaving the main window for another program deactivates the child

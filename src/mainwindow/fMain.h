@@ -79,6 +79,9 @@ public:
     void fPanView_UpdateClipRct() override;
     // Empties the navigator's thumbnail and view rectangle.
     void fPanView_Clear() override;
+    // A picked colour into the colour window's selected box and editor.
+    void colourPicked(int32_t colour) override;
+    int16_t SelectedColorIndex() const override;
 
     // ---- Tool bar and tool-option bar (fMain_Tools.cpp, tools/) -----------
     tools::ToolButtonBar* tbTool = nullptr;

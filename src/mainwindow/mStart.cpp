@@ -1,5 +1,6 @@
 #include "mainwindow/mStart.h"
 
+#include "colour/GradientColourPicker.h"
 #include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/UndoStore.h"
@@ -67,7 +68,13 @@ mStart* runningShell = nullptr;
 
 mStart* mStart::running() { return runningShell; }
 
-mStart::mStart(StartOptions options) : options_(std::move(options)) { installPictureOpenDialog(); }
+mStart::mStart(StartOptions options)
+    : options_(std::move(options)), colourPicker_(std::make_unique<GradientColourPicker>())
+{
+    installPictureOpenDialog();
+    // Every swatch of the program asks its colours of this picker.
+    platform::setDefaultColourPicker(colourPicker_.get());
+}
 
 mStart::~mStart()
 {
@@ -76,6 +83,7 @@ mStart::~mStart()
         delete w;
         w = nullptr;
     }
+    platform::setDefaultColourPicker(nullptr);
 }
 
 platform::MessageBoxes& mStart::messages() { return *platform::ports().messageBoxes; }

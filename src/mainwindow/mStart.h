@@ -31,6 +31,7 @@ namespace tq {
 
 class fMain;
 class fSplash;
+class GradientColourPicker;
 struct Settings;
 
 struct StartOptions {
@@ -140,6 +141,8 @@ private:
     void unloadToolWindows();
 
     StartOptions options_;
+    // The program's colour picker, installed as the colour-picker port.
+    std::unique_ptr<GradientColourPicker> colourPicker_;
     std::unique_ptr<fMain> main_;
     MainMenus menus_;
     std::array<QWidget*, 5> tools_{};

@@ -39,6 +39,7 @@ void ColourSwatch::mousePressEvent(QMouseEvent* e)
 {
     e->accept();
     if (pressedLook_) setFrameShape(QFrame::NoFrame);
+    emit MouseDown();
 }
 
 void ColourSwatch::mouseReleaseEvent(QMouseEvent* e)
@@ -46,6 +47,12 @@ void ColourSwatch::mouseReleaseEvent(QMouseEvent* e)
     e->accept();
     if (pressedLook_) setFrameShape(QFrame::Box);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click();
+}
+
+void ColourSwatch::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    e->accept();
+    emit DblClick();
 }
 
 } // namespace tq

@@ -22,13 +22,16 @@ public:
     bool looksPressed() const { return frameShape() == QFrame::NoFrame; }
 
 signals:
-    void Click();
+    void MouseDown();   // a press of any button
+    void Click();       // a left release over the swatch
+    void DblClick();
     void Change();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     int32_t colour_ = 0;

@@ -3,6 +3,7 @@
 #include "toolwindows/SelectionClip.h"
 #include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/fPanView.h"
+#include "toolwindows/fToolColor.h"
 #include "toolwindows/fPaste.h"
 
 namespace tq {
@@ -25,12 +26,14 @@ Window* ownedWindow(QWidget* main, const char* name)
 
 void registerBuiltToolWindows()
 {
+    registerToolWindow("fToolColor", [](QWidget* owner) -> QWidget* { return new fToolColor(owner); }, rollUp);
     registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
     registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
 }
 
 void unregisterBuiltToolWindows()
 {
+    registerToolWindow("fToolColor", {}, {});
     registerToolWindow("fPanView", {}, {});
     registerToolWindow("fPaste", {}, {});
 }
@@ -61,6 +64,17 @@ bool copyToClipHistory(QWidget* main)
 {
     if (fPaste* history = ownedWindow<fPaste>(main, "fPaste")) return history->CopyBits();
     return copySelectionToClip();
+}
+
+void colourWindowPicked(QWidget* main, int32_t colour)
+{
+    if (fToolColor* window = ownedWindow<fToolColor>(main, "fToolColor")) window->PickColour(colour);
+}
+
+int16_t colourWindowSelectedIndex(QWidget* main)
+{
+    const fToolColor* window = ownedWindow<fToolColor>(main, "fToolColor");
+    return window ? window->SelectedColorIndex() : 0;
 }
 
 } // namespace tq

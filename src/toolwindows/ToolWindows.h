@@ -6,12 +6,15 @@
 // behaviour: no navigator to redraw, cut and copy straight into ClipBits.
 #pragma once
 
+#include <cstdint>
+
 class QWidget;
 
 namespace tq {
 
-// Fills the registry's slots of the navigator ("fPanView") and the history
-// window ("fPaste") with their factories and roll-up handlers.
+// Fills the registry's slots of the colour window ("fToolColor"), the
+// navigator ("fPanView") and the history window ("fPaste") with their
+// factories and roll-up handlers.
 void registerBuiltToolWindows();
 // Empties those slots again.
 void unregisterBuiltToolWindows();
@@ -28,5 +31,12 @@ void navigatorClear(QWidget* main);
 // document's pixels changed).
 bool cutToClipHistory(QWidget* main);
 bool copyToClipHistory(QWidget* main);
+
+// A colour picked from a picture, into the colour window owned by `main`:
+// its selected box and its editor (and so into Settings); nothing without
+// that window.
+void colourWindowPicked(QWidget* main, int32_t colour);
+// The colour window's selected box (0 or 1); 0 without a colour window.
+int16_t colourWindowSelectedIndex(QWidget* main);
 
 } // namespace tq

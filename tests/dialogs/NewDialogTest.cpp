@@ -4,6 +4,7 @@
 #include "DialogFixture.h"
 
 #include "dialogs/fNew.h"
+#include "platform/ColourSwatch.h"
 #include "platform/Folders.h"
 
 #include <QCheckBox>
@@ -161,10 +162,10 @@ TEST_F(NewDialog, TheColourBoxChoosesCustomEvenWhenThePickerIsCancelled)
 {
     fNew* dlg = openNew();
     ASSERT_NE(dlg, nullptr);
-    const int32_t start = dlg->CP->colour();
+    const int32_t start = dlg->CPColour();
     QTest::mouseClick(dlg->CP, Qt::LeftButton);   // the picker is cancelled
     EXPECT_TRUE(dlg->OP[2]->isChecked());
-    EXPECT_EQ(dlg->CP->colour(), start);
+    EXPECT_EQ(dlg->CPColour(), start);
     ASSERT_EQ(ports.colourPicker.asked.size(), 1u);
     EXPECT_EQ(ports.colourPicker.asked[0], start);
 

@@ -204,6 +204,7 @@ fPaletteApply::fPaletteApply(QWidget* parent) : QDialog(parent)
 
     iPal = new PaletteGrid(this);
     iPal->move(twipsRect(120, 120, 3420, 3420).topLeft());
+    iPal->setEnabled(false);
     shpSelect = new PaletteMarker(iPal);
     shpSelect->hide();
 

@@ -3,7 +3,9 @@
 #include "platform/Ports.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
@@ -45,6 +47,33 @@ QLabel* makePreviewFrame(QWidget* parent, const QRect& place)
     frame->setAutoFillBackground(true);
     frame->setGeometry(place);
     return frame;
+}
+
+bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
+                    const std::function<void(int16_t& KeyAscii)>& keyPress)
+{
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    int16_t code = 0;
+    if (key.key() == Qt::Key_Backspace) {
+        code = 8;
+    } else {
+        const QString text = key.text();
+        if (text.isEmpty()) return false;
+        const char16_t ch = text.at(0).unicode();
+        code = ch < 128 ? static_cast<int16_t>(ch) : 0;
+    }
+    if (keyPress) keyPress(code);
+    if (code == 0) return true;
+    return code != 8 && box->text().length() - box->selectedText().length() >= maxTyped;
 }
 
 } // namespace tq

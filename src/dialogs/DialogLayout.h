@@ -1,11 +1,16 @@
 // What the image dialogs share in their look: layout written in twips and
 // placed in pixels, the dialogs' small font, the etched separator line, and
-// the frame of the preview area.
+// the frame of the preview area; and the key rule of their number boxes.
 #pragma once
 
 #include <QRect>
 
+#include <cstdint>
+#include <functional>
+
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace tq {
@@ -25,5 +30,15 @@ void paintSeparator(QWidget* widget, int y);
 // The label that frames a preview: a single border around the workspace
 // colour.
 QLabel* makePreviewFrame(QWidget* parent, const QRect& place);
+
+// The key rule of a number box, for a key press about to reach it: keys that
+// type no character (arrows, Delete, Tab, Enter, Escape) pass; a character
+// goes through keyPress as its code (Backspace 8, none above 127 kept),
+// which may turn it into 0 to refuse it; a character other than Backspace
+// is also refused when the box already holds maxTyped characters besides
+// its selection. True when the key is refused. The dialog itself may still
+// write longer texts into the box.
+bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
+                    const std::function<void(int16_t& KeyAscii)>& keyPress);
 
 } // namespace tq

@@ -1,6 +1,8 @@
 #include "mainwindow/mStart.h"
 
 #include "colour/GradientColourPicker.h"
+#include "dialogs/fPaletteApply.h"
+#include "dialogs/fUserFilter.h"
 #include "document/ProgramContext.h"
 #include "document/Module8.h"
 #include "document/UndoStore.h"
@@ -473,7 +475,16 @@ void mStart::MenuDirectAction(MenuDirect action, const MenuItemSpec& item)
         break;
     case MenuDirect::UserFilters:
     case MenuDirect::ApplyPalette:
-        if (handlers.Direct) handlers.Direct(action);
+        if (handlers.Direct) {
+            handlers.Direct(action);
+        } else if (GetActiveImage()) {
+            // Both dialogs act on the document active now; without one
+            // nothing opens.
+            if (action == MenuDirect::UserFilters)
+                showUserFilterDialog();
+            else
+                showPaletteDialog();
+        }
         break;
     case MenuDirect::None: break;
     }

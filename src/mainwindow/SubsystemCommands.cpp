@@ -1,12 +1,14 @@
 #include "mainwindow/SubsystemCommands.h"
 
 #include "dialogs/GeometryDialogCommands.h"
+#include "export/ExportCommands.h"
 
 namespace tq {
 
 void registerSubsystemCommands(CommandRegistry& registry)
 {
     registerGeometryDialogCommands(registry);
+    registerExportCommands(registry);
 }
 
 } // namespace tq

@@ -50,6 +50,12 @@ bool platformPictureSound(const std::string& path)
 
 } // namespace
 
+std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth)
+{
+    if (!platformPictureSound(path)) return std::nullopt;
+    return loadPlatformPicture(path, depth);
+}
+
 OpenedPicture decodePictureForOpening(const std::string& fileName, const std::string& ext)
 {
     // The source bitmap: the platform loader's picture, or the library decode.
@@ -61,8 +67,8 @@ OpenedPicture decodePictureForOpening(const std::string& fileName, const std::st
         if (const auto claimed = platformPictureSize(fileName);
             claimed && !pictureFitsMemory(claimed->width, claimed->height)) {
             refusal = mBitmap::pictureTooLargeText(claimed->width, claimed->height);
-        } else if (platformPictureSound(fileName)) {
-            platformPicture = loadPlatformPicture(fileName);
+        } else {
+            platformPicture = loadThroughPlatformLoader(fileName);
         }
         if (platformPicture) source = &*platformPicture;
     } else {

@@ -7,6 +7,7 @@
 
 #include "platform/BitsBuffer.h"
 
+#include <optional>
 #include <string>
 
 namespace tq {
@@ -21,6 +22,12 @@ inline constexpr const char* kProgramTitle = "Talvex Quarlend";
 // opened: "gif", "wmf", "emf", "dib", "bmp", in any letter case. Every other
 // extension goes through mBitmap::LoadImageFile.
 bool opensThroughPlatformLoader(const std::string& ext);
+
+// The platform loader's decode of a picture file after the structure check
+// opening makes (a cut-short Windows bitmap or GIF is refused); depth, when
+// given, receives the bits per pixel as stored. Nothing when refused or
+// unreadable.
+std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth = nullptr);
 
 struct OpenedPicture {
     bool ok = false;

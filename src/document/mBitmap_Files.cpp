@@ -334,14 +334,12 @@ private:
     FIBITMAP* dib_ = nullptr;
 };
 
-BitmapHandle loadXpm(const std::string& path)
+BitmapHandle loadXpm(const std::string& path, int16_t& bitsPerPixel)
 {
     int depth = 0;
     std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
     if (!pic) return nullptr;
-    ImageWidth() = int16_t(pic->width);
-    ImageHeight() = int16_t(pic->height);
-    ImageBPP() = int16_t(depth);
+    bitsPerPixel = int16_t(depth);
     auto loaded = std::make_shared<LoadedBitmap>();
     loaded->sourcePath = path;
     loaded->dib = std::move(*pic);
@@ -386,8 +384,20 @@ const std::string& LastLoadRefusal() { return lastRefusal; }
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
 {
     lastRefusal.clear();
+    int16_t bpp = 0;
+    BitmapHandle result = DecodeImageFile(path, ext, readRoute(ext), bpp);
+    if (result) {
+        ImageWidth() = int16_t(result->dib.width);
+        ImageHeight() = int16_t(result->dib.height);
+        ImageBPP() = bpp;
+    }
+    return result;
+}
+
+BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, const ReadRoute& route,
+                             int16_t& bitsPerPixel)
+{
     mFormat::InitFreeImage();
-    const ReadRoute route = readRoute(ext);
     FIBITMAP* dib = nullptr;
     switch (route.reader) {
     case Reader::None:
@@ -395,7 +405,7 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     case Reader::DevIL:
         // DevIL's XPM reader crashes on every file; the platform's reader
         // takes that one format instead.
-        if (lowerExtension(ext) == "xpm") return loadXpm(path);
+        if (lowerExtension(ext) == "xpm") return loadXpm(path, bitsPerPixel);
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
         dib = loadThroughDevIL(path);
         break;
@@ -411,9 +421,7 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     BitmapHandle result;
     std::optional<DibRecord> bmp;
     if (mFormat::FreeImage_BMP_From_DIB(dib, bmp)) {
-        ImageWidth() = int16_t(mFormat::FreeImage_GetBitmapWidth(&*bmp));
-        ImageHeight() = int16_t(mFormat::FreeImage_GetBitmapHeight(&*bmp));
-        ImageBPP() = int16_t(FreeImage_GetBPP(dib));
+        bitsPerPixel = int16_t(FreeImage_GetBPP(dib));
         auto loaded = std::make_shared<LoadedBitmap>();
         loaded->sourcePath = path;
         loaded->dib = std::move(*bmp);

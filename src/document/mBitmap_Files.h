@@ -72,6 +72,12 @@ WriteRoute writeRoute(const std::string& ext);
 // extension has no reader, the library decodes nothing, or the picture has a
 // side above kMaxPictureSide. The caller owns the handle.
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
+// The same decode by a reader the caller names, with the same checks before
+// decoding (ext, in any case, picks those of its format); bitsPerPixel
+// receives the depth the library decoded the file in. ImageWidth,
+// ImageHeight and ImageBPP are left alone.
+BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, const ReadRoute& route,
+                             int16_t& bitsPerPixel);
 // Why the last LoadImageFile was refused before decoding, when it was for a
 // reason the user should hear (a picture too large for the memory); empty
 // otherwise.

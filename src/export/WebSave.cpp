@@ -1,5 +1,6 @@
 #include "export/WebSave.h"
 
+#include "document/SizeLabel.h"
 #include "document/mFormat.h"
 #include "platform/ColorReducer.h"
 #include "platform/Folders.h"
@@ -146,9 +147,7 @@ void chooseWebSaveInterlaced(WebSaveState& state, bool checked)
 
 std::string webSaveSizeText(uint64_t bytes, const char* unit)
 {
-    // The default rounding mode takes a half to the even neighbour.
-    const double kb = std::nearbyint(double(bytes) / 1024.0);
-    return std::to_string(uint64_t(kb)) + unit;
+    return std::to_string(KilobytesNearest(bytes)) + unit;
 }
 
 std::string newWebSaveEstimateFile() { return uniquePictureTempName(platform::kTempBitmapName); }

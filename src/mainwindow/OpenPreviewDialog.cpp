@@ -27,14 +27,6 @@ namespace {
 constexpr int kFrameSide = 200;   // outer size of the preview frame
 }
 
-std::string SizeLabel(std::uint64_t bytes)
-{
-    std::uint64_t kb = bytes / 1024;
-    const std::uint64_t rest = bytes % 1024;
-    if (rest > 512 || (rest == 512 && (kb & 1u))) ++kb;
-    return std::to_string(kb) + " KB";
-}
-
 namespace {
 
 // The preview's size through the program's one fitting rule.

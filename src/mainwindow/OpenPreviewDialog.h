@@ -5,6 +5,7 @@
 // picture-dialog port, so tests can answer it.
 #pragma once
 
+#include "document/SizeLabel.h"
 #include "platform/Ports.h"
 
 #include <QSize>
@@ -18,11 +19,6 @@ class QFileDialog;
 class QLabel;
 
 namespace tq {
-
-// "2 KB": the size in bytes over 1024, to the nearest whole number with
-// halves to the even neighbour (1536 bytes give 2, 512 give 0). Works on the
-// full 64-bit size, so a file of many gigabytes still gets its label.
-std::string SizeLabel(std::uint64_t bytes);
 
 // The preview panel.
 class frmControls : public QWidget {

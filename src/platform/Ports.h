@@ -113,33 +113,51 @@ public:
 
 // ---- Printer -----------------------------------------------------------------
 
-// One page sent to the printer kept for the run (the one printer set-up
-// chose), or to a PDF file.
-struct PrintRequest {
-    DibRecord picture;            // the picture, margin-less
-    bool landscape = false;
-    int copies = 1;
-    int quality = 0;              // the print dialog's quality index
-    std::string pdfFile;          // not empty: print into this PDF file instead
-    // Where the picture goes on the page, in the page's own units (the
-    // printer's scale is 1/100 mm, see PrintPage). A caller that needs the
-    // page first asks pageSize().
-    int32_t left = 0, top = 0, width = 0, height = 0;
+// The printer the program keeps for the whole run (the one printer set-up
+// works on) and the printers it can be switched to. Lengths are twips
+// (1/1440 inch), the printer's own scale.
+
+// The device name of the printer that writes PDF files, listed after the
+// installed printers.
+inline constexpr const char* kPdfPrinterName = "Print to File (PDF)";
+
+struct PrintableArea {
+    float width = 0, height = 0;             // the area the printer can draw on
+    float left = 0, top = 0;                 // its place on the sheet
+    float paperWidth = 0, paperHeight = 0;   // the whole sheet
 };
 
-struct PageSize {
-    int32_t width = 0;            // printable area, 1/100 mm
-    int32_t height = 0;
+// One page: the picture drawn into a rectangle of the printable area.
+struct PrintJob {
+    DibRecord picture;            // margin-less
+    bool landscape = false;
+    int copies = 1;
+    int32_t left = 0, top = 0;    // from the printable area's top-left corner
+    float width = 0, height = 0;
 };
 
 class Printer {
 public:
     virtual ~Printer() = default;
-    // The chosen printer's printable page for an orientation; nullopt when
-    // there is no printer.
-    virtual std::optional<PageSize> pageSize(bool landscape) = 0;
-    // Prints one page; false when the job could not be set up or sent.
-    virtual bool print(const PrintRequest& request) = 0;
+    // The device names of the installed printers in the print system's
+    // order, then kPdfPrinterName.
+    virtual std::vector<std::string> deviceNames() = 0;
+    // The current printer's device name.
+    virtual std::string deviceName() = 0;
+    // Makes the printer of that device name current; false (nothing
+    // changed) when there is none.
+    virtual bool selectDevice(const std::string& name) = 0;
+    // The file the PDF printer writes; empty until one is chosen (through
+    // the set-up dialog or setPdfFile). Kept for the run.
+    virtual std::string pdfFile() = 0;
+    virtual void setPdfFile(const std::string& path) = 0;
+    // The current printer's printable area in an orientation; nullopt when
+    // it cannot tell.
+    virtual std::optional<PrintableArea> printableArea(bool landscape) = 0;
+    // Prints the page as one job on the current printer. False when the job
+    // could not be started or finished; a job that cannot start sends
+    // nothing.
+    virtual bool print(const PrintJob& job) = 0;
 };
 
 // ---- Web browser ---------------------------------------------------------------

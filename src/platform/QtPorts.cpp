@@ -19,6 +19,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <vector>
 
@@ -149,6 +150,16 @@ QPrinter* keptPrinter()
     return printer.get();
 }
 
+// The file the PDF printer writes, kept for the run.
+QString& keptPdfFile()
+{
+    static QString file;
+    return file;
+}
+
+// Qt's page lengths are points (1/72 inch); the printer's scale is twips.
+constexpr double kTwipsPerPoint = 20.0;
+
 } // namespace
 
 bool QtPrinterSetup::show()
@@ -164,51 +175,83 @@ bool QtPrinterSetup::show()
     }
     QPrintDialog dialog(printer, owner);
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // A PDF file chosen there is where the PDF printer writes from now on.
+    if (accepted && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        keptPdfFile() = printer->outputFileName();
+    return accepted;
 }
 
-std::optional<PageSize> QtPrinter::pageSize(bool landscape)
+std::vector<std::string> QtPrinter::deviceNames()
+{
+    std::vector<std::string> names;
+    for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(name.toStdString());
+    names.push_back(kPdfPrinterName);
+    return names;
+}
+
+std::string QtPrinter::deviceName()
 {
     QPrinter* printer = keptPrinter();
-    printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    const QRectF mm = printer->pageLayout().paintRect(QPageLayout::Millimeter);
-    if (mm.width() <= 0 || mm.height() <= 0) return std::nullopt;
-    return PageSize{static_cast<int32_t>(mm.width() * 100.0), static_cast<int32_t>(mm.height() * 100.0)};
+    if (printer->outputFormat() == QPrinter::PdfFormat) return kPdfPrinterName;
+    return printer->printerName().toStdString();
 }
 
-bool QtPrinter::print(const PrintRequest& rq)
+bool QtPrinter::selectDevice(const std::string& name)
 {
-    const QImage img = imageFromDib(rq.picture);
+    QPrinter* printer = keptPrinter();
+    if (name == kPdfPrinterName) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        return true;
+    }
+    const QString wanted = qs(name);
+    if (!QPrinterInfo::availablePrinterNames().contains(wanted)) return false;
+    printer->setOutputFormat(QPrinter::NativeFormat);
+    // Pages go to the printer itself, not to a file chosen before.
+    printer->setOutputFileName(QString());
+    printer->setPrinterName(wanted);
+    return printer->outputFormat() == QPrinter::NativeFormat && printer->printerName() == wanted;
+}
+
+std::string QtPrinter::pdfFile() { return keptPdfFile().toStdString(); }
+
+void QtPrinter::setPdfFile(const std::string& path) { keptPdfFile() = qs(path); }
+
+std::optional<PrintableArea> QtPrinter::printableArea(bool landscape)
+{
+    QPrinter* printer = keptPrinter();
+    if (!printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait)) return std::nullopt;
+    const QPageLayout layout = printer->pageLayout();
+    const QRectF paint = layout.paintRect(QPageLayout::Point);
+    const QRectF sheet = layout.fullRect(QPageLayout::Point);
+    if (paint.width() <= 0 || paint.height() <= 0) return std::nullopt;
+    auto twips = [](double points) { return static_cast<float>(points * kTwipsPerPoint); };
+    return PrintableArea{twips(paint.width()), twips(paint.height()), twips(paint.left()),
+                         twips(paint.top()),   twips(sheet.width()),  twips(sheet.height())};
+}
+
+bool QtPrinter::print(const PrintJob& job)
+{
+    const QImage img = imageFromDib(job.picture);
     if (img.isNull()) return false;
     QPrinter* printer = keptPrinter();
-    const QPrinter::OutputFormat format = printer->outputFormat();
-    const QString fileName = printer->outputFileName();
-    if (!rq.pdfFile.empty()) {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(qs(rq.pdfFile));
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        if (keptPdfFile().isEmpty()) return false;
+        printer->setOutputFileName(keptPdfFile());
     }
-    printer->setPageOrientation(rq.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer->setCopyCount(rq.copies < 1 ? 1 : rq.copies);
-    bool ok = false;
-    {
-        QPainter painter;
-        if (painter.begin(printer)) {
-            // The request's places are 1/100 mm on the printable area.
-            const QRectF paint = printer->pageLayout().paintRectPixels(printer->resolution());
-            const QRectF mm = printer->pageLayout().paintRect(QPageLayout::Millimeter);
-            const double sx = mm.width() > 0 ? paint.width() / (mm.width() * 100.0) : 1.0;
-            const double sy = mm.height() > 0 ? paint.height() / (mm.height() * 100.0) : 1.0;
-            const QRectF target(rq.left * sx, rq.top * sy, rq.width * sx, rq.height * sy);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, rq.quality > 0);
-            painter.drawImage(target, img);
-            ok = painter.end();
-        }
-    }
-    if (!rq.pdfFile.empty()) {
-        printer->setOutputFormat(format);
-        printer->setOutputFileName(fileName);
-    }
-    return ok;
+    if (!printer->setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait)) return false;
+    // A PDF file is one document whatever the count; a printer of the
+    // print system makes the copies itself.
+    printer->setCopyCount(job.copies < 1 ? 1 : job.copies);
+    QPainter painter;
+    // begin() fails before anything reaches the printer or the file.
+    if (!painter.begin(printer)) return false;
+    // The painter's origin is the printable area's top-left corner.
+    const double scale = printer->resolution() / 1440.0;
+    const QRectF target(job.left * scale, job.top * scale, job.width * scale, job.height * scale);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, img);
+    return painter.end();
 }
 
 // ---- Browser, screen, processes, colour, timers -------------------------

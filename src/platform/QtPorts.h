@@ -40,11 +40,17 @@ public:
     bool show() override;
 };
 
-// Prints through Qt's print support on the printer printer set-up keeps.
+// Prints through Qt's print support on the printer printer set-up keeps:
+// an installed printer of the print system, or Qt's PDF writer.
 class QtPrinter : public Printer {
 public:
-    std::optional<PageSize> pageSize(bool landscape) override;
-    bool print(const PrintRequest& request) override;
+    std::vector<std::string> deviceNames() override;
+    std::string deviceName() override;
+    bool selectDevice(const std::string& name) override;
+    std::string pdfFile() override;
+    void setPdfFile(const std::string& path) override;
+    std::optional<PrintableArea> printableArea(bool landscape) override;
+    bool print(const PrintJob& job) override;
 };
 
 class QtBrowser : public Browser {

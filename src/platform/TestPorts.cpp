@@ -1,5 +1,7 @@
 #include "platform/TestPorts.h"
 
+#include <algorithm>
+
 namespace tq::platform {
 
 MsgResult firstButton(MsgButtons b)
@@ -60,10 +62,33 @@ std::optional<DibRecord> FakeClipboard::bitmap()
 
 bool FakeClipboard::setBitmap(const DibRecord& p)
 {
-    if (p.width <= 0 || p.height <= 0) return false;
+    if (!accepts || p.width <= 0 || p.height <= 0) return false;
     picture = p;
     ++setCount;
     return true;
+}
+
+std::vector<std::string> FakePrinter::deviceNames()
+{
+    std::vector<std::string> names = installed;
+    names.push_back(kPdfPrinterName);
+    return names;
+}
+
+bool FakePrinter::selectDevice(const std::string& name)
+{
+    const std::vector<std::string> names = deviceNames();
+    if (std::find(names.begin(), names.end(), name) == names.end()) return false;
+    current = name;
+    selected.push_back(name);
+    return true;
+}
+
+std::optional<PrintableArea> FakePrinter::printableArea(bool landscape)
+{
+    if (!area || !landscape) return area;
+    const PrintableArea& a = *area;
+    return PrintableArea{a.height, a.width, a.top, a.left, a.paperHeight, a.paperWidth};
 }
 
 std::optional<DibRecord> FakeScreenGrab::grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,

@@ -41,7 +41,8 @@ public:
 };
 
 // A clipboard in memory. Like the real one, a picture put on it enters with
-// 0 in its marker bytes when read back.
+// 0 in its marker bytes when read back. With `accepts` false it refuses
+// every new picture and keeps what it held.
 class FakeClipboard : public Clipboard {
 public:
     bool hasBitmap() override { return picture.has_value(); }
@@ -51,6 +52,7 @@ public:
 
     std::optional<DibRecord> picture;
     int setCount = 0;
+    bool accepts = true;
 };
 
 // Counts the pump's runs and calls an optional action inside each.
@@ -89,23 +91,32 @@ public:
     bool opens = true;
 };
 
-// Records each page; `page` is the printable area it reports (none:
-// there is no printer), `succeeds` what printing answers.
+// A printers collection of `installed` printers (then the PDF printer) with
+// `current` the current one; `area` is the printable area it reports in
+// portrait (none: it cannot tell) and `succeeds` what printing answers.
+// Records every page and every printer chosen.
 class FakePrinter : public Printer {
 public:
-    std::optional<PageSize> pageSize(bool landscape) override
+    std::vector<std::string> deviceNames() override;
+    std::string deviceName() override { return current; }
+    bool selectDevice(const std::string& name) override;
+    std::string pdfFile() override { return pdf; }
+    void setPdfFile(const std::string& path) override { pdf = path; }
+    std::optional<PrintableArea> printableArea(bool landscape) override;
+    bool print(const PrintJob& job) override
     {
-        if (!page) return std::nullopt;
-        return landscape ? PageSize{page->height, page->width} : *page;
-    }
-    bool print(const PrintRequest& request) override
-    {
-        printed.push_back(request);
+        printed.push_back(job);
         return succeeds;
     }
-    std::optional<PageSize> page = PageSize{20320, 26670};   // letter paper less margins
+
+    std::vector<std::string> installed = {"Office Laser", "Back Room Inkjet"};
+    std::string current = "Office Laser";
+    std::string pdf;
+    // Letter paper with quarter-inch margins, in twips.
+    std::optional<PrintableArea> area = PrintableArea{11520, 15120, 360, 360, 12240, 15840};
     bool succeeds = true;
-    std::vector<PrintRequest> printed;
+    std::vector<PrintJob> printed;
+    std::vector<std::string> selected;
 };
 
 // Hands out `screen` (none: the grab fails), or a rectangle of it, and

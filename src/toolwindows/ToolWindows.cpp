@@ -4,6 +4,7 @@
 #include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/fPanView.h"
 #include "toolwindows/fPaste.h"
+#include "toolwindows/fToolTextures.h"
 
 namespace tq {
 
@@ -27,12 +28,14 @@ void registerBuiltToolWindows()
 {
     registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
     registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
+    registerToolWindow("fToolTextures", [](QWidget* owner) -> QWidget* { return new fToolTextures(owner); }, rollUp);
 }
 
 void unregisterBuiltToolWindows()
 {
     registerToolWindow("fPanView", {}, {});
     registerToolWindow("fPaste", {}, {});
+    registerToolWindow("fToolTextures", {}, {});
 }
 
 void navigatorUpdateImage(QWidget* main)

@@ -206,6 +206,14 @@ fToolTextures::fToolTextures(QWidget* owner) : FloatingToolWindow(owner, texture
     setFixedWidth(twipsToPx(kClientWidthTwips) + frame);
     LMessage->setGeometry(twipsToPx(120), 0, twipsToPx(1575) + 40, strip()->height());
 
+    // The window's own small type, as its layout in twips was made for.
+    QFont small = client()->font();
+    small.setPixelSize(11);
+    client()->setFont(small);
+    QFont caption = LMessage->font();
+    caption.setPixelSize(11);
+    LMessage->setFont(caption);
+
     buildTabs();
     buildDefined();
     buildText();
@@ -317,6 +325,8 @@ void fToolTextures::buildText()
     TB_Tools = new QToolBar(FText);
     TB_Tools->setObjectName(QStringLiteral("TB_Tools"));
     TB_Tools->setIconSize(QSize(16, 16));
+    TB_Tools->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; border: none; }"
+                                           "QToolButton { padding: 1px; margin: 0px; }"));
     place(TB_Tools, 960, 0, 2055, 360);
     const std::array<QIcon, 4> styleIcons = {
         letterIcon(QStringLiteral("B"), true, false, false, false),
@@ -354,6 +364,8 @@ void fToolTextures::buildText()
     place(cboFont, 120, 1320, 2055, 300);
     auto* lblSize = new QLabel(QStringLiteral("Size"), FText);
     place(lblSize, 2280, 1080, 255, 210);
+    // The captions take the width their text needs.
+    for (QLabel* l : {lblText, lblFont, lblSize}) l->resize(l->sizeHint().width(), l->height());
     cboSize = new QComboBox(FText);
     cboSize->setObjectName(QStringLiteral("cboSize"));
     place(cboSize, 2280, 1320, 735, 300);
@@ -387,6 +399,8 @@ void fToolTextures::buildFromFile()
     TB_FromFile = new QToolBar(FFromFile);
     TB_FromFile->setObjectName(QStringLiteral("TB_FromFile"));
     TB_FromFile->setIconSize(QSize(16, 16));
+    TB_FromFile->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; border: none; }"
+                                              "QToolButton { padding: 1px; margin: 0px; }"));
     place(TB_FromFile, 2280, 795, 735, 360);
     QAction* browse = TB_FromFile->addAction(folderIcon(), QString());
     browse->setToolTip(QStringLiteral("Browse"));

@@ -69,6 +69,10 @@ struct ProgramContext {
     // until a stamp is chosen.
     BitsBuffer StampBits;
 
+    // The folder the folder chooser handed over: its path after Select, ""
+    // after Cancel; read by the textures window right after the chooser.
+    std::string PickedFolder;
+
     // The user has been told that undo snapshots or the settings cannot be
     // written; once a run is enough.
     bool WriteFailureTold = false;
@@ -118,6 +122,7 @@ inline int16_t& ImageHeight() { return programContext().ImageHeight; }
 inline int16_t& ImageBPP() { return programContext().ImageBPP; }
 inline BitsBuffer& ClipBits() { return programContext().ClipBits; }
 inline BitsBuffer& StampBits() { return programContext().StampBits; }
+inline std::string& PickedFolder() { return programContext().PickedFolder; }
 // The main window; null when there is none (a test of a document alone).
 inline MainHost* mainHost() { return programContext().host; }
 

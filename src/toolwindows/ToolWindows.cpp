@@ -5,6 +5,7 @@
 #include "toolwindows/fPanView.h"
 #include "toolwindows/fToolColor.h"
 #include "toolwindows/fPaste.h"
+#include "toolwindows/fToolTextures.h"
 
 namespace tq {
 
@@ -29,6 +30,7 @@ void registerBuiltToolWindows()
     registerToolWindow("fToolColor", [](QWidget* owner) -> QWidget* { return new fToolColor(owner); }, rollUp);
     registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
     registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
+    registerToolWindow("fToolTextures", [](QWidget* owner) -> QWidget* { return new fToolTextures(owner); }, rollUp);
 }
 
 void unregisterBuiltToolWindows()
@@ -36,6 +38,7 @@ void unregisterBuiltToolWindows()
     registerToolWindow("fToolColor", {}, {});
     registerToolWindow("fPanView", {}, {});
     registerToolWindow("fPaste", {}, {});
+    registerToolWindow("fToolTextures", {}, {});
 }
 
 void navigatorUpdateImage(QWidget* main)

@@ -5,6 +5,7 @@
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
+#include "TestSeed.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -478,7 +479,9 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
     // TQ_FUZZ_ROUNDS asks for a longer run (under a sanitizer, say).
     const char* env = std::getenv("TQ_FUZZ_ROUNDS");
     const int rounds = env ? std::max(1, std::atoi(env)) : 30;
-    std::mt19937 rng(env ? unsigned(std::time(nullptr)) : 20261210u);
+    const unsigned seed = testSeed(20261210u, true);
+    TQ_SEED_TRACE(seed);
+    std::mt19937 rng(seed);
     int refused = 0, opened = 0;
     // TQ_FUZZ_ONLY names one extension to try alone.
     const char* only = std::getenv("TQ_FUZZ_ONLY");

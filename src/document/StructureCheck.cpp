@@ -581,4 +581,20 @@ bool sgiStructureSound(const std::vector<uint8_t>& b)
     return true;
 }
 
+bool mngStructureSound(const std::vector<uint8_t>& b)
+{
+    static const uint8_t kSignature[8] = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() < 8 || !std::equal(kSignature, kSignature + 8, b.begin())) return false;
+    size_t pos = 8;
+    // Length, type, data, then a four-byte check value.
+    while (b.size() - pos >= 12) {
+        const uint64_t length = getBE32(&b[pos]);
+        const std::string type(b.begin() + long(pos) + 4, b.begin() + long(pos) + 8);
+        if (length > 0x7FFFFFFF || length > b.size() - pos - 12) return false;
+        pos += 12 + size_t(length);
+        if (type == "IEND" || type == "MEND") return true;
+    }
+    return false;
+}
+
 } // namespace tq

@@ -70,5 +70,11 @@ bool jpegStructureSound(const std::vector<uint8_t>& bytes);
 // offset and length tables and every row's runs, each row exactly the
 // picture's width (run-length).
 bool sgiStructureSound(const std::vector<uint8_t>& bytes);
+// Multiple-image network graphics: chunks walked, each with its data and
+// check value inside the file, to the end of the first picture ("IEND") or
+// of the stream ("MEND"); what follows may be missing. The reader loops for
+// ever on a file that ends before those, in a chunk without data whose
+// check value is zero.
+bool mngStructureSound(const std::vector<uint8_t>& bytes);
 
 } // namespace tq

@@ -155,7 +155,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 // Dr. Halo reader writes outside its picture on a misplaced line end, its
 // PCX reader reads past its buffer on a run across lines, and
 // its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
-// JPEG readers take a cut-short file for a picture.
+// JPEG readers take a cut-short file for a picture, and its MNG reader
+// loops for ever on some cut-short files.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
@@ -170,6 +171,7 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     case FIF_WBMP: walk = wbmpLengthSound; break;
     case FIF_BMP: walk = bmpStructureSound; break;
     case FIF_JPEG: walk = jpegStructureSound; break;
+    case FIF_MNG: walk = mngStructureSound; break;
     case FIF_PCD: {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);

@@ -13,7 +13,10 @@
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Unset or empty: offscreen (ctest lists the cases by running the
+    // program with the caller's environment).
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     // The program context is made before anything reads it.
     tq::programContext();

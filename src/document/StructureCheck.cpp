@@ -594,16 +594,18 @@ bool mngStructureSound(const std::vector<uint8_t>& b)
     const bool jng = std::memcmp(b.data(), kJng, 8) == 0;
     if (!mng && !jng) return false;
     const char* header = mng ? "MHDR" : "JHDR";
-    const char* end = mng ? "MEND" : "IEND";
     size_t pos = 8;
     bool first = true;
+    // Length, type, data, then a four-byte check value.
     while (pos + 12 <= b.size()) {
         const uint64_t length = getBE32(&b[pos]);
         const uint8_t* type = &b[pos + 4];
-        if (length > b.size() - pos - 12) return false;   // data and CRC inside the file
+        if (length > 0x7FFFFFFF || length > b.size() - pos - 12) return false;   // data and check inside
         if (first && std::memcmp(type, header, 4) != 0) return false;
         first = false;
-        if (std::memcmp(type, end, 4) == 0) return true;
+        // The end of the first picture, or of the stream: what follows may
+        // be missing.
+        if (std::memcmp(type, "IEND", 4) == 0 || (mng && std::memcmp(type, "MEND", 4) == 0)) return true;
         pos += 12 + size_t(length);
     }
     return false;   // no closing chunk inside the file

@@ -76,9 +76,12 @@ bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 // stream (cut or misplaced ones decode as garbage).
 bool tiffStructureSound(const std::vector<uint8_t>& bytes);
 
-// MNG or JNG: the signature, the header chunk first and chunks walked
-// inside the file to the closing one (the reader hangs on a file that ends
-// early, even one of just its signature).
+// MNG or JNG: the signature, the header chunk first, and chunks walked,
+// each with its data and check value inside the file, to the end of the
+// first picture ("IEND") or of the stream ("MEND"); what follows may be
+// missing. The reader loops for ever on a file that ends before those (even
+// one of just its signature, or one ending in a chunk without data whose
+// check value is zero).
 bool mngStructureSound(const std::vector<uint8_t>& bytes);
 
 } // namespace tq

@@ -183,8 +183,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
 // PCX reader reads past its buffer on a run across lines, and
 // its Koala, Photo CD, Sun raster, wireless bitmap, PNM, Targa, bitmap and
 // JPEG readers take a cut-short file for a picture, its TIFF reader decodes
-// cut or misplaced JPEG strips as garbage, and its MNG and JNG reader hangs
-// on a cut-short file.
+// cut or misplaced JPEG strips as garbage, and its MNG and JNG reader loops
+// for ever on some cut-short files.
 bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
 {
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;

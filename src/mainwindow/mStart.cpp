@@ -62,6 +62,17 @@ QString menuCaption(const std::string& text)
 
 int twipsToPixels(int32_t twips) { return twips / kTwipsPerPixel; }
 
+// Destroys the main window with the shell's event filters taken off first:
+// its destructor sends events to itself and its children, and the shell's
+// filter would otherwise call into a window already half torn down.
+void destroyMainWindow(std::unique_ptr<fMain>& main, QObject* filter)
+{
+    if (!main) return;
+    main->removeEventFilter(filter);
+    main->mdiArea()->viewport()->removeEventFilter(filter);
+    main.reset();
+}
+
 } // namespace
 
 namespace {
@@ -85,6 +96,7 @@ mStart::~mStart()
         delete w;
         w = nullptr;
     }
+    destroyMainWindow(main_, this);
     platform::setDefaultColourPicker(nullptr);
 }
 
@@ -131,8 +143,7 @@ bool mStart::StartApplication(fSplash* splash)
         lock_.reset();
         messages().show({kAlreadyRunning, platform::MsgButtons::OK, platform::MsgIcon::Information, kProgramTitle});
         MDIForm_Unload();
-        main_->removeEventFilter(this);
-        main_.reset();
+        destroyMainWindow(main_, this);
         if (splash) splash->close();
         return false;
     }

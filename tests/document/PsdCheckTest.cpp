@@ -4,6 +4,7 @@
 #include "document/mFormat.h"
 
 #include "document/PictureFixtures.h"
+#include "TestSeed.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,9 @@ TEST(PsdCheck, MutatedRunLengthFilesFailCleanly)
     const std::vector<uint8_t> good = makeRlePsd();
     const char* env = std::getenv("TQ_FUZZ_ROUNDS");
     const int rounds = env ? std::max(1, std::atoi(env)) : 300;
-    std::mt19937 rng(env ? unsigned(std::time(nullptr)) : 7u);
+    const unsigned seed = testing::testSeed(7u, true);
+    TQ_SEED_TRACE(seed);
+    std::mt19937 rng(seed);
     for (int i = 0; i < rounds; ++i) {
         std::vector<uint8_t> bad = good;
         for (int k = 0; k < 1 + i % 4; ++k) bad[std::uniform_int_distribution<size_t>(0, bad.size() - 1)(rng)] = uint8_t(rng());

@@ -2,7 +2,10 @@
 
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,39 +13,59 @@
 namespace fs = std::filesystem;
 
 namespace tq::platform {
+namespace {
 
-TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOne)
+// What is wrong with the private temporary folder made by the first call of
+// this process, with the system temporary folder pointed at sysFolder; ""
+// when nothing is.
+std::string firstTempFolderProblem(const std::string& sysFolder)
 {
-    // Point the system temporary folder at one of this test's own before the
-    // private folder is first made (nothing else in this program makes it).
-    // The folder is made once a process, so the system one stays for the
-    // whole run: a repeated test finds it still there.
-    static QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old ? old : "";
-    setenv("TMPDIR", sys.path().toStdString().c_str(), 1);
-
+    setenv("TMPDIR", sysFolder.c_str(), 1);
     const std::string t = tempFolder();
-    if (old) setenv("TMPDIR", saved.c_str(), 1); else unsetenv("TMPDIR");
+    unsetenv("TMPDIR");
 
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(fs::path(t).parent_path(), fs::path(sys.path().toStdString()));
+    if (t.empty()) return "no folder made";
+    if (fs::path(t).parent_path() != fs::path(sysFolder)) return t + " is not inside " + sysFolder;
     struct stat st {};
-    ASSERT_EQ(::stat(t.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(tempFolder(), t);   // made once
-    EXPECT_NE(fs::path(t).filename(), "t65s8s98");
+    if (::stat(t.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return t + " is not a folder";
+    if ((st.st_mode & 0777) != 0700) return t + " is not private to its owner";
+    if (tempFolder() != t) return "a second call made another folder";
+    if (fs::path(t).filename() == "t65s8s98") return "the folder has a fixed name";
+    if (tempFilePath(kTempConversionName) != t + "/4546643") return "conversion file not inside it";
+    if (tempFilePath(kTempBitmapName) != t + "/t65s8s98") return "temporary bitmap not inside it";
+    return {};
+}
 
-    EXPECT_EQ(tempFilePath(kTempConversionName), t + "/4546643");
-    EXPECT_EQ(tempFilePath(kTempBitmapName), t + "/t65s8s98");
+} // namespace
 
+TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOneAndGoesAtTheEnd)
+{
+    // The folder is made by the first call of a process, so the check runs
+    // in a fresh copy of this program, whatever this one has run before.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QTemporaryDir sys;
+    ASSERT_TRUE(sys.isValid());
+    const std::string sysFolder = sys.path().toStdString();
+    EXPECT_EXIT(
+        {
+            const std::string problem = firstTempFolderProblem(sysFolder);
+            std::fputs(problem.c_str(), stderr);
+            std::exit(problem.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    // The program removed its folder when it ended.
+    EXPECT_TRUE(fs::is_empty(sysFolder));
+}
+
+TEST(Folders, TemporaryFolderSetByATestStandsInUntilCleared)
+{
+    const std::string own = tempFolder();
     QTemporaryDir mine;
     setTempFolder(mine.path().toStdString());
     EXPECT_EQ(tempFolder(), mine.path().toStdString());
+    EXPECT_EQ(tempFilePath(kTempBitmapName), mine.path().toStdString() + "/t65s8s98");
     setTempFolder("");
-    EXPECT_EQ(tempFolder(), t);
+    EXPECT_EQ(tempFolder(), own);
 }
 
 TEST(Folders, ProgramFolderIsTheExecutablesUnlessSet)

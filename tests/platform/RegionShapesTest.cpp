@@ -1,6 +1,8 @@
 #include "platform/PatternBrush.h"
 #include "platform/Region.h"
 
+#include "TestSeed.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -71,7 +73,9 @@ Region randomRegion(std::mt19937& rng)
 
 TEST(RegionCombine, EveryModeMatchesThePixelRuleOnRandomRegions)
 {
-    std::mt19937 rng(12345);
+    const unsigned seed = testing::testSeed(12345u);
+    TQ_SEED_TRACE(seed);
+    std::mt19937 rng(seed);
     const std::pair<CombineMode, bool (*)(bool, bool)> modes[] = {
         {CombineMode::And, [](bool a, bool b) { return a && b; }},
         {CombineMode::Or, [](bool a, bool b) { return a || b; }},
@@ -139,7 +143,9 @@ TEST(RegionShapes, EllipseMatchesTheCentreRuleOnRandomRectangles)
     EXPECT_EQ(int64_t(wide.left) + wide.right, -1);
     EXPECT_GT(wide.right, INT32_MAX / 2);
 
-    std::mt19937 rng(7);
+    const unsigned seed = testing::testSeed(7u);
+    TQ_SEED_TRACE(seed);
+    std::mt19937 rng(seed);
     std::uniform_int_distribution<int> c(-20, 20);
     for (int round = 0; round < 200; ++round) {
         const int l = c(rng), t = c(rng), r = c(rng), b = c(rng);
@@ -188,7 +194,9 @@ bool crossesLeftOf(PointI p, PointI q, int x, int y)
 
 TEST(RegionShapes, PolygonMatchesTheFillRulesOnRandomPolygons)
 {
-    std::mt19937 rng(99);
+    const unsigned seed = testing::testSeed(99u);
+    TQ_SEED_TRACE(seed);
+    std::mt19937 rng(seed);
     std::uniform_int_distribution<int> c(-3, 12), n(3, 7);
     for (int round = 0; round < 300; ++round) {
         std::vector<PointI> pts(static_cast<size_t>(n(rng)));

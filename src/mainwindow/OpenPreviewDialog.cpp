@@ -3,6 +3,7 @@
 #include "platform/FileFilters.h"
 #include "platform/Ports.h"
 
+#include "document/SizeLabels.h"
 #include "document/OpenPicture.h"
 #include "document/mBitmap.h"
 #include "document/mBitmap_Files.h"
@@ -27,13 +28,7 @@ namespace {
 constexpr int kFrameSide = 200;   // outer size of the preview frame
 }
 
-std::string SizeLabel(std::uint64_t bytes)
-{
-    std::uint64_t kb = bytes / 1024;
-    const std::uint64_t rest = bytes % 1024;
-    if (rest > 512 || (rest == 512 && (kb & 1u))) ++kb;
-    return std::to_string(kb) + " KB";
-}
+std::string SizeLabel(std::uint64_t bytes) { return wholeKilobyteLabel(bytes); }
 
 namespace {
 

@@ -1,0 +1,34 @@
+#include "document/SizeLabels.h"
+
+namespace tq {
+
+namespace {
+
+// numerator / denominator to the nearest whole number, halves to even.
+uint64_t divideToEven(uint64_t numerator, uint64_t denominator)
+{
+    uint64_t q = numerator / denominator;
+    const uint64_t twiceRest = 2 * (numerator % denominator);
+    if (twiceRest > denominator || (twiceRest == denominator && (q & 1u))) ++q;
+    return q;
+}
+
+} // namespace
+
+std::string wholeKilobyteLabel(uint64_t bytes)
+{
+    return std::to_string(divideToEven(bytes, 1024)) + " KB";
+}
+
+std::string tenthKilobyteLabel(uint64_t bytes, const std::string& decimalPoint)
+{
+    // Tenths of a kilobyte: the whole kilobytes times ten, and the rest's
+    // tenths (rest x 10 / 1024) rounded; the parity of the total is that of
+    // the rest's tenths, the whole part being a multiple of ten.
+    const uint64_t tenths = bytes / 1024 * 10 + divideToEven(bytes % 1024 * 10, 1024);
+    std::string text = std::to_string(tenths / 10);
+    if (tenths % 10 != 0) text += decimalPoint + std::to_string(tenths % 10);
+    return text + " KB";
+}
+
+} // namespace tq

@@ -2,6 +2,7 @@
 
 #include "dialogs/FilterDialogCommands.h"
 #include "dialogs/GeometryDialogCommands.h"
+#include "export/BrowserCommands.h"
 
 namespace tq {
 
@@ -9,6 +10,7 @@ void registerSubsystemCommands(CommandRegistry& registry)
 {
     registerFilterDialogCommands(registry);
     registerGeometryDialogCommands(registry);
+    registerBrowserCommands(registry);
 }
 
 } // namespace tq

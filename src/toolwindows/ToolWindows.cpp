@@ -1,5 +1,6 @@
 #include "toolwindows/ToolWindows.h"
 
+#include "export/fToolBrowser.h"
 #include "toolwindows/SelectionClip.h"
 #include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/fPanView.h"
@@ -27,12 +28,14 @@ void registerBuiltToolWindows()
 {
     registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
     registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
+    registerToolWindow("fToolBrowser", [](QWidget* owner) -> QWidget* { return new fToolBrowser(owner); }, rollUp);
 }
 
 void unregisterBuiltToolWindows()
 {
     registerToolWindow("fPanView", {}, {});
     registerToolWindow("fPaste", {}, {});
+    registerToolWindow("fToolBrowser", {}, {});
 }
 
 void navigatorUpdateImage(QWidget* main)

@@ -10,8 +10,9 @@ class QWidget;
 
 namespace tq {
 
-// Fills the registry's slots of the navigator ("fPanView") and the history
-// window ("fPaste") with their factories and roll-up handlers.
+// Fills the registry's slots of the navigator ("fPanView"), the history
+// window ("fPaste") and the thumbnail browser ("fToolBrowser") with their
+// factories and roll-up handlers.
 void registerBuiltToolWindows();
 // Empties those slots again.
 void unregisterBuiltToolWindows();

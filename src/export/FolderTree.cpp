@@ -1,0 +1,67 @@
+#include "export/FolderTree.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace tq {
+
+FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("fd"));
+    Model_ = new QFileSystemModel(this);
+    Model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    Model_->setRootPath(QStringLiteral("/"));
+    View_ = new QTreeView(this);
+    View_->setModel(Model_);
+    View_->setHeaderHidden(true);
+    for (int c = 1; c < Model_->columnCount(); ++c) View_->hideColumn(c);
+    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(View_);
+    connect(View_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (!Setting_) currentChanged(current);
+            });
+}
+
+QString FolderTree::SelectedFolder() const { return Selected_; }
+
+void FolderTree::setSelectedFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir()) return;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    const QModelIndex index = Model_->index(folder);
+    Setting_ = true;
+    if (index.isValid()) {
+        View_->setCurrentIndex(index);
+        View_->scrollTo(index);
+    } else {
+        // A folder the tree does not show (inside a hidden one) is still
+        // the selected folder.
+        View_->clearSelection();
+    }
+    Setting_ = false;
+    Selected_ = folder;
+    emit FolderClick(folder, info.fileName().isEmpty() ? folder : info.fileName());
+}
+
+void FolderTree::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (View_->currentIndex().isValid()) View_->scrollTo(View_->currentIndex());
+}
+
+void FolderTree::currentChanged(const QModelIndex& index)
+{
+    if (!index.isValid()) return;
+    Selected_ = Model_->filePath(index);
+    emit FolderClick(Selected_, Model_->fileName(index));
+}
+
+} // namespace tq

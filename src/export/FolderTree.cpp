@@ -23,10 +23,9 @@ FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(View_);
-    connect(View_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (!Setting_) currentChanged(current);
-            });
+    // The user's choice only: the view also makes an item current by itself
+    // (the first one, as the folders arrive), which must not list it.
+    connect(View_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { itemChosen(index); });
 }
 
 QString FolderTree::SelectedFolder() const { return Selected_; }
@@ -37,7 +36,6 @@ void FolderTree::setSelectedFolder(const QString& path)
     if (!info.isDir()) return;
     const QString folder = QDir::cleanPath(info.absoluteFilePath());
     const QModelIndex index = Model_->index(folder);
-    Setting_ = true;
     if (index.isValid()) {
         View_->setCurrentIndex(index);
         View_->scrollTo(index);
@@ -46,7 +44,6 @@ void FolderTree::setSelectedFolder(const QString& path)
         // the selected folder.
         View_->clearSelection();
     }
-    Setting_ = false;
     Selected_ = folder;
     emit FolderClick(folder, info.fileName().isEmpty() ? folder : info.fileName());
 }
@@ -57,7 +54,7 @@ void FolderTree::showEvent(QShowEvent* e)
     if (View_->currentIndex().isValid()) View_->scrollTo(View_->currentIndex());
 }
 
-void FolderTree::currentChanged(const QModelIndex& index)
+void FolderTree::itemChosen(const QModelIndex& index)
 {
     if (!index.isValid()) return;
     Selected_ = Model_->filePath(index);

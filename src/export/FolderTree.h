@@ -1,6 +1,6 @@
 // The browser's folder tree `fd`: the folders of the file system (Qt's file
 // system model, folders only, hidden ones left out) from the root down.
-// Choosing a folder, by the user or by setting SelectedFolder, raises
+// Choosing a folder, by a click or by setting SelectedFolder, raises
 // FolderClick once with the folder's path and display name.
 #pragma once
 
@@ -35,11 +35,10 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void currentChanged(const QModelIndex& index);
+    void itemChosen(const QModelIndex& index);
 
     QFileSystemModel* Model_;
     QTreeView* View_;
-    bool Setting_ = false;
     QString Selected_;
 };
 

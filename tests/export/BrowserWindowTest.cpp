@@ -16,6 +16,8 @@
 #include "ScopedEnv.h"
 
 #include <QAction>
+#include <QFileSystemModel>
+#include <QTreeView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -112,6 +114,17 @@ TEST_F(BrowserTest, LoadRestoresTheSavedFolderAndViewWithoutBuildingThumbnails)
     EXPECT_EQ(b.bSplitter->SplitterMax(), 70);
     EXPECT_EQ(b.fd->width(), b.bSplitter->width() * 30 / 100);
 
+    // A click on a folder of the tree lists it.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    const QModelIndex parent = b.fd->model()->index(QString::fromStdString(root));
+    b.fd->view()->scrollTo(parent);
+    const QRect item = b.fd->view()->visualRect(parent);
+    ASSERT_FALSE(item.isEmpty());
+    QTest::mouseClick(b.fd->view()->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(b.currentFolder(), root);
+    EXPECT_EQ(programSettings().BrowserFolder.text(), root);
+    EXPECT_EQ(b.lv->ListCount(), 0);
+
     // Each view button picks its view and is remembered.
     const std::pair<int, int> views[] = {{5, BrowserFileList::kSmallIcon}, {6, BrowserFileList::kIcon},
                                          {7, BrowserFileList::kList}, {4, BrowserFileList::kReport}};
@@ -129,6 +142,12 @@ TEST_F(BrowserTest, AMissingSavedFolderListsNothing)
     EXPECT_EQ(b.lv->ListCount(), 0);
     EXPECT_EQ(b.lv->View(), BrowserFileList::kIcon);
     EXPECT_EQ(programSettings().BrowserFolder.text(), root + "/gone");
+    // While the tree fills in, it lists nothing of its own accord.
+    b.fd->show();
+    QTest::qWait(150);
+    EXPECT_EQ(b.lv->ListCount(), 0);
+    EXPECT_EQ(b.currentFolder(), "");
+    EXPECT_EQ(b.fd->SelectedFolder(), "");
     // A thumbnail build over no files shows the progress box and hides it
     // again; with no layout call of its own the panel stays hidden.
     b.CreateThumbs();

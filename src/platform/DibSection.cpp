@@ -39,7 +39,7 @@ int32_t DibSection::BytesPerScanLine() const
     return (3 * w + 3) & ~3;
 }
 
-bool DibSection::CreateDIB(int32_t lWidth, int32_t lHeight, uintptr_t& hDib)
+bool DibSection::CreateDIB(const BitmapSurface*, int32_t lWidth, int32_t lHeight, uintptr_t& hDib)
 {
     BitsHeader& h = BitmapInfo_.bmiHeader;
     h = BitsHeader{};
@@ -73,7 +73,7 @@ bool DibSection::Create(int32_t lWidth, int32_t lHeight)
     const bool drawDib = UseDrawDib();
     ClearUp();
     hdc_ = true;
-    if (CreateDIB(lWidth, lHeight, hDib_)) {
+    if (CreateDIB(&Surface_, lWidth, lHeight, hDib_)) {
         OldBitmap_ = kStockBitmap;
         const int32_t stride = BytesPerScanLine();
         // Bottom-up: the picture's top row is the last row in memory.

@@ -48,8 +48,9 @@ public:
     // on a Created object, the old section stays selected (and owned until
     // ClearUp). False when the memory cannot be made (a width below 1, a
     // height that is not positive, a side above the program's largest or a
-    // picture beyond its memory budget).
-    bool CreateDIB(int32_t lWidth, int32_t lHeight, uintptr_t& hDib);
+    // picture beyond its memory budget). lHDC plays no part: the bitmap's
+    // colours are its own, not a palette of the surface's.
+    bool CreateDIB(const BitmapSurface* lHDC, int32_t lWidth, int32_t lHeight, uintptr_t& hDib);
     // Releases the old bitmap and makes a new all-zero one; false (and
     // Empty, the DrawDib setting lost) when it cannot be made.
     bool Create(int32_t lWidth, int32_t lHeight);

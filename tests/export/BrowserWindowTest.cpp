@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QFileSystemModel>
+#include <QIcon>
 #include <QTreeView>
 #include <QLabel>
 #include <QProgressBar>
@@ -233,6 +234,26 @@ TEST_F(BrowserTest, CellsShowThumbnailNameAndSizeOrAPlaceholder)
     EXPECT_EQ(b.optLabel[1]->y(), b.optThumb[1]->y() + 60);
     EXPECT_EQ(b.optResolution[1]->y(), b.optLabel[1]->y() + 17);
 
+    // Every type has its two icons; a type that has lost them still shows
+    // the generic one, and its files stay listed.
+    EXPECT_EQ(b.iLargeFormat.size(), 50);
+    for (const QPixmap& p : b.iLargeFormat) EXPECT_FALSE(p.isNull());
+    for (const QPixmap& p : b.iSmallFormat) EXPECT_FALSE(p.isNull());
+    b.iLargeFormat.remove(QStringLiteral("png"));
+    b.iSmallFormat.remove(QStringLiteral("png"));
+    b.FolderView(folder);
+    EXPECT_EQ(b.lv->ListCount(), 3);
+    const QVariant icon = b.lv->model()->data(b.lv->model()->index(0, 0), Qt::DecorationRole);
+    EXPECT_FALSE(icon.value<QIcon>().isNull());
+    runBuild();
+
+    // A pane too narrow for one column still shows one.
+    b.bSplitter->setSplitterPosition(70);
+    b.resize(333, b.height());
+    QCoreApplication::processEvents();
+    ASSERT_LT(b.picFrame->width(), 75 + 70);
+    for (int i = 1; i < cells(); ++i) EXPECT_EQ(b.optThumb[size_t(i)]->pos(), QPoint(0, i * 93)) << i;
+
     // Names hidden: the resolution label moves up under the button.
     programSettings().ShowFileName = 0;
     b.thumb_resize();
@@ -330,6 +351,10 @@ TEST_F(BrowserTest, DoubleClicksOpenPicturesAndGoUp)
     EXPECT_EQ(b.fd->SelectedFolder().toStdString(), root);
     EXPECT_EQ(programSettings().BrowserFolder.text(), root);
     EXPECT_EQ(b.lv->ListCount(), 0);
+    // There is nothing above the root.
+    b.fd->setSelectedFolder(QStringLiteral("/"));
+    b.FolderUp();
+    EXPECT_EQ(b.fd->SelectedFolder(), "/");
 }
 
 TEST_F(BrowserTest, TheDesktopIsTheOneVirtualFolderListed)

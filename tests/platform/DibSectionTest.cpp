@@ -116,6 +116,19 @@ TEST(DibSection, LifecycleFromEmptyToCreatedAndBack)
     EXPECT_EQ(d.Width(), 7) << "the header keeps the last size";
     EXPECT_EQ(d.Height(), 5);
 
+    // CreateDIB on its own makes a section without selecting it.
+    ASSERT_TRUE(d.Create(4, 4));
+    const uintptr_t selected = d.hDib();
+    uintptr_t made = 0;
+    EXPECT_TRUE(d.CreateDIB(d.hdc(), 8, 2, made));
+    EXPECT_NE(made, 0u);
+    EXPECT_NE(made, selected);
+    EXPECT_EQ(d.hDib(), selected);
+    EXPECT_EQ(d.Width(), 8);
+    EXPECT_EQ(d.hdc()->width, 4) << "the old section stays selected";
+    d.ClearUp();
+    EXPECT_EQ(d.hDib(), 0u);
+
     // Sizes that cannot be made: the object stays Empty.
     EXPECT_FALSE(d.Create(0, 5));
     EXPECT_FALSE(d.Create(5, 0));

@@ -105,8 +105,11 @@ TEST_F(BrowserTest, LoadRestoresTheSavedFolderAndViewWithoutBuildingThumbnails)
     EXPECT_FALSE(b.ThumbnailFlag);
     EXPECT_TRUE(b.StopFlag());
     EXPECT_TRUE(ports.timers.pending.empty()) << "no build at start-up";
-    for (int i = 1; i <= fToolBrowser::kButtonCount; ++i)
-        if (QAction* a = b.tbButton(i); a && a->isCheckable()) EXPECT_FALSE(a->isChecked()) << i;
+    for (int i = 1; i <= fToolBrowser::kButtonCount; ++i) {
+        if (QAction* a = b.tbButton(i); a && a->isCheckable()) {
+            EXPECT_FALSE(a->isChecked()) << i;
+        }
+    }
     EXPECT_EQ(programSettings().BrowserView, 8);
     EXPECT_EQ(b.fd->SelectedFolder().toStdString(), folder);
     // The splitter as stored: 30 % of the width, kept between 20 and 70.

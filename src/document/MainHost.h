@@ -60,6 +60,11 @@ public:
     // nullptr when no window was made.
     virtual fImage* newDocumentWindow(const std::function<bool(fImage&)>& fill,
                                       const std::optional<std::string>& name, const std::string& caption) = 0;
+    // Opens a picture file as a new document window, as the main window's
+    // own opener does (fMain.loadBitmap): a file already open is refused
+    // with its message, a failed decode reported. ext is the path's
+    // extension as written.
+    virtual void openPictureFile(const std::string& /*path*/, const std::string& /*ext*/) {}
     virtual int32_t documentAreaWidth() const = 0;    // pixels
     virtual int32_t documentAreaHeight() const = 0;   // pixels
     virtual bool mainMinimized() const = 0;

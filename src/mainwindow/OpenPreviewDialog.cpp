@@ -3,6 +3,7 @@
 #include "platform/FileFilters.h"
 #include "platform/Ports.h"
 
+#include "document/SizeLabel.h"
 #include "document/OpenPicture.h"
 #include "document/mBitmap.h"
 #include "document/mBitmap_Files.h"

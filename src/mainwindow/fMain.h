@@ -56,6 +56,7 @@ public:
     void keepEngineInStep(const fImage& doc);
     fImage* currentDocument() const override;
     void activateDocument(fImage* doc) override;
+    void openPictureFile(const std::string& path, const std::string& ext) override;
     int32_t documentAreaWidth() const override;
     int32_t documentAreaHeight() const override;
     bool mainMinimized() const override { return isMinimized(); }

@@ -48,6 +48,16 @@ void fMain::cmdOpen(const std::string&)
     if (mStart* shell = mStart::running()) shell->OpenCommand();
 }
 
+// A picture file from another window (the thumbnail browser) as a new
+// document, through the start-up shell's opener when there is one.
+void fMain::openPictureFile(const std::string& path, const std::string& ext)
+{
+    if (mStart* shell = mStart::running())
+        shell->loadBitmap(path, ext);
+    else
+        OpenDocumentFile(*this, path, ext);
+}
+
 // "RESET": the main window's resize handling stores its size and state.
 void fMain::cmdReset(const std::string&)
 {

@@ -1,5 +1,6 @@
 #include "toolwindows/ToolWindows.h"
 
+#include "export/fToolBrowser.h"
 #include "toolwindows/SelectionClip.h"
 #include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/fPanView.h"
@@ -31,6 +32,7 @@ void registerBuiltToolWindows()
     registerToolWindow("fPanView", [](QWidget* owner) -> QWidget* { return new fPanView(owner); }, rollUp);
     registerToolWindow("fPaste", [](QWidget* owner) -> QWidget* { return new fPaste(owner); }, rollUp);
     registerToolWindow("fToolTextures", [](QWidget* owner) -> QWidget* { return new fToolTextures(owner); }, rollUp);
+    registerToolWindow("fToolBrowser", [](QWidget* owner) -> QWidget* { return new fToolBrowser(owner); }, rollUp);
 }
 
 void unregisterBuiltToolWindows()
@@ -39,6 +41,7 @@ void unregisterBuiltToolWindows()
     registerToolWindow("fPanView", {}, {});
     registerToolWindow("fPaste", {}, {});
     registerToolWindow("fToolTextures", {}, {});
+    registerToolWindow("fToolBrowser", {}, {});
 }
 
 void navigatorUpdateImage(QWidget* main)

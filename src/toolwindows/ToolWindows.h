@@ -13,8 +13,8 @@ class QWidget;
 namespace tq {
 
 // Fills the registry's slots of the colour window ("fToolColor"), the
-// navigator ("fPanView"), the history window ("fPaste") and the textures
-// window ("fToolTextures") with their
+// navigator ("fPanView"), the history window ("fPaste"), the textures window
+// ("fToolTextures") and the thumbnail browser ("fToolBrowser") with their
 // factories and roll-up handlers.
 void registerBuiltToolWindows();
 // Empties those slots again.

@@ -1,0 +1,64 @@
+#include "export/FolderTree.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace tq {
+
+FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("fd"));
+    Model_ = new QFileSystemModel(this);
+    Model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    Model_->setRootPath(QStringLiteral("/"));
+    View_ = new QTreeView(this);
+    View_->setModel(Model_);
+    View_->setHeaderHidden(true);
+    for (int c = 1; c < Model_->columnCount(); ++c) View_->hideColumn(c);
+    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(View_);
+    // The user's choice only: the view also makes an item current by itself
+    // (the first one, as the folders arrive), which must not list it.
+    connect(View_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { itemChosen(index); });
+}
+
+QString FolderTree::SelectedFolder() const { return Selected_; }
+
+void FolderTree::setSelectedFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir()) return;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    const QModelIndex index = Model_->index(folder);
+    if (index.isValid()) {
+        View_->setCurrentIndex(index);
+        View_->scrollTo(index);
+    } else {
+        // A folder the tree does not show (inside a hidden one) is still
+        // the selected folder.
+        View_->clearSelection();
+    }
+    Selected_ = folder;
+    emit FolderClick(folder, info.fileName().isEmpty() ? folder : info.fileName());
+}
+
+void FolderTree::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (View_->currentIndex().isValid()) View_->scrollTo(View_->currentIndex());
+}
+
+void FolderTree::itemChosen(const QModelIndex& index)
+{
+    if (!index.isValid()) return;
+    Selected_ = Model_->filePath(index);
+    emit FolderClick(Selected_, Model_->fileName(index));
+}
+
+} // namespace tq

@@ -1,0 +1,45 @@
+// The browser's folder tree `fd`: the folders of the file system (Qt's file
+// system model, folders only, hidden ones left out) from the root down.
+// Choosing a folder, by a click or by setting SelectedFolder, raises
+// FolderClick once with the folder's path and display name.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QFileSystemModel;
+class QModelIndex;
+class QTreeView;
+
+namespace tq {
+
+class FolderTree : public QWidget {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    // The selected folder's path; "" when none is selected.
+    QString SelectedFolder() const;
+    // Selects the folder (opening the branches down to it) and raises
+    // FolderClick; a path that is no folder selects nothing.
+    void setSelectedFolder(const QString& path);
+
+    QTreeView* view() const { return View_; }
+    QFileSystemModel* model() const { return Model_; }
+
+signals:
+    void FolderClick(const QString& path, const QString& displayName);
+
+protected:
+    // The selected folder is brought into view once the tree has its size.
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void itemChosen(const QModelIndex& index);
+
+    QFileSystemModel* Model_;
+    QTreeView* View_;
+    QString Selected_;
+};
+
+} // namespace tq

@@ -306,8 +306,10 @@ bool fPaste::eventFilter(QObject* watched, QEvent* e)
 
     // The action rows' labels: pressed look and the click.
     const QVariant rowIndex = watched->property("actionRow");
-    if (rowIndex.isValid()) {
-        auto* label = static_cast<QLabel*>(watched);
+    // A label being destroyed is no longer a label by the time its last
+    // events arrive.
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (rowIndex.isValid() && label) {
         if (e->type() == QEvent::MouseButtonPress) {
             label->setFrameStyle(QFrame::NoFrame);
             PressedRow_ = rowIndex.toInt();

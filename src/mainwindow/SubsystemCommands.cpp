@@ -3,6 +3,7 @@
 #include "dialogs/FilterDialogCommands.h"
 #include "dialogs/GeometryDialogCommands.h"
 #include "export/ExportCommands.h"
+#include "export/FWebCommands.h"
 
 namespace tq {
 
@@ -11,6 +12,7 @@ void registerSubsystemCommands(CommandRegistry& registry)
     registerFilterDialogCommands(registry);
     registerGeometryDialogCommands(registry);
     registerExportCommands(registry);
+    registerWebSaveCommands(registry);
 }
 
 } // namespace tq

@@ -22,14 +22,23 @@
 // took about 100 ms more. Timings move by a third with the machine's load.
 #include "BenchSupport.h"
 
+#include "document/ProgramContext.h"
+#include "document/Settings.h"
+#include "document/fImage.h"
+#include "export/FWeb.h"
 #include "export/WebSave.h"
 #include "platform/ColorReducer.h"
+#include "platform/Folders.h"
+#include "platform/HeapTuning.h"
 #include "platform/PictureFiles.h"
+
+#include <QComboBox>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +48,14 @@ constexpr int kW = 4000;
 constexpr int kH = 3000;
 
 tq::DibRecord makeBenchPicture() { return tq::bench::photoLikePicture(kW, kH); }
+
+// As the program does at start: freed picture buffers stay in the heap, so
+// the next estimate reuses pages already mapped instead of faulting in
+// 48 MB of fresh ones.
+const bool kHeapKept = [] {
+    tq::platform::keepLargeBlocksInHeap();
+    return true;
+}();
 
 struct Fixture {
     std::string dir;
@@ -106,6 +123,86 @@ void BM_ReducerGif64(benchmark::State& state)
     tq::bench::setMegapixels(state, kW, kH);
 }
 
+// The dialog as IMAGESAVEOPTIONS opens it on the picture: a document with
+// the picture extracted, the dialog loaded once (untimed).
+struct DialogFixture {
+    tq::ScopedContext context;
+    tq::fImage doc;
+    std::unique_ptr<tq::FWeb> dialog;
+
+    DialogFixture()
+    {
+        Fixture& f = fixture();
+        tq::platform::setProgramFolder(f.dir);
+        tq::programSettings() = tq::defaultSettings(f.dir);
+        doc.CreateBlank(kW, kH);
+        tq::BitsBuffer bits(kW, kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                for (int c = 0; c < 3; ++c) bits.at(c, x, y) = f.picture.row(y)[4 * x + c];
+        doc.setBits(std::move(bits));
+        doc.setWindowTitle(QStringLiteral("photo.png"));
+        doc.ExtractBitmap();
+        tq::ActiveImage() = &doc;
+        dialog = load();
+    }
+    ~DialogFixture()
+    {
+        dialog.reset();
+        tq::platform::setProgramFolder("");
+    }
+    static std::unique_ptr<tq::FWeb> load()
+    {
+        auto d = std::make_unique<tq::FWeb>();
+        if (!d->Form_Load()) d.reset();
+        return d;
+    }
+};
+
+DialogFixture& dialogFixture()
+{
+    tq::bench::offscreenApp();
+    static DialogFixture f;
+    return f;
+}
+
+// One option change in the dialog: the preset chosen again, converted into
+// the estimate file and shown in both optimised previews with its texts.
+void dialogEstimate(benchmark::State& state, int preset)
+{
+    DialogFixture& f = dialogFixture();
+    if (!f.dialog) {
+        state.SkipWithError("the dialog did not load");
+        return;
+    }
+    f.dialog->CboFiles->setCurrentIndex(preset);
+    f.dialog->CboFiles_Click();   // untimed: the first run maps the heap's pages
+    for (auto _ : state) {
+        f.dialog->CboFiles_Click();
+        if (!f.dialog->panelText(3).isEmpty()) state.SkipWithError("the estimate was not written");
+    }
+    tq::bench::setMegapixels(state, kW, kH);
+}
+
+void BM_DialogEstimateGif64(benchmark::State& state) { dialogEstimate(state, 5); }
+void BM_DialogEstimateGif256(benchmark::State& state) { dialogEstimate(state, 7); }
+void BM_DialogEstimateJpegNormal(benchmark::State& state) { dialogEstimate(state, 17); }
+
+// The whole opening: the picture copied in, measured as a Windows bitmap,
+// the saved preset ("GIF-64 Colors") converted and shown.
+void BM_DialogLoad(benchmark::State& state)
+{
+    dialogFixture();
+    for (auto _ : state) {
+        std::unique_ptr<tq::FWeb> d = DialogFixture::load();
+        if (!d) state.SkipWithError("the dialog did not load");
+        state.PauseTiming();
+        d.reset();
+        state.ResumeTiming();
+    }
+    tq::bench::setMegapixels(state, kW, kH);
+}
+
 BENCHMARK(BM_MemcpyPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReducerGif64)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_EstimateGif64)->Unit(benchmark::kMillisecond)->Iterations(4);
@@ -114,5 +211,9 @@ BENCHMARK(BM_EstimateGif256)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_EstimateGif256Ordered)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_EstimateGif2)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_EstimateJpegNormal)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_DialogEstimateGif64)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_DialogEstimateGif256)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_DialogEstimateJpegNormal)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_DialogLoad)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace

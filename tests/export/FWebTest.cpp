@@ -177,8 +177,10 @@ TEST_F(WebSaveDialog, FirstOpeningConvertsTheDefaultPresetOnce)
     EXPECT_EQ(dialog->oSrc->image()->bits, loadGifPicture(estimate.string())->bits);
     EXPECT_EQ(dialog->OptimizedP->image(), dialog->oSrc->image());
 
-    // Closing stores the settings and removes the estimate.
-    closeDialog();
+    // "Exit" stores the settings, removes the estimate and ends the dialog.
+    dialog->CmdCancel->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
     const Settings& s = programSettings();
     EXPECT_EQ(s.WebSaveWidth, 533 * 15);
     EXPECT_EQ(s.WebSaveHeight, 483 * 15);
@@ -201,7 +203,10 @@ TEST_F(WebSaveDialog, ReopeningRestoresPresetQualityTabAndSize)
     EXPECT_TRUE(dialog->p2->isVisible());
     EXPECT_FALSE(dialog->p3->isVisible());
     dialog->resize(700, 520);
-    closeDialog();
+    // Escape closes it as "Exit" does.
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
     EXPECT_EQ(programSettings().WebSavePreset, 20);
     EXPECT_EQ(programSettings().WebSaveJpegQuality, 55);
 

@@ -10,7 +10,7 @@
 // lies between 255 x (sum of the negative coefficients) and 255 x (sum of
 // the positive ones), so every possible output is tabulated once per call.
 // Kernels whose range is too wide for a table divide directly.
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <algorithm>
 #include <limits>
@@ -22,11 +22,7 @@ namespace {
 
 constexpr int64_t kMaxTable = int64_t(1) << 20;
 
-uint8_t convolvedByte(int64_t sum, int32_t weight, int32_t offset)
-{
-    const int64_t v = sum / weight + offset;
-    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
+uint8_t convolvedByte(int64_t sum, int32_t weight, int32_t offset) { return clampByte(sum / weight + offset); }
 
 struct Tap {
     int32_t row, col, coef;
@@ -86,10 +82,9 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
     if (c < 0 || c > 4) return std::nullopt;
     const int32_t h = c / 2;
 
-    BitsBuffer out = Bits_;
     if (!Bits_.allocated()) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
 
     // Window origins: the walk box moved by -h; with KeepMargins also kept
@@ -130,57 +125,50 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
 
     // Sums that fit 16 bits take a narrower accumulator: twice the lanes.
     const bool narrow = lowSum >= -32768 && highSum <= 32767;
-    std::vector<int16_t> acc16;
-    std::vector<int32_t> acc32;
-    bool failed = false;
-    for (int32_t Y = oTop; Y <= oBottom && !failed; ++Y) {
-        const int32_t y = Y + h;
-        BitsRegion_->forEachSpan(y, [&](int32_t a, int32_t b) {
-            if (failed) return;
-            const int32_t x0 = std::max(a, oLeft + h);
-            const int32_t x1 = std::min(b - 1, oRight + h);
-            if (x0 > x1) return;
-            if (Weight == 0) {   // the division fails at the first selected pixel
-                failed = true;
-                return;
-            }
-            const int32_t n = 4 * (x1 - x0 + 1);
-            uint8_t* d = out.pixel(x0, y);
-            if (tabulated) {
-                if (narrow)
-                    gatherRow(acc16, taps, Bits_, x0 - h, Y, n);
-                else
-                    gatherRow(acc32, taps, Bits_, x0 - h, Y, n);
-                const int32_t low = static_cast<int32_t>(lowSum);
-                const uint8_t* tb = table.data();
-                const uint8_t* tg = tb + range;
-                const uint8_t* tr = tg + range;
-                if (narrow)
-                    writeRow(d, acc16.data(), n, low, tb, tg, tr);
-                else
-                    writeRow(d, acc32.data(), n, low, tb, tg, tr);
-                return;
-            }
-            for (int32_t x = x0; x <= x1; ++x, d += 4) {
-                int64_t sum[3] = {0, 0, 0};
-                for (const Tap& t : taps) {
-                    const uint8_t* s = Bits_.pixel(x - h + t.col, Y + t.row);
-                    for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<int64_t>(t.coef) * s[ch];
-                }
-                for (int ch = 0; ch < 3; ++ch)
-                    if (sum[ch] < std::numeric_limits<int32_t>::min() || sum[ch] > std::numeric_limits<int32_t>::max()) {
-                        failed = true;
-                        return;
+    const int32_t low = static_cast<int32_t>(lowSum);
+    const uint8_t* tb = table.data();
+    const uint8_t* tg = tb + range;
+    const uint8_t* tr = tg + range;
+    // Each window's origin row is the pixel's row less h; progress follows
+    // the origins.
+    FilterResult out = produceRowsAs<true>(
+        *this, Rows::Independent, oTop + h, oBottom + h,
+        [&](int32_t y, const uint8_t*, uint8_t* dRow) {
+            const int32_t Y = y - h;
+            return clippedRuns(BitsRegion_, y, oLeft + h, oRight + h, [&](int32_t x0, int32_t x1) {
+                if (Weight == 0) return false;   // the division fails at the first selected pixel
+                const int32_t n = 4 * (x1 - x0 + 1);
+                uint8_t* d = dRow + 4 * x0;
+                if (tabulated) {
+                    thread_local std::vector<int16_t> acc16;
+                    thread_local std::vector<int32_t> acc32;
+                    if (narrow) {
+                        gatherRow(acc16, taps, Bits_, x0 - h, Y, n);
+                        writeRow(d, acc16.data(), n, low, tb, tg, tr);
+                    } else {
+                        gatherRow(acc32, taps, Bits_, x0 - h, Y, n);
+                        writeRow(d, acc32.data(), n, low, tb, tg, tr);
                     }
-                d[0] = convolvedByte(sum[0], Weight, bFactor);
-                d[1] = convolvedByte(sum[1], Weight, gFactor);
-                d[2] = convolvedByte(sum[2], Weight, rFactor);
-            }
-        });
-        if (!failed) progressAfterRow(Y);
-    }
-    if (failed) return std::nullopt;
-    raiseProgress(100);
+                    return true;
+                }
+                for (int32_t x = x0; x <= x1; ++x, d += 4) {
+                    int64_t sum[3] = {0, 0, 0};
+                    for (const Tap& t : taps) {
+                        const uint8_t* s = Bits_.pixel(x - h + t.col, Y + t.row);
+                        for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<int64_t>(t.coef) * s[ch];
+                    }
+                    for (int ch = 0; ch < 3; ++ch)
+                        if (sum[ch] < std::numeric_limits<int32_t>::min() || sum[ch] > std::numeric_limits<int32_t>::max())
+                            return false;
+                    d[0] = convolvedByte(sum[0], Weight, bFactor);
+                    d[1] = convolvedByte(sum[1], Weight, gFactor);
+                    d[2] = convolvedByte(sum[2], Weight, rFactor);
+                }
+                return true;
+            });
+        },
+        [&](int32_t y) { progressAfterRow(y - h); });
+    if (out) raiseProgress(100);
     return out;
 }
 

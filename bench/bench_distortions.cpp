@@ -1,8 +1,8 @@
-// Megapixels per second of the texture, tile, distortion, rotation, glass,
-// gradient and light members on a 4000 x 3000 picture selected whole, beside
-// a plain memcpy of the same bytes. Each member copies the whole buffer for
-// its result, so memcpy is the ceiling; the rotations should reach at least
-// a fortieth of it.
+// The texture, tile, distortion, rotation, glass, gradient and light members
+// on a 4000 x 3000 picture selected whole, on one thread and on every core,
+// beside a memcpy of the same buffer (see BenchSupport.h for the figures).
+// Each of them works out one source point or one blend per pixel and shares
+// its rows among the cores.
 //
 // Every member returns a fresh 48 MB buffer. The program keeps freed
 // picture-sized blocks in its heap (keepLargeBlocksInHeap, at start), so a
@@ -21,6 +21,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -69,9 +70,6 @@ tq::BitsBuffer grey(int w, int h)
     return t;
 }
 
-void BM_Memcpy(benchmark::State& state) { tq::bench::memcpyBorderedPicture(state, kW, kH); }
-BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
-
 void BM_ResultCopy(benchmark::State& state)
 {
     tq::cBitFilter& f = picture().f;
@@ -101,27 +99,20 @@ void BM_FreshResultCopy(benchmark::State& state)
 }
 BENCHMARK(BM_FreshResultCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A member on its own engine holding the picture, selected whole.
 template <class Run>
-void runMember(benchmark::State& state, Run&& run)
+void add(const char* name, Run run)
 {
-    tq::cBitFilter& f = picture().f;
-    {
-        auto warm = run(f);   // the first result's pages are fresh
-        benchmark::DoNotOptimize(&warm);
-    }
-    for (auto _ : state) {
-        auto out = run(f);
-        benchmark::DoNotOptimize(&out);
-    }
-    setMegapixels(state);
+    tq::bench::registerFilter(name, kW, kH, 3, [run](int threads) {
+        auto e = std::make_shared<Picture>();
+        e->f.setThreadCount(threads);
+        return tq::bench::FilterCall{[e, run] {
+                                         auto out = run(e->f);
+                                         benchmark::DoNotOptimize(&out);
+                                     },
+                                     nullptr};
+    });
 }
-
-#define TQ_MEMBER(name, expr)                                                 \
-    void BM_##name(benchmark::State& state)                                   \
-    {                                                                         \
-        runMember(state, [&](tq::cBitFilter& f) { return expr; });            \
-    }                                                                         \
-    BENCHMARK(BM_##name)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 const tq::BitsBuffer& smallTexture()
 {
@@ -134,26 +125,31 @@ const tq::BitsBuffer& overlay()
     return t;
 }
 
-TQ_MEMBER(Texturize, f.Texturize(smallTexture()));
-TQ_MEMBER(TileMask, f.TileMask(overlay(), -30, -20, true, 40, 0x606060));
-TQ_MEMBER(TILE, f.TILE(4));
-TQ_MEMBER(Grid, f.Grid(10, 10, true, 0x00FF00, 128));
-TQ_MEMBER(Scanlines, f.Scanlines(30));
-TQ_MEMBER(BEND, f.BEND(50));
-TQ_MEMBER(FOLD, f.FOLD(30, 30, true));
-TQ_MEMBER(STRETCH, f.STRETCH(10, 10));
-TQ_MEMBER(TWIRL, f.TWIRL(20, 45));
-TQ_MEMBER(WAVES, f.WAVES(30, 40));
-TQ_MEMBER(LENS, f.LENS(0.5f, 0.5f, 0.4f, 100));
-TQ_MEMBER(ROTATE, f.ROTATE(33));
-TQ_MEMBER(RotateSmooth, f.RotateSmooth(33));
-TQ_MEMBER(GLASS_slanting, f.GLASS("slanting", 0));
-TQ_MEMBER(GLASS_vertical, f.GLASS("vertical", 2));
-TQ_MEMBER(GLASS_horizontal, f.GLASS("horizontal", 0));
-TQ_MEMBER(GLASS_squary, f.GLASS("squary", 1));
-TQ_MEMBER(GLASS_curtain, f.GLASS("curtain", 2));
-TQ_MEMBER(GradientLinear, f.GradientLinear(100, 200, 3000, 2500, 255, 16711680, 80, 3));
-TQ_MEMBER(GradientCircular, f.GradientCircular(2000, 1500, 3000, 2500, 255, -1, 80, 1));
-TQ_MEMBER(Light, f.Light(0.5f, 0.5f, 0.4f, 120, 30));
+const bool kRegistered = [] {
+    tq::bench::stateCores();
+    tq::bench::registerMemcpy(kW, kH);
+    add("Texturize", [](tq::cBitFilter& f) { return f.Texturize(smallTexture()); });
+    add("TileMask", [](tq::cBitFilter& f) { return f.TileMask(overlay(), -30, -20, true, 40, 0x606060); });
+    add("TILE", [](tq::cBitFilter& f) { return f.TILE(4); });
+    add("Grid", [](tq::cBitFilter& f) { return f.Grid(10, 10, true, 0x00FF00, 128); });
+    add("Scanlines", [](tq::cBitFilter& f) { return f.Scanlines(30); });
+    add("BEND", [](tq::cBitFilter& f) { return f.BEND(50); });
+    add("FOLD", [](tq::cBitFilter& f) { return f.FOLD(30, 30, true); });
+    add("STRETCH", [](tq::cBitFilter& f) { return f.STRETCH(10, 10); });
+    add("TWIRL", [](tq::cBitFilter& f) { return f.TWIRL(20, 45); });
+    add("WAVES", [](tq::cBitFilter& f) { return f.WAVES(30, 40); });
+    add("LENS", [](tq::cBitFilter& f) { return f.LENS(0.5f, 0.5f, 0.4f, 100); });
+    add("ROTATE", [](tq::cBitFilter& f) { return f.ROTATE(33); });
+    add("RotateSmooth", [](tq::cBitFilter& f) { return f.RotateSmooth(33); });
+    add("GLASS_slanting", [](tq::cBitFilter& f) { return f.GLASS("slanting", 0); });
+    add("GLASS_vertical", [](tq::cBitFilter& f) { return f.GLASS("vertical", 2); });
+    add("GLASS_horizontal", [](tq::cBitFilter& f) { return f.GLASS("horizontal", 0); });
+    add("GLASS_squary", [](tq::cBitFilter& f) { return f.GLASS("squary", 1); });
+    add("GLASS_curtain", [](tq::cBitFilter& f) { return f.GLASS("curtain", 2); });
+    add("GradientLinear", [](tq::cBitFilter& f) { return f.GradientLinear(100, 200, 3000, 2500, 255, 16711680, 80, 3); });
+    add("GradientCircular", [](tq::cBitFilter& f) { return f.GradientCircular(2000, 1500, 3000, 2500, 255, -1, 80, 1); });
+    add("Light", [](tq::cBitFilter& f) { return f.Light(0.5f, 0.5f, 0.4f, 120, 30); });
+    return true;
+}();
 
 } // namespace

@@ -136,6 +136,54 @@ inline bool succeeds(Fn& fn, Args&&... args)
 template <bool CanFail>
 using Produced = std::conditional_t<CanFail, FilterResult, BitsBuffer>;
 
+// A borrowed reference to a callable, valid while the callable lives.
+template <class Signature>
+class FunctionRef;
+template <class R, class... A>
+class FunctionRef<R(A...)> {
+public:
+    template <class F>
+    FunctionRef(F& f)
+        : object_(static_cast<void*>(&f)), call_([](void* o, A... a) -> R { return (*static_cast<F*>(o))(a...); })
+    {
+    }
+    R operator()(A... a) const { return call_(object_, a...); }
+
+private:
+    void* object_;
+    R (*call_)(void*, A...);
+};
+
+inline constexpr int32_t kNoFailure = INT32_MAX;
+
+// The cores of the machine.
+int hardwareThreads();
+
+// Rows per band when `threads` threads share `rows` rows of about rowPixels
+// pixels each; 0 when the rows are too few or too small to be worth sharing,
+// and the calling thread walks them in order.
+int32_t bandRows(int threads, int32_t rows, int64_t rowPixels);
+
+// Runs work(y0, y1) for bands of bandRows rows covering first..last on up to
+// `threads` threads, the calling thread among them; work returns the first
+// of its rows that failed, or kNoFailure. On the calling thread, in
+// increasing order, tick(y) for every row y once it and every row before it
+// are done, up to the first row that failed. False when a row failed.
+bool runBands(int threads, int32_t first, int32_t last, int32_t bandRows, FunctionRef<int32_t(int32_t, int32_t)> work,
+              FunctionRef<void(int32_t)> tick);
+
+// Copies n bytes to dst past the caches (the result of a whole picture is
+// far larger than they are and is not read again soon).
+void streamBytes(uint8_t* dst, const uint8_t* src, size_t n);
+void streamFence();
+// Results from this size on (16 MB unless changed) are streamed; tests lower
+// it to cover the streamed rows on small pictures.
+size_t streamedResultBytes();
+void setStreamedResultBytes(size_t bytes);
+// A row of at least n bytes of the calling thread's own, for a result row
+// under construction.
+uint8_t* scratchRow(size_t n);
+
 } // namespace walkdetail
 
 inline constexpr auto noTick = [](int32_t) {};
@@ -203,16 +251,41 @@ private:
 
 enum class Rows { InOrder, Independent };
 
+// band(y0, y1) for runs of rows covering first..last, returning the first of
+// its rows that failed or walkdetail::kNoFailure; after row y, tick(y), on
+// the calling thread and in increasing order. Rows::Independent shares the
+// bands among the engine's threads (rowPixels, the pixels a row costs,
+// decides whether that is worth it); Rows::InOrder walks every row on the
+// calling thread, top to bottom, one row a band. A failing row ends the walk
+// (no tick for it or after it) and forBands returns false.
+template <class BandFn, class Tick>
+bool forBands(cBitFilter& f, Rows order, int32_t first, int32_t last, int64_t rowPixels, BandFn&& band, Tick&& tick)
+{
+    if (first > last) return true;
+    const int threads = order == Rows::Independent ? f.threadCount() : 1;
+    const int32_t rows = walkdetail::bandRows(threads, last - first + 1, rowPixels);
+    if (rows == 0) {
+        for (int32_t y = first; y <= last; ++y) {
+            if (band(y, y) != walkdetail::kNoFailure) return false;
+            tick(y);
+        }
+        return true;
+    }
+    auto tickRow = [&](int32_t y) { tick(y); };
+    return walkdetail::runBands(threads, first, last, rows, band, tickRow);
+}
+
 // fn(y) for the rows first..last; after row y, tick(y). A failing row ends
 // the walk (no tick for it) and forRows returns false.
 template <class RowFn, class Tick>
-bool forRows(cBitFilter& /*f*/, Rows /*order*/, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
+bool forRows(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
 {
-    for (int32_t y = first; y <= last; ++y) {
-        if (!walkdetail::succeeds(fn, y)) return false;
-        tick(y);
-    }
-    return true;
+    auto band = [&](int32_t y0, int32_t y1) {
+        for (int32_t y = y0; y <= y1; ++y)
+            if (!walkdetail::succeeds(fn, y)) return y;
+        return walkdetail::kNoFailure;
+    };
+    return forBands(f, order, first, last, f.BitsWidth(), band, tick);
 }
 
 // The result of a member: a buffer of Bits's shape whose every byte starts as
@@ -221,19 +294,105 @@ bool forRows(cBitFilter& /*f*/, Rows /*order*/, int32_t first, int32_t last, Row
 // x from -2 to W + 1). fn writes only row y of the result and reads the
 // result only there. After row y, tick(y). CanFail: fn's false ends the walk
 // and the result is std::nullopt.
-template <bool CanFail, class RowFn, class Tick>
-walkdetail::Produced<CanFail> produceRowsAs(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn,
-                                            Tick&& tick)
+//
+// The result is made row by row, every row of the buffer (margin rows
+// included) once, so the copy is shared among the threads with the work: a
+// row of Bits is copied, the member rewrites it, and it goes to the result
+// (past the caches when the result is large).
+namespace walkdetail {
+
+// produceRowsAs, and with CopyRow false a row function that writes every byte
+// of its row itself (margin included), which spares the copy it would
+// overwrite.
+template <bool CanFail, bool CopyRow, class RowFn, class Tick>
+Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
 {
     const BitsBuffer& src = f.Bits();
-    BitsBuffer out = src;
-    if (!src.allocated()) return out;
+    if (!src.allocated()) return src;
+    BitsBuffer out(src.width(), src.height());
+    const size_t rowBytes = static_cast<size_t>(src.stride());
+    const bool stream = out.byteSize() >= streamedResultBytes();
     const bool ok = forRows(
-        f, order, first, last, [&](int32_t y) { return walkdetail::succeeds(fn, y, src.row(y), out.row(y)); }, tick);
+        f, order, -BitsBuffer::kMargin, src.height() - 1 + BitsBuffer::kMargin,
+        [&](int32_t y) {
+            const uint8_t* s = src.row(y) - 4 * BitsBuffer::kMargin;
+            uint8_t* d = out.row(y) - 4 * BitsBuffer::kMargin;
+            if (y < first || y > last) {
+                if (stream) {
+                    streamBytes(d, s, rowBytes);
+                    streamFence();
+                } else {
+                    std::memcpy(d, s, rowBytes);
+                }
+                return true;
+            }
+            uint8_t* line = stream ? scratchRow(rowBytes) : d;
+            if constexpr (CopyRow) std::memcpy(line, s, rowBytes);
+            const bool good = succeeds(fn, y, s + 4 * BitsBuffer::kMargin, line + 4 * BitsBuffer::kMargin);
+            if (stream) {
+                streamBytes(d, line, rowBytes);
+                streamFence();
+            }
+            return good;
+        },
+        [&](int32_t y) {
+            if (y >= first && y <= last) tick(y);
+        });
     if constexpr (CanFail) {
         if (!ok) return std::nullopt;
     }
     (void)ok;
+    return out;
+}
+
+// The walk for run functions that write whole pixels: fn(y, x0, x1, s, d)
+// writes all four bytes of the pixels x0..x1 of row y (s and d at pixel
+// x0); the walker copies the rest of the row from Bits instead of copying
+// the whole row first. Rows first..last, runs of the selection clipped to
+// the columns lo..hi; tick(y) after row y.
+template <bool CanFail, class SpanFn, class Tick>
+Produced<CanFail> wholePixelSpans(cBitFilter& f, int32_t first, int32_t last, int32_t lo, int32_t hi, SpanFn&& fn,
+                                  Tick&& tick)
+{
+    const int32_t width = f.BitsWidth();
+    return produce<CanFail, false>(
+        f, Rows::Independent, first, last,
+        [&](int32_t y, const uint8_t* s, uint8_t* d) {
+            int32_t from = -BitsBuffer::kMargin;   // first pixel not yet written
+            const bool ok = clippedRuns(f.BitsRegion(), y, lo, hi, [&](int32_t x0, int32_t x1) {
+                std::memcpy(d + 4 * from, s + 4 * from, 4 * static_cast<size_t>(x0 - from));
+                from = x1 + 1;
+                return succeeds(fn, y, x0, x1, s + 4 * x0, d + 4 * x0);
+            });
+            std::memcpy(d + 4 * from, s + 4 * from, 4 * static_cast<size_t>(width + BitsBuffer::kMargin - from));
+            return ok;
+        },
+        tick);
+}
+
+} // namespace walkdetail
+
+template <bool CanFail, class RowFn, class Tick>
+walkdetail::Produced<CanFail> produceRowsAs(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn,
+                                            Tick&& tick)
+{
+    return walkdetail::produce<CanFail, true>(f, order, first, last, fn, tick);
+}
+
+// The selection walk (walk box shrunk by margin) for run functions that
+// write whole pixels: fn(y, x0, x1, s, d) writes all four bytes of the
+// pixels x0..x1, the marker byte its own. Progress per row, then 100.
+template <class SpanFn>
+auto selectedWholePixels(cBitFilter& f, int32_t margin, SpanFn&& fn)
+{
+    constexpr bool canFail = walkdetail::returnsBool<SpanFn, int32_t, int32_t, int32_t, const uint8_t*, uint8_t*>;
+    f.SetRegionBounds(margin);
+    auto out = walkdetail::wholePixelSpans<canFail>(f, f.walkTop(), f.walkBottom(), f.walkLeft(), f.walkRight(), fn,
+                                                    [&](int32_t y) { f.progressAfterRow(y); });
+    if constexpr (canFail) {
+        if (!out) return out;
+    }
+    f.raiseProgress(100);
     return out;
 }
 
@@ -325,18 +484,67 @@ auto pointPixels(cBitFilter& f, PixelFn&& fn)
                          });
 }
 
+namespace walkdetail {
+
+// n pixels through a word function, the marker byte carried through; the
+// loop is written for the compiler to vectorise.
+template <class WordFn>
+inline __attribute__((always_inline)) void wordRun(const uint8_t* __restrict s, uint8_t* __restrict d, int32_t n,
+                                                   WordFn& fn)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = loadPixel(s + 4 * i);
+        storePixel(d + 4 * i, (fn(p) & kColourBytes) | (p & kMarkerByte));
+    }
+}
+#if defined(__x86_64__)
+template <class WordFn>
+__attribute__((target("avx2"))) void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn)
+{
+    wordRun(s, d, n, fn);
+}
+#endif
+// Does the processor have the 256-bit vector instructions wordRunWide uses
+// (and are wide rows allowed)?
+bool wideWords();
+
+// n pixels from d on replaced by fn(pixel), in place.
+template <class WordFn>
+inline __attribute__((always_inline)) void wordsInPlaceRun(uint8_t* d, int32_t n, WordFn& fn)
+{
+    for (int32_t i = 0; i < n; ++i) storePixel(d + 4 * i, fn(loadPixel(d + 4 * i)));
+}
+#if defined(__x86_64__)
+template <class WordFn>
+__attribute__((target("avx2"))) void wordsInPlaceWide(uint8_t* d, int32_t n, WordFn& fn)
+{
+    wordsInPlaceRun(d, n, fn);
+}
+#endif
+template <class WordFn>
+void wordsInPlace(uint8_t* d, int32_t n, WordFn&& fn)
+{
+#if defined(__x86_64__)
+    if (wideWords()) return wordsInPlaceWide(d, n, fn);
+#endif
+    wordsInPlaceRun(d, n, fn);
+}
+
+} // namespace walkdetail
+
 // A point filter on whole pixels: every selected pixel p becomes fn(p) with
 // its marker byte carried through from p.
 template <class WordFn>
 BitsBuffer pointWords(cBitFilter& f, WordFn&& fn)
 {
-    return selectedSpans(f, 0, Rows::Independent,
-                         [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-                             for (int32_t i = 0, n = x1 - x0 + 1; i < n; ++i) {
-                                 const uint32_t p = loadPixel(s + 4 * i);
-                                 storePixel(d + 4 * i, (fn(p) & kColourBytes) | (p & kMarkerByte));
-                             }
-                         });
+    const bool wide = walkdetail::wideWords();
+    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+#if defined(__x86_64__)
+        if (wide) return walkdetail::wordRunWide(s, d, x1 - x0 + 1, fn);
+#endif
+        (void)wide;
+        walkdetail::wordRun(s, d, x1 - x0 + 1, fn);
+    });
 }
 
 // Every selected pixel's blue, green and red through their tables.
@@ -594,12 +802,27 @@ auto discSpans(cBitFilter& f, const DiscSpot& disc, int64_t inside, SpanFn&& fn)
 // part(y, value) adds row y to value for the rows first..last, ticking after
 // each; merge(value, other) joins the values of two runs of rows. The rows'
 // contributions must not depend on their order (whole-number sums, counts,
-// extremes).
+// extremes), and the starting value must change nothing when merged (0 for
+// a sum, the start of an extreme): each band starts from it.
 template <class Value, class RowPart, class Merge, class Tick>
-Value reduceRows(cBitFilter& f, int32_t first, int32_t last, Value value, RowPart&& part, Merge&& /*merge*/,
-                 Tick&& tick)
+Value reduceRows(cBitFilter& f, int32_t first, int32_t last, Value value, RowPart&& part, Merge&& merge, Tick&& tick)
 {
-    forRows(f, Rows::InOrder, first, last, [&](int32_t y) { part(y, value); }, tick);
+    if (first > last) return value;
+    // Each band gathers into a value of its own; the values are joined in
+    // the order of the bands.
+    const int32_t rows = walkdetail::bandRows(f.threadCount(), last - first + 1, f.BitsWidth());
+    const int32_t bands = rows == 0 ? 1 : (last - first + rows) / rows;
+    std::vector<Value> parts(static_cast<size_t>(bands), value);
+    forBands(
+        f, Rows::Independent, first, last, f.BitsWidth(),
+        [&](int32_t y0, int32_t y1) {
+            Value& v = rows == 0 ? value : parts[static_cast<size_t>((y0 - first) / rows)];
+            for (int32_t y = y0; y <= y1; ++y) part(y, v);
+            return walkdetail::kNoFailure;
+        },
+        tick);
+    if (rows != 0)
+        for (const Value& p : parts) merge(value, p);
     return value;
 }
 
@@ -610,25 +833,20 @@ BitsBuffer mappedRows(cBitFilter& f, bool cleanBack, RowMap&& rowMap)
 {
     const BitsBuffer& src = f.Bits();
     const SelectionTest selected(f);
-    f.SetRegionBounds(0);
-    const int32_t left = f.walkLeft(), right = f.walkRight();
-    const int32_t n = right - left + 1;
-    std::vector<int32_t> sxy(n > 0 ? 2 * static_cast<size_t>(n) : 0);
     BitsBuffer out = boxRows(f, 0, Rows::Independent,
                              [&](int32_t y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
+                                 const int32_t n = x1 - x0 + 1;
+                                 thread_local std::vector<int32_t> sxy;
+                                 if (sxy.size() < 2 * static_cast<size_t>(n)) sxy.resize(2 * static_cast<size_t>(n));
                                  int32_t* sx = sxy.data();
                                  int32_t* sy = sx + n;
                                  rowMap(y, x0, x1, sx, sy);
-                                 for (int32_t i = 0; i <= x1 - x0; ++i, d += 4) {
+                                 for (int32_t i = 0; i < n; ++i, d += 4) {
                                      if (selected(sx[i], sy[i])) {
-                                         const uint8_t* p = src.pixel(sx[i], sy[i]);
-                                         d[0] = p[0];
-                                         d[1] = p[1];
-                                         d[2] = p[2];
+                                         const uint32_t p = loadPixel(src.pixel(sx[i], sy[i]));
+                                         storePixel(d, (p & kColourBytes) | (loadPixel(d) & kMarkerByte));
                                      } else if (cleanBack) {
-                                         d[0] = 0;
-                                         d[1] = 0;
-                                         d[2] = 0;
+                                         storePixel(d, loadPixel(d) & kMarkerByte);
                                      }
                                  }
                              });

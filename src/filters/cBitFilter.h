@@ -56,6 +56,14 @@ public:
     void onProgress(ProgressHandler h) { Progress_ = std::move(h); }
     void setClock(Clock& clock) { clock_ = &clock; }
 
+    // Threads a member may share its rows among, when its rows are
+    // independent of one another; results are the same for any number.
+    // 0, the start value, stands for every core of the machine; 1 keeps
+    // every walk on the calling thread. Progress is always raised on the
+    // calling thread.
+    void setThreadCount(int threads) { threads_ = threads < 0 ? 0 : threads; }
+    int threadCount() const;
+
     // A drawable bitmap record of a bordered buffer, margin included: header
     // width + 4, height -(height + 4).
     static void BitsToDib(DibRecord& record, const BitsBuffer& source, int32_t width, int32_t height);
@@ -313,6 +321,7 @@ private:
     int32_t wTop_ = 0;
     int32_t wBottom_ = -1;
     uint32_t lastReport_ = 0;
+    int threads_ = 0;
     Clock* clock_ = &systemClock();
     ProgressHandler Progress_;
 };

@@ -58,7 +58,7 @@ BitsBuffer cBitFilter::GreyScale()
 
 BitsBuffer cBitFilter::Threshold(int32_t Factor)
 {
-    return pointWords(*this, [&](uint32_t p) {
+    return pointWords(*this, [Factor](uint32_t p) {
         const int32_t grey = static_cast<int32_t>((p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF)) / 3;
         return grey > Factor ? kColourBytes : 0u;
     });

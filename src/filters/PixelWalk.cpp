@@ -276,6 +276,10 @@ void lookUpRun(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& tb, con
 }
 
 #if defined(__x86_64__)
+// GCC's own wide-vector headers leave lanes "undefined" on purpose and then
+// warn about them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #define TQ_VBMI_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
 // A 256-entry table in four registers, and the look-up of 64 bytes in it:
@@ -326,9 +330,43 @@ bool byteTablesWide()
                              __builtin_cpu_supports("avx512vbmi");
     return vbmi && wideVectorsAllowed();
 }
+
+#pragma GCC diagnostic pop
 #endif
 
 } // namespace
+
+// (Gathering the entries sixteen at a time is slower than this on the
+// processors at hand.)
+FilterResult sumColours(cBitFilter& f, const std::array<uint32_t, kChannelSums>& colours, bool failIfNone)
+{
+    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
+            const uint32_t p = loadPixel(s);
+            const uint32_t e = colours[(p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF)];
+            if (e & kNoColour) {
+                if (failIfNone) return false;
+                storePixel(d, p);
+            } else {
+                storePixel(d, (e & kColourBytes) | (p & kMarkerByte));
+            }
+        }
+        return true;
+    });
+}
+
+BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
+{
+    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
+            const uint8_t* row = table.data() + 256 * grey3(s);
+            d[0] = row[s[0]];
+            d[1] = row[s[1]];
+            d[2] = row[s[2]];
+            d[3] = s[3];
+        }
+    });
+}
 
 BitsBuffer channelTables(cBitFilter& f, const ByteTable& tb, const ByteTable& tg, const ByteTable& tr)
 {

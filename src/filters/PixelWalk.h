@@ -2,17 +2,20 @@
 //
 // A member states its formula; the walker owns what lies around it: the
 // result (a copy of Bits in which only the walked pixels are rewritten), the
-// rows and their order, the selection's runs clipped to the walk box and the
-// picture, and the Progress pacing. Shapes, from the core outwards:
+// rows and their order, the threads, the selection's runs clipped to the
+// walk box and the picture, and the Progress pacing. Shapes, from the core
+// outwards:
 //
-// - forRows: rows first..last, with a progress tick after each (no result).
+// - forBands / forRows: rows first..last, with a progress tick after each
+//   (no result).
 // - produceRows: the same rows writing into the result; every other byte of
 //   the result is Bits's own.
 // - selectedSpans / selectedPixels / selectedChannels: the selection inside
-//   the walk box, by runs, by pixel, by channel; Progress per row, then 100.
+//   the walk box, by runs, by pixel, by channel; selectedWholePixels for run
+//   functions that write whole pixels. Progress per row, then 100.
 // - pointPixels / pointWords / channelTables: point filters (margin 0).
 // - boxRows: every pixel of the walk box; wholeRows: every picture row.
-// - stepRows: every step-th row of the walk box (scan lines, grid lines).
+// - stepRows: every step-th row of the walk box (scan lines).
 // - tileRows: tiles laid through the walk box (TileSteps); cells: square
 //   cells stepping as tiles, each visited whole.
 // - mappedRows / mappedPixels: each destination takes one source pixel.
@@ -25,8 +28,12 @@
 //
 // Rows::Independent declares that a row's result depends on Bits and the
 // call's constants alone, never on another row's result or on the order of
-// the rows; Rows::InOrder keeps the top-down order (random draws, error
-// diffusion, running state).
+// the rows: the walker then shares the rows among the engine's threads in
+// bands (cBitFilter::setThreadCount), and the result is the same for any
+// number of them. Rows::InOrder keeps the rows top-down on the calling
+// thread (random draws, error diffusion, running state). Either way the
+// progress rule runs on the calling thread, row after row in increasing
+// order, so the clock is read and Progress raised exactly as on one thread.
 #pragma once
 
 #include "filters/cBitFilter.h"
@@ -112,7 +119,7 @@ inline constexpr uint32_t kMarkerByte = 0xFF000000u;
 void allowWideVectors(bool allow);
 bool wideVectorsAllowed();
 
-// ---- Functions that may fail ----------------------------------------------
+// ---- The machinery: failures, threads, streamed rows -------------------------
 
 namespace walkdetail {
 
@@ -288,22 +295,11 @@ bool forRows(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn,
     return forBands(f, order, first, last, f.BitsWidth(), band, tick);
 }
 
-// The result of a member: a buffer of Bits's shape whose every byte starts as
-// Bits's own; fn(y, s, d) rewrites row y for the rows first..last, s and d
-// pointing at pixel (0, y) of Bits and of the result (index them 4 * x + c,
-// x from -2 to W + 1). fn writes only row y of the result and reads the
-// result only there. After row y, tick(y). CanFail: fn's false ends the walk
-// and the result is std::nullopt.
-//
-// The result is made row by row, every row of the buffer (margin rows
-// included) once, so the copy is shared among the threads with the work: a
-// row of Bits is copied, the member rewrites it, and it goes to the result
-// (past the caches when the result is large).
 namespace walkdetail {
 
-// produceRowsAs, and with CopyRow false a row function that writes every byte
-// of its row itself (margin included), which spares the copy it would
-// overwrite.
+// produceRowsAs (below), and with CopyRow false for a row function that
+// writes every byte of its row itself (margin included), which spares the
+// copy it would overwrite.
 template <bool CanFail, bool CopyRow, class RowFn, class Tick>
 Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
 {
@@ -372,12 +368,32 @@ Produced<CanFail> wholePixelSpans(cBitFilter& f, int32_t first, int32_t last, in
 
 } // namespace walkdetail
 
+// The result of a member: a buffer of Bits's shape whose every byte starts as
+// Bits's own; fn(y, s, d) rewrites row y for the rows first..last, s and d
+// pointing at pixel (0, y) of Bits and of the result (index them 4 * x + c,
+// x from -2 to W + 1). fn writes only row y of the result and reads the
+// result only there. After row y, tick(y). CanFail: fn's false ends the walk
+// and the result is std::nullopt.
+//
+// The result is made row by row, every row of the buffer (margin rows
+// included) once, so the copy is shared among the threads with the work: a
+// row of Bits is copied, the member rewrites it, and it goes to the result
+// (past the caches when the result is large).
 template <bool CanFail, class RowFn, class Tick>
 walkdetail::Produced<CanFail> produceRowsAs(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn,
                                             Tick&& tick)
 {
     return walkdetail::produce<CanFail, true>(f, order, first, last, fn, tick);
 }
+
+template <class RowFn, class Tick>
+auto produceRows(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
+{
+    return produceRowsAs<walkdetail::returnsBool<RowFn, int32_t, const uint8_t*, uint8_t*>>(f, order, first, last, fn,
+                                                                                            tick);
+}
+
+// ---- The selection ---------------------------------------------------------
 
 // The selection walk (walk box shrunk by margin) for run functions that
 // write whole pixels: fn(y, x0, x1, s, d) writes all four bytes of the
@@ -395,15 +411,6 @@ auto selectedWholePixels(cBitFilter& f, int32_t margin, SpanFn&& fn)
     f.raiseProgress(100);
     return out;
 }
-
-template <class RowFn, class Tick>
-auto produceRows(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
-{
-    return produceRowsAs<walkdetail::returnsBool<RowFn, int32_t, const uint8_t*, uint8_t*>>(f, order, first, last, fn,
-                                                                                            tick);
-}
-
-// ---- The selection ---------------------------------------------------------
 
 // fn(y, x0, x1, s, d) for each run x0..x1 of selected pixels in the walk box
 // shrunk by margin, s and d pointing at pixel (x0, y) of Bits and of the
@@ -549,6 +556,17 @@ BitsBuffer pointWords(cBitFilter& f, WordFn&& fn)
 
 // Every selected pixel's blue, green and red through their tables.
 BitsBuffer channelTables(cBitFilter& f, const ByteTable& tb, const ByteTable& tg, const ByteTable& tr);
+
+// Point filters whose new colour depends on B + G + R alone: every selected
+// pixel takes colours[B + G + R] (blue, green and red in its low three
+// bytes). An entry marked kNoColour stands for a step that gives no colour:
+// the pixel keeps its own, or with failIfNone the walk fails.
+inline constexpr uint32_t kNoColour = 0x01000000u;
+FilterResult sumColours(cBitFilter& f, const std::array<uint32_t, kChannelSums>& colours, bool failIfNone);
+
+// Point filters whose channel value c becomes table[g * 256 + c], g the
+// pixel's grey T(B + G + R): a table of 65536 bytes.
+BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table);
 
 // ---- Boxes, whole pictures, steps -----------------------------------------
 

@@ -196,17 +196,21 @@ TQ_WIDE_TARGET inline __m512i divideWide(const Division& k, __m512i sum)
     return _mm512_adds_epi16(q, k.offsets);
 }
 
-// The taps of a window by kind: those added, those taken away, and those
-// multiplied first, each with where it reads relative to the pixel.
+// The taps of a window grouped by coefficient: the bytes of a group are
+// summed, then the group's sum is added, taken away or multiplied once. A
+// group's sum and its product stay within the window's range of sums, so no
+// lane overflows.
 struct WideTaps {
-    ptrdiff_t added[25], takenAway[25], multiplied[25];
-    __m512i coef[25];
-    int adds = 0, subs = 0, muls = 0;
+    struct Group {
+        int32_t coef;
+        __m512i factor;
+        int count;
+        ptrdiff_t at[25];
+    };
+    Group groups[25];
+    int count = 0;
 };
 
-// The window sums of `Groups` runs of sixteen pixels (64 bytes each), two
-// registers of 16-bit lanes a run: bytes 0..31 and 32..63 widened in order.
-// `bytes` masks the loads of a last, shorter run (Groups 1).
 template <bool Masked>
 TQ_WIDE_TARGET inline void widen(const uint8_t* p, __mmask64 bytes, __m512i& lo, __m512i& hi)
 {
@@ -220,31 +224,33 @@ TQ_WIDE_TARGET inline void widen(const uint8_t* p, __mmask64 bytes, __m512i& lo,
     }
 }
 
-template <int Groups, bool Masked>
+// The window sums of `Runs` runs of sixteen pixels (64 bytes each), two
+// registers of 16-bit lanes a run: bytes 0..31 and 32..63 widened in order.
+// `bytes` masks the loads of a last, shorter run (Runs 1).
+template <int Runs, bool Masked>
 TQ_WIDE_TARGET inline void windowSums(const WideTaps& taps, const uint8_t* s, __mmask64 bytes, __m512i* sum)
 {
-    for (int g = 0; g < 2 * Groups; ++g) sum[g] = _mm512_setzero_si512();
-    for (int t = 0; t < taps.adds; ++t)
-        for (int g = 0; g < Groups; ++g) {
-            __m512i lo, hi;
-            widen<Masked>(s + taps.added[t] + 64 * g, bytes, lo, hi);
-            sum[2 * g] = _mm512_add_epi16(sum[2 * g], lo);
-            sum[2 * g + 1] = _mm512_add_epi16(sum[2 * g + 1], hi);
+    for (int g = 0; g < 2 * Runs; ++g) sum[g] = _mm512_setzero_si512();
+    for (int k = 0; k < taps.count; ++k) {
+        const WideTaps::Group& group = taps.groups[k];
+        __m512i part[2 * Runs];
+        for (int r = 0; r < Runs; ++r) widen<Masked>(s + group.at[0] + 64 * r, bytes, part[2 * r], part[2 * r + 1]);
+        for (int t = 1; t < group.count; ++t)
+            for (int r = 0; r < Runs; ++r) {
+                __m512i lo, hi;
+                widen<Masked>(s + group.at[t] + 64 * r, bytes, lo, hi);
+                part[2 * r] = _mm512_add_epi16(part[2 * r], lo);
+                part[2 * r + 1] = _mm512_add_epi16(part[2 * r + 1], hi);
+            }
+        for (int g = 0; g < 2 * Runs; ++g) {
+            if (group.coef == 1)
+                sum[g] = _mm512_add_epi16(sum[g], part[g]);
+            else if (group.coef == -1)
+                sum[g] = _mm512_sub_epi16(sum[g], part[g]);
+            else
+                sum[g] = _mm512_add_epi16(sum[g], _mm512_mullo_epi16(part[g], group.factor));
         }
-    for (int t = 0; t < taps.subs; ++t)
-        for (int g = 0; g < Groups; ++g) {
-            __m512i lo, hi;
-            widen<Masked>(s + taps.takenAway[t] + 64 * g, bytes, lo, hi);
-            sum[2 * g] = _mm512_sub_epi16(sum[2 * g], lo);
-            sum[2 * g + 1] = _mm512_sub_epi16(sum[2 * g + 1], hi);
-        }
-    for (int t = 0; t < taps.muls; ++t)
-        for (int g = 0; g < Groups; ++g) {
-            __m512i lo, hi;
-            widen<Masked>(s + taps.multiplied[t] + 64 * g, bytes, lo, hi);
-            sum[2 * g] = _mm512_add_epi16(sum[2 * g], _mm512_mullo_epi16(lo, taps.coef[t]));
-            sum[2 * g + 1] = _mm512_add_epi16(sum[2 * g + 1], _mm512_mullo_epi16(hi, taps.coef[t]));
-        }
+    }
 }
 
 // Sixteen pixels' bytes from their sums: packing the two halves pairs their
@@ -264,15 +270,16 @@ TQ_WIDE_TARGET void WindowKernel::runWide(const uint8_t* s, ptrdiff_t stride, ui
 {
     WideTaps taps;
     for (const Tap& tap : taps_) {
-        const ptrdiff_t at = tap.dy * stride + 4 * tap.dx;
-        if (tap.coef == 1) {
-            taps.added[taps.adds++] = at;
-        } else if (tap.coef == -1) {
-            taps.takenAway[taps.subs++] = at;
-        } else {
-            taps.coef[taps.muls] = _mm512_set1_epi16(static_cast<int16_t>(tap.coef));
-            taps.multiplied[taps.muls++] = at;
+        int k = 0;
+        while (k < taps.count && taps.groups[k].coef != tap.coef) ++k;
+        WideTaps::Group& group = taps.groups[k];
+        if (k == taps.count) {
+            ++taps.count;
+            group.coef = tap.coef;
+            group.factor = _mm512_set1_epi16(static_cast<int16_t>(tap.coef));
+            group.count = 0;
         }
+        group.at[group.count++] = tap.dy * stride + 4 * tap.dx;
     }
     // Lanes hold blue, green, red, marker, blue, ... in both halves.
     const auto lane = [](int32_t v, int at) { return static_cast<uint64_t>(static_cast<uint16_t>(v)) << (16 * at); };

@@ -294,14 +294,28 @@ void rankRun(Rank rank, const ptrdiff_t* at, int count, const uint8_t* s, uint8_
 TQ_RANK_TARGET void rankRunWide(Rank rank, const ptrdiff_t* at, int count, const uint8_t* s, uint8_t* d, int32_t n)
 {
     constexpr __mmask64 kMarkers = 0x8888888888888888ull;
-    for (int32_t i = 0; i < n; i += 16, s += 64, d += 64) {
-        const __mmask64 bytes = n - i >= 16 ? ~0ull : (~0ull) >> (64 - 4 * (n - i));
+    int32_t i = 0;
+    // The marker bytes are the pixels' own.
+    if (rank == Rank::Least) {
+        for (; i + 16 <= n; i += 16, s += 64, d += 64) {
+            __m512i v = _mm512_loadu_si512(s + at[0]);
+            for (int k = 1; k < count; ++k) v = _mm512_min_epu8(v, _mm512_loadu_si512(s + at[k]));
+            _mm512_storeu_si512(d, _mm512_mask_blend_epi8(kMarkers, v, _mm512_loadu_si512(s)));
+        }
+    } else {
+        for (; i + 16 <= n; i += 16, s += 64, d += 64) {
+            __m512i v = _mm512_loadu_si512(s + at[0]);
+            for (int k = 1; k < count; ++k) v = _mm512_max_epu8(v, _mm512_loadu_si512(s + at[k]));
+            _mm512_storeu_si512(d, _mm512_mask_blend_epi8(kMarkers, v, _mm512_loadu_si512(s)));
+        }
+    }
+    if (i < n) {
+        const __mmask64 bytes = (~0ull) >> (64 - 4 * (n - i));
         __m512i v = _mm512_maskz_loadu_epi8(bytes, s + at[0]);
         for (int k = 1; k < count; ++k) {
             const __m512i w = _mm512_maskz_loadu_epi8(bytes, s + at[k]);
             v = rank == Rank::Least ? _mm512_min_epu8(v, w) : _mm512_max_epu8(v, w);
         }
-        // The marker bytes are the pixels' own.
         _mm512_mask_storeu_epi8(d, bytes, _mm512_mask_blend_epi8(kMarkers, v, _mm512_maskz_loadu_epi8(bytes, s)));
     }
 }

@@ -164,11 +164,7 @@ BitsBuffer cBitFilter::StretchH(int32_t HOffset, int32_t SATURATION, int32_t HSt
     const float hs = single(HOffset / 16.67);
     // The new colour depends on B + G + R alone: one entry per sum. A sum
     // whose conversion gives no whole numbers leaves its pixels as they were.
-    struct Entry {
-        uint8_t b, g, r;
-        bool ok;
-    };
-    const auto t = sumTable<Entry>([&](int sum) {
+    const auto colours = sumTable<uint32_t>([&](int sum) {
         const float L = single(sum / 765.0);
         float h = single(3.0 * std::sin(static_cast<double>(k) * L) + hs);
         if (h < -1.0f)
@@ -176,16 +172,10 @@ BitsBuffer cBitFilter::StretchH(int32_t HOffset, int32_t SATURATION, int32_t HSt
         else if (h > 5.0f)
             h = single(static_cast<double>(h) - 6.0);
         int32_t r = 0, g = 0, b = 0;
-        const bool ok = Module5::HSLToRGB(h, sf, L, r, g, b);
-        return Entry{lowByte(b), lowByte(g), lowByte(r), ok};
+        if (!Module5::HSLToRGB(h, sf, L, r, g, b)) return kNoColour;
+        return uint32_t(lowByte(b)) | uint32_t(lowByte(g)) << 8 | uint32_t(lowByte(r)) << 16;
     });
-    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
-        const Entry& e = t[s[0] + s[1] + s[2]];
-        if (!e.ok) return;
-        d[0] = e.b;
-        d[1] = e.g;
-        d[2] = e.r;
-    });
+    return *sumColours(*this, colours, false);
 }
 
 FilterResult cBitFilter::RotateL(int32_t lOffset, int32_t LStep)

@@ -76,12 +76,7 @@ BitsBuffer cBitFilter::SATURATION(int32_t Factor)
             t[g * 256 + c] = toInt32(c + k * (c - g), v) ? static_cast<uint8_t>(clampInt(v, 0, 255))
                                                          : static_cast<uint8_t>(c);
         }
-    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
-        const uint8_t* row = t.data() + 256 * grey3(s);
-        d[0] = row[s[0]];
-        d[1] = row[s[1]];
-        d[2] = row[s[2]];
-    });
+    return greyChannelTable(*this, t);
 }
 
 BitsBuffer cBitFilter::GammaCorrection(int32_t Factor)
@@ -101,32 +96,21 @@ BitsBuffer cBitFilter::GammaCorrection(int32_t Factor)
 
 FilterResult cBitFilter::COLORIZE(float Hue, float SATURATION, float Luminosity)
 {
-    // The result depends on B + G + R alone: one entry per sum, each marked
-    // when the conversion gives no whole numbers.
-    struct Entry {
-        uint8_t b, g, r;
-        bool ok;
-    };
+    // The result depends on B + G + R alone: one entry per sum, marked when
+    // the conversion gives no whole numbers.
     // Saturation or luminosity past 0..1 can push a channel out of 0..255:
     // then it is held at the nearest end rather than wrapped. With both
     // fractions in range each channel keeps its low eight bits (only a hue
     // outside -1..5 can leave 0..255 there).
     const bool hold = !(SATURATION >= 0.0f && SATURATION <= 1.0f && Luminosity >= 0.0f && Luminosity <= 1.0f);
     auto store = [hold](int32_t v) { return hold ? static_cast<uint8_t>(clampInt(v, 0, 255)) : lowByte(v); };
-    const auto t = sumTable<Entry>([&](int sum) {
+    const auto colours = sumTable<uint32_t>([&](int sum) {
         const float l = single(sum / 765.0 * Luminosity);
         int32_t r = 0, g = 0, b = 0;
-        const bool ok = Module5::HSLToRGB(Hue, SATURATION, l, r, g, b);
-        return Entry{store(b), store(g), store(r), ok};
+        if (!Module5::HSLToRGB(Hue, SATURATION, l, r, g, b)) return kNoColour;
+        return uint32_t(store(b)) | uint32_t(store(g)) << 8 | uint32_t(store(r)) << 16;
     });
-    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
-        const Entry& e = t[s[0] + s[1] + s[2]];
-        if (!e.ok) return false;
-        d[0] = e.b;
-        d[1] = e.g;
-        d[2] = e.r;
-        return true;
-    });
+    return sumColours(*this, colours, true);
 }
 
 FilterResult cBitFilter::Reduction(int32_t Factor)

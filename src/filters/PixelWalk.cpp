@@ -72,6 +72,7 @@ struct BandJob {
         if (b >= bands) return false;
         int32_t failed = kNoFailure;
         if (bandTop(b) <= failedRow.load()) failed = (*work)(bandTop(b), bandBottom(b));
+        streamFence();   // the band's streamed rows reach the other threads
         if (failed != kNoFailure) {
             int32_t known = failedRow.load();
             while (failed < known && !failedRow.compare_exchange_weak(known, failed)) {
@@ -266,8 +267,10 @@ bool wideVectorsAllowed() { return wideVectors.load(std::memory_order_relaxed); 
 namespace {
 
 // n pixels' blue, green and red through their tables, the marker carried.
-void lookUpRun(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& tb, const ByteTable& tg, const ByteTable& tr)
+void lookUpRun(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& blue, const ByteTable& green,
+               const ByteTable& red)
 {
+    const uint8_t *tb = blue.data(), *tg = green.data(), *tr = red.data();
     for (int32_t i = 0; i < n; ++i) {
         const uint32_t p = loadPixel(s + 4 * i);
         storePixel(d + 4 * i, uint32_t(tb[p & 0xFF]) | uint32_t(tg[(p >> 8) & 0xFF]) << 8 |
@@ -337,18 +340,20 @@ bool byteTablesWide()
 } // namespace
 
 // (Gathering the entries sixteen at a time is slower than this on the
-// processors at hand.)
+// processors at hand.) Each pixel is read and written as one word, so no
+// store can be taken for a change of the bytes still to be read.
 FilterResult sumColours(cBitFilter& f, const std::array<uint32_t, kChannelSums>& colours, bool failIfNone)
 {
-    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-        for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
-            const uint32_t p = loadPixel(s);
-            const uint32_t e = colours[(p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF)];
+    const uint32_t* entry = colours.data();
+    return selectedWholePixels(f, 0, [=](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        for (int32_t i = 0, n = x1 - x0 + 1; i < n; ++i) {
+            const uint32_t p = loadPixel(s + 4 * i);
+            const uint32_t e = entry[(p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF)];
             if (e & kNoColour) {
                 if (failIfNone) return false;
-                storePixel(d, p);
+                storePixel(d + 4 * i, p);
             } else {
-                storePixel(d, (e & kColourBytes) | (p & kMarkerByte));
+                storePixel(d + 4 * i, (e & kColourBytes) | (p & kMarkerByte));
             }
         }
         return true;
@@ -357,13 +362,13 @@ FilterResult sumColours(cBitFilter& f, const std::array<uint32_t, kChannelSums>&
 
 BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
 {
-    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-        for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
-            const uint8_t* row = table.data() + 256 * grey3(s);
-            d[0] = row[s[0]];
-            d[1] = row[s[1]];
-            d[2] = row[s[2]];
-            d[3] = s[3];
+    const uint8_t* t = table.data();
+    return selectedWholePixels(f, 0, [=](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        for (int32_t i = 0, n = x1 - x0 + 1; i < n; ++i) {
+            const uint32_t p = loadPixel(s + 4 * i);
+            const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+            const uint8_t* row = t + 256 * ((b + g + r) / 3);
+            storePixel(d + 4 * i, uint32_t(row[b]) | uint32_t(row[g]) << 8 | uint32_t(row[r]) << 16 | (p & kMarkerByte));
         }
     });
 }

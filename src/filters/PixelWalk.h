@@ -180,7 +180,9 @@ bool runBands(int threads, int32_t first, int32_t last, int32_t bandRows, Functi
               FunctionRef<void(int32_t)> tick);
 
 // Copies n bytes to dst past the caches (the result of a whole picture is
-// far larger than they are and is not read again soon).
+// far larger than they are and is not read again soon). Such stores reach
+// other threads only after streamFence() on the thread that made them:
+// every band ends with one, and so does a walk on the calling thread.
 void streamBytes(uint8_t* dst, const uint8_t* src, size_t n);
 void streamFence();
 // Results from this size on (16 MB unless changed) are streamed; tests lower
@@ -314,26 +316,20 @@ Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last
             const uint8_t* s = src.row(y) - 4 * BitsBuffer::kMargin;
             uint8_t* d = out.row(y) - 4 * BitsBuffer::kMargin;
             if (y < first || y > last) {
-                if (stream) {
-                    streamBytes(d, s, rowBytes);
-                    streamFence();
-                } else {
-                    std::memcpy(d, s, rowBytes);
-                }
+                if (stream) streamBytes(d, s, rowBytes);
+                else std::memcpy(d, s, rowBytes);
                 return true;
             }
             uint8_t* line = stream ? scratchRow(rowBytes) : d;
             if constexpr (CopyRow) std::memcpy(line, s, rowBytes);
             const bool good = succeeds(fn, y, s + 4 * BitsBuffer::kMargin, line + 4 * BitsBuffer::kMargin);
-            if (stream) {
-                streamBytes(d, line, rowBytes);
-                streamFence();
-            }
+            if (stream) streamBytes(d, line, rowBytes);
             return good;
         },
         [&](int32_t y) {
             if (y >= first && y <= last) tick(y);
         });
+    if (stream) streamFence();   // the bands on other threads fence their own
     if constexpr (CanFail) {
         if (!ok) return std::nullopt;
     }

@@ -10,11 +10,17 @@
 //
 // MaskFilter and the neighbourhood members that are convolutions (Blurs,
 // SOFTEN, SHARPEN, EDGEENHANCE, RELIEF, CONTOUR) sum their windows with the
-// processor's wide vector instructions where it has them; the rank members
-// (DILATE, ERODE, RankFilterN4, RankFilterND) take byte minima and maxima
-// the same way. PaletteApply, StuckiBW, DIFFUSE and NOISE keep the order of
-// their error diffusion or of their random draws, which is part of their
-// result, and stay on one thread whatever the engine may use.
+// processor's wide vector instructions where it has them: on one thread a
+// 3 x 3 kernel runs at about a quarter of memcpy's speed and a 5 x 5 one at
+// about a seventh. The rank members (DILATE, ERODE, RankFilterN4,
+// RankFilterND), EMBOSS and Engrave take sixteen pixels a step too and run
+// about as fast as a 3 x 3 kernel. On every core these members are held by
+// the memory and by the zero fill of the new result buffer (BitsBuffer's,
+// on the calling thread) rather than by the cores. PaletteApply, StuckiBW,
+// DIFFUSE and NOISE keep the order of their error diffusion or of their
+// random draws, which is part of their result, and stay on one thread
+// whatever the engine may use; HALFTONE's cells overlap and are laid in
+// order too.
 #include "filters/Kernels.h"
 #include "filters/Palette.h"
 #include "filters/cBitFilter.h"

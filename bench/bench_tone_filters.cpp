@@ -10,10 +10,13 @@
 // The point filters on whole pixels (Invert, SwapBanks, SwapRGB, KillChannel,
 // SpecialColors, Threshold) and the channel-table members (BRIGHTNESS,
 // ShiftRGB, GammaCorrection, Reduction) make each result row from a row of
-// Bits in the caches and stream it out: on one thread they run at more than
-// half of memcpy's speed, and on every core they are held by the memory's
-// bandwidth, not by the cores. The members far slower than Invert are so by
-// their formula, on this noise picture:
+// Bits in the caches and stream it out, so the pass costs about one memcpy.
+// Every result is also a new buffer that BitsBuffer fills with zeros first,
+// on the calling thread, which on this machine costs roughly another half
+// to whole memcpy: on one thread these members run at about half of
+// memcpy's speed, and on every core that fill, not the cores, holds them.
+// The members far slower than Invert are so by their formula, on this noise
+// picture:
 // - RotateL: a sine per pixel of a value that depends on all three channels;
 // - ReplaceHS, RotateH: an RGB -> HSL conversion (and back) per pixel, with
 //   its divisions and roundings, for a colour that cannot be tabled;

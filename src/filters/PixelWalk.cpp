@@ -238,8 +238,9 @@ void setStreamedResultBytes(size_t bytes) { streamedFrom.store(bytes); }
 bool wideWords()
 {
 #if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 && wideVectorsAllowed();
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx2");
+    return avx512 && wideVectorsAllowed();
 #else
     return false;
 #endif

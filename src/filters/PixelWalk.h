@@ -501,13 +501,14 @@ inline __attribute__((always_inline)) void wordRun(const uint8_t* __restrict s, 
     }
 }
 #if defined(__x86_64__)
+#define TQ_WORDS_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx2,prefer-vector-width=512")))
 template <class WordFn>
-__attribute__((target("avx2"))) void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn)
+TQ_WORDS_TARGET void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn)
 {
     wordRun(s, d, n, fn);
 }
 #endif
-// Does the processor have the 256-bit vector instructions wordRunWide uses
+// Does the processor have the 512-bit vector instructions wordRunWide uses
 // (and are wide rows allowed)?
 bool wideWords();
 
@@ -519,7 +520,7 @@ inline __attribute__((always_inline)) void wordsInPlaceRun(uint8_t* d, int32_t n
 }
 #if defined(__x86_64__)
 template <class WordFn>
-__attribute__((target("avx2"))) void wordsInPlaceWide(uint8_t* d, int32_t n, WordFn& fn)
+TQ_WORDS_TARGET void wordsInPlaceWide(uint8_t* d, int32_t n, WordFn& fn)
 {
     wordsInPlaceRun(d, n, fn);
 }

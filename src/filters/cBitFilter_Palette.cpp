@@ -123,7 +123,7 @@ BitsBuffer cBitFilter::StuckiBW(int32_t PalWeight)
             // With PalWeight 0 the feedback's division fails and is skipped:
             // the pixel is thresholded at the mean without error.
             if (PalWeight != 0) g += static_cast<int32_t>(static_cast<int64_t>(cur[x]) * 10 / PalWeight);
-            g = g < 0 ? 0 : (g > 255 ? 255 : g);
+            g = clampByte(g);
             const int32_t o = g < mean ? 0 : 255;
             d[0] = d[1] = d[2] = static_cast<uint8_t>(o);
             const int32_t* sh1 = share[1] + (g - o) + 255;

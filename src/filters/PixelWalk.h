@@ -185,8 +185,9 @@ bool runBands(int threads, int32_t first, int32_t last, int32_t bandRows, Functi
 // every band ends with one, and so does a walk on the calling thread.
 void streamBytes(uint8_t* dst, const uint8_t* src, size_t n);
 void streamFence();
-// Results from this size on (16 MB unless changed) are streamed; tests lower
-// it to cover the streamed rows on small pictures.
+// Results from this size on (16 MB unless changed) are streamed when their
+// rows are shared among threads; tests lower it to cover the streamed rows
+// on small pictures.
 size_t streamedResultBytes();
 void setStreamedResultBytes(size_t bytes);
 // A row of at least n bytes of the calling thread's own, for a result row
@@ -309,7 +310,11 @@ Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last
     if (!src.allocated()) return src;
     BitsBuffer out(src.width(), src.height());
     const size_t rowBytes = static_cast<size_t>(src.stride());
-    const bool stream = out.byteSize() >= streamedResultBytes();
+    // A large result shared among threads goes past the caches; on one
+    // thread plain stores into the buffer just filled with zeros are faster.
+    const int threads = order == Rows::Independent ? f.threadCount() : 1;
+    const bool shared = bandRows(threads, src.height() + 2 * BitsBuffer::kMargin, src.width()) != 0;
+    const bool stream = shared && out.byteSize() >= streamedResultBytes();
     const bool ok = forRows(
         f, order, -BitsBuffer::kMargin, src.height() - 1 + BitsBuffer::kMargin,
         [&](int32_t y) {

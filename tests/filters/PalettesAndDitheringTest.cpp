@@ -2,8 +2,10 @@
 #include "GreyPictures.h"
 #include "RandomCases.h"
 
-#include "platform/BitsBuffer.h"
+#include "filters/Module6.h"
+#include "filters/Module7.h"
 #include "filters/Palette.h"
+#include "platform/BitsBuffer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // GradientLinear, GradientCircular and Light.
-#include "Filters3Fixture.h"
+#include "PositionPictures.h"
 
 #include <limits>
 
 namespace tq {
 namespace {
 
-using namespace f3;
+using namespace positionpics;
 
 constexpr int32_t kRed = 255;
 constexpr int32_t kBlue = 16711680;
@@ -15,9 +15,10 @@ struct Rb {
     int r, b;
     bool operator==(const Rb&) const = default;
 };
+std::ostream& operator<<(std::ostream& os, const Rb& c) { return os << "(red " << c.r << ", blue " << c.b << ")"; }
 Rb rb(const BitsBuffer& out, int x, int y) { return {out.at(2, x, y), out.at(0, x, y)}; }
 
-TEST(Filters3Gradient, LinearRedToBlue)
+TEST(Gradients, LinearRedToBlue)
 {
     const BitsBuffer in = uniform(30, 3, 0, 0, 0);
     struct Case {
@@ -44,7 +45,7 @@ TEST(Filters3Gradient, LinearRedToBlue)
     }
 }
 
-TEST(Filters3Gradient, DirectionsOfTheSegment)
+TEST(Gradients, DirectionsOfTheSegment)
 {
     // The same blend from (20, 0) to (10, 0) runs right to left; downward
     // and upward segments blend by rows.
@@ -63,7 +64,31 @@ TEST(Filters3Gradient, DirectionsOfTheSegment)
     EXPECT_EQ(rb(up, 4, 5), (Rb{0, 255}));
 }
 
-TEST(Filters3Gradient, EqualEndsReturnACopyWithoutProgress)
+TEST(Gradients, ObliqueSegmentHalfWayTakesTheTieToEven)
+{
+    // A 6-8-10 segment: t = (8 X + 6 Y) / 100 exactly. Where that is 0.5 the
+    // blue 127.5 and the red 127.5 both go to the even 128, which needs the
+    // cosine and sine of the angle taken in double precision before their
+    // quotients by len are kept as singles.
+    const BitsBuffer in = uniform(16, 16, 0, 0, 0);
+    Engine e(in);
+    const BitsBuffer out = e.f.GradientLinear(0, 5, 8, 11, kRed, kBlue, 100, 1);
+    struct Case {
+        int x, y;
+        Rb want;
+    };
+    const Case cases[] = {
+        {10, 0, {128, 128}},   // X 10, Y -5
+        {4, 8, {128, 128}},    // X 4, Y 3: the segment's middle
+        {0, 5, {255, 0}},      // the start
+        {8, 11, {0, 255}},     // the end
+        {5, 5, {153, 102}},    // t 0.4
+        {15, 15, {0, 255}},    // beyond the end line
+    };
+    for (const Case& c : cases) EXPECT_EQ(rb(out, c.x, c.y), c.want) << c.x << "," << c.y;
+}
+
+TEST(Gradients, EqualEndsReturnACopyWithoutProgress)
 {
     const BitsBuffer in = positions(8, 6);
     Engine e(in);
@@ -73,7 +98,7 @@ TEST(Filters3Gradient, EqualEndsReturnACopyWithoutProgress)
     EXPECT_TRUE(e.reports.empty());
 }
 
-TEST(Filters3Gradient, PressureAndOwnColours)
+TEST(Gradients, PressureAndOwnColours)
 {
     const BitsBuffer in = positions(12, 5);
     Engine e(in);
@@ -86,7 +111,7 @@ TEST(Filters3Gradient, PressureAndOwnColours)
     EXPECT_EQ(own.at(0, 11, 2), 255);
 }
 
-TEST(Filters3Gradient, BytesOutOfRangeKeepTheirValues)
+TEST(Gradients, BytesOutOfRangeKeepTheirValues)
 {
     // Pressure 200: 2 * blend - own. At column 0: red 510 - 10 and blue
     // 0 - 10 fail and keep 10; at column 15 red 2 * 127.5 - 10 = 245.
@@ -98,7 +123,7 @@ TEST(Filters3Gradient, BytesOutOfRangeKeepTheirValues)
     EXPECT_EQ(out.at(1, 15, 0), 10);
 }
 
-TEST(Filters3Gradient, CircularFromTheCentreOut)
+TEST(Gradients, CircularFromTheCentreOut)
 {
     const BitsBuffer in = uniform(12, 12, 0, 0, 0);
     Engine e(in);
@@ -111,7 +136,7 @@ TEST(Filters3Gradient, CircularFromTheCentreOut)
     EXPECT_EQ(rb(out, 11, 11), (Rb{0, 255}));
 }
 
-TEST(Filters3Gradient, WholePictureWalkOnlySelectedPixels)
+TEST(Gradients, WholePictureWalkOnlySelectedPixels)
 {
     const BitsBuffer in = uniform(6, 5, 0, 0, 0);
     Engine e(in, Region::rect(1, 2, 4, 4));
@@ -123,7 +148,7 @@ TEST(Filters3Gradient, WholePictureWalkOnlySelectedPixels)
     EXPECT_EQ(e.reports, (std::vector<int32_t>{0, 25, 50, 75, 100, 100}));
 }
 
-TEST(Filters3Light, BrighteningFallsTowardTheRim)
+TEST(LightSpot, BrighteningFallsTowardTheRim)
 {
     const BitsBuffer in = uniform(21, 21, 100, 100, 100);   // R 5 about (10, 10)
     struct Case {
@@ -147,7 +172,7 @@ TEST(Filters3Light, BrighteningFallsTowardTheRim)
     }
 }
 
-TEST(Filters3Light, BytesStayWithinTheirRange)
+TEST(LightSpot, BytesStayWithinTheirRange)
 {
     Engine bright(uniform(9, 9, 250, 250, 250));
     EXPECT_EQ(bright.f.Light(0.5f, 0.5f, 0.5f, 10, 100)->at(1, 4, 4), 255);
@@ -159,7 +184,7 @@ TEST(Filters3Light, BytesStayWithinTheirRange)
     EXPECT_EQ(dark.f.Light(0.5f, 0.5f, 0.5f, -3, 100)->at(1, 4, 4), 2);
 }
 
-TEST(Filters3Light, EmptyDiscSelectionAndFailure)
+TEST(LightSpot, EmptyDiscSelectionAndFailure)
 {
     const BitsBuffer in = uniform(10, 10, 1, 2, 3);
     Engine e(in);

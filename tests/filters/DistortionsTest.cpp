@@ -1,15 +1,15 @@
 // BEND, FOLD, STRETCH, TWIRL, WAVES and LENS.
-#include "Filters3Fixture.h"
+#include "PositionPictures.h"
 
 #include <functional>
 
 namespace tq {
 namespace {
 
-using namespace f3;
+using namespace positionpics;
 using P = std::pair<int, int>;
 
-TEST(Filters3Stretch, SinglePrecisionFactorDecidesTheHalves)
+TEST(Stretch, SinglePrecisionFactorDecidesTheHalves)
 {
     const BitsBuffer in = positions(31, 3);
     Engine e(in);
@@ -23,7 +23,7 @@ TEST(Filters3Stretch, SinglePrecisionFactorDecidesTheHalves)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Stretch, MinusHundredGivesTheCentreEverywhere)
+TEST(Stretch, MinusHundredGivesTheCentreEverywhere)
 {
     Engine e(positions(7, 5));
     const BitsBuffer out = e.f.STRETCH(-100, -100);
@@ -33,7 +33,7 @@ TEST(Filters3Stretch, MinusHundredGivesTheCentreEverywhere)
 
 // With both factors 0 the source is the pixel itself: a rectangle keeps the
 // picture, an ellipse-like selection blackens its box's corners (CleanBack).
-TEST(Filters3StretchFold, ZeroFactorsAndTheSelectionShape)
+TEST(StretchAndFold, ZeroFactorsAndTheSelectionShape)
 {
     const BitsBuffer in = positions(5, 5);
     for (bool fold : {false, true}) {
@@ -51,7 +51,7 @@ TEST(Filters3StretchFold, ZeroFactorsAndTheSelectionShape)
     }
 }
 
-TEST(Filters3Fold, ShearsEachColumnByItsOffset)
+TEST(Fold, ShearsEachColumnByItsOffset)
 {
     const BitsBuffer in = positions(101, 101);
     Engine e(in);
@@ -67,7 +67,7 @@ TEST(Filters3Fold, ShearsEachColumnByItsOffset)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Fold, SingleRowOrColumnIsReturnedUnchanged)
+TEST(Fold, SingleRowOrColumnIsReturnedUnchanged)
 {
     for (auto [w, h] : {P{1, 6}, P{6, 1}, P{1, 1}}) {
         const BitsBuffer in = positions(w, h);
@@ -77,7 +77,7 @@ TEST(Filters3Fold, SingleRowOrColumnIsReturnedUnchanged)
     }
 }
 
-TEST(Filters3Bend, PolarWrapAboutTheCentre)
+TEST(Bend, PolarWrapAboutTheCentre)
 {
     const BitsBuffer in = positions(21, 21);   // cx = cy = 10
     Engine e(in);
@@ -90,7 +90,7 @@ TEST(Filters3Bend, PolarWrapAboutTheCentre)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Twirl, OffsetOnlyTurnsLikeARotation)
+TEST(Twirl, OffsetOnlyTurnsLikeARotation)
 {
     const BitsBuffer in = positions(41, 41);   // cx = cy = 20
     Engine e(in);
@@ -101,7 +101,7 @@ TEST(Filters3Twirl, OffsetOnlyTurnsLikeARotation)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Twirl, EllipseCornersTakeFromInsideOrTurnBlack)
+TEST(Twirl, EllipseCornersTakeFromInsideOrTurnBlack)
 {
     const BitsBuffer in = positions(5, 5);
     Engine e(in, diamond5());
@@ -114,7 +114,7 @@ TEST(Filters3Twirl, EllipseCornersTakeFromInsideOrTurnBlack)
     EXPECT_EQ(from(out, 3, 2), P(2, 3));
 }
 
-TEST(Filters3Twirl, TwoColumnsOrFewerAreReturnedUnchanged)
+TEST(Twirl, TwoColumnsOrFewerAreReturnedUnchanged)
 {
     for (int w : {1, 2}) {
         const BitsBuffer in = positions(w, 9);
@@ -123,7 +123,7 @@ TEST(Filters3Twirl, TwoColumnsOrFewerAreReturnedUnchanged)
     }
 }
 
-TEST(Filters3Waves, RowsFollowTheSine)
+TEST(Waves, RowsFollowTheSine)
 {
     const BitsBuffer in = positions(4, 20);
     Engine e(in);
@@ -135,7 +135,7 @@ TEST(Filters3Waves, RowsFollowTheSine)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Waves, OnlySelectedDestinationsChange)
+TEST(Waves, OnlySelectedDestinationsChange)
 {
     const BitsBuffer in = positions(5, 5);
     Engine e(in, diamond5());
@@ -150,7 +150,7 @@ TEST(Filters3Waves, OnlySelectedDestinationsChange)
     EXPECT_EQ(from(out, 1, 3), P(1, 2));
 }
 
-TEST(Filters3Lens, WorkedNumbers)
+TEST(Lens, WorkedNumbers)
 {
     const BitsBuffer in = positions(101, 101);
     Engine e(in);
@@ -166,7 +166,7 @@ TEST(Filters3Lens, WorkedNumbers)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Lens, NoStrengthOrNoRadiusChangesNothing)
+TEST(Lens, NoStrengthOrNoRadiusChangesNothing)
 {
     const BitsBuffer in = positions(31, 21);
     Engine e(in);
@@ -177,7 +177,7 @@ TEST(Filters3Lens, NoStrengthOrNoRadiusChangesNothing)
     EXPECT_EQ(e.f.LENS(0.5f, 0.5f, -0.3f, 100), in);   // negative radius: no disc
 }
 
-TEST(Filters3Lens, StrongestLensShowsTheCentreOverTheDisc)
+TEST(Lens, StrongestLensShowsTheCentreOverTheDisc)
 {
     const BitsBuffer in = positions(21, 21);
     Engine e(in);
@@ -187,7 +187,7 @@ TEST(Filters3Lens, StrongestLensShowsTheCentreOverTheDisc)
     EXPECT_TRUE(samePixel(out, in, 15, 10));
 }
 
-TEST(Filters3Lens, SourceOutsideThePictureLeavesThePixel)
+TEST(Lens, SourceOutsideThePictureLeavesThePixel)
 {
     // Centre on the left edge and a lens past 150 (a half turn): the disc's
     // right half points at columns left of 0.
@@ -204,7 +204,7 @@ TEST(Filters3Lens, SourceOutsideThePictureLeavesThePixel)
     expectBorderAndMarkersKept(in, big);
 }
 
-TEST(Filters3Lens, OnlySelectedDestinationsAndDiscProgress)
+TEST(Lens, OnlySelectedDestinationsAndDiscProgress)
 {
     const BitsBuffer in = positions(5, 5);
     Engine e(in, diamond5());
@@ -223,7 +223,7 @@ TEST(Filters3Lens, OnlySelectedDestinationsAndDiscProgress)
 
 // The disc members walk every row Y from -R to R, also the rows that lie
 // outside the picture, and apply the progress rule after each of them.
-TEST(Filters3Disc, RowsOffThePictureStillReportProgress)
+TEST(Disc, RowsOffThePictureStillReportProgress)
 {
     const std::pair<const char*, std::function<void(cBitFilter&)>> members[] = {
         {"LENS", [](cBitFilter& f) { f.LENS(0.5f, 0.0f, 0.5f, 75); }},
@@ -239,7 +239,7 @@ TEST(Filters3Disc, RowsOffThePictureStillReportProgress)
     }
 }
 
-TEST(Filters3Distort, ProgressPerRowThenHundred)
+TEST(Distortions, ProgressPerRowThenHundred)
 {
     Engine e(positions(6, 5));
     e.reportEveryRow();

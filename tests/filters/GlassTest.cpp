@@ -1,10 +1,10 @@
 // GLASS: its styles, variants and exact keywords.
-#include "Filters3Fixture.h"
+#include "PositionPictures.h"
 
 namespace tq {
 namespace {
 
-using namespace f3;
+using namespace positionpics;
 using P = std::pair<int, int>;
 
 // Source of (x, y) by hand from the table of variants, on a picture without
@@ -14,7 +14,7 @@ struct Probe {
     P source;
 };
 
-TEST(Filters3Glass, SourcePointsOfTheVariants)
+TEST(Glass, SourcePointsOfTheVariants)
 {
     struct Case {
         const char* style;
@@ -64,7 +64,7 @@ TEST(Filters3Glass, SourcePointsOfTheVariants)
     }
 }
 
-TEST(Filters3Glass, SourceOutsideTheSelectionKeepsTheDestination)
+TEST(Glass, SourceOutsideTheSelectionKeepsTheDestination)
 {
     // Column 1 is not selected. "curtain" 1: column 1 (outside, in the box)
     // takes column 2, which is selected; column 4 would take column 1 and
@@ -79,7 +79,7 @@ TEST(Filters3Glass, SourceOutsideTheSelectionKeepsTheDestination)
     }
 }
 
-TEST(Filters3Glass, KeywordsAreExactAndUnknownOnesChangeNothing)
+TEST(Glass, KeywordsAreExactAndUnknownOnesChangeNothing)
 {
     const BitsBuffer in = positions(9, 9);
     struct Case {

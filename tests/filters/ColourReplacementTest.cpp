@@ -1,4 +1,4 @@
-#include "Filters1Fixtures.h"
+#include "SmallPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ BitsBuffer must(const FilterResult& r)
 
 } // namespace
 
-TEST(Filters1Replace, ReplaceIsolateAndShiftAtToleranceZero)
+TEST(ColourReplacement, ReplaceIsolateAndShiftAtToleranceZero)
 {
     // Pure red, a red one level off (d2 = 1 = D: blend factor 0), and grey.
     const BitsBuffer in = picture(3, 1, {{0, 0, 255}, {0, 0, 254}, {9, 9, 9}});
@@ -43,7 +43,7 @@ TEST(Filters1Replace, ReplaceIsolateAndShiftAtToleranceZero)
     EXPECT_EQ(px(sh, 1, 0), (Bgr{0, 0, 254}));
 }
 
-TEST(Filters1Replace, BlendFallsWithDistance)
+TEST(ColourReplacement, BlendFallsWithDistance)
 {
     // Tolerance 100: D = rnd(127.5^2 + 1) = 16257. A pixel 90 levels off in
     // red: d2 = 8100, a = single(1 - 8100 / 16257) = 0.50175...
@@ -56,7 +56,7 @@ TEST(Filters1Replace, BlendFallsWithDistance)
               (Bgr{0, 0, 0}));
 }
 
-TEST(Filters1Replace, ReplaceByLightnessAndHue)
+TEST(ColourReplacement, ReplaceByLightnessAndHue)
 {
     // LTolerance 0: only pixels of the same (R + G + B) \ 3 as ColorFrom.
     const BitsBuffer in = picture(2, 1, {{0, 0, 200}, {3, 0, 200}});
@@ -80,7 +80,7 @@ TEST(Filters1Replace, ReplaceByLightnessAndHue)
     EXPECT_EQ(px(hs, 1, 0), (Bgr{0, 0, 0}));       // the colour itself: replaced
 }
 
-TEST(Filters1Replace, HueAndLightnessRotation)
+TEST(ColourReplacement, HueAndLightnessRotation)
 {
     Engine e(test::patterned(16, 16));
     // The conversions give every colour back.
@@ -106,7 +106,7 @@ TEST(Filters1Replace, HueAndLightnessRotation)
     EXPECT_EQ(onePixel({60, 0, 0}, [](cBitFilter& f) { return f.StretchH(0, 100, 0); }), (Bgr{0, 0, 40}));
 }
 
-TEST(Filters1Replace, StoppingMembersFailOnAnImpossibleLimit)
+TEST(ColourReplacement, StoppingMembersFailOnAnImpossibleLimit)
 {
     Engine e(picture(1, 1, {{1, 2, 3}}));
     // Tolerance so large that D does not fit a 32-bit whole number.

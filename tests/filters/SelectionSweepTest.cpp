@@ -1,7 +1,7 @@
-// Every filter member of the colour and tone groups against a selection:
+// Every colour and tone member against a selection:
 // exactly the selected pixels change, and each changes as it would with the
 // whole picture selected.
-#include "Filters1Fixtures.h"
+#include "SmallPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ Region centredEllipse(int w, int h)
 
 } // namespace
 
-TEST(Filters1Sweep, EveryMemberChangesExactlyTheSelection)
+TEST(SelectionSweep, EveryMemberChangesExactlyTheSelection)
 {
     constexpr int W = 23, H = 17;
     const BitsBuffer in = test::patterned(W, H, 7);
@@ -106,7 +106,7 @@ TEST(Filters1Sweep, EveryMemberChangesExactlyTheSelection)
     }
 }
 
-TEST(Filters1Sweep, WithoutRegionEveryMemberReturnsBitsAndReportsTheEnd)
+TEST(SelectionSweep, WithoutRegionEveryMemberReturnsBitsAndReportsTheEnd)
 {
     const BitsBuffer in = test::patterned(9, 6, 3);
     for (const Member& m : members()) {
@@ -127,7 +127,7 @@ TEST(Filters1Sweep, WithoutRegionEveryMemberReturnsBitsAndReportsTheEnd)
     }
 }
 
-TEST(Filters1Sweep, EqualizeReportsOnlyDuringItsSecondPass)
+TEST(SelectionSweep, EqualizeReportsOnlyDuringItsSecondPass)
 {
     ManualClock clock(1000, 100);   // every row is more than 10 ms after the last report
     cBitFilter f(clock);

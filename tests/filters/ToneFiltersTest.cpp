@@ -1,4 +1,4 @@
-#include "Filters1Fixtures.h"
+#include "SmallPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ void runCases(const std::vector<PixelCase>& cases)
 
 } // namespace
 
-TEST(Filters1Tone, PointMembersOnOnePixel)
+TEST(ToneFilters, PointMembersOnOnePixel)
 {
     runCases({
         {"BRIGHTNESS(300)", {1, 100, 254}, [](cBitFilter& f) { return must(f.BRIGHTNESS(300)); }, {255, 255, 255}},
@@ -63,7 +63,7 @@ TEST(Filters1Tone, PointMembersOnOnePixel)
     });
 }
 
-TEST(Filters1Tone, SwapBanksAndSwapRgb)
+TEST(ToneFilters, SwapBanksAndSwapRgb)
 {
     const Bgr in{1, 2, 3};   // B 1, G 2, R 3
     runCases({
@@ -90,7 +90,7 @@ TEST(Filters1Tone, SwapBanksAndSwapRgb)
     EXPECT_EQ(b, test::patterned(5, 4));
 }
 
-TEST(Filters1Tone, SwapRgbReadsTheMarkerBank)
+TEST(ToneFilters, SwapRgbReadsTheMarkerBank)
 {
     BitsBuffer in = picture(1, 1, {{1, 2, 3}}, 77);
     Engine e(in);
@@ -99,7 +99,7 @@ TEST(Filters1Tone, SwapRgbReadsTheMarkerBank)
     EXPECT_EQ(out.at(3, 0, 0), 77);
 }
 
-TEST(Filters1Tone, ContrastSpillsTheExcess)
+TEST(ToneFilters, ContrastSpillsTheExcess)
 {
     // Mean grey 100 over the picture; the pixel under test is not selected
     // alone: the mean is taken over every pixel.
@@ -126,7 +126,7 @@ TEST(Filters1Tone, ContrastSpillsTheExcess)
     EXPECT_EQ(e3.f.Contrast(0), e3.f.Bits());
 }
 
-TEST(Filters1Tone, ReductionLevels)
+TEST(ToneFilters, ReductionLevels)
 {
     BitsBuffer in(256, 1);
     for (int i = 0; i < 256; ++i) in.at(0, i, 0) = in.at(1, i, 0) = in.at(2, i, 0) = static_cast<uint8_t>(i);
@@ -144,7 +144,7 @@ TEST(Filters1Tone, ReductionLevels)
     EXPECT_FALSE(e.f.Reduction(-1).has_value());
 }
 
-TEST(Filters1Tone, EqualizeAroundTheMedian)
+TEST(ToneFilters, EqualizeAroundTheMedian)
 {
     struct Case { const char* name; Bgr fill; Bgr want; };
     const Case cases[] = {
@@ -175,7 +175,7 @@ TEST(Filters1Tone, EqualizeAroundTheMedian)
     EXPECT_EQ(px(out, 1, 0), (Bgr{128, 128, 128}));
 }
 
-TEST(Filters1Tone, ColorizeKeepsBrightnessAndClampsOutOfRange)
+TEST(ToneFilters, ColorizeKeepsBrightnessAndClampsOutOfRange)
 {
     // Hue 0 at saturation 1 and luminosity 1: a mid grey becomes pure red.
     EXPECT_EQ(onePixel({128, 127, 127}, [](cBitFilter& f) { return must(f.COLORIZE(0.0f, 1.0f, 1.0f)); }),
@@ -194,7 +194,7 @@ TEST(Filters1Tone, ColorizeKeepsBrightnessAndClampsOutOfRange)
     EXPECT_FALSE(e.f.COLORIZE(0.0f, 0.5f, 1e12f).has_value());
 }
 
-TEST(Filters1Tone, ColorizeKeepsLowBitsWhenSaturationAndLuminosityAreFractions)
+TEST(ToneFilters, ColorizeKeepsLowBitsWhenSaturationAndLuminosityAreFractions)
 {
     // Only saturation or luminosity past 0..1 is held at the ends; a hue
     // outside -1..5 with both fractions in range keeps the low eight bits.
@@ -212,7 +212,7 @@ TEST(Filters1Tone, ColorizeKeepsLowBitsWhenSaturationAndLuminosityAreFractions)
             << c.name;
 }
 
-TEST(Filters1Tone, Statistics)
+TEST(ToneFilters, Statistics)
 {
     Engine e(picture(3, 1, {{0, 0, 3}, {30, 30, 33}, {255, 255, 255}}));
     EXPECT_EQ(e.f.GetLMax(), 255);

@@ -1,16 +1,22 @@
 // Buffer operations, tone, channel, replacement, hue and colour-effect
 // members on a 4000 x 3000 picture, whole and inside an elliptic selection,
-// in megapixels per second beside a memcpy of the same buffer.
+// on one thread and on every core, beside a memcpy of the same buffer (see
+// BenchSupport.h for the figures).
 //
-// Every filter copies Bits once for its result, so memcpy is the ceiling.
-// The program keeps freed picture buffers in its heap (keepLargeBlocksInHeap), and
-// so does this benchmark; without that each result would also pay for
+// The program keeps freed picture buffers in its heap (keepLargeBlocksInHeap),
+// and so does this benchmark; without that each result would also pay for
 // mapping 48 MB of fresh pages, several times the cost of the filter.
 //
-// Table-driven point filters (Invert, BRIGHTNESS, SwapBanks, GreyScale,
-// SATURATION, COLORIZE, StretchH, ...) run at a fifth to a tenth of memcpy.
-// The members more than ten times slower than Invert are so by their
-// formula, on this noise picture:
+// The point filters on whole pixels (Invert, SwapBanks, SwapRGB, KillChannel,
+// SpecialColors, Threshold) and the channel-table members (BRIGHTNESS,
+// ShiftRGB, GammaCorrection, Reduction) make each result row from a row of
+// Bits in the caches and stream it out, so the pass costs about one memcpy.
+// Every result is also a new buffer that BitsBuffer fills with zeros first,
+// on the calling thread, which on this machine costs roughly another half
+// to whole memcpy: on one thread these members run at about half of
+// memcpy's speed, and on every core that fill, not the cores, holds them.
+// The members far slower than Invert are so by their formula, on this noise
+// picture:
 // - RotateL: a sine per pixel of a value that depends on all three channels;
 // - ReplaceHS, RotateH: an RGB -> HSL conversion (and back) per pixel, with
 //   its divisions and roundings, for a colour that cannot be tabled;
@@ -18,9 +24,7 @@
 //   spill steps several times over, plus a whole-picture pass for the mean;
 // - BitsResample: three rounded interpolations per new pixel and three per
 //   source column of every row.
-// REPLACE, ReplaceL, Shift, ISOLATE, THERMIQUE and ClassyColors need a few
-// double-precision products, a division or data-dependent choices per pixel
-// and stay within ten times Invert.
+// These share their rows among the cores.
 #include "platform/HeapTuning.h"
 #include "filters/cBitFilter.h"
 
@@ -28,9 +32,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,20 +72,6 @@ const Region& ellipse()
     static const Region r = Region::ellipse(0, 0, kW, kH);
     return r;
 }
-
-void setMegapixels(benchmark::State& state) { tq::bench::setMegapixels(state, kW, kH); }
-
-void BM_Memcpy(benchmark::State& state)
-{
-    const BitsBuffer& src = picture();
-    std::vector<uint8_t> dst(src.byteSize());
-    for (auto _ : state) {
-        std::memcpy(dst.data(), src.data(), src.byteSize());
-        benchmark::DoNotOptimize(dst.data());
-    }
-    setMegapixels(state);
-}
-BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A member that leaves Bits alone: its result is kept and dropped.
 struct FilterMember {
@@ -135,8 +124,6 @@ const std::vector<FilterMember> kFilters = {
     {"NewDoc", [](cBitFilter& f) { keep(f.NewDoc(1, 2, 3)); }},
 };
 
-// Buffer operations replace Bits: each run starts again from the picture
-// (that copy is not timed).
 const std::vector<FilterMember> kBufferOps = {
     {"BitsBlack", [](cBitFilter& f) { f.BitsBlack(); }},
     {"BitsCrop", [](cBitFilter& f) { f.BitsCrop(picture(), 0, 0, kW, kH); }},
@@ -158,49 +145,45 @@ const std::vector<FilterMember> kBufferOps = {
      }},
 };
 
-void runFilter(benchmark::State& state, const FilterMember& m, const Region* region)
+// A member run on an engine holding the picture, with the region given.
+tq::bench::FilterCall filterCall(const FilterMember& m, const Region* region, int threads)
 {
-    cBitFilter f;
-    f.setBits(picture());
-    f.setBitsRegion(region);
-    m.run(f);   // untimed: the first result maps the heap's pages
-    for (auto _ : state) m.run(f);
-    setMegapixels(state);
+    auto f = std::make_shared<cBitFilter>();
+    f->setThreadCount(threads);
+    f->setBits(picture());
+    f->setBitsRegion(region);
+    return {[f, &m] { m.run(*f); }, nullptr};
 }
 
-void runBufferOp(benchmark::State& state, const FilterMember& m, const Region* region)
+// Buffer operations replace Bits: each call starts again from the picture
+// (that copy is not timed).
+tq::bench::FilterCall bufferOpCall(const FilterMember& m, const Region* region, int threads)
 {
-    cBitFilter f;
-    f.setBitsRegion(region);
-    f.setBits(picture());
-    m.run(f);   // untimed: the first result maps the heap's pages
-    for (auto _ : state) {
-        state.PauseTiming();
-        f.setBits(picture());
-        state.ResumeTiming();
-        m.run(f);
-        benchmark::DoNotOptimize(f.Bits().data());
-    }
-    setMegapixels(state);
+    auto f = std::make_shared<cBitFilter>();
+    f->setThreadCount(threads);
+    f->setBitsRegion(region);
+    return {[f, &m] {
+                m.run(*f);
+                benchmark::DoNotOptimize(f->Bits().data());
+            },
+            [f] { f->setBits(picture()); }};
 }
 
 const bool kRegistered = [] {
     tq::platform::keepLargeBlocksInHeap();   // as the program does at start
+    tq::bench::stateCores();
+    tq::bench::registerMemcpy(kW, kH);
     for (const FilterMember& m : kFilters) {
-        benchmark::RegisterBenchmark((std::string(m.name) + "/whole").c_str(),
-                                     [&m](benchmark::State& s) { runFilter(s, m, &wholeRegion()); })
-            ->Unit(benchmark::kMillisecond)->Iterations(2);
-        benchmark::RegisterBenchmark((std::string(m.name) + "/ellipse").c_str(),
-                                     [&m](benchmark::State& s) { runFilter(s, m, &ellipse()); })
-            ->Unit(benchmark::kMillisecond)->Iterations(2);
+        tq::bench::registerFilter(std::string(m.name) + "/whole", kW, kH, 2,
+                                  [&m](int threads) { return filterCall(m, &wholeRegion(), threads); });
+        tq::bench::registerFilter(std::string(m.name) + "/ellipse", kW, kH, 2,
+                                  [&m](int threads) { return filterCall(m, &ellipse(), threads); });
     }
     for (const FilterMember& m : kBufferOps) {
-        benchmark::RegisterBenchmark((std::string(m.name) + "/whole").c_str(),
-                                     [&m](benchmark::State& s) { runBufferOp(s, m, &wholeRegion()); })
-            ->Unit(benchmark::kMillisecond)->Iterations(2);
-        benchmark::RegisterBenchmark((std::string(m.name) + "/ellipse").c_str(),
-                                     [&m](benchmark::State& s) { runBufferOp(s, m, &ellipse()); })
-            ->Unit(benchmark::kMillisecond)->Iterations(2);
+        tq::bench::registerFilter(std::string(m.name) + "/whole", kW, kH, 2,
+                                  [&m](int threads) { return bufferOpCall(m, &wholeRegion(), threads); });
+        tq::bench::registerFilter(std::string(m.name) + "/ellipse", kW, kH, 2,
+                                  [&m](int threads) { return bufferOpCall(m, &ellipse(), threads); });
     }
     return true;
 }();

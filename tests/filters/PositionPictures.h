@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace tq::f3 {
+namespace tq::positionpics {
 
 inline constexpr uint8_t kBorder = 77;
 inline constexpr uint8_t kMarker = 9;
@@ -117,4 +117,4 @@ inline void expectBorderAndMarkersKept(const BitsBuffer& in, const BitsBuffer& o
         }
 }
 
-} // namespace tq::f3
+} // namespace tq::positionpics

@@ -1,10 +1,11 @@
 #include "filters/Module5.h"
+#include "filters/Module6.h"
 
 #include <gtest/gtest.h>
 
 namespace tq {
 
-TEST(Filters1ColourSpace, RgbToHslCases)
+TEST(ColourSpace, RgbToHslCases)
 {
     struct Case { int r, g, b; float h, s, l; };
     const Case cases[] = {
@@ -25,7 +26,7 @@ TEST(Filters1ColourSpace, RgbToHslCases)
     }
 }
 
-TEST(Filters1ColourSpace, HslToRgbCases)
+TEST(ColourSpace, HslToRgbCases)
 {
     struct Case { float h, s, l; int r, g, b; };
     const Case cases[] = {
@@ -45,7 +46,7 @@ TEST(Filters1ColourSpace, HslToRgbCases)
     }
 }
 
-TEST(Filters1ColourSpace, HslToRgbFailsOnlyPastWholeNumbers)
+TEST(ColourSpace, HslToRgbFailsOnlyPastWholeNumbers)
 {
     int32_t r = 7, g = 7, b = 7;
     EXPECT_FALSE(Module5::HSLToRGB(0.0f, 1.0f, 1e9f, r, g, b));
@@ -56,7 +57,7 @@ TEST(Filters1ColourSpace, HslToRgbFailsOnlyPastWholeNumbers)
     EXPECT_LT(g, 0);
 }
 
-TEST(Filters1ColourSpace, RoundTripIsTheIdentityForEveryColour)
+TEST(ColourSpace, RoundTripIsTheIdentityForEveryColour)
 {
     int failures = 0;
     for (int r = 0; r < 256; ++r)
@@ -73,7 +74,7 @@ TEST(Filters1ColourSpace, RoundTripIsTheIdentityForEveryColour)
     EXPECT_EQ(failures, 0);
 }
 
-TEST(Filters1ColourSpace, Max3Min3AndHueWrap)
+TEST(ColourSpace, Max3Min3AndHueWrap)
 {
     EXPECT_EQ(Module5::Max3(1, 2, 3), 3);
     EXPECT_EQ(Module5::Max3(3, 2, 1), 3);

@@ -1,4 +1,4 @@
-#include "Filters1Fixtures.h"
+#include "SmallPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::function<BitsBuffer(cBitFilter&)> classy(int16_t n)
 
 } // namespace
 
-TEST(Filters1Effects, ClassyColorsTable)
+TEST(ColourEffects, ClassyColorsTable)
 {
     struct Case {
         std::string name;
@@ -70,7 +70,7 @@ TEST(Filters1Effects, ClassyColorsTable)
     for (const Case& c : cases) EXPECT_EQ(onePixel(c.in, c.run), c.want) << c.name;
 }
 
-TEST(Filters1Effects, FormulasReadTheOriginalPixel)
+TEST(ColourEffects, FormulasReadTheOriginalPixel)
 {
     // Wet paper swaps blue and green: both must come from Bits, not from a
     // byte already written.

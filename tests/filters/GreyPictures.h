@@ -1,4 +1,5 @@
-// Small pictures and checks shared by the filter tests of this group.
+// Grey pictures whose marker bytes hold 7, and the checks the neighbourhood,
+// convolution, palette and artistic tests share.
 #pragma once
 
 #include "filters/cBitFilter.h"
@@ -9,7 +10,7 @@
 #include <random>
 #include <vector>
 
-namespace tq::test2 {
+namespace tq::greypics {
 
 // A w x h picture whose blue, green and red all hold rows[y][x]; the
 // marker byte of every pixel is 7 so a member that touches it is caught.
@@ -72,4 +73,4 @@ inline void expectUntouchedOutside(const BitsBuffer& before, const BitsBuffer& a
         }
 }
 
-} // namespace tq::test2
+} // namespace tq::greypics

@@ -1,13 +1,13 @@
-#include "Filters2Support.h"
+#include "GreyPictures.h"
 
 #include <functional>
 
 namespace tq {
 namespace {
 
-using test2::Engine;
-using test2::flatPicture;
-using test2::greyPicture;
+using greypics::Engine;
+using greypics::flatPicture;
+using greypics::greyPicture;
 
 // A single bright pixel of v at (2, 2) of a 5 x 5 picture of 0.
 BitsBuffer dot(int v)
@@ -24,7 +24,7 @@ FilterResult absorbed(BitsBuffer b) { return b; }
 } // namespace
 
 // The worked numbers: a table of (member, picture, pixel, expected grey).
-TEST(Filters2Neighbourhood, WorkedNumbers)
+TEST(NeighbourhoodFilters, WorkedNumbers)
 {
     struct Case {
         const char* name;
@@ -103,7 +103,7 @@ TEST(Filters2Neighbourhood, WorkedNumbers)
     }
 }
 
-TEST(Filters2Neighbourhood, ContourPaintsBackColor)
+TEST(NeighbourhoodFilters, ContourPaintsBackColor)
 {
     Engine e(flatPicture(3, 3, 255));
     const FilterResult r = e.f.CONTOUR(255, 0xFF0000);
@@ -123,7 +123,7 @@ TEST(Filters2Neighbourhood, ContourPaintsBackColor)
     EXPECT_EQ(z->at(2, 2, 2), 1);
 }
 
-TEST(Filters2Neighbourhood, ChannelsAreSeparate)
+TEST(NeighbourhoodFilters, ChannelsAreSeparate)
 {
     BitsBuffer b = flatPicture(3, 3, 0);
     b.at(2, 1, 1) = 255;   // red only
@@ -140,7 +140,7 @@ TEST(Filters2Neighbourhood, ChannelsAreSeparate)
     EXPECT_EQ(em.at(2, 0, 0), (128 + 128 + 127) / 3);
 }
 
-TEST(Filters2Neighbourhood, RefusedArgumentsGiveNoResultAndLeaveBits)
+TEST(NeighbourhoodFilters, RefusedArgumentsGiveNoResultAndLeaveBits)
 {
     const BitsBuffer pic = dot(200);
     Engine e(pic);
@@ -158,10 +158,10 @@ TEST(Filters2Neighbourhood, RefusedArgumentsGiveNoResultAndLeaveBits)
 }
 
 // Every member leaves unselected pixels, markers and the border as in Bits.
-TEST(Filters2Neighbourhood, OnlyTheSelectionChanges)
+TEST(NeighbourhoodFilters, OnlyTheSelectionChanges)
 {
     std::mt19937 gen(3);
-    const BitsBuffer pic = test2::randomPicture(7, 6, gen);
+    const BitsBuffer pic = greypics::randomPicture(7, 6, gen);
     const Region rg = Region::fromBands({{1, 3, {{1, 3}, {4, 6}}}, {3, 5, {{2, 7}}}});
     const std::vector<std::pair<const char*, Member>> members = {
         {"Blurs", [](cBitFilter& f) { return f.Blurs(2); }},
@@ -182,13 +182,13 @@ TEST(Filters2Neighbourhood, OnlyTheSelectionChanges)
         const FilterResult r = run(e.f);
         ASSERT_TRUE(r) << name;
         SCOPED_TRACE(name);
-        test2::expectUntouchedOutside(pic, *r, rg);
+        greypics::expectUntouchedOutside(pic, *r, rg);
         EXPECT_NE(*r, pic);
         EXPECT_EQ(e.f.Bits(), pic);
     }
 }
 
-TEST(Filters2Neighbourhood, EmbossEdgeCopiesUnselectedNeighbourFromBits)
+TEST(NeighbourhoodFilters, EmbossEdgeCopiesUnselectedNeighbourFromBits)
 {
     // The last column copies the pixel to its left in the result; when that
     // pixel lies outside the selection it holds its value from Bits.

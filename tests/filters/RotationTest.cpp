@@ -1,6 +1,6 @@
 // ROTATE and RotateSmooth.
-#include "Filters3Fixture.h"
-#include "filters/RotateRows.h"
+#include "PositionPictures.h"
+#include "filters/PixelWalk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,10 +8,10 @@
 namespace tq {
 namespace {
 
-using namespace f3;
+using namespace positionpics;
 using P = std::pair<int, int>;
 
-TEST(Filters3Rotate, QuarterTurnsAreExact)
+TEST(Rotate, QuarterTurnsAreExact)
 {
     const BitsBuffer in = positions(5, 5);   // cx = cy = 2
     Engine e(in);
@@ -35,7 +35,7 @@ TEST(Filters3Rotate, QuarterTurnsAreExact)
     expectBorderAndMarkersKept(in, smooth);
 }
 
-TEST(Filters3Rotate, SourcesOutsideThePictureTurnBlackOrStay)
+TEST(Rotate, SourcesOutsideThePictureTurnBlackOrStay)
 {
     const BitsBuffer in = positions(6, 4);   // cx 2, cy 1: (x, y) takes (3 - y, x - 1)
     Engine e(in);
@@ -54,7 +54,7 @@ TEST(Filters3Rotate, SourcesOutsideThePictureTurnBlackOrStay)
     EXPECT_EQ(smooth.at(0, 5, 0), kBorder);
 }
 
-TEST(Filters3Rotate, ZeroDegrees)
+TEST(Rotate, ZeroDegrees)
 {
     for (auto [w, h] : {P{1, 1}, P{2, 3}, P{7, 4}, P{30, 17}}) {
         const BitsBuffer in = positions(w, h);
@@ -77,7 +77,7 @@ TEST(Filters3Rotate, ZeroDegrees)
         }
 }
 
-TEST(Filters3Rotate, RectangularSelectionTurnsOnlyItsContent)
+TEST(Rotate, RectangularSelectionTurnsOnlyItsContent)
 {
     // Centre (3, 3) of the picture: (x, y) takes (6 - y, x).
     const BitsBuffer in = positions(8, 8);
@@ -97,7 +97,7 @@ TEST(Filters3Rotate, RectangularSelectionTurnsOnlyItsContent)
             }
 }
 
-TEST(Filters3RotateSmooth, BlendsWithTheBufferBorder)
+TEST(RotateSmooth, BlendsWithTheBufferBorder)
 {
     // 45 degrees on 3 x 3 (centre (1, 1)); c = 0.70710689, s = 0.70710665.
     const BitsBuffer in = uniform(3, 3, 100, 100, 100);   // border 77
@@ -116,7 +116,7 @@ TEST(Filters3RotateSmooth, BlendsWithTheBufferBorder)
 
 // The smooth turn's pixel loop is tuned; here it is held against the
 // formulas written out plainly, on a varied picture at many angles.
-TEST(Filters3RotateSmooth, MatchesThePlainFormulasAtManyAngles)
+TEST(RotateSmooth, MatchesThePlainFormulasAtManyAngles)
 {
     BitsBuffer in(23, 17);
     uint32_t seed = 12345;
@@ -127,10 +127,10 @@ TEST(Filters3RotateSmooth, MatchesThePlainFormulasAtManyAngles)
     const int cx = 11, cy = 8;
     for (bool vector : {true, false})
     for (int deg : {1, 7, 30, 45, 89, 90, 135, 180, 200, 271, 333, -17, 721}) {
-        allowVectorRotation(vector);
+        allowWideVectors(vector);
         Engine e(in);
         const BitsBuffer out = e.f.RotateSmooth(deg);
-        allowVectorRotation(true);
+        allowWideVectors(true);
         const float c = static_cast<float>(std::cos(deg * kDegToRad));
         const float s = static_cast<float>(std::sin(deg * kDegToRad));
         for (int y = 0; y < 17; ++y)
@@ -165,7 +165,7 @@ TEST(Filters3RotateSmooth, MatchesThePlainFormulasAtManyAngles)
     }
 }
 
-TEST(Filters3Rotate, NoSelectionReturnsACopy)
+TEST(Rotate, NoSelectionReturnsACopy)
 {
     Engine e(positions(6, 5), Region());
     EXPECT_EQ(e.f.ROTATE(33), e.f.Bits());

@@ -1,13 +1,13 @@
-#include "Filters2Support.h"
+#include "GreyPictures.h"
 
 #include "platform/Random.h"
 
 namespace tq {
 namespace {
 
-using test2::Engine;
-using test2::flatPicture;
-using test2::greyPicture;
+using greypics::Engine;
+using greypics::flatPicture;
+using greypics::greyPicture;
 
 // A vertical edge: 0 in columns 0..3, 255 in columns 4..7, eight rows.
 BitsBuffer edgePicture()
@@ -20,7 +20,7 @@ BitsBuffer edgePicture()
 
 } // namespace
 
-TEST(Filters2Artistic, BlockChoiceKeepsFlatAreasAndEdges)
+TEST(ArtisticFilters, BlockChoiceKeepsFlatAreasAndEdges)
 {
     const BitsBuffer flat = flatPicture(6, 6, 123);
     const BitsBuffer edge = edgePicture();
@@ -47,7 +47,7 @@ TEST(Filters2Artistic, BlockChoiceKeepsFlatAreasAndEdges)
     }
 }
 
-TEST(Filters2Artistic, DissolveAlsoWeighsTheLowerRightBlock)
+TEST(ArtisticFilters, DissolveAlsoWeighsTheLowerRightBlock)
 {
     // Only the lower-right block of (2, 2) is flat: Dissolve takes it,
     // PAINTING (three blocks) cannot.
@@ -59,10 +59,10 @@ TEST(Filters2Artistic, DissolveAlsoWeighsTheLowerRightBlock)
     EXPECT_NE(e.f.PAINTING().at(0, 2, 2), 60);
 }
 
-TEST(Filters2Artistic, DiffuseDrawsTwicePerPixelOfTheBox)
+TEST(ArtisticFilters, DiffuseDrawsTwicePerPixelOfTheBox)
 {
     std::mt19937 gen(8);
-    const BitsBuffer pic = test2::randomPicture(5, 4, gen);
+    const BitsBuffer pic = greypics::randomPicture(5, 4, gen);
     Engine e(pic);
     programRandom().seed(77);
     EXPECT_EQ(e.f.DIFFUSE(0, 0), pic);
@@ -71,7 +71,7 @@ TEST(Filters2Artistic, DiffuseDrawsTwicePerPixelOfTheBox)
     EXPECT_EQ(programRandom().next(), expected.next());
 }
 
-TEST(Filters2Artistic, DiffuseTakesSelectedSourcesOnly)
+TEST(ArtisticFilters, DiffuseTakesSelectedSourcesOnly)
 {
     // Selection: the left column only. With a range of 4 the sources spread
     // widely, yet every colour written comes from the selected column.
@@ -97,7 +97,7 @@ TEST(Filters2Artistic, DiffuseTakesSelectedSourcesOnly)
     }
 }
 
-TEST(Filters2Artistic, NoiseDrawsRedGreenBlueInThatOrder)
+TEST(ArtisticFilters, NoiseDrawsRedGreenBlueInThatOrder)
 {
     BitsBuffer b(3, 1);
     b.at(0, 0, 0) = 10, b.at(1, 0, 0) = 20, b.at(2, 0, 0) = 30;
@@ -120,7 +120,7 @@ TEST(Filters2Artistic, NoiseDrawsRedGreenBlueInThatOrder)
     EXPECT_EQ(programRandom().next(), rr.next());
 }
 
-TEST(Filters2Artistic, NoiseZeroAndEqualized)
+TEST(ArtisticFilters, NoiseZeroAndEqualized)
 {
     // NOISE(0) adds r in [0, 1): up by one above one half; 255 stays.
     Engine e(greyPicture({{100, 255, 0, 7}}));
@@ -153,7 +153,7 @@ TEST(Filters2Artistic, NoiseZeroAndEqualized)
     EXPECT_EQ(programRandom().next(), rr2.next());
 }
 
-TEST(Filters2Artistic, Sketch)
+TEST(ArtisticFilters, Sketch)
 {
     const BitsBuffer flat = flatPicture(4, 4, 90);
     Engine e(flat);
@@ -173,15 +173,15 @@ TEST(Filters2Artistic, Sketch)
     EXPECT_EQ(k.f.SKETCH(-1346, true).at(0, 1, 1), 255);
 }
 
-TEST(Filters2Artistic, HalftoneRadiusOne)
+TEST(ArtisticFilters, HalftoneRadiusOne)
 {
     std::mt19937 gen(21);
-    const BitsBuffer pic = test2::randomPicture(7, 6, gen);
+    const BitsBuffer pic = greypics::randomPicture(7, 6, gen);
     const Region rg = Region::rect(1, 1, 7, 6);
     Engine e(pic, rg);
     const FilterResult r = e.f.HALFTONE(1, 0, 0);
     ASSERT_TRUE(r);
-    test2::expectUntouchedOutside(pic, *r, rg);
+    greypics::expectUntouchedOutside(pic, *r, rg);
     for (int y = 1; y < 6; ++y)
         for (int x = 1; x < 7; ++x) {
             const bool dotCentre = (x - 1) % 2 == 1 && (y - 1) % 2 == 1;
@@ -202,7 +202,7 @@ TEST(Filters2Artistic, HalftoneRadiusOne)
         }
 }
 
-TEST(Filters2Artistic, HalftoneMeansCountSelectedPixelsAndIntensityBrightens)
+TEST(ArtisticFilters, HalftoneMeansCountSelectedPixelsAndIntensityBrightens)
 {
     // One cell of radius 2 over a 5 x 5 picture of 100 with the corner
     // pixel unselected.
@@ -228,10 +228,10 @@ TEST(Filters2Artistic, HalftoneMeansCountSelectedPixelsAndIntensityBrightens)
     EXPECT_EQ(wide->at(0, 0, 0), 100);         // unselected, unchanged
 }
 
-TEST(Filters2Artistic, PixelizeUsesThePicturesOwnBlocks)
+TEST(ArtisticFilters, PixelizeUsesThePicturesOwnBlocks)
 {
     std::mt19937 gen(1);
-    Engine e(test2::randomPicture(5, 4, gen));
+    Engine e(greypics::randomPicture(5, 4, gen));
     const FilterResult one = e.f.PIXELIZE(1);
     ASSERT_TRUE(one);
     EXPECT_EQ(*one, e.f.Bits());
@@ -256,7 +256,7 @@ TEST(Filters2Artistic, PixelizeUsesThePicturesOwnBlocks)
 // none starts on the last column 8, which the cell at 4 covers with its
 // own mean. Only that last column is bright (200), so the cell at 4 has the
 // mean 5 x 200 / 25 = 40; a cell at 8 would have 200 and give 196 and 192.
-TEST(Filters2Artistic, HalftoneCellsStartStrictlyBeforeTheLastColumnAndRow)
+TEST(ArtisticFilters, HalftoneCellsStartStrictlyBeforeTheLastColumnAndRow)
 {
     const int R2 = 2 * (2 + 100);   // Definition 100 widens the dot to the whole cell
     const auto shade = [R2](int mean, int d2) { return rnd(double(single(1.0 - double(d2) / R2)) * mean); };
@@ -290,7 +290,7 @@ TEST(Filters2Artistic, HalftoneCellsStartStrictlyBeforeTheLastColumnAndRow)
     }
 }
 
-TEST(Filters2Artistic, RefusedArgumentsLeaveBits)
+TEST(ArtisticFilters, RefusedArgumentsLeaveBits)
 {
     const BitsBuffer pic = flatPicture(4, 4, 50);
     Engine e(pic);
@@ -302,10 +302,10 @@ TEST(Filters2Artistic, RefusedArgumentsLeaveBits)
     EXPECT_EQ(e.f.Bits(), pic);
 }
 
-TEST(Filters2Artistic, OnlyTheSelectionChanges)
+TEST(ArtisticFilters, OnlyTheSelectionChanges)
 {
     std::mt19937 gen(30);
-    const BitsBuffer pic = test2::randomPicture(9, 8, gen);
+    const BitsBuffer pic = greypics::randomPicture(9, 8, gen);
     const Region rg = Region::fromBands({{1, 4, {{1, 4}, {5, 8}}}, {4, 7, {{2, 9}}}});
     programRandom().seed(1);
     const std::vector<std::pair<const char*, std::function<FilterResult(cBitFilter&)>>> members = {
@@ -321,7 +321,7 @@ TEST(Filters2Artistic, OnlyTheSelectionChanges)
         Engine e(pic, rg);
         const FilterResult r = run(e.f);
         ASSERT_TRUE(r);
-        test2::expectUntouchedOutside(pic, *r, rg);
+        greypics::expectUntouchedOutside(pic, *r, rg);
         EXPECT_NE(*r, pic);
         EXPECT_EQ(e.f.Bits(), pic);
     }

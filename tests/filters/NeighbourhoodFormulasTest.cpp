@@ -4,7 +4,7 @@
 // edge windows read it), selections of every shape, random arguments, the
 // random draws replayed from the same seed, and a clock that lets every
 // row's report through, so the progress reports are compared too.
-#include "Filters2Support.h"
+#include "GreyPictures.h"
 #include "RandomCases.h"
 
 #include "platform/Random.h"
@@ -19,7 +19,7 @@ namespace {
 
 using namespace randomcases;
 
-using test2::Engine;
+using greypics::Engine;
 
 // Nearly flat pictures make ties of the block choice and of the rank
 // filters likely.
@@ -87,10 +87,12 @@ struct Check {
 
 uint8_t clamped(int64_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
-TEST(Filters2Definition, NeighbourhoodFilters)
+TEST(NeighbourhoodFormulas, NeighbourhoodFilters)
 {
-    std::mt19937 g(13);
     for (int round = 0; round < 120; ++round) {
+        randomcases::SeededRound seeded(13, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 20), h = between(g, 1, 20);
         const BitsBuffer pic = round % 3 == 0 ? nearlyFlatPicture(w, h, g) : noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);
@@ -180,10 +182,12 @@ TEST(Filters2Definition, NeighbourhoodFilters)
     }
 }
 
-TEST(Filters2Definition, ArtisticFilters)
+TEST(NeighbourhoodFormulas, ArtisticFilters)
 {
-    std::mt19937 g(17);
     for (int round = 0; round < 120; ++round) {
+        randomcases::SeededRound seeded(17, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 20), h = between(g, 1, 20);
         const BitsBuffer pic = round % 3 == 0 ? nearlyFlatPicture(w, h, g) : noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);

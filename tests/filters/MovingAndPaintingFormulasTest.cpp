@@ -4,7 +4,7 @@
 // the definition rounds it. Random pictures (border included), selections of
 // every shape, random arguments, and a clock that lets every row's report
 // through, so the progress reports are compared too.
-#include "Filters3Fixture.h"
+#include "PositionPictures.h"
 #include "RandomCases.h"
 
 #include <cmath>
@@ -16,7 +16,7 @@ namespace {
 
 using namespace randomcases;
 
-using namespace f3;
+using namespace positionpics;
 
 float sgl(double v) { return static_cast<float>(v); }
 const double kPiS = static_cast<double>(3.141592f);
@@ -101,10 +101,12 @@ BitsBuffer inverseMapped(Plain& p, bool cleanBack, Map map)
 int between(std::mt19937& g, int lo, int hi) { return lo + static_cast<int>(g() % static_cast<uint32_t>(hi - lo + 1)); }
 float fraction(std::mt19937& g, double scale) { return sgl(static_cast<double>(g() % 1000) / 999.0 * scale); }
 
-TEST(Filters3Definition, Distortions)
+TEST(MovingAndPaintingFormulas, Distortions)
 {
-    std::mt19937 g(5);
     for (int round = 0; round < 150; ++round) {
+        randomcases::SeededRound seeded(5, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 30), h = between(g, 1, 30);
         const BitsBuffer pic = noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);
@@ -197,10 +199,12 @@ TEST(Filters3Definition, Distortions)
 
 // LENS and Light walk the square of their disc, rows off the picture
 // included.
-TEST(Filters3Definition, Discs)
+TEST(MovingAndPaintingFormulas, Discs)
 {
-    std::mt19937 g(7);
     for (int round = 0; round < 150; ++round) {
+        randomcases::SeededRound seeded(7, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 30), h = between(g, 1, 30);
         const BitsBuffer pic = noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);
@@ -251,10 +255,12 @@ TEST(Filters3Definition, Discs)
     }
 }
 
-TEST(Filters3Definition, TilesCellsAndGrid)
+TEST(MovingAndPaintingFormulas, TilesCellsAndGrid)
 {
-    std::mt19937 g(9);
     for (int round = 0; round < 150; ++round) {
+        randomcases::SeededRound seeded(9, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 30), h = between(g, 1, 30);
         const BitsBuffer pic = noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);
@@ -389,10 +395,12 @@ TEST(Filters3Definition, TilesCellsAndGrid)
     }
 }
 
-TEST(Filters3Definition, GlassAndGradients)
+TEST(MovingAndPaintingFormulas, GlassAndGradients)
 {
-    std::mt19937 g(11);
     for (int round = 0; round < 100; ++round) {
+        randomcases::SeededRound seeded(11, round);
+        if (!seeded.wanted()) continue;
+        std::mt19937& g = seeded.gen;
         const int w = between(g, 1, 30), h = between(g, 1, 30);
         const BitsBuffer pic = noisePicture(w, h, g);
         const Region rg = anySelection(w, h, g);

@@ -1,4 +1,4 @@
-#include "Filters1Fixtures.h"
+#include "SmallPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ struct Recorder {
 
 } // namespace
 
-TEST(Filters1Buffer, BitsBlackClearsTheSelectionOnly)
+TEST(BufferOperations, BitsBlackClearsTheSelectionOnly)
 {
     const BitsBuffer in = test::patterned(5, 4);
     cBitFilter f;
@@ -58,7 +58,7 @@ TEST(Filters1Buffer, BitsBlackClearsTheSelectionOnly)
     EXPECT_TRUE(rec.reports.empty());
 }
 
-TEST(Filters1Buffer, BitsCropClipsToThePicture)
+TEST(BufferOperations, BitsCropClipsToThePicture)
 {
     struct Case { int x1, y1, x2, y2; int w, h; int left, top; };
     const Case cases[] = {
@@ -88,7 +88,7 @@ TEST(Filters1Buffer, BitsCropClipsToThePicture)
     }
 }
 
-TEST(Filters1Buffer, CropAndQuarterTurnRefuseASourceOfAnotherSize)
+TEST(BufferOperations, CropAndQuarterTurnRefuseASourceOfAnotherSize)
 {
     cBitFilter f;
     f.setBits(coords(10, 10));
@@ -100,7 +100,7 @@ TEST(Filters1Buffer, CropAndQuarterTurnRefuseASourceOfAnotherSize)
     EXPECT_EQ(f.BitsWidth(), 10);
 }
 
-TEST(Filters1Buffer, BitsCropMaskedMarksThePixelsOutsideTheSelection)
+TEST(BufferOperations, BitsCropMaskedMarksThePixelsOutsideTheSelection)
 {
     const BitsBuffer in = coords(8, 6);
     cBitFilter f;
@@ -128,7 +128,7 @@ TEST(Filters1Buffer, BitsCropMaskedMarksThePixelsOutsideTheSelection)
         }
 }
 
-TEST(Filters1Buffer, ResampleAndResize)
+TEST(BufferOperations, ResampleAndResize)
 {
     cBitFilter f;
     f.setBits(picture(2, 1, {{0, 0, 0}, {0, 0, 200}}, 5));
@@ -157,7 +157,7 @@ TEST(Filters1Buffer, ResampleAndResize)
     EXPECT_EQ(g.Bits(), before);
 }
 
-TEST(Filters1Buffer, ResampleRoundsEachInterpolationOnItsOwn)
+TEST(BufferOperations, ResampleRoundsEachInterpolationOnItsOwn)
 {
     // The formula pixel by pixel: both vertical interpolations rounded, then
     // the horizontal one.
@@ -192,7 +192,7 @@ TEST(Filters1Buffer, ResampleRoundsEachInterpolationOnItsOwn)
     }
 }
 
-TEST(Filters1Buffer, BitsRotate90TurnsCounterClockwise)
+TEST(BufferOperations, BitsRotate90TurnsCounterClockwise)
 {
     cBitFilter f;
     Recorder rec;
@@ -211,7 +211,7 @@ TEST(Filters1Buffer, BitsRotate90TurnsCounterClockwise)
     EXPECT_EQ(rec.reports.back(), 100);
 }
 
-TEST(Filters1Buffer, BitsTakeFromPicture)
+TEST(BufferOperations, BitsTakeFromPicture)
 {
     DibRecord pic;
     pic.width = 3;
@@ -237,7 +237,7 @@ TEST(Filters1Buffer, BitsTakeFromPicture)
     EXPECT_FALSE(f.BitsTakeFromPicture(pic, -1, 2));
 }
 
-TEST(Filters1Buffer, FlipMirrorsColoursButNotMarkers)
+TEST(BufferOperations, FlipMirrorsColoursButNotMarkers)
 {
     BitsBuffer in = test::patterned(5, 3);
     Engine e(in);
@@ -258,7 +258,7 @@ TEST(Filters1Buffer, FlipMirrorsColoursButNotMarkers)
     EXPECT_EQ(px(v, 3, 0), px(in, 3, 2));
 }
 
-TEST(Filters1Buffer, NewDocFillsTheWholeBoundingBoxSilently)
+TEST(BufferOperations, NewDocFillsTheWholeBoundingBoxSilently)
 {
     const BitsBuffer in = test::patterned(6, 6);
     cBitFilter f;

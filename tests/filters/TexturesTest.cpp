@@ -1,12 +1,12 @@
 // Texturize, TileMask, TILE, Grid and Scanlines.
-#include "Filters3Fixture.h"
+#include "PositionPictures.h"
 
 #include <algorithm>
 
 namespace tq {
 namespace {
 
-using namespace f3;
+using namespace positionpics;
 
 // A texture Wt x Ht whose blue byte in column i is col[i] (every row alike
 // unless rows says otherwise).
@@ -18,7 +18,7 @@ BitsBuffer texture(const std::vector<uint8_t>& col, int ht)
     return t;
 }
 
-TEST(Filters3Texturize, GreyOneTwentyEightKeepsThePicture)
+TEST(Texturize, GreyOneTwentyEightKeepsThePicture)
 {
     const BitsBuffer in = positions(9, 7);
     Engine e(in);
@@ -28,7 +28,7 @@ TEST(Filters3Texturize, GreyOneTwentyEightKeepsThePicture)
     EXPECT_EQ(e.reports.back(), 100);
 }
 
-TEST(Filters3Texturize, TilesStepByTheTextureSizeLessOne)
+TEST(Texturize, TilesStepByTheTextureSizeLessOne)
 {
     // Texture columns 64, 128, 255: tiles repeat every 2 columns and the
     // last texture column shows only where the last tile ends in the box.
@@ -48,7 +48,7 @@ TEST(Filters3Texturize, TilesStepByTheTextureSizeLessOne)
     EXPECT_EQ(bright.f.Texturize(texture({255, 255, 255}, 3))->at(0, 1, 1), 255);
 }
 
-TEST(Filters3Texturize, OnlySelectedPixelsAndTilesFromTheBoxCorner)
+TEST(Texturize, OnlySelectedPixelsAndTilesFromTheBoxCorner)
 {
     const BitsBuffer in = uniform(6, 6, 100, 100, 100);
     Engine e(in, diamond5());
@@ -70,7 +70,7 @@ TEST(Filters3Texturize, OnlySelectedPixelsAndTilesFromTheBoxCorner)
     expectBorderAndMarkersKept(in, *out);
 }
 
-TEST(Filters3Texturize, TextureBelowTwoByTwoFails)
+TEST(Texturize, TextureBelowTwoByTwoFails)
 {
     Engine e(positions(5, 5));
     EXPECT_FALSE(e.f.Texturize(BitsBuffer(1, 5)));
@@ -79,7 +79,7 @@ TEST(Filters3Texturize, TextureBelowTwoByTwoFails)
     EXPECT_TRUE(e.f.Texturize(BitsBuffer(2, 2)));
 }
 
-TEST(Filters3TileMask, PlacesBlendsAndMasks)
+TEST(TileMask, PlacesBlendsAndMasks)
 {
     const BitsBuffer in = uniform(6, 4, 10, 20, 30);
     BitsBuffer m = uniform(3, 2, 200, 100, 50);
@@ -120,7 +120,7 @@ TEST(Filters3TileMask, PlacesBlendsAndMasks)
     }
 }
 
-TEST(Filters3TileMask, TiledCopiesFillThePictureWithinTheSelection)
+TEST(TileMask, TiledCopiesFillThePictureWithinTheSelection)
 {
     const BitsBuffer m = positions(2, 3);
     const BitsBuffer in = uniform(5, 5, 99, 99, 99);
@@ -134,7 +134,7 @@ TEST(Filters3TileMask, TiledCopiesFillThePictureWithinTheSelection)
         }
 }
 
-TEST(Filters3TileMask, FarOffsetsTileWithoutWalkingTheWayThere)
+TEST(TileMask, FarOffsetsTileWithoutWalkingTheWayThere)
 {
     // Copies 2 x 3 from (-1000001, -1000000): the picture's (0, 0) falls on
     // the copy's pixel (1000001 % 2, 1000000 % 3) = (1, 1).
@@ -145,7 +145,7 @@ TEST(Filters3TileMask, FarOffsetsTileWithoutWalkingTheWayThere)
     EXPECT_EQ(from(*out, 3, 3), std::make_pair(0, 1));
 }
 
-TEST(Filters3TileMask, StopsWhenABlendLeavesTheByteRange)
+TEST(TileMask, StopsWhenABlendLeavesTheByteRange)
 {
     // Transparency 200 gives 2 * P - T, below 0 here.
     Engine e(uniform(4, 4, 10, 10, 10));
@@ -156,7 +156,7 @@ TEST(Filters3TileMask, StopsWhenABlendLeavesTheByteRange)
     EXPECT_EQ(*none, e.f.Bits());
 }
 
-TEST(Filters3TileMask, ProgressPerRowOfCopies)
+TEST(TileMask, ProgressPerRowOfCopies)
 {
     Engine e(uniform(4, 9, 1, 1, 1));
     e.reportEveryRow();
@@ -176,7 +176,7 @@ TEST(Filters3TileMask, ProgressPerRowOfCopies)
     EXPECT_EQ(above.reports, (std::vector<int32_t>{0, 20, 40, 60, 80, 100, 100}));
 }
 
-TEST(Filters3Tile, OneTileOnTheWholePictureIsTheSameStuff)
+TEST(Tile, OneTileOnTheWholePictureIsTheSameStuff)
 {
     for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {5, 3}, {100, 7}, {3, 40}}) {
         const BitsBuffer in = positions(w, h);
@@ -185,7 +185,7 @@ TEST(Filters3Tile, OneTileOnTheWholePictureIsTheSameStuff)
     }
 }
 
-TEST(Filters3Tile, TwoTilesAcrossAHundredColumns)
+TEST(Tile, TwoTilesAcrossAHundredColumns)
 {
     const BitsBuffer in = positions(100, 3);
     Engine e(in);
@@ -205,7 +205,7 @@ TEST(Filters3Tile, TwoTilesAcrossAHundredColumns)
     expectBorderAndMarkersKept(in, out);
 }
 
-TEST(Filters3Tile, SelectionShiftsThePictureToItsCorner)
+TEST(Tile, SelectionShiftsThePictureToItsCorner)
 {
     const BitsBuffer in = positions(8, 5);
     Engine e(in, Region::rect(2, 1, 6, 4));
@@ -217,7 +217,7 @@ TEST(Filters3Tile, SelectionShiftsThePictureToItsCorner)
         }
 }
 
-TEST(Filters3Tile, FactorZeroOrBelowDoesNotFail)
+TEST(Tile, FactorZeroOrBelowDoesNotFail)
 {
     Engine e(positions(6, 4));
     for (int factor : {0, -3}) {
@@ -229,7 +229,7 @@ TEST(Filters3Tile, FactorZeroOrBelowDoesNotFail)
     }
 }
 
-TEST(Filters3Grid, LinesRowsThenColumns)
+TEST(Grid, LinesRowsThenColumns)
 {
     const BitsBuffer in = uniform(8, 6, 10, 20, 30);
     const int32_t color = rgbColor(200, 100, 50);
@@ -262,7 +262,7 @@ TEST(Filters3Grid, LinesRowsThenColumns)
     }
 }
 
-TEST(Filters3Grid, StartsAtTheSelectionBoxAndForcesOnlySelectedMargins)
+TEST(Grid, StartsAtTheSelectionBoxAndForcesOnlySelectedMargins)
 {
     const BitsBuffer in = uniform(60, 20, 0, 0, 0);
     Engine e(in, Region::rect(50, 10, 56, 15));
@@ -278,7 +278,7 @@ TEST(Filters3Grid, StartsAtTheSelectionBoxAndForcesOnlySelectedMargins)
     EXPECT_EQ(out->at(0, 51, 19), 0);     // last row, not selected
 }
 
-TEST(Filters3Grid, StepBelowOneFails)
+TEST(Grid, StepBelowOneFails)
 {
     Engine e(positions(4, 4));
     EXPECT_FALSE(e.f.Grid(0, 1, false, 0, 255));
@@ -286,7 +286,7 @@ TEST(Filters3Grid, StepBelowOneFails)
     EXPECT_FALSE(e.f.Grid(-2, 3, false, 0, 255));
 }
 
-TEST(Filters3Grid, ProgressRunsTwiceAndAnOpacityOutOfRangeKeepsBytes)
+TEST(Grid, ProgressRunsTwiceAndAnOpacityOutOfRangeKeepsBytes)
 {
     Engine e(uniform(11, 11, 100, 100, 100));
     e.reportEveryRow();
@@ -296,7 +296,7 @@ TEST(Filters3Grid, ProgressRunsTwiceAndAnOpacityOutOfRangeKeepsBytes)
     EXPECT_EQ(e.reports, (std::vector<int32_t>{0, 50, 100, 0, 50, 100, 100}));
 }
 
-TEST(Filters3Scanlines, AlternateRowsFromTheBoxTop)
+TEST(Scanlines, AlternateRowsFromTheBoxTop)
 {
     const BitsBuffer in = uniform(4, 8, 255, 255, 20);
     Engine e(in, Region::rect(1, 3, 4, 8));

@@ -7,9 +7,8 @@
 // (back in the centre) are set afresh at every opening.
 #pragma once
 
-#include "document/ProgramContext.h"
+#include "dialogs/GeometryDialog.h"
 
-#include <QDialog>
 #include <QWidget>
 
 class QCheckBox;
@@ -59,7 +58,7 @@ private:
     int cellH_ = 0;
 };
 
-class fCanvas : public QDialog {
+class fCanvas : public GeometryDialog {
     Q_OBJECT
 public:
     explicit fCanvas(QWidget* parent = nullptr);
@@ -78,25 +77,15 @@ public:
     QCheckBox* chkKeepProportions = nullptr;
     QLabel* lblPreDef = nullptr;
     QComboBox* cbPreDef = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
     SizeBoxPair* sizes = nullptr;
 
     // The picture fitted into 60 x 60: the thumbnail and each grid cell.
     int32_t ThumbWidth = 0;
     int32_t ThumbHeight = 0;
 
-    void Form_Activate();
+    void Form_Activate() override;
     void cbPreDef_Click();
     void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void reject() override;
-
-private:
-    DocumentRef target_;
 };
 
 } // namespace tq

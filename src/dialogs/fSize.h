@@ -6,9 +6,7 @@
 // the quick factors and the preview are set afresh at every opening.
 #pragma once
 
-#include "document/ProgramContext.h"
-
-#include <QDialog>
+#include "dialogs/GeometryDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,7 +19,7 @@ class PreviewBox;
 class SizeBox;
 class SizeBoxPair;
 
-class fSize : public QDialog {
+class fSize : public GeometryDialog {
     Q_OBJECT
 public:
     explicit fSize(QWidget* parent = nullptr);
@@ -39,24 +37,12 @@ public:
     QComboBox* cbPreDef = nullptr;
     QCheckBox* chkKeepProportions = nullptr;
     QCheckBox* chkInterpolate = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
     SizeBoxPair* sizes = nullptr;   // BaseWidth, BaseHeight and the box rules
 
     // The set-up of every opening: preview, boxes, no quick factor, focus.
-    void Form_Activate();
+    void Form_Activate() override;
     void cbPreDef_Click();
     void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
-    void reject() override;
-
-private:
-    // The document the dialog was opened for.
-    DocumentRef target_;
 };
 
 } // namespace tq

@@ -9,6 +9,7 @@
 #include "platform/Region.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
@@ -55,33 +56,9 @@ void touch(const fs::path& p)
     std::ofstream(p) << "x";
 }
 
-struct StartupFixture : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    fs::path runtime{runtimeDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
+struct StartupFixture : StartedProgramFixture {
     platform::FakeMessageBoxes& messages = ports.messageBoxes;
     platform::FakeBrowser& browser = ports.browser;
-
-    std::unique_ptr<mStart> makeShell()
-    {
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtime;
-        o.measure = characterTextWidth;
-        return std::make_unique<mStart>(o);
-    }
-
-    // Writes a settings file with the defaults changed by edit.
-    template <class F>
-    void writeSettings(F edit)
-    {
-        Settings s = defaultSettings(program);
-        edit(s);
-        ASSERT_TRUE(Module8::SaveSettings(s, program));
-    }
 };
 
 } // namespace

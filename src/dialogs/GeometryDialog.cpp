@@ -6,6 +6,8 @@
 #include "document/MainHost.h"
 #include "document/fImage.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace tq {
@@ -50,17 +52,6 @@ fImage* GeometryDialog::documentForOK()
     return nullptr;
 }
 
-bool GeometryDialog::newSizeTaken(const SizeBoxPair& sizes, int64_t& W, int64_t& H)
-{
-    W = sizes.width();
-    H = sizes.height();
-    if (W == sizes.BaseWidth && H == sizes.BaseHeight) {
-        if (MainHost* host = mainHost()) host->fPanView_UpdateImage();
-        return false;
-    }
-    return checkPictureSize(W, H);
-}
-
 void GeometryDialog::finish(fImage& doc, const GeometryChange::Compute& compute)
 {
     GeometryChange change(doc);
@@ -75,6 +66,38 @@ void GeometryDialog::reject()
 {
     if (closingPreview) closingPreview->hide();
     QDialog::reject();
+}
+
+void SizeBoxDialog::makeSizeBoxes(QWidget* box, const QRect& widthLabel, const QRect& widthBox,
+                                  const QRect& heightLabel, const QRect& heightBox)
+{
+    lblWidth = makeLabel(box, QStringLiteral("Width"), widthLabel);
+    txtW = makeSizeBox(box, QStringLiteral("txtW"), widthBox);
+    lblHeight = makeLabel(box, QStringLiteral("Height"), heightLabel);
+    txtH = makeSizeBox(box, QStringLiteral("txtH"), heightBox);
+}
+
+void SizeBoxDialog::showPictureSize(int32_t w, int32_t h)
+{
+    sizes->showSize(w, h);
+    cbPreDef->setCurrentIndex(-1);
+    txtW->setFocus();
+}
+
+fImage* SizeBoxDialog::takeNewSize(int64_t& W, int64_t& H)
+{
+    W = sizes->width();
+    H = sizes->height();
+    if (W == sizes->BaseWidth && H == sizes->BaseHeight) {
+        if (MainHost* host = mainHost()) host->fPanView_UpdateImage();
+        return nullptr;
+    }
+    if (!checkPictureSize(W, H)) return nullptr;
+    fImage* doc = documentForOK();
+    if (!doc) return nullptr;
+    sizes->BaseWidth = static_cast<int32_t>(W);
+    sizes->BaseHeight = static_cast<int32_t>(H);
+    return doc;
 }
 
 } // namespace tq

@@ -13,12 +13,15 @@
 
 #include <cstdint>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace tq {
 
 class PreviewBox;
+class SizeBox;
 class SizeBoxPair;
 class fImage;
 
@@ -53,10 +56,6 @@ protected:
     // The document OK works on; nullptr, with the dialog cancelled, when it
     // has been closed or holds no picture any more.
     fImage* documentForOK();
-    // The new size typed into the two boxes, or false when OK stops there:
-    // the size is the picture's own (the navigator is redrawn, nothing else
-    // happens), or it is refused with its message (checkPictureSize).
-    static bool newSizeTaken(const SizeBoxPair& sizes, int64_t& W, int64_t& H);
     // Hides the preview and the dialog, then makes the change to doc.
     void finish(fImage& doc, const GeometryChange::Compute& compute);
 
@@ -66,6 +65,40 @@ protected:
 private:
     DocumentRef target_;
     int separatorY_;
+};
+
+// A geometry dialog whose OK takes a new width and height from a pair of
+// size boxes (the image size and canvas size dialogs), with a list of quick
+// changes to them.
+class SizeBoxDialog : public GeometryDialog {
+    Q_OBJECT
+public:
+    QLabel* lblWidth = nullptr;
+    SizeBox* txtW = nullptr;
+    QLabel* lblHeight = nullptr;
+    SizeBox* txtH = nullptr;
+    QCheckBox* chkKeepProportions = nullptr;
+    QLabel* lblPreDef = nullptr;
+    QComboBox* cbPreDef = nullptr;
+    SizeBoxPair* sizes = nullptr;   // BaseWidth, BaseHeight and the box rules
+
+protected:
+    using GeometryDialog::GeometryDialog;
+
+    // Makes the "Width" and "Height" labels and their boxes in box, at
+    // their places.
+    void makeSizeBoxes(QWidget* box, const QRect& widthLabel, const QRect& widthBox, const QRect& heightLabel,
+                       const QRect& heightBox);
+    // Opening on a w x h picture: the boxes show it and it is the reference
+    // size, no quick change is chosen and the width box has the focus.
+    void showPictureSize(int32_t w, int32_t h);
+    // The first steps of OK: the new size W x H typed into the boxes and
+    // the document it is for (documentForOK); the new size becomes the
+    // reference. The document, or nullptr when OK stops there: the size is
+    // the picture's own (the navigator is redrawn, nothing else happens), it
+    // is refused with its message (checkPictureSize), or the document has
+    // gone.
+    fImage* takeNewSize(int64_t& W, int64_t& H);
 };
 
 } // namespace tq

@@ -106,7 +106,7 @@ void AnchorGrid::mouseMoveEvent(QMouseEvent* e)
 
 // ---- The dialog ---------------------------------------------------------------
 
-fCanvas::fCanvas(QWidget* parent) : GeometryDialog(parent, 0)
+fCanvas::fCanvas(QWidget* parent) : SizeBoxDialog(parent, 0)
 {
     setObjectName(QStringLiteral("fCanvas"));
     setWindowTitle(QStringLiteral("Canvas size"));
@@ -120,10 +120,8 @@ fCanvas::fCanvas(QWidget* parent) : GeometryDialog(parent, 0)
     closingPreview = iImg;
     Frame1 = new QGroupBox(this);
     Frame1->setGeometry(twipsRect(3000, 45, 1935, 1455));
-    lblWidth = makeLabel(Frame1, QStringLiteral("Width"), twipsRect(120, 240, 615, 255));
-    txtW = makeSizeBox(Frame1, QStringLiteral("txtW"), twipsRect(720, 240, 810, 285));
-    lblHeight = makeLabel(Frame1, QStringLiteral("Height"), twipsRect(120, 600, 615, 255));
-    txtH = makeSizeBox(Frame1, QStringLiteral("txtH"), twipsRect(720, 600, 810, 285));
+    makeSizeBoxes(Frame1, twipsRect(120, 240, 615, 255), twipsRect(720, 240, 810, 285), twipsRect(120, 600, 615, 255),
+                  twipsRect(720, 600, 810, 285));
     chkKeepProportions = new QCheckBox(QStringLiteral("Proportions"), Frame1);
     chkKeepProportions->setGeometry(twipsRect(600, 960, 1245, 255));
     chkKeepProportions->setChecked(true);
@@ -156,9 +154,7 @@ void fCanvas::Form_Activate()
     iImg->showPicture(PreviewBox::reduced(doc->Bits(), ThumbWidth, ThumbHeight, false), ThumbWidth, ThumbHeight);
     iImg->show();
 
-    sizes->showSize(w, h);
-    cbPreDef->setCurrentIndex(-1);
-    txtW->setFocus();
+    showPictureSize(w, h);
 }
 
 void fCanvas::cbPreDef_Click()
@@ -175,11 +171,8 @@ void fCanvas::cbPreDef_Click()
 void fCanvas::cmdOK_Click()
 {
     int64_t W = 0, H = 0;
-    if (!newSizeTaken(*sizes, W, H)) return;
-    fImage* doc = documentForOK();
+    fImage* doc = takeNewSize(W, H);
     if (!doc) return;
-    sizes->BaseWidth = static_cast<int32_t>(W);
-    sizes->BaseHeight = static_cast<int32_t>(H);
     const int64_t dx = anchorOffset(W, doc->PictureWidth(), iCnv->anchorColumn());
     const int64_t dy = anchorOffset(H, doc->PictureHeight(), iCnv->anchorRow());
     finish(*doc, [&](cBitFilter& engine, const BitsBuffer& source) {

@@ -20,8 +20,6 @@ class QPushButton;
 namespace tq {
 
 class PreviewBox;
-class SizeBox;
-class SizeBoxPair;
 
 // The anchor grid: nine cells of the thumbnail's size, outlined in dark
 // grey on light grey, with the thumbnail in the anchor cell. A press of any
@@ -58,7 +56,7 @@ private:
     int cellH_ = 0;
 };
 
-class fCanvas : public GeometryDialog {
+class fCanvas : public SizeBoxDialog {
     Q_OBJECT
 public:
     explicit fCanvas(QWidget* parent = nullptr);
@@ -70,14 +68,6 @@ public:
     AnchorGrid* iCnv = nullptr;
     PreviewBox* iImg = nullptr;
     QGroupBox* Frame1 = nullptr;
-    QLabel* lblWidth = nullptr;
-    SizeBox* txtW = nullptr;
-    QLabel* lblHeight = nullptr;
-    SizeBox* txtH = nullptr;
-    QCheckBox* chkKeepProportions = nullptr;
-    QLabel* lblPreDef = nullptr;
-    QComboBox* cbPreDef = nullptr;
-    SizeBoxPair* sizes = nullptr;
 
     // The picture fitted into 60 x 60: the thumbnail and each grid cell.
     int32_t ThumbWidth = 0;

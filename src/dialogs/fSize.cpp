@@ -17,7 +17,7 @@
 
 namespace tq {
 
-fSize::fSize(QWidget* parent) : GeometryDialog(parent, 175)
+fSize::fSize(QWidget* parent) : SizeBoxDialog(parent, 175)
 {
     setObjectName(QStringLiteral("fSize"));
     setWindowTitle(QStringLiteral("Image size"));
@@ -28,10 +28,8 @@ fSize::fSize(QWidget* parent) : GeometryDialog(parent, 175)
     iSrc = new PreviewBox(this);
     iSrc->setGeometry(twipsRect(180, 180, 2250, 2250));
     closingPreview = iSrc;
-    lblWidth = makeLabel(this, QStringLiteral("Width"), twipsRect(2715, 165, 615, 255));
-    txtW = makeSizeBox(this, QStringLiteral("txtW"), twipsRect(3435, 105, 810, 285));
-    lblHeight = makeLabel(this, QStringLiteral("Height"), twipsRect(2715, 525, 615, 255));
-    txtH = makeSizeBox(this, QStringLiteral("txtH"), twipsRect(3435, 480, 810, 285));
+    makeSizeBoxes(this, twipsRect(2715, 165, 615, 255), twipsRect(3435, 105, 810, 285), twipsRect(2715, 525, 615, 255),
+                  twipsRect(3435, 480, 810, 285));
     lblPreDef = makeLabel(this, QStringLiteral("Quick"), twipsRect(2715, 1035, 585, 195));
     cbPreDef = new QComboBox(this);
     cbPreDef->setObjectName(QStringLiteral("cbPreDef"));
@@ -65,9 +63,7 @@ void fSize::Form_Activate()
     iSrc->showPicture(PreviewBox::reduced(doc->Bits(), pw, ph, false), pw, ph);
     iSrc->show();
 
-    sizes->showSize(w, h);
-    cbPreDef->setCurrentIndex(-1);
-    txtW->setFocus();
+    showPictureSize(w, h);
 }
 
 void fSize::cbPreDef_Click()
@@ -85,11 +81,8 @@ void fSize::cbPreDef_Click()
 void fSize::cmdOK_Click()
 {
     int64_t W = 0, H = 0;
-    if (!newSizeTaken(*sizes, W, H)) return;
-    fImage* doc = documentForOK();
+    fImage* doc = takeNewSize(W, H);
     if (!doc) return;
-    sizes->BaseWidth = static_cast<int32_t>(W);
-    sizes->BaseHeight = static_cast<int32_t>(H);
     const bool smooth = chkInterpolate->isChecked();
     finish(*doc, [&](cBitFilter& engine, const BitsBuffer& source) {
         return resizePicture(engine, source, W, H, smooth);

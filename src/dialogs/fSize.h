@@ -16,10 +16,8 @@ class QPushButton;
 namespace tq {
 
 class PreviewBox;
-class SizeBox;
-class SizeBoxPair;
 
-class fSize : public GeometryDialog {
+class fSize : public SizeBoxDialog {
     Q_OBJECT
 public:
     explicit fSize(QWidget* parent = nullptr);
@@ -29,15 +27,7 @@ public:
 
     QLabel* lblBack = nullptr;
     PreviewBox* iSrc = nullptr;
-    QLabel* lblWidth = nullptr;
-    SizeBox* txtW = nullptr;
-    QLabel* lblHeight = nullptr;
-    SizeBox* txtH = nullptr;
-    QLabel* lblPreDef = nullptr;
-    QComboBox* cbPreDef = nullptr;
-    QCheckBox* chkKeepProportions = nullptr;
     QCheckBox* chkInterpolate = nullptr;
-    SizeBoxPair* sizes = nullptr;   // BaseWidth, BaseHeight and the box rules
 
     // The set-up of every opening: preview, boxes, no quick factor, focus.
     void Form_Activate() override;

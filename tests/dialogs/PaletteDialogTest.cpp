@@ -3,6 +3,7 @@
 // boxes, the palette files (refused loads change nothing, saves leave no
 // older tail) and OK as one step "Apply Palette".
 #include "DialogFixture.h"
+#include "FileBytes.h"
 
 #include "dialogs/fPaletteApply.h"
 #include "filters/Palette.h"
@@ -35,18 +36,6 @@ PaletteRecord rampPalette(int32_t n)
     p.Count = n;
     for (int32_t i = 0; i < n; ++i) p.entries.push_back({10 + i, 200 - i, 3 * i});
     return p;
-}
-
-std::vector<uint8_t> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 int32_t colourOf(const PaletteEntry& e) { return rgbColor(e.red, e.green, e.blue); }

@@ -3,6 +3,7 @@
 // holds a value), OK as one step "User's Filter" on the document it was
 // opened for, and the kernel files it loads and saves.
 #include "DialogFixture.h"
+#include "FileBytes.h"
 
 #include "dialogs/fUserFilter.h"
 #include "filters/UserFilterFile.h"
@@ -36,18 +37,6 @@ KernelRecord kernel(int32_t n, std::initializer_list<std::pair<int, int>> ones, 
     k.gFactor = g;
     k.bFactor = b;
     return k;
-}
-
-std::vector<uint8_t> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class KernelEditor : public testing::DialogFixture {

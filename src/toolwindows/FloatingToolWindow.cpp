@@ -15,6 +15,20 @@ namespace tq {
 
 int twipsToPx(int32_t twips) { return rnd(static_cast<double>(twips) / kTwipsPerPixel); }
 
+QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen)
+{
+    QPixmap p(60, 15);
+    p.fill(open ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0));
+    QPainter g(&p);
+    QFont f = g.font();
+    f.setPixelSize(10);
+    f.setBold(open);
+    g.setFont(f);
+    g.setPen(open ? openPen : closedPen);
+    g.drawText(p.rect(), Qt::AlignCenter, text);
+    return p;
+}
+
 namespace {
 
 // The faces of the caption buttons, 19 x 13 pixels each.

@@ -34,6 +34,11 @@ namespace tq {
 int twipsToPx(int32_t twips);
 inline int32_t pxToTwips(int px) { return px * kTwipsPerPixel; }
 
+// The 60 x 15 face of a tab: text centred in a 10-pixel font, bold in
+// openPen on white while the tab is open, plain in closedPen on light grey
+// otherwise.
+QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen);
+
 // A picture button of the caption strip: 21 x 15 pixels with a single-line
 // border, flat at rest and sunken (3-D) while the mouse button is down on it.
 class CaptionButton : public QLabel {

@@ -67,16 +67,7 @@ constexpr int32_t kMarkerTwips = 615;
 
 QPixmap tabFace(const QString& text, bool open)
 {
-    QPixmap p(60, 15);
-    p.fill(open ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0));
-    QPainter g(&p);
-    QFont f = g.font();
-    f.setPixelSize(10);
-    f.setBold(open);
-    g.setFont(f);
-    g.setPen(open ? QColor(0x20, 0x20, 0x20) : QColor(0x50, 0x50, 0x50));
-    g.drawText(p.rect(), Qt::AlignCenter, text);
-    return p;
+    return tq::tabFace(text, open, QColor(0x20, 0x20, 0x20), QColor(0x50, 0x50, 0x50));
 }
 
 // The 16 x 16 icons of the window's tool bars.

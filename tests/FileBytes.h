@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
-namespace tq {
+namespace tq::testing {
 
 // The file's bytes; none when it cannot be read.
-inline std::vector<uint8_t> readAll(const std::string& path)
+inline std::vector<uint8_t> readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Replaces the file's contents by bytes.
-inline void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
+inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-} // namespace tq
+} // namespace tq::testing

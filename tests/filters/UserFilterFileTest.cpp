@@ -20,6 +20,8 @@ namespace tq {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
+using testing::writeFile;
 
 int32_t le32(const std::vector<uint8_t>& bytes, size_t at)
 {
@@ -131,14 +133,14 @@ TEST_F(UserFilterFiles, SaveReplacesTheWholeFileAndLoadReadsItBack)
     EXPECT_EQ(fs::file_size(file), 134u);
     // A 3 x 3 kernel over the 134-byte file leaves no tail behind.
     ASSERT_TRUE(UserFilterFile::save(file, three));
-    EXPECT_EQ(readAll(file), UserFilterFile::encode(three));
+    EXPECT_EQ(readFile(file), UserFilterFile::encode(three));
     KernelRecord loaded;
     EXPECT_EQ(UserFilterFile::load(file, loaded), UserFilterFile::LoadStatus::Loaded);
     EXPECT_EQ(loaded, three);
     // An older file with a tail still loads.
     std::vector<uint8_t> tailed = UserFilterFile::encode(three);
     tailed.resize(134, 0x55);
-    writeAll(file, tailed);
+    writeFile(file, tailed);
     loaded = KernelRecord{};
     EXPECT_EQ(UserFilterFile::load(file, loaded), UserFilterFile::LoadStatus::Loaded);
     EXPECT_EQ(loaded, three);
@@ -149,8 +151,8 @@ TEST_F(UserFilterFiles, RefusedLoadsLeaveTheKernelAsItWas)
     const KernelRecord before = kernelRows(3, {1, 2, 3}, 6, 1, 1, 1);
     std::vector<uint8_t> cutShort = UserFilterFile::encode(before);
     cutShort.resize(40);
-    writeAll(path("short.qif"), cutShort);
-    writeAll(path("text.qif"), std::vector<uint8_t>(200, 'x'));
+    writeFile(path("short.qif"), cutShort);
+    writeFile(path("text.qif"), std::vector<uint8_t>(200, 'x'));
     fs::create_directory(path("folder.qif"));
     struct Case {
         const char* name;
@@ -177,7 +179,7 @@ TEST_F(UserFilterFiles, AFailedSaveKeepsTheOldFile)
         ScopedFileSizeLimit full(16);   // the disk fills up during the write
         EXPECT_FALSE(UserFilterFile::save(file, kernelRows(3, {1}, 1)));
     }
-    EXPECT_EQ(readAll(file), UserFilterFile::encode(old));
+    EXPECT_EQ(readFile(file), UserFilterFile::encode(old));
     EXPECT_FALSE(UserFilterFile::save(path("no/such/folder.qif"), old));
     // A kernel with no file form writes nothing.
     EXPECT_FALSE(UserFilterFile::save(path("none.qif"), kernelRows(4, {1}, 1)));

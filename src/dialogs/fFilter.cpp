@@ -10,6 +10,7 @@
 #include "platform/ColourSwatch.h"
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
 
@@ -39,16 +40,6 @@ constexpr int tw(int twips) { return (twips + 7) / 15; }
 // The box the reduced copy is fitted into.
 constexpr int32_t kPreviewMaxWidth = 160;
 constexpr int32_t kPreviewMaxHeight = 110;
-
-// Runs one step of a handler whose failure is skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 void place(QWidget* w, int left, int top, int width, int height)
 {

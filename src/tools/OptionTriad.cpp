@@ -4,6 +4,7 @@
 #include "document/ProgramContext.h"
 #include "document/mAPI.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
 
@@ -17,16 +18,6 @@ namespace {
 
 constexpr int kSliderWidth = 96;   // 1440 twips
 constexpr int kTextWidth = 25;     // 375 twips, before the box's own frame
-
-// Runs one step of a handler whose failure is skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 } // namespace
 

@@ -15,6 +15,18 @@ namespace tq {
 
 int twipsToPx(int32_t twips) { return rnd(static_cast<double>(twips) / kTwipsPerPixel); }
 
+void FloatingToolWindow::applyRollableSizeLimits(bool rolledUp, const QSize& minimumTwips)
+{
+    if (rolledUp) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setFixedHeight(rolledUpHeightPx());
+    } else {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setMinimumSize(twipsToPx(minimumTwips.width()), twipsToPx(minimumTwips.height()));
+    }
+}
+
 QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen)
 {
     QPixmap p(60, 15);

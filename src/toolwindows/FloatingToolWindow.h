@@ -127,6 +127,9 @@ protected:
     // The size limits of the current state (rolled up or not); the default
     // allows any size.
     virtual void applySizeLimits() {}
+    // The limits of a window sized freely down to minimumTwips while
+    // unrolled, and held at the rolled-up height while rolled up.
+    void applyRollableSizeLimits(bool rolledUp, const QSize& minimumTwips);
     // A form-level rolled-up flag, for windows whose resize handler reads it.
     virtual void setRolledUpFlag(bool) {}
     // The window's own resize handler, run after the frame and the strip are

@@ -11,18 +11,6 @@ namespace {
 
 class DriveFilter : public DriveFixture {
 protected:
-    BitsBuffer inputBits() const
-    {
-        BitsBuffer bits(input.width(), input.height());
-        for (int y = 0; y < input.height(); ++y)
-            for (int x = 0; x < input.width(); ++x) {
-                const QRgb c = input.pixel(x, y);
-                bits.at(0, x, y) = uint8_t(qBlue(c));
-                bits.at(1, x, y) = uint8_t(qGreen(c));
-                bits.at(2, x, y) = uint8_t(qRed(c));
-            }
-        return bits;
-    }
     int32_t inputColour(int x, int y) const
     {
         const QRgb c = input.pixel(x, y);

@@ -149,34 +149,30 @@ gdi::Brush* cGradient::DotBrush()
     return DotBrush_;
 }
 
+gdi::Object* cGradient::selectInstead(gdi::Object* object, gdi::Object*& original)
+{
+    if (!hDC_) return nullptr;
+    if (object) {
+        gdi::Object* replaced = hDC_->select(object);
+        if (!original) original = replaced;
+        return replaced;
+    }
+    if (!original) return nullptr;
+    gdi::Object* replaced = hDC_->select(original);
+    original = nullptr;
+    return replaced;
+}
+
 void cGradient::Brush(gdi::Brush* lValue)
 {
-    gdi::Object* replaced = nullptr;
-    if (hDC_) {
-        if (lValue) {
-            replaced = hDC_->select(lValue);
-            if (!OldBrush_) OldBrush_ = replaced;
-        } else if (OldBrush_) {
-            replaced = hDC_->select(OldBrush_);
-            OldBrush_ = nullptr;
-        }
-    }
+    gdi::Object* replaced = selectInstead(lValue, OldBrush_);
     if (replaced && replaced == Brush_ && replaced != DotBrush_) gdi::deleteObject(replaced);
     Brush_ = lValue;
 }
 
 void cGradient::Pen(gdi::Pen* lValue)
 {
-    gdi::Object* replaced = nullptr;
-    if (hDC_) {
-        if (lValue) {
-            replaced = hDC_->select(lValue);
-            if (!OldPen_) OldPen_ = replaced;
-        } else if (OldPen_) {
-            replaced = hDC_->select(OldPen_);
-            OldPen_ = nullptr;
-        }
-    }
+    gdi::Object* replaced = selectInstead(lValue, OldPen_);
     if (replaced && replaced == Pen_) gdi::deleteObject(replaced);
     Pen_ = lValue;
 }

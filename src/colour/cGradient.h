@@ -169,6 +169,11 @@ private:
     // The pixels of the block (x, y, w, h) of the own surface; pixels off
     // the surface are black.
     QImage sourceBlock(int32_t x, int32_t y, int32_t w, int32_t h) const;
+    // Selects object into the own surface, keeping in original the object
+    // it first replaced; a null object puts original back and forgets it.
+    // The object taken out of the surface (nullptr without a surface or
+    // when nothing changed).
+    gdi::Object* selectInstead(gdi::Object* object, gdi::Object*& original);
 
     gdi::DeviceContext* hDC_ = nullptr;
     int32_t Width_ = 0;

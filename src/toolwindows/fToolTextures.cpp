@@ -8,6 +8,7 @@
 #include "document/mAPI.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 #include "tools/FontList.h"
 #include "tools/TextureApply.h"
@@ -611,14 +612,9 @@ void fToolTextures::TileEffect_Click(int n)
 bool fToolTextures::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == brUDT && e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        int16_t code = 0;
-        if (k->key() == Qt::Key_Backspace)
-            code = 8;
-        else if (!k->text().isEmpty())
-            code = static_cast<int16_t>(k->text().at(0).unicode() & 0x7FFF);
-        else
-            return false;   // arrows and the like move the cursor
+        const std::optional<int16_t> typed = typedCharacter(*static_cast<QKeyEvent*>(e));
+        if (!typed) return false;   // arrows and the like move the cursor
+        int16_t code = *typed;
         mAPI::FilterDigitKey(code);
         return code == 0;
     }

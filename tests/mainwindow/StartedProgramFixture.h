@@ -11,6 +11,7 @@
 #include "platform/TextWidth.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
+#include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/ToolWindows.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tq {
 
@@ -121,6 +124,31 @@ struct RunningProgramFixture : StartedProgramFixture {
         QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
         const auto subs = w->mdiArea()->subWindowList();
         return subs.isEmpty() ? nullptr : qobject_cast<fImage*>(subs.last()->widget());
+    }
+};
+
+// Plain widgets of w x h registered under the five tool-window names, for
+// as long as this lives; rolled holds the names asked to roll up.
+struct PlainToolWindows {
+    std::vector<std::string> rolled;
+    PlainToolWindows(int w, int h)
+    {
+        for (ToolWindowSlot& s : toolWindowSlots()) {
+            const std::string name = s.name;
+            registerToolWindow(
+                name,
+                [name, w, h](QWidget* owner) {
+                    auto* window = new QWidget(owner, Qt::Tool);
+                    window->setObjectName(QString::fromStdString(name));
+                    window->resize(w, h);
+                    return window;
+                },
+                [this, name](QWidget*) { rolled.push_back(name); });
+        }
+    }
+    ~PlainToolWindows()
+    {
+        for (ToolWindowSlot& s : toolWindowSlots()) registerToolWindow(s.name, {}, {});
     }
 };
 

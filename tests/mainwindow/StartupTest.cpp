@@ -358,36 +358,9 @@ TEST_F(StartupFixture, ArrangeKeysTileTheDocumentsAndDoNothingWithoutThem)
 
 // ---- Tool windows through the registry ---------------------------------
 
-namespace {
-
-struct RegisteredToolWindows {
-    std::vector<std::string> rolled;
-    RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) {
-            const std::string name = s.name;
-            registerToolWindow(
-                name,
-                [name](QWidget* owner) {
-                    auto* w = new QWidget(owner, Qt::Tool);
-                    w->setObjectName(QString::fromStdString(name));
-                    w->resize(111, 77);
-                    return w;
-                },
-                [this, name](QWidget*) { rolled.push_back(name); });
-        }
-    }
-    ~RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) registerToolWindow(s.name, {}, {});
-    }
-};
-
-} // namespace
-
 TEST_F(StartupFixture, ToolWindowsComeBackAsTheyWereLeft)
 {
-    RegisteredToolWindows registered;
+    PlainToolWindows registered(111, 77);
     writeSettings([](Settings& s) {
         s.TexturesBoxVisible = false;
         s.HistoryBoxCollapsed = true;
@@ -411,7 +384,7 @@ TEST_F(StartupFixture, ToolWindowsComeBackAsTheyWereLeft)
 
 TEST_F(StartupFixture, WindowsMenuTogglesAToolWindowAndItsFlag)
 {
-    RegisteredToolWindows registered;
+    PlainToolWindows registered(111, 77);
     writeSettings([](Settings& s) {
         s.HistoryBoxLeft = 300;
         s.HistoryBoxTop = 450;

@@ -285,6 +285,17 @@ void cGradient::spanRect(int32_t& LeftX, int32_t& TopY, int32_t& RightX, int32_t
     if (BottomY < TopY) BottomY = Height_;
 }
 
+void cGradient::withFillBrush(int32_t clrFill, gdi::Brush* hbrFill, const std::function<void(gdi::Brush*)>& paint)
+{
+    if (clrFill != -1) {
+        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
+        paint(solid);
+        gdi::deleteObject(solid);
+    } else if (gdi::isUsable(hbrFill)) {
+        paint(hbrFill);
+    }
+}
+
 void cGradient::Cls(int32_t clrFill, gdi::Brush* hbrFill) { FillRect(0, 0, Width_, Height_, clrFill, hbrFill); }
 
 void cGradient::FillRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t BottomY, int32_t clrFill,
@@ -293,13 +304,7 @@ void cGradient::FillRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t Bo
     if (!hDC_) return;
     spanRect(LeftX, TopY, RightX, BottomY);
     const RectI rect{LeftX, TopY, RightX, BottomY};
-    if (clrFill != -1) {
-        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
-        hDC_->fillRect(rect, solid);
-        gdi::deleteObject(solid);
-    } else if (gdi::isUsable(hbrFill)) {
-        hDC_->fillRect(rect, hbrFill);
-    }
+    withFillBrush(clrFill, hbrFill, [&](gdi::Brush* brush) { hDC_->fillRect(rect, brush); });
 }
 
 void cGradient::DrawEdge(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t BottomY, int32_t edge, int32_t flags)
@@ -314,13 +319,7 @@ void cGradient::FrameRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t B
 {
     if (!hDC_) return;
     const RectI rect{LeftX, TopY, RightX, BottomY};
-    if (clrFill != -1) {
-        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
-        hDC_->frameRect(rect, solid);
-        gdi::deleteObject(solid);
-    } else if (gdi::isUsable(hbrFill)) {
-        hDC_->frameRect(rect, hbrFill);
-    }
+    withFillBrush(clrFill, hbrFill, [&](gdi::Brush* brush) { hDC_->frameRect(rect, brush); });
 }
 
 void cGradient::DrawLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t clrLine, gdi::Pen* hpnLine)

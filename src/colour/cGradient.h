@@ -35,6 +35,7 @@
 #include "colour/Picture.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -174,6 +175,9 @@ private:
     // The object taken out of the surface (nullptr without a surface or
     // when nothing changed).
     gdi::Object* selectInstead(gdi::Object* object, gdi::Object*& original);
+    // Runs paint with a solid brush of clrFill (made for it and deleted
+    // afterwards), or, for clrFill -1, with hbrFill when that is usable.
+    void withFillBrush(int32_t clrFill, gdi::Brush* hbrFill, const std::function<void(gdi::Brush*)>& paint);
 
     gdi::DeviceContext* hDC_ = nullptr;
     int32_t Width_ = 0;

@@ -8,6 +8,7 @@
 #include "mainwindow/CommandFixture.h"
 
 #include "CallRecorder.h"
+#include "filters/WholePicture.h"
 
 #include "dialogs/FilterPages.h"
 #include "dialogs/FilterPreviewBox.h"
@@ -154,11 +155,7 @@ protected:
     // the whole picture selected.
     static BitsBuffer filteredDirectly(const BitsBuffer& picture, int32_t page, const FilterPageArgs& args)
     {
-        const Region whole = Region::rect(0, 0, picture.width(), picture.height());
-        cBitFilter engine;
-        engine.setBits(picture);
-        engine.setBitsRegion(&whole);
-        FilterResult r = runFilterPage(engine, page, args);
+        FilterResult r = runOnWholePicture(picture, [&](cBitFilter& engine) { return runFilterPage(engine, page, args); });
         return r ? std::move(*r) : picture;
     }
 

@@ -5,6 +5,7 @@
 #include "DriveFixture.h"
 
 #include "dialogs/FilterPages.h"
+#include "filters/WholePicture.h"
 
 namespace tq {
 namespace {
@@ -20,11 +21,7 @@ protected:
     BitsBuffer expected(int32_t page, const FilterPageArgs& args) const
     {
         const BitsBuffer bits = inputBits();
-        const Region whole = Region::rect(0, 0, bits.width(), bits.height());
-        cBitFilter engine;
-        engine.setBits(bits);
-        engine.setBitsRegion(&whole);
-        FilterResult r = runFilterPage(engine, page, args);
+        FilterResult r = runOnWholePicture(bits, [&](cBitFilter& engine) { return runFilterPage(engine, page, args); });
         return r ? std::move(*r) : bits;
     }
 };

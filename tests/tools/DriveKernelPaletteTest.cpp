@@ -3,6 +3,7 @@
 // compared with MaskFilter and PaletteApply called on the 9 x 6 input.
 #include "DriveFixture.h"
 #include "filters/KernelRecords.h"
+#include "filters/WholePicture.h"
 
 #include "dialogs/fPaletteApply.h"
 #include "dialogs/fUserFilter.h"
@@ -25,11 +26,7 @@ protected:
 
     BitsBuffer applied(const BitsBuffer& source, const std::function<FilterResult(cBitFilter&)>& change) const
     {
-        const Region whole = Region::rect(0, 0, source.width(), source.height());
-        cBitFilter engine;
-        engine.setBits(source);
-        engine.setBitsRegion(&whole);
-        FilterResult r = change(engine);
+        FilterResult r = runOnWholePicture(source, change);
         EXPECT_TRUE(r);
         return r ? *r : BitsBuffer();
     }

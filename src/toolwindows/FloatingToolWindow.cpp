@@ -91,11 +91,26 @@ QPixmap arrowFace(bool up)
 
 // ---- CaptionButton ------------------------------------------------------------
 
-CaptionButton::CaptionButton(QWidget* parent) : QLabel(parent)
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) { setFocusPolicy(Qt::NoFocus); }
+
+void ClickableLabel::mousePressEvent(QMouseEvent* e)
+{
+    if (MouseDown) MouseDown();
+    e->accept();
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* e)
+{
+    const bool inside = rect().contains(e->position().toPoint());
+    if (MouseUp) MouseUp();
+    if (inside && e->button() == Qt::LeftButton && Click) Click();
+    e->accept();
+}
+
+CaptionButton::CaptionButton(QWidget* parent) : ClickableLabel(parent)
 {
     setFixedSize(kWidth, kHeight);
     setAlignment(Qt::AlignCenter);
-    setFocusPolicy(Qt::NoFocus);
     setAppearance(0);
 }
 
@@ -113,17 +128,13 @@ void CaptionButton::setAppearance(int a)
 void CaptionButton::mousePressEvent(QMouseEvent* e)
 {
     setAppearance(1);
-    if (MouseDown) MouseDown();
-    e->accept();
+    ClickableLabel::mousePressEvent(e);
 }
 
 void CaptionButton::mouseReleaseEvent(QMouseEvent* e)
 {
     setAppearance(0);
-    const bool inside = rect().contains(e->position().toPoint());
-    if (MouseUp) MouseUp();
-    if (inside && e->button() == Qt::LeftButton && Click) Click();
-    e->accept();
+    ClickableLabel::mouseReleaseEvent(e);
 }
 
 // ---- FloatingToolWindow ---------------------------------------------------------

@@ -39,9 +39,25 @@ inline int32_t pxToTwips(int px) { return px * kTwipsPerPixel; }
 // otherwise.
 QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen);
 
+// A label that reports a press and a release of any mouse button, and a
+// click: a left-button release inside it. Never takes the focus.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickableLabel(QWidget* parent);
+
+    std::function<void()> MouseDown;
+    std::function<void()> MouseUp;
+    std::function<void()> Click;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
 // A picture button of the caption strip: 21 x 15 pixels with a single-line
 // border, flat at rest and sunken (3-D) while the mouse button is down on it.
-class CaptionButton : public QLabel {
+class CaptionButton : public ClickableLabel {
     Q_OBJECT
 public:
     static constexpr int kWidth = 21;
@@ -51,10 +67,6 @@ public:
     // 0 flat, 1 three-dimensional.
     int Appearance() const { return appearance_; }
     void setAppearance(int a);
-
-    std::function<void()> MouseDown;
-    std::function<void()> MouseUp;
-    std::function<void()> Click;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

@@ -160,10 +160,9 @@ FloatingToolWindow::Options texturesOptions()
 
 // ---- PictureBox ----------------------------------------------------------------------
 
-PictureBox::PictureBox(QWidget* parent) : QLabel(parent)
+PictureBox::PictureBox(QWidget* parent) : ClickableLabel(parent)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFocusPolicy(Qt::NoFocus);
     setBorder(true);
 }
 
@@ -174,19 +173,6 @@ void PictureBox::setBorder(bool single)
     setLineWidth(1);
     // The picture stays where it is, with or without its border.
     setContentsMargins(single ? 0 : 1, single ? 0 : 1, 0, 0);
-}
-
-void PictureBox::mousePressEvent(QMouseEvent* e)
-{
-    if (MouseDown) MouseDown();
-    e->accept();
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (MouseUp) MouseUp();
-    if (rect().contains(e->position().toPoint()) && e->button() == Qt::LeftButton && Click) Click();
-    e->accept();
 }
 
 // ---- The window ------------------------------------------------------------------------

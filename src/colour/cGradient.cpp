@@ -471,16 +471,22 @@ int32_t cGradient::TextHeight(const std::string& sText) const { return hDC_ ? hD
 
 // ---- Pictures ----------------------------------------------------------------
 
-void cGradient::PaintPicture(const Picture& oPic, int32_t xDest, int32_t yDest, int32_t nWidth, int32_t nHeight,
-                             int32_t xSrc, int32_t ySrc, uint32_t dwRop, int32_t clrMask)
+bool cGradient::readyForPicture(const Picture& oPic, int32_t& nWidth, int32_t& nHeight)
 {
-    if (oPic.isNothing()) return;
+    if (oPic.isNothing()) return false;
     const int32_t pictureWidth = rnd(himetricToPixels(oPic.Width()));
     const int32_t pictureHeight = rnd(himetricToPixels(oPic.Height()));
     if (!hDC_) Init(pictureWidth, pictureHeight);
-    if (!hDC_) return;
+    if (!hDC_) return false;
     if (nWidth == 0) nWidth = pictureWidth;
     if (nHeight == 0) nHeight = pictureHeight;
+    return true;
+}
+
+void cGradient::PaintPicture(const Picture& oPic, int32_t xDest, int32_t yDest, int32_t nWidth, int32_t nHeight,
+                             int32_t xSrc, int32_t ySrc, uint32_t dwRop, int32_t clrMask)
+{
+    if (!readyForPicture(oPic, nWidth, nHeight)) return;
     switch (oPic.type()) {
     case Picture::kBitmap:
         if (clrMask == -1) hDC_->blit(xDest, yDest, nWidth, nHeight, &oPic.image(), xSrc, ySrc, dwRop);
@@ -497,13 +503,7 @@ void cGradient::PaintDisabledPicture(const Picture& oPic, int32_t xDest, int32_t
                                      int32_t nHeight, int32_t xSrc, int32_t ySrc, int32_t clrMask,
                                      int32_t clrHighlight, int32_t clrShadow)
 {
-    if (oPic.isNothing()) return;
-    const int32_t pictureWidth = rnd(himetricToPixels(oPic.Width()));
-    const int32_t pictureHeight = rnd(himetricToPixels(oPic.Height()));
-    if (!hDC_) Init(pictureWidth, pictureHeight);
-    if (!hDC_) return;
-    if (nWidth == 0) nWidth = pictureWidth;
-    if (nHeight == 0) nHeight = pictureHeight;
+    if (!readyForPicture(oPic, nWidth, nHeight)) return;
     cGradient work;
     if (!work.Init(nWidth, nHeight)) return;
     work.Cls(clrMask);

@@ -177,6 +177,11 @@ private:
     gdi::Object* selectInstead(gdi::Object* object, gdi::Object*& original);
     // Runs paint with a solid brush of clrFill (made for it and deleted
     // afterwards), or, for clrFill -1, with hbrFill when that is usable.
+    // The start of painting a picture: nothing for an empty picture; a
+    // surface of the picture's size made when there is none; a width or
+    // height of 0 becomes the picture's. False when there is nothing to
+    // paint or no surface.
+    bool readyForPicture(const Picture& oPic, int32_t& nWidth, int32_t& nHeight);
     void withFillBrush(int32_t clrFill, gdi::Brush* hbrFill, const std::function<void(gdi::Brush*)>& paint);
 
     gdi::DeviceContext* hDC_ = nullptr;

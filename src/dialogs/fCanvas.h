@@ -11,11 +11,8 @@
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 

@@ -14,7 +14,6 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 

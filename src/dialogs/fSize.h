@@ -9,9 +9,7 @@
 #include "dialogs/GeometryDialog.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 

@@ -8,6 +8,22 @@
 
 namespace tq {
 
+std::optional<std::string> askForFile(bool save, const std::string& title, const std::string& filter,
+                                      const std::string& folder, const std::string& fileName)
+{
+    platform::FileDialogs* dialogs = platform::ports().fileDialogs;
+    if (!dialogs) return std::nullopt;
+    platform::FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.initialDir = folder;
+    request.fileName = fileName;
+    request.overwritePrompt = true;
+    const std::optional<platform::FileDialogAnswer> answer = save ? dialogs->save(request) : dialogs->open(request);
+    if (!answer) return std::nullopt;
+    return answer->path;
+}
+
 void applyEngineStep(const DocumentRef& target, const std::function<FilterResult(cBitFilter& engine)>& compute)
 {
     platform::DoEvents();

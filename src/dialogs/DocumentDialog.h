@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace tq {
 
@@ -40,6 +42,13 @@ Dialog* showOwnedDialog()
 // engine mirrors it and compute runs. A result becomes the document's
 // pixels as one undo step labelled LastActionName(); no result changes
 // nothing and records no step. Running out of memory is reported.
+// Asks the program's file dialog for a file of filter to load, or to save
+// (the dialog asking before it replaces one), starting in folder with
+// fileName proposed. The path chosen; nothing without a file dialog or when
+// the user cancels.
+std::optional<std::string> askForFile(bool save, const std::string& title, const std::string& filter,
+                                      const std::string& folder, const std::string& fileName = {});
+
 void applyEngineStep(const DocumentRef& target, const std::function<FilterResult(cBitFilter& engine)>& compute);
 
 } // namespace tq

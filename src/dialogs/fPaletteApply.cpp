@@ -472,17 +472,12 @@ void fPaletteApply::PaletteFileCommand(int index)
         MsgBox(kPalettesMissingText, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    FileDialogs* dialogs = ports().fileDialogs;
-    if (!dialogs) return;
-    FileDialogRequest request;
-    request.initialDir = folder;
-    request.filter = kPaletteFileFilter;
-    request.overwritePrompt = true;
+    const bool save = index == 1;
+    const std::optional<std::string> path =
+        askForFile(save, save ? "Save palette" : "Load palette", kPaletteFileFilter, folder);
+    if (!path) return;
 
-    if (index == 1) {
-        request.title = "Save palette";
-        const std::optional<FileDialogAnswer> answer = dialogs->save(request);
-        if (!answer) return;
+    if (save) {
         const PaletteRecord& palette = CurrentPalette();
         if (palette.Count < 1 || palette.entries.empty()) {
             MsgBox(kPaletteEmptyText, MsgButtons::OK, MsgIcon::Exclamation);
@@ -490,17 +485,14 @@ void fPaletteApply::PaletteFileCommand(int index)
         }
         // The file is the palette and nothing after it, whatever it held before.
         const std::vector<uint8_t> bytes = PaletteFile::encode(palette);
-        if (!replaceFileWithBytes(answer->path, {std::span<const uint8_t>(bytes)}))
+        if (!replaceFileWithBytes(*path, {std::span<const uint8_t>(bytes)}))
             MsgBox(kPaletteNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
 
-    request.title = "Load palette";
-    const std::optional<FileDialogAnswer> answer = dialogs->open(request);
-    if (!answer) return;
     // A refused file leaves the palette and the dialog as they were.
-    if (!Module7::LoadPalette(answer->path)) {
-        MsgBox(readable(answer->path) ? kPaletteNotLoadedText : kPaletteFileNotReadText, MsgButtons::OK,
+    if (!Module7::LoadPalette(*path)) {
+        MsgBox(readable(*path) ? kPaletteNotLoadedText : kPaletteFileNotReadText, MsgButtons::OK,
                MsgIcon::Exclamation);
         return;
     }

@@ -337,21 +337,16 @@ std::string fUserFilter::filtersFolder()
 void fUserFilter::FilterFileCommand(int index)
 {
     using namespace platform;
-    FileDialogs* dialogs = ports().fileDialogs;
-    if (!dialogs) return;
-    FileDialogRequest request;
-    request.filter = kFilterFileFilter;
-    request.initialDir = filtersFolder();
-    request.fileName = lastFile_;
-    request.overwritePrompt = true;
+    if (!ports().fileDialogs) return;   // the folder is made only for a dialog
+    const bool save = index != 0;
+    const std::optional<std::string> path =
+        askForFile(save, save ? "Save filter" : "Load filter", kFilterFileFilter, filtersFolder(), lastFile_);
+    if (!path) return;
+    lastFile_ = *path;
 
-    if (index == 0) {
-        request.title = "Load filter";
-        const std::optional<FileDialogAnswer> answer = dialogs->open(request);
-        if (!answer) return;
-        lastFile_ = answer->path;
+    if (!save) {
         KernelRecord record;
-        switch (UserFilterFile::load(answer->path, record)) {
+        switch (UserFilterFile::load(*path, record)) {
         case UserFilterFile::LoadStatus::Loaded: MaskToGrid(record); break;
         case UserFilterFile::LoadStatus::Unreadable: MsgBox(kFileNotReadText, MsgButtons::OK, MsgIcon::Exclamation); break;
         case UserFilterFile::LoadStatus::NotAKernel:
@@ -361,13 +356,9 @@ void fUserFilter::FilterFileCommand(int index)
         return;
     }
 
-    request.title = "Save filter";
-    const std::optional<FileDialogAnswer> answer = dialogs->save(request);
-    if (!answer) return;
-    lastFile_ = answer->path;
     KernelRecord record;
     if (!GridToMask(record)) return;
-    if (!UserFilterFile::save(answer->path, record)) MsgBox(kFilterNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!UserFilterFile::save(*path, record)) MsgBox(kFilterNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- OK and Cancel ------------------------------------------------------------------

@@ -63,6 +63,22 @@ inline DibRecord photoLikePicture(int w, int h)
     return d;
 }
 
+// A w x h engine picture of fast-changing colours: blue x * 7 + y, green
+// x + y * 3, red x ^ y (each kept to a byte).
+inline BitsBuffer patternPicture(int w, int h)
+{
+    BitsBuffer b(w, h);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.row(y);
+        for (int x = 0; x < w; ++x, p += 4) {
+            p[0] = uint8_t(x * 7 + y);
+            p[1] = uint8_t(x + y * 3);
+            p[2] = uint8_t(x ^ y);
+        }
+    }
+    return b;
+}
+
 // The one application object of a benchmark that makes windows, on the
 // offscreen platform unless another was asked for.
 inline QApplication& offscreenApp()

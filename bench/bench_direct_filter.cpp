@@ -26,19 +26,7 @@ constexpr int kH = 3000;
 
 QApplication& app() { return tq::bench::offscreenApp(); }
 
-tq::BitsBuffer picture()
-{
-    tq::BitsBuffer b(kW, kH);
-    for (int y = 0; y < kH; ++y) {
-        uint8_t* p = b.row(y);
-        for (int x = 0; x < kW; ++x, p += 4) {
-            p[0] = uint8_t(x * 7 + y);
-            p[1] = uint8_t(x + y * 3);
-            p[2] = uint8_t(x ^ y);
-        }
-    }
-    return b;
-}
+tq::BitsBuffer picture() { return tq::bench::patternPicture(kW, kH); }
 
 const char* const kKeys[] = {"INVERT", "GRAYSCALE", "LIGHTBLUR"};
 

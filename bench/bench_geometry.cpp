@@ -57,18 +57,7 @@ const bool kWarmHeap = [] {
 
 const tq::BitsBuffer& picture()
 {
-    static const tq::BitsBuffer b = [] {
-        tq::BitsBuffer p(kW, kH);
-        for (int y = 0; y < kH; ++y) {
-            uint8_t* q = p.row(y);
-            for (int x = 0; x < kW; ++x, q += 4) {
-                q[0] = uint8_t(x * 7 + y);
-                q[1] = uint8_t(x + y * 3);
-                q[2] = uint8_t(x ^ y);
-            }
-        }
-        return p;
-    }();
+    static const tq::BitsBuffer b = tq::bench::patternPicture(kW, kH);
     return b;
 }
 

@@ -55,44 +55,49 @@ bool pvPictureFits(const Picture& picture, int32_t width, int32_t height)
 
 // ---- Update routines -----------------------------------------------------------
 
-void FieldRenderer::pvUpdateHue(const HSBRecord& hsb, bool webSafe)
+void FieldRenderer::refreshCached(FieldCacheRecord& e, bool webSafe, bool fieldSame,
+                                  const std::function<Picture()>& makeField, bool barSame,
+                                  const std::function<Picture()>& makeBar)
 {
-    FieldCacheRecord& e = FieldCache[kFieldHue];
-    if (!(pvPictureFits(e.Field, FieldWidth, FieldHeight) && e.WebSafeUsed == webSafe && pvSameHSB(e.HSB, hsb)))
-        e.Field = (webSafe || !Accelerate) ? pvCreateRectHue(hsb) : pvCreateRectHueAccel(hsb);
-    if (!(pvPictureFits(e.Bar, kBarWidth, BarHeight) && e.WebSafeUsed == webSafe)) e.Bar = pvCreateBarHue();
-    e.HSB = hsb;
+    if (!(pvPictureFits(e.Field, FieldWidth, FieldHeight) && e.WebSafeUsed == webSafe && fieldSame))
+        e.Field = makeField();
+    if (!(pvPictureFits(e.Bar, kBarWidth, BarHeight) && e.WebSafeUsed == webSafe && barSame)) e.Bar = makeBar();
     e.WebSafeUsed = WebSafe;
     FieldPicture = e.Field;
     BarPicture = e.Bar;
+}
+
+void FieldRenderer::pvUpdateHue(const HSBRecord& hsb, bool webSafe)
+{
+    FieldCacheRecord& e = FieldCache[kFieldHue];
+    const bool software = webSafe || !Accelerate;
+    refreshCached(
+        e, webSafe, pvSameHSB(e.HSB, hsb),
+        [&] { return software ? pvCreateRectHue(hsb) : pvCreateRectHueAccel(hsb); }, true,
+        [&] { return pvCreateBarHue(); });
+    e.HSB = hsb;
 }
 
 void FieldRenderer::pvUpdateSaturation(const HSBRecord& hsb, bool webSafe)
 {
     FieldCacheRecord& e = FieldCache[kFieldSaturation];
-    if (!(pvPictureFits(e.Field, FieldWidth, FieldHeight) && e.WebSafeUsed == webSafe && e.HSB.S == hsb.S))
-        e.Field = (webSafe || !Accelerate) ? pvCreateRectSaturation(hsb.S) : pvCreateRectSaturationAccel(hsb.S);
-    if (!(pvPictureFits(e.Bar, kBarWidth, BarHeight) && e.WebSafeUsed == webSafe && e.HSB.H == hsb.H &&
-          e.HSB.B == hsb.B))
-        e.Bar = pvCreateBarSaturation(hsb.H, hsb.B);
+    const bool software = webSafe || !Accelerate;
+    refreshCached(
+        e, webSafe, e.HSB.S == hsb.S,
+        [&] { return software ? pvCreateRectSaturation(hsb.S) : pvCreateRectSaturationAccel(hsb.S); },
+        e.HSB.H == hsb.H && e.HSB.B == hsb.B, [&] { return pvCreateBarSaturation(hsb.H, hsb.B); });
     e.HSB = hsb;
-    e.WebSafeUsed = WebSafe;
-    FieldPicture = e.Field;
-    BarPicture = e.Bar;
 }
 
 void FieldRenderer::pvUpdateBrightness(const HSBRecord& hsb, bool webSafe)
 {
     FieldCacheRecord& e = FieldCache[kFieldBrightness];
-    if (!(pvPictureFits(e.Field, FieldWidth, FieldHeight) && e.WebSafeUsed == webSafe && e.HSB.B == hsb.B))
-        e.Field = (webSafe || !Accelerate) ? pvCreateRectBrightness(hsb.B) : pvCreateRectBrightnessAccel(hsb.B);
-    if (!(pvPictureFits(e.Bar, kBarWidth, BarHeight) && e.WebSafeUsed == webSafe && e.HSB.H == hsb.H &&
-          e.HSB.S == hsb.S))
-        e.Bar = pvCreateBarBrightness(hsb.H, hsb.S);
+    const bool software = webSafe || !Accelerate;
+    refreshCached(
+        e, webSafe, e.HSB.B == hsb.B,
+        [&] { return software ? pvCreateRectBrightness(hsb.B) : pvCreateRectBrightnessAccel(hsb.B); },
+        e.HSB.H == hsb.H && e.HSB.S == hsb.S, [&] { return pvCreateBarBrightness(hsb.H, hsb.S); });
     e.HSB = hsb;
-    e.WebSafeUsed = WebSafe;
-    FieldPicture = e.Field;
-    BarPicture = e.Bar;
 }
 
 void FieldRenderer::updateRGB(FieldMode mode, int32_t colour, bool webSafe)
@@ -101,14 +106,12 @@ void FieldRenderer::updateRGB(FieldMode mode, int32_t colour, bool webSafe)
     FieldCacheRecord& e = FieldCache[static_cast<size_t>(mode)];
     const std::array<uint8_t, 4> bytes = bytesOf(colour);
     const uint8_t value = bytes[static_cast<size_t>(channel)];
-    if (!(pvPictureFits(e.Field, FieldWidth, FieldHeight) && e.WebSafeUsed == webSafe &&
-          e.RGB[static_cast<size_t>(channel)] == value))
-        e.Field = (webSafe || !Accelerate) ? pvCreateRectRGB(value, channel) : pvCreateRectRGBAccel(value, channel);
-    if (!(pvPictureFits(e.Bar, kBarWidth, BarHeight) && e.WebSafeUsed == webSafe)) e.Bar = pvCreateBarRGB(channel);
+    const bool software = webSafe || !Accelerate;
+    refreshCached(
+        e, webSafe, e.RGB[static_cast<size_t>(channel)] == value,
+        [&] { return software ? pvCreateRectRGB(value, channel) : pvCreateRectRGBAccel(value, channel); }, true,
+        [&] { return pvCreateBarRGB(channel); });
     e.RGB = bytes;
-    e.WebSafeUsed = WebSafe;
-    FieldPicture = e.Field;
-    BarPicture = e.Bar;
 }
 
 void FieldRenderer::pvUpdateRed(int32_t colour, bool webSafe) { updateRGB(kFieldRed, colour, webSafe); }

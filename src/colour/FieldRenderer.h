@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace tq {
@@ -93,6 +94,11 @@ public:
 private:
     const uint8_t* table() const { return WebSafe ? Table.data() : nullptr; }
     void updateRGB(FieldMode mode, int32_t colour, bool webSafe);
+    // Makes a cache entry's field again unless it still fits the field's
+    // size, was made with the same web-safe choice and fieldSame holds;
+    // likewise its bar. Both then become the pictures shown.
+    void refreshCached(FieldCacheRecord& e, bool webSafe, bool fieldSame, const std::function<Picture()>& makeField,
+                       bool barSame, const std::function<Picture()>& makeBar);
 };
 
 } // namespace tq

@@ -149,34 +149,30 @@ gdi::Brush* cGradient::DotBrush()
     return DotBrush_;
 }
 
+gdi::Object* cGradient::selectInstead(gdi::Object* object, gdi::Object*& original)
+{
+    if (!hDC_) return nullptr;
+    if (object) {
+        gdi::Object* replaced = hDC_->select(object);
+        if (!original) original = replaced;
+        return replaced;
+    }
+    if (!original) return nullptr;
+    gdi::Object* replaced = hDC_->select(original);
+    original = nullptr;
+    return replaced;
+}
+
 void cGradient::Brush(gdi::Brush* lValue)
 {
-    gdi::Object* replaced = nullptr;
-    if (hDC_) {
-        if (lValue) {
-            replaced = hDC_->select(lValue);
-            if (!OldBrush_) OldBrush_ = replaced;
-        } else if (OldBrush_) {
-            replaced = hDC_->select(OldBrush_);
-            OldBrush_ = nullptr;
-        }
-    }
+    gdi::Object* replaced = selectInstead(lValue, OldBrush_);
     if (replaced && replaced == Brush_ && replaced != DotBrush_) gdi::deleteObject(replaced);
     Brush_ = lValue;
 }
 
 void cGradient::Pen(gdi::Pen* lValue)
 {
-    gdi::Object* replaced = nullptr;
-    if (hDC_) {
-        if (lValue) {
-            replaced = hDC_->select(lValue);
-            if (!OldPen_) OldPen_ = replaced;
-        } else if (OldPen_) {
-            replaced = hDC_->select(OldPen_);
-            OldPen_ = nullptr;
-        }
-    }
+    gdi::Object* replaced = selectInstead(lValue, OldPen_);
     if (replaced && replaced == Pen_) gdi::deleteObject(replaced);
     Pen_ = lValue;
 }
@@ -289,6 +285,17 @@ void cGradient::spanRect(int32_t& LeftX, int32_t& TopY, int32_t& RightX, int32_t
     if (BottomY < TopY) BottomY = Height_;
 }
 
+void cGradient::withFillBrush(int32_t clrFill, gdi::Brush* hbrFill, const std::function<void(gdi::Brush*)>& paint)
+{
+    if (clrFill != -1) {
+        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
+        paint(solid);
+        gdi::deleteObject(solid);
+    } else if (gdi::isUsable(hbrFill)) {
+        paint(hbrFill);
+    }
+}
+
 void cGradient::Cls(int32_t clrFill, gdi::Brush* hbrFill) { FillRect(0, 0, Width_, Height_, clrFill, hbrFill); }
 
 void cGradient::FillRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t BottomY, int32_t clrFill,
@@ -297,13 +304,7 @@ void cGradient::FillRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t Bo
     if (!hDC_) return;
     spanRect(LeftX, TopY, RightX, BottomY);
     const RectI rect{LeftX, TopY, RightX, BottomY};
-    if (clrFill != -1) {
-        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
-        hDC_->fillRect(rect, solid);
-        gdi::deleteObject(solid);
-    } else if (gdi::isUsable(hbrFill)) {
-        hDC_->fillRect(rect, hbrFill);
-    }
+    withFillBrush(clrFill, hbrFill, [&](gdi::Brush* brush) { hDC_->fillRect(rect, brush); });
 }
 
 void cGradient::DrawEdge(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t BottomY, int32_t edge, int32_t flags)
@@ -318,13 +319,7 @@ void cGradient::FrameRect(int32_t LeftX, int32_t TopY, int32_t RightX, int32_t B
 {
     if (!hDC_) return;
     const RectI rect{LeftX, TopY, RightX, BottomY};
-    if (clrFill != -1) {
-        gdi::Brush* solid = gdi::createSolidBrush(static_cast<uint32_t>(TranslateColor(clrFill)));
-        hDC_->frameRect(rect, solid);
-        gdi::deleteObject(solid);
-    } else if (gdi::isUsable(hbrFill)) {
-        hDC_->frameRect(rect, hbrFill);
-    }
+    withFillBrush(clrFill, hbrFill, [&](gdi::Brush* brush) { hDC_->frameRect(rect, brush); });
 }
 
 void cGradient::DrawLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t clrLine, gdi::Pen* hpnLine)
@@ -476,16 +471,22 @@ int32_t cGradient::TextHeight(const std::string& sText) const { return hDC_ ? hD
 
 // ---- Pictures ----------------------------------------------------------------
 
-void cGradient::PaintPicture(const Picture& oPic, int32_t xDest, int32_t yDest, int32_t nWidth, int32_t nHeight,
-                             int32_t xSrc, int32_t ySrc, uint32_t dwRop, int32_t clrMask)
+bool cGradient::readyForPicture(const Picture& oPic, int32_t& nWidth, int32_t& nHeight)
 {
-    if (oPic.isNothing()) return;
+    if (oPic.isNothing()) return false;
     const int32_t pictureWidth = rnd(himetricToPixels(oPic.Width()));
     const int32_t pictureHeight = rnd(himetricToPixels(oPic.Height()));
     if (!hDC_) Init(pictureWidth, pictureHeight);
-    if (!hDC_) return;
+    if (!hDC_) return false;
     if (nWidth == 0) nWidth = pictureWidth;
     if (nHeight == 0) nHeight = pictureHeight;
+    return true;
+}
+
+void cGradient::PaintPicture(const Picture& oPic, int32_t xDest, int32_t yDest, int32_t nWidth, int32_t nHeight,
+                             int32_t xSrc, int32_t ySrc, uint32_t dwRop, int32_t clrMask)
+{
+    if (!readyForPicture(oPic, nWidth, nHeight)) return;
     switch (oPic.type()) {
     case Picture::kBitmap:
         if (clrMask == -1) hDC_->blit(xDest, yDest, nWidth, nHeight, &oPic.image(), xSrc, ySrc, dwRop);
@@ -502,13 +503,7 @@ void cGradient::PaintDisabledPicture(const Picture& oPic, int32_t xDest, int32_t
                                      int32_t nHeight, int32_t xSrc, int32_t ySrc, int32_t clrMask,
                                      int32_t clrHighlight, int32_t clrShadow)
 {
-    if (oPic.isNothing()) return;
-    const int32_t pictureWidth = rnd(himetricToPixels(oPic.Width()));
-    const int32_t pictureHeight = rnd(himetricToPixels(oPic.Height()));
-    if (!hDC_) Init(pictureWidth, pictureHeight);
-    if (!hDC_) return;
-    if (nWidth == 0) nWidth = pictureWidth;
-    if (nHeight == 0) nHeight = pictureHeight;
+    if (!readyForPicture(oPic, nWidth, nHeight)) return;
     cGradient work;
     if (!work.Init(nWidth, nHeight)) return;
     work.Cls(clrMask);

@@ -35,6 +35,7 @@
 #include "colour/Picture.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -169,6 +170,19 @@ private:
     // The pixels of the block (x, y, w, h) of the own surface; pixels off
     // the surface are black.
     QImage sourceBlock(int32_t x, int32_t y, int32_t w, int32_t h) const;
+    // Selects object into the own surface, keeping in original the object
+    // it first replaced; a null object puts original back and forgets it.
+    // The object taken out of the surface (nullptr without a surface or
+    // when nothing changed).
+    gdi::Object* selectInstead(gdi::Object* object, gdi::Object*& original);
+    // Runs paint with a solid brush of clrFill (made for it and deleted
+    // afterwards), or, for clrFill -1, with hbrFill when that is usable.
+    // The start of painting a picture: nothing for an empty picture; a
+    // surface of the picture's size made when there is none; a width or
+    // height of 0 becomes the picture's. False when there is nothing to
+    // paint or no surface.
+    bool readyForPicture(const Picture& oPic, int32_t& nWidth, int32_t& nHeight);
+    void withFillBrush(int32_t clrFill, gdi::Brush* hbrFill, const std::function<void(gdi::Brush*)>& paint);
 
     gdi::DeviceContext* hDC_ = nullptr;
     int32_t Width_ = 0;

@@ -1,6 +1,9 @@
 #include "dialogs/DialogLayout.h"
 
+#include "document/Numeric.h"
 #include "platform/Ports.h"
+#include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QFont>
 #include <QKeyEvent>
@@ -36,6 +39,35 @@ void paintSeparator(QWidget* widget, int y)
     p.drawLine(0, y + 1, widget->width() - 1, y + 1);
 }
 
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& place)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit* makeNumberBox(QWidget* parent, const QString& name, const QRect& place, const QString& text,
+                         Qt::Alignment alignment)
+{
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setAlignment(alignment);
+    box->setGeometry(place);
+    return box;
+}
+
+UpDownBar* makeUpDown(QWidget* parent, const QString& name, const QRect& place, int lo, int hi, int value)
+{
+    auto* bar = new UpDownBar(parent);
+    bar->setObjectName(name);
+    bar->setRange(lo, hi);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(value);
+    placeFixed(bar, place);
+    return bar;
+}
+
 QLabel* makePreviewFrame(QWidget* parent, const QRect& place)
 {
     auto* frame = new QLabel(parent);
@@ -47,6 +79,13 @@ QLabel* makePreviewFrame(QWidget* parent, const QRect& place)
     frame->setAutoFillBackground(true);
     frame->setGeometry(place);
     return frame;
+}
+
+QPoint previewCorner(const QLabel* frame) { return frame->geometry().topLeft() + QPoint(2, 2); }
+
+QRect centredBox(const QPoint& corner, int side, int w, int h)
+{
+    return QRect(corner.x() + rnd((side - w) / 2.0), corner.y() + rnd((side - h) / 2.0), w, h);
 }
 
 bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,

@@ -61,6 +61,20 @@ void reportGeometryFailure(GeometryOutcome outcome)
            MsgIcon::Exclamation);
 }
 
+bool checkPictureSize(int64_t W, int64_t H)
+{
+    using namespace platform;
+    if (W < 2 || H < 2) {
+        MsgBox(kMinimumSizeText, MsgButtons::OK, MsgIcon::Information);
+        return false;
+    }
+    if (W > kMaxPictureSide || H > kMaxPictureSide) {
+        MsgBox(kMaximumSizeText, MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void mirrorDocumentInEngine(const fImage& doc)
 {
     if (MainHost* host = mainHost()) host->mirrorDocument(doc.Bits(), doc.BitsRegion.walkRegion());

@@ -29,6 +29,11 @@ inline constexpr const char* kNoMemoryText = "Not enough memory for the new pict
 // kNoMemoryText, with the exclamation icon.
 void reportGeometryFailure(GeometryOutcome outcome);
 
+// True when a picture of W x H pixels may be made; otherwise tells the user
+// why not (kMinimumSizeText with the information icon, kMaximumSizeText
+// with the exclamation icon) and returns false.
+bool checkPictureSize(int64_t W, int64_t H);
+
 // The engine's region for a document (its selection, or the whole picture).
 void mirrorDocumentInEngine(const fImage& doc);
 

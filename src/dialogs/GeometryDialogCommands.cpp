@@ -7,6 +7,7 @@
 #include "dialogs/fSize.h"
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QPointer>
 
@@ -36,9 +37,7 @@ void showModal(QPointer<Dialog>& dialog)
         dialog = new Dialog(host ? host->mainWidget() : nullptr);
         dialog->setWindowModality(Qt::ApplicationModal);
     }
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    bringForward(dialog);
 }
 
 } // namespace

@@ -48,6 +48,14 @@ void SizeBox::focusInEvent(QFocusEvent* e)
     setCursorPosition(static_cast<int>(QLineEdit::text().length()));
 }
 
+SizeBox* makeSizeBox(QWidget* parent, const QString& name, const QRect& place)
+{
+    auto* box = new SizeBox(parent);
+    box->setObjectName(name);
+    box->setGeometry(place);
+    return box;
+}
+
 int64_t boxNumber(const QLineEdit* box)
 {
     const double v = Val(box->text().toStdString());
@@ -63,6 +71,22 @@ SizeBoxPair::SizeBoxPair(SizeBox* txtW, SizeBox* txtH, QCheckBox* chkKeepProport
 {
     connect(txtW_, &QLineEdit::textChanged, this, [this] { txtW_Change(); });
     connect(txtH_, &QLineEdit::textChanged, this, [this] { txtH_Change(); });
+}
+
+void SizeBoxPair::showSize(int32_t w, int32_t h)
+{
+    BaseWidth = w;
+    BaseHeight = h;
+    txtW_->setText(QString::number(w));
+    txtH_->setText(QString::number(h));
+}
+
+void SizeBoxPair::writeApart(const std::function<void()>& write)
+{
+    const bool keep = keep_->isChecked();
+    keep_->setChecked(false);
+    write();
+    keep_->setChecked(keep);
 }
 
 void SizeBoxPair::txtW_Change() { boxChanged(txtW_, txtH_, WidthDriving, HeightDriving, BaseWidth, BaseHeight); }

@@ -37,6 +37,9 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
 };
 
+// A size box named name (txtW, txtH) placed at place.
+SizeBox* makeSizeBox(QWidget* parent, const QString& name, const QRect& place);
+
 // The number a box holds, read as text boxes are read (its leading number,
 // to the nearest whole number); 0 for a text without one.
 int64_t boxNumber(const QLineEdit* box);
@@ -56,6 +59,12 @@ public:
 
     int64_t width() const { return boxNumber(txtW_); }
     int64_t height() const { return boxNumber(txtH_); }
+
+    // The reference size becomes w x h and the boxes show it.
+    void showSize(int32_t w, int32_t h);
+    // Runs write with the proportions box unticked, so that the two boxes
+    // it writes do not drive each other; the box keeps its state.
+    void writeApart(const std::function<void()>& write);
 
     // Runs after the rules of every change of a box (the new-image dialog's
     // spin bars follow their boxes here).

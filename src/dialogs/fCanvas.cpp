@@ -1,15 +1,11 @@
 #include "dialogs/fCanvas.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
 #include "dialogs/PreviewBox.h"
 #include "dialogs/SizeBoxPair.h"
-#include "document/MainHost.h"
-#include "document/Numeric.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
-#include "platform/Ports.h"
 
 #include <QBitmap>
 #include <QCheckBox>
@@ -110,7 +106,7 @@ void AnchorGrid::mouseMoveEvent(QMouseEvent* e)
 
 // ---- The dialog ---------------------------------------------------------------
 
-fCanvas::fCanvas(QWidget* parent) : QDialog(parent)
+fCanvas::fCanvas(QWidget* parent) : SizeBoxDialog(parent, 0)
 {
     setObjectName(QStringLiteral("fCanvas"));
     setWindowTitle(QStringLiteral("Canvas size"));
@@ -121,127 +117,67 @@ fCanvas::fCanvas(QWidget* parent) : QDialog(parent)
     iCnv = new AnchorGrid(this);
     iCnv->setGeometry(twipsRect(240, 240, 2115, 2145));
     iImg = iCnv->thumbnail();
+    closingPreview = iImg;
     Frame1 = new QGroupBox(this);
     Frame1->setGeometry(twipsRect(3000, 45, 1935, 1455));
-    lblWidth = new QLabel(QStringLiteral("Width"), Frame1);
-    lblWidth->setGeometry(twipsRect(120, 240, 615, 255));
-    txtW = new SizeBox(Frame1);
-    txtW->setObjectName(QStringLiteral("txtW"));
-    txtW->setGeometry(twipsRect(720, 240, 810, 285));
-    lblHeight = new QLabel(QStringLiteral("Height"), Frame1);
-    lblHeight->setGeometry(twipsRect(120, 600, 615, 255));
-    txtH = new SizeBox(Frame1);
-    txtH->setObjectName(QStringLiteral("txtH"));
-    txtH->setGeometry(twipsRect(720, 600, 810, 285));
+    makeSizeBoxes(Frame1, twipsRect(120, 240, 615, 255), twipsRect(720, 240, 810, 285), twipsRect(120, 600, 615, 255),
+                  twipsRect(720, 600, 810, 285));
     chkKeepProportions = new QCheckBox(QStringLiteral("Proportions"), Frame1);
     chkKeepProportions->setGeometry(twipsRect(600, 960, 1245, 255));
     chkKeepProportions->setChecked(true);
-    lblPreDef = new QLabel(QStringLiteral("Defined"), this);
-    lblPreDef->setGeometry(twipsRect(3120, 1680, 585, 195));
+    lblPreDef = makeLabel(this, QStringLiteral("Defined"), twipsRect(3120, 1680, 585, 195));
     cbPreDef = new QComboBox(this);
     cbPreDef->setObjectName(QStringLiteral("cbPreDef"));
     cbPreDef->addItems({QStringLiteral("1 +"), QStringLiteral("2 +"), QStringLiteral("3 +"), QStringLiteral("1 -"),
                         QStringLiteral("2 -"), QStringLiteral("3 -")});
     cbPreDef->setGeometry(twipsRect(3120, 1920, 1770, 315));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twipsRect(5520, 240, 900, 345));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twipsRect(5520, 720, 900, 345));
+    makeOkCancel(twipsRect(5520, 240, 900, 345), twipsRect(5520, 720, 900, 345));
 
     sizes = new SizeBoxPair(txtW, txtH, chkKeepProportions, this);
     connect(cbPreDef, &QComboBox::activated, this, [this] { cbPreDef_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-}
-
-void fCanvas::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    Form_Activate();
 }
 
 void fCanvas::Form_Activate()
 {
-    update();
-    target_ = ActiveImage();
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) return;
+    fImage* doc = takeActiveDocument();
+    if (!doc) return;
     const int32_t w = doc->PictureWidth();
     const int32_t h = doc->PictureHeight();
 
     mBitmap::FitSize(w, h, kThumbSide, kThumbSide, ThumbWidth, ThumbHeight);
     // The grid centred in the square inside the frame, the thumbnail in the
     // centre cell.
-    const QPoint corner = lblBack->geometry().topLeft() + QPoint(2, 2);
-    iCnv->move(corner.x() + rnd((kGridSquare - 3 * ThumbWidth) / 2.0),
-               corner.y() + rnd((kGridSquare - 3 * ThumbHeight) / 2.0));
+    iCnv->move(centredBox(previewCorner(lblBack), kGridSquare, 3 * ThumbWidth, 3 * ThumbHeight).topLeft());
     iCnv->setCellSize(ThumbWidth, ThumbHeight);
     iCnv->setAnchor(1, 1);
     iImg->showPicture(PreviewBox::reduced(doc->Bits(), ThumbWidth, ThumbHeight, false), ThumbWidth, ThumbHeight);
     iImg->show();
 
-    sizes->BaseWidth = w;
-    sizes->BaseHeight = h;
-    txtW->setText(QString::number(sizes->BaseWidth));
-    txtH->setText(QString::number(sizes->BaseHeight));
-    cbPreDef->setCurrentIndex(-1);
-    txtW->setFocus();
+    showPictureSize(w, h);
 }
 
 void fCanvas::cbPreDef_Click()
 {
     const int i = cbPreDef->currentIndex();
     if (i < 0 || i >= static_cast<int>(std::size(kQuickAmounts))) return;
-    const bool keep = chkKeepProportions->isChecked();
-    chkKeepProportions->setChecked(false);
     // The result may be 0 or negative: OK refuses it.
-    txtW->setText(QString::number(sizes->width() + kQuickAmounts[i]));
-    txtH->setText(QString::number(sizes->height() + kQuickAmounts[i]));
-    chkKeepProportions->setChecked(keep);
+    sizes->writeApart([&] {
+        txtW->setText(QString::number(sizes->width() + kQuickAmounts[i]));
+        txtH->setText(QString::number(sizes->height() + kQuickAmounts[i]));
+    });
 }
 
 void fCanvas::cmdOK_Click()
 {
-    using namespace platform;
-    const int64_t W = sizes->width();
-    const int64_t H = sizes->height();
-    if (W == sizes->BaseWidth && H == sizes->BaseHeight) {
-        if (MainHost* host = mainHost()) host->fPanView_UpdateImage();
-        return;
-    }
-    if (W < 2 || H < 2) {
-        MsgBox(kMinimumSizeText, MsgButtons::OK, MsgIcon::Information);
-        return;
-    }
-    if (W > kMaxPictureSide || H > kMaxPictureSide) {
-        MsgBox(kMaximumSizeText, MsgButtons::OK, MsgIcon::Exclamation);
-        return;
-    }
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) {
-        cmdCancel_Click();
-        return;
-    }
-    sizes->BaseWidth = static_cast<int32_t>(W);
-    sizes->BaseHeight = static_cast<int32_t>(H);
+    int64_t W = 0, H = 0;
+    fImage* doc = takeNewSize(W, H);
+    if (!doc) return;
     const int64_t dx = anchorOffset(W, doc->PictureWidth(), iCnv->anchorColumn());
     const int64_t dy = anchorOffset(H, doc->PictureHeight(), iCnv->anchorRow());
-
-    GeometryChange change(*doc);
-    iImg->hide();
-    accept();
-    change.apply(
-        [&](cBitFilter& engine, const BitsBuffer& source) { return placeOnCanvas(engine, source, W, H, dx, dy); },
-        true, true);
-}
-
-void fCanvas::cmdCancel_Click() { reject(); }
-
-void fCanvas::reject()
-{
-    iImg->hide();
-    QDialog::reject();
+    finish(*doc, [&](cBitFilter& engine, const BitsBuffer& source) {
+        return placeOnCanvas(engine, source, W, H, dx, dy);
+    });
 }
 
 } // namespace tq

@@ -7,22 +7,16 @@
 // (back in the centre) are set afresh at every opening.
 #pragma once
 
-#include "document/ProgramContext.h"
+#include "dialogs/GeometryDialog.h"
 
-#include <QDialog>
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 
 class PreviewBox;
-class SizeBox;
-class SizeBoxPair;
 
 // The anchor grid: nine cells of the thumbnail's size, outlined in dark
 // grey on light grey, with the thumbnail in the anchor cell. A press of any
@@ -59,7 +53,7 @@ private:
     int cellH_ = 0;
 };
 
-class fCanvas : public QDialog {
+class fCanvas : public SizeBoxDialog {
     Q_OBJECT
 public:
     explicit fCanvas(QWidget* parent = nullptr);
@@ -71,32 +65,14 @@ public:
     AnchorGrid* iCnv = nullptr;
     PreviewBox* iImg = nullptr;
     QGroupBox* Frame1 = nullptr;
-    QLabel* lblWidth = nullptr;
-    SizeBox* txtW = nullptr;
-    QLabel* lblHeight = nullptr;
-    SizeBox* txtH = nullptr;
-    QCheckBox* chkKeepProportions = nullptr;
-    QLabel* lblPreDef = nullptr;
-    QComboBox* cbPreDef = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    SizeBoxPair* sizes = nullptr;
 
     // The picture fitted into 60 x 60: the thumbnail and each grid cell.
     int32_t ThumbWidth = 0;
     int32_t ThumbHeight = 0;
 
-    void Form_Activate();
+    void Form_Activate() override;
     void cbPreDef_Click();
     void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void reject() override;
-
-private:
-    DocumentRef target_;
 };
 
 } // namespace tq

@@ -10,7 +10,9 @@
 #include "platform/ColourSwatch.h"
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 
 #include <QCheckBox>
@@ -39,16 +41,6 @@ constexpr int tw(int twips) { return (twips + 7) / 15; }
 // The box the reduced copy is fitted into.
 constexpr int32_t kPreviewMaxWidth = 160;
 constexpr int32_t kPreviewMaxHeight = 110;
-
-// Runs one step of a handler whose failure is skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 void place(QWidget* w, int left, int top, int width, int height)
 {
@@ -567,15 +559,10 @@ bool fFilter::eventFilter(QObject* watched, QEvent* e)
     for (int32_t i = 0; i < 3; ++i) {
         if (watched != lblFilterV[static_cast<size_t>(i)]) continue;
         if (e->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(e);
             // Only keys that type a character reach the key filter.
-            int16_t code = 0;
-            if (k->key() == Qt::Key_Backspace)
-                code = 8;
-            else if (!k->text().isEmpty())
-                code = static_cast<int16_t>(k->text().at(0).unicode() & 0x7FFF);
-            else
-                return false;
+            const std::optional<int16_t> typed = typedCharacter(*static_cast<QKeyEvent*>(e));
+            if (!typed) return false;
+            int16_t code = *typed;
             if (code == 13 || code == 27) return false;   // Enter and Esc reach the buttons
             lblFilterV_KeyPress(i, code);
             return code == 0;

@@ -16,6 +16,7 @@
 #include "filters/cBitFilter.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -58,8 +59,7 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
     useDialogFont(this);
     setFixedSize(twipsToPixels(5790), twipsToPixels(2265));
 
-    lblDefault = new QLabel(QStringLiteral("Standard sizes"), this);
-    lblDefault->setGeometry(twipsRect(120, 120, 1155, 240));
+    lblDefault = makeLabel(this, QStringLiteral("Standard sizes"), twipsRect(120, 120, 1155, 240));
     cbDefault = new QComboBox(this);
     cbDefault->setObjectName(QStringLiteral("cbDefault"));
     for (const char* item : kStandardSizes) cbDefault->addItem(QString::fromLatin1(item));
@@ -67,26 +67,20 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
 
     Frame1 = new QGroupBox(QStringLiteral("Custom:"), this);
     Frame1->setGeometry(twipsRect(120, 720, 2655, 1455));
-    lblWidth = new QLabel(QStringLiteral("Width"), Frame1);
-    lblWidth->setGeometry(twipsRect(240, 280, 615, 255));
+    lblWidth = makeLabel(Frame1, QStringLiteral("Width"), twipsRect(240, 280, 615, 255));
     QFont boxFont(QStringLiteral("Microsoft Sans Serif"));
     boxFont.setPointSizeF(6.75);
     boxFont.setBold(true);
-    txtW = new SizeBox(Frame1);
-    txtW->setObjectName(QStringLiteral("txtW"));
+    txtW = makeSizeBox(Frame1, QStringLiteral("txtW"), twipsRect(720, 240, 810, 300));
     txtW->setFont(boxFont);
-    txtW->setGeometry(twipsRect(720, 240, 810, 300));
     txtWW = new QScrollBar(Qt::Vertical, Frame1);
     txtWW->setObjectName(QStringLiteral("txtWW"));
     txtWW->setRange(5, 1600);
     txtWW->setSingleStep(1);
     txtWW->setGeometry(twipsRect(1560, 240, 195, 285));
-    lblHeight = new QLabel(QStringLiteral("Height"), Frame1);
-    lblHeight->setGeometry(twipsRect(120, 650, 615, 255));
-    txtH = new SizeBox(Frame1);
-    txtH->setObjectName(QStringLiteral("txtH"));
+    lblHeight = makeLabel(Frame1, QStringLiteral("Height"), twipsRect(120, 650, 615, 255));
+    txtH = makeSizeBox(Frame1, QStringLiteral("txtH"), twipsRect(720, 600, 810, 300));
     txtH->setFont(boxFont);
-    txtH->setGeometry(twipsRect(720, 600, 810, 300));
     txtHH = new QScrollBar(Qt::Vertical, Frame1);
     txtHH->setObjectName(QStringLiteral("txtHH"));
     txtHH->setRange(5, 1260);
@@ -109,8 +103,7 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
     CP->setCursor(Qt::ArrowCursor);
     CP->setBackColor(kCaptionTextColour);
     const QRect cpPlace = twipsRect(1320, 885, 495, 255);
-    CP->setFixedSize(cpPlace.size());
-    CP->move(cpPlace.topLeft());
+    placeFixed(CP, cpPlace);
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setGeometry(twipsRect(3600, 1800, 900, 345));
@@ -129,10 +122,7 @@ fNew::fNew(QWidget* parent) : QDialog(parent)
 
     // Creation: "Custom..." shown, 100 x 100 as the reference and in the boxes.
     cbDefault->setCurrentIndex(0);
-    sizes->BaseWidth = 100;
-    sizes->BaseHeight = 100;
-    txtW->setText(QStringLiteral("100"));
-    txtH->setText(QStringLiteral("100"));
+    sizes->showSize(100, 100);
 }
 
 void fNew::showEvent(QShowEvent* e)
@@ -179,14 +169,7 @@ void fNew::cmdOK_Click()
     const int32_t colour = CPColour();
     const int64_t W = sizes->width();
     const int64_t H = sizes->height();
-    if (W < 2 || H < 2) {
-        MsgBox(kMinimumSizeText, MsgButtons::OK, MsgIcon::Information);
-        return;
-    }
-    if (W > kMaxPictureSide || H > kMaxPictureSide) {
-        MsgBox(kMaximumSizeText, MsgButtons::OK, MsgIcon::Exclamation);
-        return;
-    }
+    if (!checkPictureSize(W, H)) return;
     sizes->BaseWidth = static_cast<int32_t>(W);
     sizes->BaseHeight = static_cast<int32_t>(H);
     const QString item = sizeItem(W, H);

@@ -1,10 +1,8 @@
 #include "dialogs/fOrientation.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
 #include "dialogs/PreviewBox.h"
-#include "document/Numeric.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 
@@ -14,13 +12,8 @@
 #include <QPushButton>
 
 namespace tq {
-namespace {
 
-constexpr int kPreviewSide = 150;
-
-} // namespace
-
-fOrientation::fOrientation(QWidget* parent) : QDialog(parent)
+fOrientation::fOrientation(QWidget* parent) : GeometryDialog(parent, 175)
 {
     setObjectName(QStringLiteral("fOrientation"));
     setWindowTitle(QStringLiteral("Orientation"));
@@ -30,23 +23,18 @@ fOrientation::fOrientation(QWidget* parent) : QDialog(parent)
     lblBack = makePreviewFrame(this, twipsRect(60, 60, 2310, 2310));
     iSrc = new PreviewBox(this);
     iSrc->setGeometry(twipsRect(90, 90, 2250, 2250));
-    lblOrientation = new QLabel(QStringLiteral("Canvas orientation"), this);
-    lblOrientation->setGeometry(twipsRect(2640, 30, 1425, 255));
+    closingPreview = iSrc;
+    lblOrientation = makeLabel(this, QStringLiteral("Canvas orientation"), twipsRect(2640, 30, 1425, 255));
     cbOrientation = new QComboBox(this);
     cbOrientation->setObjectName(QStringLiteral("cbOrientation"));
     cbOrientation->addItems({QStringLiteral("0\u00BA"), QStringLiteral("90\u00BA")});
     cbOrientation->setGeometry(twipsRect(2700, 315, 1515, 300));
-    lblFlip = new QLabel(QStringLiteral("Flip image"), this);
-    lblFlip->setGeometry(twipsRect(2625, 900, 885, 225));
+    lblFlip = makeLabel(this, QStringLiteral("Flip image"), twipsRect(2625, 900, 885, 225));
     chkFlip[0] = new QCheckBox(QStringLiteral("Flip &horizontal"), this);
     chkFlip[0]->setGeometry(twipsRect(2700, 1185, 1620, 210));
     chkFlip[1] = new QCheckBox(QStringLiteral("Flip &vertical"), this);
     chkFlip[1]->setGeometry(twipsRect(2700, 1515, 1620, 210));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twipsRect(4680, 240, 900, 345));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twipsRect(4680, 720, 900, 345));
+    makeOkCancel(twipsRect(4680, 240, 900, 345), twipsRect(4680, 720, 900, 345));
     setTabOrder(cbOrientation, chkFlip[0]);
     setTabOrder(chkFlip[0], chkFlip[1]);
     setTabOrder(chkFlip[1], cmdOK);
@@ -55,35 +43,20 @@ fOrientation::fOrientation(QWidget* parent) : QDialog(parent)
     connect(cbOrientation, &QComboBox::currentIndexChanged, this, [this] { pvUpdatePreview(); });
     for (QCheckBox* box : chkFlip) connect(box, &QCheckBox::clicked, this, [this] { pvUpdatePreview(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-}
-
-void fOrientation::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    Form_Activate();
-}
-
-void fOrientation::paintEvent(QPaintEvent* e)
-{
-    QDialog::paintEvent(e);
-    paintSeparator(this, 175);
 }
 
 void fOrientation::placePreview(int32_t w, int32_t h)
 {
-    iSrc->setGeometry(PreviewLeft + rnd((kPreviewSide - w) * 0.5), PreviewTop + rnd((kPreviewSide - h) * 0.5), w, h);
+    iSrc->setGeometry(centredBox(QPoint(PreviewLeft, PreviewTop), kPreviewSide, w, h));
 }
 
 void fOrientation::Form_Activate()
 {
-    const QPoint corner = lblBack->geometry().topLeft() + QPoint(2, 2);
+    const QPoint corner = previewCorner(lblBack);
     PreviewLeft = corner.x();
     PreviewTop = corner.y();
-    update();
-    target_ = ActiveImage();
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) return;
+    fImage* doc = takeActiveDocument();
+    if (!doc) return;
     mBitmap::FitSize(doc->PictureWidth(), doc->PictureHeight(), kPreviewSide, kPreviewSide, ThumbWidth, ThumbHeight);
     placePreview(ThumbWidth, ThumbHeight);
     if (!ThumbFilter) ThumbFilter = std::make_unique<cBitFilter>();
@@ -116,28 +89,14 @@ void fOrientation::pvUpdatePreview()
 
 void fOrientation::cmdOK_Click()
 {
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) {
-        cmdCancel_Click();
-        return;
-    }
+    fImage* doc = documentForOK();
+    if (!doc) return;
     const bool quarter = cbOrientation->currentIndex() == 1;
     const bool flipH = chkFlip[0]->isChecked();
     const bool flipV = chkFlip[1]->isChecked();
-    GeometryChange change(*doc);
-    iSrc->hide();
-    accept();
-    change.apply([&](cBitFilter& engine,
-                     const BitsBuffer& source) { return orientPicture(engine, source, quarter, flipH, flipV); },
-                 true, true);
-}
-
-void fOrientation::cmdCancel_Click() { reject(); }
-
-void fOrientation::reject()
-{
-    iSrc->hide();
-    QDialog::reject();
+    finish(*doc, [&](cBitFilter& engine, const BitsBuffer& source) {
+        return orientPicture(engine, source, quarter, flipH, flipV);
+    });
 }
 
 } // namespace tq

@@ -6,23 +6,20 @@
 // back at "0º" at every opening.
 #pragma once
 
-#include "document/ProgramContext.h"
+#include "dialogs/GeometryDialog.h"
 #include "filters/cBitFilter.h"
-
-#include <QDialog>
 
 #include <memory>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 
 class PreviewBox;
 
-class fOrientation : public QDialog {
+class fOrientation : public GeometryDialog {
     Q_OBJECT
 public:
     explicit fOrientation(QWidget* parent = nullptr);
@@ -33,8 +30,6 @@ public:
     QComboBox* cbOrientation = nullptr;   // 0: "0º", 1: "90º"
     QLabel* lblFlip = nullptr;
     QCheckBox* chkFlip[2] = {nullptr, nullptr};   // 0: horizontal, 1: vertical
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 
     // The thumbnail's engine, made at the first opening; its Bits hold the
     // thumbnail being previewed.
@@ -46,20 +41,12 @@ public:
     int32_t ThumbWidth = 0, ThumbHeight = 0;
     int32_t PreviewWidth = 0, PreviewHeight = 0;
 
-    void Form_Activate();
+    void Form_Activate() override;
     void pvUpdatePreview();
     void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
-    void reject() override;
 
 private:
     void placePreview(int32_t w, int32_t h);
-
-    DocumentRef target_;
 };
 
 } // namespace tq

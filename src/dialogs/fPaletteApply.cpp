@@ -1,10 +1,8 @@
 #include "dialogs/fPaletteApply.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/GeometryChange.h"
-#include "document/MainHost.h"
+#include "dialogs/DocumentDialog.h"
 #include "document/Numeric.h"
-#include "document/fImage.h"
 #include "document/mAPI.h"
 #include "filters/Module7.h"
 #include "filters/Palette.h"
@@ -15,6 +13,7 @@
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 
 #include <QApplication>
@@ -31,7 +30,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <new>
 #include <optional>
 
 namespace tq {
@@ -90,26 +88,6 @@ bool readable(const std::string& path)
     return ok;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& place)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(place);
-    return label;
-}
-
-UpDownBar* makeUpDown(QWidget* parent, const QString& name, const QRect& place, int lo, int hi, int value)
-{
-    auto* bar = new UpDownBar(parent);
-    bar->setObjectName(name);
-    bar->setRange(lo, hi);
-    bar->setSingleStep(1);
-    bar->setPageStep(1);
-    bar->setValue(value);
-    bar->setFixedSize(place.size());
-    bar->move(place.topLeft());
-    return bar;
-}
-
 cpvSlider* makeSlider(QWidget* parent, const QString& name, const QRect& place, int32_t lo, int32_t hi)
 {
     auto* slider = new cpvSlider(parent);
@@ -124,11 +102,7 @@ cpvSlider* makeSlider(QWidget* parent, const QString& name, const QRect& place, 
 
 QLineEdit* makeBox(QWidget* parent, const QString& name, const QRect& place, const QString& text)
 {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignRight);
-    box->setGeometry(place);
-    return box;
+    return makeNumberBox(parent, name, place, text, Qt::AlignRight);
 }
 
 } // namespace
@@ -212,8 +186,7 @@ fPaletteApply::fPaletteApply(QWidget* parent) : QDialog(parent)
     lblCur = new ColourSwatch(this);
     lblCur->setObjectName(QStringLiteral("lblCur"));
     lblCur->setToolTip(QStringLiteral("Double click to apply to palette color"));
-    lblCur->setFixedSize(twipsRect(3690, 120, 600, 915).size());
-    lblCur->move(twipsRect(3690, 120, 600, 915).topLeft());
+    placeFixed(lblCur, twipsRect(3690, 120, 600, 915));
     lblCur->installEventFilter(this);
 
     const char* const rgbNames[3] = {"R", "G", "B"};
@@ -454,11 +427,8 @@ void fPaletteApply::txtRGB_MouseMove(int index, int Button, int Shift, double Y)
 
 void fPaletteApply::lblCur_DblClick()
 {
-    platform::ColourPicker* picker = platform::ports().colourPicker;
-    if (!picker) return;
-    const std::optional<int32_t> chosen = picker->pick(lblCur->BackColor());
+    const std::optional<int32_t> chosen = lblCur->pickColour();
     if (!chosen) return;
-    lblCur->setBackColor(*chosen);
     ColorToRGBBoxes(*chosen);
     // The swatch's tip promises the colour goes into the palette.
     if (editing_) StoreCurrentColor();
@@ -503,17 +473,12 @@ void fPaletteApply::PaletteFileCommand(int index)
         MsgBox(kPalettesMissingText, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    FileDialogs* dialogs = ports().fileDialogs;
-    if (!dialogs) return;
-    FileDialogRequest request;
-    request.initialDir = folder;
-    request.filter = kPaletteFileFilter;
-    request.overwritePrompt = true;
+    const bool save = index == 1;
+    const std::optional<std::string> path =
+        askForFile(save, save ? "Save palette" : "Load palette", kPaletteFileFilter, folder);
+    if (!path) return;
 
-    if (index == 1) {
-        request.title = "Save palette";
-        const std::optional<FileDialogAnswer> answer = dialogs->save(request);
-        if (!answer) return;
+    if (save) {
         const PaletteRecord& palette = CurrentPalette();
         if (palette.Count < 1 || palette.entries.empty()) {
             MsgBox(kPaletteEmptyText, MsgButtons::OK, MsgIcon::Exclamation);
@@ -521,17 +486,14 @@ void fPaletteApply::PaletteFileCommand(int index)
         }
         // The file is the palette and nothing after it, whatever it held before.
         const std::vector<uint8_t> bytes = PaletteFile::encode(palette);
-        if (!replaceFileWithBytes(answer->path, {std::span<const uint8_t>(bytes)}))
+        if (!replaceFileWithBytes(*path, {std::span<const uint8_t>(bytes)}))
             MsgBox(kPaletteNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
 
-    request.title = "Load palette";
-    const std::optional<FileDialogAnswer> answer = dialogs->open(request);
-    if (!answer) return;
     // A refused file leaves the palette and the dialog as they were.
-    if (!Module7::LoadPalette(answer->path)) {
-        MsgBox(readable(answer->path) ? kPaletteNotLoadedText : kPaletteFileNotReadText, MsgButtons::OK,
+    if (!Module7::LoadPalette(*path)) {
+        MsgBox(readable(*path) ? kPaletteNotLoadedText : kPaletteFileNotReadText, MsgButtons::OK,
                MsgIcon::Exclamation);
         return;
     }
@@ -560,42 +522,12 @@ void fPaletteApply::cmdOK_Click()
 {
     LastActionName() = kApplyPaletteStep;
     accept();
-    platform::DoEvents();
-
-    // The document the dialog was opened for, as it is after the messages ran.
-    fImage* doc = target_.data();
-    MainHost* host = mainHost();
-    if (!doc || !doc->PictureExists() || !host) return;
-    try {
-        ActiveImage() = doc;   // its progress bar shows the filter's
-        mirrorDocumentInEngine(*doc);
-        FilterResult mapped = host->engine().PaletteApply();
-        // An empty palette maps nothing and records no step.
-        if (!mapped) return;
-        host->applyToDocument(*doc, std::move(*mapped));
-    } catch (const std::bad_alloc&) {
-        reportGeometryFailure(GeometryOutcome::NoMemory);
-    }
+    // An empty palette maps nothing and records no step.
+    applyEngineStep(target_, [](cBitFilter& engine) { return engine.PaletteApply(); });
 }
 
 void fPaletteApply::cmdCancel_Click() { reject(); }
 
-fPaletteApply* showPaletteDialog()
-{
-    MainHost* host = mainHost();
-    QWidget* owner = host ? host->mainWidget() : nullptr;
-    if (!owner) return nullptr;
-    auto* dialog = owner->findChild<fPaletteApply*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!dialog) {
-        dialog = new fPaletteApply(owner);
-        dialog->setWindowModality(Qt::ApplicationModal);
-    }
-    // No nested event loop: OK does the work, and a run without a user is
-    // never held up here.
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    return dialog;
-}
+fPaletteApply* showPaletteDialog() { return showOwnedDialog<fPaletteApply>(); }
 
 } // namespace tq

@@ -1,10 +1,8 @@
 #include "dialogs/fRotate.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
 #include "dialogs/PreviewBox.h"
-#include "document/Numeric.h"
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 
@@ -15,13 +13,8 @@
 #include <QScrollBar>
 
 namespace tq {
-namespace {
 
-constexpr int kPreviewSide = 150;
-
-} // namespace
-
-fRotate::fRotate(QWidget* parent) : QDialog(parent)
+fRotate::fRotate(QWidget* parent) : GeometryDialog(parent, 185)
 {
     setObjectName(QStringLiteral("fRotate"));
     setWindowTitle(QStringLiteral("Rotate"));
@@ -31,12 +24,12 @@ fRotate::fRotate(QWidget* parent) : QDialog(parent)
     lblBack = makePreviewFrame(this, twipsRect(120, 120, 2310, 2310));
     iSrc = new PreviewBox(this);
     iSrc->setGeometry(twipsRect(120, 120, 2250, 2250));
+    closingPreview = iSrc;
     cmd45[1] = new QPushButton(QStringLiteral("- 45\u00BA"), this);
     cmd45[1]->setGeometry(twipsRect(2520, 240, 615, 345));
     cmd45[0] = new QPushButton(QStringLiteral("+ 45\u00BA"), this);
     cmd45[0]->setGeometry(twipsRect(3120, 240, 630, 345));
-    lblDegrees = new QLabel(QStringLiteral("Degrees"), this);
-    lblDegrees->setGeometry(twipsRect(2640, 600, 1005, 210));
+    lblDegrees = makeLabel(this, QStringLiteral("Degrees"), twipsRect(2640, 600, 1005, 210));
     txtDegrees = new QLineEdit(QStringLiteral("0"), this);
     txtDegrees->setObjectName(QStringLiteral("txtDegrees"));
     txtDegrees->setReadOnly(true);
@@ -53,13 +46,8 @@ fRotate::fRotate(QWidget* parent) : QDialog(parent)
     sbDegrees->setGeometry(twipsRect(3360, 840, 240, 270));
     chkAntialiasing = new QCheckBox(QStringLiteral("&Antialiasing"), this);
     chkAntialiasing->setGeometry(twipsRect(2640, 1200, 1245, 225));
-    Label1 = new QLabel(QStringLiteral("Canvas will be resized"), this);
-    Label1->setGeometry(twipsRect(2520, 2160, 1770, 255));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twipsRect(4680, 120, 900, 345));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setGeometry(twipsRect(4680, 600, 900, 345));
+    Label1 = makeLabel(this, QStringLiteral("Canvas will be resized"), twipsRect(2520, 2160, 1770, 255));
+    makeOkCancel(twipsRect(4680, 120, 900, 345), twipsRect(4680, 600, 900, 345));
     setTabOrder(chkAntialiasing, cmd45[1]);
     setTabOrder(cmd45[1], cmd45[0]);
     setTabOrder(cmd45[0], sbDegrees);
@@ -73,37 +61,20 @@ fRotate::fRotate(QWidget* parent) : QDialog(parent)
     connect(cmd45[1], &QPushButton::clicked, this, [this] { cmd45_Click(1); });
     connect(chkAntialiasing, &QCheckBox::clicked, this, [this] { pvUpdateRotatePreview(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { CmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
 
 int16_t fRotate::Angle() const { return static_cast<int16_t>(-sbDegrees->value()); }
 
 void fRotate::setAngle(int16_t degrees) { sbDegrees->setValue(-degrees); }
 
-void fRotate::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    Form_Activate();
-}
-
-void fRotate::paintEvent(QPaintEvent* e)
-{
-    QDialog::paintEvent(e);
-    paintSeparator(this, 185);
-}
-
 void fRotate::Form_Activate()
 {
-    update();
-    target_ = ActiveImage();
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) return;
+    fImage* doc = takeActiveDocument();
+    if (!doc) return;
     const int32_t w = doc->PictureWidth();
     const int32_t h = doc->PictureHeight();
     mBitmap::FitSize(w, h, kPreviewSide, kPreviewSide, ThumbWidth, ThumbHeight);
-    const QPoint corner = lblBack->geometry().topLeft() + QPoint(2, 2);
-    iSrc->setGeometry(corner.x() + rnd((kPreviewSide - ThumbWidth) * 0.5),
-                      corner.y() + rnd((kPreviewSide - ThumbHeight) * 0.5), ThumbWidth, ThumbHeight);
+    iSrc->setGeometry(centredBox(previewCorner(lblBack), kPreviewSide, ThumbWidth, ThumbHeight));
 
     if (!ThumbRegion) ThumbRegion = std::make_unique<cBitRegion>();
     ThumbRegion->Init(0, 0, ThumbWidth, ThumbHeight);
@@ -142,27 +113,13 @@ void fRotate::pvUpdateRotatePreview()
 
 void fRotate::CmdOK_Click()
 {
-    fImage* doc = target_.data();
-    if (!doc || !doc->PictureExists()) {
-        cmdCancel_Click();
-        return;
-    }
+    fImage* doc = documentForOK();
+    if (!doc) return;
     const int32_t degrees = Angle();
     const bool smooth = chkAntialiasing->isChecked();
-    GeometryChange change(*doc);
-    iSrc->hide();
-    accept();
-    change.apply(
-        [&](cBitFilter& engine, const BitsBuffer& source) { return turnPicture(engine, source, degrees, smooth); },
-        true, true);
-}
-
-void fRotate::cmdCancel_Click() { reject(); }
-
-void fRotate::reject()
-{
-    iSrc->hide();
-    QDialog::reject();
+    finish(*doc, [&](cBitFilter& engine, const BitsBuffer& source) {
+        return turnPicture(engine, source, degrees, smooth);
+    });
 }
 
 } // namespace tq

@@ -6,11 +6,9 @@
 // hidden afterwards: the angle and the sampling choice stay for the run.
 #pragma once
 
-#include "document/ProgramContext.h"
+#include "dialogs/GeometryDialog.h"
 #include "document/cBitRegion.h"
 #include "filters/cBitFilter.h"
-
-#include <QDialog>
 
 #include <memory>
 
@@ -24,7 +22,7 @@ namespace tq {
 
 class PreviewBox;
 
-class fRotate : public QDialog {
+class fRotate : public GeometryDialog {
     Q_OBJECT
 public:
     explicit fRotate(QWidget* parent = nullptr);
@@ -37,8 +35,6 @@ public:
     QScrollBar* sbDegrees = nullptr;              // holds the angle
     QCheckBox* chkAntialiasing = nullptr;
     QLabel* Label1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 
     // The angle in degrees, -180..180. The bar's upper end is 180, so its
     // upper arrow adds a degree; it is the only source of the angle.
@@ -50,7 +46,7 @@ public:
     BitsBuffer PreviewBits;
     int32_t ThumbWidth = 0, ThumbHeight = 0;
 
-    void Form_Activate();
+    void Form_Activate() override;
     void sbDegrees_Change();
     void txtDegrees_Change();
     // index 0 adds 45 degrees, 1 takes 45 away; the result is the remainder
@@ -58,15 +54,6 @@ public:
     void cmd45_Click(int index);
     void pvUpdateRotatePreview();
     void CmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
-    void reject() override;
-
-private:
-    DocumentRef target_;
 };
 
 } // namespace tq

@@ -6,22 +6,16 @@
 // the quick factors and the preview are set afresh at every opening.
 #pragma once
 
-#include "document/ProgramContext.h"
-
-#include <QDialog>
+#include "dialogs/GeometryDialog.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace tq {
 
 class PreviewBox;
-class SizeBox;
-class SizeBoxPair;
 
-class fSize : public QDialog {
+class fSize : public SizeBoxDialog {
     Q_OBJECT
 public:
     explicit fSize(QWidget* parent = nullptr);
@@ -31,32 +25,12 @@ public:
 
     QLabel* lblBack = nullptr;
     PreviewBox* iSrc = nullptr;
-    QLabel* lblWidth = nullptr;
-    SizeBox* txtW = nullptr;
-    QLabel* lblHeight = nullptr;
-    SizeBox* txtH = nullptr;
-    QLabel* lblPreDef = nullptr;
-    QComboBox* cbPreDef = nullptr;
-    QCheckBox* chkKeepProportions = nullptr;
     QCheckBox* chkInterpolate = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    SizeBoxPair* sizes = nullptr;   // BaseWidth, BaseHeight and the box rules
 
     // The set-up of every opening: preview, boxes, no quick factor, focus.
-    void Form_Activate();
+    void Form_Activate() override;
     void cbPreDef_Click();
     void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
-    void reject() override;
-
-private:
-    // The document the dialog was opened for.
-    DocumentRef target_;
 };
 
 } // namespace tq

@@ -1,16 +1,15 @@
 #include "dialogs/fUserFilter.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/GeometryChange.h"
-#include "document/MainHost.h"
+#include "dialogs/DocumentDialog.h"
 #include "document/Numeric.h"
-#include "document/fImage.h"
 #include "filters/UserFilterFile.h"
 #include "filters/cBitFilter.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
 #include "platform/UpDownBar.h"
 #include "platform/ColourSwatch.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +22,6 @@
 
 #include <filesystem>
 #include <limits>
-#include <new>
 #include <optional>
 
 namespace tq {
@@ -67,18 +65,7 @@ void setTextSelected(QLineEdit* box, const QString& text)
 
 QLineEdit* makeBox(QWidget* parent, const QString& name, const QRect& place, const QString& text)
 {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignCenter);
-    box->setGeometry(place);
-    return box;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& place)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(place);
-    return label;
+    return makeNumberBox(parent, name, place, text, Qt::AlignCenter);
 }
 
 } // namespace
@@ -101,8 +88,7 @@ fUserFilter::fUserFilter(QWidget* parent) : QDialog(parent)
 
     lblCur = new ColourSwatch(this);
     lblCur->setObjectName(QStringLiteral("lblCur"));
-    lblCur->setFixedSize(twipsRect(2760, 360, 540, 300).size());
-    lblCur->move(twipsRect(2760, 360, 540, 300).topLeft());
+    placeFixed(lblCur, twipsRect(2760, 360, 540, 300));
     lblAddFactors = makeLabel(this, QStringLiteral("Add factors:"), twipsRect(3480, 150, 1050, 255));
     lblRed = makeLabel(this, QStringLiteral("Red"), twipsRect(3510, 450, 690, 240));
     lblGreen = makeLabel(this, QStringLiteral("Green"), twipsRect(3510, 750, 690, 240));
@@ -113,13 +99,7 @@ fUserFilter::fUserFilter(QWidget* parent) : QDialog(parent)
         txtAdd[i] = makeBox(this, QStringLiteral("txtAdd%1").arg(i), twipsRect(4125, addTop[i], 660, 270),
                             QStringLiteral("0"));
         txtAdd[i]->installEventFilter(this);
-        txtAddUD[i] = new UpDownBar(this);
-        txtAddUD[i]->setObjectName(QStringLiteral("txtAddUD%1").arg(i));
-        txtAddUD[i]->setRange(0, 255);
-        txtAddUD[i]->setSingleStep(1);
-        txtAddUD[i]->setPageStep(1);
-        txtAddUD[i]->setFixedSize(twipsRect(4800, udTop[i], 195, 285).size());
-        txtAddUD[i]->move(twipsRect(4800, udTop[i], 195, 285).topLeft());
+        txtAddUD[i] = makeUpDown(this, QStringLiteral("txtAddUD%1").arg(i), twipsRect(4800, udTop[i], 195, 285), 0, 255, 0);
     }
     lblWeight = makeLabel(this, QStringLiteral("Weight "), twipsRect(3510, 1530, 795, 210));
     txtWeight = makeBox(this, QStringLiteral("txtWeight"), twipsRect(4125, 1485, 660, 270), QStringLiteral("1"));
@@ -330,12 +310,7 @@ void fUserFilter::txtAddUD_Change(int index) { txtAdd[index]->setText(QString::n
 
 void fUserFilter::lblCur_Click()
 {
-    platform::ColourPicker* picker = platform::ports().colourPicker;
-    if (!picker) return;
-    const std::optional<int32_t> chosen = picker->pick(lblCur->BackColor());
-    if (!chosen) return;
-    lblCur->setBackColor(*chosen);
-    ColorToOffsets(*chosen);
+    if (const std::optional<int32_t> chosen = lblCur->pickColour()) ColorToOffsets(*chosen);
 }
 
 void fUserFilter::ColorToOffsets(int32_t colour)
@@ -362,21 +337,16 @@ std::string fUserFilter::filtersFolder()
 void fUserFilter::FilterFileCommand(int index)
 {
     using namespace platform;
-    FileDialogs* dialogs = ports().fileDialogs;
-    if (!dialogs) return;
-    FileDialogRequest request;
-    request.filter = kFilterFileFilter;
-    request.initialDir = filtersFolder();
-    request.fileName = lastFile_;
-    request.overwritePrompt = true;
+    if (!ports().fileDialogs) return;   // the folder is made only for a dialog
+    const bool save = index != 0;
+    const std::optional<std::string> path =
+        askForFile(save, save ? "Save filter" : "Load filter", kFilterFileFilter, filtersFolder(), lastFile_);
+    if (!path) return;
+    lastFile_ = *path;
 
-    if (index == 0) {
-        request.title = "Load filter";
-        const std::optional<FileDialogAnswer> answer = dialogs->open(request);
-        if (!answer) return;
-        lastFile_ = answer->path;
+    if (!save) {
         KernelRecord record;
-        switch (UserFilterFile::load(answer->path, record)) {
+        switch (UserFilterFile::load(*path, record)) {
         case UserFilterFile::LoadStatus::Loaded: MaskToGrid(record); break;
         case UserFilterFile::LoadStatus::Unreadable: MsgBox(kFileNotReadText, MsgButtons::OK, MsgIcon::Exclamation); break;
         case UserFilterFile::LoadStatus::NotAKernel:
@@ -386,13 +356,9 @@ void fUserFilter::FilterFileCommand(int index)
         return;
     }
 
-    request.title = "Save filter";
-    const std::optional<FileDialogAnswer> answer = dialogs->save(request);
-    if (!answer) return;
-    lastFile_ = answer->path;
     KernelRecord record;
     if (!GridToMask(record)) return;
-    if (!UserFilterFile::save(answer->path, record)) MsgBox(kFilterNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!UserFilterFile::save(*path, record)) MsgBox(kFilterNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- OK and Cancel ------------------------------------------------------------------
@@ -404,44 +370,15 @@ void fUserFilter::cmdOK_Click()
     LastActionName() = kUserFilterStep;
     const bool keepMargins = chkKeepMargins->isChecked();
     accept();
-    platform::DoEvents();
-
-    // The document the dialog was opened for, as it is after the messages ran.
-    fImage* doc = target_.data();
-    MainHost* host = mainHost();
-    if (!doc || !doc->PictureExists() || !host) return;
-    try {
-        ActiveImage() = doc;   // its progress bar shows the filter's
-        mirrorDocumentInEngine(*doc);
-        FilterResult filtered =
-            host->engine().MaskFilter(record.Mask, record.Weight, record.rFactor, record.gFactor, record.bFactor,
-                                      keepMargins);
-        // A kernel the engine refuses changes nothing and records no step.
-        if (!filtered) return;
-        host->applyToDocument(*doc, std::move(*filtered));
-    } catch (const std::bad_alloc&) {
-        reportGeometryFailure(GeometryOutcome::NoMemory);
-    }
+    // A kernel the engine refuses changes nothing and records no step.
+    applyEngineStep(target_, [&](cBitFilter& engine) {
+        return engine.MaskFilter(record.Mask, record.Weight, record.rFactor, record.gFactor, record.bFactor,
+                                 keepMargins);
+    });
 }
 
 void fUserFilter::cmdCancel_Click() { reject(); }
 
-fUserFilter* showUserFilterDialog()
-{
-    MainHost* host = mainHost();
-    QWidget* owner = host ? host->mainWidget() : nullptr;
-    if (!owner) return nullptr;
-    auto* dialog = owner->findChild<fUserFilter*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!dialog) {
-        dialog = new fUserFilter(owner);
-        dialog->setWindowModality(Qt::ApplicationModal);
-    }
-    // No nested event loop: the dialog's own OK does the work, so a run
-    // without a user is never held up here.
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    return dialog;
-}
+fUserFilter* showUserFilterDialog() { return showOwnedDialog<fUserFilter>(); }
 
 } // namespace tq

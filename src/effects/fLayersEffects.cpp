@@ -9,6 +9,7 @@
 #include "platform/EffectCalls.h"
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/SystemColors.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
@@ -26,16 +27,6 @@
 namespace tq {
 
 namespace {
-
-// Runs one statement of a handler whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 QColor qColour(int32_t colour)
 {

@@ -9,6 +9,7 @@
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 
 #include <QApplication>
@@ -30,16 +31,6 @@
 namespace tq {
 
 namespace {
-
-// Runs one statement of a handler whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 QLabel* label(QWidget* parent, const char* text, int x, int y, int w, int h, bool wrap = false)
 {

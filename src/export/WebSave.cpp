@@ -198,6 +198,20 @@ struct Format {
 constexpr Format kSaveFormats[] = {
     {FIF_BMP, "BMP", 0}, {FIF_PNG, "PNG", 0}, {FIF_TARGA, "TGA", TARGA_LOAD_RGB888}, {FIF_TIFF, "TIF", 0}};
 
+// A file written: its size and the type and size texts, shown; false
+// (nothing shown) when its size cannot be read.
+bool showWritten(WebSaveResult& result, const std::string& path, const std::string& typeText, const char* unit)
+{
+    result.written = true;
+    uint64_t size = 0;
+    if (!fileSize(path, size)) return false;
+    result.shown = true;
+    result.fileSize = size;
+    result.typeText = typeText;
+    result.sizeText = webSaveSizeText(size, unit);
+    return true;
+}
+
 } // namespace
 
 WebSaveResult OptimizeToFile(WebSaveState& state, const DibRecord& picture, const WebSaveChecks& checks,
@@ -260,14 +274,7 @@ WebSaveResult OptimizeToFile(WebSaveState& state, const DibRecord& picture, cons
         result.statusText = failure;
         return result;
     }
-    result.written = true;
-
-    uint64_t size = 0;
-    if (!fileSize(path, size)) return result;
-    result.shown = true;
-    result.fileSize = size;
-    result.typeText = bmp ? format.type : "GIF";
-    result.sizeText = webSaveSizeText(size, " KB");
+    if (!showWritten(result, path, bmp ? format.type : "GIF", " KB")) return result;
     result.depthText = state.DepthText;
     if (!bmp) {
         result.preview = loadGifPicture(path);
@@ -300,13 +307,7 @@ WebSaveResult OptimizeJpegToFile(WebSaveState& state, const DibRecord& picture, 
         result.statusText = kWebSaveWriteFailed;
         return result;
     }
-    result.written = true;
-    uint64_t size = 0;
-    if (!fileSize(path, size)) return result;
-    result.shown = true;
-    result.fileSize = size;
-    result.typeText = "JPG";
-    result.sizeText = webSaveSizeText(size, " Kb");
+    if (!showWritten(result, path, "JPG", " Kb")) return result;
     result.depthText = "24 bit";
     // FreeImage decodes the JPEG for the preview faster than the platform's loader.
     FIBITMAP* back = FreeImage_Load(FIF_JPEG, path.c_str(), 0);

@@ -393,14 +393,7 @@ void fToolBrowser::ExtractIcon()
 
 void fToolBrowser::applySizeLimits()
 {
-    if (RolledUp_) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setFixedHeight(rolledUpHeightPx());
-    } else {
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setMinimumSize(twipsToPx(kMinWidthTwips), twipsToPx(kMinHeightTwips));
-    }
+    applyRollableSizeLimits(RolledUp_, QSize(kMinWidthTwips, kMinHeightTwips));
 }
 
 void fToolBrowser::Form_Resize()

@@ -5,6 +5,7 @@
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "mainwindow/OpenDocument.h"
+#include "platform/SkippedStep.h"
 #include "tools/ToolButtonBar.h"
 #include "tools/ToolOptionPanel.h"
 #include "toolwindows/ToolWindows.h"
@@ -14,18 +15,6 @@
 #include <QProgressBar>
 
 namespace tq {
-namespace {
-
-// Runs one step of a routine whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
-} // namespace
 
 fMain::fMain(QWidget* parent) : QMainWindow(parent)
 {

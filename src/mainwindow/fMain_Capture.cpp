@@ -13,6 +13,7 @@
 #include "platform/DesktopWallpaper.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
+#include "platform/SkippedStep.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QMdiSubWindow>
@@ -25,16 +26,6 @@ namespace {
 
 constexpr const char* kNoScreenGrabText = "This desktop session does not let programs capture the screen.";
 constexpr const char* kCapturedName = "New.bmp";
-
-// Runs one step of a routine whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 // The tool windows in the order the capture hides and shows them.
 constexpr const char* kCaptureToolOrder[] = {"fToolColor", "fPaste", "fToolTextures", "fToolBrowser", "fPanView"};

@@ -8,6 +8,7 @@
 #include "effects/EffectPictureBox.h"
 #include "effects/fLayersEffects.h"
 #include "effects/modEffects.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
 
@@ -16,20 +17,6 @@
 #include <memory>
 
 namespace tq {
-
-namespace {
-
-// Runs one statement of a routine whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
-
-} // namespace
 
 void fMain::ApplyLayerEffects(int16_t ID)
 {

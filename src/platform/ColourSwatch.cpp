@@ -1,5 +1,6 @@
 #include "platform/ColourSwatch.h"
 
+#include "platform/Ports.h"
 #include "platform/SystemColors.h"
 
 #include <QMouseEvent>
@@ -22,6 +23,15 @@ void ColourSwatch::setBackColor(int32_t colour)
     colour_ = colour;
     update();
     emit Change();
+}
+
+std::optional<int32_t> ColourSwatch::pickColour()
+{
+    platform::ColourPicker* picker = platform::ports().colourPicker;
+    if (!picker) return std::nullopt;
+    const std::optional<int32_t> chosen = picker->pick(colour_);
+    if (chosen) setBackColor(*chosen);
+    return chosen;
 }
 
 void ColourSwatch::paintEvent(QPaintEvent* e)

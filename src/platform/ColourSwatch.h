@@ -8,6 +8,7 @@
 #include <QFrame>
 
 #include <cstdint>
+#include <optional>
 
 namespace tq {
 
@@ -19,6 +20,10 @@ public:
     int32_t BackColor() const { return colour_; }
     // Raises Change when the colour is a new one.
     void setBackColor(int32_t colour);
+    // Asks the program's colour picker for a colour, starting from the
+    // swatch's; a chosen one becomes the swatch's colour. The colour
+    // chosen, or nothing when there is no picker or it was cancelled.
+    std::optional<int32_t> pickColour();
     bool looksPressed() const { return frameShape() == QFrame::NoFrame; }
 
 signals:

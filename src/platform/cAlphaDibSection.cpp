@@ -104,19 +104,7 @@ void cAlphaDibSection::SetAlpha(uint8_t bAlphaSet)
 
 std::unique_ptr<cDIBSection> cAlphaDibSection::Resample(int32_t lNewWidth, int32_t lNewHeight) const
 {
-    if (lNewHeight == -1) {
-        if (Width() == 0) throw std::domain_error("Division by zero");
-        lNewHeight = int32_t(int64_t(lNewWidth) * Height() / Width());
-    }
-    auto result = std::make_unique<cDIBSection>();
-    if (!result->Create(lNewWidth, lNewHeight)) return nullptr;
-    if (lNewWidth == Width() && lNewHeight == Height()) {
-        if (hdc()) result->LoadPictureBlt(*hdc(), 0, 0, -1, -1, kRopSrcCopy);
-    } else {
-        ResampleBilinear(DIBSectionBitsPtr(), Width(), Height(), BytesPerScanLine(), 4, result->DIBSectionBitsPtr(),
-                         lNewWidth, lNewHeight, result->BytesPerScanLine());
-    }
-    return result;
+    return resampledCopy(*this, 4, lNewWidth, lNewHeight);
 }
 
 namespace {

@@ -44,17 +44,25 @@ void cDIBSection::RandomiseBits(bool bGray)
 
 std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewWidth, int32_t lNewHeight) const
 {
+    return resampledCopy(*this, 3, lNewWidth, lNewHeight);
+}
+
+std::unique_ptr<cDIBSection> resampledCopy(const DibSection& from, int32_t bytesPerPixel, int32_t lNewWidth,
+                                           int32_t lNewHeight)
+{
+    const int32_t W = from.Width();
+    const int32_t H = from.Height();
     if (lNewHeight == -1) {
-        if (Width() == 0) throw std::domain_error("Division by zero");
-        lNewHeight = int32_t(int64_t(lNewWidth) * Height() / Width());
+        if (W == 0) throw std::domain_error("Division by zero");
+        lNewHeight = int32_t(int64_t(lNewWidth) * H / W);
     }
     auto result = std::make_unique<cDIBSection>();
     if (!result->Create(lNewWidth, lNewHeight)) return nullptr;
-    if (lNewWidth == Width() && lNewHeight == Height()) {
-        if (hdc()) result->LoadPictureBlt(*hdc(), 0, 0, -1, -1, kRopSrcCopy);
+    if (lNewWidth == W && lNewHeight == H) {
+        if (from.hdc()) result->LoadPictureBlt(*from.hdc(), 0, 0, -1, -1, kRopSrcCopy);
     } else {
-        ResampleBilinear(DIBSectionBitsPtr(), Width(), Height(), BytesPerScanLine(), 3, result->DIBSectionBitsPtr(),
-                         lNewWidth, lNewHeight, result->BytesPerScanLine());
+        ResampleBilinear(from.DIBSectionBitsPtr(), W, H, from.BytesPerScanLine(), bytesPerPixel,
+                         result->DIBSectionBitsPtr(), lNewWidth, lNewHeight, result->BytesPerScanLine());
     }
     return result;
 }

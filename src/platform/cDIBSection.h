@@ -40,4 +40,9 @@ public:
     std::unique_ptr<cDIBSection> Resample(int32_t lNewWidth, int32_t lNewHeight = -1) const;
 };
 
+// Resample of either kind of bitmap, whose pixels take bytesPerPixel bytes
+// (3 or 4; a fourth byte is dropped).
+std::unique_ptr<cDIBSection> resampledCopy(const DibSection& from, int32_t bytesPerPixel, int32_t lNewWidth,
+                                           int32_t lNewHeight);
+
 } // namespace tq

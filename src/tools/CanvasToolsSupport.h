@@ -8,6 +8,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/Region.h"
+#include "platform/SkippedStep.h"
 #include "tools/CanvasTools.h"
 #include "tools/PaintSource.h"
 
@@ -17,16 +18,6 @@
 #include <cstdlib>
 
 namespace tq::tools {
-
-// Runs one step of a handler whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 inline CanvasTool currentTool() { return canvasToolOf(programSettings().ToolName.text()); }
 

@@ -4,7 +4,9 @@
 #include "document/ProgramContext.h"
 #include "document/mAPI.h"
 #include "platform/QtControls.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 
 #include <QEvent>
@@ -17,16 +19,6 @@ namespace {
 
 constexpr int kSliderWidth = 96;   // 1440 twips
 constexpr int kTextWidth = 25;     // 375 twips, before the box's own frame
-
-// Runs one step of a handler whose failure is skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 } // namespace
 
@@ -144,13 +136,9 @@ bool OptionTriad::eventFilter(QObject* watched, QEvent* e)
         auto* k = static_cast<QKeyEvent*>(e);
         // Only keys that type a character reach the key filter; Tab moves on.
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) return false;
-        int16_t code = 0;
-        if (k->key() == Qt::Key_Backspace)
-            code = 8;
-        else if (!k->text().isEmpty())
-            code = static_cast<int16_t>(k->text().at(0).unicode() & 0x7FFF);
-        else
-            return false;
+        const std::optional<int16_t> typed = typedCharacter(*k);
+        if (!typed) return false;
+        int16_t code = *typed;
         UDT_KeyPress(code);
         return code == 0;   // a discarded key never reaches the text
     }

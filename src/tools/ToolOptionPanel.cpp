@@ -5,6 +5,7 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
+#include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
 #include "platform/ColourSwatch.h"
@@ -27,15 +28,6 @@ namespace {
 
 constexpr int kBarHeight = 30;
 constexpr int kGroupGap = 12;
-
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 QHBoxLayout* rowOf(QFrame* frame) { return static_cast<QHBoxLayout*>(frame->layout()); }
 

@@ -6,6 +6,7 @@
 #include "document/fImage.h"
 #include "document/mBitmap.h"
 #include "filters/cBitFilter.h"
+#include "platform/SkippedStep.h"
 #include "tools/ToolButtonBar.h"
 #include "tools/ToolKeys.h"
 #include "tools/ToolOptionPanel.h"
@@ -14,16 +15,6 @@
 
 namespace tq::tools {
 namespace {
-
-// Runs one step of a routine whose failures are skipped.
-template <class F>
-void step(F&& f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 void setTool(const std::string& key) { programSettings().ToolName.assign(key); }
 

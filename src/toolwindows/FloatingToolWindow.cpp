@@ -15,6 +15,32 @@ namespace tq {
 
 int twipsToPx(int32_t twips) { return rnd(static_cast<double>(twips) / kTwipsPerPixel); }
 
+void FloatingToolWindow::applyRollableSizeLimits(bool rolledUp, const QSize& minimumTwips)
+{
+    if (rolledUp) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setFixedHeight(rolledUpHeightPx());
+    } else {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setMinimumSize(twipsToPx(minimumTwips.width()), twipsToPx(minimumTwips.height()));
+    }
+}
+
+QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen)
+{
+    QPixmap p(60, 15);
+    p.fill(open ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0));
+    QPainter g(&p);
+    QFont f = g.font();
+    f.setPixelSize(10);
+    f.setBold(open);
+    g.setFont(f);
+    g.setPen(open ? openPen : closedPen);
+    g.drawText(p.rect(), Qt::AlignCenter, text);
+    return p;
+}
+
 namespace {
 
 // The faces of the caption buttons, 19 x 13 pixels each.
@@ -65,11 +91,26 @@ QPixmap arrowFace(bool up)
 
 // ---- CaptionButton ------------------------------------------------------------
 
-CaptionButton::CaptionButton(QWidget* parent) : QLabel(parent)
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) { setFocusPolicy(Qt::NoFocus); }
+
+void ClickableLabel::mousePressEvent(QMouseEvent* e)
+{
+    if (MouseDown) MouseDown();
+    e->accept();
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* e)
+{
+    const bool inside = rect().contains(e->position().toPoint());
+    if (MouseUp) MouseUp();
+    if (inside && e->button() == Qt::LeftButton && Click) Click();
+    e->accept();
+}
+
+CaptionButton::CaptionButton(QWidget* parent) : ClickableLabel(parent)
 {
     setFixedSize(kWidth, kHeight);
     setAlignment(Qt::AlignCenter);
-    setFocusPolicy(Qt::NoFocus);
     setAppearance(0);
 }
 
@@ -87,17 +128,13 @@ void CaptionButton::setAppearance(int a)
 void CaptionButton::mousePressEvent(QMouseEvent* e)
 {
     setAppearance(1);
-    if (MouseDown) MouseDown();
-    e->accept();
+    ClickableLabel::mousePressEvent(e);
 }
 
 void CaptionButton::mouseReleaseEvent(QMouseEvent* e)
 {
     setAppearance(0);
-    const bool inside = rect().contains(e->position().toPoint());
-    if (MouseUp) MouseUp();
-    if (inside && e->button() == Qt::LeftButton && Click) Click();
-    e->accept();
+    ClickableLabel::mouseReleaseEvent(e);
 }
 
 // ---- FloatingToolWindow ---------------------------------------------------------

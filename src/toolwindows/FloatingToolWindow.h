@@ -34,9 +34,30 @@ namespace tq {
 int twipsToPx(int32_t twips);
 inline int32_t pxToTwips(int px) { return px * kTwipsPerPixel; }
 
+// The 60 x 15 face of a tab: text centred in a 10-pixel font, bold in
+// openPen on white while the tab is open, plain in closedPen on light grey
+// otherwise.
+QPixmap tabFace(const QString& text, bool open, const QColor& openPen, const QColor& closedPen);
+
+// A label that reports a press and a release of any mouse button, and a
+// click: a left-button release inside it. Never takes the focus.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickableLabel(QWidget* parent);
+
+    std::function<void()> MouseDown;
+    std::function<void()> MouseUp;
+    std::function<void()> Click;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
 // A picture button of the caption strip: 21 x 15 pixels with a single-line
 // border, flat at rest and sunken (3-D) while the mouse button is down on it.
-class CaptionButton : public QLabel {
+class CaptionButton : public ClickableLabel {
     Q_OBJECT
 public:
     static constexpr int kWidth = 21;
@@ -46,10 +67,6 @@ public:
     // 0 flat, 1 three-dimensional.
     int Appearance() const { return appearance_; }
     void setAppearance(int a);
-
-    std::function<void()> MouseDown;
-    std::function<void()> MouseUp;
-    std::function<void()> Click;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -122,6 +139,9 @@ protected:
     // The size limits of the current state (rolled up or not); the default
     // allows any size.
     virtual void applySizeLimits() {}
+    // The limits of a window sized freely down to minimumTwips while
+    // unrolled, and held at the rolled-up height while rolled up.
+    void applyRollableSizeLimits(bool rolledUp, const QSize& minimumTwips);
     // A form-level rolled-up flag, for windows whose resize handler reads it.
     virtual void setRolledUpFlag(bool) {}
     // The window's own resize handler, run after the frame and the strip are

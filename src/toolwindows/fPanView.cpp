@@ -113,14 +113,7 @@ void fPanView::Form_Unload()
 
 void fPanView::applySizeLimits()
 {
-    if (RolledUp_) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setFixedHeight(rolledUpHeightPx());
-    } else {
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setMinimumSize(twipsToPx(kMinWidthTwips), twipsToPx(kMinHeightTwips));
-    }
+    applyRollableSizeLimits(RolledUp_, QSize(kMinWidthTwips, kMinHeightTwips));
 }
 
 void fPanView::storePlace()

@@ -31,16 +31,7 @@ constexpr int32_t kClipsTabLeftTwips = 960;
 
 QPixmap tabFace(const QString& text, bool open)
 {
-    QPixmap p(60, 15);
-    p.fill(open ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0));
-    QPainter g(&p);
-    QFont f = g.font();
-    f.setPixelSize(10);
-    f.setBold(open);
-    g.setFont(f);
-    g.setPen(open ? QColor(Qt::black) : QColor(0x60, 0x60, 0x60));
-    g.drawText(p.rect(), Qt::AlignCenter, text);
-    return p;
+    return tq::tabFace(text, open, QColor(Qt::black), QColor(0x60, 0x60, 0x60));
 }
 
 QLabel* makeTab(QWidget* parent, const char* name, int32_t leftTwips)

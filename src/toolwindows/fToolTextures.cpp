@@ -8,6 +8,7 @@
 #include "document/mAPI.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 #include "tools/FontList.h"
 #include "tools/TextureApply.h"
@@ -67,16 +68,7 @@ constexpr int32_t kMarkerTwips = 615;
 
 QPixmap tabFace(const QString& text, bool open)
 {
-    QPixmap p(60, 15);
-    p.fill(open ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0));
-    QPainter g(&p);
-    QFont f = g.font();
-    f.setPixelSize(10);
-    f.setBold(open);
-    g.setFont(f);
-    g.setPen(open ? QColor(0x20, 0x20, 0x20) : QColor(0x50, 0x50, 0x50));
-    g.drawText(p.rect(), Qt::AlignCenter, text);
-    return p;
+    return tq::tabFace(text, open, QColor(0x20, 0x20, 0x20), QColor(0x50, 0x50, 0x50));
 }
 
 // The 16 x 16 icons of the window's tool bars.
@@ -168,10 +160,9 @@ FloatingToolWindow::Options texturesOptions()
 
 // ---- PictureBox ----------------------------------------------------------------------
 
-PictureBox::PictureBox(QWidget* parent) : QLabel(parent)
+PictureBox::PictureBox(QWidget* parent) : ClickableLabel(parent)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFocusPolicy(Qt::NoFocus);
     setBorder(true);
 }
 
@@ -182,19 +173,6 @@ void PictureBox::setBorder(bool single)
     setLineWidth(1);
     // The picture stays where it is, with or without its border.
     setContentsMargins(single ? 0 : 1, single ? 0 : 1, 0, 0);
-}
-
-void PictureBox::mousePressEvent(QMouseEvent* e)
-{
-    if (MouseDown) MouseDown();
-    e->accept();
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (MouseUp) MouseUp();
-    if (rect().contains(e->position().toPoint()) && e->button() == Qt::LeftButton && Click) Click();
-    e->accept();
 }
 
 // ---- The window ------------------------------------------------------------------------
@@ -620,14 +598,9 @@ void fToolTextures::TileEffect_Click(int n)
 bool fToolTextures::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == brUDT && e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        int16_t code = 0;
-        if (k->key() == Qt::Key_Backspace)
-            code = 8;
-        else if (!k->text().isEmpty())
-            code = static_cast<int16_t>(k->text().at(0).unicode() & 0x7FFF);
-        else
-            return false;   // arrows and the like move the cursor
+        const std::optional<int16_t> typed = typedCharacter(*static_cast<QKeyEvent*>(e));
+        if (!typed) return false;   // arrows and the like move the cursor
+        int16_t code = *typed;
         mAPI::FilterDigitKey(code);
         return code == 0;
     }

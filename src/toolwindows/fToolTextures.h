@@ -42,20 +42,12 @@ class UpDownBar;
 
 // A picture box with a single border that loses it while the mouse is
 // pressed on it (the tab buttons and the thumbnails).
-class PictureBox : public QLabel {
+class PictureBox : public ClickableLabel {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent);
     void setBorder(bool single);
     bool hasBorder() const { return border_; }
-
-    std::function<void()> MouseDown;
-    std::function<void()> MouseUp;
-    std::function<void()> Click;
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     bool border_ = true;

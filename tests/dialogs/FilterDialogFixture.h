@@ -7,6 +7,9 @@
 
 #include "mainwindow/CommandFixture.h"
 
+#include "CallRecorder.h"
+#include "filters/WholePicture.h"
+
 #include "dialogs/FilterPages.h"
 #include "dialogs/FilterPreviewBox.h"
 #include "dialogs/fFilter.h"
@@ -33,28 +36,13 @@
 namespace tq::testing {
 
 // Has every member the pages call, with the engine's parameter types.
-struct RecordingFilterEngine {
-    std::vector<std::string> calls;
+struct RecordingFilterEngine : CallRecorder {
     BitsBuffer bits;   // what a call returns: the buffer it was given
 
-    static std::string num(double v)
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", v);
-        return buf;
-    }
-    static std::string arg(bool v) { return v ? "true" : "false"; }
-    static std::string arg(int16_t v) { return "i16:" + std::to_string(v); }
-    static std::string arg(int32_t v) { return std::to_string(v); }
-    static std::string arg(float v) { return "f:" + num(v); }
-    static std::string arg(std::string_view v) { return "\"" + std::string(v) + "\""; }
     template <class... A>
     BitsBuffer rec(const char* name, A... args)
     {
-        std::string s = std::string(name) + "(";
-        bool first = true;
-        ((s += (first ? "" : ","), s += arg(args), first = false), ...);
-        calls.push_back(s + ")");
+        record(name, args...);
         return bits;
     }
 
@@ -167,11 +155,7 @@ protected:
     // the whole picture selected.
     static BitsBuffer filteredDirectly(const BitsBuffer& picture, int32_t page, const FilterPageArgs& args)
     {
-        const Region whole = Region::rect(0, 0, picture.width(), picture.height());
-        cBitFilter engine;
-        engine.setBits(picture);
-        engine.setBitsRegion(&whole);
-        FilterResult r = runFilterPage(engine, page, args);
+        FilterResult r = runOnWholePicture(picture, [&](cBitFilter& engine) { return runFilterPage(engine, page, args); });
         return r ? std::move(*r) : picture;
     }
 

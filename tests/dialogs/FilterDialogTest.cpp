@@ -22,11 +22,7 @@ BitsBuffer brightened(const BitsBuffer& picture, int32_t level)
 {
     FilterPageArgs a;
     a.P = {level, 0, 0};
-    const Region whole = Region::rect(0, 0, picture.width(), picture.height());
-    cBitFilter engine;
-    engine.setBits(picture);
-    engine.setBitsRegion(&whole);
-    return *runFilterPage(engine, 1, a);
+    return *runOnWholePicture(picture, [&](cBitFilter& engine) { return runFilterPage(engine, 1, a); });
 }
 
 // The picture area of a bordered record.

@@ -3,6 +3,7 @@
 // boxes, the palette files (refused loads change nothing, saves leave no
 // older tail) and OK as one step "Apply Palette".
 #include "DialogFixture.h"
+#include "FileBytes.h"
 
 #include "dialogs/fPaletteApply.h"
 #include "filters/Palette.h"
@@ -26,6 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CountingImage;
+using testing::readFile;
+using testing::writeFile;
 using platform::MsgIcon;
 
 // n colours, each different: entry i is (10 + i, 200 - i, 3 * i).
@@ -35,18 +38,6 @@ PaletteRecord rampPalette(int32_t n)
     p.Count = n;
     for (int32_t i = 0; i < n; ++i) p.entries.push_back({10 + i, 200 - i, 3 * i});
     return p;
-}
-
-std::vector<uint8_t> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 int32_t colourOf(const PaletteEntry& e) { return rgbColor(e.red, e.green, e.blue); }
@@ -78,7 +69,7 @@ protected:
     // Loads a palette file through "Load Palette".
     void load(fPaletteApply* d, const PaletteRecord& p, const char* name = "p.pal")
     {
-        writeAll(file(name), PaletteFile::encode(p));
+        writeFile(file(name), PaletteFile::encode(p));
         ports.fileDialogs.answerPath(file(name));
         d->cmd[0]->click();
     }
@@ -421,14 +412,14 @@ TEST_F(PaletteDialog, SaveWritesThePaletteWholeWithNoOlderTail)
     load(d, rampPalette(40));
     d->sbColorsUD->setValue(5);
     const std::string path = file("short.pal");
-    writeAll(path, std::vector<uint8_t>(1000, 0xAB));
+    writeFile(path, std::vector<uint8_t>(1000, 0xAB));
     ports.fileDialogs.answerPath(path);
     d->cmd[1]->click();
     const platform::FileDialogRequest& r = ports.fileDialogs.saveRequests.back();
     EXPECT_EQ(r.title, "Save palette");
     EXPECT_EQ(r.initialDir, palettes());
     EXPECT_TRUE(r.overwritePrompt);
-    EXPECT_EQ(readAll(path), PaletteFile::encode(rampPalette(5)));
+    EXPECT_EQ(readFile(path), PaletteFile::encode(rampPalette(5)));
 
     const size_t before = shown().size();
     ports.fileDialogs.answerPath(file("no/such/folder.pal"));
@@ -444,11 +435,11 @@ TEST_F(PaletteDialog, RefusedLoadsChangeNothingAndSaySo)
     ASSERT_NE(d, nullptr);
     std::vector<uint8_t> twoDims = PaletteFile::encode(rampPalette(4));
     twoDims[4] = 2;
-    writeAll(file("dims.pal"), twoDims);
+    writeFile(file("dims.pal"), twoDims);
     std::vector<uint8_t> cut = PaletteFile::encode(rampPalette(4));
     cut.resize(cut.size() - 1);
-    writeAll(file("cut.pal"), cut);
-    writeAll(file("count.pal"), [] {
+    writeFile(file("cut.pal"), cut);
+    writeFile(file("count.pal"), [] {
         PaletteRecord p = rampPalette(4);
         p.Count = 300;
         return PaletteFile::encode(p);

@@ -3,6 +3,7 @@
 // holds a value), OK as one step "User's Filter" on the document it was
 // opened for, and the kernel files it loads and saves.
 #include "DialogFixture.h"
+#include "FileBytes.h"
 
 #include "dialogs/fUserFilter.h"
 #include "filters/UserFilterFile.h"
@@ -23,6 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CountingImage;
+using testing::readFile;
+using testing::writeFile;
 using platform::MsgIcon;
 
 KernelRecord kernel(int32_t n, std::initializer_list<std::pair<int, int>> ones, int32_t weight, int32_t r = 0,
@@ -36,18 +39,6 @@ KernelRecord kernel(int32_t n, std::initializer_list<std::pair<int, int>> ones, 
     k.gFactor = g;
     k.bFactor = b;
     return k;
-}
-
-std::vector<uint8_t> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class KernelEditor : public testing::DialogFixture {
@@ -423,7 +414,7 @@ TEST_F(KernelEditor, SaveWritesTheKernelTheGridShows)
     want[10] = 3;
     want[30] = 1;   // the coefficient
     want[54] = 1;   // the weight
-    EXPECT_EQ(readAll(path), want);
+    EXPECT_EQ(readFile(path), want);
 
     // The outer ring makes it 5 x 5, then 3 x 3 again over the 134 bytes
     // leaves 70; the dialog offers the name chosen last.
@@ -432,7 +423,7 @@ TEST_F(KernelEditor, SaveWritesTheKernelTheGridShows)
     ports.fileDialogs.answerPath(path);
     d->cmd[1]->click();
     EXPECT_EQ(ports.fileDialogs.saveRequests.back().fileName, path);
-    std::vector<uint8_t> five = readAll(path);
+    std::vector<uint8_t> five = readFile(path);
     ASSERT_EQ(five.size(), 134u);
     EXPECT_EQ(five[18 + 4 * 4], 2);   // Mask(4, 0): the first column's last
     EXPECT_EQ(five[118], 3);
@@ -516,10 +507,10 @@ TEST_F(KernelEditor, RefusedLoadsChangeNothingAndSaySo)
     std::vector<uint8_t> wrong = UserFilterFile::encode(kernel(3, {{1, 1}}, 1));
     wrong[2] = 4;   // four elements in the first dimension
     wrong[10] = 4;
-    writeAll(file("wrong.qif"), wrong);
+    writeFile(file("wrong.qif"), wrong);
     std::vector<uint8_t> cut = UserFilterFile::encode(kernel(5, {{1, 1}}, 1));
     cut.resize(100);
-    writeAll(file("cut.qif"), cut);
+    writeFile(file("cut.qif"), cut);
     struct Case {
         std::string path;
         const char* message;
@@ -552,7 +543,7 @@ TEST_F(KernelEditor, FileDialogsOpenInTheProgramFolderWhenFiltersCannotBeMade)
     openDocument(6, 5);
     fUserFilter* d = openEditor();
     ASSERT_NE(d, nullptr);
-    writeAll(filtersFolder(), {1, 2, 3});   // a file where the folder would go
+    writeFile(filtersFolder(), {1, 2, 3});   // a file where the folder would go
     ports.fileDialogs.answerCancel();
     d->cmd[0]->click();
     ports.fileDialogs.answerCancel();

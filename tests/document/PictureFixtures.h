@@ -1,11 +1,13 @@
 // Small pictures and a private folder for the picture file tests.
 #pragma once
 
+#include "FileBytes.h"
 #include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -55,8 +57,10 @@ private:
     std::string root_;
 };
 
-// Distinct colours in every pixel, fourth byte 0.
-inline DibRecord makePicture(int w, int h)
+// A top-down 32-bit picture whose pixel (x, y) is given by f(x, y) as
+// {blue, green, red}; the fourth byte is 0.
+template <class F>
+DibRecord pictureOf(int w, int h, F f)
 {
     DibRecord d;
     d.width = w;
@@ -65,25 +69,22 @@ inline DibRecord makePicture(int w, int h)
     d.bits.assign(4u * size_t(w) * size_t(h), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
+            const std::array<uint8_t, 3> c = f(x, y);
             uint8_t* p = d.row(y) + 4 * x;
-            p[0] = uint8_t(30 * x + 7);          // blue
-            p[1] = uint8_t(45 * y + 11);         // green
-            p[2] = uint8_t((x * 37 + y * 91 + 60) & 0xFF);   // red
-            p[3] = 0;
+            p[0] = c[0];
+            p[1] = c[1];
+            p[2] = c[2];
         }
     return d;
 }
 
-inline std::vector<uint8_t> readFile(const std::string& path)
+// Distinct colours in every pixel, fourth byte 0.
+inline DibRecord makePicture(int w, int h)
 {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
-}
-
-inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return pictureOf(w, h, [](int x, int y) {
+        return std::array<uint8_t, 3>{uint8_t(30 * x + 7), uint8_t(45 * y + 11),
+                                      uint8_t((x * 37 + y * 91 + 60) & 0xFF)};
+    });
 }
 
 // Largest difference of blue, green or red between two pictures of one size.

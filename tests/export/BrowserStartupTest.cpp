@@ -9,6 +9,7 @@
 #include "export/BrowserFileList.h"
 #include "export/fToolBrowser.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
@@ -31,34 +32,8 @@ namespace {
 constexpr int kBrowserSlot = 4;
 constexpr int kBrowserItem = 8;
 
-struct BrowserStartupTest : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    fs::path runtime{runtimeDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
-
-    struct Registered {
-        Registered() { registerBuiltToolWindows(); }
-        ~Registered() { unregisterBuiltToolWindows(); }
-    } registered;
-
-    template <class Edit>
-    std::unique_ptr<mStart> startWith(Edit edit)
-    {
-        Settings s = defaultSettings(program);
-        edit(s);
-        EXPECT_TRUE(Module8::SaveSettings(s, program));
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtime;
-        o.measure = characterTextWidth;
-        auto shell = std::make_unique<mStart>(o);
-        EXPECT_TRUE(shell->StartApplication());
-        QCoreApplication::processEvents();
-        return shell;
-    }
+struct BrowserStartupTest : StartedProgramFixture {
+    BuiltToolWindows registered;
 };
 
 } // namespace

@@ -26,19 +26,10 @@ using testing::writeFile;
 // A picture with many colours: smooth ramps with a fine texture.
 DibRecord photo(int w, int h)
 {
-    DibRecord d;
-    d.width = w;
-    d.height = h;
-    d.header = BitsHeader::forDib(w, h);
-    d.bits.assign(4u * size_t(w) * size_t(h), 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = d.row(y) + 4 * x;
-            p[0] = uint8_t(x * 255 / (w - 1));
-            p[1] = uint8_t(y * 255 / (h - 1));
-            p[2] = uint8_t((x * 7 + y * 13) % 256);
-        }
-    return d;
+    return testing::pictureOf(w, h, [w, h](int x, int y) {
+        return std::array<uint8_t, 3>{uint8_t(x * 255 / (w - 1)), uint8_t(y * 255 / (h - 1)),
+                                      uint8_t((x * 7 + y * 13) % 256)};
+    });
 }
 
 size_t distinctColours(const QImage& img)

@@ -1,6 +1,7 @@
 // Small pictures and helpers shared by the filter tests.
 #pragma once
 
+#include "NoisePicture.h"
 #include "filters/cBitFilter.h"
 #include "filters/Module5.h"
 
@@ -63,15 +64,6 @@ Bgr onePixel(Bgr in, Fn&& fn)
 }
 
 // Every byte of a picture (6 x 5) set from a simple pattern, margin included.
-inline BitsBuffer patterned(int w, int h, uint32_t seed = 1)
-{
-    BitsBuffer b(w, h);
-    uint32_t v = seed;
-    for (size_t i = 0; i < b.byteSize(); ++i) {
-        v = v * 1103515245u + 12345u;
-        b.data()[i] = static_cast<uint8_t>(v >> 16);
-    }
-    return b;
-}
+inline BitsBuffer patterned(int w, int h, uint32_t seed = 1) { return noisePicture(w, h, seed); }
 
 } // namespace tq::test

@@ -3,7 +3,9 @@
 // whole (no older tail) without ever destroying it on failure.
 #include "filters/UserFilterFile.h"
 
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "filters/KernelRecords.h"
 
 #include <QTemporaryDir>
 
@@ -18,38 +20,13 @@ namespace tq {
 namespace {
 
 namespace fs = std::filesystem;
-
-KernelRecord kernel(int32_t n, std::initializer_list<int32_t> rowByRow, int32_t weight, int32_t r = 0, int32_t g = 0,
-                    int32_t b = 0)
-{
-    KernelRecord k;
-    k.Mask = KernelMask(n);
-    auto it = rowByRow.begin();
-    for (int32_t row = 0; row < n; ++row)
-        for (int32_t col = 0; col < n && it != rowByRow.end(); ++col) k.Mask(row, col) = *it++;
-    k.Weight = weight;
-    k.rFactor = r;
-    k.gFactor = g;
-    k.bFactor = b;
-    return k;
-}
+using testing::readFile;
+using testing::writeFile;
 
 int32_t le32(const std::vector<uint8_t>& bytes, size_t at)
 {
     return static_cast<int32_t>(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
                                 uint32_t(bytes[at + 3]) << 24);
-}
-
-std::vector<uint8_t> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -64,7 +41,7 @@ TEST(UserFilterFile, ThreeByThreeIsSeventyBytesColumnByColumn)
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                            // Mask(0..2, 2)
         1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                // weight and the three offsets
     };
-    const KernelRecord k = kernel(3, {0, 1, 0, 0, 0, 0, 0, 0, 0}, 1);
+    const KernelRecord k = kernelRows(3, {0, 1, 0, 0, 0, 0, 0, 0, 0}, 1);
     EXPECT_EQ(UserFilterFile::encode(k), want);
     EXPECT_EQ(want.size(), 70u);
     EXPECT_EQ(UserFilterFile::decode(want), k);
@@ -78,7 +55,7 @@ TEST(UserFilterFile, FieldsSitWhereTheLayoutPutsThem)
     } cases[] = {{3, 70, 54}, {5, 134, 118}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.n);
-        KernelRecord k = kernel(c.n, {}, 999, 10, 20, 30);
+        KernelRecord k = kernelRows(c.n, {}, 999, 10, 20, 30);
         // Every coefficient different, negatives among them.
         for (int32_t row = 0; row < c.n; ++row)
             for (int32_t col = 0; col < c.n; ++col) k.Mask(row, col) = 100 * row + col - 7;
@@ -94,14 +71,14 @@ TEST(UserFilterFile, FieldsSitWhereTheLayoutPutsThem)
         EXPECT_EQ(UserFilterFile::decode(bytes), k);
     }
     // Only 3 x 3 and 5 x 5 kernels have a file form.
-    EXPECT_TRUE(UserFilterFile::encode(kernel(4, {}, 1)).empty());
+    EXPECT_TRUE(UserFilterFile::encode(kernelRows(4, {}, 1)).empty());
     EXPECT_TRUE(UserFilterFile::encode(KernelRecord{}).empty());
 }
 
 TEST(UserFilterFile, DescriptorAndLengthAreCheckedBeforeTheyAreTrusted)
 {
-    const std::vector<uint8_t> good3 = UserFilterFile::encode(kernel(3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 45, 1, 2, 3));
-    const std::vector<uint8_t> good5 = UserFilterFile::encode(kernel(5, {1}, 1));
+    const std::vector<uint8_t> good3 = UserFilterFile::encode(kernelRows(3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 45, 1, 2, 3));
+    const std::vector<uint8_t> good5 = UserFilterFile::encode(kernelRows(5, {1}, 1));
     auto with = [](std::vector<uint8_t> b, size_t at, uint32_t v, int width = 4) {
         for (int i = 0; i < width; ++i) b[at + i] = uint8_t(v >> (8 * i));
         return b;
@@ -137,7 +114,7 @@ TEST(UserFilterFile, DescriptorAndLengthAreCheckedBeforeTheyAreTrusted)
     tailed.insert(tailed.end(), 64, 0xEE);
     EXPECT_EQ(UserFilterFile::decode(tailed), UserFilterFile::decode(good3));
     // Stored values are taken as they are: the editor holds them to range.
-    const KernelRecord odd = kernel(3, {-5000, 0, 70000}, 0, 300, -4, 256);
+    const KernelRecord odd = kernelRows(3, {-5000, 0, 70000}, 0, 300, -4, 256);
     EXPECT_EQ(UserFilterFile::decode(UserFilterFile::encode(odd)), odd);
 }
 
@@ -150,20 +127,20 @@ protected:
 TEST_F(UserFilterFiles, SaveReplacesTheWholeFileAndLoadReadsItBack)
 {
     const std::string file = path("k.qif");
-    const KernelRecord five = kernel(5, {1, 0, 0, 0, 2}, 3, 4, 5, 6);
-    const KernelRecord three = kernel(3, {0, -1, 0, -1, 5, -1, 0, -1, 0}, 1, 7, 8, 9);
+    const KernelRecord five = kernelRows(5, {1, 0, 0, 0, 2}, 3, 4, 5, 6);
+    const KernelRecord three = kernelRows(3, {0, -1, 0, -1, 5, -1, 0, -1, 0}, 1, 7, 8, 9);
     ASSERT_TRUE(UserFilterFile::save(file, five));
     EXPECT_EQ(fs::file_size(file), 134u);
     // A 3 x 3 kernel over the 134-byte file leaves no tail behind.
     ASSERT_TRUE(UserFilterFile::save(file, three));
-    EXPECT_EQ(readAll(file), UserFilterFile::encode(three));
+    EXPECT_EQ(readFile(file), UserFilterFile::encode(three));
     KernelRecord loaded;
     EXPECT_EQ(UserFilterFile::load(file, loaded), UserFilterFile::LoadStatus::Loaded);
     EXPECT_EQ(loaded, three);
     // An older file with a tail still loads.
     std::vector<uint8_t> tailed = UserFilterFile::encode(three);
     tailed.resize(134, 0x55);
-    writeAll(file, tailed);
+    writeFile(file, tailed);
     loaded = KernelRecord{};
     EXPECT_EQ(UserFilterFile::load(file, loaded), UserFilterFile::LoadStatus::Loaded);
     EXPECT_EQ(loaded, three);
@@ -171,11 +148,11 @@ TEST_F(UserFilterFiles, SaveReplacesTheWholeFileAndLoadReadsItBack)
 
 TEST_F(UserFilterFiles, RefusedLoadsLeaveTheKernelAsItWas)
 {
-    const KernelRecord before = kernel(3, {1, 2, 3}, 6, 1, 1, 1);
+    const KernelRecord before = kernelRows(3, {1, 2, 3}, 6, 1, 1, 1);
     std::vector<uint8_t> cutShort = UserFilterFile::encode(before);
     cutShort.resize(40);
-    writeAll(path("short.qif"), cutShort);
-    writeAll(path("text.qif"), std::vector<uint8_t>(200, 'x'));
+    writeFile(path("short.qif"), cutShort);
+    writeFile(path("text.qif"), std::vector<uint8_t>(200, 'x'));
     fs::create_directory(path("folder.qif"));
     struct Case {
         const char* name;
@@ -196,16 +173,16 @@ TEST_F(UserFilterFiles, RefusedLoadsLeaveTheKernelAsItWas)
 TEST_F(UserFilterFiles, AFailedSaveKeepsTheOldFile)
 {
     const std::string file = path("keep.qif");
-    const KernelRecord old = kernel(5, {9}, 9);
+    const KernelRecord old = kernelRows(5, {9}, 9);
     ASSERT_TRUE(UserFilterFile::save(file, old));
     {
         ScopedFileSizeLimit full(16);   // the disk fills up during the write
-        EXPECT_FALSE(UserFilterFile::save(file, kernel(3, {1}, 1)));
+        EXPECT_FALSE(UserFilterFile::save(file, kernelRows(3, {1}, 1)));
     }
-    EXPECT_EQ(readAll(file), UserFilterFile::encode(old));
+    EXPECT_EQ(readFile(file), UserFilterFile::encode(old));
     EXPECT_FALSE(UserFilterFile::save(path("no/such/folder.qif"), old));
     // A kernel with no file form writes nothing.
-    EXPECT_FALSE(UserFilterFile::save(path("none.qif"), kernel(4, {1}, 1)));
+    EXPECT_FALSE(UserFilterFile::save(path("none.qif"), kernelRows(4, {1}, 1)));
     EXPECT_FALSE(fs::exists(path("none.qif")));
     // Nothing is left behind in the folder but the file itself.
     int entries = 0;

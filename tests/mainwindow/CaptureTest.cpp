@@ -7,6 +7,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/mCapture.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
 #include "platform/TestPorts.h"
@@ -54,38 +55,11 @@ DibRecord screenPicture(int w, int h)
     return ::testing::AssertionSuccess();
 }
 
-// Plain tool windows under the five registered names.
-struct RegisteredToolWindows {
-    RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) {
-            const std::string name = s.name;
-            registerToolWindow(
-                name,
-                [name](QWidget* owner) {
-                    auto* w = new QWidget(owner, Qt::Tool);
-                    w->setObjectName(QString::fromStdString(name));
-                    w->resize(100, 80);
-                    return w;
-                },
-                {});
-        }
-    }
-    ~RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) registerToolWindow(s.name, {}, {});
-    }
-};
-
 const char* const kToolNames[] = {"fToolColor", "fToolTextures", "fPaste", "fPanView", "fToolBrowser"};
 
-struct CaptureFixture : ::testing::Test {
-    QTemporaryDir programDir, runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
+struct CaptureFixture : StartedProgramFixture {
     platform::FakeScreenGrab& grab = ports.screenGrab;
-    RegisteredToolWindows registered;
+    PlainToolWindows registered{100, 80};
     std::unique_ptr<mStart> shell;
     fMain* w = nullptr;
     DibRecord screen = screenPicture(40, 30);
@@ -94,20 +68,17 @@ struct CaptureFixture : ::testing::Test {
     // and history windows showing and the other three hidden.
     void SetUp() override
     {
-        Settings s = defaultSettings(program);
-        s.MainMaximized = false;
-        s.MainWidth = 9000;
-        s.MainHeight = 7500;
-        s.TexturesBoxVisible = false;
-        s.PanoramicBoxVisible = false;
-        s.BrowserBoxVisible = false;
-        ASSERT_TRUE(Module8::SaveSettings(s, program));
+        writeSettings([](Settings& s) {
+            s.MainMaximized = false;
+            s.MainWidth = 9000;
+            s.MainHeight = 7500;
+            s.TexturesBoxVisible = false;
+            s.PanoramicBoxVisible = false;
+            s.BrowserBoxVisible = false;
+        });
+        if (HasFatalFailure()) return;
         platform::setProgramFolder(program.string());
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtimeDir.path().toStdString();
-        o.measure = characterTextWidth;
-        shell = std::make_unique<mStart>(o);
+        shell = makeShell();
         ASSERT_TRUE(shell->StartApplication());
         w = shell->main();
         grab.screen = screen;

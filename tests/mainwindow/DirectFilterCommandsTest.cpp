@@ -2,6 +2,7 @@
 // arguments (through a recording engine), and what a command does around the
 // member with the real engine: the pump first, one undo step, the engine
 // mirroring the document, nothing recorded when the member fails.
+#include "CallRecorder.h"
 #include "CommandFixture.h"
 
 #include "mainwindow/DirectFilters.h"
@@ -19,29 +20,13 @@ using testing::CountingImage;
 
 // Has every member the table calls, with the engine's parameter types, and
 // writes down each call.
-struct RecordingEngine {
-    std::vector<std::string> calls;
-
-    static std::string num(double v)
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", v);
-        return buf;
-    }
+struct RecordingEngine : testing::CallRecorder {
     template <class... A>
     BitsBuffer rec(const char* name, A... args)
     {
-        std::string s = std::string(name) + "(";
-        bool first = true;
-        ((s += (first ? "" : ","), s += arg(args), first = false), ...);
-        calls.push_back(s + ")");
+        record(name, args...);
         return BitsBuffer(1, 1);
     }
-    static std::string arg(bool v) { return v ? "true" : "false"; }
-    static std::string arg(int16_t v) { return "i16:" + std::to_string(v); }
-    static std::string arg(int32_t v) { return std::to_string(v); }
-    static std::string arg(float v) { return "f:" + num(v); }
-    static std::string arg(std::string_view v) { return "\"" + std::string(v) + "\""; }
 
     BitsBuffer Flip(bool fH, bool fV) { return rec("Flip", fH, fV); }
     FilterResult Invert() { return rec("Invert"); }

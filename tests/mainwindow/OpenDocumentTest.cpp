@@ -6,6 +6,7 @@
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/Region.h"
 #include "platform/TestPorts.h"
@@ -29,20 +30,14 @@ using namespace tq;
 
 namespace {
 
-struct OpenFixture : ::testing::Test {
-    QTemporaryDir programDir, runtimeDir, pictures;
-    ScopedContext context;
-    platform::TestPorts ports;
+struct OpenFixture : StartedProgramFixture {
+    QTemporaryDir pictures;
     platform::FakeFileDialogs& dialog = ports.pictureDialogs;
     std::unique_ptr<mStart> shell;
 
     void SetUp() override
     {
-        StartOptions o;
-        o.programFolder = programDir.path().toStdString();
-        o.runtimeFolder = runtimeDir.path().toStdString();
-        o.measure = characterTextWidth;
-        shell = std::make_unique<mStart>(o);
+        shell = makeShell();
         ASSERT_TRUE(shell->StartApplication());
     }
     void TearDown() override

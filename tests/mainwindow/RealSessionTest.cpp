@@ -9,6 +9,7 @@
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 
@@ -51,59 +52,12 @@ void clickMenuItem(QMenuBar* bar, const QString& menuText, const QString& itemTe
     QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 5000);
 }
 
-// The keyboard reaches the main window only while it is the active one.
-void focusMain(fMain* w)
-{
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-}
-
 } // namespace
 
 // The program as main() starts it, with folders of the test's own, the
 // open dialog answered by the test and the other dialogs by the test ports.
-struct RealSession : ::testing::Test {
-    QTemporaryDir programDir, runtimeDir, pictures;
-    ScopedContext context;
-    platform::TestPorts ports;
+struct RealSession : RunningProgramFixture {
     platform::FakeFileDialogs& openDialog = ports.pictureDialogs;
-    std::unique_ptr<mStart> shell;
-    fMain* w = nullptr;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(programDir.isValid() && runtimeDir.isValid() && pictures.isValid());
-        StartOptions o;
-        o.programFolder = programDir.path().toStdString();
-        o.runtimeFolder = runtimeDir.path().toStdString();
-        o.measure = characterTextWidth;
-        shell = std::make_unique<mStart>(o);
-        ASSERT_TRUE(shell->StartApplication());
-        w = shell->main();
-        ASSERT_NE(w, nullptr);
-        focusMain(w);
-    }
-    void TearDown() override
-    {
-        if (w) {
-            for (QMdiSubWindow* sub : w->mdiArea()->subWindowList())
-                if (auto* doc = qobject_cast<fImage*>(sub->widget())) doc->Changed = false;
-            w->close();
-        }
-        shell.reset();
-    }
-
-    // Writes a PNG into the test's folder and opens it with Ctrl+O.
-    fImage* openWithCtrlO(const QImage& picture, const QString& name)
-    {
-        const std::string path = pictures.filePath(name).toStdString();
-        if (!picture.save(QString::fromStdString(path), "PNG")) return nullptr;
-        openDialog.answers.push_back(platform::FileDialogAnswer{path, 1, pictures.path().toStdString()});
-        focusMain(w);
-        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
-        const auto subs = w->mdiArea()->subWindowList();
-        return subs.isEmpty() ? nullptr : qobject_cast<fImage*>(subs.last()->widget());
-    }
 };
 
 TEST_F(RealSession, OpenInvertUndoRedoAndSaveAsByKeysAndMenus)

@@ -5,6 +5,7 @@
 #include "document/ProgramContext.h"
 #include "platform/TestPorts.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 
 #include <QLabel>
@@ -21,21 +22,7 @@ using namespace tq;
 
 namespace {
 
-struct ShutdownFixture : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    ScopedContext context;
-    platform::TestPorts ports;
-
-    std::unique_ptr<mStart> makeShell()
-    {
-        StartOptions o;
-        o.programFolder = programDir.path().toStdString();
-        o.runtimeFolder = runtimeDir.path().toStdString();
-        o.measure = characterTextWidth;
-        return std::make_unique<mStart>(o);
-    }
-
+struct ShutdownFixture : StartedProgramFixture {
     // A started shell whose main window shows one document window.
     std::unique_ptr<mStart> startedWithADocument()
     {

@@ -9,6 +9,7 @@
 #include "platform/Region.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
@@ -55,33 +56,9 @@ void touch(const fs::path& p)
     std::ofstream(p) << "x";
 }
 
-struct StartupFixture : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    fs::path runtime{runtimeDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
+struct StartupFixture : StartedProgramFixture {
     platform::FakeMessageBoxes& messages = ports.messageBoxes;
     platform::FakeBrowser& browser = ports.browser;
-
-    std::unique_ptr<mStart> makeShell()
-    {
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtime;
-        o.measure = characterTextWidth;
-        return std::make_unique<mStart>(o);
-    }
-
-    // Writes a settings file with the defaults changed by edit.
-    template <class F>
-    void writeSettings(F edit)
-    {
-        Settings s = defaultSettings(program);
-        edit(s);
-        ASSERT_TRUE(Module8::SaveSettings(s, program));
-    }
 };
 
 } // namespace
@@ -381,36 +358,9 @@ TEST_F(StartupFixture, ArrangeKeysTileTheDocumentsAndDoNothingWithoutThem)
 
 // ---- Tool windows through the registry ---------------------------------
 
-namespace {
-
-struct RegisteredToolWindows {
-    std::vector<std::string> rolled;
-    RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) {
-            const std::string name = s.name;
-            registerToolWindow(
-                name,
-                [name](QWidget* owner) {
-                    auto* w = new QWidget(owner, Qt::Tool);
-                    w->setObjectName(QString::fromStdString(name));
-                    w->resize(111, 77);
-                    return w;
-                },
-                [this, name](QWidget*) { rolled.push_back(name); });
-        }
-    }
-    ~RegisteredToolWindows()
-    {
-        for (ToolWindowSlot& s : toolWindowSlots()) registerToolWindow(s.name, {}, {});
-    }
-};
-
-} // namespace
-
 TEST_F(StartupFixture, ToolWindowsComeBackAsTheyWereLeft)
 {
-    RegisteredToolWindows registered;
+    PlainToolWindows registered(111, 77);
     writeSettings([](Settings& s) {
         s.TexturesBoxVisible = false;
         s.HistoryBoxCollapsed = true;
@@ -434,7 +384,7 @@ TEST_F(StartupFixture, ToolWindowsComeBackAsTheyWereLeft)
 
 TEST_F(StartupFixture, WindowsMenuTogglesAToolWindowAndItsFlag)
 {
-    RegisteredToolWindows registered;
+    PlainToolWindows registered(111, 77);
     writeSettings([](Settings& s) {
         s.HistoryBoxLeft = 300;
         s.HistoryBoxTop = 450;

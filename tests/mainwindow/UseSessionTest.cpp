@@ -9,6 +9,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "FileSizeLimit.h"
@@ -34,54 +35,15 @@ using namespace tq;
 
 namespace {
 
-void focusMain(fMain* w)
-{
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-}
-
-struct UseSession : ::testing::Test {
-    QTemporaryDir programDir, runtimeDir, pictures;
-    ScopedContext context;
-    platform::TestPorts ports;
+struct UseSession : RunningProgramFixture {
     platform::FakeMessageBoxes& messages = ports.messageBoxes;
-    std::unique_ptr<mStart> shell;
-    fMain* w = nullptr;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(programDir.isValid() && runtimeDir.isValid() && pictures.isValid());
-        StartOptions o;
-        o.programFolder = programDir.path().toStdString();
-        o.runtimeFolder = runtimeDir.path().toStdString();
-        o.measure = characterTextWidth;
-        shell = std::make_unique<mStart>(o);
-        ASSERT_TRUE(shell->StartApplication());
-        w = shell->main();
-        ASSERT_NE(w, nullptr);
-        focusMain(w);
-    }
-    void TearDown() override
-    {
-        if (w) {
-            for (QMdiSubWindow* sub : w->mdiArea()->subWindowList())
-                if (auto* doc = qobject_cast<fImage*>(sub->widget())) doc->Changed = false;
-            w->close();
-        }
-        shell.reset();
-    }
-
+    // Opens a width x height picture of one colour.
     fImage* open(int width, int height, const QString& name)
     {
         QImage picture(width, height, QImage::Format_RGB32);
         picture.fill(qRgb(40, 90, 160));
-        const std::string path = pictures.filePath(name).toStdString();
-        if (!picture.save(QString::fromStdString(path), "PNG")) return nullptr;
-        ports.pictureDialogs.answers.push_back(platform::FileDialogAnswer{path, 1, pictures.path().toStdString()});
-        focusMain(w);
-        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
-        const auto subs = w->mdiArea()->subWindowList();
-        return subs.isEmpty() ? nullptr : qobject_cast<fImage*>(subs.last()->widget());
+        return openWithCtrlO(picture, name);
     }
     QMdiSubWindow* frameOf(fImage* doc) { return qobject_cast<QMdiSubWindow*>(doc->parentWidget()); }
 };

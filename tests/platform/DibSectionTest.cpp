@@ -16,30 +16,10 @@
 
 using namespace tq;
 using tq::testing::PictureTempDir;
+using tq::testing::pictureOf;
 using tq::testing::readFile;
 
 namespace {
-
-// A top-down 32-bit picture whose pixel (x, y) is given by f(x, y) as
-// {blue, green, red}.
-template <class F>
-DibRecord pictureOf(int w, int h, F f)
-{
-    DibRecord d;
-    d.width = w;
-    d.height = h;
-    d.header = BitsHeader::forDib(w, h);
-    d.bits.assign(4u * size_t(w) * size_t(h), 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::array<uint8_t, 3> c = f(x, y);
-            uint8_t* p = d.row(y) + 4 * x;
-            p[0] = c[0];
-            p[1] = c[1];
-            p[2] = c[2];
-        }
-    return d;
-}
 
 // Pixel (x, y) of a bitmap counted from the picture's top row, whatever
 // the memory order.

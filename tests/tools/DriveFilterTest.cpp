@@ -5,24 +5,13 @@
 #include "DriveFixture.h"
 
 #include "dialogs/FilterPages.h"
+#include "filters/WholePicture.h"
 
 namespace tq {
 namespace {
 
 class DriveFilter : public DriveFixture {
 protected:
-    BitsBuffer inputBits() const
-    {
-        BitsBuffer bits(input.width(), input.height());
-        for (int y = 0; y < input.height(); ++y)
-            for (int x = 0; x < input.width(); ++x) {
-                const QRgb c = input.pixel(x, y);
-                bits.at(0, x, y) = uint8_t(qBlue(c));
-                bits.at(1, x, y) = uint8_t(qGreen(c));
-                bits.at(2, x, y) = uint8_t(qRed(c));
-            }
-        return bits;
-    }
     int32_t inputColour(int x, int y) const
     {
         const QRgb c = input.pixel(x, y);
@@ -32,11 +21,7 @@ protected:
     BitsBuffer expected(int32_t page, const FilterPageArgs& args) const
     {
         const BitsBuffer bits = inputBits();
-        const Region whole = Region::rect(0, 0, bits.width(), bits.height());
-        cBitFilter engine;
-        engine.setBits(bits);
-        engine.setBitsRegion(&whole);
-        FilterResult r = runFilterPage(engine, page, args);
+        FilterResult r = runOnWholePicture(bits, [&](cBitFilter& engine) { return runFilterPage(engine, page, args); });
         return r ? std::move(*r) : bits;
     }
 };

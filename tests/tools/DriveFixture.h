@@ -49,17 +49,25 @@ protected:
                    QString::fromLocal8Bit(p.readAllStandardError()).toStdString()};
     }
 
-    // The keys applied to the input directly on an engine of our own.
-    BitsBuffer expected(const std::vector<std::string>& keys) const
+    // A picture's pixels as an engine buffer.
+    static BitsBuffer bitsOf(const QImage& img)
     {
-        BitsBuffer bits(input.width(), input.height());
-        for (int y = 0; y < input.height(); ++y)
-            for (int x = 0; x < input.width(); ++x) {
-                const QRgb c = input.pixel(x, y);
+        BitsBuffer bits(img.width(), img.height());
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb c = img.pixel(x, y);
                 bits.at(0, x, y) = uint8_t(qBlue(c));
                 bits.at(1, x, y) = uint8_t(qGreen(c));
                 bits.at(2, x, y) = uint8_t(qRed(c));
             }
+        return bits;
+    }
+    BitsBuffer inputBits() const { return bitsOf(input); }
+
+    // The keys applied to the input directly on an engine of our own.
+    BitsBuffer expected(const std::vector<std::string>& keys) const
+    {
+        BitsBuffer bits = inputBits();
         const Region whole = Region::rect(0, 0, input.width(), input.height());
         cBitFilter engine;
         engine.setBits(bits);

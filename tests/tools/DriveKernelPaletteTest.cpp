@@ -2,6 +2,8 @@
 // their dialogs in the running program and applied, the result saved and
 // compared with MaskFilter and PaletteApply called on the 9 x 6 input.
 #include "DriveFixture.h"
+#include "filters/KernelRecords.h"
+#include "filters/WholePicture.h"
 
 #include "dialogs/fPaletteApply.h"
 #include "dialogs/fUserFilter.h"
@@ -24,28 +26,9 @@ protected:
 
     BitsBuffer applied(const BitsBuffer& source, const std::function<FilterResult(cBitFilter&)>& change) const
     {
-        const Region whole = Region::rect(0, 0, source.width(), source.height());
-        cBitFilter engine;
-        engine.setBits(source);
-        engine.setBitsRegion(&whole);
-        FilterResult r = change(engine);
+        FilterResult r = runOnWholePicture(source, change);
         EXPECT_TRUE(r);
         return r ? *r : BitsBuffer();
-    }
-
-    static KernelRecord kernel(int32_t n, std::initializer_list<int32_t> rowByRow, int32_t weight, int32_t r,
-                               int32_t g, int32_t b)
-    {
-        KernelRecord k;
-        k.Mask = KernelMask(n);
-        auto it = rowByRow.begin();
-        for (int32_t row = 0; row < n; ++row)
-            for (int32_t col = 0; col < n && it != rowByRow.end(); ++col) k.Mask(row, col) = *it++;
-        k.Weight = weight;
-        k.rFactor = r;
-        k.gFactor = g;
-        k.bFactor = b;
-        return k;
     }
 
     static FilterResult filter(cBitFilter& e, const KernelRecord& k)
@@ -85,8 +68,8 @@ private:
 TEST_F(DriveKernelPalette, SavedKernelsApplyAsMaskFilterDoes)
 {
     const KernelRecord cases[] = {
-        kernel(3, {0, -1, 0, -1, 6, -1, 0, -1, 0}, 2, 5, 0, 10),
-        kernel(5, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1}, 2, 0, 40, 0),
+        kernelRows(3, {0, -1, 0, -1, 6, -1, 0, -1, 0}, 2, 5, 0, 10),
+        kernelRows(5, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1}, 2, 0, 40, 0),
     };
     for (const KernelRecord& k : cases) {
         SCOPED_TRACE(k.Mask.side());
@@ -106,7 +89,7 @@ TEST_F(DriveKernelPalette, PaletteAppliesAsPaletteApplyDoesAfterAKernel)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     expectPicture(path("pal.bmp"), applied(expected({}), [&](cBitFilter& e) { return paletteApplied(e); }));
 
-    const KernelRecord k = kernel(3, {1, 1, 1, 1, 1, 1, 1, 1, 1}, 9, 0, 0, 0);
+    const KernelRecord k = kernelRows(3, {1, 1, 1, 1, 1, 1, 1, 1, 1}, 9, 0, 0, 0);
     ASSERT_TRUE(UserFilterFile::save(path("blur.qif").toStdString(), k));
     r = drive({"--open", path("in.png"), "--user-filter", path("blur.qif"), "--palette", QString::fromStdString(pal),
                "--save", path("both.bmp")});

@@ -43,14 +43,7 @@ protected:
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) img.setPixel(x, y, qRgb((7 * x + 3 * y) % 256, 30 + 5 * y, 250 - 4 * x));
         ASSERT_TRUE(img.save(path("paint.png"), "PNG"));
-        start = BitsBuffer(kW, kH);
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) {
-                const QRgb c = img.pixel(x, y);
-                start.at(0, x, y) = uint8_t(qBlue(c));
-                start.at(1, x, y) = uint8_t(qGreen(c));
-                start.at(2, x, y) = uint8_t(qRed(c));
-            }
+        start = bitsOf(img);
     }
     BitsBuffer start;
 };

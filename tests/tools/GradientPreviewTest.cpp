@@ -1,4 +1,6 @@
 // The gradient preview strip and the two gradient colour swatches.
+#include "OptionPanelFixture.h"
+
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/TestPorts.h"
@@ -14,15 +16,10 @@
 namespace tq::tools {
 namespace {
 
-struct GradientFrame : ::testing::Test {
-    ScopedContext context;
-    platform::TestPorts ports;
-    std::unique_ptr<ToolOptionPanel> panel;
-
+struct GradientFrame : OptionPanelFixture {
     void SetUp() override
     {
-        programSettings() = defaultSettings("/tmp");
-        panel = std::make_unique<ToolOptionPanel>();
+        OptionPanelFixture::SetUp();
         panel->show();
         panel->Tool_Frame();
         panel->Gradient->show();

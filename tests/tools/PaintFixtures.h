@@ -2,6 +2,7 @@
 // and the painter made on both.
 #pragma once
 
+#include "NoisePicture.h"
 #include "document/Numeric.h"
 #include "document/cBitRegion.h"
 #include "platform/BitsBuffer.h"
@@ -48,16 +49,7 @@ inline BitsBuffer flatPicture(int w, int h, Rgb c)
 }
 
 // Every byte (margin and marker bytes included) from a fixed generator.
-inline BitsBuffer noisePicture(int w, int h, uint32_t seed = 7)
-{
-    BitsBuffer b(w, h);
-    uint32_t v = seed;
-    for (size_t i = 0; i < b.byteSize(); ++i) {
-        v = v * 1103515245u + 12345u;
-        b.data()[i] = static_cast<uint8_t>(v >> 16);
-    }
-    return b;
-}
+inline BitsBuffer noisePicture(int w, int h) { return noisePicture(w, h, 7); }
 
 // A margin-less w x h picture as the stamp arrives: 4 bytes a pixel.
 struct Stamp {

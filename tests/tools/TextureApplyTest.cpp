@@ -3,6 +3,7 @@
 // selection's bounding box, and a tile too small to step is refused.
 #include "tools/TextureApply.h"
 
+#include "document/PictureFixtures.h"
 #include "document/cBitRegion.h"
 #include "tools/TileEffects.h"
 
@@ -25,19 +26,8 @@ BitsBuffer pattern(int w, int h)
 template <class Blue>
 DibRecord tilePicture(int w, int h, Blue blue)
 {
-    DibRecord d;
-    d.width = w;
-    d.height = h;
-    d.header = BitsHeader::forDib(w, h);
-    d.bits.assign(4u * static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = d.row(y) + 4 * x;
-            p[0] = blue(x, y);
-            p[1] = 90;
-            p[2] = 200;
-        }
-    return d;
+    return testing::pictureOf(
+        w, h, [&](int x, int y) { return std::array<uint8_t, 3>{static_cast<uint8_t>(blue(x, y)), 90, 200}; });
 }
 
 TEST(TextureApply, SourcesAreLabelledByKind)

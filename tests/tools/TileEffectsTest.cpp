@@ -4,6 +4,8 @@
 // for the effects that take the strength.
 #include "tools/TileEffects.h"
 
+#include "CallRecorder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,18 +17,11 @@ namespace tq {
 namespace {
 
 // Has every member the table calls, with the engine's parameter types.
-struct RecordingTileEngine {
-    std::vector<std::string> calls;
-
-    static std::string arg(bool v) { return v ? "true" : "false"; }
-    static std::string arg(int32_t v) { return std::to_string(v); }
+struct RecordingTileEngine : testing::CallRecorder {
     template <class... A>
     BitsBuffer rec(const char* name, A... args)
     {
-        std::string s = std::string(name) + "(";
-        bool first = true;
-        ((s += (first ? "" : ","), s += arg(args), first = false), ...);
-        calls.push_back(s + ")");
+        record(name, args...);
         return BitsBuffer(2, 2);
     }
 

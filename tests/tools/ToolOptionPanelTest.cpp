@@ -1,6 +1,8 @@
 // The tool-option bar: triads kept in step, lists and check boxes written
 // into Settings, the start-up procedures, and a changed option surviving a
 // restart of the program. Driven with QTest through the real widgets.
+#include "OptionPanelFixture.h"
+
 #include "document/Module8.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
@@ -27,15 +29,10 @@
 namespace tq::tools {
 namespace {
 
-struct OptionPanel : ::testing::Test {
-    ScopedContext context;
-    platform::TestPorts ports;
-    std::unique_ptr<ToolOptionPanel> panel;
-
+struct OptionPanel : OptionPanelFixture {
     void SetUp() override
     {
-        programSettings() = defaultSettings("/tmp");
-        panel = std::make_unique<ToolOptionPanel>();
+        OptionPanelFixture::SetUp();
         panel->resize(1200, 40);
         panel->show();
     }

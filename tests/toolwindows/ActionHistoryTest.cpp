@@ -15,16 +15,8 @@ using namespace tq::testing;
 
 namespace {
 
-class ActionHistoryTest : public ToolWindowFixture {
+class ActionHistoryTest : public HistoryWindowFixture {
 protected:
-    void SetUp() override
-    {
-        ToolWindowFixture::SetUp();
-        history = new fPaste(main.get());
-        history->show();
-        QCoreApplication::processEvents();
-    }
-
     // The marker stands on row i.
     ::testing::AssertionResult markerOn(int i) const
     {
@@ -58,7 +50,6 @@ protected:
         return doc;
     }
 
-    fPaste* history = nullptr;
 };
 
 } // namespace

@@ -12,13 +12,11 @@ using namespace tq::testing;
 
 namespace {
 
-class ClipHistoryTest : public ToolWindowFixture {
+class ClipHistoryTest : public HistoryWindowFixture {
 protected:
     void SetUp() override
     {
-        ToolWindowFixture::SetUp();
-        history = new fPaste(main.get());
-        history->show();
+        HistoryWindowFixture::SetUp();
         history->tabClips_Click();
         QCoreApplication::processEvents();
     }
@@ -43,7 +41,6 @@ protected:
         return ::testing::AssertionFailure() << "slot " << i << " holds " << r.W() << " x " << r.H();
     }
 
-    fPaste* history = nullptr;
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/PlatformContext.h"
 #include "platform/TestPorts.h"
@@ -28,43 +29,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ColourWindowStartupTest : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    fs::path runtime{runtimeDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
-
-    struct Registered {
-        Registered() { registerBuiltToolWindows(); }
-        ~Registered() { unregisterBuiltToolWindows(); }
-    } registered;
-
-    StartOptions options() const
-    {
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtime;
-        o.measure = characterTextWidth;
-        return o;
-    }
-
-    std::unique_ptr<mStart> start()
-    {
-        auto shell = std::make_unique<mStart>(options());
-        EXPECT_TRUE(shell->StartApplication());
-        QCoreApplication::processEvents();
-        return shell;
-    }
-
-    std::unique_ptr<mStart> startWith(void (*edit)(Settings&))
-    {
-        Settings s = defaultSettings(program);
-        edit(s);
-        EXPECT_TRUE(Module8::SaveSettings(s, program));
-        return start();
-    }
+struct ColourWindowStartupTest : StartedProgramFixture {
+    BuiltToolWindows registered;
 
     static fToolColor* colourWindow(const mStart& shell) { return qobject_cast<fToolColor*>(shell.toolWindow(0)); }
 

@@ -14,17 +14,7 @@ using namespace tq::testing;
 
 namespace {
 
-class HistoryWindowTest : public ToolWindowFixture {
-protected:
-    void SetUp() override
-    {
-        ToolWindowFixture::SetUp();
-        history = new fPaste(main.get());
-        history->show();
-        QCoreApplication::processEvents();
-    }
-    fPaste* history = nullptr;
-};
+class HistoryWindowTest : public HistoryWindowFixture {};
 
 constexpr int kWidth = 212;      // 3180 twips
 constexpr int kMinHeight = 200;  // 3000 twips

@@ -5,6 +5,7 @@
 #include "mainwindow/CommandFixture.h"
 
 #include "document/Settings.h"
+#include "toolwindows/fPaste.h"
 
 #include <QColor>
 #include <QImage>
@@ -60,5 +61,18 @@ protected:
 };
 
 inline QRgb rgb(uint8_t r, uint8_t g, uint8_t b) { return qRgb(r, g, b); }
+
+// The history window of that main window, shown.
+class HistoryWindowFixture : public ToolWindowFixture {
+protected:
+    void SetUp() override
+    {
+        ToolWindowFixture::SetUp();
+        history = new fPaste(main.get());
+        history->show();
+        QCoreApplication::processEvents();
+    }
+    fPaste* history = nullptr;
+};
 
 } // namespace tq::testing

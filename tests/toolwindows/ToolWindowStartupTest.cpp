@@ -8,6 +8,7 @@
 #include "document/fImage.h"
 #include "mainwindow/OpenDocument.h"
 #include "mainwindow/fMain.h"
+#include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
@@ -27,33 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ToolWindowStartupTest : ::testing::Test {
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    fs::path program{programDir.path().toStdString()};
-    fs::path runtime{runtimeDir.path().toStdString()};
-    ScopedContext context;
-    platform::TestPorts ports;
-
-    struct Registered {
-        Registered() { registerBuiltToolWindows(); }
-        ~Registered() { unregisterBuiltToolWindows(); }
-    } registered;
-
-    std::unique_ptr<mStart> startWith(void (*edit)(Settings&))
-    {
-        Settings s = defaultSettings(program);
-        edit(s);
-        EXPECT_TRUE(Module8::SaveSettings(s, program));
-        StartOptions o;
-        o.programFolder = program;
-        o.runtimeFolder = runtime;
-        o.measure = characterTextWidth;
-        auto shell = std::make_unique<mStart>(o);
-        EXPECT_TRUE(shell->StartApplication());
-        QCoreApplication::processEvents();
-        return shell;
-    }
+struct ToolWindowStartupTest : StartedProgramFixture {
+    BuiltToolWindows registered;
 };
 
 } // namespace

@@ -70,17 +70,7 @@ bool zorveliLIB_Sharpening(EffectSurface& dst, const EffectSurface& src, float A
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         if (k == 0) return copyPixels(s, d);
         boxBlur(s, d, 1, 1);
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = s.data[i], m = d.data[i];
-            uint32_t out = 0;
-            for (int c = 0; c < 24; c += 8) {
-                const int32_t v = static_cast<int32_t>((p >> c) & 0xFF);
-                const int32_t diff = v - static_cast<int32_t>((m >> c) & 0xFF);
-                out |= static_cast<uint32_t>(clamp255(v + ((diff * k + 128) >> 8))) << c;
-            }
-            d.data[i] = out;
-        }
+        addDifference(s, d, d, k);
     });
 }
 

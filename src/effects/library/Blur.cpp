@@ -233,6 +233,21 @@ void toleranceColumns(ConstPixels s, Pixels d, int32_t radius, int32_t tolerance
 
 } // namespace
 
+void addDifference(ConstPixels s, Pixels d, ConstPixels blurred, int32_t k)
+{
+    const size_t n = s.count();
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t p = s.data[i], m = blurred.data[i];
+        uint32_t out = 0;
+        for (int c = 0; c < 24; c += 8) {
+            const int32_t v = static_cast<int32_t>((p >> c) & 0xFF);
+            const int32_t diff = v - static_cast<int32_t>((m >> c) & 0xFF);
+            out |= static_cast<uint32_t>(clamp255(v + ((diff * k + 128) >> 8))) << c;
+        }
+        d.data[i] = out;
+    }
+}
+
 void boxBlur(ConstPixels s, Pixels d, int32_t rx, int32_t ry)
 {
     rx = std::clamp(rx, 0, kMaxPictureSide);

@@ -20,6 +20,10 @@ void gaussianBlur(ConstPixels s, Pixels d, double sigma);
 // tolerance of its own, so edges stronger than tolerance stay sharp.
 void toleranceBlur(ConstPixels s, Pixels d, int32_t radius, int32_t tolerance);
 
+// d = s + k / 256 x (s - blurred), per channel, rounded and held to a
+// byte. blurred may be d itself.
+void addDifference(ConstPixels s, Pixels d, ConstPixels blurred, int32_t k);
+
 // The grey of a pixel, (blue + 2 green + red) / 4.
 inline uint32_t greyOf(uint32_t p) { return ((p & 0xFF) + ((p >> 7) & 0x1FE) + ((p >> 16) & 0xFF)) >> 2; }
 

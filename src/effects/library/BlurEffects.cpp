@@ -27,23 +27,6 @@ int32_t passesFor(double pathLength)
     return k;
 }
 
-// d = s + amount x (s - blurred), per channel.
-void addDifference(ConstPixels s, Pixels d, ConstPixels blurred, double amount)
-{
-    const int32_t k = static_cast<int32_t>(std::lrint(amount * 256.0));
-    const size_t n = s.count();
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t p = s.data[i], m = blurred.data[i];
-        uint32_t out = 0;
-        for (int c = 0; c < 24; c += 8) {
-            const int32_t v = static_cast<int32_t>((p >> c) & 0xFF);
-            const int32_t diff = v - static_cast<int32_t>((m >> c) & 0xFF);
-            out |= static_cast<uint32_t>(clamp255(v + ((diff * k + 128) >> 8))) << c;
-        }
-        d.data[i] = out;
-    }
-}
-
 } // namespace
 
 // The picture wrapped round a vertical cylinder: Bend from -30 to 30, the
@@ -203,7 +186,7 @@ bool zorveliLIB_UnsharpMask(EffectSurface& dst, const EffectSurface& src, int32_
         if (amount == 0.0 || r == 0) return copyPixels(s, d);
         Picture blurred(s.w, s.h);
         gaussianBlur(s, blurred.view(), r);
-        addDifference(s, d, blurred, amount);
+        addDifference(s, d, blurred, static_cast<int32_t>(std::lrint(amount * 256.0)));
     });
 }
 

@@ -132,6 +132,12 @@ public:
     // Makes the picture the document's picture; a null picture clears the
     // document.
     void PPicture(const QImage& picture);
+    // The same for pixels already in the document's layout: the buffer
+    // itself becomes the picture, at its size, with nothing copied. Its
+    // margin and marker bytes must be 0 (as a decode for opening gives
+    // them). An unallocated buffer clears the document; false when there is
+    // no picture afterwards.
+    bool PPicture(BitsBuffer&& pixels);
     // Makes the picture drawn into iSrc the document's picture (black where
     // nothing was drawn); with saveundo an undo step "Update from Layers" is
     // written.
@@ -318,6 +324,8 @@ public:
     // the whole picture with nothing selected, and the "Size" panel. False,
     // and the document as it was, when a picture of that size cannot be made.
     bool TakeNewPicture(const BitsBuffer& bits);
+    // The same, taking the buffer itself instead of a copy of it.
+    bool TakeNewPicture(BitsBuffer&& bits);
     // The "Size" status panel: width "x" height, without blanks.
     void ShowSizePanel();
 

@@ -150,10 +150,10 @@ void fImage::adoptSize(int32_t w, int32_t h)
     BMExists = true;
 }
 
-BitsBuffer fImage::Bits() const
+const BitsBuffer& fImage::Bits() const
 {
-    if (!BMExists) return BitsBuffer();
-    return Bits_;
+    static const BitsBuffer none;
+    return BMExists ? Bits_ : none;
 }
 
 bool fImage::setBits(const BitsBuffer& bits)

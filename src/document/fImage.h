@@ -119,10 +119,11 @@ public:
     // An all-zero W x H picture; nothing happens for a side below 1 or above
     // the largest picture side. Leaves the selection alone.
     void CreateBlank(int32_t dstWidth, int32_t dstHeight);
-    // A copy of the pixels; unallocated when there is no picture.
-    BitsBuffer Bits() const;
-    // The pixels themselves, for readers that draw from them and must not
-    // pay for a copy of the whole picture (the navigator's thumbnail).
+    // The pixels, to read (a caller that keeps them makes its own copy);
+    // an unallocated buffer when there is no picture. Valid until the
+    // document's picture next changes.
+    const BitsBuffer& Bits() const;
+    // The pixels themselves, picture or not (the navigator's thumbnail).
     const BitsBuffer& BitsRef() const { return Bits_; }
     // Keeps a copy of pixels of the document's own size; false, with the
     // document as it was, when there is no picture or the size differs (a

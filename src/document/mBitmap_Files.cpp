@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -298,17 +299,19 @@ bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType
 }
 
 // w pixels of 4 bytes (blue, green, red, unused) as 3 bytes each: four
-// pixels become three words, so the loop moves whole words.
+// pixels (two 64-bit words) become one 64-bit and one 32-bit word.
 void packRgb24(const uint8_t* s, uint8_t* d, int32_t w)
 {
     static_assert(std::endian::native == std::endian::little, "the words are read and written little-endian");
     int32_t x = 0;
     for (; x + 4 <= w; x += 4, s += 16, d += 12) {
-        uint32_t p[4];
-        std::memcpy(p, s, 16);
-        const uint32_t out[3] = {(p[0] & 0x00FFFFFFu) | (p[1] << 24), ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16),
-                                 ((p[2] >> 16) & 0xFFu) | (p[3] << 8)};
-        std::memcpy(d, out, 12);
+        uint64_t a, b;
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + 8, 8);
+        const uint64_t low = (a & 0xFFFFFFu) | ((a >> 8) & 0xFFFFFF000000ull) | (b << 48);
+        const uint32_t high = uint32_t((b >> 16) & 0xFFu) | uint32_t(((b >> 32) & 0xFFFFFFu) << 8);
+        std::memcpy(d, &low, 8);
+        std::memcpy(d + 8, &high, 4);
     }
     for (; x < w; ++x, s += 4, d += 3) {
         d[0] = s[0];
@@ -383,7 +386,14 @@ bool writeRgb24Bmp(const std::string& file, int32_t w, int32_t h, RowAt rowAt)
     std::vector<uint8_t> band(size_t(bandRows) * pitch, 0);
     const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, head, kHeadBytes);
+    // The file's blocks are taken before it is written: a disk too full for
+    // it fails here, and the rename over an old file does not have to
+    // allocate them all at once (which costs more than the writing itself).
+    // A file system without the call is written as it is.
+    bool ok = true;
+    if (::fallocate(fd, 0, 0, off_t(fileBytes)) != 0 && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
+        ok = false;
+    ok = ok && writeAll(fd, head, kHeadBytes);
     for (int32_t done = 0; ok && done < h;) {
         const int32_t n = std::min(bandRows, h - done);
         for (int32_t i = 0; i < n; ++i) {

@@ -8,10 +8,12 @@ JOBS ?= $(shell nproc)
 
 # UBSan stops the program at its first report, so a report fails its test.
 # LeakSanitizer stays on; the picture libraries' own leaks are suppressed.
+# An allocation that cannot be met fails as it does in the program (the
+# out-of-memory tests rely on it) instead of stopping the run.
 # A report exits with 86, not the default 1, which the end-to-end driver
 # uses for a failed step that its tests expect.
 SANITIZER_ENV = \
-  ASAN_OPTIONS=detect_leaks=1:exitcode=86 \
+  ASAN_OPTIONS=detect_leaks=1:exitcode=86:allocator_may_return_null=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:exitcode=86 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0
 

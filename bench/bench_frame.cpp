@@ -1,5 +1,7 @@
 // Copy-in, copy-out and a walk of a 4000 x 3000 picture through the engine,
-// beside a plain memcpy of the same bytes.
+// beside a plain memcpy of the same bytes. All of them run on one thread:
+// walkSelection, the walk open to callers, keeps its rows in order on the
+// calling thread.
 #include "filters/cBitFilter.h"
 
 #include "BenchSupport.h"
@@ -15,6 +17,8 @@ constexpr int kW = 4000;
 constexpr int kH = 3000;
 
 void setMegapixels(benchmark::State& state) { tq::bench::setMegapixels(state, kW, kH); }
+
+const bool kCores = tq::bench::stateCores();
 
 void BM_Memcpy(benchmark::State& state) { tq::bench::memcpyBorderedPicture(state, kW, kH); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);

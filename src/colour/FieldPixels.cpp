@@ -30,6 +30,7 @@ struct FieldArray {
     }
     void store(int32_t m)
     {
+        if (row.empty()) return;
         uint8_t* dst = bits.data() + size_t(m) * size_t(rowBytes);
         if (!webSafe) {
             std::memcpy(dst, row.data(), row.size());

@@ -10,6 +10,7 @@
 
 #include "document/Numeric.h"
 #include "filters/Module5.h"
+#include "filters/Module6.h"
 #include "filters/cBitFilter.h"
 
 #include <array>

@@ -6,15 +6,16 @@
 #include "document/Numeric.h"
 #include "document/fImage.h"
 #include "document/mAPI.h"
+#include "filters/Module7.h"
 #include "filters/Palette.h"
 #include "filters/cBitFilter.h"
+#include "platform/ColourSwatch.h"
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
 
 #include <QApplication>
 #include <QCheckBox>

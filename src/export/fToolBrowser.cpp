@@ -287,6 +287,10 @@ fToolBrowser::~fToolBrowser()
     // Nothing of a build may run on a window that is going.
     Next_.pending = false;
     ++Build_;
+    // The list's model points at the icon tables, which go before the
+    // window's children do; the closing of the window lays the list out
+    // again and would read them.
+    lv->model()->setIcons(nullptr, nullptr, {}, {});
 }
 
 void fToolBrowser::buildToolbar()

@@ -1,4 +1,5 @@
 #include "filters/Module5.h"
+#include "filters/Module6.h"
 
 #include "document/Numeric.h"
 

@@ -35,19 +35,4 @@ inline float Max3(float a, float b, float c)
 
 } // namespace Module5
 
-namespace Module6 {
-
-// The smaller of three, mirrored from Max3.
-inline float Min3(float a, float b, float c)
-{
-    if (a < b) return a < c ? a : c;
-    return c < b ? c : b;
-}
-
-// The filter dialog's hue slider gives n = 0..240; values above 200 fold to
-// -39..0 so that the top of the slider reaches the purples below red.
-constexpr int32_t WrapHueOffset(int32_t n) { return n <= 200 ? n : n - 240; }
-
-} // namespace Module6
-
 } // namespace tq

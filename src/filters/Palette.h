@@ -51,25 +51,5 @@ std::vector<uint8_t> encode(const PaletteRecord& palette);
 std::optional<PaletteRecord> decode(const std::vector<uint8_t>& bytes);
 } // namespace PaletteFile
 
-namespace Module7 {
-// Replaces CurrentPalette with the palette in the file; on any failure
-// returns false and leaves CurrentPalette as it was.
-bool LoadPalette(const std::string& FileName);
-// Writes CurrentPalette at the start of the file, keeping any longer tail
-// of an existing file; the file is written whole to a temporary file in the
-// same folder and renamed over the old one, so a failed save leaves it
-// intact. An empty palette (no colours) is not saved.
-bool SavePalette(const std::string& FileName);
-} // namespace Module7
-
-namespace Module6 {
-// The first entry of CurrentPalette nearest to (r, g, b): an exact match at
-// once, otherwise the smallest |dr| + |dg| + |db|. False (outputs
-// untouched) when the palette is empty.
-bool NearestPaletteColor(int32_t r, int32_t g, int32_t b, int32_t& rOut, int32_t& gOut, int32_t& bOut);
-// The same search in a given palette.
-bool NearestPaletteColor(const PaletteRecord& palette, int32_t r, int32_t g, int32_t b, int32_t& rOut,
-                         int32_t& gOut, int32_t& bOut);
-} // namespace Module6
 
 } // namespace tq

@@ -28,6 +28,8 @@ void cBitFilter::setBits(BitsBuffer&& b)
     syncSize();
 }
 
+int cBitFilter::threadCount() const { return threads_ > 0 ? threads_ : walkdetail::hardwareThreads(); }
+
 void cBitFilter::SetRegionBounds(int32_t margin)
 {
     const RectI box = BitsRegion_ ? BitsRegion_->boundingBox() : RectI{};

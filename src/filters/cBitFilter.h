@@ -12,10 +12,10 @@
 // a stopping member ends at the first failure and returns std::nullopt, which
 // callers absorb by leaving the document as it was.
 //
-// Members are written in the frame's shape: a short per-row function handed
-// to walkSelection / walkWalkBox / walkWhole, or a per-pixel function handed
-// to mapSelection, which own the rows, the region spans, the clipping to the
-// picture and the Progress pacing.
+// Members are written in the frame's shape: a short per-row, per-run or
+// per-pixel function handed to one of the walks of PixelWalk.h, which own the
+// result buffer, the rows, the region's runs, the clipping to the picture and
+// the Progress pacing.
 #pragma once
 
 #include "platform/BitsBuffer.h"
@@ -27,7 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <type_traits>
+#include <string_view>
 
 namespace tq {
 
@@ -55,6 +55,14 @@ public:
     using ProgressHandler = std::function<void(int32_t& percent)>;
     void onProgress(ProgressHandler h) { Progress_ = std::move(h); }
     void setClock(Clock& clock) { clock_ = &clock; }
+
+    // Threads a member may share its rows among, when its rows are
+    // independent of one another; results are the same for any number.
+    // 0, the start value, stands for every core of the machine; 1 keeps
+    // every walk on the calling thread. Progress is always raised on the
+    // calling thread.
+    void setThreadCount(int threads) { threads_ = threads < 0 ? 0 : threads; }
+    int threadCount() const;
 
     // A drawable bitmap record of a bordered buffer, margin included: header
     // width + 4, height -(height + 4).
@@ -250,91 +258,18 @@ public:
     int32_t walkTop() const { return wTop_; }
     int32_t walkBottom() const { return wBottom_; }
 
-    // Calls fn(x0, x1) for each run of selected pixels x0..x1 (inclusive) of
-    // row y that lies inside the walk box set by SetRegionBounds. Reports
-    // nothing: the walks below add the progress rule.
-    template <class SpanFn>
-    void forEachSelectedSpan(int32_t y, SpanFn&& fn) const
-    {
-        if (!BitsRegion_) return;
-        BitsRegion_->forEachSpan(y, [&](int32_t a, int32_t b) {
-            const int32_t x0 = a > wLeft_ ? a : wLeft_;
-            const int32_t x1 = (b - 1) < wRight_ ? (b - 1) : wRight_;
-            if (x0 <= x1) fn(x0, x1);
-        });
-    }
-
-    // Visits the selected pixels of the walk box row by row: fn(y, x0, x1)
-    // for each run of selected pixels x0..x1 (inclusive) of row y. After each
-    // row of the box the progress rule; after the last, Progress(100).
-    // A row function may return bool: false is a failure that ends the walk
-    // at once, without the final report, and the walk returns false.
+    // The walks open to callers, in the order of the rows. walkSelection:
+    // fn(y, x0, x1) for each run of selected pixels x0..x1 (inclusive) of the
+    // walk box shrunk by margin; after each row the progress rule, after the
+    // last Progress(100). fn may return bool: false is a failure that ends
+    // the walk at once, without the final report, and the walk returns
+    // false. walkWhole: fn(y) for every picture row, y 0..MaxY, with no
+    // region test, the same progress rule and Progress(100) at the end.
+    // (Defined with the other walks in PixelWalk.h.)
     template <class RowFn>
-    bool walkSelection(int32_t margin, RowFn&& fn)
-    {
-        SetRegionBounds(margin);
-        for (int32_t y = wTop_; y <= wBottom_; ++y) {
-            bool ok = true;
-            forEachSelectedSpan(y, [&](int32_t x0, int32_t x1) {
-                if constexpr (std::is_same_v<std::invoke_result_t<RowFn&, int32_t, int32_t, int32_t>, bool>) {
-                    if (ok) ok = fn(y, x0, x1);
-                } else {
-                    fn(y, x0, x1);
-                }
-            });
-            if (!ok) return false;
-            progressAfterRow(y);
-        }
-        raiseProgress(100);
-        return true;
-    }
-
-    // The point-filter walk (margin 0): fn(src, dst) for every selected
-    // pixel, src its four bytes in Bits, dst the same pixel of out, which
-    // the member made as a copy of Bits. A pixel function may return bool:
-    // false ends the walk as in walkSelection.
-    template <class PixelFn>
-    bool mapSelection(BitsBuffer& out, PixelFn&& fn)
-    {
-        return walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
-            // out is a buffer of its own: the two never overlap.
-            const uint8_t* __restrict s = Bits_.pixel(x0, y);
-            uint8_t* __restrict d = out.pixel(x0, y);
-            if constexpr (std::is_same_v<std::invoke_result_t<PixelFn&, const uint8_t*, uint8_t*>, bool>) {
-                for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4)
-                    if (!fn(s, d)) return false;
-                return true;
-            } else {
-                for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) fn(s, d);
-            }
-        });
-    }
-
-    // As walkSelection, but every pixel of the walk box counts: fn(y, x0, x1)
-    // once per row with the box's columns. No final report: callers decide.
+    bool walkSelection(int32_t margin, RowFn&& fn);
     template <class RowFn>
-    void walkWalkBox(int32_t margin, RowFn&& fn)
-    {
-        SetRegionBounds(margin);
-        for (int32_t y = wTop_; y <= wBottom_; ++y) {
-            if (wLeft_ <= wRight_) fn(y, wLeft_, wRight_);
-            progressAfterRow(y);
-        }
-    }
-
-    // Every row of the picture, y 0..MaxY, with no region test: fn(y). After
-    // each row the progress rule; after the last, Progress(100).
-    template <class RowFn>
-    void walkWhole(RowFn&& fn)
-    {
-        if (Bits_.allocated()) {
-            for (int32_t y = 0; y <= MaxY; ++y) {
-                fn(y);
-                progressAfterRow(y);
-            }
-        }
-        raiseProgress(100);
-    }
+    void walkWhole(RowFn&& fn);
 
     // The progress rule after a finished buffer row y: when more than 10 ms
     // have passed since the last report, read the clock again, keep that
@@ -386,8 +321,11 @@ private:
     int32_t wTop_ = 0;
     int32_t wBottom_ = -1;
     uint32_t lastReport_ = 0;
+    int threads_ = 0;
     Clock* clock_ = &systemClock();
     ProgressHandler Progress_;
 };
 
 } // namespace tq
+
+#include "filters/PixelWalk.h"

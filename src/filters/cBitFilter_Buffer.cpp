@@ -1,5 +1,5 @@
 // Buffer operations: members that replace or edit Bits as a whole.
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,10 +36,12 @@ void cBitFilter::BitsBlack()
 {
     if (!Bits_.allocated()) return;
     SetRegionBounds(0);
-    for (int32_t y = walkTop(); y <= walkBottom(); ++y)
-        forEachSelectedSpan(y, [&](int32_t x0, int32_t x1) {
+    const int32_t left = walkLeft(), right = walkRight();
+    forRows(*this, Rows::Independent, walkTop(), walkBottom(), [&](int32_t y) {
+        clippedRuns(BitsRegion_, y, left, right, [&](int32_t x0, int32_t x1) {
             std::memset(Bits_.pixel(x0, y), 0, 4u * static_cast<size_t>(x1 - x0 + 1));
         });
+    }, noTick);
 }
 
 bool cBitFilter::BitsCrop(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2)
@@ -50,8 +52,9 @@ bool cBitFilter::BitsCrop(const BitsBuffer& srcBits, int32_t X1, int32_t Y1, int
     const RectI r = intersectWithPicture(X1, Y1, X2, Y2, MaxX + 1, MaxY + 1);
     BitsBuffer out(r.width(), r.height());
     const size_t rowBytes = 4u * static_cast<size_t>(r.width());
-    for (int32_t y = 0; y < r.height(); ++y)
+    forRows(*this, Rows::Independent, 0, r.height() - 1, [&](int32_t y) {
         std::memcpy(out.row(y), srcBits.pixel(r.left, r.top + y), rowBytes);
+    }, noTick);
     setBits(std::move(out));
     raiseProgress(100);
     return true;
@@ -61,17 +64,13 @@ void cBitFilter::BitsCropMasked(const BitsBuffer& srcBits, int32_t X1, int32_t Y
 {
     const RectI r = intersectWithPicture(X1, Y1, X2, Y2, srcBits.width(), srcBits.height());
     BitsBuffer out(r.width(), r.height());
-    for (int32_t y = 0; y < r.height(); ++y) {
+    forRows(*this, Rows::Independent, 0, r.height() - 1, [&](int32_t y) {
         uint8_t* d = out.row(y);
         for (int32_t x = 0; x < r.width(); ++x) d[4 * x + 3] = 255;
-        if (!BitsRegion_) continue;
-        BitsRegion_->forEachSpan(r.top + y, [&](int32_t a, int32_t b) {
-            const int32_t x0 = std::max(a, r.left);
-            const int32_t x1 = std::min(b, r.right);
-            if (x0 < x1)
-                std::memcpy(d + 4 * (x0 - r.left), srcBits.pixel(x0, r.top + y), 4u * static_cast<size_t>(x1 - x0));
+        clippedRuns(BitsRegion_, r.top + y, r.left, r.right - 1, [&](int32_t x0, int32_t x1) {
+            std::memcpy(d + 4 * (x0 - r.left), srcBits.pixel(x0, r.top + y), 4u * static_cast<size_t>(x1 - x0 + 1));
         });
-    }
+    }, noTick);
     setBits(std::move(out));
     raiseProgress(100);
 }
@@ -105,8 +104,9 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
     // so it is rounded once per source column and shared by every new column
     // that reads it. Columns -1..ws + 1 (margin included) are kept; entry
     // i + 1 holds column i.
-    std::vector<int32_t> vert(3u * static_cast<size_t>(ws + 3));
-    walkWhole([&](int32_t y) {
+    forRows(*this, Rows::Independent, 0, MaxY, [&](int32_t y) {
+        thread_local std::vector<int32_t> vert;
+        vert.resize(3u * static_cast<size_t>(ws + 3));
         const float fy = single(static_cast<double>(y) * sy);
         const double iyd = std::floor(static_cast<double>(fy));
         const int32_t iy = static_cast<int32_t>(iyd);
@@ -121,9 +121,10 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
             const int32_t* a = vert.data() + 3 * (cols[x].i + 1);
             const double dx = cols[x].d;
             for (int c = 0; c < 3; ++c)
-                d[c] = static_cast<uint8_t>(clampInt(rnd((1.0 - dx) * a[c] + dx * a[3 + c]), 0, 255));
+                d[c] = clampByte(rnd((1.0 - dx) * a[c] + dx * a[3 + c]));
         }
-    });
+    }, [&](int32_t y) { progressAfterRow(y); });
+    raiseProgress(100);
     return true;
 }
 
@@ -139,7 +140,7 @@ bool cBitFilter::BitsResize(const BitsBuffer& source, int32_t NewWidth, int32_t 
         srcX[x] = static_cast<int32_t>(std::floor(static_cast<double>(x) * sx));
 
     setBits(BitsBuffer(NewWidth, NewHeight));
-    walkWhole([&](int32_t y) {
+    forRows(*this, Rows::Independent, 0, MaxY, [&](int32_t y) {
         const uint8_t* s = srcBits.row(static_cast<int32_t>(std::floor(static_cast<double>(y) * sy)));
         uint8_t* d = Bits_.row(y);
         for (int32_t x = 0; x < NewWidth; ++x, d += 4) {
@@ -148,7 +149,8 @@ bool cBitFilter::BitsResize(const BitsBuffer& source, int32_t NewWidth, int32_t 
             d[1] = p[1];
             d[2] = p[2];
         }
-    });
+    }, [&](int32_t y) { progressAfterRow(y); });
+    raiseProgress(100);
     return true;
 }
 
@@ -160,18 +162,17 @@ bool cBitFilter::BitsRotate90(const BitsBuffer& srcBits)
     const int32_t oldMaxY = MaxY;
     BitsBuffer out(oldMaxY + 1, oldMaxX + 1);
     const int32_t outStride = out.stride();
-    for (int32_t y = 0; y <= oldMaxY; ++y) {
+    // Source row y becomes the new column y, from the bottom up: (x, y) goes
+    // to (y, oldMaxX - x).
+    forRows(*this, Rows::Independent, 0, oldMaxY, [&](int32_t y) {
         const uint8_t* s = srcBits.row(y);
-        // Source (x, y) goes to (y, oldMaxX - x): down the new column y,
-        // from the bottom up.
         uint8_t* d = out.pixel(y, oldMaxX);
         for (int32_t x = 0; x <= oldMaxX; ++x, s += 4, d -= outStride) {
             d[0] = s[0];
             d[1] = s[1];
             d[2] = s[2];
         }
-        progressAfterRow(y);
-    }
+    }, [&](int32_t y) { progressAfterRow(y); });
     setBits(std::move(out));
     raiseProgress(100);
     return true;
@@ -188,12 +189,12 @@ bool cBitFilter::BitsTakeFromPicture(const DibRecord& srcPicture, int32_t srcWid
         const size_t need = 4u * static_cast<size_t>(srcPicture.width) * static_cast<size_t>(h);
         if (srcPicture.bits.size() < need)
             h = static_cast<int32_t>(srcPicture.bits.size() / (4u * static_cast<size_t>(srcPicture.width)));
-        for (int32_t y = 0; y < h; ++y) {
+        forRows(*this, Rows::Independent, 0, h - 1, [&](int32_t y) {
             uint8_t* d = out.row(y);
             std::memcpy(d, srcPicture.row(y), 4u * static_cast<size_t>(w));
             // A picture enters the document with a clear marker byte.
             for (int32_t x = 0; x < w; ++x) d[4 * x + 3] = 0;
-        }
+        }, noTick);
     }
     setBits(std::move(out));
     return true;
@@ -201,10 +202,8 @@ bool cBitFilter::BitsTakeFromPicture(const DibRecord& srcPicture, int32_t srcWid
 
 BitsBuffer cBitFilter::Flip(bool fH, bool fV)
 {
-    BitsBuffer out = Bits_;
-    walkWhole([&](int32_t y) {
+    return wholeRows(*this, Rows::Independent, [&](int32_t y, const uint8_t*, uint8_t* d) {
         const uint8_t* s = Bits_.row(fV ? MaxY - y : y);
-        uint8_t* d = out.row(y);
         if (fH) {
             s += 4 * MaxX;
             for (int32_t x = 0; x <= MaxX; ++x, s -= 4, d += 4) {
@@ -220,25 +219,21 @@ BitsBuffer cBitFilter::Flip(bool fH, bool fV)
             }
         }
     });
-    return out;
 }
 
 FilterResult cBitFilter::NewDoc(int32_t R, int32_t G, int32_t b)
 {
-    BitsBuffer out = Bits_;
     const uint8_t cb = lowByte(b), cg = lowByte(G), cr = lowByte(R);
     // The whole bounding box, holes of the selection included.
     SetRegionBounds(0);
-    for (int32_t y = walkTop(); y <= walkBottom(); ++y) {
-        uint8_t* d = out.pixel(walkLeft(), y);
-        for (int32_t x = walkLeft(); x <= walkRight(); ++x, d += 4) {
-            d[0] = cb;
-            d[1] = cg;
-            d[2] = cr;
+    const int32_t left = walkLeft(), right = walkRight();
+    return produceRows(*this, Rows::Independent, walkTop(), walkBottom(), [&](int32_t, const uint8_t*, uint8_t* d) {
+        for (int32_t x = left; x <= right; ++x) {
+            d[4 * x] = cb;
+            d[4 * x + 1] = cg;
+            d[4 * x + 2] = cr;
         }
-        touchProgressClock();
-    }
-    return out;
+    }, [&](int32_t) { touchProgressClock(); });
 }
 
 } // namespace tq

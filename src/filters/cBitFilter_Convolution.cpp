@@ -1,82 +1,13 @@
-// General square convolution. Each selected pixel is the centre of a window
+// General square convolution: each selected pixel is the centre of a window
 // whose weighted sums (one per channel) are divided by Weight, offset and
-// clamped.
-//
-// The inner loop works one selected run of a row at a time: the window sums
-// of the whole run are gathered coefficient by coefficient into a row of
-// 32-bit accumulators (four lanes per pixel, a plain widening multiply-add
-// over consecutive bytes, which the compiler vectorises), and the division,
-// offset and clamp are one table look-up per channel: the sum of a window
-// lies between 255 x (sum of the negative coefficients) and 255 x (sum of
-// the positive ones), so every possible output is tabulated once per call.
-// Kernels whose range is too wide for a table divide directly.
-#include "filters/cBitFilter.h"
+// clamped; WindowKernel does the arithmetic.
+#include "filters/PixelWalk.h"
+#include "filters/WindowKernel.h"
 
 #include <algorithm>
-#include <limits>
 #include <vector>
 
 namespace tq {
-
-namespace {
-
-constexpr int64_t kMaxTable = int64_t(1) << 20;
-
-uint8_t convolvedByte(int64_t sum, int32_t weight, int32_t offset)
-{
-    const int64_t v = sum / weight + offset;
-    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-struct Tap {
-    int32_t row, col, coef;
-};
-
-// The window sums of n / 4 consecutive pixels whose windows start at column
-// x, row Y: every partial sum lies between the sums of the negative and of
-// the positive coefficients times 255, so Acc never overflows.
-template <class Acc>
-void gatherRow(std::vector<Acc>& acc, const std::vector<Tap>& taps, const BitsBuffer& bits, int32_t x, int32_t Y,
-               int32_t n)
-{
-    if (acc.size() < static_cast<size_t>(n)) acc.resize(static_cast<size_t>(n));
-    Acc* A = acc.data();
-    if (taps.empty()) {
-        std::fill(A, A + n, Acc(0));
-        return;
-    }
-    {   // The first tap sets the sums, the others add to them.
-        const Tap& t = taps.front();
-        const uint8_t* s = bits.pixel(x + t.col, Y + t.row);
-        const Acc k = static_cast<Acc>(t.coef);
-        for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(k * s[q]);
-    }
-    for (size_t i = 1; i < taps.size(); ++i) {
-        const Tap& t = taps[i];
-        const uint8_t* s = bits.pixel(x + t.col, Y + t.row);
-        const Acc k = static_cast<Acc>(t.coef);
-        if (t.coef == 1) {
-            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] + s[q]);
-        } else if (t.coef == -1) {
-            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] - s[q]);
-        } else {
-            for (int32_t q = 0; q < n; ++q) A[q] = static_cast<Acc>(A[q] + k * s[q]);
-        }
-    }
-}
-
-template <class Acc>
-void writeRow(uint8_t* d, const Acc* A, int32_t n, int32_t low, const uint8_t* tb, const uint8_t* tg,
-              const uint8_t* tr)
-{
-    for (int32_t q = 0; q < n; q += 4) {
-        d[q] = tb[A[q] - low];
-        d[q + 1] = tg[A[q + 1] - low];
-        d[q + 2] = tr[A[q + 2] - low];
-    }
-}
-
-} // namespace
 
 FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, int32_t rFactor, int32_t gFactor,
                                     int32_t bFactor, bool KeepMargins)
@@ -86,10 +17,9 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
     if (c < 0 || c > 4) return std::nullopt;
     const int32_t h = c / 2;
 
-    BitsBuffer out = Bits_;
     if (!Bits_.allocated()) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
 
     // Window origins: the walk box moved by -h; with KeepMargins also kept
@@ -104,83 +34,24 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
         oBottom = std::min(oBottom, MaxY - c);
     }
 
-    // Coefficients in use, with their position in the window.
-    std::vector<Tap> taps;
-    int64_t lowSum = 0, highSum = 0;
+    // Coefficient (j, i) weighs the pixel j - h rows and i - h columns away.
+    std::vector<WindowKernel::Tap> taps;
     for (int32_t j = 0; j <= c; ++j)
-        for (int32_t i = 0; i <= c; ++i) {
-            const int32_t k = mskBits(j, i);
-            if (k == 0) continue;
-            taps.push_back({j, i, k});
-            (k < 0 ? lowSum : highSum) += static_cast<int64_t>(k) * 255;
-        }
-    // Sums are 32-bit: a kernel that could overflow them is taken one pixel
-    // at a time in 64 bits, and fails at the first sum that does not fit.
-    const bool fits32 = lowSum >= std::numeric_limits<int32_t>::min() && highSum <= std::numeric_limits<int32_t>::max();
-    const int64_t range = highSum - lowSum + 1;
-    const bool tabulated = fits32 && Weight != 0 && range <= kMaxTable;
-    std::vector<uint8_t> table;
-    if (tabulated) {
-        table.resize(static_cast<size_t>(3 * range));
-        const int32_t offsets[3] = {bFactor, gFactor, rFactor};
-        for (int ch = 0; ch < 3; ++ch)
-            for (int64_t s = lowSum; s <= highSum; ++s)
-                table[static_cast<size_t>(ch * range + (s - lowSum))] = convolvedByte(s, Weight, offsets[ch]);
-    }
+        for (int32_t i = 0; i <= c; ++i) taps.push_back({j - h, i - h, mskBits(j, i)});
+    const int32_t offsets[3] = {bFactor, gFactor, rFactor};
+    const WindowKernel kernel(taps, Weight, offsets);
+    const ptrdiff_t stride = Bits_.stride();
 
-    // Sums that fit 16 bits take a narrower accumulator: twice the lanes.
-    const bool narrow = lowSum >= -32768 && highSum <= 32767;
-    std::vector<int16_t> acc16;
-    std::vector<int32_t> acc32;
-    bool failed = false;
-    for (int32_t Y = oTop; Y <= oBottom && !failed; ++Y) {
-        const int32_t y = Y + h;
-        BitsRegion_->forEachSpan(y, [&](int32_t a, int32_t b) {
-            if (failed) return;
-            const int32_t x0 = std::max(a, oLeft + h);
-            const int32_t x1 = std::min(b - 1, oRight + h);
-            if (x0 > x1) return;
-            if (Weight == 0) {   // the division fails at the first selected pixel
-                failed = true;
-                return;
-            }
-            const int32_t n = 4 * (x1 - x0 + 1);
-            uint8_t* d = out.pixel(x0, y);
-            if (tabulated) {
-                if (narrow)
-                    gatherRow(acc16, taps, Bits_, x0 - h, Y, n);
-                else
-                    gatherRow(acc32, taps, Bits_, x0 - h, Y, n);
-                const int32_t low = static_cast<int32_t>(lowSum);
-                const uint8_t* tb = table.data();
-                const uint8_t* tg = tb + range;
-                const uint8_t* tr = tg + range;
-                if (narrow)
-                    writeRow(d, acc16.data(), n, low, tb, tg, tr);
-                else
-                    writeRow(d, acc32.data(), n, low, tb, tg, tr);
-                return;
-            }
-            for (int32_t x = x0; x <= x1; ++x, d += 4) {
-                int64_t sum[3] = {0, 0, 0};
-                for (const Tap& t : taps) {
-                    const uint8_t* s = Bits_.pixel(x - h + t.col, Y + t.row);
-                    for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<int64_t>(t.coef) * s[ch];
-                }
-                for (int ch = 0; ch < 3; ++ch)
-                    if (sum[ch] < std::numeric_limits<int32_t>::min() || sum[ch] > std::numeric_limits<int32_t>::max()) {
-                        failed = true;
-                        return;
-                    }
-                d[0] = convolvedByte(sum[0], Weight, bFactor);
-                d[1] = convolvedByte(sum[1], Weight, gFactor);
-                d[2] = convolvedByte(sum[2], Weight, rFactor);
-            }
-        });
-        if (!failed) progressAfterRow(Y);
-    }
-    if (failed) return std::nullopt;
-    raiseProgress(100);
+    // Each window's origin row is the pixel's row less h; progress follows
+    // the origins.
+    FilterResult out = walkdetail::wholePixelSpans<true>(
+        *this, oTop + h, oBottom + h, oLeft + h, oRight + h,
+        [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+            if (Weight == 0) return false;   // the division fails at the first selected pixel
+            return kernel.run(s, stride, d, x1 - x0 + 1);
+        },
+        [&](int32_t y) { progressAfterRow(y - h); });
+    if (out) raiseProgress(100);
     return out;
 }
 

@@ -1,7 +1,6 @@
 // Geometric distortions: each destination pixel takes one source pixel found
 // by an inverse mapping; no interpolation.
-#include "filters/PixelMaps.h"
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,10 +17,9 @@ constexpr float kTwoPi = 6.283184f;
 
 BitsBuffer cBitFilter::BEND(int32_t RadiusFactor, bool CleanBack)
 {
-    BitsBuffer out = Bits_;
     const float k = single(RadiusFactor / 100.0 + 2.0);
     const int32_t cx = MaxX / 2, cy = MaxY / 2;
-    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+    return mappedPixels(*this, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
         const int32_t dx = x - cx, dy = y - cy;
         const float d = single(k * std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         float a = -GetAngle(dy, dx);
@@ -29,30 +27,26 @@ BitsBuffer cBitFilter::BEND(int32_t RadiusFactor, bool CleanBack)
         sx = rndFast(MaxX * static_cast<double>(a) / kTwoPi);
         sy = rndFast(MaxY - static_cast<double>(d));
     });
-    return out;
 }
 
 BitsBuffer cBitFilter::FOLD(int32_t wFactor, int32_t hFactor, bool CleanBack)
 {
-    BitsBuffer out = Bits_;
     // The shear is per picture width and height: a single column or row
     // has no extent to shear by.
     if (MaxX == 0 || MaxY == 0) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
     const int32_t cx = MaxX / 2, cy = MaxY / 2;
-    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+    return mappedPixels(*this, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
         const double dx = x - cx, dy = y - cy;
         sx = rndFast(cx + dx * (1.0 + (dy / 100.0) * hFactor / MaxY));
         sy = rndFast(cy + dy * (1.0 + (dx / 100.0) * wFactor / MaxX));
     });
-    return out;
 }
 
 BitsBuffer cBitFilter::STRETCH(int32_t wFactor, int32_t hFactor, bool CleanBack)
 {
-    BitsBuffer out = Bits_;
     const float kx = single(1.0 + wFactor / 100.0);
     const float ky = single(1.0 + hFactor / 100.0);
     const int32_t cx = MaxX / 2, cy = MaxY / 2;
@@ -61,26 +55,26 @@ BitsBuffer cBitFilter::STRETCH(int32_t wFactor, int32_t hFactor, bool CleanBack)
         column[x] = rnd(static_cast<double>(x - cx) * kx + cx);
     for (int32_t y = 0; y < static_cast<int32_t>(row.size()); ++y)
         row[y] = rnd(static_cast<double>(y - cy) * ky + cy);
-    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
-        sx = column[x];
-        sy = row[y];
+    return mappedRows(*this, CleanBack, [&](int32_t y, int32_t x0, int32_t x1, int32_t* sx, int32_t* sy) {
+        for (int32_t x = x0; x <= x1; ++x, ++sx, ++sy) {
+            *sx = column[x];
+            *sy = row[y];
+        }
     });
-    return out;
 }
 
 BitsBuffer cBitFilter::TWIRL(int32_t Factor, int32_t OffsetDeg, bool CleanBack)
 {
-    BitsBuffer out = Bits_;
     const int32_t cx = MaxX / 2, cy = MaxY / 2;
     // The turn is given per half width: a picture of one or two columns has
     // none.
     if (cx == 0) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
     const float k = single((Factor / 10.0) / cx);
     const float off = single(OffsetDeg * kDegToRad);
-    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+    return mappedPixels(*this, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
         const int32_t dx = x - cx, dy = y - cy;
         const int32_t r = rndFast(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         if (r == 0) {
@@ -93,37 +87,33 @@ BitsBuffer cBitFilter::TWIRL(int32_t Factor, int32_t OffsetDeg, bool CleanBack)
         sx = rndFast(r * std::cos(t) + cx);
         sy = rndFast(r * std::sin(t) + cy);
     });
-    return out;
 }
 
 BitsBuffer cBitFilter::WAVES(int32_t fFactor, int32_t AFactor, int32_t Start)
 {
-    BitsBuffer out = Bits_;
     const float f = single(fFactor);
     const float A = single(AFactor * 0.25);
     std::vector<int32_t> row(MaxY >= 0 ? MaxY + 1 : 0);
     for (int32_t y = 0; y < static_cast<int32_t>(row.size()); ++y)
         row[y] = clampInt(rnd(y + A * std::sin((Start + static_cast<double>(f) * y) * kDegToRad)), 0, MaxY);
-    walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
-        const uint8_t* s = Bits_.row(row[y]);
-        uint8_t* d = out.row(y);
-        for (int32_t x = x0; x <= x1; ++x) {
-            d[4 * x] = s[4 * x];
-            d[4 * x + 1] = s[4 * x + 1];
-            d[4 * x + 2] = s[4 * x + 2];
+    return selectedSpans(*this, 0, Rows::Independent, [&](int32_t y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
+        const uint8_t* s = Bits_.pixel(x0, row[y]);
+        for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
         }
     });
-    return out;
 }
 
 BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
 {
-    BitsBuffer out = Bits_;
     if (!Bits_.allocated()) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
-    const auto [cx, cy, R] = discSpot(*this, xRel, yRel, dRel);
+    const DiscSpot disc = discSpot(*this, xRel, yRel, dRel);
+    const auto [cx, cy, R] = disc;
     const float h = single(static_cast<double>(R * (150 - int64_t(Factor))) / 150.0);
     // A strength outside 0..300 leaves no real sphere: the square root
     // fails, the disc stays empty and nothing changes.
@@ -131,16 +121,8 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
     const float s = under >= 0 ? single(std::sqrt(under)) : 0.0f;
     const int64_t s2 = rnd(static_cast<double>(s) * s);
     const int64_t R2 = R * R;
-    const SelectionTest selected(*this);
-
-    // Columns of the square that miss the picture change nothing.
-    const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
-    walkDiscRows(*this, R, cy, [&](int64_t Y, int32_t y) {
-        uint8_t* d = out.row(y);
-        for (int64_t X = xA; X <= xB; ++X) {
-            if (X * X + Y * Y >= s2) continue;
-            const int32_t x = static_cast<int32_t>(cx + X);
-            if (!selected(x, y)) continue;
+    return discSpans(*this, disc, s2, [&](int32_t, int64_t Y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
+        for (int64_t X = x0 - cx; X <= x1 - cx; ++X, d += 4) {
             const int64_t z = rnd(std::sqrt(static_cast<double>(R2 - X * X - Y * Y)));
             if (z == 0) continue;
             const int64_t sx = cx + rnd(X * static_cast<double>(h)) / z;
@@ -149,13 +131,11 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
             // anywhere: a source outside the picture leaves the pixel as is.
             if (sx < 0 || sy < 0 || sx > MaxX || sy > MaxY) continue;
             const uint8_t* p = Bits_.pixel(static_cast<int32_t>(sx), static_cast<int32_t>(sy));
-            d[4 * x] = p[0];
-            d[4 * x + 1] = p[1];
-            d[4 * x + 2] = p[2];
+            d[0] = p[0];
+            d[1] = p[1];
+            d[2] = p[2];
         }
     });
-    raiseProgress(100);
-    return out;
 }
 
 } // namespace tq

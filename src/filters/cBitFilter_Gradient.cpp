@@ -1,6 +1,5 @@
 // Gradient fills and the light spot: members that paint over the picture.
-#include "filters/PixelMaps.h"
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +16,9 @@ struct GradientArgs {
 // segment's projection, otherwise the distance from the centre.
 BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
 {
-    const BitsBuffer& src = f.Bits();
-    BitsBuffer out = src;
     const int64_t ddx = int64_t(g.X2) - g.X1, ddy = int64_t(g.Y2) - g.Y1;
     const double dist = std::sqrt(static_cast<double>(ddx * ddx + ddy * ddy));
-    if (dist == 0) return out;
+    if (dist == 0) return f.Bits();
 
     const int32_t len = rnd(dist);
     const float p = single(g.Pressure / 100.0);
@@ -36,8 +33,10 @@ BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
         else ang = single((ddy > 0 ? 1 : (ddy < 0 ? -1 : 0)) * 90 * kDegToRad);
         if (ddx < 0) ang = single(ang + 180 * kDegToRad);
         else if (ddy < 0) ang = single(ang + 360 * kDegToRad);
-        cl = single(std::cos(ang) / len);
-        sl = single(std::sin(ang) / len);
+        // The cosine, the sine and their quotients by len are taken in double
+        // precision; only the two quotients are kept as singles.
+        cl = single(std::cos(static_cast<double>(ang)) / len);
+        sl = single(std::sin(static_cast<double>(ang)) / len);
     }
 
     // Blue, green, red of each end colour; -1 stands for the pixel's own.
@@ -46,11 +45,9 @@ BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
     const uint8_t c2[3] = {colorBlue(g.Color2), colorGreen(g.Color2), colorRed(g.Color2)};
     const int32_t maxX = f.BitsWidth() - 1;
 
-    f.walkWhole([&](int32_t py) {
-        const uint8_t* s = src.row(py);
-        uint8_t* d = out.row(py);
+    return wholeRows(f, Rows::Independent, [&](int32_t py, const uint8_t* s, uint8_t* d) {
         const double Y = static_cast<double>(py) - g.Y1;
-        forSelectedRuns(f, py, 0, maxX, [&](int32_t x0, int32_t x1) {
+        pictureRuns(f, py, 0, maxX, [&](int32_t x0, int32_t x1) {
             for (int32_t px = x0; px <= x1; ++px) {
                 const double X = static_cast<double>(px) - g.X1;
                 float t = linear ? single(X * cl + Y * sl) : single(std::sqrt(X * X + Y * Y) / len);
@@ -74,7 +71,6 @@ BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
             }
         });
     });
-    return out;
 }
 
 } // namespace
@@ -93,38 +89,25 @@ BitsBuffer cBitFilter::GradientCircular(int32_t X1, int32_t Y1, int32_t X2, int3
 
 FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFactor, int32_t dFactor)
 {
-    BitsBuffer out = Bits_;
     if (!Bits_.allocated()) {
         raiseProgress(100);
-        return out;
+        return Bits_;
     }
-    const auto [cx, cy, R] = discSpot(*this, xRel, yRel, dRel);
+    const DiscSpot disc = discSpot(*this, xRel, yRel, dRel);
+    const auto [cx, cy, R] = disc;
     const float k = single(1.0 - dFactor / 100.0);
-    const SelectionTest selected(*this);
-
-    // Columns of the square that miss the picture change nothing.
-    const int64_t xA = std::max(-R, -cx), xB = std::min(R, MaxX - cx);
-    const bool finished = walkDiscRows(*this, R, cy, [&](int64_t Y, int32_t y) {
-        const uint8_t* s = Bits_.row(y);
-        uint8_t* d = out.row(y);
-        for (int64_t X = xA; X <= xB; ++X) {
+    return discSpans(*this, disc, R * R, [&](int32_t, int64_t Y, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        for (int64_t X = x0 - cx; X <= x1 - cx; ++X, s += 4, d += 4) {
             const int64_t d2 = X * X + Y * Y;
-            if (d2 >= R * R) continue;
-            const int32_t x = static_cast<int32_t>(cx + X);
-            if (!selected(x, y)) continue;
             int32_t add;
             if (!toInt32(iFactor * (1.0 - static_cast<double>(k) * std::sqrt(static_cast<double>(d2)) / R), add))
                 return false;
             // Kept within 0..255 on both sides: a negative intensity or a
             // rim above 100 percent darkens instead of wrapping around.
-            for (int c = 0; c < 3; ++c)
-                d[4 * x + c] = static_cast<uint8_t>(std::clamp<int64_t>(int64_t(s[4 * x + c]) + add, 0, 255));
+            for (int c = 0; c < 3; ++c) d[c] = clampByte(int64_t(s[c]) + add);
         }
         return true;
     });
-    if (!finished) return std::nullopt;
-    raiseProgress(100);
-    return out;
 }
 
 } // namespace tq

@@ -1,7 +1,8 @@
 // Error-diffusion filters: mapping the selection to the program's palette,
 // and a black-and-white dither with the Stucki weights.
+#include "filters/Module6.h"
 #include "filters/Palette.h"
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <cstdlib>
 #include <vector>
@@ -39,11 +40,7 @@ private:
 };
 
 // Adds e to a byte, limited to 0..255.
-inline void addClamped(uint8_t& v, int32_t e)
-{
-    const int32_t s = v + e;
-    v = static_cast<uint8_t>(s < 0 ? 0 : (s > 255 ? 255 : s));
-}
+inline void addClamped(uint8_t& v, int32_t e) { v = clampByte(v + e); }
 
 } // namespace
 
@@ -53,15 +50,13 @@ FilterResult cBitFilter::PaletteApply()
     int32_t r0, g0, b0;
     if (!Module6::NearestPaletteColor(palette, 0, 0, 0, r0, g0, b0)) return std::nullopt;
 
-    BitsBuffer out = Bits_;
     // The error is diffused into a working copy of Bits, which replaces Bits
     // only once the whole walk has finished.
     BitsBuffer work = Bits_;
     NearestMemo memo(palette);
     const ptrdiff_t stride = work.stride();
-    walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
+    BitsBuffer out = selectedSpans(*this, 0, Rows::InOrder, [&](int32_t y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
         uint8_t* w = work.pixel(x0, y);
-        uint8_t* d = out.pixel(x0, y);
         for (int32_t x = x0; x <= x1; ++x, w += 4, d += 4) {
             const int32_t B = w[0], G = w[1], R = w[2];
             int32_t r, g, b;
@@ -89,23 +84,20 @@ FilterResult cBitFilter::PaletteApply()
 
 BitsBuffer cBitFilter::StuckiBW(int32_t PalWeight)
 {
-    BitsBuffer out = Bits_;
-    // Grey of a sum of three channels, and each weight's share of an error.
-    static const std::vector<int32_t> grey = [] {
-        std::vector<int32_t> t(766);
-        for (int32_t i = 0; i < 766; ++i) t[static_cast<size_t>(i)] = i / 3;
-        return t;
-    }();
+    // Each weight's share of an error.
     int32_t share[13][511];
     for (int32_t w : {1, 2, 4, 8})
         for (int32_t e = -255; e <= 255; ++e) share[w][e + 255] = e * w / 42;
 
     // Pass 1: the mean grey of the whole picture.
-    int64_t total = 0;
-    walkWhole([&](int32_t y) {
-        const uint8_t* s = Bits_.pixel(0, y);
-        for (int32_t x = 0; x <= MaxX; ++x, s += 4) total += grey[static_cast<size_t>(s[0] + s[1] + s[2])];
-    });
+    const int64_t total = reduceRows(
+        *this, 0, Bits_.allocated() ? MaxY : -1, int64_t(0),
+        [&](int32_t y, int64_t& sum) {
+            const uint8_t* s = Bits_.row(y);
+            for (int32_t x = 0; x <= MaxX; ++x, s += 4) sum += grey3(s);
+        },
+        [](int64_t& sum, int64_t other) { sum += other; }, [this](int32_t y) { progressAfterRow(y); });
+    raiseProgress(100);
     const int64_t pixels = static_cast<int64_t>(MaxX + 1) * (MaxY + 1);
     int32_t mean = 0;
     if (Bits_.allocated() && pixels > 0) mean = static_cast<int32_t>(total / pixels);
@@ -122,19 +114,17 @@ BitsBuffer cBitFilter::StuckiBW(int32_t PalWeight)
         std::swap(store[1], store[2]);
         std::fill(store[2].begin(), store[2].end(), 0);
     };
-    walkSelection(0, [&](int32_t y, int32_t x0, int32_t x1) {
+    return selectedSpans(*this, 0, Rows::InOrder, [&](int32_t y, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
         for (; row < y; ++row) moveUp();
-        const uint8_t* s = Bits_.pixel(x0, y);
-        uint8_t* d = out.pixel(x0, y);
         int32_t* cur = store[0].data();
         int32_t* next = store[1].data();
         int32_t* after = store[2].data();
         for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4) {
-            int32_t g = grey[static_cast<size_t>(s[0] + s[1] + s[2])];
+            int32_t g = grey3(s);
             // With PalWeight 0 the feedback's division fails and is skipped:
             // the pixel is thresholded at the mean without error.
             if (PalWeight != 0) g += static_cast<int32_t>(static_cast<int64_t>(cur[x]) * 10 / PalWeight);
-            g = g < 0 ? 0 : (g > 255 ? 255 : g);
+            g = clampByte(g);
             const int32_t o = g < mean ? 0 : 255;
             d[0] = d[1] = d[2] = static_cast<uint8_t>(o);
             const int32_t* sh1 = share[1] + (g - o) + 255;
@@ -159,7 +149,6 @@ BitsBuffer cBitFilter::StuckiBW(int32_t PalWeight)
             }
         }
     });
-    return out;
 }
 
 } // namespace tq

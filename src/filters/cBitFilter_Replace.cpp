@@ -1,8 +1,8 @@
 // Colour replacement and hue filters: pixels changed by their likeness to a
 // chosen colour, or moved along the hue or lightness scale.
-#include "filters/cBitFilter.h"
 #include "filters/GreyWeights.h"
 #include "filters/Module5.h"
+#include "filters/PixelWalk.h"
 
 #include <array>
 #include <cmath>
@@ -74,12 +74,10 @@ BitsBuffer cBitFilter::REPLACE(int32_t ColorFrom, int32_t ColorTo, int32_t Toler
     // nothing can blend (0 / 0 gives no byte).
     int32_t D = 0;
     distanceLimit(Tolerance, D);
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         const int32_t d2 = distance2(s, f);
         if (d2 <= D) blendToward(s, d, t, d2, D);
     });
-    return out;
 }
 
 FilterResult cBitFilter::ReplaceHS(int32_t ColorFrom, int32_t ColorTo, int32_t HTolerance, int32_t STolerance,
@@ -92,8 +90,7 @@ FilterResult cBitFilter::ReplaceHS(int32_t ColorFrom, int32_t ColorTo, int32_t H
     const double sLimit = single(STolerance / 100.0);
     int32_t D;
     if (!distanceLimit(Tolerance, D)) return std::nullopt;
-    BitsBuffer out = Bits_;
-    const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         float h, sat, l;
         Module5::RGBToHSL(s[2], s[1], s[0], h, sat, l);
         // No wrap across the ends of the hue scale.
@@ -102,8 +99,6 @@ FilterResult cBitFilter::ReplaceHS(int32_t ColorFrom, int32_t ColorTo, int32_t H
         const int32_t d2 = distance2(s, f);
         return d2 > D || blendTowardOrFail(s, d, t, d2, D);
     });
-    if (!ok) return std::nullopt;
-    return out;
 }
 
 FilterResult cBitFilter::ReplaceL(int32_t ColorFrom, int32_t ColorTo, int32_t LTolerance, int32_t Tolerance)
@@ -112,14 +107,11 @@ FilterResult cBitFilter::ReplaceL(int32_t ColorFrom, int32_t ColorTo, int32_t LT
     int32_t D, LT;
     if (!distanceLimit(Tolerance, D) || !toInt32(LTolerance * 2.55, LT)) return std::nullopt;
     const int32_t lf = (f.r + f.g + f.b) / 3;
-    BitsBuffer out = Bits_;
-    const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         if (std::abs((s[0] + s[1] + s[2]) / 3 - lf) > LT) return true;
         const int32_t d2 = distance2(s, f);
         return d2 > D || blendTowardOrFail(s, d, t, d2, D);
     });
-    if (!ok) return std::nullopt;
-    return out;
 }
 
 BitsBuffer cBitFilter::Shift(int32_t ColorFrom, int32_t Inc, int32_t Tolerance)
@@ -127,19 +119,13 @@ BitsBuffer cBitFilter::Shift(int32_t ColorFrom, int32_t Inc, int32_t Tolerance)
     const Rgb f = splitColor(ColorFrom);
     int32_t D = 0;
     distanceLimit(Tolerance, D);
-    std::array<int32_t, 256> sh;
-    for (int i = 0; i < 256; ++i) {
-        const int64_t v = int64_t(i) + Inc;
-        sh[i] = static_cast<int32_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-    }
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    const ByteTable sh = offsetTable(Inc);
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         const int32_t d2 = distance2(s, f);
         if (d2 >= D) return;
         const double a = single(1.0 - static_cast<double>(d2) / D);
         for (int c = 0; c < 3; ++c) toByte(s[c] + (sh[s[c]] - s[c]) * a, d[c]);
     });
-    return out;
 }
 
 FilterResult cBitFilter::ISOLATE(int32_t Color, int32_t EraseColor, int32_t Tolerance)
@@ -147,22 +133,19 @@ FilterResult cBitFilter::ISOLATE(int32_t Color, int32_t EraseColor, int32_t Tole
     const Rgb f = splitColor(Color), e = splitColor(EraseColor);
     int32_t D;
     if (!distanceLimit(Tolerance, D)) return std::nullopt;
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         if (distance2(s, f) < D) return;
         d[0] = static_cast<uint8_t>(e.b);
         d[1] = static_cast<uint8_t>(e.g);
         d[2] = static_cast<uint8_t>(e.r);
     });
-    return out;
 }
 
 FilterResult cBitFilter::RotateH(int32_t HOffset, int32_t SATURATION)
 {
     const float hs = single(HOffset / 16.67);
     const float sf = single(SATURATION / 100.0);
-    BitsBuffer out = Bits_;
-    const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         float h, sat, l;
         Module5::RGBToHSL(s[2], s[1], s[0], h, sat, l);
         h = single(static_cast<double>(h) + hs);
@@ -172,8 +155,6 @@ FilterResult cBitFilter::RotateH(int32_t HOffset, int32_t SATURATION)
         storeLow(d, r, g, b);
         return true;
     });
-    if (!ok) return std::nullopt;
-    return out;
 }
 
 BitsBuffer cBitFilter::StretchH(int32_t HOffset, int32_t SATURATION, int32_t HStep)
@@ -183,12 +164,7 @@ BitsBuffer cBitFilter::StretchH(int32_t HOffset, int32_t SATURATION, int32_t HSt
     const float hs = single(HOffset / 16.67);
     // The new colour depends on B + G + R alone: one entry per sum. A sum
     // whose conversion gives no whole numbers leaves its pixels as they were.
-    struct Entry {
-        uint8_t b, g, r;
-        bool ok;
-    };
-    std::array<Entry, 766> t;
-    for (int sum = 0; sum <= 765; ++sum) {
+    const auto colours = sumTable<uint32_t>([&](int sum) {
         const float L = single(sum / 765.0);
         float h = single(3.0 * std::sin(static_cast<double>(k) * L) + hs);
         if (h < -1.0f)
@@ -196,18 +172,10 @@ BitsBuffer cBitFilter::StretchH(int32_t HOffset, int32_t SATURATION, int32_t HSt
         else if (h > 5.0f)
             h = single(static_cast<double>(h) - 6.0);
         int32_t r = 0, g = 0, b = 0;
-        const bool ok = Module5::HSLToRGB(h, sf, L, r, g, b);
-        t[sum] = Entry{lowByte(b), lowByte(g), lowByte(r), ok};
-    }
-    BitsBuffer out = Bits_;
-    mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
-        const Entry& e = t[s[0] + s[1] + s[2]];
-        if (!e.ok) return;
-        d[0] = e.b;
-        d[1] = e.g;
-        d[2] = e.r;
+        if (!Module5::HSLToRGB(h, sf, L, r, g, b)) return kNoColour;
+        return uint32_t(lowByte(b)) | uint32_t(lowByte(g)) << 8 | uint32_t(lowByte(r)) << 16;
     });
-    return out;
+    return *sumColours(*this, colours, false);
 }
 
 FilterResult cBitFilter::RotateL(int32_t lOffset, int32_t LStep)
@@ -215,8 +183,7 @@ FilterResult cBitFilter::RotateL(int32_t lOffset, int32_t LStep)
     const double o = single(lOffset / 10.0);
     const double k = single(LStep / 2.5);
     const GreyWeights& w = greyWeights();
-    BitsBuffer out = Bits_;
-    const bool ok = mapSelection(out, [&](const uint8_t* s, uint8_t* d) {
+    return pointPixels(*this, [&](const uint8_t* s, uint8_t* d) {
         const double Y = w.g[s[1]] + w.b[s[0]] + w.r[s[2]];
         const float v = single(std::sin(Y / 255.0 * k + o) * 127.5 + 127.5);
         uint8_t g;
@@ -224,8 +191,6 @@ FilterResult cBitFilter::RotateL(int32_t lOffset, int32_t LStep)
         d[0] = d[1] = d[2] = g;
         return true;
     });
-    if (!ok) return std::nullopt;
-    return out;
 }
 
 } // namespace tq

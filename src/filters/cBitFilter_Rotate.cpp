@@ -1,8 +1,6 @@
 // Rotation by any angle about the picture's centre, nearest sample or
 // bilinear blend; the picture keeps its size.
-#include "filters/PixelMaps.h"
-#include "filters/RotateRows.h"
-#include "filters/cBitFilter.h"
+#include "filters/PixelWalk.h"
 
 #include <cmath>
 #include <cstring>
@@ -15,22 +13,18 @@ namespace tq {
 
 BitsBuffer cBitFilter::ROTATE(int32_t Degrees, bool CleanBack)
 {
-    BitsBuffer out = Bits_;
     const float c = single(std::cos(Degrees * kDegToRad));
     const float s = single(std::sin(Degrees * kDegToRad));
     const int32_t cx = MaxX / 2, cy = MaxY / 2;
     const double dc = c, ds = s;
-    inverseMapWalk(*this, out, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
+    return mappedPixels(*this, CleanBack, [&](int32_t x, int32_t y, int32_t& sx, int32_t& sy) {
         const double dx = x - cx, dy = y - cy;
         sx = rndFast(dx * dc - dy * ds + cx);
         sy = rndFast(dx * ds + dy * dc + cy);
     });
-    return out;
 }
 
 namespace {
-
-inline uint8_t clampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 // The bilinear blend of blue, green and red: for each channel, down the two
 // columns (each taken to the nearest whole number), then across. p00 and p01
@@ -209,31 +203,26 @@ bool vectorRowsAvailable()
 bool vectorRowsAvailable() { return false; }
 #endif
 
-bool vectorRowsAllowed = true;
-
 } // namespace
-
-void allowVectorRotation(bool allow) { vectorRowsAllowed = allow; }
 
 BitsBuffer cBitFilter::RotateSmooth(int32_t Degrees)
 {
-    BitsBuffer out = Bits_;
     const float c = single(std::cos(Degrees * kDegToRad));
     const float s = single(std::sin(Degrees * kDegToRad));
     // Samples on the last column or row blend with the buffer's border, as
     // the picture's own margin holds it.
     const SmoothTurn k{Bits_.allocated() ? Bits_.pixel(0, 0) : nullptr, static_cast<size_t>(Bits_.stride()),
                        MaxX + 1, MaxY + 1, c, s, MaxX / 2, MaxY / 2};
-    const bool vector = vectorRowsAllowed && vectorRowsAvailable();
-    walkWalkBox(0, [&](int32_t y, int32_t x0, int32_t x1) {
+    const bool vector = wideVectorsAllowed() && vectorRowsAvailable();
+    BitsBuffer out = boxRows(*this, 0, Rows::Independent, [&](int32_t y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
 #if defined(TQ_HAVE_VECTOR_ROWS)
         if (vector) {
-            smoothRowVector(k, y, x0, x1, out.pixel(x0, y));
+            smoothRowVector(k, y, x0, x1, d);
             return;
         }
 #endif
         (void)vector;
-        smoothRow(k, y, x0, x1, out.pixel(x0, y));
+        smoothRow(k, y, x0, x1, d);
     });
     raiseProgress(100);
     return out;

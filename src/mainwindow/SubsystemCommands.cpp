@@ -4,6 +4,7 @@
 #include "dialogs/GeometryDialogCommands.h"
 #include "export/ExportCommands.h"
 #include "export/BrowserCommands.h"
+#include "export/FWebCommands.h"
 
 namespace tq {
 
@@ -13,6 +14,7 @@ void registerSubsystemCommands(CommandRegistry& registry)
     registerGeometryDialogCommands(registry);
     registerExportCommands(registry);
     registerBrowserCommands(registry);
+    registerWebSaveCommands(registry);
 }
 
 } // namespace tq

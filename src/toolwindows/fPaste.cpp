@@ -3,6 +3,8 @@
 // fPaste_Actions.cpp, the clip slots in fPaste_Clips.cpp.
 #include "toolwindows/fPaste.h"
 
+#include "platform/cpvSlider.h"
+
 #include "document/HistoryModel.h"
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
@@ -12,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSlider>
 #include <QToolBar>
 
 #include <algorithm>
@@ -94,9 +95,9 @@ fPaste::fPaste(QWidget* owner) : FloatingToolWindow(owner, historyOptions()), Hi
     Update_V();
     updateActionScroll();
     const int16_t pressure = programSettings().SelectionMovePressure;
-    if (pressure >= BrSelectionMovePressure->minimum() && pressure <= BrSelectionMovePressure->maximum()) {
+    if (pressure >= BrSelectionMovePressure->Min() && pressure <= BrSelectionMovePressure->Max()) {
         // The handler runs even when the slider already stands there.
-        const bool same = BrSelectionMovePressure->value() == pressure;
+        const bool same = BrSelectionMovePressure->Value() == pressure;
         BrSelectionMovePressure->setValue(pressure);
         if (same) BrSelectionMovePressure_ValueChanged();
     }
@@ -239,10 +240,11 @@ void fPaste::buildPressure()
     lblSize->setFont(small);
     lblSize->setGeometry(twipsToPx(1080), twipsToPx(60), twipsToPx(375), twipsToPx(135));
 
-    BrSelectionMovePressure = new QSlider(Qt::Horizontal, Picture5);
+    BrSelectionMovePressure = new cpvSlider(Picture5);
     BrSelectionMovePressure->setObjectName(QStringLiteral("BrSelectionMovePressure"));
-    BrSelectionMovePressure->setRange(1, 100);
-    BrSelectionMovePressure->setValue(1);
+    BrSelectionMovePressure->setOrientation(cpvSlider::kHorizontal);
+    BrSelectionMovePressure->setMax(100);
+    BrSelectionMovePressure->setMin(1);
     BrSelectionMovePressure->setFocusPolicy(Qt::NoFocus);
     BrSelectionMovePressure->setGeometry(twipsToPx(120), twipsToPx(15), twipsToPx(1680), twipsToPx(240));
     // The label lies under the slider, which hides it.
@@ -259,13 +261,13 @@ void fPaste::buildPressure()
     BrSelectionMovePressureUD->setFocusPolicy(Qt::NoFocus);
     BrSelectionMovePressureUD->setGeometry(twipsToPx(2100), 0, twipsToPx(195), twipsToPx(285));
 
-    connect(BrSelectionMovePressure, &QSlider::valueChanged, this, [this] { BrSelectionMovePressure_ValueChanged(); });
+    connect(BrSelectionMovePressure, &cpvSlider::ValueChanged, this, [this] { BrSelectionMovePressure_ValueChanged(); });
     connect(BrSelectionMovePressureUD, &QScrollBar::valueChanged, this, [this] { BrSelectionMovePressureUD_Change(); });
 }
 
 void fPaste::BrSelectionMovePressure_ValueChanged()
 {
-    const int v = BrSelectionMovePressure->value();
+    const int v = BrSelectionMovePressure->Value();
     Settings& s = programSettings();
     s.SelectionMovePressure = static_cast<int16_t>(v);
     lblSize->setText(QString::number(s.SelectionMovePressure));
@@ -277,7 +279,7 @@ void fPaste::BrSelectionMovePressure_ValueChanged()
 void fPaste::BrSelectionMovePressureUD_Change()
 {
     const int v = BrSelectionMovePressureUD->value();
-    BrSelectionMovePressure->setValue(v);
+    if (v >= BrSelectionMovePressure->Min() && v <= BrSelectionMovePressure->Max()) BrSelectionMovePressure->setValue(v);
     BrSelectionMovePressureUDT->setText(QString::number(v));
     lblSize->setText(QString::number(programSettings().SelectionMovePressure));
 }
@@ -304,8 +306,10 @@ bool fPaste::eventFilter(QObject* watched, QEvent* e)
 
     // The action rows' labels: pressed look and the click.
     const QVariant rowIndex = watched->property("actionRow");
-    if (rowIndex.isValid()) {
-        auto* label = static_cast<QLabel*>(watched);
+    // A label being destroyed is no longer a label by the time its last
+    // events arrive.
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (rowIndex.isValid() && label) {
         if (e->type() == QEvent::MouseButtonPress) {
             label->setFrameStyle(QFrame::NoFrame);
             PressedRow_ = rowIndex.toInt();

@@ -24,10 +24,11 @@
 class QFrame;
 class QLineEdit;
 class QScrollBar;
-class QSlider;
 class QToolBar;
 
 namespace tq {
+
+class cpvSlider;
 
 class HistoryModel;
 
@@ -103,7 +104,7 @@ public:
     void pc_Click(int i);
 
     // ---- Paste pressure -------------------------------------------------------------
-    QSlider* BrSelectionMovePressure = nullptr;
+    cpvSlider* BrSelectionMovePressure = nullptr;
     QLineEdit* BrSelectionMovePressureUDT = nullptr;
     QScrollBar* BrSelectionMovePressureUD = nullptr;
     QLabel* lblSize = nullptr;

@@ -283,6 +283,11 @@ size_t addressSpace()
 
 TEST_F(SizeDialog, ASizeWithoutMemoryIsReportedAndThePictureKept)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer's throwing new stops the process when an allocation
+    // fails, instead of throwing, so the refusal cannot be seen there.
+    GTEST_SKIP() << "a failed allocation aborts under AddressSanitizer";
+#endif
     CountingImage* doc = openDocument(50, 40);
     fSize* dlg = openSize();
     ASSERT_NE(dlg, nullptr);

@@ -1,15 +1,45 @@
 // What the tests that hold members against their plainly written formulas
-// share: random pictures with random borders, selections of every shape, and
-// the first byte where two results differ.
+// share: seeded random rounds, random pictures with random borders,
+// selections of every shape, and the first byte where two results differ.
 #pragma once
 
 #include "platform/BitsBuffer.h"
 #include "platform/Region.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 
 namespace tq::randomcases {
+
+// One round of a random test: a generator of its own, seeded from the test's
+// base seed and the round's number; every failure inside the round names the
+// seed. With TQ_FILTER_SEED set, only the round of that seed runs (wanted()
+// is false for the others), so a failing round can be replayed alone.
+class SeededRound {
+public:
+    SeededRound(uint32_t base, int round)
+        : seed(base * 100003u + static_cast<uint32_t>(round)),
+          gen(seed),
+          trace_(__FILE__, __LINE__,
+                 "random round with seed " + std::to_string(seed) + " (TQ_FILTER_SEED=" + std::to_string(seed) +
+                     " replays it alone)")
+    {
+    }
+    bool wanted() const
+    {
+        const char* only = std::getenv("TQ_FILTER_SEED");
+        return !only || !*only || std::strtoul(only, nullptr, 10) == seed;
+    }
+    const uint32_t seed;
+    std::mt19937 gen;
+
+private:
+    testing::ScopedTrace trace_;
+};
 
 inline BitsBuffer noisePicture(int w, int h, std::mt19937& g)
 {

@@ -2,6 +2,7 @@
 // the scroll ranges and the paste pressure.
 #include "ToolWindowFixture.h"
 
+#include "platform/cpvSlider.h"
 #include "toolwindows/fPaste.h"
 
 #include <QLineEdit>
@@ -119,7 +120,7 @@ TEST_F(HistoryWindowTest, ThePressureSliderUpDownAndTextShowOneSetting)
 {
     Settings& s = programSettings();
     // Loaded from the setting (80 on a first start).
-    EXPECT_EQ(history->BrSelectionMovePressure->value(), 80);
+    EXPECT_EQ(history->BrSelectionMovePressure->Value(), 80);
     EXPECT_EQ(history->BrSelectionMovePressureUDT->text(), "80");
     EXPECT_EQ(history->lblSize->text(), "80");
 
@@ -130,7 +131,7 @@ TEST_F(HistoryWindowTest, ThePressureSliderUpDownAndTextShowOneSetting)
     EXPECT_EQ(history->BrSelectionMovePressureUD->value(), 25);
 
     history->BrSelectionMovePressureUD->setValue(60);
-    EXPECT_EQ(history->BrSelectionMovePressure->value(), 60);
+    EXPECT_EQ(history->BrSelectionMovePressure->Value(), 60);
     EXPECT_EQ(s.SelectionMovePressure, 60);
     EXPECT_EQ(history->BrSelectionMovePressureUDT->text(), "60");
     EXPECT_EQ(history->lblSize->text(), "60");
@@ -139,7 +140,7 @@ TEST_F(HistoryWindowTest, ThePressureSliderUpDownAndTextShowOneSetting)
     history->BrSelectionMovePressureUDT->clear();
     QTest::keyClicks(history->BrSelectionMovePressureUDT, "40");
     EXPECT_EQ(s.SelectionMovePressure, 60);
-    EXPECT_EQ(history->BrSelectionMovePressure->value(), 60);
+    EXPECT_EQ(history->BrSelectionMovePressure->Value(), 60);
 }
 
 TEST_F(HistoryWindowTest, ASettingOutsideTheSlidersRangeIsNotTaken)

@@ -1,14 +1,17 @@
 // Undo snapshots of a 4000 x 3000 picture: writing and reading one snapshot
 // file beside a plain write()/read() of the same bytes, one undo plus one
 // redo through the store, and the same through a document window in the main
-// window (engine copy and repaint included). BM_SnapshotRead reads into a fresh buffer each time
-// and so also pays for the page faults of 48 MB of new memory; undo and redo
-// read as BM_SnapshotReadInto does.
+// window (engine copy and repaint included). BM_SnapshotRead reads into a
+// fresh buffer each time and so also pays for the first touch of 48 MB of
+// new memory; undo and redo read as BM_SnapshotReadInto does.
+// BM_SnapshotReadRatio gives the fresh read's ratio to a raw read of the
+// same file and to memcpy, measured in turn.
 #include "document/ProgramContext.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
+#include "platform/HeapTuning.h"
 
 #include <QApplication>
 
@@ -19,9 +22,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -201,5 +209,64 @@ void BM_WindowUndoThenRedo(benchmark::State& state)
     tq::ActiveImage() = nullptr;
 }
 BENCHMARK(BM_WindowUndoThenRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A snapshot read into a fresh buffer beside a raw read() of the same file
+// into a buffer already mapped and a memcpy of the same bytes, taken in turn
+// (the machine's load shifts all three alike); the ratios are of the
+// medians. Argument 0: the C library's heap as it starts; 1: as the
+// program sets it (keepLargeBlocksInHeap), which stays set for the rest of
+// the run, so this comes last. Single-threaded; "cores" is the machine's.
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+void BM_SnapshotReadRatio(benchmark::State& state)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto msSince = [](Clock::time_point t0) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    };
+    if (state.range(0) == 1) tq::platform::keepLargeBlocksInHeap();
+    const fs::path f = tq::UndoSnapshotFile::path(scratch().dir, 3, 0);
+    if (!tq::UndoSnapshotFile::write(f, picture())) std::abort();
+    std::vector<uint8_t> raw(fileBytes(), 1), copy(fileBytes(), 2);
+    std::vector<double> rawMs, snapshotMs, copyMs;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        const int fd = ::open(f.c_str(), O_RDONLY);
+        size_t done = 0;
+        while (done < raw.size()) {
+            const ssize_t k = ::read(fd, raw.data() + done, raw.size() - done);
+            if (k <= 0) std::abort();
+            done += static_cast<size_t>(k);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(raw.data());
+        rawMs.push_back(msSince(t0));
+
+        t0 = Clock::now();
+        {
+            std::optional<tq::BitsBuffer> b = tq::UndoSnapshotFile::read(f);
+            if (!b) std::abort();
+            benchmark::DoNotOptimize(b->data());
+        }
+        snapshotMs.push_back(msSince(t0));
+
+        t0 = Clock::now();
+        std::memcpy(copy.data(), raw.data(), raw.size());
+        benchmark::DoNotOptimize(copy.data());
+        copyMs.push_back(msSince(t0));
+    }
+    state.counters["raw_ms"] = median(rawMs);
+    state.counters["snapshot_ms"] = median(snapshotMs);
+    state.counters["memcpy_ms"] = median(copyMs);
+    state.counters["ratio"] = median(snapshotMs) / median(rawMs);
+    state.counters["x_memcpy"] = median(snapshotMs) / median(copyMs);
+    state.counters["raw_x_memcpy"] = median(rawMs) / median(copyMs);
+    state.counters["cores"] = double(std::thread::hardware_concurrency());
+}
+BENCHMARK(BM_SnapshotReadRatio)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(15);
 
 } // namespace

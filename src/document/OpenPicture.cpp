@@ -56,63 +56,53 @@ std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int*
     return loadPlatformPicture(path, depth);
 }
 
-OpenedPicture decodePictureForOpening(const std::string& fileName, const std::string& ext)
+OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::string& ext)
 {
-    // The source bitmap: the platform loader's picture, or the library decode.
-    std::optional<DibRecord> platformPicture;
-    BitmapHandle decoded;
-    DibRecord* source = nullptr;
+    std::optional<BitsBuffer> pixels;
     std::string refusal;
     if (opensThroughPlatformLoader(ext)) {
         if (const auto claimed = platformPictureSize(fileName);
             claimed && !pictureFitsMemory(claimed->width, claimed->height)) {
             refusal = mBitmap::pictureTooLargeText(claimed->width, claimed->height);
+        } else if (platformPictureSound(fileName)) {
+            pixels = loadPlatformPixels(fileName);
+        }
+    } else {
+        // A decode left by the preview of this very file is taken; any other
+        // is dropped, and the file decoded straight into the buffer the
+        // document keeps.
+        if (PreloadedBitmap && PreloadedBitmap->sourcePath == fileName) {
+            pixels = mBitmap::bitsFromRecord(PreloadedBitmap->dib);
         } else {
-            platformPicture = loadThroughPlatformLoader(fileName);
+            pixels = mBitmap::LoadImageBits(fileName, ext);
+            if (!pixels) refusal = mBitmap::LastLoadRefusal();
         }
-        if (platformPicture) source = &*platformPicture;
-    } else {
-        if (PreloadedBitmap && PreloadedBitmap->sourcePath == fileName) decoded = PreloadedBitmap;
-        else decoded = mBitmap::LoadImageFile(fileName, ext);
-        if (!decoded) refusal = mBitmap::LastLoadRefusal();
         PreloadedBitmap.reset();
-        // The decode is this call's alone now: its pixels are taken over
-        // rather than copied. The record was made mutable by the loader; it
-        // is handed out as const only to keep sharers from changing it.
-        if (decoded) source = &const_cast<LoadedBitmap&>(*decoded).dib;
     }
-    if (!mFormat::IsValidBitmap(source)) {
-        OpenedPicture r = failed();
-        if (!refusal.empty()) r.errorText = refusal;
-        return r;
+    OpenedPixels result;
+    if (!pixels || !pixels->allocated() || pixels->width() < 1 || pixels->height() < 1) {
+        result.errorText = refusal.empty() ? kLoadErrorText : refusal;
+        return result;
     }
+    ImageWidth() = int16_t(pixels->width());
+    ImageHeight() = int16_t(pixels->height());
+    result.pixels = std::move(*pixels);
+    result.ok = true;
+    return result;
+}
 
-    // A document takes a 24-bit picture: colour as stored, 0 in the fourth
-    // byte. Both loaders already give 32 bits a pixel, rows top-down, so
-    // that is the source with its fourth byte cleared, which is what a trip
-    // through the glue (to 24 bits and drawn back) would give, without its
-    // two more copies of the whole picture.
+OpenedPicture decodePictureForOpening(const std::string& fileName, const std::string& ext)
+{
+    OpenedPixels opened = decodePixelsForOpening(fileName, ext);
     OpenedPicture result;
-    if (platformPicture || (decoded && decoded.use_count() == 1)) {
-        result.picture = std::move(*source);
-    } else {
-        try {
-            result.picture = *source;
-        } catch (...) {
-            return failed();
-        }
+    result.errorText = std::move(opened.errorText);
+    if (!opened.ok) return result;
+    const BitsBuffer& px = opened.pixels;
+    try {
+        result.picture = DibRecord::fromRows(px.width(), px.height(), [&px](int y) { return px.row(y); });
+    } catch (const std::bad_alloc&) {
+        return failed();
     }
-    decoded.reset();
-    platformPicture.reset();
-    DibRecord& pic = result.picture;
-    pic.header = BitsHeader::forDib(pic.width, pic.height);
-    uint8_t* p = pic.bits.data();
-    const size_t n = pic.bits.size();
-    for (size_t i = 3; i < n; i += 4) p[i] = 0;
-    if (!mFormat::IsValidBitmap(&pic)) return failed();
-
-    ImageWidth() = int16_t(pic.width);
-    ImageHeight() = int16_t(pic.height);
     result.ok = true;
     return result;
 }

@@ -38,11 +38,23 @@ struct OpenedPicture {
     std::string errorText;
 };
 
-// Decodes fileName for opening. For a library format the decode that
-// PreloadedBitmap holds is taken over (and PreloadedBitmap emptied) only
-// when it was made from this very path; otherwise the file is decoded here.
+// The decode a new document takes: its pixels as the document keeps them
+// (bordered, margin and marker bytes 0), made straight from the decode.
+struct OpenedPixels {
+    bool ok = false;
+    BitsBuffer pixels;
+    // kLoadErrorText, or why the picture was refused, when ok is false.
+    std::string errorText;
+};
+
+// Decodes fileName for opening as a new document. For a library format the
+// decode that PreloadedBitmap holds is taken (and PreloadedBitmap emptied)
+// only when it was made from this very path; otherwise the file is decoded
+// here.
 // On success ImageWidth and ImageHeight hold the picture's size; on failure
 // (no decode, a metafile, a side above kMaxPictureSide) they are unchanged.
+OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::string& ext);
+// The same decode as a margin-less picture (the open dialog's preview).
 OpenedPicture decodePictureForOpening(const std::string& fileName, const std::string& ext);
 
 } // namespace tq

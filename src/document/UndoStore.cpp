@@ -4,6 +4,7 @@
 #include "document/HistoryModel.h"
 
 #include <cerrno>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -191,8 +192,20 @@ bool UndoSnapshotFile::read(const fs::path& file, BitsBuffer& into)
     if (length != BitsHeader::kSize + BitsBuffer::byteSizeFor(w, hgt)) return false;
 
     // Fresh memory of a whole picture costs a page fault per page; a buffer
-    // of the same size is overwritten in place instead.
-    if (!into.allocated() || into.width() != w || into.height() != hgt) into = BitsBuffer(w, hgt);
+    // of the same size is overwritten in place instead. Every byte comes
+    // from the file, so a new block is not cleared first; the old one goes
+    // before it is made.
+    // Memory that cannot be had fails the read like a damaged file: the
+    // step is not restored and the document stays as it was.
+    if (!into.allocated() || into.width() != w || into.height() != hgt) {
+        into.clear();
+        try {
+            into = BitsBuffer::forOverwrite(w, hgt);
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+            return false;
+        }
+    }
     if (!readAll(in.fd, into.data(), into.byteSize())) {
         into.clear();
         return false;

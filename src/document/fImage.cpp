@@ -150,10 +150,10 @@ void fImage::adoptSize(int32_t w, int32_t h)
     BMExists = true;
 }
 
-BitsBuffer fImage::Bits() const
+const BitsBuffer& fImage::Bits() const
 {
-    if (!BMExists) return BitsBuffer();
-    return Bits_;
+    static const BitsBuffer none;
+    return BMExists ? Bits_ : none;
 }
 
 bool fImage::setBits(const BitsBuffer& bits)
@@ -186,6 +186,24 @@ void fImage::PPicture(const QImage& picture)
     if (!takePicture()) return;
     BMExists = true;
     UserControl_Resize();
+}
+
+bool fImage::PPicture(BitsBuffer&& pixels)
+{
+    hSB->hide();
+    vSB->hide();
+    const int32_t w = pixels.width();
+    const int32_t h = pixels.height();
+    if (!pixels.allocated() || w < 1 || h < 1) {
+        Clear();
+        return false;
+    }
+    Bits_ = std::move(pixels);
+    adoptSize(w, h);
+    iSrc.clearPicture();
+    BitsRegion.Init(0, 0, w, h);
+    UserControl_Resize();
+    return true;
 }
 
 void fImage::SetPicture(bool& saveundo)
@@ -382,16 +400,17 @@ bool fImage::save(const std::string& FileName, const std::string& FileExtension)
     if (!BMExists) return false;
     iSrc.clearPicture();
     iSrc.AutoRedraw = true;
-    DibRecord dib;
+    const int32_t w = PictureWidth();
+    const int32_t h = PictureHeight();
+    if (w < 1 || h < 1 || Bits_.width() != w || Bits_.height() != h) return false;
+    // The writer reads the rows in place (the margin stays behind). It puts
+    // the file beside its final name and renames it over the old one only
+    // when complete, so a failure leaves the old file whole.
     try {
-        dib = pictureRecord();
+        return mBitmap::SaveImageFile(FileName, FileExtension, Bits_);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (dib.width < 1 || dib.height < 1) return false;
-    // The writer puts the file beside its final name and renames it over the
-    // old one only when complete, so a failure leaves the old file whole.
-    return mBitmap::SaveImageFile(FileName, FileExtension, dib);
 }
 
 // ---- Closing ----------------------------------------------------------------------

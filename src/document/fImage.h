@@ -119,10 +119,11 @@ public:
     // An all-zero W x H picture; nothing happens for a side below 1 or above
     // the largest picture side. Leaves the selection alone.
     void CreateBlank(int32_t dstWidth, int32_t dstHeight);
-    // A copy of the pixels; unallocated when there is no picture.
-    BitsBuffer Bits() const;
-    // The pixels themselves, for readers that draw from them and must not
-    // pay for a copy of the whole picture (the navigator's thumbnail).
+    // The pixels, to read (a caller that keeps them makes its own copy);
+    // an unallocated buffer when there is no picture. Valid until the
+    // document's picture next changes.
+    const BitsBuffer& Bits() const;
+    // The pixels themselves, picture or not (the navigator's thumbnail).
     const BitsBuffer& BitsRef() const { return Bits_; }
     // Keeps a copy of pixels of the document's own size; false, with the
     // document as it was, when there is no picture or the size differs (a
@@ -132,6 +133,12 @@ public:
     // Makes the picture the document's picture; a null picture clears the
     // document.
     void PPicture(const QImage& picture);
+    // The same for pixels already in the document's layout: the buffer
+    // itself becomes the picture, at its size, with nothing copied. Its
+    // margin and marker bytes must be 0 (as a decode for opening gives
+    // them). An unallocated buffer clears the document; false when there is
+    // no picture afterwards.
+    bool PPicture(BitsBuffer&& pixels);
     // Makes the picture drawn into iSrc the document's picture (black where
     // nothing was drawn); with saveundo an undo step "Update from Layers" is
     // written.
@@ -318,6 +325,8 @@ public:
     // the whole picture with nothing selected, and the "Size" panel. False,
     // and the document as it was, when a picture of that size cannot be made.
     bool TakeNewPicture(const BitsBuffer& bits);
+    // The same, taking the buffer itself instead of a copy of it.
+    bool TakeNewPicture(BitsBuffer&& bits);
     // The "Size" status panel: width "x" height, without blanks.
     void ShowSizePanel();
 

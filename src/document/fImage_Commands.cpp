@@ -7,15 +7,24 @@ namespace tq {
 
 bool fImage::TakeNewPicture(const BitsBuffer& bits)
 {
+    if (!bits.allocated()) return false;
+    BitsBuffer copy;
+    try {
+        copy = bits;
+    } catch (const std::exception&) {
+        return false;   // out of memory: the document keeps what it had
+    }
+    return TakeNewPicture(std::move(copy));
+}
+
+bool fImage::TakeNewPicture(BitsBuffer&& bits)
+{
     const int32_t w = bits.width();
     const int32_t h = bits.height();
     if (!bits.allocated() || w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
-    CreateBlank(w, h);
-    // CreateBlank keeps the old picture when it cannot make the new one: the
-    // pixels must never go into a buffer of another size.
-    if (!BMExists || PictureWidth() != w || PictureHeight() != h || Bits_.width() != w || Bits_.height() != h)
-        return false;
-    setBits(bits);
+    Bits_ = std::move(bits);
+    adoptSize(w, h);
+    UserControl_Resize();
     BitsRegion.Init(0, 0, w, h);
     ShowSizePanel();
     return true;

@@ -11,12 +11,19 @@
 #include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
 #include "platform/PictureMemory.h"
+#include "platform/ByteOrder.h"
 
 #include <FreeImage.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <IL/il.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -291,32 +298,45 @@ bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType
     return ok;
 }
 
-// The bitmap as the 24-bit FreeImage image every writer receives, in a
-// block of the program's own that FreeImage only borrows.
+// w pixels of 4 bytes (blue, green, red, unused) as 3 bytes each: four
+// pixels (two 64-bit words) become one 64-bit and one 32-bit word.
+void packRgb24(const uint8_t* s, uint8_t* d, int32_t w)
+{
+    static_assert(std::endian::native == std::endian::little, "the words are read and written little-endian");
+    int32_t x = 0;
+    for (; x + 4 <= w; x += 4, s += 16, d += 12) {
+        uint64_t a, b;
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + 8, 8);
+        const uint64_t low = (a & 0xFFFFFFu) | ((a >> 8) & 0xFFFFFF000000ull) | (b << 48);
+        const uint32_t high = uint32_t((b >> 16) & 0xFFu) | uint32_t(((b >> 32) & 0xFFFFFFu) << 8);
+        std::memcpy(d, &low, 8);
+        std::memcpy(d + 8, &high, 4);
+    }
+    for (; x < w; ++x, s += 4, d += 3) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+    }
+}
+
+// The picture as the 24-bit FreeImage image every writer receives, in a
+// block of the program's own that FreeImage only borrows. rowAt(y) gives
+// row y of the w x h picture, 4 bytes a pixel (the fourth is not read into
+// the image); an invalid picture gives no image.
 class Rgb24Image {
 public:
-    explicit Rgb24Image(const DibRecord& pic)
+    template <class RowAt>
+    Rgb24Image(int32_t w, int32_t h, RowAt rowAt)
     {
-        if (!mFormat::IsValidBitmap(&pic)) {
-            // Let the glue record why the picture cannot be converted.
-            FIBITMAP* none = nullptr;
-            mFormat::FreeImage_DIB_From_BMP(&pic, none);
-            return;
-        }
-        const int32_t w = pic.width;
-        const int32_t h = pic.height;
         const size_t pitch = (size_t(w) * 3 + 3) & ~size_t(3);
         block_ = std::make_unique<PictureBlock>(pitch * size_t(h));
         if (!block_->data()) return;
         for (int32_t y = 0; y < h; ++y) {
             // FreeImage keeps its lines bottom-up.
-            uint8_t* d = block_->data() + pitch * size_t(h - 1 - y);
-            const uint8_t* s = pic.row(y);
-            for (int32_t x = 0; x + 1 < w; ++x, s += 4, d += 3) std::memcpy(d, s, 4);   // the 4th byte is overwritten next
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-            for (size_t pad = size_t(w) * 3; pad < pitch; ++pad) block_->data()[pitch * size_t(h - 1 - y) + pad] = 0;
+            uint8_t* line = block_->data() + pitch * size_t(h - 1 - y);
+            packRgb24(rowAt(y), line, w);
+            for (size_t pad = size_t(w) * 3; pad < pitch; ++pad) line[pad] = 0;
         }
         dib_ = FreeImage_ConvertFromRawBitsEx(FALSE, block_->data(), FIT_BITMAP, w, h, int(pitch), 24,
                                               FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
@@ -333,6 +353,61 @@ private:
     std::unique_ptr<PictureBlock> block_;
     FIBITMAP* dib_ = nullptr;
 };
+
+// A 24-bit BMP of the w x h picture whose rows rowAt gives (4 bytes a
+// pixel, the fourth not written), made in the file `file` (existing, empty)
+// a band of rows at a time: the bytes FreeImage's writer gives a 24-bit
+// image without flags (72 dots per inch, no compression, rows bottom-up,
+// padding 0), without a 24-bit copy of the whole picture first.
+template <class RowAt>
+bool writeRgb24Bmp(const std::string& file, int32_t w, int32_t h, RowAt rowAt)
+{
+    constexpr size_t kHeadBytes = 14 + BitsHeader::kSize;
+    const size_t pitch = (size_t(w) * 3 + 3) & ~size_t(3);
+    const uint64_t fileBytes = kHeadBytes + uint64_t(pitch) * uint64_t(h);
+    if (fileBytes > UINT32_MAX) return false;
+    uint8_t head[kHeadBytes] = {};
+    head[0] = 'B';
+    head[1] = 'M';
+    putLE32(head + 2, uint32_t(fileBytes));
+    putLE32(head + 10, uint32_t(kHeadBytes));
+    BitsHeader info;
+    info.biSize = int32_t(BitsHeader::kSize);
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biXPelsPerMeter = 2835;   // 72 dots per inch
+    info.biYPelsPerMeter = 2835;
+    info.writeTo(head + 14);
+
+    // About 1 MB of rows per write.
+    const int32_t bandRows = int32_t(std::clamp<size_t>((size_t(1) << 20) / pitch, 1, size_t(h)));
+    std::vector<uint8_t> band(size_t(bandRows) * pitch, 0);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    // The file's blocks are taken before it is written: a disk too full for
+    // it fails here, and the rename over an old file does not have to
+    // allocate them all at once (which costs more than the writing itself).
+    // A file system without the call is written as it is.
+    bool ok = true;
+    if (::fallocate(fd, 0, 0, off_t(fileBytes)) != 0 && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
+        ok = false;
+    ok = ok && writeAll(fd, head, kHeadBytes);
+    for (int32_t done = 0; ok && done < h;) {
+        const int32_t n = std::min(bandRows, h - done);
+        for (int32_t i = 0; i < n; ++i) {
+            // The file's lines run bottom-up.
+            packRgb24(rowAt(h - 1 - (done + i)), band.data() + pitch * size_t(i), w);
+        }
+        ok = writeAll(fd, band.data(), pitch * size_t(n));
+        done += n;
+    }
+    const int error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!ok) errno = error;
+    return ok && closed;
+}
 
 BitmapHandle loadXpm(const std::string& path, int16_t& bitsPerPixel)
 {
@@ -394,31 +469,43 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
     return result;
 }
 
-BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, const ReadRoute& route,
-                             int16_t& bitsPerPixel)
+namespace {
+
+// The library's decode of the file by its route (the caller unloads it), or
+// for XPM the platform reader's picture in `record`; null for no decode.
+FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext, const ReadRoute& route,
+                                 int16_t& bitsPerPixel, BitmapHandle& record)
 {
     mFormat::InitFreeImage();
-    FIBITMAP* dib = nullptr;
     switch (route.reader) {
     case Reader::None:
         return nullptr;
     case Reader::DevIL:
         // DevIL's XPM reader crashes on every file; the platform's reader
         // takes that one format instead.
-        if (lowerExtension(ext) == "xpm") return loadXpm(path, bitsPerPixel);
+        if (lowerExtension(ext) == "xpm") {
+            record = loadXpm(path, bitsPerPixel);
+            return nullptr;
+        }
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
-        dib = loadThroughDevIL(path);
-        break;
+        return loadThroughDevIL(path);
     case Reader::FreeImage:
-        dib = loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags);
-        break;
+        return loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags);
     case Reader::FreeImageByFileType:
-        dib = loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags);
-        break;
+        return loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags);
     }
-    if (!dib) return nullptr;
+    return nullptr;
+}
 
+} // namespace
+
+BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, const ReadRoute& route,
+                             int16_t& bitsPerPixel)
+{
     BitmapHandle result;
+    FIBITMAP* dib = decodeThroughLibraries(path, ext, route, bitsPerPixel, result);
+    if (!dib) return result;
+
     std::optional<DibRecord> bmp;
     if (mFormat::FreeImage_BMP_From_DIB(dib, bmp)) {
         bitsPerPixel = int16_t(FreeImage_GetBPP(dib));
@@ -429,6 +516,48 @@ BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, co
     }
     FreeImage_Unload(dib);
     return result;
+}
+
+std::optional<BitsBuffer> LoadImageBits(const std::string& path, const std::string& ext)
+{
+    lastRefusal.clear();
+    int16_t bpp = 0;
+    BitmapHandle record;
+    std::optional<BitsBuffer> result;
+    if (FIBITMAP* dib = decodeThroughLibraries(path, ext, readRoute(ext), bpp, record)) {
+        BitsBuffer bits;
+        if (mFormat::FreeImage_Bits_From_DIB(dib, bits)) {
+            bpp = int16_t(FreeImage_GetBPP(dib));
+            result = std::move(bits);
+        }
+        FreeImage_Unload(dib);
+    } else if (record) {
+        result = bitsFromRecord(record->dib);
+    }
+    if (result) {
+        ImageWidth() = int16_t(result->width());
+        ImageHeight() = int16_t(result->height());
+        ImageBPP() = bpp;
+    }
+    return result;
+}
+
+std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture)
+{
+    if (!mFormat::IsValidBitmap(&picture)) return std::nullopt;
+    try {
+        BitsBuffer bits = BitsBuffer::forOverwrite(picture.width, picture.height);
+        bits.clearMargin();
+        const size_t rowBytes = 4u * size_t(picture.width);
+        for (int32_t y = 0; y < picture.height; ++y) {
+            uint8_t* d = bits.row(y);
+            std::memcpy(d, picture.row(y), rowBytes);
+            for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
+        }
+        return bits;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 namespace {
@@ -449,22 +578,45 @@ std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h)
 
 const std::string& LastSaveRefusal() { return lastSaveRefusal; }
 
-bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
+namespace {
+
+// Writes the w x h picture whose rows rowAt gives (see Rgb24Image);
+// record() makes the margin-less picture the GIF writer takes. An invalid
+// picture reaches the GIF writer, which refuses it itself, and no other.
+template <class RowAt, class Record>
+bool saveRows(const std::string& path, const std::string& ext, bool valid, int32_t w, int32_t h, RowAt rowAt,
+              Record record)
 {
     mFormat::InitFreeImage();
-    lastSaveRefusal = formatCannotHold(ext, picture.width, picture.height);
+    lastSaveRefusal = formatCannotHold(ext, w, h);
     if (!lastSaveRefusal.empty()) return false;
     const WriteRoute route = writeRoute(ext);
     if (route.writer == Writer::None) return false;
     if (route.writer == Writer::ColorReducer) {
         ColorReducer reducer;
-        return reducer.ReduceToFile(picture, path, ColorReducer::kOutputGif, ColorReducer::kColour, 8,
+        return reducer.ReduceToFile(record(), path, ColorReducer::kOutputGif, ColorReducer::kColour, 8,
                                     ColorReducer::kPaletteOptimal, ColorReducer::kDitherNone, -1, -1, -1, -1)
             != 0;
     }
 
-    // Every writer receives 24 bits.
-    const Rgb24Image rgb(picture);
+    if (!valid) {
+        // Let the glue record why the picture cannot be converted.
+        FIBITMAP* none = nullptr;
+        mFormat::FreeImage_DIB_From_BMP(&record(), none);
+        return false;
+    }
+    if (route.writer == Writer::FreeImage && route.format == FIF_BMP && route.flags == 0 &&
+        route.conversion == WriteConversion::None) {
+        return replaceFileSafely(path, [&](const std::string& temp) {
+            try {
+                return writeRgb24Bmp(temp, w, h, rowAt);
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+        });
+    }
+    // Every other writer receives 24 bits.
+    const Rgb24Image rgb(w, h, rowAt);
     FIBITMAP* dib = rgb.dib();
     if (!dib) return false;
     // The row's own conversion on top of the 24 bits.
@@ -493,6 +645,29 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const DibRec
     }
     if (converted) FreeImage_Unload(converted);
     return ok;
+}
+
+} // namespace
+
+bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
+{
+    return saveRows(path, ext, mFormat::IsValidBitmap(&picture), picture.width, picture.height,
+                    [&picture](int32_t y) { return picture.row(y); },
+                    [&picture]() -> const DibRecord& { return picture; });
+}
+
+bool SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels)
+{
+    const int32_t w = pixels.width();
+    const int32_t h = pixels.height();
+    if (!pixels.allocated() || w < 1 || h < 1) return false;
+    // Only the GIF writer takes a margin-less copy; the others read the rows
+    // in place.
+    DibRecord copy;
+    return saveRows(path, ext, true, w, h, [&pixels](int32_t y) { return pixels.row(y); }, [&]() -> const DibRecord& {
+        copy = DibRecord::fromRows(w, h, [&pixels](int y) { return pixels.row(y); });
+        return copy;
+    });
 }
 
 std::vector<uint8_t> GetPictureBits(const DibRecord* picture, int32_t w, int32_t h)

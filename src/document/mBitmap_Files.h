@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,13 @@ BitmapHandle LoadImageFile(const std::string& path, const std::string& ext);
 // ImageHeight and ImageBPP are left alone.
 BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, const ReadRoute& route,
                              int16_t& bitsPerPixel);
+// LoadImageFile's decode as a document holds it: a bordered buffer (margin
+// and marker bytes 0) made straight from the library's decode, with the same
+// checks and the same ImageWidth, ImageHeight and ImageBPP on success.
+std::optional<BitsBuffer> LoadImageBits(const std::string& path, const std::string& ext);
+// A valid bitmap's pixels as a bordered buffer (marker bytes 0); nothing for
+// an invalid bitmap or when the memory cannot be had.
+std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture);
 // Why the last LoadImageFile was refused before decoding, when it was for a
 // reason the user should hear (a picture too large for the memory); empty
 // otherwise.
@@ -91,6 +99,10 @@ std::string pictureTooLargeText(int64_t w, int64_t h);
 // written completely; on false whatever was at path is as it was. An
 // extension that no writer takes writes nothing and gives false.
 bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
+// The same for the picture pixels of a bordered buffer, read in place (the
+// margin and the marker bytes are not written); false for an unallocated or
+// empty buffer.
+bool SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels);
 // Why a w x h picture cannot be written in the format ext names (a file the
 // program could not open again); empty when it can.
 std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h);

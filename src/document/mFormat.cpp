@@ -191,10 +191,15 @@ bool IsValidBitmap(const DibRecord* bmp)
     return bmp->bits.size() == 4u * static_cast<size_t>(bmp->width) * static_cast<size_t>(bmp->height);
 }
 
-bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
+namespace {
+
+// The checks and the conversion both bitmap makers share: `make(w, h)`
+// makes the target and returns its row function, `row(y)` giving where row
+// y of the picture goes (4 w bytes). False, with the reason recorded under
+// routine R, when there is no picture to take.
+template <class Make>
+bool convertFromDib(const char* R, FIBITMAP* dib, Make make)
 {
-    static const char* R = "FreeImage_BMP_From_DIB";
-    bmp.reset();
     lastError.clear();
     if (!dib) {
         fail(R, "No DIB specified to convert");
@@ -227,22 +232,52 @@ bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
     }
     const unsigned bpp = FreeImage_GetBPP(src);
     try {
-        DibRecord rec;
-        rec.width = static_cast<int>(w);
-        rec.height = static_cast<int>(h);
-        rec.header = BitsHeader::forDib(rec.width, rec.height);
-        reservePictureBytes(rec.bits, 4u * size_t(w) * size_t(h));
-        rec.bits.resize(4u * size_t(w) * size_t(h));
+        auto row = make(int32_t(w), int32_t(h));
         for (unsigned y = 0; y < h; ++y)
-            lineToRow(FreeImage_GetScanLine(src, int(h - 1 - y)), bpp, rec.row(int(y)), int32_t(w));
-        bmp = std::move(rec);
+            lineToRow(FreeImage_GetScanLine(src, int(h - 1 - y)), bpp, row(int32_t(y)), int32_t(w));
     } catch (const std::bad_alloc&) {
+        if (owned) FreeImage_Unload(src);
+        failCode(R, kCreate, ENOMEM);
+        return false;
+    } catch (const std::length_error&) {
         if (owned) FreeImage_Unload(src);
         failCode(R, kCreate, ENOMEM);
         return false;
     }
     if (owned) FreeImage_Unload(src);
     return true;
+}
+
+} // namespace
+
+bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
+{
+    bmp.reset();
+    DibRecord rec;
+    const bool made = convertFromDib("FreeImage_BMP_From_DIB", dib, [&rec](int32_t w, int32_t h) {
+        rec.width = w;
+        rec.height = h;
+        rec.header = BitsHeader::forDib(w, h);
+        reservePictureBytes(rec.bits, 4u * size_t(w) * size_t(h));
+        rec.bits.resize(4u * size_t(w) * size_t(h));
+        return [&rec](int32_t y) { return rec.row(y); };
+    });
+    if (made) bmp = std::move(rec);
+    return made;
+}
+
+bool FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits)
+{
+    BitsBuffer made;
+    // Every picture pixel is written by the conversion; the margin is
+    // cleared by hand instead of clearing the whole block first.
+    const bool ok = convertFromDib("FreeImage_Bits_From_DIB", dib, [&made](int32_t w, int32_t h) {
+        made = BitsBuffer::forOverwrite(w, h);
+        made.clearMargin();
+        return [&made](int32_t y) { return made.row(y); };
+    });
+    if (ok) bits = std::move(made);
+    return ok;
 }
 
 bool FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib)

@@ -13,10 +13,8 @@
 #include "mainwindow/mStart.h"
 #include "platform/Ports.h"
 
-#include <QImage>
 #include <QString>
 
-#include <cstring>
 
 namespace tq {
 
@@ -53,31 +51,16 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
         MsgBox(kFileAlreadyOpenedText, MsgButtons::OK, MsgIcon::Information, kFileAlreadyOpenedTitle);
         return nullptr;
     }
-    OpenedPicture opened = decodePictureForOpening(FileName, ext);
-    if (!opened.ok || opened.picture.width < 1 || opened.picture.height < 1) {
+    OpenedPixels opened = decodePixelsForOpening(FileName, ext);
+    if (!opened.ok || opened.pixels.width() < 1 || opened.pixels.height() < 1) {
         MsgBox(opened.errorText.empty() ? kLoadErrorText : opened.errorText, MsgButtons::OK, MsgIcon::Exclamation,
                kProgramTitle);
         return nullptr;
     }
 
-    // Blue, green, red, 0 per pixel, rows top-down: a 32-bit RGB picture.
-    // The decoded record goes as soon as the picture holds its pixels: at
-    // most two whole copies are alive while the document takes it in.
-    const int width = opened.picture.width;
-    const int height = opened.picture.height;
-    QImage picture(width, height, QImage::Format_RGB32);
-    if (!picture.isNull())
-        for (int y = 0; y < height; ++y)
-            std::memcpy(picture.scanLine(y), opened.picture.row(y), 4u * size_t(width));
-    opened.picture = DibRecord{};
-
-    fImage* doc = CreateDocumentWindow(main, NewDocument{[&](fImage& d) {
-                                                           if (picture.isNull()) return false;
-                                                           d.PPicture(picture);
-                                                           picture = QImage();   // the document holds it now
-                                                           d.BitsRegion.Init(0, 0, width, height);
-                                                           return d.PictureExists();
-                                                       },
+    // The decode is already in the document's own layout: the buffer moves
+    // into the window, and no other copy of the picture is made on the way.
+    fImage* doc = CreateDocumentWindow(main, NewDocument{[&](fImage& d) { return d.PPicture(std::move(opened.pixels)); },
                                                        FileName, {}});
     if (!doc) {
         // Decoded, but too large (or too short of memory) to become a document.

@@ -136,7 +136,8 @@ void fMain::cmdCreateNewCopy(const std::string&)
     if (!source || !source->PictureExists()) return;
     ImageHeight() = static_cast<int16_t>(source->PictureHeight());
     ImageWidth() = static_cast<int16_t>(source->PictureWidth());
-    const BitsBuffer pixels = source->Bits();
+    // The new window copies the pixels once, straight from the source.
+    const BitsBuffer& pixels = source->Bits();
     const Region* selection = source->BitsRegion.Region();
     fImage* copy = CreateDocumentWindow(*this, NewDocument{[&](fImage& d) {
                                                                if (!d.TakeNewPicture(pixels)) return false;

@@ -1,6 +1,57 @@
 #include "platform/BitsBuffer.h"
 
+#include "platform/PictureMemory.h"
+
 namespace tq {
+
+void BitsBuffer::reserve(Bytes& bytes, size_t n)
+{
+    Bytes fresh;
+    fresh.reserve(n);
+    // Untouched until written: the advice decides the page size of the
+    // first touch. Memory the heap hands back again is mapped already.
+    adviseHugePages(fresh.data(), fresh.capacity());
+    fresh.resize(n);
+    bytes.swap(fresh);
+}
+
+void BitsBuffer::allocate(int w, int h, bool zero)
+{
+    if (w < 0 || h < 0 || w > kMaxPictureSide || h > kMaxPictureSide)
+        throw std::length_error("picture size out of range");
+    const size_t n = byteSizeFor(w, h);
+    reserve(bytes_, n);
+    if (zero) std::memset(bytes_.data(), 0, n);
+    w_ = w;
+    h_ = h;
+}
+
+void BitsBuffer::copyBytes(const BitsBuffer& o)
+{
+    const size_t n = o.bytes_.size();
+    // A block of the same size is overwritten in place.
+    if (bytes_.size() != n) {
+        bytes_.clear();
+        bytes_.shrink_to_fit();
+        if (n) reserve(bytes_, n);
+    }
+    if (n) std::memcpy(bytes_.data(), o.bytes_.data(), n);
+}
+
+void BitsBuffer::clearMargin()
+{
+    if (!allocated()) return;
+    const size_t stride = 4u * static_cast<size_t>(w_ + 4);
+    const size_t margin = 4u * kMargin;
+    uint8_t* p = bytes_.data();
+    std::memset(p, 0, stride * kMargin);
+    for (int y = 0; y < h_; ++y) {
+        uint8_t* r = p + stride * static_cast<size_t>(y + kMargin);
+        std::memset(r, 0, margin);
+        std::memset(r + stride - margin, 0, margin);
+    }
+    std::memset(p + stride * static_cast<size_t>(h_ + kMargin), 0, stride * kMargin);
+}
 
 void BitsHeader::writeTo(uint8_t* out) const
 {

@@ -9,9 +9,11 @@
 // marker byte is 0 for a document's pixels; 255 only ever means "outside a
 // lifted or pasted clip".
 //
-// A BitsBuffer is a value: copying it copies every byte. A default-made
-// buffer is unallocated, which readers take as "no picture"; a 0 x 0 buffer
-// is allocated (4 x 4 margin pixels).
+// A BitsBuffer is a value: copying it copies every byte, moving it moves the
+// block. A default-made buffer is unallocated, which readers take as "no
+// picture"; a 0 x 0 buffer is allocated (4 x 4 margin pixels). Blocks of a
+// whole picture ask the system for huge pages (PictureMemory.h), so the
+// first touch of a new one costs a fault per 2 MB rather than per 4 KB.
 //
 // BitsHeader: the 40-byte bitmap information header kept beside a buffer,
 // little-endian on disk: biSize 40, biWidth W + 4, biHeight -(H + 4),
@@ -84,7 +86,30 @@ public:
     BitsBuffer() = default;
     // An all-zero buffer of W x H picture pixels. Throws std::length_error for
     // a side below 0 or above kMaxPictureSide.
-    BitsBuffer(int w, int h) { allocate(w, h); }
+    BitsBuffer(int w, int h) { allocate(w, h, true); }
+    BitsBuffer(const BitsBuffer& o) : w_(o.w_), h_(o.h_) { copyBytes(o); }
+    BitsBuffer(BitsBuffer&& o) noexcept = default;
+    BitsBuffer& operator=(const BitsBuffer& o)
+    {
+        if (this != &o) {
+            copyBytes(o);
+            w_ = o.w_;
+            h_ = o.h_;
+        }
+        return *this;
+    }
+    BitsBuffer& operator=(BitsBuffer&& o) noexcept = default;
+
+    // A W x H buffer whose bytes are left as the memory held them, for a
+    // reader that writes every byte itself, margin included (a snapshot
+    // read, a decoder): it saves a pass over the whole block. Same limits
+    // as BitsBuffer(w, h).
+    static BitsBuffer forOverwrite(int w, int h)
+    {
+        BitsBuffer b;
+        b.allocate(w, h, false);
+        return b;
+    }
 
     bool allocated() const { return !bytes_.empty(); }
     int width() const { return w_; }
@@ -127,20 +152,31 @@ public:
     }
     // Sets every byte to v (margin included).
     void fill(uint8_t v) { std::memset(bytes_.data(), v, bytes_.size()); }
+    // Sets the two-pixel margin around the picture to 0, the picture
+    // pixels left alone.
+    void clearMargin();
 
 private:
-    void allocate(int w, int h)
-    {
-        if (w < 0 || h < 0 || w > kMaxPictureSide || h > kMaxPictureSide)
-            throw std::length_error("picture size out of range");
-        bytes_.assign(byteSizeFor(w, h), 0);
-        w_ = w;
-        h_ = h;
-    }
+    // Leaves the bytes as they are when constructed (no zero pass over the
+    // block); resize() then allocates without writing.
+    struct Uninitialised : std::allocator<uint8_t> {
+        template <class U>
+        struct rebind {
+            using other = Uninitialised;
+        };
+        void construct(uint8_t* p) noexcept { (void)p; }
+        void construct(uint8_t* p, uint8_t v) noexcept { *p = v; }
+    };
+    using Bytes = std::vector<uint8_t, Uninitialised>;
+
+    void allocate(int w, int h, bool zero);
+    // A block of n bytes, with huge-page advice when it is large.
+    static void reserve(Bytes& bytes, size_t n);
+    void copyBytes(const BitsBuffer& o);
 
     int w_ = 0;
     int h_ = 0;
-    std::vector<uint8_t> bytes_;
+    Bytes bytes_;
 };
 
 // A picture in the platform's own layout, without margin.

@@ -6,7 +6,7 @@ namespace tq::platform {
 
 void keepLargeBlocksInHeap()
 {
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_MAX, 0);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 }
 

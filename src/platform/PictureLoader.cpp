@@ -11,14 +11,18 @@
 
 namespace tq {
 
-std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth)
+namespace {
+
+// The reader's decode in 32 bits (RGB32 or ARGB32), null when refused or
+// unreadable; depth receives the bits per pixel as stored.
+QImage decodePlatformImage(const std::string& path, int& storedDepth)
 {
     QImageReader reader(QString::fromStdString(path));
     // The file's content decides, whatever its name says.
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)) return std::nullopt;
-    if (size.isValid() && !pictureFitsMemory(size.width(), size.height())) return std::nullopt;
+    if (size.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)) return {};
+    if (size.isValid() && !pictureFitsMemory(size.width(), size.height())) return {};
     if (size.isValid()) {
         // Room for the picture in 32 bits and a converted copy of it.
         const qint64 mb = (qint64(size.width()) * size.height() * 8) / (1024 * 1024) + 16;
@@ -36,13 +40,31 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth
             if (!img.isNull()) img.fill(0);
         }
     }
-    if (!reader.read(&img)) return std::nullopt;
-    if (img.isNull() || img.width() < 1 || img.height() < 1) return std::nullopt;
-    if (img.width() > kMaxPictureSide || img.height() > kMaxPictureSide) return std::nullopt;
-    const int storedDepth = img.depth();
+    if (!reader.read(&img)) return {};
+    if (img.isNull() || img.width() < 1 || img.height() < 1) return {};
+    if (img.width() > kMaxPictureSide || img.height() > kMaxPictureSide) return {};
+    storedDepth = img.depth();
     // Straight conversion: colour channels as stored, no blending with a background.
     if (img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
         img = img.convertToFormat(QImage::Format_ARGB32);
+    return img;
+}
+
+// Row y of the image into d, 0xAARRGGBB in memory order blue, green, red,
+// alpha, with the alpha dropped.
+void copyRowWithoutAlpha(const QImage& img, int y, uint8_t* d)
+{
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(img.constScanLine(y));
+    uint32_t* o = reinterpret_cast<uint32_t*>(d);
+    for (int x = 0; x < img.width(); ++x) o[x] = s[x] & 0x00FFFFFFu;
+}
+
+} // namespace
+
+std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth)
+{
+    int storedDepth = 0;
+    const QImage img = decodePlatformImage(path, storedDepth);
     if (img.isNull()) return std::nullopt;
 
     DibRecord rec;
@@ -55,14 +77,26 @@ std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth
     } catch (...) {
         return std::nullopt;
     }
-    for (int y = 0; y < rec.height; ++y) {
-        const uint32_t* s = reinterpret_cast<const uint32_t*>(img.constScanLine(y));
-        uint32_t* d = reinterpret_cast<uint32_t*>(rec.row(y));
-        // 0xAARRGGBB in memory order blue, green, red, alpha: drop alpha.
-        for (int x = 0; x < rec.width; ++x) d[x] = s[x] & 0x00FFFFFFu;
-    }
+    for (int y = 0; y < rec.height; ++y) copyRowWithoutAlpha(img, y, rec.row(y));
     if (depth) *depth = storedDepth;
     return rec;
+}
+
+std::optional<BitsBuffer> loadPlatformPixels(const std::string& path, int* depth)
+{
+    int storedDepth = 0;
+    const QImage img = decodePlatformImage(path, storedDepth);
+    if (img.isNull()) return std::nullopt;
+    BitsBuffer bits;
+    try {
+        bits = BitsBuffer::forOverwrite(img.width(), img.height());
+    } catch (...) {
+        return std::nullopt;
+    }
+    bits.clearMargin();
+    for (int y = 0; y < img.height(); ++y) copyRowWithoutAlpha(img, y, bits.row(y));
+    if (depth) *depth = storedDepth;
+    return bits;
 }
 
 std::optional<PictureSize> platformPictureSize(const std::string& path)

@@ -19,6 +19,10 @@ namespace tq {
 // refused before it is decoded.
 std::optional<DibRecord> loadPlatformPicture(const std::string& path, int* depth = nullptr);
 
+// The same picture as a bordered buffer (margin and marker bytes 0), made
+// from the decode without a margin-less record in between.
+std::optional<BitsBuffer> loadPlatformPixels(const std::string& path, int* depth = nullptr);
+
 // The size the file's header claims, read without decoding; nullopt when
 // the reader cannot tell.
 struct PictureSize {

@@ -21,6 +21,11 @@ void adviseHuge(void* p, size_t n)
 
 } // namespace
 
+void adviseHugePages(void* p, size_t n)
+{
+    if (p && n >= 2 * kHuge) adviseHuge(p, n);
+}
+
 void reservePictureBytes(std::vector<uint8_t>& v, size_t n)
 {
     v.reserve(n);

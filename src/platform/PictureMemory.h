@@ -28,6 +28,11 @@ inline uint64_t pictureMemoryNeed(int64_t w, int64_t h)
 }
 inline bool pictureFitsMemory(int64_t w, int64_t h) { return pictureMemoryNeed(w, h) <= pictureMemoryBudget(); }
 
+// Asks for huge pages on the whole 2 MB pages inside [p, p + n) when the
+// block is large (4 MB or more); nothing otherwise. Only a hint: it matters
+// for memory not yet touched.
+void adviseHugePages(void* p, size_t n);
+
 // Gives v room for n bytes (as reserve does), with huge-page advice when n
 // is large; the caller then resizes. v must be empty.
 void reservePictureBytes(std::vector<uint8_t>& v, size_t n);

@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <csignal>
 #include <sys/resource.h>
 #include <random>
+#include <string>
 
 namespace tq {
 namespace {
@@ -104,6 +106,46 @@ TEST(PictureRouting, EveryWritableFormatRoundTrips)
         }
         EXPECT_EQ(dir.tempEntries(), 0u) << "a temporary conversion file was left";
     }
+}
+
+// The program writes BMP files itself, straight from the picture's rows;
+// the file must be the one the library's own writer makes of the same
+// picture in 24 bits, whatever the row padding (widths 1 to 4 give every
+// padding) and across the bands it writes at a time (700 x 700 spans more
+// than one). A buffer's margin and marker bytes are never written.
+TEST(PictureRouting, BmpFilesAreTheLibrarysOwnByteForByte)
+{
+    PictureTempDir dir;
+    const struct {
+        int w, h;
+    } kSizes[] = {{1, 1}, {2, 3}, {3, 2}, {4, 1}, {5, 4}, {700, 700}};
+    for (const auto& size : kSizes) {
+        SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
+        const DibRecord pic = makePicture(size.w, size.h);
+
+        FIBITMAP* dib = FreeImage_Allocate(size.w, size.h, 24);
+        ASSERT_NE(dib, nullptr);
+        for (int y = 0; y < size.h; ++y) {
+            uint8_t* d = FreeImage_GetScanLine(dib, size.h - 1 - y);
+            for (int x = 0; x < size.w; ++x) std::memcpy(d + 3 * x, pic.row(y) + 4 * x, 3);
+        }
+        const std::string expected = dir.path("library.bmp");
+        ASSERT_TRUE(FreeImage_Save(FIF_BMP, dib, expected.c_str(), 0));
+        FreeImage_Unload(dib);
+
+        const std::string fromRecord = dir.path("record.bmp");
+        ASSERT_TRUE(mBitmap::SaveImageFile(fromRecord, "bmp", pic));
+        EXPECT_EQ(readFile(fromRecord), readFile(expected));
+
+        BitsBuffer bits(size.w, size.h);
+        bits.fill(0xA5);   // margin and markers: must not reach the file
+        for (int y = 0; y < size.h; ++y)
+            for (int x = 0; x < size.w; ++x) std::memcpy(bits.row(y) + 4 * x, pic.row(y) + 4 * x, 3);
+        const std::string fromBuffer = dir.path("buffer.bmp");
+        ASSERT_TRUE(mBitmap::SaveImageFile(fromBuffer, "bmp", bits));
+        EXPECT_EQ(readFile(fromBuffer), readFile(expected));
+    }
+    EXPECT_EQ(dir.tempEntries(), 0u);
 }
 
 TEST(PictureRouting, ExtensionsCompareInLowerCase)

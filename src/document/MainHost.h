@@ -32,7 +32,8 @@ public:
     // The one shared filter engine, mirroring the active document (its type
     // is known above the document layer).
     virtual cBitFilter& engine() = 0;
-    // The mirror as the document layer sets it: pixels and walk region.
+    // The mirror as the document layer sets it: pixels and walk region. The
+    // engine holds the document's pixel block itself, nothing copied.
     virtual void mirrorDocument(const BitsBuffer& bits, const Region* region) = 0;
 
     // The common end of a change of the active document: progress bar to 0,

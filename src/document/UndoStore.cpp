@@ -197,7 +197,7 @@ bool UndoSnapshotFile::read(const fs::path& file, BitsBuffer& into)
     // before it is made.
     // Memory that cannot be had fails the read like a damaged file: the
     // step is not restored and the document stays as it was.
-    if (!into.allocated() || into.width() != w || into.height() != hgt) {
+    if (!into.allocated() || into.shared() || into.width() != w || into.height() != hgt) {
         into.clear();
         try {
             into = BitsBuffer::forOverwrite(w, hgt);

@@ -574,6 +574,14 @@ CanvasInput* fImage::canvasInput()
     return Tools_.get();
 }
 
+CanvasInput* fImage::paintingInput()
+{
+    // The tools may paint into the pixels in place: they become the
+    // document's own before any tool takes a pointer into them.
+    Bits_.unshare();
+    return canvasInput();
+}
+
 PointI fImage::PicturePoint(float X, float Y) const
 {
     const int64_t z = std::max(1, View_.Magnification());
@@ -649,31 +657,31 @@ void fImage::iDst_MouseUp(int16_t Button, int16_t Shift, float X, float Y)
 void fImage::iDst_KeyDown(int16_t KeyCode, int16_t Shift)
 {
     if (!BMExists) return;
-    if (CanvasInput* tools = canvasInput()) tools->iDst_KeyDown(KeyCode, Shift);
+    if (CanvasInput* tools = paintingInput()) tools->iDst_KeyDown(KeyCode, Shift);
 }
 
 void fImage::idst_KeyUp(int16_t KeyCode, int16_t Shift)
 {
     if (!BMExists) return;
-    if (CanvasInput* tools = canvasInput()) tools->idst_KeyUp(KeyCode, Shift);
+    if (CanvasInput* tools = paintingInput()) tools->idst_KeyUp(KeyCode, Shift);
 }
 
 void fImage::idstMouseDown(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
 {
     if (!BMExists) return;
-    if (CanvasInput* tools = canvasInput()) tools->idstMouseDown(Button, Shift, X, Y);
+    if (CanvasInput* tools = paintingInput()) tools->idstMouseDown(Button, Shift, X, Y);
 }
 
 void fImage::idstMouseMove(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
 {
     if (!BMExists) return;
-    if (CanvasInput* tools = canvasInput()) tools->idstMouseMove(Button, Shift, X, Y);
+    if (CanvasInput* tools = paintingInput()) tools->idstMouseMove(Button, Shift, X, Y);
 }
 
 void fImage::idstMouseUp(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
 {
     if (!BMExists) return;
-    if (CanvasInput* tools = canvasInput()) tools->idstMouseUp(Button, Shift, X, Y);
+    if (CanvasInput* tools = paintingInput()) tools->idstMouseUp(Button, Shift, X, Y);
 }
 
 void fImage::KeyboardStep(int16_t Button, int32_t X, int32_t Y)

@@ -233,8 +233,14 @@ public:
     // time they are needed; nullptr without a main window or once unloaded.
     CanvasInput* canvasInput();
     // The pixels in place, for the painting tools: they paint into them and
-    // repaint what they changed. Never resized through this.
-    BitsBuffer& paintBits() { return Bits_; }
+    // repaint what they changed. Never resized through this. The pixels are
+    // the document's own block from here on (the engine may have been
+    // reading the same one).
+    BitsBuffer& paintBits()
+    {
+        Bits_.unshare();
+        return Bits_;
+    }
 
     // ---- Undo -------------------------------------------------------------------
 
@@ -374,6 +380,9 @@ private:
     // Both end here: rowAt(y) gives row y of a w x h picture (4 w bytes).
     bool takeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt);
     void placeProgressBox();
+    // canvasInput() for an input event, with the pixels made the
+    // document's own first.
+    CanvasInput* paintingInput();
     // Takes W x H as the picture's size (header, holder, rectangle, present).
     void adoptSize(int32_t w, int32_t h);
     // The picture without its margin and with 0 in every marker byte; empty

@@ -22,6 +22,12 @@ void cBitFilter::setBits(const BitsBuffer& b)
     syncSize();
 }
 
+void cBitFilter::shareBits(const BitsBuffer& b)
+{
+    Bits_ = b.share();
+    syncSize();
+}
+
 void cBitFilter::setBits(BitsBuffer&& b)
 {
     Bits_ = std::move(b);

@@ -45,6 +45,11 @@ public:
     // Keeps a copy; takes the size from the buffer.
     void setBits(const BitsBuffer& b);
     void setBits(BitsBuffer&& b);
+    // Holds b's block itself, nothing copied (the active document's pixels):
+    // filters only read Bits, and a buffer operation that writes Bits in
+    // place takes a copy first, so b never changes through the engine. The
+    // other holder, in turn, takes a copy before it writes in place.
+    void shareBits(const BitsBuffer& b);
     // The selection handle: the caller owns the region and keeps it alive
     // while the engine may walk it; nullptr stands for "no region" (an empty
     // walk). The engine never copies, frees or changes it.

@@ -35,6 +35,7 @@ RectI intersectWithPicture(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32
 void cBitFilter::BitsBlack()
 {
     if (!Bits_.allocated()) return;
+    Bits_.unshare();   // before the rows are shared among threads
     SetRegionBounds(0);
     const int32_t left = walkLeft(), right = walkRight();
     forRows(*this, Rows::Independent, walkTop(), walkBottom(), [&](int32_t y) {

@@ -44,7 +44,7 @@ fMain::~fMain()
 
 void fMain::mirrorDocument(const BitsBuffer& bits, const Region* region)
 {
-    cFilter.setBits(bits);
+    cFilter.shareBits(bits);
     cFilter.setBitsRegion(region);
 }
 
@@ -53,9 +53,9 @@ bool fMain::applyToDocument(fImage& doc, BitsBuffer result)
     if (!doc.PictureExists() || !result.allocated() || result.width() != doc.PictureWidth() ||
         result.height() != doc.PictureHeight())
         return false;
-    // The engine mirrors the document the change is made to.
-    cFilter.setBits(result);
     if (!doc.setBits(std::move(result))) return false;
+    // The engine mirrors the document the change is made to.
+    cFilter.shareBits(doc.Bits());
     ActiveImage() = &doc;
     Update(false, true);
     return true;

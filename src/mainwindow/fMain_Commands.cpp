@@ -261,7 +261,7 @@ void fMain::cmdCrop(const std::string& key)
 
     if (key == "CROP") {
         if (!doc->TakeNewPicture(cFilter.Bits())) {
-            cFilter.setBits(doc->Bits());   // the engine mirrors the document again
+            cFilter.shareBits(doc->Bits());   // the engine mirrors the document again
             return;
         }
         cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
@@ -276,11 +276,11 @@ void fMain::cmdCrop(const std::string& key)
     fImage* fresh = CreateDocumentWindow(
         *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(cropped); }, std::nullopt, kNewImageCaption});
     if (!fresh) {
-        cFilter.setBits(doc->Bits());
+        cFilter.shareBits(doc->Bits());
         return;
     }
     cFilter.setBitsRegion(fresh->BitsRegion.RegionMain());
-    cFilter.setBits(fresh->Bits());
+    cFilter.shareBits(fresh->Bits());
     ActiveImage() = fresh;
     Update(false, true);
 }
@@ -342,7 +342,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A side below 1 or above the largest one is refused: no step, and the
     // zoom that was stepped back over is shown again.
     const auto refuse = [&] {
-        cFilter.setBits(doc->Bits());
+        cFilter.shareBits(doc->Bits());
         mirrorRegion(cFilter, *doc);
         if (steppedBack) doc->RedoBits();
     };
@@ -382,7 +382,7 @@ void fMain::RotateImage(int16_t Angle, bool smooth)
 void fMain::keepEngineInStep(const fImage& doc)
 {
     if (cFilter.BitsWidth() == doc.PictureWidth() && cFilter.BitsHeight() == doc.PictureHeight()) return;
-    cFilter.setBits(doc.Bits());
+    cFilter.shareBits(doc.Bits());
     mirrorRegion(cFilter, doc);
 }
 

@@ -4,15 +4,17 @@
 
 namespace tq {
 
-void BitsBuffer::reserve(Bytes& bytes, size_t n)
+void BitsBuffer::reserve(size_t n)
 {
-    Bytes fresh;
-    fresh.reserve(n);
+    auto fresh = std::make_shared<Bytes>();
+    fresh->reserve(n);
     // Untouched until written: the advice decides the page size of the
     // first touch. Memory the heap hands back again is mapped already.
-    adviseHugePages(fresh.data(), fresh.capacity());
-    fresh.resize(n);
-    bytes.swap(fresh);
+    adviseHugePages(fresh->data(), fresh->capacity());
+    fresh->resize(n);
+    block_ = std::move(fresh);
+    p_ = block_->data();
+    n_ = n;
 }
 
 void BitsBuffer::allocate(int w, int h, bool zero)
@@ -20,30 +22,33 @@ void BitsBuffer::allocate(int w, int h, bool zero)
     if (w < 0 || h < 0 || w > kMaxPictureSide || h > kMaxPictureSide)
         throw std::length_error("picture size out of range");
     const size_t n = byteSizeFor(w, h);
-    reserve(bytes_, n);
-    if (zero) std::memset(bytes_.data(), 0, n);
+    reserve(n);
+    if (zero) std::memset(p_, 0, n);
     w_ = w;
     h_ = h;
 }
 
 void BitsBuffer::copyBytes(const BitsBuffer& o)
 {
-    const size_t n = o.bytes_.size();
-    // A block of the same size is overwritten in place.
-    if (bytes_.size() != n) {
-        bytes_.clear();
-        bytes_.shrink_to_fit();
-        if (n) reserve(bytes_, n);
+    const size_t n = o.n_;
+    // A block of the same size is overwritten in place, unless another
+    // buffer holds it too.
+    if (n_ != n || shared() || p_ == o.p_) {
+        block_.reset();
+        p_ = nullptr;
+        n_ = 0;
+        if (n) reserve(n);
     }
-    if (n) std::memcpy(bytes_.data(), o.bytes_.data(), n);
+    if (n) std::memcpy(p_, o.p_, n);
 }
 
 void BitsBuffer::clearMargin()
 {
     if (!allocated()) return;
+    unshare();
     const size_t stride = 4u * static_cast<size_t>(w_ + 4);
     const size_t margin = 4u * kMargin;
-    uint8_t* p = bytes_.data();
+    uint8_t* p = p_;
     std::memset(p, 0, stride * kMargin);
     for (int y = 0; y < h_; ++y) {
         uint8_t* r = p + stride * static_cast<size_t>(y + kMargin);

@@ -10,7 +10,11 @@
 // lifted or pasted clip".
 //
 // A BitsBuffer is a value: copying it copies every byte, moving it moves the
-// block. A default-made buffer is unallocated, which readers take as "no
+// block. share() is the one way two buffers come to hold the same block (the
+// filter engine reading the active document's pixels without a copy of its
+// own): a holder that writes a shared block in place calls unshare() first,
+// and assignment, fill and clearMargin never write into a shared block. A
+// shared block lives as long as any holder does. A default-made buffer is unallocated, which readers take as "no
 // picture"; a 0 x 0 buffer is allocated (4 x 4 margin pixels). Blocks of a
 // whole picture ask the system for huge pages (PictureMemory.h), so the
 // first touch of a new one costs a fault per 2 MB rather than per 4 KB.
@@ -28,6 +32,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -88,7 +93,7 @@ public:
     // a side below 0 or above kMaxPictureSide.
     BitsBuffer(int w, int h) { allocate(w, h, true); }
     BitsBuffer(const BitsBuffer& o) : w_(o.w_), h_(o.h_) { copyBytes(o); }
-    BitsBuffer(BitsBuffer&& o) noexcept = default;
+    BitsBuffer(BitsBuffer&& o) noexcept { take(o); }
     BitsBuffer& operator=(const BitsBuffer& o)
     {
         if (this != &o) {
@@ -98,7 +103,11 @@ public:
         }
         return *this;
     }
-    BitsBuffer& operator=(BitsBuffer&& o) noexcept = default;
+    BitsBuffer& operator=(BitsBuffer&& o) noexcept
+    {
+        if (this != &o) take(o);
+        return *this;
+    }
 
     // A W x H buffer whose bytes are left as the memory held them, for a
     // reader that writes every byte itself, margin included (a snapshot
@@ -111,12 +120,32 @@ public:
         return b;
     }
 
-    bool allocated() const { return !bytes_.empty(); }
+    // A buffer holding this one's block itself, nothing copied.
+    BitsBuffer share() const
+    {
+        BitsBuffer b;
+        b.block_ = block_;
+        b.p_ = p_;
+        b.n_ = n_;
+        b.w_ = w_;
+        b.h_ = h_;
+        return b;
+    }
+    // Another buffer holds the same block.
+    bool shared() const { return block_ && block_.use_count() > 1; }
+    // Makes the block this buffer's own (a copy when it is shared), for a
+    // writer in place; pointers taken before then read the old block.
+    void unshare()
+    {
+        if (shared()) *this = BitsBuffer(*this);
+    }
+
+    bool allocated() const { return n_ != 0; }
     int width() const { return w_; }
     int height() const { return h_; }
     // Bytes in one row, margin included.
     int stride() const { return 4 * (w_ + 4); }
-    size_t byteSize() const { return bytes_.size(); }
+    size_t byteSize() const { return n_; }
 
     static size_t byteSizeFor(int w, int h)
     {
@@ -127,31 +156,39 @@ public:
         return 4u * (static_cast<size_t>(y + 2) * static_cast<size_t>(w_ + 4) + static_cast<size_t>(x + 2)) + c;
     }
 
-    uint8_t* data() { return bytes_.data(); }
-    const uint8_t* data() const { return bytes_.data(); }
+    uint8_t* data() { return p_; }
+    const uint8_t* data() const { return p_; }
 
-    uint8_t& at(int c, int x, int y) { return bytes_[offset(c, x, y)]; }
-    uint8_t at(int c, int x, int y) const { return bytes_[offset(c, x, y)]; }
+    uint8_t& at(int c, int x, int y) { return p_[offset(c, x, y)]; }
+    uint8_t at(int c, int x, int y) const { return p_[offset(c, x, y)]; }
 
     // Pointer to channel 0 of pixel (x, y); x and y may lie in the margin.
-    uint8_t* pixel(int x, int y) { return bytes_.data() + offset(0, x, y); }
-    const uint8_t* pixel(int x, int y) const { return bytes_.data() + offset(0, x, y); }
+    uint8_t* pixel(int x, int y) { return p_ + offset(0, x, y); }
+    const uint8_t* pixel(int x, int y) const { return p_ + offset(0, x, y); }
     // Pointer to pixel (0, y): index it with 4 * x + c, x from -2.
     uint8_t* row(int y) { return pixel(0, y); }
     const uint8_t* row(int y) const { return pixel(0, y); }
 
     bool sameShape(const BitsBuffer& o) const { return w_ == o.w_ && h_ == o.h_ && allocated() == o.allocated(); }
-    bool operator==(const BitsBuffer& o) const { return sameShape(o) && bytes_ == o.bytes_; }
+    bool operator==(const BitsBuffer& o) const
+    {
+        return sameShape(o) && n_ == o.n_ && (p_ == o.p_ || std::memcmp(p_, o.p_, n_) == 0);
+    }
 
     // Releases the bytes: the buffer becomes unallocated.
     void clear()
     {
-        bytes_.clear();
-        bytes_.shrink_to_fit();
+        block_.reset();
+        p_ = nullptr;
+        n_ = 0;
         w_ = h_ = 0;
     }
     // Sets every byte to v (margin included).
-    void fill(uint8_t v) { std::memset(bytes_.data(), v, bytes_.size()); }
+    void fill(uint8_t v)
+    {
+        unshare();
+        if (n_) std::memset(p_, v, n_);
+    }
     // Sets the two-pixel margin around the picture to 0, the picture
     // pixels left alone.
     void clearMargin();
@@ -171,12 +208,26 @@ private:
 
     void allocate(int w, int h, bool zero);
     // A block of n bytes, with huge-page advice when it is large.
-    static void reserve(Bytes& bytes, size_t n);
+    void reserve(size_t n);
     void copyBytes(const BitsBuffer& o);
+    void take(BitsBuffer& o) noexcept
+    {
+        block_ = std::move(o.block_);
+        p_ = o.p_;
+        n_ = o.n_;
+        w_ = o.w_;
+        h_ = o.h_;
+        o.p_ = nullptr;
+        o.n_ = 0;
+        o.w_ = o.h_ = 0;
+    }
 
     int w_ = 0;
     int h_ = 0;
-    Bytes bytes_;
+    // The block, and its bytes and size kept beside it for the accessors.
+    std::shared_ptr<Bytes> block_;
+    uint8_t* p_ = nullptr;
+    size_t n_ = 0;
 };
 
 // A picture in the platform's own layout, without margin.

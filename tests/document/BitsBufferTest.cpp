@@ -48,6 +48,63 @@ TEST(BitsBuffer, IsAValue)
     EXPECT_FALSE(a == b);
 }
 
+// A shared block is read by both holders, and none of the buffer's own
+// writers reaches the other holder through it.
+TEST(BitsBuffer, SharedBlockIsNeverWrittenForTheOtherHolder)
+{
+    struct Case {
+        const char* name;
+        void (*write)(BitsBuffer& b);
+    };
+    const Case cases[] = {
+        {"unshare, then write", [](BitsBuffer& b) { b.unshare(); b.at(0, 0, 0) = 99; }},
+        {"assign same size", [](BitsBuffer& b) { BitsBuffer other(2, 2); other.at(0, 0, 0) = 99; b = other; }},
+        {"assign its own share", [](BitsBuffer& b) { BitsBuffer again = b.share(); b = again; b.at(0, 0, 0) = 99; }},
+        {"fill", [](BitsBuffer& b) { b.fill(99); }},
+        {"clear margin", [](BitsBuffer& b) { b.clearMargin(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BitsBuffer a(2, 2);
+        a.at(0, 0, 0) = 5;
+        a.at(0, -1, -1) = 7;
+        BitsBuffer b = a.share();
+        EXPECT_TRUE(a.shared());
+        EXPECT_EQ(b.data(), a.data());   // nothing copied
+        EXPECT_TRUE(b == a);
+        c.write(b);
+        EXPECT_EQ(a.at(0, 0, 0), 5);
+        EXPECT_EQ(a.at(0, -1, -1), 7);
+        EXPECT_FALSE(a.shared());
+        EXPECT_NE(b.data(), a.data());
+    }
+}
+
+TEST(BitsBuffer, SharedBlockOutlivesItsFirstHolder)
+{
+    BitsBuffer b;
+    {
+        BitsBuffer a(3, 2);
+        a.at(2, 1, 1) = 42;
+        b = a.share();
+        a.clear();
+        EXPECT_FALSE(a.allocated());
+    }
+    ASSERT_TRUE(b.allocated());
+    EXPECT_FALSE(b.shared());
+    EXPECT_EQ(b.width(), 3);
+    EXPECT_EQ(b.at(2, 1, 1), 42);
+    // A move carries the block; the buffer moved from holds nothing.
+    BitsBuffer c = std::move(b);
+    EXPECT_FALSE(b.allocated());
+    EXPECT_EQ(b.data(), nullptr);
+    EXPECT_EQ(c.at(2, 1, 1), 42);
+    // Unsharing an unshared buffer keeps its block.
+    const uint8_t* before = c.data();
+    c.unshare();
+    EXPECT_EQ(c.data(), before);
+}
+
 TEST(BitsBuffer, RefusesImpossibleSizes)
 {
     EXPECT_THROW(BitsBuffer(-1, 3), std::length_error);

@@ -308,10 +308,15 @@ Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last
 {
     const BitsBuffer& src = f.Bits();
     if (!src.allocated()) return src;
-    BitsBuffer out(src.width(), src.height());
+    // Every row of the result, margin rows included, is written below (or
+    // the walk fails and the result is dropped): no zero pass first. The
+    // pages are first touched by the threads that write their rows, so the
+    // faults of a fresh block are shared among them instead of taken in a
+    // row on the calling thread.
+    BitsBuffer out = BitsBuffer::forOverwrite(src.width(), src.height());
     const size_t rowBytes = static_cast<size_t>(src.stride());
     // A large result shared among threads goes past the caches; on one
-    // thread plain stores into the buffer just filled with zeros are faster.
+    // thread plain stores are faster.
     const int threads = order == Rows::Independent ? f.threadCount() : 1;
     const bool shared = bandRows(threads, src.height() + 2 * BitsBuffer::kMargin, src.width()) != 0;
     const bool stream = shared && out.byteSize() >= streamedResultBytes();

@@ -1,7 +1,10 @@
 #include "SmallPictures.h"
 
+#include "filters/PixelWalk.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -61,6 +64,47 @@ TEST(ToneFilters, PointMembersOnOnePixel)
         {"SpecialColors -1 keeps", {10, 20, 30}, [](cBitFilter& f) { return f.SpecialColors(-1, -1, -1); }, {10, 20, 30}},
         {"SpecialColors 1 clears", {10, 20, 30}, [](cBitFilter& f) { return f.SpecialColors(1, -1, 0); }, {0, 20, 0}},
     });
+}
+
+// Every blue and green, with a red that puts the weighted sum exactly half
+// way between two greys wherever one exists: those halves are where a grey
+// reckoned any other way (whole-number weights, fused multiply-adds, another
+// order of the sums) rounds differently. The marker byte is carried through.
+TEST(ToneFilters, GreyScaleMatchesItsFormulaOnEveryHalfWayGrey)
+{
+    BitsBuffer in(256, 256);
+    int halfWay = 0;
+    for (int g = 0; g < 256; ++g)
+        for (int b = 0; b < 256; ++b) {
+            int r = (b * 7 + g * 3) & 0xFF;
+            for (int t = 0; t < 256; ++t)
+                if ((71 * b + 707 * g + 222 * t) % 1000 == 500) {
+                    r = t;
+                    ++halfWay;
+                    break;
+                }
+            in.at(0, b, g) = static_cast<uint8_t>(b);
+            in.at(1, b, g) = static_cast<uint8_t>(g);
+            in.at(2, b, g) = static_cast<uint8_t>(r);
+            in.at(3, b, g) = static_cast<uint8_t>(b ^ g);
+        }
+    ASSERT_GT(halfWay, 10000);
+    for (bool wide : {true, false}) {
+        allowWideVectors(wide);
+        Engine e(in);
+        const BitsBuffer out = e.f.GreyScale();
+        allowWideVectors(true);
+        int wrong = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) {
+                const double sum = 0.071 * in.at(0, x, y) + 0.707 * in.at(1, x, y) + 0.222 * in.at(2, x, y);
+                const auto grey = static_cast<uint8_t>(std::nearbyint(sum));
+                if (px(out, x, y) != (Bgr{grey, grey, grey}) || out.at(3, x, y) != in.at(3, x, y)) {
+                    if (++wrong <= 3) ADD_FAILURE() << "pixel " << x << ", " << y << " wide " << wide;
+                }
+            }
+        EXPECT_EQ(wrong, 0) << "wide " << wide;
+    }
 }
 
 TEST(ToneFilters, SwapBanksAndSwapRgb)

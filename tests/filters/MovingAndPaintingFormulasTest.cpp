@@ -99,6 +99,23 @@ BitsBuffer inverseMapped(Plain& p, bool cleanBack, Map map)
 }
 
 int between(std::mt19937& g, int lo, int hi) { return lo + static_cast<int>(g() % static_cast<uint32_t>(hi - lo + 1)); }
+
+// A round's picture: its size (sides 1 to 30), pixels and selection, drawn
+// in that order from the round's generator, and the words naming it.
+struct RoundPicture {
+    RoundPicture(std::mt19937& g, int round)
+        : w(between(g, 1, 30)), h(between(g, 1, 30)), pic(noisePicture(w, h, g)), rg(anySelection(w, h, g)),
+          MaxX(w - 1), MaxY(h - 1),
+          at(std::to_string(w) + " x " + std::to_string(h) + ", round " + std::to_string(round))
+    {
+    }
+    const int w, h;
+    const BitsBuffer pic;
+    const Region rg;
+    const int MaxX, MaxY;
+    const std::string at;
+};
+
 float fraction(std::mt19937& g, double scale) { return sgl(static_cast<double>(g() % 1000) / 999.0 * scale); }
 
 TEST(MovingAndPaintingFormulas, Distortions)
@@ -107,12 +124,9 @@ TEST(MovingAndPaintingFormulas, Distortions)
         randomcases::SeededRound seeded(5, round);
         if (!seeded.wanted()) continue;
         std::mt19937& g = seeded.gen;
-        const int w = between(g, 1, 30), h = between(g, 1, 30);
-        const BitsBuffer pic = noisePicture(w, h, g);
-        const Region rg = anySelection(w, h, g);
-        const int MaxX = w - 1, MaxY = h - 1, cx = MaxX / 2, cy = MaxY / 2;
+        const auto& [w, h, pic, rg, MaxX, MaxY, at] = RoundPicture(g, round);
+        const int cx = MaxX / 2, cy = MaxY / 2;
         const bool clean = g() & 1;
-        const std::string at = std::to_string(w) + " x " + std::to_string(h) + ", round " + std::to_string(round);
 
         const int bendFactor = between(g, -150, 150);
         {
@@ -205,11 +219,7 @@ TEST(MovingAndPaintingFormulas, Discs)
         randomcases::SeededRound seeded(7, round);
         if (!seeded.wanted()) continue;
         std::mt19937& g = seeded.gen;
-        const int w = between(g, 1, 30), h = between(g, 1, 30);
-        const BitsBuffer pic = noisePicture(w, h, g);
-        const Region rg = anySelection(w, h, g);
-        const int MaxX = w - 1, MaxY = h - 1;
-        const std::string at = std::to_string(w) + " x " + std::to_string(h) + ", round " + std::to_string(round);
+        const auto& [w, h, pic, rg, MaxX, MaxY, at] = RoundPicture(g, round);
         const float xRel = fraction(g, 1), yRel = fraction(g, 1), dRel = fraction(g, 0.7);
         const int cx = rnd(double(xRel) * MaxX), cy = rnd(double(yRel) * MaxY);
         const int R = MaxX > MaxY ? rnd(double(dRel) * MaxX) : rnd(double(dRel) * MaxY);
@@ -261,11 +271,7 @@ TEST(MovingAndPaintingFormulas, TilesCellsAndGrid)
         randomcases::SeededRound seeded(9, round);
         if (!seeded.wanted()) continue;
         std::mt19937& g = seeded.gen;
-        const int w = between(g, 1, 30), h = between(g, 1, 30);
-        const BitsBuffer pic = noisePicture(w, h, g);
-        const Region rg = anySelection(w, h, g);
-        const int MaxX = w - 1, MaxY = h - 1;
-        const std::string at = std::to_string(w) + " x " + std::to_string(h) + ", round " + std::to_string(round);
+        const auto& [w, h, pic, rg, MaxX, MaxY, at] = RoundPicture(g, round);
 
         const int factor = between(g, 0, 5);
         {
@@ -401,11 +407,7 @@ TEST(MovingAndPaintingFormulas, GlassAndGradients)
         randomcases::SeededRound seeded(11, round);
         if (!seeded.wanted()) continue;
         std::mt19937& g = seeded.gen;
-        const int w = between(g, 1, 30), h = between(g, 1, 30);
-        const BitsBuffer pic = noisePicture(w, h, g);
-        const Region rg = anySelection(w, h, g);
-        const int MaxX = w - 1, MaxY = h - 1;
-        const std::string at = std::to_string(w) + " x " + std::to_string(h) + ", round " + std::to_string(round);
+        const auto& [w, h, pic, rg, MaxX, MaxY, at] = RoundPicture(g, round);
 
         // Every variant's source point, from the walk counter n or the
         // pixel's own coordinates; a point too far out for a whole number is

@@ -20,6 +20,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/UpDownBar.h"
 
 namespace tq {
@@ -439,6 +443,33 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
     EXPECT_TRUE(gone(d));
     expectUnableToPrint();
     EXPECT_FALSE(QFileInfo::exists(nowhere));
+    printer.setPdfFile(before);
+}
+
+// A FIFO as the PDF file used to take the PDF's bytes, or to hold the print
+// until someone read them: it is refused and stays a FIFO. The test holds it
+// open itself, so a regression cannot hang here.
+TEST_F(PrintDialog, APdfFileThatIsAFifoIsRefused)
+{
+    platform::QtPrinter printer;
+    platform::ScopedPorts realPrinter(platform::Ports{.printer = &printer});
+    const std::string before = printer.pdfFile();
+    ASSERT_TRUE(printer.selectDevice(platform::kPdfPrinterName));
+    const std::string fifo = programDir.filePath(QStringLiteral("pipe.pdf")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    printer.setPdfFile(fifo);
+    openDocument(30, 20);
+    QPointer<fPrint> d = openPrint();
+    ASSERT_TRUE(d);
+    d->cmdOK->click();
+    EXPECT_TRUE(gone(d));
+    expectUnableToPrint();
+    char byte = 0;
+    EXPECT_EQ(::read(held, &byte, 1), -1) << "nothing was written into it";
+    ::close(held);
+    EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
     printer.setPdfFile(before);
 }
 

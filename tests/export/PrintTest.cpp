@@ -111,6 +111,18 @@ protected:
         EXPECT_EQ(box.icon, platform::MsgIcon::Exclamation);
         EXPECT_EQ(box.title, "Talvex Quarlend");
     }
+    // A 30 x 20 document printed through the dialog's OK to the PDF file
+    // `pdf` of the real printer: the dialog closes and says it could not.
+    void expectPdfRefused(platform::QtPrinter& printer, const std::string& pdf)
+    {
+        printer.setPdfFile(pdf);
+        openDocument(30, 20);
+        QPointer<fPrint> d = openPrint();
+        ASSERT_TRUE(d);
+        d->cmdOK->click();
+        EXPECT_TRUE(gone(d));
+        expectUnableToPrint();
+    }
 };
 
 TEST_F(PrintDialog, PreviewsFitInto300AndPickTheOrientation)
@@ -435,13 +447,7 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
 
     // A file that cannot be made: nothing is written, and the user hears it.
     const QString nowhere = programDir.filePath(QStringLiteral("no-such-folder/page.pdf"));
-    printer.setPdfFile(nowhere.toStdString());
-    openDocument(30, 20);
-    QPointer<fPrint> d = openPrint();
-    ASSERT_TRUE(d);
-    d->cmdOK->click();
-    EXPECT_TRUE(gone(d));
-    expectUnableToPrint();
+    expectPdfRefused(printer, nowhere.toStdString());
     EXPECT_FALSE(QFileInfo::exists(nowhere));
     printer.setPdfFile(before);
 }
@@ -459,13 +465,7 @@ TEST_F(PrintDialog, APdfFileThatIsAFifoIsRefused)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(held, 0);
-    printer.setPdfFile(fifo);
-    openDocument(30, 20);
-    QPointer<fPrint> d = openPrint();
-    ASSERT_TRUE(d);
-    d->cmdOK->click();
-    EXPECT_TRUE(gone(d));
-    expectUnableToPrint();
+    expectPdfRefused(printer, fifo);
     char byte = 0;
     EXPECT_EQ(::read(held, &byte, 1), -1) << "nothing was written into it";
     ::close(held);

@@ -682,8 +682,8 @@ void FWeb::showResult(WebSaveResult& result, int16_t final)
         setPanelText(3, QString::fromStdString(result.statusText));
     else if (result.written)
         setPanelText(3, QString());
-    if (final == 1 && !result.written && result.statusText == kWebSaveWriteFailed)
-        platform::MsgBox(kWebSaveWriteFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+    if (final == 1 && !result.written && (result.refused || result.statusText == kWebSaveWriteFailed))
+        platform::MsgBox(result.statusText, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
                          platform::kProgramName);
     if (!result.shown) return;
     if (result.preview) {

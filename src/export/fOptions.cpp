@@ -309,7 +309,7 @@ void fOptions::cmdOK_Click()
         }
     }
     const std::filesystem::path folder = platform::programFolder();
-    if (!Module8::SaveSettings(s, folder)) reportWriteFailure(folder, errno);
+    if (!Module8::SaveSettings(s, folder)) reportSettingsNotSaved(folder, errno);
     done(QDialog::Accepted);
 }
 

@@ -122,7 +122,8 @@ TEST_F(BrowserTest, LoadRestoresTheSavedFolderAndViewWithoutBuildingThumbnails)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
     const QModelIndex parent = b.fd->model()->index(QString::fromStdString(root));
     b.fd->view()->scrollTo(parent);
-    const QRect item = b.fd->view()->visualRect(parent);
+    // The part of its row in sight: the column may reach past the tree.
+    const QRect item = b.fd->view()->visualRect(parent).intersected(b.fd->view()->viewport()->rect());
     ASSERT_FALSE(item.isEmpty());
     QTest::mouseClick(b.fd->view()->viewport(), Qt::LeftButton, {}, item.center());
     EXPECT_EQ(b.currentFolder(), root);
@@ -159,6 +160,54 @@ TEST_F(BrowserTest, AMissingSavedFolderListsNothing)
     EXPECT_FALSE(b.picPb->isVisibleTo(&b));
     EXPECT_FALSE(b.picSlide->isVisibleTo(&b));
     EXPECT_TRUE(b.StopFlag());
+}
+
+TEST_F(BrowserTest, DeepFoldersScrollSidewaysInTheTree)
+{
+    std::string deep = root;
+    // Short names, so the path fits the saved folder's 256 characters.
+    for (int level = 1; level <= 14; ++level) deep += "/level " + std::to_string(level);
+    fs::create_directories(deep);
+    fToolBrowser& b = open(deep);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    QTreeView* tree = b.fd->view();
+    const QModelIndex folder = b.fd->model()->index(QString::fromStdString(deep));
+    ASSERT_TRUE(folder.isValid());
+    QTest::qWait(50);
+    // The saved folder is the one shown.
+    EXPECT_EQ(tree->currentIndex(), folder);
+
+    // The deepest name, after its indentation and icon, lies within the
+    // column, and the tree can be scrolled to its end.
+    const QString name = b.fd->model()->fileName(folder);
+    const int end = tree->visualRect(folder).left() + tree->horizontalScrollBar()->value() + tree->iconSize().width() +
+                    tree->fontMetrics().horizontalAdvance(name);
+    EXPECT_GE(tree->columnWidth(0), end);
+    EXPECT_GT(end, tree->viewport()->width()) << "the case needs a name past the tree's width";
+    EXPECT_GE(tree->horizontalScrollBar()->maximum() + tree->viewport()->width(), end);
+    EXPECT_TRUE(tree->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(BrowserTest, TheDateColumnsShowTheirDatesWhole)
+{
+    fToolBrowser& b = open(makeFolder("dated", 2));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    QTreeView* details = b.lv->details();
+    ASSERT_TRUE(details->isVisible());
+    ASSERT_EQ(b.lv->ListCount(), 2);
+    for (int column : {5, 6}) {
+        const QModelIndex cell = b.lv->model()->index(0, column);
+        const QString text = cell.data().toString();
+        EXPECT_EQ(text.size(), column == 5 ? 10 : 19) << text.toStdString();
+        // The width the list's own drawing asks for the cell.
+        QStyleOptionViewItem option;
+        option.initFrom(details);
+        option.font = details->font();
+        option.features = QStyleOptionViewItem::HasDisplay;
+        option.text = text;
+        const int needed = details->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
+        EXPECT_GE(details->columnWidth(column), needed) << text.toStdString();
+    }
 }
 
 TEST_F(BrowserTest, FiveHundredPicturesListAtOnceAndFillInOneCellATurn)

@@ -9,6 +9,7 @@
 #include "document/PictureFixtures.h"
 #include "document/mBitmap_Files.h"
 #include "export/BrowserFileList.h"
+#include "export/FileTypeIcons.h"
 #include "export/FolderTree.h"
 #include "export/fToolBrowser.h"
 #include "mainwindow/CommandFixture.h"
@@ -286,11 +287,19 @@ TEST_F(BrowserTest, CellsShowThumbnailNameAndSizeOrAPlaceholder)
     EXPECT_EQ(b.optLabel[1]->y(), b.optThumb[1]->y() + 60);
     EXPECT_EQ(b.optResolution[1]->y(), b.optLabel[1]->y() + 17);
 
-    // Every type has its two icons; a type that has lost them still shows
-    // the generic one, and its files stay listed.
+    // Every type has its two icons, and a row shows its type's; a type that
+    // has lost them still shows the generic one, and its files stay listed.
     EXPECT_EQ(b.iLargeFormat.size(), 50);
     for (const QPixmap& p : b.iLargeFormat) EXPECT_FALSE(p.isNull());
     for (const QPixmap& p : b.iSmallFormat) EXPECT_FALSE(p.isNull());
+    const auto rowIcon = [&](int row, int side) {
+        const QVariant icon = b.lv->model()->data(b.lv->model()->index(row, 0), Qt::DecorationRole);
+        return icon.value<QIcon>().pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (int side : {32, 16}) {
+        EXPECT_EQ(rowIcon(0, side), browser::fileTypePicture("png", side)) << b.lv->ListItem(1)->name;
+        EXPECT_NE(rowIcon(0, side), browser::fileTypePicture("", side));
+    }
     b.iLargeFormat.remove(QStringLiteral("png"));
     b.iSmallFormat.remove(QStringLiteral("png"));
     b.FolderView(folder);

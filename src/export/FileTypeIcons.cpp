@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cstdint>
@@ -38,16 +37,11 @@ QColor typeColour(std::string_view extension)
 // The page and its turned-down corner.
 void page(QPainter& p)
 {
-    QPainterPath sheet;
-    sheet.moveTo(5.5, 1.5);
-    sheet.lineTo(20.5, 1.5);
-    sheet.lineTo(27.5, 8.5);
-    sheet.lineTo(27.5, 30.5);
-    sheet.lineTo(5.5, 30.5);
-    sheet.closeSubpath();
+    const QPolygonF sheet = {QPointF(5.5, 1.5), QPointF(20.5, 1.5), QPointF(27.5, 8.5), QPointF(27.5, 30.5),
+                             QPointF(5.5, 30.5)};
     p.setPen(QPen(kInk, 1.0));
     p.setBrush(kPaper);
-    p.drawPath(sheet);
+    p.drawPolygon(sheet);
     QPolygonF corner;
     corner << QPointF(20.5, 1.5) << QPointF(20.5, 8.5) << QPointF(27.5, 8.5);
     p.setBrush(kFold);

@@ -12,6 +12,7 @@
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -95,7 +96,7 @@ fOptions::fOptions(QWidget* owner, fToolBrowser* browser) : QDialog(owner), Brow
     pThumbnailWorkspaceBackground = new ColourSwatch(Frame16, true);
     pThumbnailWorkspaceBackground->setObjectName(QStringLiteral("pThumbnailWorkspaceBackground"));
     pThumbnailWorkspaceBackground->setFixedSize(41, 17);
-    pThumbnailWorkspaceBackground->move(96, 20);
+    pThumbnailWorkspaceBackground->move(std::max(96, widenToText(Label1) + 2), 20);
     pThumbnailWorkspaceBackground->setBackColor(0xFFFFFF);
 
     Frame3 = placed(new QGroupBox(QStringLiteral("Thumbnail Size"), fThumbnail), "Frame3", 256, 168, 257, 57);

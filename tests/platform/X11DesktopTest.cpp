@@ -10,6 +10,7 @@
 #include "XvfbServer.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
@@ -172,8 +173,9 @@ TEST(X11Wallpaper, AnUnreachableDisplayOrAnEmptyPictureSetsNothing)
     EXPECT_FALSE(x11::setRootBackground("unix:65000", smallPicture(), WallpaperLayout::Tile));
     XvfbServer server("64x48x24");
     ASSERT_TRUE(server.started());
-    EXPECT_FALSE(x11::setRootBackground(server.name(), DibRecord{}, WallpaperLayout::Center));
     XTestConnection x(server.name());
+    ASSERT_NE(x.d, nullptr);
+    EXPECT_FALSE(x11::setRootBackground(server.name(), DibRecord{}, WallpaperLayout::Center));
     EXPECT_FALSE(pixmapProperty(x.d, "_XROOTPMAP_ID"));
 }
 

@@ -90,9 +90,10 @@ bool DesktopWallpaper::setWallpaper(const std::string& file)
         shown = setThroughGsettings(absolute.string(), gnomePictureOptions(style, tile));
     // The root window has no style of its own to keep: without a stored one
     // the picture is centred.
-    if (const std::optional<std::string> display = x11Display())
-        shown = setOnRootWindow(*display, absolute.string(), storedLayout(style, tile).value_or(WallpaperLayout::Center)) ||
-                shown;
+    if (const std::optional<std::string> display = x11Display()) {
+        const WallpaperLayout layout = storedLayout(style, tile).value_or(WallpaperLayout::Center);
+        shown = setOnRootWindow(*display, absolute.string(), layout) || shown;
+    }
     return shown;
 }
 

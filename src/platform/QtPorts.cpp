@@ -2,7 +2,6 @@
 
 #include "platform/FileFilters.h"
 #include "platform/QtImage.h"
-#include "platform/X11Desktop.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -326,11 +325,6 @@ int QtProcesses::run(const std::string& program, const std::vector<std::string>&
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-struct QtPointerConfinement::Held {
-    explicit Held(x11::Display* d) : grab(d) {}
-    x11::PointerGrab grab;
-};
-
 QtPointerConfinement::QtPointerConfinement() = default;
 
 QtPointerConfinement::~QtPointerConfinement()
@@ -346,8 +340,8 @@ bool QtPointerConfinement::confine(const PointerConfinementRequest& rq)
     release();
     x11::Display* display = qtX11Display();
     if (!display) return false;
-    held_ = std::make_unique<Held>(display);
-    if (held_->grab.confine(rq.window, rq.left, rq.top, rq.width, rq.height)) return true;
+    held_ = std::make_unique<x11::PointerGrab>(display);
+    if (held_->confine(rq.window, rq.left, rq.top, rq.width, rq.height)) return true;
     held_.reset();
     return false;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Ports.h"
+#include "platform/X11Desktop.h"
 
 #include <memory>
 
@@ -93,8 +94,7 @@ public:
     void release() override;
 
 private:
-    struct Held;
-    std::unique_ptr<Held> held_;
+    std::unique_ptr<x11::PointerGrab> held_;
 };
 
 // The name of the X display Qt's windows are on; nullopt when Qt does not

@@ -23,22 +23,19 @@ using platform::WallpaperLayout;
 
 namespace {
 
-// 4 x 3 pixels, each of its own colour: 0xRRGGBB = 0x80 << 16 | (40 x + 1) << 8 | (60 y + 1).
+// w x h pixels (4 x 3 unless said), each of its own colour:
+// 0xRRGGBB = 0x80 << 16 | (40 x + 1) << 8 | (60 y + 1).
 DibRecord smallPicture(int w = 4, int h = 3)
 {
-    DibRecord d;
-    d.header = BitsHeader::forDib(w, h);
-    d.width = w;
-    d.height = h;
-    d.bits.assign(4u * size_t(w) * size_t(h), 0);
-    for (int y = 0; y < h; ++y)
+    std::vector<uint8_t> row(4u * size_t(w));
+    return DibRecord::fromRows(w, h, [&](int y) {
         for (int x = 0; x < w; ++x) {
-            uint8_t* p = d.row(y) + 4 * x;
-            p[0] = static_cast<uint8_t>(60 * y + 1);
-            p[1] = static_cast<uint8_t>(40 * x + 1);
-            p[2] = 0x80;
+            row[4 * x] = static_cast<uint8_t>(60 * y + 1);
+            row[4 * x + 1] = static_cast<uint8_t>(40 * x + 1);
+            row[4 * x + 2] = 0x80;
         }
-    return d;
+        return row.data();
+    });
 }
 
 uint32_t colourAt(int x, int y) { return 0x800000u | uint32_t(40 * x + 1) << 8 | uint32_t(60 * y + 1); }

@@ -39,6 +39,9 @@ fMain::~fMain()
 {
     // The children outlive this part of the window: no activation reaches it.
     disconnect(mdi_, nullptr, this, nullptr);
+    // Closed between a desktop capture and its grab: the desktop gets the
+    // other programs' windows back all the same.
+    endShowingDesktop();
     if (programContext().host == this) programContext().host = nullptr;
 }
 

@@ -172,9 +172,10 @@ public:
 
     // "CAPTUREDESKTOP", "CAPTUREBACKGROUND": the main window and the tool
     // windows flagged visible go out of sight, then the capture timer runs.
-    // (The desktop's own "show the desktop" has no counterpart here, so the
-    // desktop capture clears the program's own windows as the background
-    // one does.) "CAPTUREFOREGROUND": the screen as it is, at once.
+    // The desktop capture also asks the desktop to show itself (every other
+    // program's window out of the way) and, once the screen is grabbed, to
+    // bring them back; where the desktop cannot, it is the background
+    // capture. "CAPTUREFOREGROUND": the screen as it is, at once.
     // Where the session gives no way to grab the screen, each says so and
     // changes nothing.
     void cmdCaptureDesktop(const std::string& key);
@@ -246,7 +247,15 @@ private:
 
     std::map<std::string, CommandHandler, std::less<>> commands_;
     QMdiArea* mdi_ = nullptr;
+    // Out of sight for a capture: the main window and the flagged tool
+    // windows hidden, the main window minimised.
+    void hideForCapture();
+    // Brings the other programs' windows back if a desktop capture cleared
+    // them.
+    void endShowingDesktop();
+
     bool timerCaptureEnabled_ = false;
+    bool desktopShown_ = false;
     QPointer<fImage> activeDocument_;
     // The effect dialog while ApplyLayerEffects sets it up and shows it.
     fLayersEffects* layersEffects_ = nullptr;

@@ -68,7 +68,16 @@ int16_t sideForNewWindow(int side) { return static_cast<int16_t>(std::clamp(side
 
 // ---- The capture keys ----------------------------------------------------------
 
-void fMain::cmdCaptureDesktop(const std::string& key) { cmdCaptureBackground(key); }
+void fMain::cmdCaptureDesktop(const std::string&)
+{
+    if (!screenCanBeGrabbed()) return;
+    hideForCapture();
+    // Ours hidden first, so the desktop clears only the other programs'
+    // windows and has none of ours to give back.
+    platform::ScreenGrab& grab = *platform::ports().screenGrab;
+    if (grab.canShowDesktop() && grab.showDesktop(true)) desktopShown_ = true;
+    enableTimerCapture();
+}
 
 void fMain::cmdCaptureForeground(const std::string&)
 {
@@ -79,10 +88,22 @@ void fMain::cmdCaptureForeground(const std::string&)
 void fMain::cmdCaptureBackground(const std::string&)
 {
     if (!screenCanBeGrabbed()) return;
+    hideForCapture();
+    enableTimerCapture();
+}
+
+void fMain::hideForCapture()
+{
     hide();
     forFlaggedToolWindows(*this, [](QWidget* w) { w->hide(); });
     setWindowState(windowState() | Qt::WindowMinimized);
-    enableTimerCapture();
+}
+
+void fMain::endShowingDesktop()
+{
+    if (!desktopShown_) return;
+    desktopShown_ = false;
+    platform::ports().screenGrab->showDesktop(false);
 }
 
 void fMain::cmdCustomCapture(const std::string&) { capturePicture(2); }
@@ -116,6 +137,8 @@ void fMain::capturePicture(int16_t wnd)
         picture = wnd == 0 ? mCapture::CaptureScreen()
                            : mCapture::CaptureWindow(0, 0, 0, screen.width, screen.height);
     });
+    // The other programs' windows come back before ours.
+    step([&] { endShowingDesktop(); });
 
     // A grab that brought nothing makes no document: the windows only come
     // back.

@@ -24,6 +24,11 @@ void ApplyWallpaper(const std::string& file, const std::string& keyPath, int16_t
     SetWallpaper(file);
 }
 
-void SetWallpaper(const std::string& file) { platform::ports().wallpaper->setWallpaper(file); }
+void SetWallpaper(const std::string& file)
+{
+    using namespace platform;
+    if (!ports().wallpaper->setWallpaper(file))
+        MsgBox(kWallpaperFailedText, MsgButtons::OK, MsgIcon::Information, kProgramName);
+}
 
 } // namespace tq::mWallpaper

@@ -25,7 +25,10 @@ std::optional<StyleValues> StyleValuesOf(int16_t style);
 // settings already hold.
 void ApplyWallpaper(const std::string& file, const std::string& keyPath, int16_t style);
 
-// Hands the file to the desktop as its wallpaper; a refusal is not reported.
+// Hands the file to the desktop as its wallpaper; where no setter took it,
+// says "The desktop wallpaper could not be changed." (title "Talvex
+// Quarlend").
 void SetWallpaper(const std::string& file);
+inline constexpr const char* kWallpaperFailedText = "The desktop wallpaper could not be changed.";
 
 } // namespace tq::mWallpaper

@@ -1,7 +1,12 @@
 #include "platform/DesktopWallpaper.h"
 
 #include "platform/Folders.h"
+#include "platform/QtImage.h"
+#include "platform/QtPorts.h"
 #include "platform/SettingsStore.h"
+
+#include <QImage>
+#include <QString>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +21,42 @@ namespace {
 constexpr const char* kGsettings = "gsettings";
 constexpr const char* kGnomeBackground = "org.gnome.desktop.background";
 
+bool setThroughGsettings(const std::string& absolutePath, const std::optional<std::string>& options)
+{
+    bool pictureSet = false;
+    for (const std::vector<std::string>& args : gnomeWallpaperCommands(absolutePath, options)) {
+        const int code = ports().processes->run(kGsettings, args);
+        // GNOME before 42 has no picture-uri-dark; the picture is set all
+        // the same.
+        if (args[2] == "picture-uri") pictureSet = code == 0;
+    }
+    return pictureSet;
+}
+
+bool setOnRootWindow(const std::string& display, const std::string& file, WallpaperLayout layout)
+{
+    const QImage picture(QString::fromStdString(file));
+    if (picture.isNull()) return false;
+    return x11::setRootBackground(display, dibFromImage(picture), layout);
+}
+
+// A Wayland session may still run X programs, but their root window is
+// never shown.
+bool waylandSession()
+{
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    return (wayland && *wayland) || (type && std::string_view(type) == "wayland");
+}
+
 } // namespace
+
+std::optional<std::string> DesktopWallpaper::x11Display() const
+{
+    if (fixedDisplay_) return x11Display_;
+    if (waylandSession()) return std::nullopt;
+    return qtX11DisplayName();
+}
 
 std::string DesktopWallpaper::storeFile()
 {
@@ -33,26 +73,28 @@ StoreWrite DesktopWallpaper::setString(const std::string& keyPath, const std::st
 
 bool DesktopWallpaper::setWallpaper(const std::string& file)
 {
-    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    if (!desktop || !desktopIsGnome(desktop) || file.empty()) return false;
+    if (file.empty()) return false;
     std::error_code ec;
     const fs::path absolute = fs::absolute(fs::path(file), ec);
     if (ec) return false;
 
-    std::optional<std::string> options;
+    std::optional<std::string> style, tile;
     if (const std::string store = storeFile(); !store.empty()) {
         const SettingsStore settings(store);
-        options = gnomePictureOptions(settings.getString(kDesktopKey, kWallpaperStyleName),
-                                      settings.getString(kDesktopKey, kTileWallpaperName));
+        style = settings.getString(kDesktopKey, kWallpaperStyleName);
+        tile = settings.getString(kDesktopKey, kTileWallpaperName);
     }
-    bool pictureSet = false;
-    for (const std::vector<std::string>& args : gnomeWallpaperCommands(absolute.string(), options)) {
-        const int code = ports().processes->run(kGsettings, args);
-        // GNOME before 42 has no picture-uri-dark; the picture is set all
-        // the same.
-        if (args[2] == "picture-uri") pictureSet = code == 0;
+    bool shown = false;
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    if (desktop && desktopIsGnome(desktop))
+        shown = setThroughGsettings(absolute.string(), gnomePictureOptions(style, tile));
+    // The root window has no style of its own to keep: without a stored one
+    // the picture is centred.
+    if (const std::optional<std::string> display = x11Display()) {
+        const WallpaperLayout layout = storedLayout(style, tile).value_or(WallpaperLayout::Center);
+        shown = setOnRootWindow(*display, absolute.string(), layout) || shown;
     }
-    return pictureSet;
+    return shown;
 }
 
 bool desktopIsGnome(std::string_view currentDesktop)
@@ -67,12 +109,25 @@ bool desktopIsGnome(std::string_view currentDesktop)
     return false;
 }
 
+std::optional<WallpaperLayout> storedLayout(const std::optional<std::string>& wallpaperStyle,
+                                            const std::optional<std::string>& tileWallpaper)
+{
+    if (tileWallpaper == "1") return WallpaperLayout::Tile;
+    if (wallpaperStyle == "2") return WallpaperLayout::Stretch;
+    if (wallpaperStyle == "0") return WallpaperLayout::Center;
+    return std::nullopt;
+}
+
 std::optional<std::string> gnomePictureOptions(const std::optional<std::string>& wallpaperStyle,
                                                const std::optional<std::string>& tileWallpaper)
 {
-    if (tileWallpaper == "1") return "wallpaper";
-    if (wallpaperStyle == "2") return "stretched";
-    if (wallpaperStyle == "0") return "centered";
+    const std::optional<WallpaperLayout> layout = storedLayout(wallpaperStyle, tileWallpaper);
+    if (!layout) return std::nullopt;
+    switch (*layout) {
+    case WallpaperLayout::Tile: return "wallpaper";
+    case WallpaperLayout::Center: return "centered";
+    case WallpaperLayout::Stretch: return "stretched";
+    }
     return std::nullopt;
 }
 

@@ -34,8 +34,10 @@ const Ports& plainQtPorts()
     static QtColourPicker colourPicker;
     static QtTimers timers;
     static DesktopWallpaper wallpaper;
-    static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs, &clipboard,    &pump,   &printerSetup, &printer,
-                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers, &wallpaper};
+    static QtPointerConfinement pointerConfinement;
+    static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs,  &clipboard, &pump,
+                         &printerSetup, &printer,     &browser,      &screenGrab, &processes,
+                         &colourPicker, &timers,      &wallpaper,    &pointerConfinement};
     return p;
 }
 
@@ -101,6 +103,7 @@ ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
     take(p.colourPicker, replacement.colourPicker);
     take(p.timers, replacement.timers);
     take(p.wallpaper, replacement.wallpaper);
+    take(p.pointerConfinement, replacement.pointerConfinement);
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }

@@ -1,8 +1,9 @@
 // What the program takes from the desktop, each behind a small interface:
 // message boxes, file dialogs (the plain ones and the picture open dialog
 // with its preview), the clipboard, the "let pending messages run" pump, the
-// printer and its set-up dialog, the web browser, the screen grab, outside
-// programs, the colour picker, timers and the desktop wallpaper.
+// printer and its set-up dialog, the web browser, the screen grab (and the
+// desktop's "show the desktop"), outside programs, the colour picker,
+// timers, the desktop wallpaper and the pointer held inside a window.
 // Code above the platform layer reaches them only through ports(), so a test
 // can swap in doubles (see TestPorts.h) that answer a message box or a file
 // dialog and record what was asked, and a headless run never blocks. The
@@ -194,15 +195,27 @@ public:
     // window). nullopt when it cannot be grabbed or a side is below 1.
     virtual std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
                                                 int32_t height) = 0;
+    // True when the desktop can clear the screen of every window and bring
+    // them back (on X11 a window manager that supports
+    // _NET_SHOWING_DESKTOP).
+    virtual bool canShowDesktop() = 0;
+    // Shows the desktop (show true) or brings the windows back; false when
+    // the request could not be made.
+    virtual bool showDesktop(bool show) = 0;
 };
 
 // ---- Outside programs ------------------------------------------------------------
+
+// How long an outside program may run before it counts as failed.
+inline constexpr int kProcessTimeLimitMs = 5000;
 
 class Processes {
 public:
     virtual ~Processes() = default;
     // Runs a program with its arguments (never through a shell) and waits
-    // for it; its exit code, or -1 when it could not be started.
+    // for it, at most kProcessTimeLimitMs: its exit code, or -1 when it could
+    // not be started, crashed or was still running at the limit (it is then
+    // stopped).
     virtual int run(const std::string& program, const std::vector<std::string>& args) = 0;
 };
 
@@ -224,8 +237,29 @@ public:
     virtual StoreWrite setString(const std::string& keyPath, const std::string& name, const std::string& value) = 0;
     // Shows the picture file as the desktop's wallpaper, in the style the
     // store's desktop key holds (the desktop's own style where it holds
-    // none); false where no setter is known or the desktop refused.
+    // none); false where no setter is known or every one refused.
     virtual bool setWallpaper(const std::string& file) = 0;
+};
+
+// ---- Pointer confinement -------------------------------------------------------------
+
+// A rectangle of one of the program's windows, in that window's own pixels
+// (device pixels), that the desktop's pointer may not leave.
+struct PointerConfinementRequest {
+    uint64_t window = 0;          // the window's native id
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const PointerConfinementRequest&) const = default;
+};
+
+class PointerConfinement {
+public:
+    virtual ~PointerConfinement() = default;
+    // Holds the pointer inside the rectangle until release; false (nothing
+    // held) where the session cannot (no X11, e.g. Wayland) or another
+    // program holds the pointer. A confinement already held is replaced.
+    virtual bool confine(const PointerConfinementRequest& request) = 0;
+    // Lets the pointer go; nothing when none is held.
+    virtual void release() = 0;
 };
 
 // ---- Colour picker -----------------------------------------------------------------
@@ -264,6 +298,7 @@ struct Ports {
     ColourPicker* colourPicker = nullptr;
     Timers* timers = nullptr;
     Wallpaper* wallpaper = nullptr;
+    PointerConfinement* pointerConfinement = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.

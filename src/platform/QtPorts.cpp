@@ -27,6 +27,14 @@
 namespace tq::platform {
 namespace {
 
+// Qt's own Xlib connection, null off X11.
+x11::Display* qtX11Display()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 std::optional<FileDialogAnswer> runFileDialog(const FileDialogRequest& rq, bool saving)
@@ -310,6 +318,10 @@ std::optional<DibRecord> QtScreenGrab::grabWindow(uint64_t window, int32_t left,
     return dibFromImage(img);
 }
 
+bool QtScreenGrab::canShowDesktop() { return x11::showingDesktopSupported(qtX11Display()); }
+
+bool QtScreenGrab::showDesktop(bool show) { return x11::requestShowingDesktop(qtX11Display(), show); }
+
 int QtProcesses::run(const std::string& program, const std::vector<std::string>& args)
 {
     QStringList list;
@@ -317,8 +329,44 @@ int QtProcesses::run(const std::string& program, const std::vector<std::string>&
     QProcess p;
     p.start(qs(program), list);
     if (!p.waitForStarted()) return -1;
-    p.waitForFinished(-1);
+    // A program that hangs would hold the window still: past the limit it
+    // is stopped and counts as failed.
+    if (!p.waitForFinished(timeLimitMs_)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QtPointerConfinement::QtPointerConfinement() = default;
+
+QtPointerConfinement::~QtPointerConfinement()
+{
+    // At the end of the run Qt's connection may be closed already: a grab
+    // still held then is not let go through it (it ended with the
+    // connection).
+    (void)held_.release();
+}
+
+bool QtPointerConfinement::confine(const PointerConfinementRequest& rq)
+{
+    release();
+    x11::Display* display = qtX11Display();
+    if (!display) return false;
+    held_ = std::make_unique<x11::PointerGrab>(display);
+    if (held_->confine(rq.window, rq.left, rq.top, rq.width, rq.height)) return true;
+    held_.reset();
+    return false;
+}
+
+void QtPointerConfinement::release() { held_.reset(); }
+
+std::optional<std::string> qtX11DisplayName()
+{
+    x11::Display* display = qtX11Display();
+    if (!display) return std::nullopt;
+    return x11::displayName(display);
 }
 
 std::optional<int32_t> QtColourPicker::pick(int32_t oldColour)

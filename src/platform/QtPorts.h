@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Ports.h"
+#include "platform/X11Desktop.h"
 
 #include <memory>
 
@@ -60,7 +61,8 @@ public:
 
 // The primary screen through QScreen::grabWindow (X11); nothing where the
 // session refuses (the grab comes back empty). A Wayland session gives
-// applications no grab of the screen.
+// applications no grab of the screen. "Show the desktop" is asked of the
+// X11 window manager on the connection Qt's windows live on.
 class QtScreenGrab : public ScreenGrab {
 public:
     std::optional<DibRecord> grabScreen() override;
@@ -68,12 +70,36 @@ public:
     bool canGrab() override;
     std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
                                         int32_t height) override;
+    bool canShowDesktop() override;
+    bool showDesktop(bool show) override;
 };
 
+// Runs programs through QProcess, each for at most timeLimitMs.
 class QtProcesses : public Processes {
 public:
+    explicit QtProcesses(int timeLimitMs = kProcessTimeLimitMs) : timeLimitMs_(timeLimitMs) {}
     int run(const std::string& program, const std::vector<std::string>& args) override;
+
+private:
+    int timeLimitMs_;
 };
+
+// A pointer grab on Qt's own X11 connection (so the grabbed events still
+// reach Qt's windows); nothing on other platforms.
+class QtPointerConfinement : public PointerConfinement {
+public:
+    QtPointerConfinement();
+    ~QtPointerConfinement() override;
+    bool confine(const PointerConfinementRequest& request) override;
+    void release() override;
+
+private:
+    std::unique_ptr<x11::PointerGrab> held_;
+};
+
+// The name of the X display Qt's windows are on; nullopt when Qt does not
+// run on X11 (Wayland, offscreen).
+std::optional<std::string> qtX11DisplayName();
 
 // Qt's own colour dialog: the picker until the program's own is installed.
 class QtColourPicker : public ColourPicker {

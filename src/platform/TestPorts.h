@@ -121,7 +121,10 @@ public:
 
 // Hands out `screen` (none: the grab fails), or a rectangle of it, and
 // counts grabs; onGrab runs inside each grab, while the screen is "read".
-// sessionAllowsGrab false stands for a session that gives no way to grab.
+// sessionAllowsGrab false stands for a session that gives no way to grab;
+// sessionShowsDesktop true for one whose desktop can be shown, and every
+// such request is recorded (true: show the desktop, false: bring the
+// windows back) with the number of grabs made before it.
 class FakeScreenGrab : public ScreenGrab {
 public:
     struct WindowGrab {
@@ -141,9 +144,22 @@ public:
     // shows as the screen does.
     std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
                                         int32_t height) override;
+    bool canShowDesktop() override { return sessionShowsDesktop; }
+    bool showDesktop(bool show) override
+    {
+        desktopRequests.push_back({show, static_cast<std::size_t>(grabs)});
+        return sessionShowsDesktop;
+    }
 
+    struct DesktopRequest {
+        bool show;
+        std::size_t grabsBefore;
+        bool operator==(const DesktopRequest&) const = default;
+    };
     std::optional<DibRecord> screen;
     bool sessionAllowsGrab = true;
+    bool sessionShowsDesktop = false;
+    std::vector<DesktopRequest> desktopRequests;
     int grabs = 0;
     std::vector<WindowGrab> windowGrabs;
     std::function<void()> onGrab;
@@ -217,6 +233,28 @@ public:
     bool sets = true;
 };
 
+// Records every confinement asked for and every release, and answers with
+// `confines`; `held` is the rectangle the pointer is held in now.
+class FakePointerConfinement : public PointerConfinement {
+public:
+    bool confine(const PointerConfinementRequest& request) override
+    {
+        requests.push_back(request);
+        if (confines) held = request;
+        else held.reset();
+        return confines;
+    }
+    void release() override
+    {
+        ++releases;
+        held.reset();
+    }
+    std::vector<PointerConfinementRequest> requests;
+    std::optional<PointerConfinementRequest> held;
+    int releases = 0;
+    bool confines = true;
+};
+
 // Every double, swapped in for the lifetime of the object.
 class TestPorts {
 public:
@@ -235,6 +273,7 @@ public:
     FakeColourPicker colourPicker;
     FakeTimers timers;
     FakeWallpaper wallpaper;
+    FakePointerConfinement pointerConfinement;
 
 private:
     ScopedPorts scope_;

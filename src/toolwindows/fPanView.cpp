@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tq {
 
@@ -104,7 +105,17 @@ fPanView::fPanView(QWidget* owner) : FloatingToolWindow(owner, navigatorOptions(
     pp->clearPicture();
 }
 
-fPanView::~fPanView() { Form_Unload(); }
+fPanView::~fPanView()
+{
+    endDrag();
+    Form_Unload();
+}
+
+void fPanView::hideEvent(QHideEvent* e)
+{
+    endDrag();
+    FloatingToolWindow::hideEvent(e);
+}
 
 void fPanView::Form_Unload()
 {
@@ -183,6 +194,7 @@ void fPanView::Form_Resize()
 
 void fPanView::Clear()
 {
+    endDrag();
     pp->clearPicture();
     pp->update();
     ClipRct->hide();
@@ -217,8 +229,10 @@ void fPanView::UpdateClipRct()
 // The drag keeps the mouse point inside a rectangle that holds the outline
 // on the thumbnail: from the grab point, the outline's left edge may go from
 // the thumbnail's left edge to where its right edge meets the thumbnail's
-// right edge (and likewise vertically). The desktop's own cursor is left
-// free; only the point the drag reads is held.
+// right edge (and likewise vertically). The desktop's pointer is held in
+// that rectangle where the session can (X11); the point the drag reads is
+// held in it in any case, so without the pointer held the outline still
+// stops at the thumbnail's edges.
 
 QPoint fPanView::confined(const QPoint& p) const
 {
@@ -235,6 +249,30 @@ void fPanView::pp_MouseDown(Qt::MouseButton button, const QPoint& p)
                      ThumbnailHeight_ - v.height() + 1);
     Current_ = Previous_ = confined(p);
     Drag_ = true;
+    confinePointer();
+}
+
+void fPanView::confinePointer()
+{
+    platform::PointerConfinement* port = platform::ports().pointerConfinement;
+    if (!port) return;
+    // The rectangle in the top-level window's own device pixels.
+    QWidget* top = pp->window();
+    const double ratio = top->devicePixelRatioF();
+    const QPoint origin = pp->mapTo(top, Confine_.topLeft());
+    const auto device = [ratio](int v) { return static_cast<int32_t>(std::lrint(v * ratio)); };
+    const platform::PointerConfinementRequest request{static_cast<uint64_t>(top->winId()), device(origin.x()),
+                                                      device(origin.y()), std::max(1, device(Confine_.width())),
+                                                      std::max(1, device(Confine_.height()))};
+    if (port->confine(request)) ConfinedBy_ = port;
+}
+
+void fPanView::endDrag()
+{
+    Drag_ = false;
+    // A port swapped out since (a test's double gone) is not reached.
+    if (ConfinedBy_ && ConfinedBy_ == platform::ports().pointerConfinement) ConfinedBy_->release();
+    ConfinedBy_ = nullptr;
 }
 
 void fPanView::pp_MouseMove(const QPoint& p)
@@ -285,7 +323,7 @@ void fPanView::pp_MouseMove(const QPoint& p)
 
 void fPanView::pp_MouseUp()
 {
-    Drag_ = false;
+    endDrag();
     giveFocusToMain();
 }
 

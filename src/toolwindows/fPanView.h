@@ -12,6 +12,7 @@
 // the outline, a child widget over that picture.
 #pragma once
 
+#include "platform/Ports.h"
 #include "platform/Region.h"
 #include "toolwindows/FloatingToolWindow.h"
 
@@ -106,6 +107,7 @@ protected:
     void Form_Resize() override;
     void applySizeLimits() override;
     void setRolledUpFlag(bool rolled) override { RolledUp_ = rolled; }
+    void hideEvent(QHideEvent* e) override;
 
 private:
     int32_t ox() const;
@@ -113,6 +115,11 @@ private:
     // The mouse point kept inside the rectangle the drag may move it in,
     // which holds the outline on the thumbnail.
     QPoint confined(const QPoint& p) const;
+    // Asks the desktop to hold its pointer inside that rectangle.
+    void confinePointer();
+    // The drag is over (mouse-up, the window hidden, the last document
+    // closed): the flag cleared and the pointer let go.
+    void endDrag();
     // Place and size into the settings, while the window is shown.
     void storePlace();
     void storeSize();
@@ -131,6 +138,8 @@ private:
     bool Drag_ = false;
     QPoint Current_, Previous_;
     QRect Confine_;
+    // The port holding the pointer for the drag, if one does.
+    platform::PointerConfinement* ConfinedBy_ = nullptr;
 };
 
 } // namespace tq

@@ -190,6 +190,51 @@ TEST_F(CaptureFixture, EachCaptureItemMakesANewDocumentAndBringsTheWindowsBack)
     }
 }
 
+// Where the window manager can show the desktop, "Desktop" has it clear the
+// other programs' windows too, grabs, and has them back before ours come
+// back; the other two captures never ask.
+TEST_F(CaptureFixture, TheDesktopCaptureHasTheDesktopShownAroundTheGrab)
+{
+    using Request = platform::FakeScreenGrab::DesktopRequest;
+    grab.sessionShowsDesktop = true;
+    std::vector<Request> whileGrabbing;
+    grab.onGrab = [&] { whileGrabbing = grab.desktopRequests; };
+
+    clickCapture(0);
+    EXPECT_EQ(visibility(), kAllHidden);
+    EXPECT_EQ(grab.desktopRequests, (std::vector<Request>{{true, 0}}));
+    ASSERT_EQ(ports.timers.pending.size(), 1u);
+    ports.timers.runAll();
+    EXPECT_EQ(whileGrabbing, (std::vector<Request>{{true, 0}}));
+    EXPECT_EQ(grab.desktopRequests, (std::vector<Request>{{true, 0}, {false, 1}}));
+    ASSERT_EQ(documents().size(), 1u);
+    EXPECT_TRUE(samePixels(*documents().back(), screen));
+    EXPECT_EQ(visibility(), kShownAtStart);
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
+
+    for (int item : {1, 2}) {
+        clickCapture(item);
+        ports.timers.runAll();
+    }
+    EXPECT_EQ(grab.desktopRequests.size(), 2u);
+    EXPECT_EQ(documents().size(), 3u);
+}
+
+// The program closed between the desktop capture and its grab still gives
+// the other programs' windows back.
+TEST_F(CaptureFixture, AMainWindowClosedBeforeTheGrabBringsTheDesktopBack)
+{
+    using Request = platform::FakeScreenGrab::DesktopRequest;
+    grab.sessionShowsDesktop = true;
+    clickCapture(0);
+    w->close();
+    shell.reset();
+    w = nullptr;
+    ports.timers.runAll();
+    EXPECT_EQ(grab.grabs, 0);
+    EXPECT_EQ(grab.desktopRequests, (std::vector<Request>{{true, 0}, {false, 0}}));
+}
+
 TEST_F(CaptureFixture, NewDocumentsOpenMaximisedAndZoomedAsTheSettingsSay)
 {
     programSettings().ImageMaximized = true;

@@ -113,6 +113,8 @@ public:
     std::optional<DibRecord> grabScreen() override { return qt.grabScreen(); }
     platform::ScreenSize screenSize() override { return qt.screenSize(); }
     bool canGrab() override { return qt.canGrab(); }
+    bool canShowDesktop() override { return false; }
+    bool showDesktop(bool) override { return false; }
     std::optional<DibRecord> grabWindow(uint64_t window, int32_t left, int32_t top, int32_t width,
                                         int32_t height) override
     {

@@ -7,6 +7,7 @@
 #include "ScopedEnv.h"
 #include "document/mFormat.h"
 #include "platform/DesktopWallpaper.h"
+#include "platform/QtPorts.h"
 #include "platform/SettingsStore.h"
 
 #include <FreeImage.h>
@@ -15,6 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <sys/stat.h>
+
+#include "XvfbServer.h"
 
 using namespace tq;
 using namespace tq::testing;
@@ -124,13 +129,21 @@ TEST_F(WallpaperFixture, AFailedValueSaysSoAndTheRestGoesOn)
     EXPECT_EQ(wallpaper.wallpapers, std::vector<std::string>{bitmap});
 
     // A key that cannot be opened is passed over without a word; the
-    // picture still goes to the desktop. Its refusal is not reported.
+    // picture still goes to the desktop.
     ports.messageBoxes.shown.clear();
     wallpaper.writeResult = platform::StoreWrite::KeyMissing;
-    wallpaper.sets = false;
     main->MenuStatic("WTILE");
     EXPECT_TRUE(ports.messageBoxes.shown.empty());
     EXPECT_EQ(wallpaper.wallpapers.size(), 2u);
+
+    // A desktop that takes no wallpaper: the user is told.
+    wallpaper.sets = false;
+    main->MenuStatic("WTILE");
+    EXPECT_EQ(wallpaper.wallpapers.size(), 3u);
+    EXPECT_EQ(ports.messageBoxes.shown,
+              (std::vector<platform::MessageBoxRequest>{{"The desktop wallpaper could not be changed.",
+                                                         platform::MsgButtons::OK, platform::MsgIcon::Information,
+                                                         "Talvex Quarlend"}}));
 }
 
 // A full disk never leaves a cut-short wallpaper: the bitmap before stays
@@ -207,4 +220,79 @@ TEST_F(WallpaperFixture, TheProgramsPortKeepsTheValuesAndTellsGnome)
     EXPECT_TRUE(ports.messageBoxes.shown.empty());
     // The bitmap and the store, nothing else.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+// On an X11 session outside GNOME the picture becomes the root window's
+// background in the style chosen, read back from a server of the test's
+// own. Two pixels tell the styles apart: (5, 0) is the picture's second
+// column tiled, its first stretched, and black centred; (31, 23) is its
+// (1, 1) centred and stretched but (3, 2) tiled.
+TEST_F(WallpaperFixture, OnX11TheRootWindowShowsThePictureInEachStyle)
+{
+    XvfbServer server("64x48x24");
+    ASSERT_TRUE(server.started());
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", nullptr);
+    platform::DesktopWallpaper real(server.name());
+    platform::ScopedPorts scope(platform::Ports{.wallpaper = &real});
+
+    // 4 x 3, 0xRRGGBB = 0x80 << 16 | (40 x + 1) << 8 | (60 y + 1).
+    fImage* doc = openDocument(4, 3);
+    BitsBuffer bits(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            bits.at(0, x, y) = static_cast<uint8_t>(60 * y + 1);
+            bits.at(1, x, y) = static_cast<uint8_t>(40 * x + 1);
+            bits.at(2, x, y) = 0x80;
+        }
+    doc->setBits(bits);
+    auto colour = [](int x, int y) { return 0x800000u | uint32_t(40 * x + 1) << 8 | uint32_t(60 * y + 1); };
+    const struct {
+        const char* key;
+        uint32_t at5x0, at31x23;
+    } cases[] = {
+        {"WTILE", colour(1, 0), colour(3, 2)},
+        {"WCENTER", 0, colour(1, 1)},
+        {"WSTRETCH", colour(0, 0), colour(1, 1)},
+    };
+    XTestConnection x(server.name());
+    ASSERT_NE(x.d, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        main->MenuStatic(c.key);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> root = x.rootPixels(w, h);
+        ASSERT_EQ(root.size(), 64u * 48u);
+        EXPECT_EQ(root[5], c.at5x0);
+        EXPECT_EQ(root[23 * 64 + 31], c.at31x23);
+    }
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
+    EXPECT_TRUE(ports.processes.runs.empty());
+}
+
+// gsettings that hangs: each run is stopped at the time limit, and with no
+// other setter the user is told the wallpaper could not be changed.
+TEST_F(WallpaperFixture, AHungGsettingsIsStoppedAndTheUserTold)
+{
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const std::string pids = bin.filePath(QStringLiteral("pids")).toStdString();
+    const std::string script = bin.filePath(QStringLiteral("gsettings")).toStdString();
+    std::ofstream(script) << "#!/bin/sh\necho $$ >> '" << pids << "'\nexec sleep 60\n";
+    chmod(script.c_str(), 0755);
+    const char* path = std::getenv("PATH");
+    ScopedEnv onPath("PATH", bin.path().toStdString() + ":" + (path ? path : "/usr/bin:/bin"));
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+    platform::QtProcesses processes(200);
+    platform::DesktopWallpaper real(std::nullopt);
+    platform::ScopedPorts scope(platform::Ports{.processes = &processes, .wallpaper = &real});
+
+    openDocument(3, 2);
+    main->MenuStatic("WCENTER");
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, "The desktop wallpaper could not be changed.");
+    // picture-options, picture-uri and picture-uri-dark, each stopped.
+    std::ifstream in(pids);
+    const std::vector<pid_t> started{std::istream_iterator<pid_t>(in), std::istream_iterator<pid_t>()};
+    EXPECT_EQ(started.size(), 3u);
+    for (const pid_t pid : started) EXPECT_NE(kill(pid, 0), 0) << pid << " still runs";
 }

@@ -7,8 +7,19 @@
 #include <QMetaObject>
 
 #include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "ScopedEnv.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <sys/stat.h>
 
 namespace tq::platform {
 
@@ -167,6 +178,54 @@ TEST(FileDialogPort, NameFiltersMatchEveryCase)
     for (const char* name : {"sel.qsf", "SEL.QSF", "Sel.Qsf"})
         EXPECT_TRUE(QDir::match(patterns, QString::fromLatin1(name))) << name;
     EXPECT_FALSE(QDir::match(patterns, QStringLiteral("sel.qsfx")));
+}
+
+namespace {
+
+// A program of the test's own, "name" in the folder, made executable.
+void writeScript(const QTemporaryDir& dir, const char* name, const std::string& body)
+{
+    const std::string path = dir.filePath(QString::fromUtf8(name)).toStdString();
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    chmod(path.c_str(), 0755);
+}
+
+} // namespace
+
+// The outside-programs port runs a program found on PATH with its
+// arguments and gives its exit code; one that is still running at the time
+// limit is stopped and counts as failed.
+TEST(ProcessesPort, ExitCodesAndAProgramThatHangsIsStoppedAtTheLimit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pids = dir.filePath(QStringLiteral("pids")).toStdString();
+    writeScript(dir, "tq-exits", "exit \"$1\"");
+    writeScript(dir, "tq-hangs", "echo $$ >> '" + pids + "'\nexec sleep 60");
+    const char* path = std::getenv("PATH");
+    ScopedEnv onPath("PATH", dir.path().toStdString() + ":" + (path ? path : "/usr/bin:/bin"));
+
+    QtProcesses processes(300);
+    const struct {
+        const char* program;
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {"tq-exits", {"0"}, 0},
+        {"tq-exits", {"3"}, 3},
+        {"tq-no-such-program", {}, -1},
+        {"tq-hangs", {}, -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(processes.run(c.program, c.args), c.code) << c.program;
+
+    // The hung program is gone, not left sleeping.
+    std::ifstream in(pids);
+    pid_t pid = 0;
+    ASSERT_TRUE(in >> pid);
+    EXPECT_EQ(kill(pid, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+    EXPECT_EQ(QtProcesses().run("tq-exits", {"0"}), 0);
+    EXPECT_EQ(kProcessTimeLimitMs, 5000);
 }
 
 TEST(Ports, TwipsPerPixelAreFixed)

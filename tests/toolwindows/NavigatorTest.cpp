@@ -7,6 +7,8 @@
 
 #include <QMdiArea>
 
+#include <functional>
+
 using namespace tq;
 using namespace tq::testing;
 
@@ -164,6 +166,14 @@ TEST_F(NavigatorTest, DraggingTheOutlineScrollsTheDocumentToItsEnds)
     ASSERT_GT(hM, 0);
     ASSERT_GT(vM, 0);
 
+    // The same whether the desktop's pointer is held (X11) or not (Wayland):
+    // the point the drag reads is held to the thumbnail in any case.
+    for (const bool pointerHeld : {true, false}) {
+    SCOPED_TRACE(pointerHeld ? "pointer held" : "pointer free");
+    ports.pointerConfinement.confines = pointerHeld;
+    scrollHome(doc);
+    nav->UpdateImage();
+
     // A small step scrolls in proportion to the thumbnail's scale.
     QPoint p = outlineCentre();
     QTest::mousePress(nav->pp, Qt::LeftButton, {}, p);
@@ -202,6 +212,66 @@ TEST_F(NavigatorTest, DraggingTheOutlineScrollsTheDocumentToItsEnds)
     EXPECT_EQ(vV, 0);
     EXPECT_EQ(nav->ViewRect().left, ox());
     EXPECT_EQ(nav->ViewRect().top, oy());
+    }
+}
+
+// For the drag the desktop's pointer is held in the rectangle that keeps
+// the outline on the thumbnail (in the window's own pixels), and let go
+// however the drag ends.
+TEST_F(NavigatorTest, ThePointerIsHeldOnTheThumbnailWhileTheOutlineIsDragged)
+{
+    platform::FakePointerConfinement& confinement = ports.pointerConfinement;
+    CountingImage* doc = openDocument(600, 450);
+    sizeDocumentWindow(doc, 220, 180);
+    scrollHome(doc);
+    nav->UpdateImage();
+    const RectI v = nav->ViewRect();
+    const QPoint p = outlineCentre() + QPoint(3, 2);
+    // From the press, the outline's left edge may go from the thumbnail's
+    // left edge to where its right edge meets the thumbnail's right edge.
+    const QPoint ppAt = nav->pp->mapTo(nav, QPoint(0, 0));
+    const platform::PointerConfinementRequest expected{
+        static_cast<uint64_t>(nav->winId()), ppAt.x() + ox() + p.x() - v.left, ppAt.y() + oy() + p.y() - v.top,
+        nav->ThumbnailWidth() - (v.right - v.left) + 1, nav->ThumbnailHeight() - (v.bottom - v.top) + 1};
+
+    QTest::mousePress(nav->pp, Qt::LeftButton, {}, p);
+    EXPECT_EQ(confinement.requests, std::vector<platform::PointerConfinementRequest>{expected});
+    EXPECT_EQ(confinement.held, expected);
+    QTest::mouseMove(nav->pp, p + QPoint(5, 5));
+    EXPECT_EQ(confinement.held, expected);
+    QTest::mouseRelease(nav->pp, Qt::LeftButton, {}, p + QPoint(5, 5));
+    EXPECT_FALSE(confinement.held);
+    EXPECT_EQ(confinement.releases, 1);
+
+    // A press outside the outline or with the right button holds nothing.
+    QTest::mousePress(nav->pp, Qt::RightButton, {}, outlineCentre());
+    QTest::mouseRelease(nav->pp, Qt::RightButton, {}, outlineCentre());
+    QTest::mousePress(nav->pp, Qt::LeftButton, {}, QPoint(nav->ViewRect().right + 2, nav->ViewRect().bottom + 2));
+    EXPECT_EQ(confinement.requests.size(), 1u);
+    QTest::mouseRelease(nav->pp, Qt::LeftButton, {}, QPoint(0, 0));
+
+    // The drag ends without a mouse-up: the navigator is hidden, or the
+    // last document closes.
+    const struct {
+        const char* how;
+        std::function<void()> end;
+    } endings[] = {
+        {"hidden", [&] { nav->hide(); }},
+        {"last document closed", [&] { closeDocument(doc); }},
+    };
+    for (const auto& e : endings) {
+        SCOPED_TRACE(e.how);
+        nav->show();
+        nav->UpdateImage();
+        const int releases = confinement.releases;
+        QTest::mousePress(nav->pp, Qt::LeftButton, {}, outlineCentre());
+        ASSERT_TRUE(confinement.held);
+        e.end();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(nav->Dragging());
+        EXPECT_FALSE(confinement.held);
+        EXPECT_EQ(confinement.releases, releases + 1);
+    }
 }
 
 TEST_F(NavigatorTest, APressOutsideTheOutlineOrWithTheRightButtonDragsNothing)

@@ -2,6 +2,9 @@
 // filter keys run through the main window's dispatcher, the document saved,
 // and the saved file compared with the engine's own result.
 #include "DriveFixture.h"
+#include "FileSizeLimit.h"
+
+#include <QDir>
 
 namespace tq {
 
@@ -69,6 +72,33 @@ TEST_F(DriveFixture, AFailingStepEndsTheRunWithItsMessage)
     // A bad command line.
     r = drive({"--key"});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+namespace {
+
+// The files the program left in its snapshot folder.
+QStringList snapshotFolder(const QTemporaryDir& dir)
+{
+    return QDir(dir.filePath("program/Temp")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+// On a disk that takes no more than 100 bytes a file, the first snapshot
+// cannot be written. The program says so and goes on; the driver must do
+// the same, not die of the file-size signal with half a snapshot left.
+TEST_F(DriveFixture, UnderAFileSizeLimitTheDriverFailsAsTheProgramDoes)
+{
+    DriveRun r;
+    {
+        ScopedFileSizeLimit full(100);
+        r = drive({"--open", path("in.png"), "--key", "INVERT", "--save", path("full.bmp")});
+    }
+    ASSERT_EQ(r.exitCode, 1) << "ended by a signal: " << r.err;
+    EXPECT_NE(r.err.find("Undo steps and settings cannot be saved"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("save " + path("full.bmp").toStdString() + " failed"), std::string::npos) << r.err;
+    EXPECT_TRUE(snapshotFolder(dir).isEmpty()) << snapshotFolder(dir).join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("full.bmp")));
 }
 
 } // namespace tq

@@ -19,6 +19,7 @@
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "platform/Folders.h"
+#include "platform/ProcessSetup.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -278,6 +279,8 @@ bool takeValues(int argc, char** argv, int& i, int count, std::vector<std::strin
 
 int main(int argc, char** argv)
 {
+    // Signals, memory and the heap exactly as the program has them.
+    tq::platform::setUpProcess();
     using namespace tq::drive;
     Options o;
     for (int i = 1; i < argc; ++i) {

@@ -32,6 +32,8 @@ struct Drive {
     // a warning or an error is a failed step (false, with its text in
     // `error`); an information is only reported.
     bool settle(size_t shownBefore, std::string& error);
+    // The first warning or error box shown since `shownBefore`, or nullptr.
+    const platform::MessageBoxRequest* warningSince(size_t shownBefore) const;
 };
 
 // One step as the command line gave it.

@@ -147,6 +147,7 @@ TEST_F(DriveFixture, CarryOnGoesOnPastWarningsAndEndsWithTheirStatus)
     r = drive({"--help"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("[--carry-on]"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--print OUT.pdf[,fit][,centre][,copies=N]"), std::string::npos) << r.err;
 }
 
 } // namespace tq

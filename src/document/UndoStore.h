@@ -151,6 +151,9 @@ public:
 
 private:
     void ShiftUndoFiles();
+    // Status panel 2: "Total Actions: " and Undopos. Every change of Undopos
+    // shows it before the history rows are touched.
+    void showActions();
     void rebuildHistory();
     bool historyShowsMe() const;
     bool restore(const std::filesystem::path& file);

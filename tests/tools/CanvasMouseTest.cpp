@@ -24,12 +24,8 @@ protected:
         CanvasFixture::SetUp();
         doc = open(60, 40);
         chooseTool("Brush");
-        Settings& s = programSettings();
-        s.ActiveColor = kInk;
-        s.BrushMode = 0;
-        s.BrushSize = 7;
-        s.BrushPressure = 30;
-        s.BrushContinuous = true;
+        programSettings().ActiveColor = kInk;
+        brushOptions(0, 7, 30, true);
         window = main->windowHandle();
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));

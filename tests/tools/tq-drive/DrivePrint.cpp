@@ -71,11 +71,7 @@ StepResult runPrint(Drive& d, const Step& s)
     platform::QtPrinter printer;
     platform::ScopedPorts realPrinter(platform::Ports{.printer = &printer});
     const size_t before = d.ports.messageBoxes.shown.size();
-    d.main.MenuExec("PRINT");
-    QCoreApplication::processEvents();
-    fPrint* dialog = nullptr;
-    for (fPrint* w : d.main.findChildren<fPrint*>())
-        if (w->isVisible()) dialog = w;
+    fPrint* dialog = d.openDialog<fPrint>([&] { d.main.MenuExec("PRINT"); });
     if (!dialog) return d.settle(before, error) ? "the print dialog did not open" : error;
 
     const int pdf = dialog->cbPrinters->findText(QString::fromUtf8(platform::kPdfPrinterName));

@@ -65,11 +65,7 @@ StepResult runOptimisedSave(Drive& d, const Step& s)
     fImage* doc = d.activeDocument();
     if (!doc) return "no active document";
     const size_t before = d.ports.messageBoxes.shown.size();
-    d.main.MenuStatic("IMAGESAVEOPTIONS");
-    QCoreApplication::processEvents();
-    FWeb* dialog = nullptr;
-    for (FWeb* w : d.main.findChildren<FWeb*>())
-        if (w->isVisible()) dialog = w;
+    FWeb* dialog = d.openDialog<FWeb>([&] { d.main.MenuStatic("IMAGESAVEOPTIONS"); });
     if (!dialog) {
         std::string error;
         return d.settle(before, error) ? "the optimised save dialog did not open" : error;

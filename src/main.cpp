@@ -2,8 +2,7 @@
 #include "mainwindow/fSplash.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
-#include "platform/FileSizeSignal.h"
-#include "platform/HeapTuning.h"
+#include "platform/ProcessSetup.h"
 #include "toolwindows/ToolWindows.h"
 
 #include <QApplication>
@@ -12,8 +11,7 @@
 
 int main(int argc, char** argv)
 {
-    tq::platform::keepLargeBlocksInHeap();
-    tq::platform::ignoreFileSizeSignal();
+    tq::platform::setUpProcess();
     QApplication app(argc, argv);
     tq::programContext();
     // The private temporary folder is made once, before anything needs it.

@@ -357,6 +357,10 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
         undoMax_ = undoPos_;
     }
 
+    // The count goes up with the step itself, before the rows: the history
+    // window is drawn from here on (rows made, laid out, shown), and nothing
+    // that goes wrong there may leave the count of a recorded step behind.
+    showActions();
     // Recording a step makes the history show this document.
     if (history_) {
         if (!historyShowsMe() || shifted) {
@@ -366,7 +370,6 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
             if (undoPos_ >= 2) history_->loadHistory(undoPos_ - 1, lastActionName);
         }
     }
-    target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return written;
 }
 
@@ -398,11 +401,11 @@ bool UndoStore::UndoBits()
             target_.snapshotMissing(undoPos_ - 2);
         }
     }
+    showActions();
     if (historyShowsMe()) {
         history_->enableAll();
         if (undoPos_ >= 1) history_->placeIndicator(undoPos_ - 1);
     }
-    target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return loaded;
 }
 
@@ -418,13 +421,13 @@ bool UndoStore::RedoBits()
             target_.snapshotMissing(undoPos_);
         }
     }
+    // The count of actions in the shown state changes with redo as with
+    // undo; a panel left at the old count would contradict the history.
+    if (loaded) showActions();
     if (historyShowsMe()) {
         history_->enableAll();
         if (undoPos_ >= 1) history_->placeIndicator(undoPos_ - 1);
     }
-    // The count of actions in the shown state changes with redo as with
-    // undo; a panel left at the old count would contradict the history.
-    if (loaded) target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return loaded;
 }
 
@@ -436,10 +439,12 @@ bool UndoStore::JumpToStep(int index)
         return false;
     }
     undoPos_ = index + 1;
+    showActions();
     if (historyShowsMe()) history_->placeIndicator(index);
-    target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_));
     return true;
 }
+
+void UndoStore::showActions() { target_.setActionsPanel("Total Actions: " + std::to_string(undoPos_)); }
 
 void UndoStore::rebuildHistory()
 {

@@ -156,6 +156,9 @@ public:
 private:
     void ShiftUndoFiles();
     std::string stepName(int step) const { return UndoSnapshotFile::fileName(meID_, step); }
+    // Status panel 2: "Total Actions: " and Undopos. Every change of Undopos
+    // shows it before the history rows are touched.
+    void showActions();
     void rebuildHistory();
     bool historyShowsMe() const;
     bool restore(const std::filesystem::path& file);

@@ -18,6 +18,9 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+#include <filesystem>
+
 
 namespace tq {
 namespace {
@@ -234,16 +237,29 @@ bool fPrint::takePictureFromClipboard(fImage& doc)
 
 bool fPrint::pdfFileChosen(platform::Printer& printer)
 {
-    if (printer.deviceName() != platform::kPdfPrinterName || !printer.pdfFile().empty()) return true;
+    if (printer.deviceName() != platform::kPdfPrinterName) return true;
+    // Every print to a file asks for its file, offering the last one; a
+    // name already taken is confirmed here, whatever the dialog did.
     platform::FileDialogRequest request;
     request.title = platform::kPdfPrinterName;
     request.filter = "PDF (*.pdf)|*.pdf";
-    request.fileName = "print.pdf";
+    request.fileName = printer.pdfFile().empty() ? std::string(kDefaultPdfName) : printer.pdfFile();
     request.defaultExt = "pdf";
-    const auto answer = platform::ports().fileDialogs->save(request);
-    if (!answer || answer->path.empty()) return false;
-    printer.setPdfFile(answer->path);
-    return true;
+    request.overwritePrompt = false;
+    for (;;) {
+        const auto answer = platform::ports().fileDialogs->save(request);
+        if (!answer || answer->path.empty()) return false;
+        std::error_code ec;
+        const bool taken = std::filesystem::symlink_status(answer->path, ec).type() != std::filesystem::file_type::not_found;
+        if (taken && platform::MsgBox(answer->path + kReplaceQuestion, platform::MsgButtons::YesNo,
+                                      platform::MsgIcon::Question, platform::kProgramName) != platform::MsgResult::Yes) {
+            // Back to the dialog, at the name the user gave up.
+            request.fileName = answer->path;
+            continue;
+        }
+        printer.setPdfFile(answer->path);
+        return true;
+    }
 }
 
 void fPrint::cmdOK_Click()
@@ -262,10 +278,9 @@ void fPrint::cmdOK_Click()
         close();
         return;
     }
-    // The quality list has no counterpart in the print system here; the
-    // printer prints at its own.
+    const auto quality = static_cast<platform::PrintQuality>(std::clamp(cbQuality->currentIndex(), 0, 3));
     const bool ok = PrintPictureToFitPage(*printer, *iOut, cbOrientation->currentIndex() + 1, chkCenter->isChecked(),
-                                          chkFit->isChecked(), copies);
+                                          chkFit->isChecked(), copies, quality);
     if (!ok) unableToPrintMessage();
     close();
 }
@@ -273,7 +288,7 @@ void fPrint::cmdOK_Click()
 void fPrint::cmdCancel_Click() { close(); }
 
 bool fPrint::PrintPictureToFitPage(platform::Printer& Prn, const DibRecord& pic, int iOrientation, bool iCenter,
-                                   bool iFit, int copies)
+                                   bool iFit, int copies, platform::PrintQuality quality)
 {
     const bool landscape = iOrientation == 2;
     const std::optional<platform::PrintableArea> area = Prn.printableArea(landscape);
@@ -285,6 +300,7 @@ bool fPrint::PrintPictureToFitPage(platform::Printer& Prn, const DibRecord& pic,
     job.picture = pic;
     job.landscape = landscape;
     job.copies = copies;
+    job.quality = quality;
     job.left = place.left;
     job.top = place.top;
     job.width = place.width;

@@ -3,7 +3,8 @@
 // quality, the orientation, the number of copies, whether the picture is
 // fitted to the page and whether it is centred; "Print" sends it through
 // PrintPictureToFitPage. The picture travels through the clipboard, which
-// holds it afterwards. The dialog is gone once closed, however it closes.
+// holds it afterwards. Printing to a file asks for the file every time and
+// confirms replacing one. The dialog is gone once closed, however it closes.
 #pragma once
 
 #include "document/ProgramContext.h"
@@ -33,6 +34,10 @@ public:
     // The side of the box the preview is reduced into, in pixels.
     static constexpr int kPreviewSide = 300;
     static constexpr const char* kUnableToPrint = "Unable to print";
+    // The file the PDF printer first offers, and what confirms replacing a
+    // file (after its path).
+    static constexpr const char* kDefaultPdfName = "print.pdf";
+    static constexpr const char* kReplaceQuestion = " already exists.\nDo you want to replace it?";
 
     QFrame* lblBkSrc = nullptr;   // the preview frame
     QLabel* iSrc = nullptr;       // the preview, centred in the frame
@@ -70,7 +75,8 @@ public:
     // would fit. True when the page was placed and sent; nothing is sent
     // when no placement can be computed.
     bool PrintPictureToFitPage(platform::Printer& Prn, const DibRecord& pic, int iOrientation, bool iCenter,
-                               bool iFit, int copies = 1);
+                               bool iFit, int copies = 1,
+                               platform::PrintQuality quality = platform::PrintQuality::Medium);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,7 +84,8 @@ protected:
 private:
     // The clipboard's picture read back, when it is the document's picture.
     bool takePictureFromClipboard(fImage& doc);
-    // The PDF printer needs a file before its first page.
+    // The PDF printer's file for this print, asked for every time; false
+    // when the user gave none.
     bool pdfFileChosen(platform::Printer& printer);
 
     DocumentRef target_;

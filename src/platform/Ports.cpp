@@ -4,6 +4,8 @@
 #include "platform/PlatformContext.h"
 #include "platform/QtPorts.h"
 
+#include <algorithm>
+
 namespace tq::platform {
 namespace {
 
@@ -123,6 +125,18 @@ void setDefaultColourPicker(ColourPicker* picker)
     ColourPicker*& slot = ports().colourPicker;
     if (slot == (d ? d : plainQtPorts().colourPicker)) slot = picker ? picker : plainQtPorts().colourPicker;
     d = picker;
+}
+
+int resolutionForQuality(std::vector<int> supported, PrintQuality quality)
+{
+    std::erase_if(supported, [](int dpi) { return dpi <= 0; });
+    std::sort(supported.begin(), supported.end());
+    supported.erase(std::unique(supported.begin(), supported.end()), supported.end());
+    if (supported.empty()) return 0;
+    // Step q of 0..3 lands on q thirds of the list, nearest entry.
+    const size_t last = supported.size() - 1;
+    const size_t q = static_cast<size_t>(quality);
+    return supported[(q * last * 2 + 3) / 6];
 }
 
 Browser& browser() { return *ports().browser; }

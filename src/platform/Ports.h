@@ -128,11 +128,22 @@ struct PrintableArea {
     float paperWidth = 0, paperHeight = 0;   // the whole sheet
 };
 
+// The print dialog's quality list, in its order. A printer prints them as
+// increasing resolutions among those it supports (resolutionForQuality).
+enum class PrintQuality { Draft, Low, Medium, High };
+
+// The resolution, in dots per inch, a printer supporting `supported` prints
+// `quality` at: Draft the lowest, High the highest, Low and Medium a third
+// and two thirds of the way up the list (sorted, repeats dropped), each
+// never lower than the one before. 0 when the printer names none.
+int resolutionForQuality(std::vector<int> supported, PrintQuality quality);
+
 // One page: the picture drawn into a rectangle of the printable area.
 struct PrintJob {
     DibRecord picture;            // margin-less
     bool landscape = false;
-    int copies = 1;
+    int copies = 1;               // a PDF file holds one page per copy
+    PrintQuality quality = PrintQuality::Medium;
     int32_t left = 0, top = 0;    // from the printable area's top-left corner
     float width = 0, height = 0;
 };
@@ -148,8 +159,9 @@ public:
     // Makes the printer of that device name current; false (nothing
     // changed) when there is none.
     virtual bool selectDevice(const std::string& name) = 0;
-    // The file the PDF printer writes; empty until one is chosen (through
-    // the set-up dialog or setPdfFile). Kept for the run.
+    // The file the PDF printer writes next; empty until one is chosen
+    // (through the set-up dialog or setPdfFile). Kept for the run, so the
+    // next print can offer it again.
     virtual std::string pdfFile() = 0;
     virtual void setPdfFile(const std::string& path) = 0;
     // The current printer's printable area in an orientation; nullopt when
@@ -157,7 +169,8 @@ public:
     virtual std::optional<PrintableArea> printableArea(bool landscape) = 0;
     // Prints the page as one job on the current printer. False when the job
     // could not be started or finished; a job that cannot start sends
-    // nothing.
+    // nothing. The PDF printer writes its file whole or not at all: a file
+    // already there is replaced only by a complete one.
     virtual bool print(const PrintJob& job) = 0;
 };
 

@@ -244,12 +244,18 @@ bool QtPrinter::print(const PrintJob& job)
     const QImage img = imageFromDib(job.picture);
     if (img.isNull()) return false;
     QPrinter* printer = keptPrinter();
-    auto printPage = [&] {
-        if (!printer->setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait))
-            return false;
-        // A PDF file is one document whatever the count; a printer of the
-        // print system makes the copies itself.
-        printer->setCopyCount(job.copies < 1 ? 1 : job.copies);
+    if (!printer->setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait)) return false;
+    // The quality list has no codes of its own here: it picks among the
+    // resolutions the printer names.
+    const QList<int> named = printer->supportedResolutions();
+    if (const int dpi = resolutionForQuality({named.begin(), named.end()}, job.quality); dpi > 0)
+        printer->setResolution(dpi);
+    const int copies = job.copies < 1 ? 1 : job.copies;
+    // A printer of the print system makes the copies itself; a PDF file
+    // holds them as pages of its own.
+    const bool pdf = printer->outputFormat() == QPrinter::PdfFormat;
+    printer->setCopyCount(pdf ? 1 : copies);
+    const auto pages = [&] {
         QPainter painter;
         // begin() fails before anything reaches the printer or the file.
         if (!painter.begin(printer)) return false;
@@ -257,23 +263,26 @@ bool QtPrinter::print(const PrintJob& job)
         const double scale = printer->resolution() / 1440.0;
         const QRectF target(job.left * scale, job.top * scale, job.width * scale, job.height * scale);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(target, img);
-        return painter.end();
+        bool ok = true;
+        for (int page = 0; page < (pdf ? copies : 1) && ok; ++page) {
+            if (page > 0) ok = printer->newPage();
+            if (ok) painter.drawImage(target, img);
+        }
+        return painter.end() && ok;
     };
-    if (printer->outputFormat() != QPrinter::PdfFormat) return printPage();
-
-    // The PDF is saved like every other file of the program: written beside
-    // its name and renamed over it when complete, and never over a device
-    // or a FIFO. The temporary name has no ".pdf", so the printer stays a
-    // PDF printer while it writes there.
-    const QString file = keptPdfFile();
-    if (file.isEmpty()) return false;
-    const bool printed = replaceFileSafely(file.toStdString(), [&](const std::string& temp) {
+    if (!pdf) return pages();
+    if (keptPdfFile().isEmpty()) return false;
+    // Written beside the file it replaces and renamed over it only when
+    // complete: a print that fails leaves the earlier file as it was.
+    return replaceFileSafely(keptPdfFile().toStdString(), [&](const std::string& temp) {
         printer->setOutputFileName(qs(temp));
-        return printPage();
+        const bool ok = pages();
+        // The printer names the file the user chose, not the one written
+        // on the way (set-up reads it back); an empty name would turn the
+        // printer into the system's default.
+        printer->setOutputFileName(keptPdfFile());
+        return ok;
     });
-    printer->setOutputFileName(file);
-    return printed;
 }
 
 // ---- Browser, screen, processes, colour, timers -------------------------

@@ -58,6 +58,7 @@ void CanvasTools::idstMouseDown(int16_t Button, int16_t Shift, int32_t X, int32_
     TraceX = StartX = X;
     TraceY = StartY = Y;
     StrokeActive = true;
+    LeftPressed = true;
     bool floatingStepToo = true;
     step([&] {
         switch (currentTool()) {
@@ -115,7 +116,10 @@ void CanvasTools::idstMouseMove(int16_t Button, int16_t Shift, int32_t X, int32_
 void CanvasTools::idstMouseUp(int16_t Button, int16_t Shift, int32_t X, int32_t Y)
 {
     (void)Shift;
-    if (Button == 1) {
+    // A stroke is one step: its own release ends it, once.
+    const bool endsStroke = Button == 1 && LeftPressed;
+    if (Button == 1) LeftPressed = false;
+    if (endsStroke) {
         step([&] {
             switch (currentTool()) {
             case CanvasTool::Select: selectEnd(X, Y); break;

@@ -80,6 +80,10 @@ public:
     bool Grabbed = false;               // the move tool's press was inside the selection
     bool OutlineMoved = false;          // the outline was dragged in this stroke
     bool StrokeActive = false;          // a left-button stroke is in progress
+    // The left button went down on this canvas and has not come up: only
+    // its release ends a tool's stroke. (A release can come alone, when the
+    // press went elsewhere, such as to close a popup.)
+    bool LeftPressed = false;
     // The polygon selection's vertices as x, y pairs; one slot (two zeros)
     // when no polygon is in progress.
     std::vector<int32_t> Vertices{0, 0};

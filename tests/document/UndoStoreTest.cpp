@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <iterator>
+#include <new>
 #include <vector>
 
 #include <sys/stat.h>
@@ -521,6 +522,30 @@ TEST_F(UndoStoreTest, HistoryFollowsTheDocumentShown)
     EXPECT_EQ(history.rowCount(), 1);
     b.SwapHistoy();
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "B1"}));
+}
+
+// The count in the status bar belongs to the step: a history window that
+// fails while it draws its rows (out of memory making a row) must not leave
+// the count of a recorded, undone or jumped-to step behind.
+TEST_F(UndoStoreTest, TheCountIsShownWhateverTheHistoryWindowDoes)
+{
+    UndoStore s(dir, 1, doc, &history);
+    ASSERT_TRUE(act(s, 10, "Original"));
+    history.changed = [] { throw std::bad_alloc(); };
+    const auto expectCount = [&](const char* what, int n) {
+        EXPECT_EQ(doc.actionsPanel, "Total Actions: " + std::to_string(n)) << what;
+        EXPECT_EQ(s.Undopos(), n) << what;
+    };
+    EXPECT_THROW(act(s, 20, "A"), std::bad_alloc);
+    expectCount("action", 2);
+    EXPECT_THROW(act(s, 30, "B"), std::bad_alloc);
+    expectCount("second action", 3);
+    EXPECT_THROW(s.UndoBits(), std::bad_alloc);
+    expectCount("undo", 2);
+    EXPECT_THROW(s.RedoBits(), std::bad_alloc);
+    expectCount("redo", 3);
+    EXPECT_THROW(s.JumpToStep(0), std::bad_alloc);
+    expectCount("jump", 1);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/QtPorts.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFrame>
@@ -25,6 +26,8 @@
 #include <unistd.h>
 
 #include "platform/UpDownBar.h"
+
+#include <array>
 
 namespace tq {
 namespace {
@@ -113,14 +116,22 @@ protected:
     }
     // A 30 x 20 document printed through the dialog's OK to the PDF file
     // `pdf` of the real printer: the dialog closes and says it could not.
-    void expectPdfRefused(platform::QtPrinter& printer, const std::string& pdf)
+    // Every print to a file asks for it: the file dialog names this one.
+    // Something already there is first confirmed (the first button, Yes).
+    void expectPdfRefused(const std::string& pdf)
     {
-        printer.setPdfFile(pdf);
+        const bool there = std::filesystem::exists(std::filesystem::symlink_status(pdf));
+        ports.fileDialogs.answerPath(pdf);
         openDocument(30, 20);
         QPointer<fPrint> d = openPrint();
         ASSERT_TRUE(d);
         d->cmdOK->click();
         EXPECT_TRUE(gone(d));
+        if (there) {
+            ASSERT_FALSE(ports.messageBoxes.shown.empty());
+            EXPECT_NE(ports.messageBoxes.shown.front().text.find("already exists"), std::string::npos);
+            ports.messageBoxes.shown.erase(ports.messageBoxes.shown.begin());
+        }
         expectUnableToPrint();
     }
 };
@@ -331,7 +342,7 @@ TEST_F(PrintDialog, AFailedPageIsReported)
     expectUnableToPrint();
 }
 
-TEST_F(PrintDialog, ThePdfPrinterAsksForItsFileOnce)
+TEST_F(PrintDialog, EveryPrintToAFileAsksForItsFileOfferingTheLastOne)
 {
     ports.printer.current = platform::kPdfPrinterName;
     openDocument(40, 30);
@@ -339,16 +350,112 @@ TEST_F(PrintDialog, ThePdfPrinterAsksForItsFileOnce)
     openPrint()->cmdOK->click();
     EXPECT_TRUE(ports.printer.printed.empty());
     EXPECT_TRUE(ports.messageBoxes.shown.empty()) << "the user chose not to";
-    ASSERT_EQ(ports.fileDialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(ports.fileDialogs.saveRequests[0].defaultExt, "pdf");
+    const auto& asked = ports.fileDialogs.saveRequests;
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].defaultExt, "pdf");
+    EXPECT_EQ(asked[0].fileName, "print.pdf");
+    // The replace question is the program's own, so it is asked once.
+    EXPECT_FALSE(asked[0].overwritePrompt);
 
-    ports.fileDialogs.answerPath(programDir.filePath("page.pdf").toStdString());
+    const std::string first = programDir.filePath("first.pdf").toStdString();
+    const std::string second = programDir.filePath("second.pdf").toStdString();
+    ports.fileDialogs.answerPath(first);
     openPrint()->cmdOK->click();
-    EXPECT_EQ(ports.printer.printed.size(), 1u);
-    EXPECT_EQ(ports.printer.pdf, programDir.filePath("page.pdf").toStdString());
+    ports.fileDialogs.answerPath(second);
     openPrint()->cmdOK->click();
+    ASSERT_EQ(asked.size(), 3u) << "every print asks";
+    EXPECT_EQ(asked[2].fileName, first);
     EXPECT_EQ(ports.printer.printed.size(), 2u);
-    EXPECT_EQ(ports.fileDialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(ports.printer.pdf, second);
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
+}
+
+TEST_F(PrintDialog, AFileThatExistsIsConfirmedBeforeItIsReplaced)
+{
+    ports.printer.current = platform::kPdfPrinterName;
+    openDocument(40, 30);
+    const std::string taken = programDir.filePath("taken.pdf").toStdString();
+    const std::string other = programDir.filePath("other.pdf").toStdString();
+    QFile file(QString::fromStdString(taken));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const platform::MessageBoxRequest question{taken + " already exists.\nDo you want to replace it?",
+                                               platform::MsgButtons::YesNo, platform::MsgIcon::Question,
+                                               "Talvex Quarlend"};
+    const auto& asked = ports.fileDialogs.saveRequests;
+
+    // "No" goes back to the dialog at that name; cancelled there, nothing
+    // is printed.
+    ports.fileDialogs.answerPath(taken);
+    ports.messageBoxes.answers = {platform::MsgResult::No};
+    openPrint()->cmdOK->click();
+    EXPECT_EQ(ports.messageBoxes.shown, std::vector<platform::MessageBoxRequest>{question});
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].fileName, taken);
+    EXPECT_TRUE(ports.printer.printed.empty());
+
+    // "No", then another name: printed there, without a question.
+    ports.messageBoxes.shown.clear();
+    ports.fileDialogs.answerPath(taken);
+    ports.fileDialogs.answerPath(other);
+    ports.messageBoxes.answers = {platform::MsgResult::No};
+    openPrint()->cmdOK->click();
+    EXPECT_EQ(ports.messageBoxes.shown.size(), 1u);
+    ASSERT_EQ(ports.printer.printed.size(), 1u);
+    EXPECT_EQ(ports.printer.pdf, other);
+
+    // "Yes" prints over it.
+    ports.messageBoxes.shown.clear();
+    ports.fileDialogs.answerPath(taken);
+    ports.messageBoxes.answers = {platform::MsgResult::Yes};
+    openPrint()->cmdOK->click();
+    EXPECT_EQ(ports.messageBoxes.shown, std::vector<platform::MessageBoxRequest>{question});
+    EXPECT_EQ(ports.printer.printed.size(), 2u);
+    EXPECT_EQ(ports.printer.pdf, taken);
+
+    // A printer of the print system asks for no file.
+    ports.printer.current = "Office Laser";
+    const size_t before = asked.size();
+    openPrint()->cmdOK->click();
+    EXPECT_EQ(asked.size(), before);
+    EXPECT_EQ(ports.printer.printed.size(), 3u);
+}
+
+TEST_F(PrintDialog, TheQualityGoesWithThePage)
+{
+    openDocument(40, 30);
+    for (int i = 0; i < 4; ++i) {
+        fPrint* d = openPrint();
+        ASSERT_NE(d, nullptr);
+        d->cbQuality->setCurrentIndex(i);
+        d->cmdOK->click();
+    }
+    ASSERT_EQ(ports.printer.printed.size(), 4u);
+    using Q = platform::PrintQuality;
+    const Q want[] = {Q::Draft, Q::Low, Q::Medium, Q::High};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ports.printer.printed[size_t(i)].quality, want[i]) << i;
+}
+
+TEST(PrintQuality, DraftToHighClimbTheResolutionsThePrinterNames)
+{
+    struct Case {
+        std::vector<int> supported;
+        std::array<int, 4> draftLowMediumHigh;
+    } cases[] = {
+        {{}, {0, 0, 0, 0}},                                   // it names none: left alone
+        {{72}, {72, 72, 72, 72}},                             // Qt's PDF writer
+        {{300, 600}, {300, 300, 600, 600}},
+        {{150, 300, 600, 1200}, {150, 300, 600, 1200}},
+        {{1200, 72, 600, 600, 300, 0, -5}, {72, 300, 600, 1200}},   // unsorted, repeated, nonsense
+        {{75, 150, 300, 600, 1200}, {75, 150, 600, 1200}},
+    };
+    using Q = platform::PrintQuality;
+    for (const Case& c : cases) {
+        const Q qualities[] = {Q::Draft, Q::Low, Q::Medium, Q::High};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(platform::resolutionForQuality(c.supported, qualities[i]), c.draftLowMediumHigh[size_t(i)])
+                << c.supported.size() << " resolutions, quality " << i;
+    }
 }
 
 // ---- A real page, through Qt's PDF printer ----------------------------------------
@@ -410,7 +517,7 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
         const QString pdf = programDir.filePath(QStringLiteral("page%1.pdf").arg(++n));
-        printer.setPdfFile(pdf.toStdString());
+        ports.fileDialogs.answerPath(pdf.toStdString());
         CountingImage* doc = openDocument(c.w, c.h);
         BitsBuffer navy(c.w, c.h);
         for (int y = 0; y < c.h; ++y)
@@ -447,7 +554,7 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
 
     // A file that cannot be made: nothing is written, and the user hears it.
     const QString nowhere = programDir.filePath(QStringLiteral("no-such-folder/page.pdf"));
-    expectPdfRefused(printer, nowhere.toStdString());
+    expectPdfRefused(nowhere.toStdString());
     EXPECT_FALSE(QFileInfo::exists(nowhere));
     printer.setPdfFile(before);
 }
@@ -465,7 +572,7 @@ TEST_F(PrintDialog, APdfFileThatIsAFifoIsRefused)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(held, 0);
-    expectPdfRefused(printer, fifo);
+    expectPdfRefused(fifo);
     char byte = 0;
     EXPECT_EQ(::read(held, &byte, 1), -1) << "nothing was written into it";
     ::close(held);

@@ -103,6 +103,15 @@ protected:
         release(d, points.back(), b);
     }
     static void key(fImage& d, Qt::Key k) { QTest::keyClick(d.iDst, k); }
+    // The brush's options: its mode, diameter, pressure and Trace.
+    static void brushOptions(int16_t mode, int16_t size, int16_t pressure, bool trace)
+    {
+        Settings& s = programSettings();
+        s.BrushMode = mode;
+        s.BrushSize = size;
+        s.BrushPressure = pressure;
+        s.BrushContinuous = trace;
+    }
 
     int newRows() const { return programHistory().rowCount() - rowsBefore; }
     std::string lastRow() const { return programHistory().row(programHistory().rowCount() - 1).Ltext; }

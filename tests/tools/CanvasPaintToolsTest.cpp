@@ -267,10 +267,7 @@ TEST_F(CanvasFixture, EveryBrushStrokeStartsAFreshMapAndTheStampNeedsAPicture)
     chooseTool("Brush");
     Settings& s = programSettings();
     s.ActiveColor = kInk;
-    s.BrushMode = 0;
-    s.BrushSize = 9;
-    s.BrushPressure = 30;
-    s.BrushContinuous = true;
+    brushOptions(0, 9, 30, true);
     drag(*doc, {{10, 10}, {11, 10}, {10, 10}});
     drag(*doc, {{10, 10}, {11, 10}});
     BitsBuffer want = before;
@@ -367,11 +364,7 @@ TEST_F(CanvasFixture, ADragStepRepaintsOnlyTheBandItChanged)
     // after a step covers the dab's band, never the whole canvas.
     CountingImage* doc = open(kW, kH, 1, true);
     chooseTool("Brush");
-    Settings& s = programSettings();
-    s.BrushMode = 0;
-    s.BrushSize = 50;
-    s.BrushPressure = 50;
-    s.BrushContinuous = true;
+    brushOptions(0, 50, 50, true);
     struct PaintSpy : QObject {
         std::vector<QRect> rects;
         bool eventFilter(QObject*, QEvent* e) override

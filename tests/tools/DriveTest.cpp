@@ -2,6 +2,9 @@
 // filter keys run through the main window's dispatcher, the document saved,
 // and the saved file compared with the engine's own result.
 #include "DriveFixture.h"
+#include "FileSizeLimit.h"
+
+#include <QDir>
 
 #include <filesystem>
 
@@ -93,6 +96,82 @@ TEST_F(DriveFixture, ASaveOntoAFifoIsRefusedWithTheReason)
         EXPECT_TRUE(S_ISFIFO(st.st_mode));
         EXPECT_TRUE(std::filesystem::is_symlink(link));
     }
+}
+
+namespace {
+
+// The files the program left in its snapshot folder.
+QStringList snapshotFolder(const QTemporaryDir& dir)
+{
+    return QDir(dir.filePath("program/Temp")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+} // namespace
+
+// On a disk that takes no more than 100 bytes a file, the first snapshot
+// cannot be written. The program says so and goes on; the driver must do
+// the same, not die of the file-size signal with half a snapshot left.
+TEST_F(DriveFixture, UnderAFileSizeLimitTheDriverFailsAsTheProgramDoes)
+{
+    DriveRun r;
+    {
+        ScopedFileSizeLimit full(100);
+        r = drive({"--open", path("in.png"), "--key", "INVERT", "--save", path("full.bmp")});
+    }
+    ASSERT_EQ(r.exitCode, 1) << "ended by a signal: " << r.err;
+    EXPECT_NE(r.err.find("Undo steps and settings cannot be saved"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("save " + path("full.bmp").toStdString() + " failed"), std::string::npos) << r.err;
+    EXPECT_TRUE(snapshotFolder(dir).isEmpty()) << snapshotFolder(dir).join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("full.bmp")));
+}
+
+// A picture grown to 30 x 20 cannot keep its snapshot on a disk that takes
+// 1000 bytes a file (the 9 x 6 one can). With --carry-on the run goes on
+// past the warning: undo goes back to the opened picture, redo finds no
+// snapshot to bring back, says so and leaves the picture as it is, and that
+// picture is saved.
+TEST_F(DriveFixture, CarryOnGoesOnPastWarningsAndEndsWithTheirStatus)
+{
+    const QStringList steps = {"--open", path("in.png"), "--size", "30,20", "--key", "UNDO", "--key", "REDO"};
+    DriveRun r;
+    {
+        ScopedFileSizeLimit full(1000);
+        r = drive(steps + QStringList{"--carry-on", "--save", path("redone.bmp")});
+    }
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    const size_t notKept = r.err.find("tq-drive: message: Talvex Quarlend: Undo steps and settings cannot be saved");
+    ASSERT_NE(notKept, std::string::npos) << r.err;
+    EXPECT_EQ(countOf(r.err, "tq-drive: message: "), 2u) << r.err;
+    EXPECT_GT(r.err.rfind("tq-drive: message: "), notKept) << "the redo's own message comes second: " << r.err;
+    EXPECT_EQ(r.err.find("failed"), std::string::npos) << r.err;
+    expectPicture(path("redone.bmp"), inputBits());
+
+    // Without it the first warning ends the run, and nothing is saved.
+    {
+        ScopedFileSizeLimit full(1000);
+        r = drive(steps + QStringList{"--save", path("stopped.bmp")});
+    }
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find("--size 30,20 failed: Undo steps and settings cannot be saved"), std::string::npos) << r.err;
+    EXPECT_EQ(countOf(r.err, "tq-drive: message: "), 1u) << r.err;
+    EXPECT_FALSE(QFile::exists(path("stopped.bmp")));
+
+    // A run that shows only information boxes ends with 0 all the same.
+    r = drive({"--open", path("in.png"), "--key", "CUT", "--carry-on", "--save", path("cut.bmp")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(countOf(r.err, "tq-drive: message: "), 1u) << r.err;
+
+    r = drive({"--help"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("[--carry-on]"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--print OUT.pdf[,fit][,centre][,copies=N]"), std::string::npos) << r.err;
 }
 
 } // namespace tq

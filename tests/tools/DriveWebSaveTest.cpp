@@ -8,6 +8,7 @@
 
 #include <FreeImage.h>
 
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <filesystem>
@@ -188,6 +189,23 @@ TEST_F(DriveWebSave, RefusedStepsSayWhy)
     const DriveRun r = drive({"--open", path("in.png"), "--optimised-save", "GIF-64 Colors", path("x.gif")});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(FreeImage_GetFileType(path("x.gif").toStdString().c_str(), 0), FIF_GIF);
+}
+
+// What is at OUT before the save is the program's to deal with: a link
+// there stays a link, and the file it points to takes the picture.
+TEST_F(DriveWebSave, TheFileAtOutIsLeftToTheProgram)
+{
+    QFile old(path("target.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older file");
+    old.close();
+    ASSERT_TRUE(QFile::link(path("target.png"), path("link.png")));
+
+    const DriveRun r = drive({"--open", path("photo.png"), "--optimised-save", "PNG-24 bit", path("link.png")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
+    EXPECT_EQ(QImage(path("target.png")).convertToFormat(QImage::Format_RGB32),
+              photo.convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "mainwindow/mStart.h"
 #include "platform/TestPorts.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -28,10 +30,24 @@ struct Drive {
 
     // The active document; nullptr when there is none.
     fImage* activeDocument() const;
+    // Runs the command, then returns the dialog of that kind it showed
+    // among the main window's children; nullptr when none is shown.
+    template <class Dialog, class Command>
+    Dialog* openDialog(Command&& run)
+    {
+        run();
+        QCoreApplication::processEvents();
+        Dialog* shown = nullptr;
+        for (Dialog* w : main.findChildren<Dialog*>())
+            if (w->isVisible()) shown = w;
+        return shown;
+    }
     // Runs pending events, then checks the boxes shown since `shownBefore`:
     // a warning or an error is a failed step (false, with its text in
     // `error`); an information is only reported.
     bool settle(size_t shownBefore, std::string& error);
+    // The first warning or error box shown since `shownBefore`, or nullptr.
+    const platform::MessageBoxRequest* warningSince(size_t shownBefore) const;
 };
 
 // One step as the command line gave it.

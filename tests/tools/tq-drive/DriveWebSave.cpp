@@ -2,10 +2,10 @@
 // File menu opens it ("IMAGESAVEOPTIONS"): the preset is picked from the
 // list (its number 0 to 23 or its caption), the custom JPEG quality Q (1 to
 // 100, only with "JPEG - Custom Quality ..") typed into its box, and OUT
-// written through "Save As"; then the dialog is closed with "Exit". The step
+// written through "Save As" (whatever is at OUT already is the program's to
+// deal with); then the dialog is closed with "Exit". The step
 // fails when the dialog does not open, when the conversion cannot be
 // applied or written (with the dialog's reason), or when OUT is not there.
-// A regular file at OUT is removed first; anything else there is kept.
 #include "Drive.h"
 
 #include "export/FWeb.h"
@@ -65,11 +65,7 @@ StepResult runOptimisedSave(Drive& d, const Step& s)
     fImage* doc = d.activeDocument();
     if (!doc) return "no active document";
     const size_t before = d.ports.messageBoxes.shown.size();
-    d.main.MenuStatic("IMAGESAVEOPTIONS");
-    QCoreApplication::processEvents();
-    FWeb* dialog = nullptr;
-    for (FWeb* w : d.main.findChildren<FWeb*>())
-        if (w->isVisible()) dialog = w;
+    FWeb* dialog = d.openDialog<FWeb>([&] { d.main.MenuStatic("IMAGESAVEOPTIONS"); });
     if (!dialog) {
         std::string error;
         return d.settle(before, error) ? "the optimised save dialog did not open" : error;
@@ -79,11 +75,8 @@ StepResult runOptimisedSave(Drive& d, const Step& s)
     emit dialog->CboFiles->activated(*preset);
     if (quality) typeNumber(dialog->TxtJPG, *quality);
 
-    // An old file goes first, so the check below sees the new one; anything
-    // else there is left for the dialog to refuse.
-    std::error_code ec;
-    if (std::filesystem::symlink_status(out, ec).type() == std::filesystem::file_type::regular)
-        std::filesystem::remove(out, ec);
+    // Whatever is at OUT (a file, a link, something that is no file) is left
+    // to the program: what it does with it is what a test looks at.
     d.ports.fileDialogs.answerPath(out);
     dialog->CmdSave->click();
     const std::string problem = dialog->panelText(3).toStdString();
@@ -93,6 +86,7 @@ StepResult runOptimisedSave(Drive& d, const Step& s)
     std::string error;
     if (!d.settle(before, error)) return error;
     if (!problem.empty()) return problem;
+    std::error_code ec;
     if (!std::filesystem::is_regular_file(out, ec)) return "nothing was written at " + out;
     return {};
 }

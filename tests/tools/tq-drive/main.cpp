@@ -1,7 +1,7 @@
 // tq-drive: runs the program end to end for the project's own tests.
 //
 //   tq-drive --program-folder DIR --open FILE [STEP]... [--save FILE]
-//            [--answer ok|cancel|yes|no|abort|retry|ignore]
+//            [--answer ok|cancel|yes|no|abort|retry|ignore] [--carry-on]
 //
 // Starts the main window on the offscreen platform with DIR as the program
 // folder, opens the picture as a document, runs the steps in the order given
@@ -10,16 +10,20 @@
 // --help), and saves the active document. Every message box is written to
 // stderr and answered with --answer (its first button when none is given);
 // file dialogs and the printer set-up are cancelled unless a step answers
-// them.
+// them. A warning or an error box fails the step that showed it; with
+// --carry-on the run goes on with the next step instead, so a test can look
+// at the state the program is left in after it.
 //
 // Exit status: 0 when every step ran, 1 when a step failed (the message is
-// written to stderr), 2 for a bad command line.
+// written to stderr) or, with --carry-on, when any warning or error box was
+// shown; 2 for a bad command line.
 #include "Drive.h"
 
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "document/mBitmap_Files.h"
 #include "platform/Folders.h"
+#include "platform/ProcessSetup.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -45,18 +49,22 @@ std::vector<StepFlag>& stepFlags()
 
 fImage* Drive::activeDocument() const { return main.currentDocument(); }
 
-bool Drive::settle(size_t shownBefore, std::string& error)
+const platform::MessageBoxRequest* Drive::warningSince(size_t shownBefore) const
 {
-    QCoreApplication::processEvents();
     const auto& shown = ports.messageBoxes.shown;
     for (size_t i = shownBefore; i < shown.size(); ++i) {
         const auto icon = shown[i].icon;
-        if (icon == platform::MsgIcon::Critical || icon == platform::MsgIcon::Exclamation) {
-            error = shown[i].text;
-            return false;
-        }
+        if (icon == platform::MsgIcon::Critical || icon == platform::MsgIcon::Exclamation) return &shown[i];
     }
-    return true;
+    return nullptr;
+}
+
+bool Drive::settle(size_t shownBefore, std::string& error)
+{
+    QCoreApplication::processEvents();
+    const platform::MessageBoxRequest* warning = warningSince(shownBefore);
+    if (warning) error = warning->text;
+    return !warning;
 }
 
 const std::vector<std::string>* Step::attachedValues(const std::string& name) const
@@ -132,13 +140,16 @@ struct Options {
     std::vector<Step> steps;
     std::string save;
     std::optional<platform::MsgResult> answer;
+    bool carryOn = false;
 };
 
 int usage(const std::string& problem)
 {
     std::cerr << "tq-drive: " << problem << "\n"
               << "usage: tq-drive --program-folder DIR --open FILE [STEP]... [--save FILE]\n"
-              << "                [--answer ok|cancel|yes|no|abort|retry|ignore]\n"
+              << "                [--answer ok|cancel|yes|no|abort|retry|ignore] [--carry-on]\n"
+              << "  --carry-on: a warning or error box does not end the run; the exit status is\n"
+              << "              then 1 when any was shown\n"
               << "steps, run in the order given:\n";
     std::vector<const StepFlag*> sorted;
     for (const StepFlag& f : stepFlags()) sorted.push_back(&f);
@@ -239,8 +250,11 @@ int run(const Options& o)
         const StepFlag* flag = nullptr;
         for (const StepFlag& f : stepFlags())
             if (f.flag == s.flag) flag = &f;
+        const size_t shownBefore = shown.size();
         const StepResult r = flag->run(d, s);
-        if (!r.empty()) return fail(describe(s), r);
+        // A step the program stopped with a box of its own goes on when
+        // asked to; a step the driver could not take ends the run.
+        if (!r.empty() && !(o.carryOn && d.warningSince(shownBefore))) return fail(describe(s), r);
     }
 
     if (!o.save.empty()) {
@@ -252,7 +266,7 @@ int run(const Options& o)
             return fail("save " + o.save, why.empty() ? "Unexpected error saving image" : why);
         }
     }
-    return 0;
+    return o.carryOn && d.warningSince(0) ? 1 : 0;
 }
 
 const StepFlag* findFlag(const std::string& name)
@@ -283,12 +297,18 @@ bool takeValues(int argc, char** argv, int& i, int count, std::vector<std::strin
 
 int main(int argc, char** argv)
 {
+    // Signals, memory and the heap exactly as the program has them.
+    tq::platform::setUpProcess();
     using namespace tq::drive;
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
         if (a == "--help") return usage("help");
+        if (a == "--carry-on") {
+            o.carryOn = true;
+            continue;
+        }
         if (a == "--program-folder" && hasValue)
             o.programFolder = argv[++i];
         else if (a == "--open" && hasValue)

@@ -10,6 +10,7 @@
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -432,16 +433,10 @@ bool fGradient::eventFilter(QObject* watched, QEvent* e)
         if (auto* box = qobject_cast<QLineEdit*>(watched)) showSelection(box, e->type() == QEvent::FocusIn);
     }
     if (e->type() == QEvent::KeyPress) {
-        for (QLineEdit* box : txt) {
-            if (watched != box) continue;
-            // Only digits and Backspace reach the six boxes; keys without a
-            // character (arrows, Delete, Enter, Escape) are not typing.
-            const QString text = static_cast<QKeyEvent*>(e)->text();
-            if (text.size() == 1) {
-                const QChar c = text.at(0);
-                if (c.unicode() >= 32 && c.unicode() != 127 && !c.isDigit()) return true;
-            }
-        }
+        // Only digits and Backspace reach the six boxes.
+        for (QLineEdit* box : txt)
+            if (watched == box && refuseTypedKey(box, *static_cast<QKeyEvent*>(e), 0, mAPI::FilterDigitKey))
+                return true;
     }
     return QDialog::eventFilter(watched, e);
 }

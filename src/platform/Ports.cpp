@@ -33,9 +33,11 @@ const Ports& plainQtPorts()
     static QtProcesses processes;
     static QtColourPicker colourPicker;
     static QtTimers timers;
+    static QtBell bell;
     static DesktopWallpaper wallpaper;
     static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs, &clipboard,    &pump,   &printerSetup, &printer,
-                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers, &wallpaper};
+                         &browser,      &screenGrab,  &processes,   &colourPicker, &timers, &wallpaper,
+                         &bell};
     return p;
 }
 
@@ -101,6 +103,7 @@ ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
     take(p.colourPicker, replacement.colourPicker);
     take(p.timers, replacement.timers);
     take(p.wallpaper, replacement.wallpaper);
+    take(p.bell, replacement.bell);
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }

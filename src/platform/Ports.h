@@ -2,7 +2,7 @@
 // message boxes, file dialogs (the plain ones and the picture open dialog
 // with its preview), the clipboard, the "let pending messages run" pump, the
 // printer and its set-up dialog, the web browser, the screen grab, outside
-// programs, the colour picker, timers and the desktop wallpaper.
+// programs, the colour picker, timers, the desktop wallpaper and the bell.
 // Code above the platform layer reaches them only through ports(), so a test
 // can swap in doubles (see TestPorts.h) that answer a message box or a file
 // dialog and record what was asked, and a headless run never blocks. The
@@ -247,6 +247,15 @@ public:
     virtual void singleShot(int ms, std::function<void()> action) = 0;
 };
 
+// ---- The bell ---------------------------------------------------------------------
+
+// The desktop's warning sound: a key a box refuses is not lost without a sign.
+class Bell {
+public:
+    virtual ~Bell() = default;
+    virtual void ring() = 0;
+};
+
 // ---- The registry ----------------------------------------------------------
 
 struct Ports {
@@ -264,6 +273,7 @@ struct Ports {
     ColourPicker* colourPicker = nullptr;
     Timers* timers = nullptr;
     Wallpaper* wallpaper = nullptr;
+    Bell* bell = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.

@@ -135,7 +135,7 @@ bool FakeWallpaper::setWallpaper(const std::string& file)
 
 TestPorts::TestPorts()
     : scope_(Ports{&messageBoxes, &fileDialogs, &pictureDialogs, &clipboard, &pump, &printerSetup, &printer, &browser,
-                   &screenGrab, &processes, &colourPicker, &timers, &wallpaper})
+                   &screenGrab, &processes, &colourPicker, &timers, &wallpaper, &bell})
 {
 }
 

@@ -217,6 +217,13 @@ public:
     bool sets = true;
 };
 
+// Counts the rings.
+class FakeBell : public Bell {
+public:
+    void ring() override { ++rings; }
+    int rings = 0;
+};
+
 // Every double, swapped in for the lifetime of the object.
 class TestPorts {
 public:
@@ -235,6 +242,7 @@ public:
     FakeColourPicker colourPicker;
     FakeTimers timers;
     FakeWallpaper wallpaper;
+    FakeBell bell;
 
 private:
     ScopedPorts scope_;

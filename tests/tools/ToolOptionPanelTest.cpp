@@ -116,6 +116,28 @@ TEST_F(OptionPanel, TypedTextKeepsTheTriadInStep)
     EXPECT_EQ(programSettings().BrushSize, 4);
 }
 
+TEST_F(OptionPanel, CtrlASelectsTheTextAndADigitPastThreeRings)
+{
+    initAll();
+    for (OptionTriad* t : {panel->sbFillTolerance, panel->sbBrushSize}) {
+        showFrame(static_cast<QFrame*>(t->UDT->parentWidget()));
+        const int rings = ports.bell.rings;
+        t->UDT->setFocus();
+        t->UDT->end(false);
+        QTest::keyClick(t->UDT, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(t->UDT->selectedText(), t->UDT->text());
+        QTest::keyClicks(t->UDT, QStringLiteral("42"));
+        EXPECT_TRUE(inStep(t, 42));
+        EXPECT_EQ(ports.bell.rings, rings);
+        QTest::keyClicks(t->UDT, QStringLiteral("5"));   // 425 is brought to 100
+        EXPECT_TRUE(inStep(t, 100));
+        // A fourth character is refused with the bell, never cut silently.
+        QTest::keyClicks(t->UDT, QStringLiteral("7"));
+        EXPECT_TRUE(inStep(t, 100));
+        EXPECT_EQ(ports.bell.rings, rings + 1);
+    }
+}
+
 TEST_F(OptionPanel, SliderAndArrowsKeepTheTriadInStep)
 {
     initAll();

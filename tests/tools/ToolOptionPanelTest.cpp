@@ -169,13 +169,27 @@ TEST_F(OptionPanel, OnlyTheAirbrushPressureBoxSelectsItsTextOnFocus)
     showFrame(panel->AirBrush);
     QApplication::setActiveWindow(panel.get());
     QLineEdit* pressure = panel->sbAirbrushPressure->UDT;
-    QLineEdit* size = panel->sbAirbrushSize->UDT;
-    pressure->deselect();
-    size->deselect();
-    pressure->setFocus(Qt::OtherFocusReason);
-    EXPECT_EQ(pressure->selectedText(), pressure->text());
-    size->setFocus(Qt::OtherFocusReason);
-    EXPECT_FALSE(size->hasSelectedText());
+    // Tabbing in is what makes a line edit select its text of its own.
+    for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::MouseFocusReason,
+                                   Qt::OtherFocusReason}) {
+        for (OptionTriad* other : {panel->sbAirbrushSize, panel->sbAirBrushQuantity, panel->sbAirbrushDefinition}) {
+            QLineEdit* box = other->UDT;
+            pressure->deselect();
+            box->deselect();
+            box->clearFocus();
+            pressure->setFocus(reason);
+            EXPECT_EQ(pressure->selectedText(), pressure->text()) << reason;
+            box->setFocus(reason);
+            EXPECT_FALSE(box->hasSelectedText()) << reason << " " << box->objectName().toStdString();
+            EXPECT_TRUE(box->hasFocus());
+        }
+    }
+    // The same for the boxes of the other frames.
+    showFrame(panel->Fill);
+    for (OptionTriad* t : {panel->sbFillTolerance, panel->sbFillPressure}) {
+        t->UDT->setFocus(Qt::TabFocusReason);
+        EXPECT_FALSE(t->UDT->hasSelectedText()) << t->UDT->objectName().toStdString();
+    }
 }
 
 TEST_F(OptionPanel, StartUpShowsTheFieldsInEveryControl)

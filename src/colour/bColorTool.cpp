@@ -322,13 +322,17 @@ void bColorTool::UserControl_Resize()
     FrameRect_ = RectI{0, 0, W, kHeight};
     for (int b = 0; b < 3; ++b) {
         BarRect_[b] = RectI{kBarLeft, kBarTops[b], W - 38, kBarTops[b] + kBarHeight};
-        MarkerRect_[b] = RectI{kBarLeft - 5, BarRect_[b].bottom, kBarLeft + 5, BarRect_[b].bottom + 5};
         txtColor[b]->move(W - 30, kBoxTops[b]);
     }
     picRGB->move(54, picRGB->y());
     ValueScale_ = single(255.0 / (W - 38 - 70 - 2));
     Redraw();
-    RedrawMarkers();
+    // The first show resizes the control after its host has set the
+    // components: the markers are placed from the values, never put back at
+    // the bars' left ends.
+    PlaceMarkers();
+    picLeft->update();
+    picRight->update();
 }
 
 void bColorTool::showEvent(QShowEvent* e)

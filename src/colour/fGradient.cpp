@@ -71,7 +71,12 @@ bool fGradient::Init(int32_t clrColor, int32_t& clrNew)
         setColor(clrColor);
         pvRefresh();
         Accepted_ = false;
+        // Where the user left it last time. Without a place of its own the
+        // platform centres a dialog again at every show, from frame sizes it
+        // may not know yet, so it would not keep its place between calls.
+        if (LastPlace_) move(*LastPlace_);
         exec();
+        LastPlace_ = pos();
         if (!Accepted_) return false;
         clrNew = Color_;
         return true;

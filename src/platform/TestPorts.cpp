@@ -32,6 +32,7 @@ std::optional<FileDialogAnswer> nextAnswer(std::deque<std::optional<FileDialogAn
 MsgResult FakeMessageBoxes::show(const MessageBoxRequest& request)
 {
     shown.push_back(request);
+    if (onShow) onShow(request);
     if (!answers.empty()) {
         const MsgResult r = answers.front();
         answers.pop_front();

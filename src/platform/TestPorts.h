@@ -15,12 +15,14 @@ namespace tq::platform {
 MsgResult firstButton(MsgButtons b);
 
 // Answers each box with the next queued answer, or with the default answer
-// (the box's first button when none is set), and records every request.
+// (the box's first button when none is set), and records every request;
+// onShow runs while the box is "up".
 class FakeMessageBoxes : public MessageBoxes {
 public:
     MsgResult show(const MessageBoxRequest& request) override;
 
     std::vector<MessageBoxRequest> shown;
+    std::function<void(const MessageBoxRequest&)> onShow;
     std::deque<MsgResult> answers;
     std::optional<MsgResult> defaultAnswer;
 };

@@ -227,7 +227,9 @@ void fFilter::buildControls()
     QFont hint(QStringLiteral("Microsoft Sans Serif"));
     hint.setPointSizeF(8.25);
     Label1->setFont(hint);
-    place(Label1, 2760, 3360, 3015, 375);
+    // The hint takes three lines in the desktop's fonts: it has the height
+    // from below the buttons to the bottom edge, so none is lost.
+    place(Label1, 2760, 3105, 3015, 810);
 
     tmrSelect = new QTimer(this);
     tmrSelect->setObjectName(QStringLiteral("tmrSelect"));

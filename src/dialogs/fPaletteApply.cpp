@@ -487,7 +487,7 @@ void fPaletteApply::PaletteFileCommand(int index)
         // The file is the palette and nothing after it, whatever it held before.
         const std::vector<uint8_t> bytes = PaletteFile::encode(palette);
         if (!replaceFileWithBytes(*path, {std::span<const uint8_t>(bytes)}))
-            MsgBox(kPaletteNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
+            MsgBox(saveFailureText(kPaletteNotSavedText, *path), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
 

@@ -6,6 +6,7 @@
 #include "filters/UserFilterFile.h"
 #include "filters/cBitFilter.h"
 #include "platform/Folders.h"
+#include "platform/PictureFiles.h"
 #include "platform/Ports.h"
 #include "platform/UpDownBar.h"
 #include "platform/ColourSwatch.h"
@@ -358,7 +359,8 @@ void fUserFilter::FilterFileCommand(int index)
 
     KernelRecord record;
     if (!GridToMask(record)) return;
-    if (!UserFilterFile::save(*path, record)) MsgBox(kFilterNotSavedText, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!UserFilterFile::save(*path, record))
+        MsgBox(saveFailureText(kFilterNotSavedText, *path), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- OK and Cancel ------------------------------------------------------------------

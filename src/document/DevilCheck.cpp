@@ -83,6 +83,10 @@ bool ddsSound(const uint8_t* h, size_t n, uint64_t fileSize)
 
 bool devilHeaderSound(const std::string& path, const std::string& lowerExt)
 {
+    // DevIL's multi-page PCX reader never reads a page's depth or plane
+    // count from the file: it decodes every page with whatever its stack
+    // held, so no such file comes out right and any of them may crash it.
+    if (lowerExt == "dcx") return false;
     // Readers that need the whole file walked.
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
     if (lowerExt == "pix") walk = pixStructureSound;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <new>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +77,90 @@ bool isSnapshotName(const std::string& n)
     return true;
 }
 
+// The snapshot folder opened as itself. Every listing, read, write, rename
+// and deletion in it goes through this handle, by name: a link put in place
+// of the folder is never followed, and a folder swapped after the check is
+// not the one acted on. A folder that is not a real folder of the user's own
+// is not opened at all, so nothing behind it is ever listed or removed.
+class SnapshotFolder {
+public:
+    // Opens the folder, making it (0700, and the folders above it) when
+    // `create` and it is missing. Not usable (errno telling why) when it is
+    // missing, a link (ELOOP), anything but a folder (ENOTDIR) or someone
+    // else's (EPERM).
+    SnapshotFolder(const fs::path& folder, bool create)
+    {
+        if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno == ENOENT && folder.has_parent_path()) {
+            std::error_code ec;
+            fs::create_directories(folder.parent_path(), ec);
+            ::mkdir(folder.c_str(), 0700);
+        }
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd_ < 0) {
+            // A link is named as one whatever it points to.
+            struct stat st {};
+            if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) errno = ELOOP;
+            return;
+        }
+        struct stat st {};
+        int error = 0;
+        if (::fstat(fd_, &st) != 0)
+            error = errno;
+        else if (st.st_uid != ::geteuid())
+            error = EPERM;
+        if (error != 0) {
+            close();
+            errno = error;
+            return;
+        }
+        // It holds the user's pictures: private to the user.
+        if ((st.st_mode & 077) != 0) ::fchmod(fd_, 0700);
+    }
+    ~SnapshotFolder() { close(); }
+    SnapshotFolder(const SnapshotFolder&) = delete;
+    SnapshotFolder& operator=(const SnapshotFolder&) = delete;
+
+    bool usable() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    // Removes the name itself (a link goes, never what it points to).
+    bool remove(const std::string& name) const { return usable() && ::unlinkat(fd_, name.c_str(), 0) == 0; }
+    bool rename(const std::string& from, const std::string& to) const
+    {
+        return usable() && ::renameat(fd_, from.c_str(), fd_, to.c_str()) == 0;
+    }
+    // The names of the regular files and links in the folder.
+    std::vector<std::string> filesAndLinks() const
+    {
+        std::vector<std::string> names;
+        if (!usable()) return names;
+        const int listing = ::dup(fd_);
+        if (listing < 0) return names;
+        DIR* d = ::fdopendir(listing);
+        if (!d) {
+            ::close(listing);
+            return names;
+        }
+        while (const dirent* e = ::readdir(d)) {
+            struct stat st {};
+            if (::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) names.emplace_back(e->d_name);
+        }
+        ::closedir(d);
+        return names;
+    }
+
+private:
+    void close()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    int fd_ = -1;
+};
+
+// The folder a snapshot file lies in ("." for a bare name).
+fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
 } // namespace
 
 // ---- UndoSnapshotFile ----
@@ -101,23 +186,7 @@ fs::path UndoSnapshotFile::path(const fs::path& programFolder, int32_t meID, int
 
 bool UndoSnapshotFile::ensureFolder(const fs::path& folder)
 {
-    // The folder holds the user's pictures: private to the user, and never
-    // a link planted under its name.
-    if (::mkdir(folder.c_str(), 0700) == 0) return true;
-    if (errno == ENOENT) {
-        std::error_code ec;
-        if (folder.has_parent_path()) fs::create_directories(folder.parent_path(), ec);
-        if (::mkdir(folder.c_str(), 0700) == 0) return true;
-    }
-    if (errno != EEXIST) return false;
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return false;
-    if (!S_ISDIR(st.st_mode)) {
-        errno = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
-        return false;
-    }
-    if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) ::chmod(folder.c_str(), 0700);
-    return true;
+    return SnapshotFolder(folder, true).usable();
 }
 
 bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
@@ -126,7 +195,9 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
         errno = EINVAL;
         return false;
     }
-    if (file.has_parent_path() && !ensureFolder(file.parent_path())) return false;
+    const SnapshotFolder folder(folderOf(file), true);
+    if (!folder.usable()) return false;
+    const std::string name = file.filename().string();
 
     uint8_t header[BitsHeader::kSize];
     BitsHeader::forBuffer(bits.width(), bits.height()).writeTo(header);
@@ -137,11 +208,10 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
     // name is created afresh and never followed through a link: whatever
     // is found under it (a half-written file, a planted link) is removed,
     // not written into.
-    fs::path tmp = file;
-    tmp += kTempSuffix;
+    const std::string tmp = name + kTempSuffix;
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(tmp.c_str(), flags, 0600);
-    if (fd < 0 && errno == EEXIST && ::unlink(tmp.c_str()) == 0) fd = ::open(tmp.c_str(), flags, 0600);
+    int fd = ::openat(folder.fd(), tmp.c_str(), flags, 0600);
+    if (fd < 0 && errno == EEXIST && folder.remove(tmp)) fd = ::openat(folder.fd(), tmp.c_str(), flags, 0600);
     if (fd < 0) return false;
     Fd out(fd);
     bool ok = writeAll(out.fd, header, sizeof header) && writeAll(out.fd, bits.data(), bits.byteSize());
@@ -151,7 +221,7 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
         error = errno;
     }
     if (!ok) {
-        ::unlink(tmp.c_str());
+        folder.remove(tmp);
         errno = error;
         return false;
     }
@@ -160,10 +230,10 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
     // rename over an existing file makes ext4 start writing the new one back
     // at once, which triples the time of a snapshot. Both act on the names
     // themselves, never on what a link there points to.
-    ::unlink(file.c_str());
-    if (::rename(tmp.c_str(), file.c_str()) != 0) {
+    folder.remove(name);
+    if (!folder.rename(tmp, name)) {
         error = errno;
-        ::unlink(tmp.c_str());
+        folder.remove(tmp);
         errno = error;
         return false;
     }
@@ -172,7 +242,10 @@ bool UndoSnapshotFile::write(const fs::path& file, const BitsBuffer& bits)
 
 bool UndoSnapshotFile::read(const fs::path& file, BitsBuffer& into)
 {
-    Fd in(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Read only from a folder the snapshots could have been written in.
+    const SnapshotFolder folder(folderOf(file), false);
+    if (!folder.usable()) return false;
+    Fd in(::openat(folder.fd(), file.filename().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.fd < 0) return false;
     struct stat st {};
     if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
@@ -222,22 +295,14 @@ std::optional<BitsBuffer> UndoSnapshotFile::read(const fs::path& file)
 
 int UndoSnapshotFile::removeStale(const fs::path& programFolder)
 {
+    // Looked at and removed as names: a link goes itself, and what it points
+    // to is never touched. A Temp that is a link, or not the user's own, is
+    // left as it is: the snapshots cannot be kept there, and the user is
+    // told so at the first one.
+    const SnapshotFolder temp(folder(programFolder), false);
     int removed = 0;
-    std::error_code ec;
-    fs::directory_iterator it(folder(programFolder), ec), end;
-    if (ec) return 0;
-    std::vector<fs::path> doomed;
-    for (; it != end; it.increment(ec)) {
-        if (ec) break;
-        // Looked at and removed as names: a link goes itself, and what it
-        // points to is never touched.
-        std::error_code fe;
-        const fs::file_status st = it->symlink_status(fe);
-        if ((fs::is_regular_file(st) || fs::is_symlink(st)) && isSnapshotName(it->path().filename().string()))
-            doomed.push_back(it->path());
-    }
-    for (const fs::path& p : doomed)
-        if (::unlink(p.c_str()) == 0) ++removed;
+    for (const std::string& name : temp.filesAndLinks())
+        if (isSnapshotName(name) && temp.remove(name)) ++removed;
     return removed;
 }
 
@@ -267,18 +332,18 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
     // still goes, or Redo would bring back a step older than the change.
     // Only the way back to this state is lost, and the user is told why.
     const bool written = UndoSnapshotFile::write(snapshotPath(undoPos_), target_.undoBits());
+    const int error = errno;
+    const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
     if (!written) {
-        const int error = errno;
         // Whatever an earlier branch left under this step's name is not
         // this state.
-        ::unlink(snapshotPath(undoPos_).c_str());
+        folder.remove(stepName(undoPos_));
         target_.snapshotNotWritten(UndoSnapshotFile::folder(programFolder_), error);
     }
 
     // A new action after undo: the redo branch goes. Snapshot Undopos has
     // just been rewritten.
-    std::error_code ec;
-    for (int i = undoPos_ + 1; i < undoMax_; ++i) fs::remove(snapshotPath(i), ec);
+    for (int i = undoPos_ + 1; i < undoMax_; ++i) folder.remove(stepName(i));
     for (int i = undoPos_ + 1; i <= kMaxSteps; ++i) names_[static_cast<size_t>(i)].clear();
     names_[static_cast<size_t>(undoPos_)] = lastActionName;
 
@@ -393,13 +458,10 @@ void UndoStore::DeleteUndoFiles()
 {
     // By exact name and only the steps this document has: a pattern such as
     // "b1000*.dat" would also match the files of document 10001.
-    std::error_code ec;
+    const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
     for (int i = 0; i < undoMax_; ++i) {
-        const fs::path p = snapshotPath(i);
-        fs::remove(p, ec);
-        fs::path tmp = p;
-        tmp += kTempSuffix;
-        fs::remove(tmp, ec);
+        folder.remove(stepName(i));
+        folder.remove(stepName(i) + kTempSuffix);
     }
     for (std::string& n : names_) n.clear();
     undoPos_ = undoMax_ = 0;
@@ -407,9 +469,9 @@ void UndoStore::DeleteUndoFiles()
 
 void UndoStore::ShiftUndoFiles()
 {
-    std::error_code ec;
-    fs::remove(snapshotPath(0), ec);
-    for (int i = 1; i <= kMaxSteps; ++i) fs::rename(snapshotPath(i), snapshotPath(i - 1), ec);
+    const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
+    folder.remove(stepName(0));
+    for (int i = 1; i <= kMaxSteps; ++i) folder.rename(stepName(i), stepName(i - 1));
     // The names slide with their files, so row 0 ("Original") is always the
     // oldest snapshot there is.
     for (int i = 1; i <= kMaxSteps; ++i) names_[static_cast<size_t>(i - 1)] = std::move(names_[static_cast<size_t>(i)]);

@@ -54,15 +54,18 @@ struct UndoSnapshotFile {
 
     static bool write(const std::filesystem::path& file, const BitsBuffer& bits);
     // Makes the snapshot folder private to the user (0700), creating it when
-    // missing; false (errno set) when it cannot be made or is not a folder of
-    // its own (a link under its name is refused).
+    // missing; false (errno set) when it cannot be made or is not a real
+    // folder of the user's own (a link under its name is refused, whatever it
+    // points to). Snapshots are read, written, renamed and removed only in
+    // such a folder, through a handle of the folder itself.
     static bool ensureFolder(const std::filesystem::path& folder);
 
     // Reads a snapshot back. The header must say 40 bytes, 1 plane, 32 bits
     // and a bordered size of at least 5 x 5 (a picture of at least 1 x 1, at
     // most kMaxPictureSide a side), and the file must be exactly
     // 40 + 4 (W + 4) (H + 4) bytes long, before any size in it is trusted.
-    // nullopt for a missing, truncated or foreign file.
+    // nullopt for a missing, truncated or foreign file, or one in a folder
+    // that ensureFolder would refuse.
     static std::optional<BitsBuffer> read(const std::filesystem::path& file);
     // The same into `into`, whose bytes are reused when it already has the
     // snapshot's size. False for a bad file: `into` is then untouched, or
@@ -73,7 +76,8 @@ struct UndoSnapshotFile {
     // folder. Meant for start-up, when no other copy of the program runs: the
     // files of a run that ended without closing its documents must not come
     // back as the redo steps of a new document with the same number. Returns
-    // the count removed.
+    // the count removed. A Temp that is a link or not the user's own folder
+    // is neither listed nor emptied.
     static int removeStale(const std::filesystem::path& programFolder);
 };
 
@@ -151,6 +155,7 @@ public:
 
 private:
     void ShiftUndoFiles();
+    std::string stepName(int step) const { return UndoSnapshotFile::fileName(meID_, step); }
     void rebuildHistory();
     bool historyShowsMe() const;
     bool restore(const std::filesystem::path& file);

@@ -9,10 +9,15 @@
 
 namespace tq {
 
-// The text of the notice.
-std::string writeFailureText(const std::filesystem::path& folder, int error);
+// The text of the notice. A refusal ("<file> is not a regular file") is the
+// reason instead of the folder and the system's error.
+std::string writeFailureText(const std::filesystem::path& folder, int error, const std::string& refusal = {});
 
 // Shows the notice unless this run has shown it already.
-void reportWriteFailure(const std::filesystem::path& folder, int error);
+void reportWriteFailure(const std::filesystem::path& folder, int error, const std::string& refusal = {});
+
+// The notice for a settings file that could not be written in the program
+// folder; `error` is the system's error number of the failed write.
+void reportSettingsNotSaved(const std::filesystem::path& programFolder, int error);
 
 } // namespace tq

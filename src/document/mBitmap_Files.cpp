@@ -125,6 +125,50 @@ constexpr uint64_t kMostPixelsPerByte = 65536;
 
 bool sizeAllowed(long w, long h) { return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide; }
 
+// DevIL writes through file calls of ours as well: its writers do not look
+// at what the file calls return, so only these calls see a short write or a
+// failed flush or close. The flag is DevIL's one writer's (UI thread only).
+bool devilWriteFailed = false;
+ILHANDLE ILAPIENTRY devilOpenWrite(ILconst_string name)
+{
+    FILE* f = std::fopen(name, "wb");
+    if (!f) devilWriteFailed = true;
+    return f;
+}
+void ILAPIENTRY devilCloseWrite(ILHANDLE handle)
+{
+    FILE* f = static_cast<FILE*>(handle);
+    if (!f) return;
+    if (std::fflush(f) != 0 || std::ferror(f) != 0) devilWriteFailed = true;
+    if (std::fclose(f) != 0) devilWriteFailed = true;
+}
+ILint ILAPIENTRY devilPutc(ILubyte c, ILHANDLE handle)
+{
+    const int r = std::fputc(c, static_cast<FILE*>(handle));
+    if (r == EOF) devilWriteFailed = true;
+    return r;
+}
+ILint ILAPIENTRY devilSeekWrite(ILHANDLE handle, ILint offset, ILint origin)
+{
+    return std::fseek(static_cast<FILE*>(handle), offset, origin);
+}
+ILint ILAPIENTRY devilTellWrite(ILHANDLE handle) { return ILint(std::ftell(static_cast<FILE*>(handle))); }
+ILint ILAPIENTRY devilWrite(const void* buffer, ILuint size, ILuint count, ILHANDLE handle)
+{
+    const size_t n = std::fwrite(buffer, size, count, static_cast<FILE*>(handle));
+    if (n < count) devilWriteFailed = true;
+    return ILint(n);
+}
+
+bool saveThroughDevILFiles(uint32_t devilType, const std::string& path)
+{
+    devilWriteFailed = false;
+    ilSetWrite(devilOpenWrite, devilCloseWrite, devilPutc, devilSeekWrite, devilTellWrite, devilWrite);
+    const bool written = ilSave(ILenum(devilType), path.c_str()) == IL_TRUE;
+    ilResetWrite();
+    return written && !devilWriteFailed;
+}
+
 // Reads the file through DevIL and hands it to FreeImage as a BMP.
 FIBITMAP* loadThroughDevIL(const std::string& path)
 {
@@ -138,7 +182,9 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
         && pictureFitsMemory(ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT))) {
         const std::string temp = uniquePictureTempName(kDevilLoadTempName);
         if (!temp.empty()) {
-            const bool saved = ilSave(IL_BMP, temp.c_str()) == IL_TRUE;
+            const bool saved = replaceFileSafely(temp, [](const std::string& target) {
+                return saveThroughDevILFiles(IL_BMP, target);
+            });
             ilBindImage(0);
             ilDeleteImages(1, &name);
             name = 0;
@@ -230,50 +276,6 @@ FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, i
     return FreeImage_Load(fif, path.c_str(), flags);
 }
 
-// DevIL writes through file calls of ours as well: its writers do not look
-// at what the file calls return, so only these calls see a short write or a
-// failed flush or close. The flag is DevIL's one writer's (UI thread only).
-bool devilWriteFailed = false;
-ILHANDLE ILAPIENTRY devilOpenWrite(ILconst_string name)
-{
-    FILE* f = std::fopen(name, "wb");
-    if (!f) devilWriteFailed = true;
-    return f;
-}
-void ILAPIENTRY devilCloseWrite(ILHANDLE handle)
-{
-    FILE* f = static_cast<FILE*>(handle);
-    if (!f) return;
-    if (std::fflush(f) != 0 || std::ferror(f) != 0) devilWriteFailed = true;
-    if (std::fclose(f) != 0) devilWriteFailed = true;
-}
-ILint ILAPIENTRY devilPutc(ILubyte c, ILHANDLE handle)
-{
-    const int r = std::fputc(c, static_cast<FILE*>(handle));
-    if (r == EOF) devilWriteFailed = true;
-    return r;
-}
-ILint ILAPIENTRY devilSeekWrite(ILHANDLE handle, ILint offset, ILint origin)
-{
-    return std::fseek(static_cast<FILE*>(handle), offset, origin);
-}
-ILint ILAPIENTRY devilTellWrite(ILHANDLE handle) { return ILint(std::ftell(static_cast<FILE*>(handle))); }
-ILint ILAPIENTRY devilWrite(const void* buffer, ILuint size, ILuint count, ILHANDLE handle)
-{
-    const size_t n = std::fwrite(buffer, size, count, static_cast<FILE*>(handle));
-    if (n < count) devilWriteFailed = true;
-    return ILint(n);
-}
-
-bool saveThroughDevILFiles(uint32_t devilType, const std::string& path)
-{
-    devilWriteFailed = false;
-    ilSetWrite(devilOpenWrite, devilCloseWrite, devilPutc, devilSeekWrite, devilTellWrite, devilWrite);
-    const bool written = ilSave(ILenum(devilType), path.c_str()) == IL_TRUE;
-    ilResetWrite();
-    return written && !devilWriteFailed;
-}
-
 // The FreeImage image through DevIL to path, in DevIL's image type.
 bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType)
 {
@@ -281,7 +283,7 @@ bool SaveThroughDevIL(FIBITMAP* dib, const std::string& path, uint32_t devilType
     if (temp.empty()) return false;
     bool ok = false;
     // A cut-short temporary file would hand DevIL a damaged picture.
-    if (saveFreeImageToFile(FIF_BMP, dib, temp, 0)) {
+    if (saveFreeImageSafely(FIF_BMP, dib, temp, 0)) {
         initDevIL();
         ILuint name = 0;
         ilGenImages(1, &name);
@@ -581,7 +583,10 @@ bool saveRows(const std::string& path, const std::string& ext, bool valid, int32
               Record record)
 {
     mFormat::InitFreeImage();
-    lastSaveRefusal = formatCannotHold(ext, w, h);
+    // Named before any work: the writers would refuse such a target anyway,
+    // without saying why.
+    lastSaveRefusal = writeTargetRefusal(path);
+    if (lastSaveRefusal.empty()) lastSaveRefusal = formatCannotHold(ext, w, h);
     if (!lastSaveRefusal.empty()) return false;
     const WriteRoute route = writeRoute(ext);
     if (route.writer == Writer::None) return false;

@@ -104,8 +104,9 @@ bool SaveImageFile(const std::string& path, const std::string& ext, const BitsBu
 // Why a w x h picture cannot be written in the format ext names (a file the
 // program could not open again); empty when it can.
 std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h);
-// The reason the last SaveImageFile refused its picture before writing
-// (formatCannotHold); empty when it did not.
+// The reason the last SaveImageFile refused its picture before writing (a
+// target that is not a regular file, or formatCannotHold); empty when it did
+// not.
 const std::string& LastSaveRefusal();
 
 // The pixels of picture as w x h 32-bit pixels (blue, green, red, fourth

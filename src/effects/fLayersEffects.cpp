@@ -12,6 +12,7 @@
 #include "platform/SkippedStep.h"
 #include "platform/SystemColors.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 #include "platform/ColourSwatch.h"
 #include "platform/WidgetHelpers.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tq {
@@ -138,6 +140,7 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
     Text2->move(8, 32);
     Text2->setBackColor(kWindowBackground);
     Label1 = label(fColor, "Replace with", 8, 80, 70, 17);
+    widenToText(Label1);
     pTransparent = new ColourSwatch(fColor);
     pTransparent->setObjectName(QStringLiteral("pTransparent"));
     pTransparent->setFixedSize(19, 19);
@@ -153,7 +156,8 @@ fLayersEffects::fLayersEffects(QWidget* parent) : QDialog(parent)
     colTile = new ColourSwatch(fTileEffect, true);
     colTile->setObjectName(QStringLiteral("colTile"));
     colTile->setFixedSize(41, 17);
-    colTile->move(112, 24);
+    // Right of its caption, however wide the caption's font makes it.
+    colTile->move(std::max(112, widenToText(Label5) + 4), 24);
     colTile->setBackColor(kWhite);
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);

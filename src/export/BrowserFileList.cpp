@@ -82,6 +82,11 @@ BrowserFileList::BrowserFileList(QWidget* parent) : QWidget(parent)
     Details_->setItemsExpandable(false);
     Details_->setIconSize(QSize(16, 16));
     Details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The dates are all of one length: their columns take it, the last one
+    // too rather than the room that is left.
+    Details_->header()->setStretchLastSection(false);
+    for (int column : {kCreatedColumn, kAccessedColumn})
+        Details_->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     Icons_ = new QListView(this);
     Icons_->setModel(Model_);
     Icons_->setSelectionModel(Details_->selectionModel());

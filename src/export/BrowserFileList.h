@@ -54,6 +54,9 @@ public:
     static constexpr int kSmallIcon = 1;
     static constexpr int kList = 2;
     static constexpr int kReport = 3;      // details
+    // The details' date columns, "Date Created" and "Last Accessed".
+    static constexpr int kCreatedColumn = 5;
+    static constexpr int kAccessedColumn = 6;
 
     explicit BrowserFileList(QWidget* parent = nullptr);
 

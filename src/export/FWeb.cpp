@@ -136,10 +136,47 @@ FWeb::FWeb(QWidget* parent) : QDialog(parent)
     buildPreviews();
     buildOptions();
     connectBars();
+    TextsWidth_ = widthForTexts();
     Form_Resize();
 }
 
 FWeb::~FWeb() = default;
+
+int FWeb::widthForTexts()
+{
+    // The "Both" page halves the page between its two frames: each must hold
+    // the widest value it can show right of its captions. The sizes are at
+    // most those of the largest picture.
+    const uint64_t largest = uint64_t(kMaxPictureSide) * uint64_t(kMaxPictureSide) * 4u;
+    QStringList values = {QStringLiteral("Native Bitmap"), QStringLiteral("24 bit True Color"),
+                          QString::fromStdString(webSaveSizeText(largest, " KB"))};
+    for (const WebSavePreset& p : WebSavePresets)
+        if (p.depthText) values << QString::fromLatin1(p.depthText);
+    int widest = 0;
+    for (const QString& v : values) widest = std::max(widest, oType->fontMetrics().horizontalAdvance(v));
+    const int frame = std::max(oType->x(), FileType4->x()) + widest + 8;
+    // As the layout halves it (FWeb_Previews.cpp), with a pixel for the
+    // rounding of the halves.
+    const int forFrames = 2 * (frame + p3->x()) + 2 * p3->x() + sSave->width() + 1;
+
+    // The status bar: the presets' captions in panel 2, the longest message
+    // in panel 3; panel 1 may be as narrow as the bar leaves it.
+    const QFontMetrics bar = sbPanel[1]->fontMetrics();
+    int captions = 0;
+    for (const WebSavePreset& p : WebSavePresets)
+        captions = std::max(captions, bar.horizontalAdvance(QString::fromLatin1(p.caption)));
+    int messages = 0;
+    for (const char* m : {kWebSaveCannotApply, kWebSaveWriteFailed})
+        messages = std::max(messages, bar.horizontalAdvance(QString::fromLatin1(m)));
+    // A framed label keeps half an "x" of room on the side of its text.
+    const int frames = 2 * sbPanel[1]->frameWidth() + bar.horizontalAdvance(QLatin1Char('x')) + 2;
+    sbPanel[1]->setMinimumWidth(captions + frames);
+    sbPanel[2]->setMinimumWidth(messages + frames);
+    const QMargins m = sb->layout()->contentsMargins();
+    const int forBar = m.left() + m.right() + 2 * sb->layout()->spacing() + sbPanel[1]->minimumWidth() +
+                       sbPanel[2]->minimumWidth();
+    return std::max(forFrames, forBar);
+}
 
 void FWeb::buildPreviews()
 {
@@ -205,6 +242,10 @@ void FWeb::buildPreviews()
     label(frmOptimized, "Colors :", 8, 48, 88, 15);
     Depth2 = value(frmOptimized, "Depth2", 96, 48);
 
+    // The first caption of the "Original" page shows the document's name:
+    // it has the whole room left of the values.
+    FileType1->resize(FileTypeO->x() - 4 - FileType1->x(), FileType1->height());
+
     CoriginalP = clip(p3, "CoriginalP");
     OriginalP = picture(CoriginalP, "OriginalP");
     frmOriginalP = frame(p3, "frmOriginalP", "Original");
@@ -260,12 +301,13 @@ void FWeb::buildOptions()
     fgif = new QGroupBox(sSave);
     fgif->setObjectName(QStringLiteral("fgif"));
     fgif->setGeometry(8, 144, 193, 137);
-    label(fgif, "Maps:", 3, 19, 37, 17);
-    cboMap = dropDown(fgif, "cboMap", 40, 16, 145, 20);
-    label(fgif, "Mode:", 3, 43, 37, 17);
-    cboColorMode = dropDown(fgif, "cboColorMode", 40, 40, 145, 20);
-    label(fgif, "Dither:", 3, 67, 37, 17);
-    cboDither = dropDown(fgif, "cboDither", 40, 64, 145, 20);
+    // The lists start right of the widest of their captions.
+    int listLeft = 40;
+    for (auto [caption, y] : {std::pair{"Maps:", 19}, std::pair{"Mode:", 43}, std::pair{"Dither:", 67}})
+        listLeft = std::max(listLeft, widenToText(label(fgif, caption, 3, y, 37, 17)));
+    cboMap = dropDown(fgif, "cboMap", listLeft, 16, 185 - listLeft, 20);
+    cboColorMode = dropDown(fgif, "cboColorMode", listLeft, 40, 185 - listLeft, 20);
+    cboDither = dropDown(fgif, "cboDither", listLeft, 64, 185 - listLeft, 20);
     FrmAPI = new QGroupBox(fgif);
     FrmAPI->setObjectName(QStringLiteral("FrmAPI"));
     FrmAPI->setGeometry(16, 88, 169, 41);
@@ -274,10 +316,13 @@ void FWeb::buildOptions()
     chkFlipV = checkBox(FrmAPI, "chkFlipV", "Flip Vertical", 4, 21, 76, 17);
     chkFlipH = checkBox(FrmAPI, "chkFlipH", "Flip Horizontal", 80, 21, 88, 17);
     // The two columns as wide as the desktop's font needs; the frame grows
-    // to the left and right edges of its panel when they need more room.
+    // to the left and right edges of its options frame when they need more
+    // room, and that frame towards the edges of the panel.
     const int first = std::max(chkInvert->sizeHint().width(), chkFlipV->sizeHint().width());
     const int second = std::max(ChkInterlaced->sizeHint().width(), chkFlipH->sizeHint().width());
     if (2 + first + second + 2 > FrmAPI->width()) {
+        const int options = std::min(sSave->width() - 4, std::max(fgif->width(), 2 + first + second + 2 + 4));
+        fgif->setGeometry((sSave->width() - options) / 2, fgif->y(), options, fgif->height());
         FrmAPI->setGeometry(2, 88, std::min(fgif->width() - 4, 2 + first + second + 2), 41);
         const int column = std::min(2 + first, FrmAPI->width() - second - 2);
         chkInvert->setGeometry(2, 4, column - 2, 17);
@@ -350,7 +395,11 @@ bool FWeb::Form_Load()
 {
     fImage* doc = ActiveImage().data();
     if (!doc) return false;
-    FileType1->setText(doc->windowTitle());
+    // A name longer than its room is shortened in the middle, and is whole
+    // in the label's tip.
+    const QString title = doc->windowTitle();
+    FileType1->setText(FileType1->fontMetrics().elidedText(title, Qt::ElideMiddle, FileType1->width()));
+    FileType1->setToolTip(title);
 
     for (const WebSaveItem& i : WebSaveJpegItems) cboJpg->addItem(QString::fromLatin1(i.text));
     for (const WebSaveItem& i : WebSaveDitherItems) cboDither->addItem(QString::fromLatin1(i.text));
@@ -677,8 +726,8 @@ void FWeb::showResult(WebSaveResult& result, int16_t final)
         setPanelText(3, QString::fromStdString(result.statusText));
     else if (result.written)
         setPanelText(3, QString());
-    if (final == 1 && !result.written && result.statusText == kWebSaveWriteFailed)
-        platform::MsgBox(kWebSaveWriteFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+    if (final == 1 && !result.written && (result.refused || result.statusText == kWebSaveWriteFailed))
+        platform::MsgBox(result.statusText, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
                          platform::kProgramName);
     if (!result.shown) return;
     if (result.preview) {

@@ -145,6 +145,9 @@ public:
 
     // The text of status-bar panel 1, 2 or 3.
     QString panelText(int panel) const;
+    // The smallest width of the window's own area: 8000 twips, or what the
+    // texts need in the desktop's font where that is more.
+    int smallestWidth() const;
 
     // ---- Loading and unloading ------------------------------------------------------
     // Loads the dialog from the active document's extracted picture and the
@@ -225,6 +228,9 @@ private:
     // The estimate for the options as they are.
     void estimate();
     void setOuterSize(int widthPixels, int heightPixels);
+    // The width the window needs for no value, caption or status text to be
+    // cut; also gives the status panels their smallest widths.
+    int widthForTexts();
     void startPan(FWebPictureBox* picture, double X, double Y);
     void pan(std::initializer_list<FWebOffsetBar*> horizontal, std::initializer_list<FWebOffsetBar*> vertical,
              double X, double Y);
@@ -235,6 +241,7 @@ private:
     bool refused_ = false;
     bool holdConversions_ = false; // the load's first pass: the options only
     bool unloaded_ = false;
+    int TextsWidth_ = 0;           // widthForTexts, made once
 };
 
 } // namespace tq

@@ -104,8 +104,10 @@ void FWeb::resizeEvent(QResizeEvent* e)
 void FWeb::Form_Resize()
 {
     if (!sSave) return;   // still being built
-    // The smallest window: 8000 x 7250 twips, each direction on its own.
-    if (width() < 500) resize(8000 / kTwipsPerPixel, height());
+    // The smallest window: 8000 x 7250 twips, each direction on its own. A
+    // width below 500 pixels, or below what the texts need where the
+    // desktop's font makes that more, becomes the smallest width.
+    if (width() < std::max(500, TextsWidth_)) resize(smallestWidth(), height());
     if (height() < 450) resize(width(), 7250 / kTwipsPerPixel);
 
     const int sbHeight = sb->height();
@@ -144,6 +146,8 @@ void FWeb::Form_Resize()
     Update_OriginalP();
     Update_OptimizedP();
 }
+
+int FWeb::smallestWidth() const { return std::max(8000 / kTwipsPerPixel, TextsWidth_); }
 
 void FWeb::sT_Click()
 {

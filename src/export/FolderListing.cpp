@@ -54,26 +54,50 @@ bool readStat(const std::string& path, uint64_t& size, uint32_t& mode, Timestamp
     return true;
 }
 
-// The desktop's general date: the short date and the long time.
-class DateText {
-public:
-    DateText()
-        : locale_(QLocale::system()),
-          format_(locale_.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + locale_.timeFormat(QLocale::LongFormat))
-    {
+// The locale's order of day, month and year and the separator it puts
+// between them, in digits: two for the day and the month, four for the
+// year. A short date that names the month ("11 Dec 2026") would outgrow
+// the columns, which are sized for the numeric form ("11/12/2026").
+QString numericDateFormat(const QLocale& locale)
+{
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    struct Field {
+        qsizetype at;
+        const char* digits;
+    };
+    std::array<Field, 3> fields = {Field{shortFormat.indexOf(QLatin1Char('d')), "dd"},
+                                   Field{shortFormat.indexOf(QLatin1Char('M')), "MM"},
+                                   Field{shortFormat.indexOf(QLatin1Char('y')), "yyyy"}};
+    if (std::any_of(fields.begin(), fields.end(), [](const Field& f) { return f.at < 0; }))
+        return QStringLiteral("dd/MM/yyyy");
+    std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.at < b.at; });
+    // The first mark between the first two fields ("/", ".", "-"); a
+    // space alone, or a quoted word, gives "/".
+    QChar separator = QLatin1Char('/');
+    for (qsizetype i = fields[0].at; i < fields[1].at; ++i) {
+        const QChar c = shortFormat[i];
+        if (c.isPunct() && c != QLatin1Char('\'')) {
+            separator = c;
+            break;
+        }
     }
-    std::string operator()(int64_t seconds, int keep) const
-    {
-        const QString text = locale_.toString(QDateTime::fromSecsSinceEpoch(seconds), format_);
-        return text.left(keep).toStdString();
+    QString format;
+    for (const Field& f : fields) {
+        if (!format.isEmpty()) format += separator;
+        format += QLatin1String(f.digits);
     }
-
-private:
-    QLocale locale_;
-    QString format_;
-};
+    return format;
+}
 
 } // namespace
+
+std::string numericDate(int64_t secondsSinceEpoch, bool withTime)
+{
+    const QLocale locale;
+    QString format = numericDateFormat(locale);
+    if (withTime) format += QStringLiteral(" HH:mm:ss");
+    return locale.toString(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch), format).toStdString();
+}
 
 std::span<const char* const> listedExtensions() { return kListed; }
 std::span<const char* const> iconExtensions() { return kIcons; }
@@ -142,7 +166,6 @@ std::vector<FolderRow> listFolder(const std::string& folder)
         return c != 0 ? c < 0 : a < b;
     });
 
-    const DateText dates;
     const std::string decimalPoint = QLocale::system().decimalPoint().toStdString();
     const QMimeDatabase mime;
     std::map<std::string, std::string> typeNames;
@@ -170,8 +193,8 @@ std::vector<FolderRow> listFolder(const std::string& folder)
         const int32_t attributes = fileAttributes(mode, name);
         row.attributes = attributeCode(attributes);
         row.system = (attributes & kAttrSystem) != 0;
-        row.created = dates(times.created, 10);
-        row.accessed = dates(times.accessed, 18);
+        row.created = numericDate(times.created, false);
+        row.accessed = numericDate(times.accessed, true);
         row.iconKey = ext;
         rows.push_back(std::move(row));
     }

@@ -52,12 +52,18 @@ struct FolderRow {
     std::string sizeText;     // "Size (KB)": "12.5 KB"
     std::string type;         // "Type": the desktop's description of the file type
     std::string attributes;   // "Attributes": the attribute code
-    std::string created;      // "Date Created": general date, first 10 characters
-    std::string accessed;     // "Last Accessed": general date, first 18 characters
+    std::string created;      // "Date Created": numericDate, the day only
+    std::string accessed;     // "Last Accessed": numericDate with the time
     std::string path;         // the file's full path (every later use takes the file from it)
     std::string iconKey;      // the lower-case extension: the key of its icons
     bool system = false;      // the System bit is set: the row is ghosted
 };
+
+// A moment (local time) as the date columns show it: the day, month and
+// year in the order of the user's locale and with its separator, in digits
+// ("11/12/2026"), then with withTime the 24-hour time ("11/12/2026
+// 00:29:05"); a named month would not fit the columns.
+std::string numericDate(int64_t secondsSinceEpoch, bool withTime);
 
 // The column headers, in order.
 std::span<const char* const> columnHeaders();

@@ -19,6 +19,13 @@ FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
     View_->setModel(Model_);
     View_->setHeaderHidden(true);
     for (int c = 1; c < Model_->columnCount(); ++c) View_->hideColumn(c);
+    // Deep folders reach far to the right: the column is as wide as the
+    // names shown need, and the tree scrolls sideways when that is more
+    // than its width.
+    View_->header()->setStretchLastSection(false);
+    View_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    View_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    View_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 // The browser's folder tree `fd`: the folders of the file system (Qt's file
-// system model, folders only, hidden ones left out) from the root down.
+// system model, folders only, hidden ones left out) from the root down,
+// scrolling sideways where deep folders are wider than the tree.
 // Choosing a folder, by a click or by setting SelectedFolder, raises
 // FolderClick once with the folder's path and display name.
 #pragma once

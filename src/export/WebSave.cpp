@@ -212,12 +212,22 @@ bool showWritten(WebSaveResult& result, const std::string& path, const std::stri
     return true;
 }
 
+// A target that is not a regular file is refused before any conversion,
+// with the reason as the status text; true when it was.
+bool refuseTarget(WebSaveResult& result, const std::string& path)
+{
+    result.statusText = writeTargetRefusal(path);
+    result.refused = !result.statusText.empty();
+    return result.refused;
+}
+
 } // namespace
 
 WebSaveResult OptimizeToFile(WebSaveState& state, const DibRecord& picture, const WebSaveChecks& checks,
                              const std::string& path, int16_t final)
 {
     WebSaveResult result;
+    if (refuseTarget(result, path)) return result;
     mFormat::InitFreeImage();
     ColorReducer reducer;
     if (final == 0) removeFileQuietly(path);
@@ -293,6 +303,7 @@ WebSaveResult OptimizeJpegToFile(WebSaveState& state, const DibRecord& picture, 
                                  int32_t quality, int16_t final)
 {
     WebSaveResult result;
+    if (refuseTarget(result, path)) return result;
     if (final == 0) removeFileQuietly(path);
     mFormat::InitFreeImage();
     FIBITMAP* image = rgb24Of(picture);

@@ -169,6 +169,9 @@ struct WebSaveResult {
     // PNG, TGA and TIFF previews are drawn at (0, 0) on the optimised
     // preview in their own size; the others replace its picture.
     bool previewDrawnOver = false;
+    // The path exists and is not a regular file: nothing was written and
+    // statusText says so.
+    bool refused = false;
 };
 
 inline constexpr const char* kWebSaveCannotApply = "The current format cannot be applied to the image!";

@@ -96,7 +96,7 @@ fOptions::fOptions(QWidget* owner, fToolBrowser* browser) : QDialog(owner), Brow
     pThumbnailWorkspaceBackground = new ColourSwatch(Frame16, true);
     pThumbnailWorkspaceBackground->setObjectName(QStringLiteral("pThumbnailWorkspaceBackground"));
     pThumbnailWorkspaceBackground->setFixedSize(41, 17);
-    pThumbnailWorkspaceBackground->move(96, 20);
+    pThumbnailWorkspaceBackground->move(std::max(96, widenToText(Label1) + 2), 20);
     pThumbnailWorkspaceBackground->setBackColor(0xFFFFFF);
 
     Frame3 = placed(new QGroupBox(QStringLiteral("Thumbnail Size"), fThumbnail), "Frame3", 256, 168, 257, 57);
@@ -302,7 +302,7 @@ void fOptions::cmdOK_Click()
         }
     }
     const std::filesystem::path folder = platform::programFolder();
-    if (!Module8::SaveSettings(s, folder)) reportWriteFailure(folder, errno);
+    if (!Module8::SaveSettings(s, folder)) reportSettingsNotSaved(folder, errno);
     done(QDialog::Accepted);
 }
 

@@ -5,6 +5,7 @@
 #include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
 #include "export/BrowserFileList.h"
+#include "export/FileTypeIcons.h"
 #include "export/FolderListing.h"
 #include "export/FolderTree.h"
 #include "export/ThumbnailGrid.h"
@@ -17,8 +18,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QButtonGroup>
-#include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -29,7 +28,6 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -370,23 +368,17 @@ void fToolBrowser::Form_Load()
 
 void fToolBrowser::ExtractIcon()
 {
-    QFileIconProvider provider;
-    QIcon generic = provider.icon(QAbstractFileIconProvider::File);
-    if (generic.isNull()) generic = style()->standardIcon(QStyle::SP_FileIcon);
-    const QPixmap genericLarge = generic.pixmap(32, 32);
-    const QPixmap genericSmall = generic.pixmap(16, 16);
-    const QDir probeFolder(QDir::tempPath());
+    // The program draws its own: each picture type a picture of its own,
+    // anything else the generic page.
+    const auto picture = [](std::string_view extension, int side) {
+        return QPixmap::fromImage(browser::fileTypePicture(extension, side));
+    };
     for (const char* e : browser::iconExtensions()) {
         const QString ext = QString::fromUtf8(e);
-        // A name of the type is enough: the desktop finds the type's icon by
-        // the name, without a file.
-        const QIcon icon = provider.icon(QFileInfo(probeFolder.filePath(QStringLiteral("hhh.") + ext)));
-        QPixmap large = icon.isNull() ? QPixmap() : icon.pixmap(32, 32);
-        QPixmap small = icon.isNull() ? QPixmap() : icon.pixmap(16, 16);
-        iLargeFormat.insert(ext, large.isNull() ? genericLarge : large);
-        iSmallFormat.insert(ext, small.isNull() ? genericSmall : small);
+        iLargeFormat.insert(ext, picture(e, 32));
+        iSmallFormat.insert(ext, picture(e, 16));
     }
-    lv->model()->setIcons(&iLargeFormat, &iSmallFormat, genericLarge, genericSmall);
+    lv->model()->setIcons(&iLargeFormat, &iSmallFormat, picture({}, 32), picture({}, 16));
 }
 
 // ---- Layout ----------------------------------------------------------------------------

@@ -96,8 +96,8 @@ public:
     // ---- Members ------------------------------------------------------------------
     // Lists folP into lv, then rebuilds the thumbnails in thumbnail view.
     void FolderView(const std::string& folP);
-    // The file-type icons of the 50 icon extensions; a type the desktop has
-    // no icon for gets the generic file picture.
+    // The file-type icons of the 50 icon extensions, drawn by the program
+    // (FileTypeIcons.h); any other key gets the generic file picture.
     void ExtractIcon();
     // Starts a build of the cells from lv.
     void CreateThumbs();

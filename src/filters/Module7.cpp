@@ -48,6 +48,9 @@ bool SavePalette(const std::string& FileName)
 {
     const PaletteRecord& pal = CurrentPalette();
     if (pal.entries.empty()) return false;
+    // Refused before the old file is read for its tail: reading a FIFO
+    // would wait for a writer that never comes.
+    if (!writeTargetRefusal(FileName).empty()) return false;
     std::vector<uint8_t> bytes = PaletteFile::encode(pal);
     // The file is not emptied first: a longer old file keeps its tail.
     std::vector<uint8_t> old;

@@ -18,6 +18,7 @@
 #include "mainwindow/OpenDocument.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
+#include "platform/PictureFiles.h"
 #include "platform/Ports.h"
 #include "toolwindows/ToolWindows.h"
 
@@ -220,7 +221,7 @@ void fMain::cmdSelection(const std::string& key)
         if (FileExtension(path).empty()) path += ".qsf";
         g_selectionDialogFile = path;
         if (!sel.SaveToFile(path))
-            platform::MsgBox(std::string(kSelectionNotSaved) + "\r\n\r\n" + path, platform::MsgButtons::OK,
+            platform::MsgBox(saveFailureText(kSelectionNotSaved, path, true), platform::MsgButtons::OK,
                              platform::MsgIcon::Exclamation, platform::kProgramName);
     }
 }

@@ -351,7 +351,7 @@ void mStart::MDIForm_Unload()
         fs::remove(Module8::SettingsFile(options_.programFolder), ec);
     } else {
         if (!Module8::SaveSettings(programSettings(), options_.programFolder))
-            reportWriteFailure(options_.programFolder, errno);
+            reportSettingsNotSaved(options_.programFolder, errno);
     }
     // A stamp never needed is not decoded on the way out.
     programContext().PendingStamp = nullptr;

@@ -80,6 +80,33 @@ void removeFileQuietly(const std::string& path)
 
 namespace {
 
+// Nothing there (a dangling link included) or a regular file, after
+// following links. Only looked at, never opened: opening a FIFO would wait
+// for a reader and opening a device may act on it.
+bool regularOrAbsent(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return true;
+    return S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+std::string writeTargetRefusal(const std::string& path)
+{
+    if (path.empty() || regularOrAbsent(path)) return {};
+    return path + " is not a regular file";
+}
+
+std::string saveFailureText(const std::string& message, const std::string& path, bool namePath)
+{
+    const std::string refusal = writeTargetRefusal(path);
+    if (!refusal.empty()) return message + "\r\n\r\n" + refusal;
+    return namePath ? message + "\r\n\r\n" + path : message;
+}
+
+namespace {
+
 // The file a save onto `path` is meant for: when `path` is a symbolic link,
 // the file it points to (through any chain of links), so that the link
 // stays and its target takes the new picture. "" for a loop of links.
@@ -107,6 +134,12 @@ bool replaceFile(const std::string& requested, const std::function<bool(const st
 {
     if (requested.empty()) {
         errno = ENOENT;
+        return false;
+    }
+    // Refused before anything is made: a rename over a device or a FIFO
+    // would put a regular file in its place and call that a save.
+    if (!regularOrAbsent(requested)) {
+        errno = EPERM;
         return false;
     }
     const std::string path = followLink ? linkTarget(requested) : requested;
@@ -148,6 +181,12 @@ bool replaceFile(const std::string& requested, const std::function<bool(const st
         struct stat written {};
         ok = ::lstat(temp.c_str(), &written) == 0 && S_ISREG(written.st_mode) && (!requireBytes || written.st_size > 0);
         if (!ok) error = EIO;
+    }
+    // Looked at again just before the rename: the write may have taken long
+    // enough for something else to be put there meanwhile.
+    if (ok && !regularOrAbsent(path)) {
+        ok = false;
+        error = EPERM;
     }
     if (ok) {
         ok = ::rename(temp.c_str(), path.c_str()) == 0;

@@ -28,6 +28,17 @@ void setPictureTempFolder(const std::string& folder);
 // "" when there is no private folder.
 std::string uniquePictureTempName(const char* fixedName);
 
+// The program writes only regular files. "" when path may be written (nothing
+// is there, or a regular file is, after following links); otherwise the
+// reason, "<path> is not a regular file": a device, a FIFO, a folder or a
+// socket is never replaced by a save, nor written into.
+std::string writeTargetRefusal(const std::string& path);
+
+// The message of a failed save: `message`, then the reason on a line of its
+// own when the target is not a regular file. With namePath the path follows
+// the message when there is no such reason (the reason names it already).
+std::string saveFailureText(const std::string& message, const std::string& path, bool namePath = false);
+
 // Writes the file at path through write(tempPath): write receives the name
 // of a fresh file in the same folder and returns true when it wrote it
 // completely; only then is that file renamed over path. On failure the temp
@@ -35,13 +46,15 @@ std::string uniquePictureTempName(const char* fixedName);
 // A file that is replaced keeps its permission bits; a new one gets 0666
 // less the umask. When path is a symbolic link the link stays and the file
 // it points to is the one replaced (the temporary file then lives in the
-// target's folder).
+// target's folder). A target refused by writeTargetRefusal is left alone:
+// nothing is written and errno is EPERM.
 bool replaceFileSafely(const std::string& path, const std::function<bool(const std::string& tempPath)>& write);
 
 // The same for a file made of the given byte runs, written one after the
 // other. With durable the bytes reach the disk before the rename; files that
 // do not outlive the run skip that wait. Meant for the program's own files:
-// a symbolic link at path is replaced by the new file, never written through.
+// a symbolic link at path is replaced by the new file, never written through
+// (one to anything but a regular file is refused as above).
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
                           bool durable = true);
 

@@ -1,6 +1,7 @@
 #include "platform/QtPorts.h"
 
 #include "platform/FileFilters.h"
+#include "platform/PictureFiles.h"
 #include "platform/QtImage.h"
 
 #include <QApplication>
@@ -235,23 +236,36 @@ bool QtPrinter::print(const PrintJob& job)
     const QImage img = imageFromDib(job.picture);
     if (img.isNull()) return false;
     QPrinter* printer = keptPrinter();
-    if (printer->outputFormat() == QPrinter::PdfFormat) {
-        if (keptPdfFile().isEmpty()) return false;
-        printer->setOutputFileName(keptPdfFile());
-    }
-    if (!printer->setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait)) return false;
-    // A PDF file is one document whatever the count; a printer of the
-    // print system makes the copies itself.
-    printer->setCopyCount(job.copies < 1 ? 1 : job.copies);
-    QPainter painter;
-    // begin() fails before anything reaches the printer or the file.
-    if (!painter.begin(printer)) return false;
-    // The painter's origin is the printable area's top-left corner.
-    const double scale = printer->resolution() / 1440.0;
-    const QRectF target(job.left * scale, job.top * scale, job.width * scale, job.height * scale);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(target, img);
-    return painter.end();
+    auto printPage = [&] {
+        if (!printer->setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait))
+            return false;
+        // A PDF file is one document whatever the count; a printer of the
+        // print system makes the copies itself.
+        printer->setCopyCount(job.copies < 1 ? 1 : job.copies);
+        QPainter painter;
+        // begin() fails before anything reaches the printer or the file.
+        if (!painter.begin(printer)) return false;
+        // The painter's origin is the printable area's top-left corner.
+        const double scale = printer->resolution() / 1440.0;
+        const QRectF target(job.left * scale, job.top * scale, job.width * scale, job.height * scale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(target, img);
+        return painter.end();
+    };
+    if (printer->outputFormat() != QPrinter::PdfFormat) return printPage();
+
+    // The PDF is saved like every other file of the program: written beside
+    // its name and renamed over it when complete, and never over a device
+    // or a FIFO. The temporary name has no ".pdf", so the printer stays a
+    // PDF printer while it writes there.
+    const QString file = keptPdfFile();
+    if (file.isEmpty()) return false;
+    const bool printed = replaceFileSafely(file.toStdString(), [&](const std::string& temp) {
+        printer->setOutputFileName(qs(temp));
+        return printPage();
+    });
+    printer->setOutputFileName(file);
+    return printed;
 }
 
 // ---- Browser, screen, processes, colour, timers -------------------------

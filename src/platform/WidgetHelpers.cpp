@@ -15,6 +15,13 @@ void placeFixed(QWidget* widget, const QRect& place)
     widget->move(place.topLeft());
 }
 
+int widenToText(QWidget* caption)
+{
+    const int needed = caption->sizeHint().width();
+    if (needed > caption->width()) caption->resize(needed, caption->height());
+    return caption->x() + caption->width();
+}
+
 void bringForward(QWidget* window)
 {
     window->show();

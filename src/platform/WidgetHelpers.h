@@ -1,6 +1,7 @@
 // Small routines the windows share in handling their widgets: placing a
-// widget of a fixed size, bringing a window forward, and the key rule of
-// the text boxes that filter what is typed into them.
+// widget of a fixed size, widening a caption to its text, bringing a window
+// forward, and the key rule of the text boxes that filter what is typed
+// into them.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,12 @@ namespace tq {
 // widgets that keep a fixed size of their own, where a plain geometry
 // would be held to that size).
 void placeFixed(QWidget* widget, const QRect& place);
+
+// Widens a caption (a label or a check box placed by hand) to the width its
+// text takes in the font it is shown in, where the desktop's font is wider
+// than the one the place was designed for; never narrows it. Returns the
+// x just right of the caption, where what lies beside it may start.
+int widenToText(QWidget* caption);
 
 // Shows the window, raises it and makes it the active one.
 void bringForward(QWidget* window);

@@ -22,6 +22,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace tq {
 namespace {
 
@@ -426,6 +428,20 @@ TEST_F(PaletteDialog, SaveWritesThePaletteWholeWithNoOlderTail)
     d->cmd[1]->click();
     ASSERT_EQ(shown().size(), before + 1);
     EXPECT_EQ(shown().back().text, kPaletteNotSavedText);
+
+    // A FIFO, or a link to one, used to be replaced by the palette: it stays,
+    // and the message says why.
+    const std::string fifo = file("pipe.pal");
+    const std::string link = file("link.pal");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, link);
+    for (const std::string& target : {fifo, link}) {
+        ports.fileDialogs.answerPath(target);
+        d->cmd[1]->click();
+        EXPECT_EQ(shown().back().text, std::string(kPaletteNotSavedText) + "\r\n\r\n" + target + " is not a regular file");
+        EXPECT_EQ(fs::symlink_status(fifo).type(), fs::file_type::fifo);
+        EXPECT_TRUE(fs::is_symlink(link));
+    }
 }
 
 TEST_F(PaletteDialog, RefusedLoadsChangeNothingAndSaySo)

@@ -19,6 +19,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace tq {
 namespace {
 
@@ -450,6 +452,15 @@ TEST_F(KernelEditor, SaveWritesTheKernelTheGridShows)
     d->cmd[1]->click();
     ASSERT_EQ(shown().size(), before + 1);
     EXPECT_EQ(shown().back().text, kFilterNotSavedText);
+
+    // A FIFO used to be replaced by the kernel file: it stays, and the
+    // message says why.
+    const std::string fifo = file("pipe.qif");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ports.fileDialogs.answerPath(fifo);
+    d->cmd[1]->click();
+    EXPECT_EQ(shown().back().text, std::string(kFilterNotSavedText) + "\r\n\r\n" + fifo + " is not a regular file");
+    EXPECT_EQ(fs::symlink_status(fifo).type(), fs::file_type::fifo);
 }
 
 TEST_F(KernelEditor, LoadShowsTheFileAndKeepsTheOuterRingOfA3x3)

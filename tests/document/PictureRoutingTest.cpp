@@ -3,6 +3,7 @@
 #include "document/mBitmap_Files.h"
 #include "document/ProgramContext.h"
 #include "document/OpenPicture.h"
+#include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
 
 #include "document/PictureFixtures.h"
@@ -17,6 +18,10 @@
 #include <cstring>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <cerrno>
+#include <filesystem>
+#include <span>
 #include <random>
 #include <string>
 
@@ -415,6 +420,110 @@ TEST(SaveOntoLink, WritesTheTargetAndKeepsTheLink)
     // Nothing was left behind in either folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(links), fs::directory_iterator()), 8);
     EXPECT_EQ(std::distance(fs::directory_iterator(files), fs::directory_iterator()), 8);
+}
+
+// The program writes only regular files. Only looked at here: nothing in
+// this table is ever written, /dev/null least of all.
+TEST(WriteTargetRefusal, OnlyRegularFilesOrNothingMayBeWritten)
+{
+    PictureTempDir dir;
+    namespace fs = std::filesystem;
+    writeFile(dir.path("plain"), {1});
+    ASSERT_EQ(::mkfifo(dir.path("fifo").c_str(), 0600), 0);
+    fs::create_directory(dir.path("folder"));
+    fs::create_symlink(dir.path("plain"), dir.path("to-plain"));
+    fs::create_symlink(dir.path("fifo"), dir.path("to-fifo"));
+    fs::create_symlink(dir.path("to-fifo"), dir.path("to-to-fifo"));
+    fs::create_symlink("/dev/null", dir.path("to-null"));
+    fs::create_symlink(dir.path("nothing"), dir.path("dangling"));
+    const struct {
+        std::string path;
+        bool refused;
+    } cases[] = {
+        {dir.path("missing"), false}, {dir.path("plain"), false},    {dir.path("to-plain"), false},
+        {dir.path("dangling"), false}, {dir.path("fifo"), true},     {dir.path("to-fifo"), true},
+        {dir.path("to-to-fifo"), true}, {dir.path("folder"), true},  {dir.path("to-null"), true},
+        {"/dev/null", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(writeTargetRefusal(c.path), c.refused ? c.path + " is not a regular file" : "");
+        EXPECT_EQ(saveFailureText("Not saved.", c.path),
+                  c.refused ? "Not saved.\r\n\r\n" + c.path + " is not a regular file" : "Not saved.");
+        EXPECT_EQ(saveFailureText("Not saved.", c.path, true),
+                  "Not saved.\r\n\r\n" + c.path + (c.refused ? " is not a regular file" : ""));
+    }
+}
+
+// A save onto a FIFO, a link to one or a folder used to rename a regular
+// file over it and report success. Every writer refuses it now, without
+// calling its writer, leaving no temporary file, and says why.
+TEST(SaveOntoNonRegularFile, IsRefusedByEveryWriterAndLeftAsItWas)
+{
+    PictureTempDir dir;
+    namespace fs = std::filesystem;
+    ASSERT_EQ(::mkfifo(dir.path("fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir.path("fifo"), dir.path("to-fifo"));
+    fs::create_directory(dir.path("folder"));
+    const DibRecord pic = makePicture(3, 2);
+    const uint8_t byte = 7;
+    const size_t entries = dir.entries();
+    auto unchanged = [&] {
+        struct stat st {};
+        EXPECT_EQ(::lstat(dir.path("fifo").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_TRUE(fs::is_symlink(dir.path("to-fifo")));
+        EXPECT_TRUE(fs::is_directory(dir.path("folder")));
+        EXPECT_TRUE(fs::is_empty(dir.path("folder")));
+        EXPECT_EQ(dir.entries(), entries) << "no temporary file is left";
+        EXPECT_EQ(dir.tempEntries(), 0u);
+    };
+    for (const char* name : {"fifo", "to-fifo", "folder"}) {
+        const std::string path = dir.path(name);
+        SCOPED_TRACE(path);
+        bool called = false;
+        errno = 0;
+        EXPECT_FALSE(replaceFileSafely(path, [&](const std::string& temp) {
+            called = true;
+            writeFile(temp, {1});
+            return true;
+        }));
+        EXPECT_EQ(errno, EPERM);
+        EXPECT_FALSE(called);
+        EXPECT_FALSE(replaceFileWithBytes(path, {std::span<const uint8_t>(&byte, 1)}));
+        EXPECT_EQ(errno, EPERM);
+        unchanged();
+        // Each writer of the routing: the program's own BMP writer,
+        // FreeImage, DevIL and the colour reducer.
+        for (const char* ext : {"bmp", "png", "sgi", "gif"}) {
+            SCOPED_TRACE(ext);
+            EXPECT_FALSE(mBitmap::SaveImageFile(path, ext, pic));
+            EXPECT_EQ(mBitmap::LastSaveRefusal(), path + " is not a regular file");
+            unchanged();
+        }
+    }
+    // The reason goes with the next save that is not refused.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("ok.png"), "png", pic));
+    EXPECT_EQ(mBitmap::LastSaveRefusal(), "");
+}
+
+// Something put under the name while the file is written is looked at
+// again before the rename.
+TEST(SaveOntoNonRegularFile, AFifoPutThereDuringTheWriteIsNotReplaced)
+{
+    PictureTempDir dir;
+    const std::string path = dir.path("t.bin");
+    writeFile(path, {1, 2, 3});
+    EXPECT_FALSE(replaceFileSafely(path, [&](const std::string& temp) {
+        writeFile(temp, {7});
+        ::unlink(path.c_str());
+        return ::mkfifo(path.c_str(), 0600) == 0;
+    }));
+    EXPECT_EQ(errno, EPERM);
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(dir.entries(), 2u) << "the temporary file is gone";
 }
 
 TEST(PictureTemp, NamesAreUniqueInsideThePrivateFolder)

@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <iterator>
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tq {
 
@@ -605,6 +608,90 @@ TEST_F(PlantedLinks, StartUpCleanUpRemovesLinksWithoutFollowingThem)
     EXPECT_EQ(UndoSnapshotFile::removeStale(dir), 3);
     EXPECT_TRUE(fs::is_empty(temp));
     EXPECT_EQ(contents(victim), "keep me");
+}
+
+// A Temp that is a link to another folder, or a folder of someone else's,
+// is not a snapshot folder: nothing in it is listed, read, renamed or
+// removed. The sweep at start-up used to empty the folder behind a link of
+// every file named like a snapshot, and a document's steps removed and
+// renamed the files of their own names there.
+TEST_F(PlantedLinks, AnUnusableTempFolderIsNeverListedReadOrEmptied)
+{
+    struct Case {
+        const char* what;
+        bool needsRoot;
+        // Makes `program`/Temp unusable; returns the folder whose files must stay.
+        std::function<fs::path(const fs::path& program)> make;
+    };
+    const Case cases[] = {
+        {"a link to another folder", false,
+         [&](const fs::path& program) {
+             const fs::path elsewhere = program.parent_path() / (program.filename().string() + "-elsewhere");
+             fs::create_directories(elsewhere);
+             fs::create_directory_symlink(elsewhere, program / "Temp");
+             return elsewhere;
+         }},
+        {"a folder of another user", true,
+         [&](const fs::path& program) {
+             const fs::path temp = program / "Temp";
+             fs::create_directories(temp);
+             return temp;
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && ::geteuid() != 0) continue;   // only root can give a folder away
+        const fs::path program = dir / ("p" + std::to_string(++n));
+        fs::create_directories(program);
+        const fs::path kept = c.make(program);
+        // Files named like document 6's steps, a valid snapshot among them,
+        // and another document's file.
+        FakeDocument planted;
+        planted.paint(77);
+        ASSERT_TRUE(UndoSnapshotFile::write(kept / "b000601.dat", planted.bits));
+        for (const char* name : {"b000600.dat", "b000602.dat", "b000602.dat.tmp", "b000700.dat", "notes.txt"})
+            std::ofstream(kept / name) << "keep " << name;
+        std::map<std::string, std::string> before;
+        for (const auto& e : fs::directory_iterator(kept)) before[e.path().filename().string()] = contents(e.path());
+        auto untouched = [&] {
+            std::map<std::string, std::string> now;
+            for (const auto& e : fs::directory_iterator(kept)) now[e.path().filename().string()] = contents(e.path());
+            EXPECT_EQ(now, before);
+        };
+        if (c.needsRoot) ASSERT_EQ(::chown(kept.c_str(), 65534, 65534), 0);
+
+        EXPECT_EQ(UndoSnapshotFile::removeStale(program), 0);
+        untouched();
+
+        // Every step counts, none is written, and the user is told why.
+        FakeDocument d;
+        UndoStore s(program, 6, d);
+        d.paint(10);
+        EXPECT_FALSE(s.SaveUndoBits("Original"));
+        d.paint(20);
+        EXPECT_FALSE(s.SaveUndoBits("A"));
+        d.paint(30);
+        EXPECT_FALSE(s.SaveUndoBits("B"));
+        ASSERT_EQ(d.notWritten.size(), 3u);
+        EXPECT_EQ(d.notWritten[0].first, program / "Temp");
+        EXPECT_EQ(d.notWritten[0].second, c.needsRoot ? EPERM : ELOOP);
+        EXPECT_EQ(s.Undopos(), 3);
+        untouched();
+        // Undo does not take the picture found under step 1's name.
+        EXPECT_FALSE(s.UndoBits());
+        EXPECT_FALSE(s.JumpToStep(1));
+        EXPECT_TRUE(d.shows(30));
+        // Past the cap the steps slide down without renaming anything there.
+        while (s.Undopos() < UndoStore::kMaxSteps) s.SaveUndoBits("more");
+        s.SaveUndoBits("one too many");
+        untouched();
+        s.DeleteUndoFiles();
+        untouched();
+        std::error_code ec;
+        fs::remove_all(program, ec);
+        fs::remove_all(kept, ec);
+    }
 }
 
 } // namespace tq

@@ -4,6 +4,7 @@
 // the colour to replace; the replacement and tile colours.
 #include "EffectFixture.h"
 #include "EffectPictures.h"
+#include "TextFit.h"
 
 #include "effects/EffectPictureBox.h"
 #include "effects/library/EffectsLibrary.h"
@@ -272,6 +273,18 @@ TEST_F(EffectDialog, ReplacementAndTileColoursComeFromThePicker)
         EXPECT_EQ(lastArgs(rec), effectCall(71, 0, kWindowBackground, 0x0000FF, 0, 0)->args);
     });
     EXPECT_EQ(ports.colourPicker.asked.back(), kWhite);
+}
+
+TEST_F(EffectDialog, EachOptionsFrameShowsItsCaptionsWhole)
+{
+    TQ_REQUIRE_BUNDLED_FONT();
+    TextFitFonts fonts;
+    openDocument(9, 7);
+    // No options, the colour options, the tile option.
+    for (int16_t id : {40, 67, 71}) {
+        const bool shown = runEffect(id, [&](fLayersEffects& d) { EXPECT_EQ(describe(cutTexts(&d)), "") << id; });
+        EXPECT_TRUE(shown);
+    }
 }
 
 TEST_F(EffectDialog, PreviewShowsTheLibrarysResultOnTheThumbnail)

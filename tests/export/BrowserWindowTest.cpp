@@ -9,6 +9,7 @@
 #include "document/PictureFixtures.h"
 #include "document/mBitmap_Files.h"
 #include "export/BrowserFileList.h"
+#include "export/FileTypeIcons.h"
 #include "export/FolderTree.h"
 #include "export/fToolBrowser.h"
 #include "mainwindow/CommandFixture.h"
@@ -122,7 +123,8 @@ TEST_F(BrowserTest, LoadRestoresTheSavedFolderAndViewWithoutBuildingThumbnails)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
     const QModelIndex parent = b.fd->model()->index(QString::fromStdString(root));
     b.fd->view()->scrollTo(parent);
-    const QRect item = b.fd->view()->visualRect(parent);
+    // The part of its row in sight: the column may reach past the tree.
+    const QRect item = b.fd->view()->visualRect(parent).intersected(b.fd->view()->viewport()->rect());
     ASSERT_FALSE(item.isEmpty());
     QTest::mouseClick(b.fd->view()->viewport(), Qt::LeftButton, {}, item.center());
     EXPECT_EQ(b.currentFolder(), root);
@@ -159,6 +161,54 @@ TEST_F(BrowserTest, AMissingSavedFolderListsNothing)
     EXPECT_FALSE(b.picPb->isVisibleTo(&b));
     EXPECT_FALSE(b.picSlide->isVisibleTo(&b));
     EXPECT_TRUE(b.StopFlag());
+}
+
+TEST_F(BrowserTest, DeepFoldersScrollSidewaysInTheTree)
+{
+    std::string deep = root;
+    // Short names, so the path fits the saved folder's 256 characters.
+    for (int level = 1; level <= 14; ++level) deep += "/level " + std::to_string(level);
+    fs::create_directories(deep);
+    fToolBrowser& b = open(deep);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    QTreeView* tree = b.fd->view();
+    const QModelIndex folder = b.fd->model()->index(QString::fromStdString(deep));
+    ASSERT_TRUE(folder.isValid());
+    QTest::qWait(50);
+    // The saved folder is the one shown.
+    EXPECT_EQ(tree->currentIndex(), folder);
+
+    // The deepest name, after its indentation and icon, lies within the
+    // column, and the tree can be scrolled to its end.
+    const QString name = b.fd->model()->fileName(folder);
+    const int end = tree->visualRect(folder).left() + tree->horizontalScrollBar()->value() + tree->iconSize().width() +
+                    tree->fontMetrics().horizontalAdvance(name);
+    EXPECT_GE(tree->columnWidth(0), end);
+    EXPECT_GT(end, tree->viewport()->width()) << "the case needs a name past the tree's width";
+    EXPECT_GE(tree->horizontalScrollBar()->maximum() + tree->viewport()->width(), end);
+    EXPECT_TRUE(tree->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(BrowserTest, TheDateColumnsShowTheirDatesWhole)
+{
+    fToolBrowser& b = open(makeFolder("dated", 2));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    QTreeView* details = b.lv->details();
+    ASSERT_TRUE(details->isVisible());
+    ASSERT_EQ(b.lv->ListCount(), 2);
+    for (int column : {5, 6}) {
+        const QModelIndex cell = b.lv->model()->index(0, column);
+        const QString text = cell.data().toString();
+        EXPECT_EQ(text.size(), column == 5 ? 10 : 19) << text.toStdString();
+        // The width the list's own drawing asks for the cell.
+        QStyleOptionViewItem option;
+        option.initFrom(details);
+        option.font = details->font();
+        option.features = QStyleOptionViewItem::HasDisplay;
+        option.text = text;
+        const int needed = details->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
+        EXPECT_GE(details->columnWidth(column), needed) << text.toStdString();
+    }
 }
 
 TEST_F(BrowserTest, FiveHundredPicturesListAtOnceAndFillInOneCellATurn)
@@ -237,11 +287,19 @@ TEST_F(BrowserTest, CellsShowThumbnailNameAndSizeOrAPlaceholder)
     EXPECT_EQ(b.optLabel[1]->y(), b.optThumb[1]->y() + 60);
     EXPECT_EQ(b.optResolution[1]->y(), b.optLabel[1]->y() + 17);
 
-    // Every type has its two icons; a type that has lost them still shows
-    // the generic one, and its files stay listed.
+    // Every type has its two icons, and a row shows its type's; a type that
+    // has lost them still shows the generic one, and its files stay listed.
     EXPECT_EQ(b.iLargeFormat.size(), 50);
     for (const QPixmap& p : b.iLargeFormat) EXPECT_FALSE(p.isNull());
     for (const QPixmap& p : b.iSmallFormat) EXPECT_FALSE(p.isNull());
+    const auto rowIcon = [&](int row, int side) {
+        const QVariant icon = b.lv->model()->data(b.lv->model()->index(row, 0), Qt::DecorationRole);
+        return icon.value<QIcon>().pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (int side : {32, 16}) {
+        EXPECT_EQ(rowIcon(0, side), browser::fileTypePicture("png", side)) << b.lv->ListItem(1)->name;
+        EXPECT_NE(rowIcon(0, side), browser::fileTypePicture("", side));
+    }
     b.iLargeFormat.remove(QStringLiteral("png"));
     b.iSmallFormat.remove(QStringLiteral("png"));
     b.FolderView(folder);

@@ -10,6 +10,7 @@
 #include "mainwindow/CommandFixture.h"
 #include "platform/GifPicture.h"
 #include "platform/UpDownBar.h"
+#include "TextFit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -128,7 +129,8 @@ TEST_F(WebSaveDialog, FirstOpeningConvertsTheDefaultPresetOnce)
     EXPECT_EQ(dialog->windowTitle(), "Optimized Save Options ");
     EXPECT_TRUE(dialog->isModal() || dialog->windowModality() == Qt::ApplicationModal);
     // The stored 600 x 450 twips snap to the smallest size.
-    EXPECT_EQ(dialog->size(), QSize(533, 483));
+    const int smallest = dialog->smallestWidth();
+    EXPECT_EQ(dialog->size(), QSize(smallest, 483));
     EXPECT_EQ(dialog->sT->currentIndex(), 2);
     EXPECT_TRUE(dialog->p3->isVisible());
     EXPECT_FALSE(dialog->p1->isVisible());
@@ -182,7 +184,7 @@ TEST_F(WebSaveDialog, FirstOpeningConvertsTheDefaultPresetOnce)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
     const Settings& s = programSettings();
-    EXPECT_EQ(s.WebSaveWidth, 533 * 15);
+    EXPECT_EQ(s.WebSaveWidth, smallest * 15);
     EXPECT_EQ(s.WebSaveHeight, 483 * 15);
     EXPECT_EQ(s.WebSavePreset, 5);
     EXPECT_EQ(s.WebSaveJpegQuality, 80);
@@ -502,18 +504,21 @@ TEST_F(WebSaveDialog, TheWindowKeepsItsSmallestSizeAndCentresSmallPictures)
 {
     document(30, 20);
     ASSERT_TRUE(open());
-    dialog->resize(600, 200);
-    EXPECT_EQ(dialog->size(), QSize(600, 483));
+    // 8000 twips, or more where the desktop's font needs it (below).
+    const int smallest = dialog->smallestWidth();
+    EXPECT_GE(smallest, 533);
+    dialog->resize(smallest + 67, 200);
+    EXPECT_EQ(dialog->size(), QSize(smallest + 67, 483));
     dialog->resize(300, 700);
-    EXPECT_EQ(dialog->size(), QSize(533, 700));
+    EXPECT_EQ(dialog->size(), QSize(smallest, 700));
 
     // The panel keeps its width on the right; the pages fill the tab strip
     // less 8 pixels on the left, right and below.
-    EXPECT_EQ(dialog->sSave->geometry(), QRect(533 - 209, 0, 209, 700 - 20));
-    EXPECT_EQ(dialog->p1->geometry(), QRect(8, 30, 533 - 209 - 16, 680 - 38));
+    EXPECT_EQ(dialog->sSave->geometry(), QRect(smallest - 209, 0, 209, 700 - 20));
+    EXPECT_EQ(dialog->p1->geometry(), QRect(8, 30, smallest - 209 - 16, 680 - 38));
     EXPECT_EQ(dialog->CiSrc->height(), dialog->p1->height() - 68);
     EXPECT_EQ(dialog->frmOriginal->y(), dialog->CiSrc->height());
-    const int half = (533 - 209 - 16) / 2 - 8;
+    const int half = int(std::nearbyint((smallest - 209 - 16) / 2.0 - 8));
     EXPECT_EQ(dialog->CoriginalP->geometry(), QRect(0, 0, half, dialog->CiSrc->height()));
     EXPECT_EQ(dialog->COptimizedP->geometry(), QRect(half + 11, 0, half, dialog->CoSrc->height()));
 
@@ -530,6 +535,29 @@ TEST_F(WebSaveDialog, TheWindowKeepsItsSmallestSizeAndCentresSmallPictures)
     EXPECT_EQ(dialog->OriginalP->pos(), at);
     EXPECT_EQ(dialog->OriginalP->cursor().shape(), Qt::OpenHandCursor);
     EXPECT_EQ(dialog->Panning, 0);
+}
+
+TEST_F(WebSaveDialog, NoTextIsCutAtTheSmallestSize)
+{
+    TQ_REQUIRE_BUNDLED_FONT();
+    testing::TextFitFonts fonts;
+    document(30, 20)->setWindowTitle(QStringLiteral("a long name for a holiday picture.png"));
+    ASSERT_TRUE(open());
+    dialog->resize(1, 1);
+    ASSERT_EQ(dialog->width(), dialog->smallestWidth());
+    // The document's name is shortened to its room, and whole in the tip.
+    EXPECT_EQ(dialog->FileType1->toolTip(), "a long name for a holiday picture.png");
+    // Every preset with its options, on every page; the status bar with
+    // the longest message it shows.
+    for (int preset = 0; preset < dialog->CboFiles->count(); ++preset) {
+        pick(dialog->CboFiles, preset);
+        for (int tab = 0; tab < 3; ++tab) {
+            dialog->sT->setCurrentIndex(tab);
+            EXPECT_EQ(testing::describe(testing::cutTexts(dialog)), "") << "preset " << preset << ", tab " << tab;
+        }
+    }
+    dialog->sbPanel[2]->setText(QString::fromLatin1(kWebSaveCannotApply));
+    EXPECT_EQ(testing::describe(testing::cutTexts(dialog)), "");
 }
 
 TEST_F(WebSaveDialog, LargePicturesPanTogetherOnTheBothPage)

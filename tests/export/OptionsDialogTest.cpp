@@ -9,6 +9,7 @@
 #include "mainwindow/CommandFixture.h"
 #include "platform/ColourSwatch.h"
 #include "platform/UpDownBar.h"
+#include "TextFit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,6 +68,15 @@ TEST_F(OptionsTest, AStoredSizeBeyondTheBarsOpensClampedInTheBoxesButNotInThePre
     const Settings saved = savedSettings();
     EXPECT_EQ(saved.ThumbWidth, 210);
     EXPECT_EQ(saved.ThumbHeight, 194);
+}
+
+TEST_F(OptionsTest, NoCaptionIsCut)
+{
+    TQ_REQUIRE_BUNDLED_FONT();
+    tq::testing::TextFitFonts fonts;
+    fOptions o(main.get());
+    o.show();
+    EXPECT_EQ(tq::testing::describe(tq::testing::cutTexts(&o)), "");
 }
 
 TEST_F(OptionsTest, BoxesAndBarsKeepInStep)

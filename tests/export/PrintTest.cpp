@@ -20,6 +20,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/UpDownBar.h"
 
 namespace tq {
@@ -106,6 +110,18 @@ protected:
         EXPECT_EQ(box.text, "Unable to print");
         EXPECT_EQ(box.icon, platform::MsgIcon::Exclamation);
         EXPECT_EQ(box.title, "Talvex Quarlend");
+    }
+    // A 30 x 20 document printed through the dialog's OK to the PDF file
+    // `pdf` of the real printer: the dialog closes and says it could not.
+    void expectPdfRefused(platform::QtPrinter& printer, const std::string& pdf)
+    {
+        printer.setPdfFile(pdf);
+        openDocument(30, 20);
+        QPointer<fPrint> d = openPrint();
+        ASSERT_TRUE(d);
+        d->cmdOK->click();
+        EXPECT_TRUE(gone(d));
+        expectUnableToPrint();
     }
 };
 
@@ -431,14 +447,29 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
 
     // A file that cannot be made: nothing is written, and the user hears it.
     const QString nowhere = programDir.filePath(QStringLiteral("no-such-folder/page.pdf"));
-    printer.setPdfFile(nowhere.toStdString());
-    openDocument(30, 20);
-    QPointer<fPrint> d = openPrint();
-    ASSERT_TRUE(d);
-    d->cmdOK->click();
-    EXPECT_TRUE(gone(d));
-    expectUnableToPrint();
+    expectPdfRefused(printer, nowhere.toStdString());
     EXPECT_FALSE(QFileInfo::exists(nowhere));
+    printer.setPdfFile(before);
+}
+
+// A FIFO as the PDF file used to take the PDF's bytes, or to hold the print
+// until someone read them: it is refused and stays a FIFO. The test holds it
+// open itself, so a regression cannot hang here.
+TEST_F(PrintDialog, APdfFileThatIsAFifoIsRefused)
+{
+    platform::QtPrinter printer;
+    platform::ScopedPorts realPrinter(platform::Ports{.printer = &printer});
+    const std::string before = printer.pdfFile();
+    ASSERT_TRUE(printer.selectDevice(platform::kPdfPrinterName));
+    const std::string fifo = programDir.filePath(QStringLiteral("pipe.pdf")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    expectPdfRefused(printer, fifo);
+    char byte = 0;
+    EXPECT_EQ(::read(held, &byte, 1), -1) << "nothing was written into it";
+    ::close(held);
+    EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
     printer.setPdfFile(before);
 }
 

@@ -14,6 +14,9 @@
 #include <iterator>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tq {
 namespace {
 
@@ -173,6 +176,24 @@ TEST_F(PaletteFiles, FailedSavesLeaveTheFile)
         EXPECT_FALSE(Module7::SavePalette(path("p.pal")));
     }
     EXPECT_EQ(bytesOf(path("p.pal")), before);
+}
+
+// The save reads the old file for its tail first: a FIFO there used to hold
+// it for ever, waiting for a writer. It is refused before anything is read;
+// the child process's alarm keeps a regression from hanging the run.
+TEST_F(PaletteFiles, SaveOntoAFifoIsRefusedWithoutWaitingOnIt)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string fifo = path("pipe.pal");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CurrentPalette() = palette({{1, 2, 3}});
+    EXPECT_EXIT(
+        {
+            ::alarm(10);
+            std::_Exit(Module7::SavePalette(fifo) ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
 }
 
 TEST(Palettes, NearestColour)

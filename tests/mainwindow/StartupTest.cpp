@@ -135,6 +135,26 @@ TEST_F(StartupFixture, SnapshotsLeftByAnEarlierRunGoOnlyWhenNoOtherCopyRuns)
     first->main()->close();
 }
 
+TEST_F(StartupFixture, StartUpLeavesTheFilesBehindATempLinkAlone)
+{
+    // The sweep of an earlier run's snapshots used to list the folder the
+    // link points to and delete every file named like a snapshot there.
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    const fs::path elsewhere = other.path().toStdString();
+    for (const char* name : {"b000100.dat", "b000101.dat.tmp", "notes.txt"}) touch(elsewhere / name);
+    fs::create_directory_symlink(elsewhere, program / "Temp");
+
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    for (const char* name : {"b000100.dat", "b000101.dat.tmp", "notes.txt"})
+        EXPECT_TRUE(fs::exists(elsewhere / name)) << name;
+    EXPECT_TRUE(fs::is_symlink(program / "Temp"));
+    // Nothing is said yet: the notice comes with the first snapshot.
+    EXPECT_TRUE(messages.shown.empty());
+    shell->main()->close();
+}
+
 TEST_F(StartupFixture, NormalExitWritesSettingsAndNextStartUsesThem)
 {
     writeSettings([](Settings& s) {

@@ -2,6 +2,7 @@
 // changed documents, the arrangement of document windows, the status panels
 // after the commands that change what they show, and the messages that take
 // the place of silence. The real program, started as main() starts it.
+#include "document/Module8.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/ImageCanvas.h"
@@ -30,6 +31,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 using namespace tq;
 
@@ -103,6 +106,24 @@ TEST_F(UseSession, SettingsThatCannotBeWrittenAreReported)
     EXPECT_EQ(messages.shown[0].title, "Talvex Quarlend");
     EXPECT_NE(messages.shown[0].text.find(programDir.path().toStdString()), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find(std::strerror(EFBIG)), std::string::npos);
+    w = nullptr;
+}
+
+// A settings file that is a FIFO used to be replaced by a regular file at
+// exit; it stays what it is, and the user is told why the settings are lost.
+TEST_F(UseSession, SettingsFileThatIsNoRegularFileIsNotReplaced)
+{
+    const std::string file = Module8::SettingsFile(programDir.path().toStdString()).string();
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    w->close();
+    EXPECT_TRUE(shell->unloaded());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Undo steps and settings cannot be saved.\r\n\r\n" + file + " is not a regular file");
+    EXPECT_EQ(messages.shown[0].icon, platform::MsgIcon::Exclamation);
+    struct stat st {};
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
     w = nullptr;
 }
 
@@ -287,4 +308,33 @@ TEST_F(UseSession, SaveRefusesAPictureItsFormatCannotHold)
     w->MenuStatic("SAVEAS");
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(std::filesystem::exists(pictures.filePath("fine.pcx").toStdString()));
+}
+
+// "Save as" onto a FIFO, or a link to one, used to put a regular file in its
+// place and call the document saved.
+TEST_F(UseSession, SaveAsOntoAFifoIsRefusedWithTheReason)
+{
+    fImage* doc = open(4, 3, QStringLiteral("a.png"));
+    ASSERT_NE(doc, nullptr);
+    doc->Changed = true;
+    const std::string fifo = pictures.filePath("pipe.bmp").toStdString();
+    const std::string link = pictures.filePath("link.png").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, link);
+    for (const std::string& target : {fifo, link}) {
+        SCOPED_TRACE(target);
+        messages.shown.clear();
+        ports.fileDialogs.answerPath(target);
+        w->MenuStatic("SAVEAS");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0], (platform::MessageBoxRequest{target + " is not a regular file", platform::MsgButtons::OK,
+                                                                  platform::MsgIcon::Exclamation, "Talvex Quarlend"}));
+        EXPECT_TRUE(doc->Changed);
+        EXPECT_NE(doc->Tag, target);
+        struct stat st {};
+        ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+    }
+    doc->Changed = false;
 }

@@ -3,6 +3,10 @@
 // and the saved file compared with the engine's own result.
 #include "DriveFixture.h"
 
+#include <filesystem>
+
+#include <sys/stat.h>
+
 namespace tq {
 
 TEST_F(DriveFixture, DirectFilterKeysEndToEnd)
@@ -69,6 +73,26 @@ TEST_F(DriveFixture, AFailingStepEndsTheRunWithItsMessage)
     // A bad command line.
     r = drive({"--key"});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+// A save onto a FIFO, or a link to one, used to replace it by a regular
+// file and succeed: it is refused with the reason and left as it was.
+TEST_F(DriveFixture, ASaveOntoAFifoIsRefusedWithTheReason)
+{
+    const std::string fifo = path("pipe.bmp").toStdString();
+    const std::string link = path("link.png").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, link);
+    for (const std::string& target : {fifo, link}) {
+        SCOPED_TRACE(target);
+        const DriveRun r = drive({"--open", path("in.png"), "--key", "INVERT", "--save", QString::fromStdString(target)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(target + " is not a regular file"), std::string::npos) << r.err;
+        struct stat st {};
+        ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+    }
 }
 
 } // namespace tq

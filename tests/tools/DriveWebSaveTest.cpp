@@ -10,8 +10,11 @@
 
 #include <QImageReader>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
+
+#include <sys/stat.h>
 
 namespace tq {
 namespace {
@@ -163,13 +166,24 @@ TEST_F(DriveWebSave, RefusedStepsSayWhy)
         {{"--optimised-save", "17", path("x.jpg"), "--jpeg-quality", "55"}, "--jpeg-quality goes with"},
         {{"--optimised-save", "20", path("x.jpg"), "--jpeg-quality", "0"}, "from 1 to 100"},
         {{"--optimised-save", "5", path("missing/x.gif")}, kWebSaveWriteFailed},
+        // A FIFO used to be replaced by the file; a link to one likewise.
+        {{"--optimised-save", "5", path("pipe.gif")}, "pipe.gif is not a regular file"},
+        {{"--optimised-save", "12", path("pipe-link.bmp")}, "pipe-link.bmp is not a regular file"},
+        {{"--optimised-save", "16", path("pipe-link.bmp")}, "pipe-link.bmp is not a regular file"},
     };
+    ASSERT_EQ(::mkfifo(path("pipe.gif").toLocal8Bit().constData(), 0600), 0);
+    std::filesystem::create_symlink(path("pipe.gif").toStdString(), path("pipe-link.bmp").toStdString());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const DriveRun r = drive(QStringList{"--open", path("in.png")} + c.args);
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
+    struct stat st {};
+    ASSERT_EQ(::lstat(path("pipe.gif").toLocal8Bit().constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("pipe-link.bmp").toStdString()));
+
     // By caption, as the list shows it.
     const DriveRun r = drive({"--open", path("in.png"), "--optimised-save", "GIF-64 Colors", path("x.gif")});
     EXPECT_EQ(r.exitCode, 0) << r.err;

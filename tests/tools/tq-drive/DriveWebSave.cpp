@@ -5,6 +5,7 @@
 // written through "Save As"; then the dialog is closed with "Exit". The step
 // fails when the dialog does not open, when the conversion cannot be
 // applied or written (with the dialog's reason), or when OUT is not there.
+// A regular file at OUT is removed first; anything else there is kept.
 #include "Drive.h"
 
 #include "export/FWeb.h"
@@ -78,8 +79,11 @@ StepResult runOptimisedSave(Drive& d, const Step& s)
     emit dialog->CboFiles->activated(*preset);
     if (quality) typeNumber(dialog->TxtJPG, *quality);
 
+    // An old file goes first, so the check below sees the new one; anything
+    // else there is left for the dialog to refuse.
     std::error_code ec;
-    std::filesystem::remove(out, ec);
+    if (std::filesystem::symlink_status(out, ec).type() == std::filesystem::file_type::regular)
+        std::filesystem::remove(out, ec);
     d.ports.fileDialogs.answerPath(out);
     dialog->CmdSave->click();
     const std::string problem = dialog->panelText(3).toStdString();

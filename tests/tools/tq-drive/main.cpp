@@ -18,6 +18,7 @@
 
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
+#include "document/mBitmap_Files.h"
 #include "platform/Folders.h"
 
 #include <QApplication>
@@ -245,7 +246,11 @@ int run(const Options& o)
     if (!o.save.empty()) {
         fImage* doc = d.activeDocument();
         if (!doc) return fail("save " + o.save, "no active document");
-        if (!doc->save(o.save, extensionOf(o.save))) return fail("save " + o.save, "Unexpected error saving image");
+        // The reason the save command would show, else its general message.
+        if (!doc->save(o.save, extensionOf(o.save))) {
+            const std::string& why = mBitmap::LastSaveRefusal();
+            return fail("save " + o.save, why.empty() ? "Unexpected error saving image" : why);
+        }
     }
     return 0;
 }

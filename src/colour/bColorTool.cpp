@@ -4,8 +4,10 @@
 #include "colour/DeviceContext.h"
 #include "colour/SystemColours.h"
 #include "document/Numeric.h"
+#include "document/mAPI.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ports.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QAction>
 #include <QEvent>
@@ -320,13 +322,17 @@ void bColorTool::UserControl_Resize()
     FrameRect_ = RectI{0, 0, W, kHeight};
     for (int b = 0; b < 3; ++b) {
         BarRect_[b] = RectI{kBarLeft, kBarTops[b], W - 38, kBarTops[b] + kBarHeight};
-        MarkerRect_[b] = RectI{kBarLeft - 5, BarRect_[b].bottom, kBarLeft + 5, BarRect_[b].bottom + 5};
         txtColor[b]->move(W - 30, kBoxTops[b]);
     }
     picRGB->move(54, picRGB->y());
     ValueScale_ = single(255.0 / (W - 38 - 70 - 2));
     Redraw();
-    RedrawMarkers();
+    // The first show resizes the control after its host has set the
+    // components: the markers are placed from the values, never put back at
+    // the bars' left ends.
+    PlaceMarkers();
+    picLeft->update();
+    picRight->update();
 }
 
 void bColorTool::showEvent(QShowEvent* e)
@@ -490,14 +496,8 @@ bool bColorTool::eventFilter(QObject* watched, QEvent* e)
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box) return QWidget::eventFilter(watched, e);
     if (e->type() == QEvent::KeyPress) {
-        // Only digits and Backspace reach the boxes; keys without a
-        // character (arrows, Delete) are not typing.
-        const QString text = static_cast<QKeyEvent*>(e)->text();
-        if (text.size() == 1) {
-            const QChar c = text.at(0);
-            const bool typing = c.unicode() >= 32 && c.unicode() != 127;
-            if (typing && !c.isDigit()) return true;
-        }
+        // Only digits and Backspace reach the boxes.
+        if (refuseTypedKey(box, *static_cast<QKeyEvent*>(e), 0, mAPI::FilterDigitKey)) return true;
     } else if (e->type() == QEvent::FocusIn) {
         // After the click that gave the focus has placed the caret.
         QTimer::singleShot(0, box, [box] { box->selectAll(); });

@@ -10,6 +10,7 @@
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,7 +71,12 @@ bool fGradient::Init(int32_t clrColor, int32_t& clrNew)
         setColor(clrColor);
         pvRefresh();
         Accepted_ = false;
+        // Where the user left it last time. Without a place of its own the
+        // platform centres a dialog again at every show, from frame sizes it
+        // may not know yet, so it would not keep its place between calls.
+        if (LastPlace_) move(*LastPlace_);
         exec();
+        LastPlace_ = pos();
         if (!Accepted_) return false;
         clrNew = Color_;
         return true;
@@ -432,16 +438,10 @@ bool fGradient::eventFilter(QObject* watched, QEvent* e)
         if (auto* box = qobject_cast<QLineEdit*>(watched)) showSelection(box, e->type() == QEvent::FocusIn);
     }
     if (e->type() == QEvent::KeyPress) {
-        for (QLineEdit* box : txt) {
-            if (watched != box) continue;
-            // Only digits and Backspace reach the six boxes; keys without a
-            // character (arrows, Delete, Enter, Escape) are not typing.
-            const QString text = static_cast<QKeyEvent*>(e)->text();
-            if (text.size() == 1) {
-                const QChar c = text.at(0);
-                if (c.unicode() >= 32 && c.unicode() != 127 && !c.isDigit()) return true;
-            }
-        }
+        // Only digits and Backspace reach the six boxes.
+        for (QLineEdit* box : txt)
+            if (watched == box && refuseTypedKey(box, *static_cast<QKeyEvent*>(e), 0, mAPI::FilterDigitKey))
+                return true;
     }
     return QDialog::eventFilter(watched, e);
 }

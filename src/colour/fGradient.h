@@ -32,6 +32,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -182,6 +183,8 @@ private:
     QImage Image_;            // the persistent picture
     bool AutoRedraw_ = false; // the persistent picture is up to date
     bool Loaded_ = false;
+    // The window's place when it was last closed.
+    std::optional<QPoint> LastPlace_;
 };
 
 } // namespace tq

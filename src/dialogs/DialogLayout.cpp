@@ -6,7 +6,6 @@
 #include "platform/WidgetHelpers.h"
 
 #include <QFont>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -86,33 +85,6 @@ QPoint previewCorner(const QLabel* frame) { return frame->geometry().topLeft() +
 QRect centredBox(const QPoint& corner, int side, int w, int h)
 {
     return QRect(corner.x() + rnd((side - w) / 2.0), corner.y() + rnd((side - h) / 2.0), w, h);
-}
-
-bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
-                    const std::function<void(int16_t& KeyAscii)>& keyPress)
-{
-    switch (key.key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return false;
-    default:
-        break;
-    }
-    int16_t code = 0;
-    if (key.key() == Qt::Key_Backspace) {
-        code = 8;
-    } else {
-        const QString text = key.text();
-        if (text.isEmpty()) return false;
-        const char16_t ch = text.at(0).unicode();
-        code = ch < 128 ? static_cast<int16_t>(ch) : 0;
-    }
-    if (keyPress) keyPress(code);
-    if (code == 0) return true;
-    return code != 8 && box->text().length() - box->selectedText().length() >= maxTyped;
 }
 
 } // namespace tq

@@ -1,14 +1,12 @@
 // What the image dialogs share in their look: layout written in twips and
 // placed in pixels, the dialogs' small font, the etched separator line, and
-// the frame of the preview area; and the key rule of their number boxes.
+// the frame of the preview area.
 #pragma once
 
 #include <QRect>
 
 #include <cstdint>
-#include <functional>
 
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -47,15 +45,5 @@ QPoint previewCorner(const QLabel* frame);
 // A w x h box centred in the side x side square whose top-left is corner
 // (halves of the spare room rounded to the nearest, halves to even).
 QRect centredBox(const QPoint& corner, int side, int w, int h);
-
-// The key rule of a number box, for a key press about to reach it: keys that
-// type no character (arrows, Delete, Tab, Enter, Escape) pass; a character
-// goes through keyPress as its code (Backspace 8, none above 127 kept),
-// which may turn it into 0 to refuse it; a character other than Backspace
-// is also refused when the box already holds maxTyped characters besides
-// its selection. True when the key is refused. The dialog itself may still
-// write longer texts into the box.
-bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
-                    const std::function<void(int16_t& KeyAscii)>& keyPress);
 
 } // namespace tq

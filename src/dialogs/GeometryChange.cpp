@@ -1,6 +1,7 @@
 #include "dialogs/GeometryChange.h"
 
 #include "document/MainHost.h"
+#include "document/PictureBudget.h"
 #include "document/fImage.h"
 #include "filters/cBitFilter.h"
 #include "platform/Ports.h"
@@ -57,6 +58,10 @@ void reportGeometryFailure(GeometryOutcome outcome)
 {
     using namespace platform;
     if (outcome == GeometryOutcome::Done) return;
+    if (outcome == GeometryOutcome::OverBudget) {
+        tellPictureTooLarge(outcome.width, outcome.height);
+        return;
+    }
     MsgBox(outcome == GeometryOutcome::TooLarge ? kMaximumSizeText : kNoMemoryText, MsgButtons::OK,
            MsgIcon::Exclamation);
 }
@@ -72,7 +77,7 @@ bool checkPictureSize(int64_t W, int64_t H)
         MsgBox(kMaximumSizeText, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     }
-    return true;
+    return mayMakePicture(W, H);
 }
 
 void mirrorDocumentInEngine(const fImage& doc)
@@ -123,7 +128,8 @@ bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
         } catch (const std::bad_alloc&) {
         }
         if (current) ActiveImage() = current;
-        if (report) reportGeometryFailure(outcome);
+        // A picture refused for its memory is always named to the user.
+        if (report || outcome == GeometryOutcome::OverBudget) reportGeometryFailure(outcome);
         return false;
     }
 

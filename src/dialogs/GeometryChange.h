@@ -25,13 +25,15 @@ inline constexpr const char* kMinimumSizeText = "Minimum size: 2 x 2";
 inline constexpr const char* kMaximumSizeText = "Maximum size: 32767 x 32767";
 inline constexpr const char* kNoMemoryText = "Not enough memory for the new picture";
 
-// Tells the user why a change was not made: kMaximumSizeText or
-// kNoMemoryText, with the exclamation icon.
+// Tells the user why a change was not made: kMaximumSizeText, kNoMemoryText
+// or, for a picture beyond the memory budget, its size and the memory it
+// needs, with the exclamation icon.
 void reportGeometryFailure(GeometryOutcome outcome);
 
 // True when a picture of W x H pixels may be made; otherwise tells the user
 // why not (kMinimumSizeText with the information icon, kMaximumSizeText
-// with the exclamation icon) and returns false.
+// with the exclamation icon, or the memory it needs beyond the budget) and
+// returns false.
 bool checkPictureSize(int64_t W, int64_t H);
 
 // The engine's region for a document (its selection, or the whole picture).
@@ -52,7 +54,8 @@ public:
     // snapshot labelled LastActionName), the "Size" panel, the window shown
     // again and the navigator redrawn. Afterwards the engine mirrors the
     // document that is active then. A failure changes no document and, with
-    // report, is told to the user. True when the document changed.
+    // report, is told to the user; a picture beyond the memory budget is
+    // told in any case. True when the document changed.
     bool apply(const Compute& compute, bool pumpFirst, bool report);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "document/Numeric.h"
 #include "filters/cBitFilter.h"
+#include "platform/PictureMemory.h"
 #include "platform/Region.h"
 
 #include <algorithm>
@@ -130,6 +131,7 @@ bool isLosslessTurn(int32_t degrees, bool smooth)
 GeometryOutcome resizePicture(cBitFilter& engine, const BitsBuffer& source, int64_t W, int64_t H, bool smooth)
 {
     if (!validSide(W) || !validSide(H)) return GeometryOutcome::TooLarge;
+    if (!pictureFitsMemory(W, H)) return GeometryOutcome::overBudget(W, H);
     return guarded(engine, [&] {
         const auto w = static_cast<int32_t>(W);
         const auto h = static_cast<int32_t>(H);
@@ -142,6 +144,7 @@ GeometryOutcome placeOnCanvas(cBitFilter& engine, const BitsBuffer& source, int6
                               int64_t dy)
 {
     if (!validSide(W) || !validSide(H)) return GeometryOutcome::TooLarge;
+    if (!pictureFitsMemory(W, H)) return GeometryOutcome::overBudget(W, H);
     return guarded(engine, [&] {
         const auto w = static_cast<int32_t>(W);
         const auto h = static_cast<int32_t>(H);
@@ -172,6 +175,9 @@ GeometryOutcome turnPicture(cBitFilter& engine, const BitsBuffer& source, int32_
     const int64_t h = source.height();
     const TurnedSize t = turnedSize(w, h, a);
     if (!validSide(t.diagonal) || !validSide(t.width) || !validSide(t.height)) return GeometryOutcome::TooLarge;
+    // The square work canvas is the largest picture of the turn (the turned
+    // picture fits inside it).
+    if (!pictureFitsMemory(t.diagonal, t.diagonal)) return GeometryOutcome::overBudget(t.diagonal, t.diagonal);
     return guarded(engine, [&] {
         const auto D = static_cast<int32_t>(t.diagonal);
         const auto W = static_cast<int32_t>(t.width);
@@ -203,6 +209,7 @@ GeometryOutcome turnPicture(cBitFilter& engine, const BitsBuffer& source, int32_
 GeometryOutcome blankPicture(cBitFilter& engine, int64_t W, int64_t H, std::optional<int32_t> colour)
 {
     if (!validSide(W) || !validSide(H)) return GeometryOutcome::TooLarge;
+    if (!pictureFitsMemory(W, H)) return GeometryOutcome::overBudget(W, H);
     return guarded(engine, [&] {
         const auto w = static_cast<int32_t>(W);
         const auto h = static_cast<int32_t>(H);

@@ -8,6 +8,11 @@
 // On success the engine's Bits hold the result. The engine's region is
 // cleared (nullptr) on every way out: the regions used while computing are
 // local, and the caller gives the engine the document's new region.
+//
+// Before a computation allocates a picture of a new size it holds that
+// picture to the memory budget opening uses; the largest one it would make
+// that does not fit ends it as OverBudget, with that picture's size, before
+// anything is allocated.
 #pragma once
 
 #include "platform/BitsBuffer.h"
@@ -19,10 +24,27 @@ namespace tq {
 
 class cBitFilter;
 
-enum class GeometryOutcome {
-    Done,
-    TooLarge,   // a side of the result (or of the work canvas) above kMaxPictureSide
-    NoMemory,   // a buffer could not be had
+struct GeometryOutcome {
+    enum Kind {
+        Done,
+        TooLarge,     // a side of the result (or of the work canvas) above kMaxPictureSide
+        NoMemory,     // a buffer could not be had
+        OverBudget,   // a picture the computation would make needs more memory than the budget
+    };
+    Kind kind = NoMemory;
+    // OverBudget: the size of the picture that did not fit.
+    int64_t width = 0;
+    int64_t height = 0;
+
+    constexpr GeometryOutcome(Kind k = NoMemory) : kind(k) {}
+    static constexpr GeometryOutcome overBudget(int64_t w, int64_t h)
+    {
+        GeometryOutcome o(OverBudget);
+        o.width = w;
+        o.height = h;
+        return o;
+    }
+    friend constexpr bool operator==(const GeometryOutcome& a, const GeometryOutcome& b) { return a.kind == b.kind; }
 };
 
 // ---- Sizes ------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "document/Numeric.h"
 #include "document/mAPI.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -14,30 +15,7 @@ SizeBox::SizeBox(QWidget* parent) : QLineEdit(parent) {}
 
 void SizeBox::keyPressEvent(QKeyEvent* e)
 {
-    // Keys that move the focus or press the dialog's buttons are no
-    // characters of the box.
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        QLineEdit::keyPressEvent(e);
-        return;
-    default:
-        break;
-    }
-    const QString text = e->text();
-    if (text.isEmpty()) {   // arrows, Home, Delete...: no character
-        QLineEdit::keyPressEvent(e);
-        return;
-    }
-    const char16_t ch = text.at(0).unicode();
-    int16_t code = ch < 128 ? static_cast<int16_t>(ch) : 0;
-    mAPI::FilterDigitKey(code);
-    if (code == 0) return;
-    // A digit that would make the box longer than it may be typed.
-    if (code != 8 && QLineEdit::text().length() - selectedText().length() >= kTypedLength) return;
+    if (refuseTypedKey(this, *e, kTypedLength, mAPI::FilterDigitKey)) return;
     QLineEdit::keyPressEvent(e);
 }
 

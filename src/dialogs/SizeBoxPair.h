@@ -2,7 +2,8 @@
 // dialogs share.
 //
 // SizeBox: a text box for a size in pixels. Only the digits and Backspace
-// reach it from the keyboard, at most four characters can be typed (the
+// reach it from the keyboard (its shortcuts, Ctrl+A among them, work), at
+// most four characters can be typed (a fifth digit rings the bell; the
 // dialog itself may write longer numbers), and it puts its caret at the end
 // of its text, nothing selected, when it gets the focus.
 //

@@ -560,15 +560,9 @@ bool fFilter::eventFilter(QObject* watched, QEvent* e)
     }
     for (int32_t i = 0; i < 3; ++i) {
         if (watched != lblFilterV[static_cast<size_t>(i)]) continue;
-        if (e->type() == QEvent::KeyPress) {
-            // Only keys that type a character reach the key filter.
-            const std::optional<int16_t> typed = typedCharacter(*static_cast<QKeyEvent*>(e));
-            if (!typed) return false;
-            int16_t code = *typed;
-            if (code == 13 || code == 27) return false;   // Enter and Esc reach the buttons
-            lblFilterV_KeyPress(i, code);
-            return code == 0;
-        }
+        if (e->type() == QEvent::KeyPress)
+            return refuseTypedKey(lblFilterV[static_cast<size_t>(i)], *static_cast<QKeyEvent*>(e), 0,
+                                  [this, i](int16_t& k) { lblFilterV_KeyPress(i, k); });
         if (e->type() == QEvent::FocusIn) {
             // After Qt's own handling, which may place the cursor.
             QTimer::singleShot(0, this, [this, i] { lblFilterV_GotFocus(i); });

@@ -1,4 +1,5 @@
 #include "document/OpenPicture.h"
+#include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
 
 #include "document/mBitmap_Files.h"
@@ -63,7 +64,7 @@ OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::stri
     if (opensThroughPlatformLoader(ext)) {
         if (const auto claimed = platformPictureSize(fileName);
             claimed && !pictureFitsMemory(claimed->width, claimed->height)) {
-            refusal = mBitmap::pictureTooLargeText(claimed->width, claimed->height);
+            refusal = pictureTooLargeToOpenText(claimed->width, claimed->height);
         } else if (platformPictureSound(fileName)) {
             pixels = loadPlatformPixels(fileName);
         }

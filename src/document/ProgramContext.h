@@ -17,8 +17,10 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tq {
 
@@ -68,6 +70,12 @@ struct ProgramContext {
     // The pixels of the current stamp picture, without margin meaning; empty
     // until a stamp is chosen.
     BitsBuffer StampBits;
+    // The stamp file chosen at start-up is decoded only when the stamp is
+    // first needed (a tool paints with it, its preview is shown), so that a
+    // large stamp picture does not hold up start-up. Until then this makes
+    // it the current stamp; StampBits() runs it once and drops it, and a
+    // later choice of stamp drops it unrun.
+    std::function<void()> PendingStamp;
 
     // The folder the folder chooser handed over: its path after Select, ""
     // after Cancel; read by the textures window right after the chooser.
@@ -121,7 +129,18 @@ inline int16_t& ImageWidth() { return programContext().ImageWidth; }
 inline int16_t& ImageHeight() { return programContext().ImageHeight; }
 inline int16_t& ImageBPP() { return programContext().ImageBPP; }
 inline BitsBuffer& ClipBits() { return programContext().ClipBits; }
-inline BitsBuffer& StampBits() { return programContext().StampBits; }
+// Decodes the stamp chosen at start-up, when it is still waiting.
+inline void takePendingStamp()
+{
+    ProgramContext& c = programContext();
+    if (c.PendingStamp) std::exchange(c.PendingStamp, nullptr)();
+}
+// The current stamp's pixels, the stamp chosen at start-up decoded first.
+inline BitsBuffer& StampBits()
+{
+    takePendingStamp();
+    return programContext().StampBits;
+}
 inline std::string& PickedFolder() { return programContext().PickedFolder; }
 // The main window; null when there is none (a test of a document alone).
 inline MainHost* mainHost() { return programContext().host; }

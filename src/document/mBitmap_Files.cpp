@@ -3,6 +3,7 @@
 #include "platform/FreeImageSave.h"
 #include "document/ProgramContext.h"
 
+#include "document/PictureBudget.h"
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
 #include "document/PsdCheck.h"
@@ -215,7 +216,7 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
     FreeImage_Unload(header);
     if (!sizeAllowed(w, h)) return false;
     if (!pictureFitsMemory(w, h)) {
-        lastRefusal = pictureTooLargeText(w, h);
+        lastRefusal = pictureTooLargeToOpenText(w, h);
         return false;
     }
     // A few hundred bytes can claim a picture of a billion pixels; the
@@ -446,14 +447,6 @@ WriteRoute writeRoute(const std::string& ext)
     for (const WriteRow& row : kWriteTable)
         if (listHas(row.extensions, e)) return row.route;
     return {};
-}
-
-std::string pictureTooLargeText(int64_t w, int64_t h)
-{
-    const uint64_t mb = 1024 * 1024;
-    return "This picture is too large to open: " + std::to_string(w) + " x " + std::to_string(h) + " pixels need " +
-           std::to_string((pictureMemoryNeed(w, h) + mb - 1) / mb) + " MB of memory, more than the " +
-           std::to_string(pictureMemoryBudget() / mb) + " MB this computer can spare for one picture.";
 }
 
 const std::string& LastLoadRefusal() { return lastRefusal; }

@@ -90,8 +90,6 @@ std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture);
 // reason the user should hear (a picture too large for the memory); empty
 // otherwise.
 const std::string& LastLoadRefusal();
-// The message for a w x h picture that needs more memory than the budget.
-std::string pictureTooLargeText(int64_t w, int64_t h);
 
 // Writes picture (a bitmap) to path in the format its extension names: a
 // 24-bit picture for every FreeImage and DevIL writer (8 bits for pbm and

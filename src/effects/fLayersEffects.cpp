@@ -15,6 +15,7 @@
 #include "platform/WidgetHelpers.h"
 #include "platform/cpvSlider.h"
 #include "platform/ColourSwatch.h"
+#include "platform/WidgetHelpers.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -252,17 +253,9 @@ void fLayersEffects::HST_KeyPress(int16_t& KeyAscii) { mAPI::FilterDigitKey(KeyA
 bool fLayersEffects::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == HST && e->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(e)->text();
-        // Keys without a character (arrows, Delete...) edit as usual.
-        if (text.isEmpty()) return false;
-        const char16_t ch = text.at(0).unicode();
-        int16_t KeyAscii = ch < 0x8000 ? static_cast<int16_t>(ch) : 0;
-        HST_KeyPress(KeyAscii);
-        if (KeyAscii == 0) return true;
         // Typing stops at three characters; the program itself may write
         // more ("-255").
-        if (KeyAscii != 8 && HST->text().length() - HST->selectedText().length() >= 3) return true;
-        return false;
+        return refuseTypedKey(HST, *static_cast<QKeyEvent*>(e), 3, [this](int16_t& k) { HST_KeyPress(k); });
     }
     return QDialog::eventFilter(watched, e);
 }

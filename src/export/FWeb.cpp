@@ -622,14 +622,8 @@ bool FWeb::eventFilter(QObject* watched, QEvent* e)
         if (e->type() == QEvent::FocusIn) {
             TxtJPG_GotFocus();
         } else if (e->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent*>(e)->text();
-            // Keys without a character (arrows, Delete...) edit as usual.
-            if (!text.isEmpty()) {
-                const char16_t ch = text.at(0).unicode();
-                int16_t KeyAscii = ch < 0x8000 ? static_cast<int16_t>(ch) : 0;
-                TxtJPG_KeyPress(KeyAscii);
-                if (KeyAscii == 0) return true;
-            }
+            if (refuseTypedKey(TxtJPG, *static_cast<QKeyEvent*>(e), 0, [this](int16_t& k) { TxtJPG_KeyPress(k); }))
+                return true;
         }
     } else if (watched == TxtJPGD) {
         // The up-down takes no focus of its own: a press on it counts as it.

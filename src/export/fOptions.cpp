@@ -240,16 +240,8 @@ bool fOptions::eventFilter(QObject* watched, QEvent* e)
 {
     if (auto* edit = qobject_cast<QLineEdit*>(watched);
         edit && (edit == txtThumbnailWidth || edit == txtThumbnailHeight) && e->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(e);
-        const QString text = key->text();
-        // Keys without a character (arrows, Delete, Tab, Enter) work as usual.
-        if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Return ||
-            key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Escape)
-            return QDialog::eventFilter(watched, e);
-        const char16_t ch = text.at(0).unicode();
-        int16_t code = ch < 128 ? static_cast<int16_t>(ch) : 0;
-        mAPI::FilterDigitKey(code);
-        return code == 0;   // dropped
+        if (refuseTypedKey(edit, *static_cast<QKeyEvent*>(e), 0, mAPI::FilterDigitKey)) return true;
+        return QDialog::eventFilter(watched, e);
     }
     if (auto* handle = qobject_cast<QWidget*>(watched); handle && handle->property("index").isValid() &&
                                                         handle->parentWidget() == picThumbBox) {

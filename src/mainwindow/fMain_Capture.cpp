@@ -1,6 +1,7 @@
 // Screen capture into a new document and the desktop wallpaper: the capture
 // and wallpaper keys of the main window's static dispatcher, the capture
 // itself and its one-shot timer.
+#include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
@@ -12,6 +13,7 @@
 #include "mainwindow/mWallpaper.h"
 #include "platform/DesktopWallpaper.h"
 #include "platform/Folders.h"
+#include "platform/PictureMemory.h"
 #include "platform/Ports.h"
 #include "platform/SkippedStep.h"
 #include "toolwindows/ToolWindowRegistry.h"
@@ -142,8 +144,11 @@ void fMain::capturePicture(int16_t wnd)
 
     // A grab that brought nothing makes no document: the windows only come
     // back.
+    // A grab too large for the memory budget makes none either; the user
+    // hears why once the windows are back.
+    const bool fits = picture.isNull() || pictureFitsMemory(picture.width(), picture.height());
     fImage* doc = nullptr;
-    if (!picture.isNull()) {
+    if (!picture.isNull() && fits) {
         step([&] {
             ImageWidth() = sideForNewWindow(picture.width());
             ImageHeight() = sideForNewWindow(picture.height());
@@ -186,6 +191,7 @@ void fMain::capturePicture(int16_t wnd)
     step([&] { show(); });
     // Shown again, the main window makes the new document its active one.
     if (doc) step([&] { activateDocument(doc); });
+    if (!fits) tellPictureTooLarge(picture.width(), picture.height());
 }
 
 // ---- The wallpaper keys --------------------------------------------------------

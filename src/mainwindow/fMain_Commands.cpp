@@ -7,6 +7,7 @@
 // the pixels with Update, which records the undo step.
 #include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
+#include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
@@ -164,6 +165,7 @@ void fMain::cmdCreateFromClipboard(const std::string&)
     if (!clipboard || !clipboard->hasBitmap()) return;
     const std::optional<DibRecord> picture = clipboard->bitmap();
     if (!picture || !validSide(picture->width) || !validSide(picture->height)) return;
+    if (!mayMakePicture(picture->width, picture->height)) return;
     ImageWidth() = static_cast<int16_t>(picture->width);
     ImageHeight() = static_cast<int16_t>(picture->height);
     cBitFilter taken;
@@ -348,6 +350,10 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
         if (steppedBack) doc->RedoBits();
     };
     if (!validSide(newW) || !validSide(newH)) {
+        refuse();
+        return;
+    }
+    if (!mayMakePicture(newW, newH)) {
         refuse();
         return;
     }

@@ -353,7 +353,9 @@ void mStart::MDIForm_Unload()
         if (!Module8::SaveSettings(programSettings(), options_.programFolder))
             reportSettingsNotSaved(options_.programFolder, errno);
     }
-    StampBits().clear();
+    // A stamp never needed is not decoded on the way out.
+    programContext().PendingStamp = nullptr;
+    programContext().StampBits.clear();
     lock_.reset();
 }
 

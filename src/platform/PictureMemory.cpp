@@ -1,5 +1,7 @@
 #include "platform/PictureMemory.h"
 
+#include "platform/PlatformContext.h"
+
 #include <cstdlib>
 
 #include <sys/mman.h>
@@ -47,13 +49,9 @@ PictureBlock::PictureBlock(size_t n)
 
 PictureBlock::~PictureBlock() { std::free(data_); }
 
-namespace {
-uint64_t budgetOverride = 0;
-}
-
 uint64_t pictureMemoryBudget()
 {
-    if (budgetOverride) return budgetOverride;
+    if (const uint64_t set = platform::platformContext().pictureMemoryBudget) return set;
     static const uint64_t machine = [] {
         const long pages = ::sysconf(_SC_PHYS_PAGES);
         const long pageSize = ::sysconf(_SC_PAGE_SIZE);
@@ -63,6 +61,6 @@ uint64_t pictureMemoryBudget()
     return machine;
 }
 
-void setPictureMemoryBudget(uint64_t bytes) { budgetOverride = bytes; }
+void setPictureMemoryBudget(uint64_t bytes) { platform::platformContext().pictureMemoryBudget = bytes; }
 
 } // namespace tq

@@ -19,7 +19,8 @@ namespace tq {
 // file claiming a huge picture cannot take the machine's memory (and every
 // unsaved document with it).
 uint64_t pictureMemoryBudget();
-// Tests set a budget of their own; 0 goes back to the machine's.
+// The budget of the program context in use (a test sets a small one); 0
+// goes back to the machine's.
 void setPictureMemoryBudget(uint64_t bytes);
 // The bytes a w x h picture takes as a document holds it.
 inline uint64_t pictureMemoryNeed(int64_t w, int64_t h)

@@ -1,5 +1,6 @@
 // What the platform layer keeps for the run: the ports, the program-wide
-// random generator, the clock that paces progress, and the folders. It is
+// random generator, the clock that paces progress, the folders and the
+// memory budget of a picture. It is
 // part of the program context (document/ProgramContext.h): a test that makes
 // a fresh context gets a fresh one of these too, so no test depends on what
 // an earlier one left behind.
@@ -9,6 +10,7 @@
 #include "platform/Ports.h"
 #include "platform/Random.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tq::platform {
@@ -19,6 +21,10 @@ struct PlatformContext {
     Clock* clock = nullptr;      // null: the system's clock
     std::string programFolder;   // empty: the executable's folder
     std::string tempFolder;      // empty: the private folder made on first use
+    // The most memory one picture may take (see PictureMemory.h); 0: the
+    // machine's share. A test sets a small one so that no test needs
+    // gigabytes to see a picture refused.
+    uint64_t pictureMemoryBudget = 0;
 };
 
 // The context in use.

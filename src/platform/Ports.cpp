@@ -35,11 +35,12 @@ const Ports& plainQtPorts()
     static QtProcesses processes;
     static QtColourPicker colourPicker;
     static QtTimers timers;
+    static QtBell bell;
     static DesktopWallpaper wallpaper;
     static QtPointerConfinement pointerConfinement;
     static const Ports p{&messageBoxes, &fileDialogs, &fileDialogs,  &clipboard, &pump,
                          &printerSetup, &printer,     &browser,      &screenGrab, &processes,
-                         &colourPicker, &timers,      &wallpaper,    &pointerConfinement};
+                         &colourPicker, &timers,      &wallpaper,    &pointerConfinement, &bell};
     return p;
 }
 
@@ -106,6 +107,7 @@ ScopedPorts::ScopedPorts(const Ports& replacement) : saved_(ports())
     take(p.timers, replacement.timers);
     take(p.wallpaper, replacement.wallpaper);
     take(p.pointerConfinement, replacement.pointerConfinement);
+    take(p.bell, replacement.bell);
 }
 
 ScopedPorts::~ScopedPorts() { ports() = saved_; }

@@ -3,7 +3,8 @@
 // with its preview), the clipboard, the "let pending messages run" pump, the
 // printer and its set-up dialog, the web browser, the screen grab (and the
 // desktop's "show the desktop"), outside programs, the colour picker,
-// timers, the desktop wallpaper and the pointer held inside a window.
+// timers, the desktop wallpaper, the pointer held inside a window and
+// the bell.
 // Code above the platform layer reaches them only through ports(), so a test
 // can swap in doubles (see TestPorts.h) that answer a message box or a file
 // dialog and record what was asked, and a headless run never blocks. The
@@ -294,6 +295,15 @@ public:
     virtual void singleShot(int ms, std::function<void()> action) = 0;
 };
 
+// ---- The bell ---------------------------------------------------------------------
+
+// The desktop's warning sound: a key a box refuses is not lost without a sign.
+class Bell {
+public:
+    virtual ~Bell() = default;
+    virtual void ring() = 0;
+};
+
 // ---- The registry ----------------------------------------------------------
 
 struct Ports {
@@ -312,6 +322,7 @@ struct Ports {
     Timers* timers = nullptr;
     Wallpaper* wallpaper = nullptr;
     PointerConfinement* pointerConfinement = nullptr;
+    Bell* bell = nullptr;
 };
 
 // The ports in use: the Qt implementations unless a test has swapped some.

@@ -389,4 +389,6 @@ std::optional<int32_t> QtColourPicker::pick(int32_t oldColour)
 
 void QtTimers::singleShot(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
 
+void QtBell::ring() { QApplication::beep(); }
+
 } // namespace tq::platform

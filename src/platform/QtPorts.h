@@ -112,4 +112,9 @@ public:
     void singleShot(int ms, std::function<void()> action) override;
 };
 
+class QtBell : public Bell {
+public:
+    void ring() override;
+};
+
 } // namespace tq::platform

@@ -32,6 +32,7 @@ std::optional<FileDialogAnswer> nextAnswer(std::deque<std::optional<FileDialogAn
 MsgResult FakeMessageBoxes::show(const MessageBoxRequest& request)
 {
     shown.push_back(request);
+    if (onShow) onShow(request);
     if (!answers.empty()) {
         const MsgResult r = answers.front();
         answers.pop_front();
@@ -135,7 +136,7 @@ bool FakeWallpaper::setWallpaper(const std::string& file)
 
 TestPorts::TestPorts()
     : scope_(Ports{&messageBoxes, &fileDialogs, &pictureDialogs, &clipboard, &pump, &printerSetup, &printer, &browser,
-                   &screenGrab, &processes, &colourPicker, &timers, &wallpaper, &pointerConfinement})
+                   &screenGrab, &processes, &colourPicker, &timers, &wallpaper, &pointerConfinement, &bell})
 {
 }
 

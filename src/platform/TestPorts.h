@@ -15,12 +15,14 @@ namespace tq::platform {
 MsgResult firstButton(MsgButtons b);
 
 // Answers each box with the next queued answer, or with the default answer
-// (the box's first button when none is set), and records every request.
+// (the box's first button when none is set), and records every request;
+// onShow runs while the box is "up".
 class FakeMessageBoxes : public MessageBoxes {
 public:
     MsgResult show(const MessageBoxRequest& request) override;
 
     std::vector<MessageBoxRequest> shown;
+    std::function<void(const MessageBoxRequest&)> onShow;
     std::deque<MsgResult> answers;
     std::optional<MsgResult> defaultAnswer;
 };
@@ -255,6 +257,13 @@ public:
     bool confines = true;
 };
 
+// Counts the rings.
+class FakeBell : public Bell {
+public:
+    void ring() override { ++rings; }
+    int rings = 0;
+};
+
 // Every double, swapped in for the lifetime of the object.
 class TestPorts {
 public:
@@ -274,6 +283,7 @@ public:
     FakeTimers timers;
     FakeWallpaper wallpaper;
     FakePointerConfinement pointerConfinement;
+    FakeBell bell;
 
 private:
     ScopedPorts scope_;

@@ -1,12 +1,14 @@
 // Small routines the windows share in handling their widgets: placing a
 // widget of a fixed size, widening a caption to its text, bringing a window
-// forward, and reading the character a key press types.
+// forward, and the key rule of the text boxes that filter what is typed
+// into them.
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 
 class QKeyEvent;
+class QLineEdit;
 class QRect;
 class QWidget;
 
@@ -30,9 +32,19 @@ void bringForward(QWidget* window);
 // user, which never answers the window, is never held up.
 void showProgramModal(QWidget* window);
 
-// The character code a key press types, as key filters take it: 8 for
-// Backspace, otherwise the first character of its text (kept within 15
-// bits); nothing for a key that types no character (arrows and the like).
-std::optional<int16_t> typedCharacter(const QKeyEvent& key);
+// The key rule of a text box with a key filter, for a key press about to
+// reach it; true when the key is refused.
+// - Keys that type no character pass untouched: arrows, Delete, Tab,
+//   Enter, Escape, and every key held with Ctrl, so that the box's own
+//   shortcuts (Ctrl+A selects all, Ctrl+C, Ctrl+V...) work in every box.
+// - A character goes through keyPress as its code (Backspace 8, anything
+//   above 127 as 0), which may turn it into 0 to refuse it quietly.
+// - A character other than Backspace is also refused when the box already
+//   holds maxTyped characters besides its selection (maxTyped 0: the box's
+//   own length limit). The bell rings then, so that a digit the box cannot
+//   take is never dropped without a sign. The program itself may still
+//   write longer texts into the box.
+bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
+                    const std::function<void(int16_t& KeyAscii)>& keyPress);
 
 } // namespace tq

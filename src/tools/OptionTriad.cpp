@@ -132,19 +132,21 @@ void OptionTriad::UDT_KeyPress(int16_t& KeyAscii)
 bool OptionTriad::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched != UDT) return QObject::eventFilter(watched, e);
-    if (e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        // Only keys that type a character reach the key filter; Tab moves on.
-        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) return false;
-        const std::optional<int16_t> typed = typedCharacter(*k);
-        if (!typed) return false;
-        int16_t code = *typed;
-        UDT_KeyPress(code);
-        return code == 0;   // a discarded key never reaches the text
-    }
-    if (e->type() == QEvent::FocusIn && selectAllOnFocus_) {
-        LineEditTextBox text(UDT);
-        mAPI::SelectAllText(text);
+    if (e->type() == QEvent::KeyPress)
+        return refuseTypedKey(UDT, *static_cast<QKeyEvent*>(e), 0, [this](int16_t& k) { UDT_KeyPress(k); });
+    if (e->type() == QEvent::FocusIn) {
+        // The line edit's own handling first: it selects the whole text when
+        // tabbed into. Only the box that asks for it keeps that selection.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        static_cast<QObject*>(UDT)->event(e);
+        if (selectAllOnFocus_) {
+            LineEditTextBox text(UDT);
+            mAPI::SelectAllText(text);
+        } else if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                   reason == Qt::ShortcutFocusReason) {
+            UDT->deselect();
+        }
+        return true;
     }
     return false;
 }

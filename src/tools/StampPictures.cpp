@@ -1,7 +1,6 @@
 #include "tools/StampPictures.h"
 
 #include "document/mBitmap_Files.h"
-#include "platform/PictureLoader.h"
 #include "platform/QtImage.h"
 
 #include <QPainter>
@@ -12,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace tq::tools {
@@ -175,6 +175,26 @@ QImage builtInStampIcon(int n)
 
 DibRecord builtInStampPicture(int n) { return platform::dibFromImage(builtInStamp(n)); }
 
+bool stampHeaderSound(const std::string& path, const std::string& ext)
+{
+    uint8_t b[18] = {};
+    {
+        std::ifstream f(path, std::ios::binary);
+        if (!f.read(reinterpret_cast<char*>(b), sizeof b)) return false;
+    }
+    const auto le16 = [&](int at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8; };
+    if (ext == "bmp") {
+        // The information header's own size names its kind: core, the
+        // common one, and the later versions.
+        const uint32_t info = le16(14) | le16(16) << 16;
+        return b[0] == 'B' && b[1] == 'M' &&
+               (info == 12 || info == 40 || info == 52 || info == 56 || info == 64 || info == 108 || info == 124);
+    }
+    if (ext == "gif") return std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0;
+    if (ext == "ico") return le16(0) == 0 && le16(2) == 1 && le16(4) >= 1;
+    return false;
+}
+
 std::vector<std::string> ListStampFiles(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -189,7 +209,7 @@ std::vector<std::string> ListStampFiles(const std::string& folder)
         std::string ext = name.substr(name.size() - 4);
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         if (ext != ".bmp" && ext != ".gif" && ext != ".ico") continue;
-        if (!loadPlatformPicture(it->path().string())) continue;
+        if (!stampHeaderSound(it->path().string(), ext.substr(1))) continue;
         names.push_back(name);
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

@@ -26,11 +26,17 @@ QImage builtInStampIcon(int n);
 DibRecord builtInStampPicture(int n);
 
 // The stamp files of a folder, by name: those whose extension is "bmp",
-// "gif" or "ico" in any letter case and whose picture the picture loader
-// reads (a file that does not decode is left out, so it can never become the
-// current stamp), sorted by name without regard to letter case. Empty when
-// the folder does not exist.
+// "gif" or "ico" in any letter case and whose first bytes are those of a
+// picture of that kind (stampHeaderSound), sorted by name without regard to
+// letter case. Nothing is decoded: a picture is decoded when it is chosen,
+// and one that does not decode then leaves the list. Empty when the folder
+// does not exist.
 std::vector<std::string> ListStampFiles(const std::string& folder);
+// The cheap check of a stamp file's header, by its extension (lower case,
+// without the dot): a bitmap starts with "BM" and an information header
+// of a known size, a GIF with "GIF87a" or "GIF89a", an icon with 0, the
+// type 1 and at least one image.
+bool stampHeaderSound(const std::string& path, const std::string& ext);
 // A file's entry in the "User-Defined" list: its name less the last four
 // characters (the dot and the extension).
 std::string stampEntryCaption(const std::string& fileName);

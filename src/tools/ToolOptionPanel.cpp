@@ -277,6 +277,7 @@ void ToolOptionPanel::buildShape()
 void ToolOptionPanel::buildStamp()
 {
     Stamp = makeFrame("Stamp");
+    Stamp->installEventFilter(this);
     chkUseMaskColor = makeCheck(Stamp, "chkUseMaskColor", "Mask color", "Use mask color");
     // Checked when the window is made; the start-up sets it from the field.
     chkUseMaskColor->setChecked(true);

@@ -112,14 +112,16 @@ public:
     ColourSwatch* MaskColor = nullptr;
     // The current stamp picture at full size (never shown).
     DibRecord iStamp;
-    // The stamp folder and its picture files, as listed at start-up.
+    // The stamp folder and its picture files, as listed at start-up (less
+    // those that did not decode when chosen).
     std::string flStampsPath;
     std::vector<std::string> flStamps;
 
     // Built-in stamp chosen (the selected item of icStamp).
     void icStamp_Click();
     // Stamp file chosen (the selected entry of cbStamps). A file that cannot
-    // be read keeps the stamp as it was.
+    // be decoded leaves both lists and keeps the stamp as it was; the list
+    // shows the entry it showed before.
     void cbStamps_Click();
     // The pixels of the current stamp picture.
     BitsBuffer GetStampBits() const;
@@ -160,6 +162,18 @@ private:
     void chkStampMask_Click();
     // The folder listing that starts Stamp_Init.
     void listStampFolder();
+    // Makes stamp file i the current stamp; false (and the file leaves the
+    // lists) when it does not decode.
+    bool chooseStampFile(int i);
+    // The start-up choice, made when the stamp is first needed: the first
+    // file that decodes.
+    void chooseFirstStampFile();
+
+    // The entry of cbStamps chosen last that decoded; -1 for none.
+    int lastStampEntry_ = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
 };
 
 } // namespace tq::tools

@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
+#include <QPointer>
 
 namespace tq::tools {
 namespace {
@@ -35,6 +37,8 @@ void ToolOptionPanel::icStamp_Click()
 {
     const int n = icStamp->currentIndex() + 1;
     if (n < 1 || n > kBuiltInStampCount) return;
+    // This choice replaces a start-up choice still waiting to be decoded.
+    programContext().PendingStamp = nullptr;
     iStamp = builtInStampPicture(n);
     {
         BusyPointer busy;
@@ -47,14 +51,46 @@ void ToolOptionPanel::cbStamps_Click()
 {
     const int i = cbStamps->currentIndex();
     if (i < 0 || i >= static_cast<int>(flStamps.size())) return;
-    // A file that cannot be read leaves the picture (and so the stamp) as it
-    // was; the preview and the pixels are taken from it again.
-    if (std::optional<DibRecord> picture =
-            loadPlatformPicture(platform::joinPath(flStampsPath, flStamps[static_cast<size_t>(i)])))
-        iStamp = std::move(*picture);
-    iStampD->setPixmap(QPixmap::fromImage(platform::imageFromDib(iStamp)));
+    programContext().PendingStamp = nullptr;
+    chooseStampFile(i);
+}
+
+bool ToolOptionPanel::chooseStampFile(int i)
+{
+    const auto at = static_cast<size_t>(i);
+    std::optional<DibRecord> picture;
+    {
+        BusyPointer busy;
+        picture = loadPlatformPicture(platform::joinPath(flStampsPath, flStamps[at]));
+    }
+    if (!picture) {
+        // The listing only looked at the file's first bytes: a file that
+        // does not decode is dropped now, and the stamp stays as it was.
+        flStamps.erase(flStamps.begin() + i);
+        cbStamps->removeItem(i);
+        if (lastStampEntry_ == i)
+            lastStampEntry_ = -1;
+        else if (lastStampEntry_ > i)
+            --lastStampEntry_;
+        cbStamps->setCurrentIndex(lastStampEntry_);
+        return false;
+    }
+    iStamp = std::move(*picture);
+    lastStampEntry_ = i;
+    cbStamps->setCurrentIndex(i);
+    // The preview is drawn stretched over its few pixels: it is made at
+    // that size once rather than scaled from the whole picture at every paint.
+    iStampD->setPixmap(QPixmap::fromImage(platform::imageFromDib(iStamp).scaled(
+        iStampD->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     BusyPointer busy;
-    StampBits() = GetStampBits();
+    programContext().StampBits = GetStampBits();
+    return true;
+}
+
+void ToolOptionPanel::chooseFirstStampFile()
+{
+    while (!flStamps.empty() && !chooseStampFile(0)) {
+    }
 }
 
 void ToolOptionPanel::listStampFolder()
@@ -65,9 +101,21 @@ void ToolOptionPanel::listStampFolder()
     flStamps = ListStampFiles(folder);
     if (flStamps.empty()) return;
     for (const std::string& name : flStamps) cbStamps->addItem(QString::fromStdString(stampEntryCaption(name)));
-    // The first file becomes the current stamp instead of built-in stamp 1.
+    // The first file becomes the current stamp instead of built-in stamp 1,
+    // decoded when the stamp is first needed (a file that does not decode
+    // then leaves the list and the next one is taken), so that a large stamp
+    // picture costs start-up nothing.
     cbStamps->setCurrentIndex(0);
-    cbStamps_Click();
+    programContext().PendingStamp = [panel = QPointer<ToolOptionPanel>(this)] {
+        if (panel) panel->chooseFirstStampFile();
+    };
+}
+
+bool ToolOptionPanel::eventFilter(QObject* watched, QEvent* e)
+{
+    // The Stamp frame shows the current stamp's preview.
+    if (watched == Stamp && e->type() == QEvent::Show) takePendingStamp();
+    return QToolBar::eventFilter(watched, e);
 }
 
 void ToolOptionPanel::MaskColor_Click()

@@ -4,6 +4,7 @@
 #include "toolwindows/fPaste.h"
 
 #include "document/MainHost.h"
+#include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
 #include "document/mBitmap.h"
 #include "platform/Ports.h"
@@ -272,6 +273,7 @@ void fPaste::ImportClipboardClip()
             return;
         const size_t rowBytes = 4u * static_cast<size_t>(dib->width);
         if (dib->bits.size() < rowBytes * static_cast<size_t>(dib->height)) return;
+        if (!mayMakePicture(dib->width, dib->height)) return;
         clip = BitsBuffer(dib->width, dib->height);
         for (int y = 0; y < dib->height; ++y) {
             uint8_t* d = clip.row(y);

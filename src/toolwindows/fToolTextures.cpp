@@ -597,13 +597,8 @@ void fToolTextures::TileEffect_Click(int n)
 
 bool fToolTextures::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == brUDT && e->type() == QEvent::KeyPress) {
-        const std::optional<int16_t> typed = typedCharacter(*static_cast<QKeyEvent*>(e));
-        if (!typed) return false;   // arrows and the like move the cursor
-        int16_t code = *typed;
-        mAPI::FilterDigitKey(code);
-        return code == 0;
-    }
+    if (watched == brUDT && e->type() == QEvent::KeyPress)
+        return refuseTypedKey(brUDT, *static_cast<QKeyEvent*>(e), 0, mAPI::FilterDigitKey);
     if (watched == txtText && e->type() == QEvent::FocusOut) {
         giveFocusToMain();
         return false;

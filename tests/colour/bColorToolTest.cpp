@@ -302,6 +302,31 @@ TEST_F(bColorToolTest, DesignTimePropertiesGoIntoTheStoredValuesOnly)
     EXPECT_FALSE(out.contains("cBlueValue"));   // defaults are not written
 }
 
+// The colour window sets the components at load, before the editor is
+// first shown; the resize of that first show must not put the markers back
+// at the left ends while the boxes read the values.
+TEST_F(bColorToolTest, MarkersShowTheValuesSetBeforeTheFirstShow)
+{
+    struct Case {
+        int r, g, b;
+    };
+    const Case cases[] = {{255, 255, 255}, {0, 128, 255}, {10, 0, 200}};
+    for (const Case& c : cases) {
+        bColorTool fresh;
+        fresh.setcRedValue(c.r);
+        fresh.setcGreenValue(c.g);
+        fresh.setcBlueValue(c.b);
+        fresh.show();
+        QCoreApplication::processEvents();
+        const int values[3] = {c.r, c.g, c.b};
+        for (int bar = 0; bar < 3; ++bar) {
+            // The apex (left + 5) stands at the value's column: 255 at 70 + 101.
+            const int apex = rnd(values[bar] * 101.0 / 255.0) + 70;
+            EXPECT_EQ(fresh.MarkerRect(bar).left + 5, apex) << c.r << " " << c.g << " " << c.b << " bar " << bar;
+        }
+    }
+}
+
 TEST_F(bColorToolTest, KeepsItsOwnSize)
 {
     tool.resize(400, 300);

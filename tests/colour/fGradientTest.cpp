@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,35 @@ TEST_F(fGradientTest, NoColourShowsBlackAndOnlyOKGivesAColour)
         EXPECT_EQ(old, 0);
         EXPECT_EQ(hex, "000000");
         EXPECT_FALSE(picker.isVisible());
+    }
+}
+
+// The picker used to come up in one of two places by turns, wherever the
+// user had left it.
+TEST_F(fGradientTest, OpensWhereItWasLastClosed)
+{
+    int32_t c = 0;
+    QPoint closedAt;
+    runInit(0, c, [&](fGradient& p) {
+        // Moved by the user: the window system moves it, not the program.
+        p.windowHandle()->setPosition(p.windowHandle()->position() + QPoint(37, 23));
+        QCoreApplication::processEvents();
+        closedAt = p.pos();
+        p.cmdCancel_Click();
+    });
+    for (int call = 0; call < 3; ++call) {
+        const QPoint expected = closedAt;
+        QPoint openedAt;
+        runInit(0, c, [&](fGradient& p) {
+            openedAt = p.pos();
+            if (call == 1) {
+                p.windowHandle()->setPosition(p.windowHandle()->position() + QPoint(-11, 5));
+                QCoreApplication::processEvents();
+                closedAt = p.pos();
+            }
+            p.cmdOK_Click();
+        });
+        EXPECT_EQ(openedAt, expected) << call;
     }
 }
 

@@ -3,6 +3,7 @@
 // makes.
 #include "DialogFixture.h"
 
+#include "dialogs/SizeBoxPair.h"
 #include "dialogs/fNew.h"
 #include "platform/ColourSwatch.h"
 #include "platform/Folders.h"
@@ -156,6 +157,44 @@ TEST_F(NewDialog, BackgroundsAndTheNewDocument)
     EXPECT_EQ(tags[0], name);
     EXPECT_NE(tags[1], name);
     EXPECT_EQ(tags[1].rfind(name + "[", 0), 0u) << tags[1];
+}
+
+// A size typed after a click in a box used to go after the old one: Ctrl+A
+// was swallowed by the digit filter and the digits past four were dropped
+// without a sign, so 800 and 600 over 100 and 100 made a 1008 x 1006 picture.
+TEST_F(NewDialog, CtrlASelectsABoxAndADigitPastItsLengthRings)
+{
+    fNew* dlg = openNew();
+    ASSERT_NE(dlg, nullptr);
+    const struct {
+        SizeBox* box;
+        const char* typed;
+    } boxes[] = {{dlg->txtW, "800"}, {dlg->txtH, "600"}};
+    for (const auto& b : boxes) {
+        QTest::mouseClick(b.box, Qt::LeftButton);   // the caret, nothing selected
+        ASSERT_FALSE(b.box->hasSelectedText());
+        QTest::keyClick(b.box, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(b.box->selectedText(), b.box->text());
+        QTest::keyClicks(b.box, QString::fromLatin1(b.typed));
+        EXPECT_EQ(text(b.box), b.typed);
+    }
+    EXPECT_EQ(ports.bell.rings, 0);
+
+    // Typed without selecting, 800 after 100 stops at four digits, and each
+    // digit the box cannot take rings the bell.
+    dlg->txtW->setText(QStringLiteral("100"));
+    dlg->txtW->end(false);
+    QTest::keyClicks(dlg->txtW, QStringLiteral("800"));
+    EXPECT_EQ(text(dlg->txtW), "1008");
+    EXPECT_EQ(ports.bell.rings, 2);
+
+    QTest::keyClick(dlg->txtW, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dlg->txtW, QStringLiteral("800"));
+    dlg->cmdOK->click();
+    fImage* doc = made();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->PictureWidth(), 800);
+    EXPECT_EQ(doc->PictureHeight(), 600);
 }
 
 TEST_F(NewDialog, TheColourBoxChoosesCustomEvenWhenThePickerIsCancelled)

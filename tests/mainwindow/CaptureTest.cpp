@@ -10,6 +10,7 @@
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
 #include "platform/Folders.h"
+#include "platform/PictureMemory.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
@@ -313,6 +314,27 @@ TEST_F(CaptureFixture, AFailedGrabMakesNoDocumentButBringsTheWindowsBack)
         EXPECT_TRUE(w->isMaximized());
         EXPECT_FALSE(w->timerCaptureEnabled());
     }
+}
+
+// A grab larger than the memory budget allows for one picture makes no
+// document; the user is told its size once the windows are back.
+TEST_F(CaptureFixture, AGrabBeyondTheMemoryBudgetMakesNoDocumentAndSaysWhy)
+{
+    setPictureMemoryBudget(4u * 40u * 30u - 1);   // one byte short of the 40 x 30 screen
+    std::map<std::string, bool> whenTold;
+    ports.messageBoxes.onShow = [&](const platform::MessageBoxRequest&) { whenTold = visibility(); };
+    clickCapture(1);
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text.rfind("The new picture would be too large: 40 x 30 pixels", 0), 0u)
+        << ports.messageBoxes.shown[0].text;
+    EXPECT_EQ(whenTold, kShownAtStart);
+    EXPECT_TRUE(documents().empty());
+    EXPECT_EQ(visibility(), kShownAtStart);
+
+    setPictureMemoryBudget(4u * 40u * 30u);
+    clickCapture(1);
+    EXPECT_EQ(documents().size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown.size(), 1u);
 }
 
 // The timer's action may come after the main window is gone (the program

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -124,12 +125,111 @@ TEST_F(Stamps, FolderListsItsDecodablePicturesAndTheFirstBecomesCurrent)
     EXPECT_EQ(StampBits().width(), 12);
     EXPECT_EQ(stampPixel(4, 4), 0xFF0000);
 
-    // A file spoilt after the listing keeps the stamp as it was.
+    // A file spoilt after the listing keeps the stamp as it was and leaves
+    // the list, which shows the stamp's entry again.
     writeText(stamps / "rose.bmp", "spoilt");
     panel->cbStamps->setCurrentIndex(0);
     panel->cbStamps_Click();
     EXPECT_EQ(StampBits().width(), 12);
     EXPECT_EQ(stampPixel(4, 4), 0xFF0000);
+    EXPECT_EQ(entries(), std::vector<std::string>{"star"});
+    EXPECT_EQ(panel->cbStamps->currentIndex(), 0);
+    EXPECT_EQ(panel->flStamps, std::vector<std::string>{"star.gif"});
+}
+
+// Listing reads a few bytes of each file; a picture is decoded when it is
+// chosen. A 4000 x 4000 stamp used to be decoded twice at start-up.
+TEST_F(Stamps, ListingDecodesNothingAndABadPictureLeavesWhenChosen)
+{
+    fs::create_directories(stamps);
+    writeText(stamps / "a-cut.gif", "GIF89a and then nothing a decoder could use");
+    ASSERT_TRUE(picture(30, 20, qRgb(200, 0, 0)).save(QString::fromStdString((stamps / "b-rose.bmp").string()), "BMP"));
+    writeText(stamps / "c-cut.bmp", "BM.............\x28 but no picture");
+    writeGif(stamps / "d-star.gif", picture(12, 16, qRgb(0, 0, 255)));
+    makePanel();
+    panel->Stamp_Init();
+    // The header is all the listing looks at.
+    EXPECT_EQ(entries(), (std::vector<std::string>{"a-cut", "b-rose", "d-star"}));
+    // Nothing decoded yet: built-in stamp 1 is the picture until the stamp
+    // is needed, and the first entry is shown chosen.
+    EXPECT_TRUE(programContext().PendingStamp);
+    EXPECT_EQ(panel->iStamp.width, 48);
+    EXPECT_EQ(panel->cbStamps->currentIndex(), 0);
+
+    // Needed: the first entry does not decode and leaves; the next is taken.
+    EXPECT_EQ(StampBits().width(), 30);
+    EXPECT_FALSE(programContext().PendingStamp);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"b-rose", "d-star"}));
+    EXPECT_EQ(panel->cbStamps->currentIndex(), 0);
+
+    // A built-in choice, then a file that no longer decodes: the built-in
+    // stamp stays, the file leaves, the list shows the entry it showed.
+    panel->icStamp->setCurrentIndex(1);
+    panel->icStamp_Click();
+    writeText(stamps / "d-star.gif", "GIF89a spoilt");
+    panel->cbStamps->setCurrentIndex(1);
+    panel->cbStamps_Click();
+    EXPECT_EQ(StampBits().width(), 100);
+    EXPECT_EQ(entries(), std::vector<std::string>{"b-rose"});
+    EXPECT_EQ(panel->cbStamps->currentIndex(), 0);
+}
+
+// The stamp waiting at start-up is made current when its preview is shown,
+// and dropped unread when another stamp is chosen first.
+TEST_F(Stamps, TheStartUpStampIsDecodedWhenFirstNeeded)
+{
+    fs::create_directories(stamps);
+    ASSERT_TRUE(picture(30, 20, qRgb(200, 0, 0)).save(QString::fromStdString((stamps / "rose.bmp").string()), "BMP"));
+    makePanel();
+    panel->Stamp_Init();
+    ASSERT_TRUE(programContext().PendingStamp);
+    panel->Tool_Frame();
+    panel->Stamp->show();
+    EXPECT_FALSE(programContext().PendingStamp);
+    EXPECT_EQ(panel->iStamp.width, 30);
+    EXPECT_EQ(programContext().StampBits.width(), 30);
+    ASSERT_FALSE(panel->iStampD->pixmap().isNull());
+    EXPECT_EQ(panel->iStampD->pixmap().size(), panel->iStampD->size());
+
+    ScopedContext next;
+    platform::TestPorts nextPorts;
+    programSettings() = defaultSettings(program);
+    ToolOptionPanel again;
+    again.Stamp_Init();
+    ASSERT_TRUE(programContext().PendingStamp);
+    again.icStamp->setCurrentIndex(2);
+    again.icStamp_Click();
+    EXPECT_FALSE(programContext().PendingStamp);
+    EXPECT_EQ(again.iStamp.width, 100);
+    EXPECT_EQ(StampBits().width(), 100);
+}
+
+TEST_F(Stamps, HeaderChecksByKind)
+{
+    fs::create_directories(stamps);
+    const auto file = [&](const char* name, const std::string& bytes) {
+        std::ofstream(stamps / name, std::ios::binary) << bytes;
+        return (stamps / name).string();
+    };
+    const std::string bmpHeader = std::string("BM") + std::string(12, '\0') + std::string("\x28\0\0\0", 4);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* ext;
+        bool sound;
+    };
+    const Case cases[] = {
+        {"a.bmp", bmpHeader, "bmp", true},
+        {"b.bmp", std::string("BM") + std::string(12, '\0') + std::string("\x29\0\0\0", 4), "bmp", false},
+        {"c.bmp", "BM", "bmp", false},   // shorter than a header
+        {"d.gif", "GIF87a" + std::string(12, 'x'), "gif", true},
+        {"e.gif", "GIF88a" + std::string(12, 'x'), "gif", false},
+        {"f.ico", std::string("\0\0\1\0\1\0", 6) + std::string(12, '\0'), "ico", true},
+        {"g.ico", std::string("\0\0\2\0\1\0", 6) + std::string(12, '\0'), "ico", false},   // a cursor
+        {"h.ico", std::string("\0\0\1\0\0\0", 6) + std::string(12, '\0'), "ico", false},   // no image
+        {"i.gif", bmpHeader, "gif", false},   // the kind goes by the extension
+    };
+    for (const Case& c : cases) EXPECT_EQ(stampHeaderSound(file(c.name, c.bytes), c.ext), c.sound) << c.name;
 }
 
 TEST_F(Stamps, ListingComparesExtensionsWithoutCase)
@@ -157,8 +257,9 @@ TEST_F(Stamps, WithoutStampPicturesBuiltInStampOneStays)
     programSettings() = defaultSettings(program);
     ToolOptionPanel again;
     again.Stamp_Init();
-    EXPECT_EQ(again.cbStamps->count(), 0);
+    // Listed by its header, dropped when it is needed and does not decode.
     EXPECT_EQ(StampBits().width(), 48);
+    EXPECT_EQ(again.cbStamps->count(), 0);
 }
 
 TEST_F(Stamps, MaskColourSwatchAsksThePickerAndKeepsACancel)

@@ -116,6 +116,28 @@ TEST_F(OptionPanel, TypedTextKeepsTheTriadInStep)
     EXPECT_EQ(programSettings().BrushSize, 4);
 }
 
+TEST_F(OptionPanel, CtrlASelectsTheTextAndADigitPastThreeRings)
+{
+    initAll();
+    for (OptionTriad* t : {panel->sbFillTolerance, panel->sbBrushSize}) {
+        showFrame(static_cast<QFrame*>(t->UDT->parentWidget()));
+        const int rings = ports.bell.rings;
+        t->UDT->setFocus();
+        t->UDT->end(false);
+        QTest::keyClick(t->UDT, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(t->UDT->selectedText(), t->UDT->text());
+        QTest::keyClicks(t->UDT, QStringLiteral("42"));
+        EXPECT_TRUE(inStep(t, 42));
+        EXPECT_EQ(ports.bell.rings, rings);
+        QTest::keyClicks(t->UDT, QStringLiteral("5"));   // 425 is brought to 100
+        EXPECT_TRUE(inStep(t, 100));
+        // A fourth character is refused with the bell, never cut silently.
+        QTest::keyClicks(t->UDT, QStringLiteral("7"));
+        EXPECT_TRUE(inStep(t, 100));
+        EXPECT_EQ(ports.bell.rings, rings + 1);
+    }
+}
+
 TEST_F(OptionPanel, SliderAndArrowsKeepTheTriadInStep)
 {
     initAll();
@@ -147,13 +169,27 @@ TEST_F(OptionPanel, OnlyTheAirbrushPressureBoxSelectsItsTextOnFocus)
     showFrame(panel->AirBrush);
     QApplication::setActiveWindow(panel.get());
     QLineEdit* pressure = panel->sbAirbrushPressure->UDT;
-    QLineEdit* size = panel->sbAirbrushSize->UDT;
-    pressure->deselect();
-    size->deselect();
-    pressure->setFocus(Qt::OtherFocusReason);
-    EXPECT_EQ(pressure->selectedText(), pressure->text());
-    size->setFocus(Qt::OtherFocusReason);
-    EXPECT_FALSE(size->hasSelectedText());
+    // Tabbing in is what makes a line edit select its text of its own.
+    for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::MouseFocusReason,
+                                   Qt::OtherFocusReason}) {
+        for (OptionTriad* other : {panel->sbAirbrushSize, panel->sbAirBrushQuantity, panel->sbAirbrushDefinition}) {
+            QLineEdit* box = other->UDT;
+            pressure->deselect();
+            box->deselect();
+            box->clearFocus();
+            pressure->setFocus(reason);
+            EXPECT_EQ(pressure->selectedText(), pressure->text()) << reason;
+            box->setFocus(reason);
+            EXPECT_FALSE(box->hasSelectedText()) << reason << " " << box->objectName().toStdString();
+            EXPECT_TRUE(box->hasFocus());
+        }
+    }
+    // The same for the boxes of the other frames.
+    showFrame(panel->Fill);
+    for (OptionTriad* t : {panel->sbFillTolerance, panel->sbFillPressure}) {
+        t->UDT->setFocus(Qt::TabFocusReason);
+        EXPECT_FALSE(t->UDT->hasSelectedText()) << t->UDT->objectName().toStdString();
+    }
 }
 
 TEST_F(OptionPanel, StartUpShowsTheFieldsInEveryControl)

@@ -19,6 +19,8 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "platform/Random.h"
+#include "tools/ToolButtonBar.h"
+#include "tools/ToolOptionPanel.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>
@@ -32,8 +34,10 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
+#include <vector>
 
 namespace tq {
 
@@ -193,11 +197,60 @@ bool mStart::StartApplication(fSplash* splash)
         if (QAction* a = menus_.item("VIEWS", slot.viewsIndex)) a->setChecked(true);
         w->show();
     }
+    keepDefaultPlacesClearOfBars();
 
     // 14, 15.
     main_->activateWindow();
     if (splash) splash->close();
     return true;
+}
+
+void mStart::keepDefaultPlacesClearOfBars()
+{
+    // The default places were laid out for a main window whose tool bar and
+    // option panel take less height than they do here. A window still at its
+    // default place that would cover one of them goes just below them, and
+    // the windows it then reaches in its column go down with it; the new
+    // places are its saved ones from now on.
+    Settings& s = programSettings();
+    const Settings defaults = defaultSettings(options_.programFolder);
+    std::vector<QRect> bars;
+    for (const QWidget* bar : {static_cast<const QWidget*>(main_->tbTool), static_cast<const QWidget*>(main_->picStatus)})
+        if (bar && bar->isVisible()) bars.emplace_back(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+
+    struct Window {
+        QWidget* w;
+        const ToolWindowSlot* slot;
+        QRect was;
+        QRect now;
+    };
+    std::vector<Window> windows;
+    const auto toolSlots = toolWindowSlots();
+    for (std::size_t i = 0; i < toolSlots.size(); ++i) {
+        const ToolWindowSlot& slot = toolSlots[i];
+        QWidget* w = tools_[i];
+        if (!w || !w->isVisible() || s.*slot.left != defaults.*slot.left || s.*slot.top != defaults.*slot.top) continue;
+        windows.push_back({w, &slot, w->geometry(), w->geometry()});
+    }
+    std::stable_sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.was.top() < b.was.top(); });
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        Window& win = windows[i];
+        for (bool moved = true; moved;) {
+            moved = false;
+            int below = win.now.top();
+            for (const QRect& bar : bars)
+                if (win.now.intersects(bar)) below = std::max(below, bar.bottom() + 1);
+            for (std::size_t j = 0; j < i; ++j)
+                if (win.now.intersects(windows[j].now)) below = std::max(below, windows[j].now.bottom() + 1);
+            if (below != win.now.top()) {
+                win.now.moveTop(below);
+                moved = true;
+            }
+        }
+        if (win.now == win.was) continue;
+        win.w->move(win.now.topLeft());
+        s.*win.slot->top = win.now.top() * kTwipsPerPixel;
+    }
 }
 
 void mStart::placeToolWindow(int index, bool fromMenu)

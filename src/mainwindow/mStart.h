@@ -136,6 +136,7 @@ protected:
 private:
     static platform::MessageBoxes& messages();
     void placeToolWindow(int slot, bool fromMenu);
+    void keepDefaultPlacesClearOfBars();
     // Opens a page or address in the web browser; says so when none starts.
     void openInBrowser(const std::string& address);
     void unloadToolWindows();

@@ -208,29 +208,42 @@ bool mStart::StartApplication(fSplash* splash)
 void mStart::keepDefaultPlacesClearOfBars()
 {
     // The default places were laid out for a main window whose tool bar and
-    // option panel take less height than they do here. A window still at its
+    // option panel take less height than they do here. A window at its
     // default place that would cover one of them goes just below them, and
     // the windows it then reaches in its column go down with it; the new
-    // places are its saved ones from now on.
+    // places are its saved ones from now on. A window manager frames and
+    // places the main window only after it is shown, so this runs again
+    // whenever the main window moves, for the windows the user has left
+    // where they were put.
     Settings& s = programSettings();
     const Settings defaults = defaultSettings(options_.programFolder);
+    const auto toolSlots = toolWindowSlots();
+    if (!defaultsRecorded_) {
+        defaultsRecorded_ = true;
+        for (std::size_t i = 0; i < toolSlots.size(); ++i) {
+            const ToolWindowSlot& slot = toolSlots[i];
+            QWidget* w = tools_[i];
+            if (w && w->isVisible() && s.*slot.left == defaults.*slot.left && s.*slot.top == defaults.*slot.top)
+                defaultPlaced_.push_back({i, s.*slot.top});
+        }
+    }
     std::vector<QRect> bars;
     for (const QWidget* bar : {static_cast<const QWidget*>(main_->tbTool), static_cast<const QWidget*>(main_->picStatus)})
         if (bar && bar->isVisible()) bars.emplace_back(bar->mapToGlobal(QPoint(0, 0)), bar->size());
 
     struct Window {
-        QWidget* w;
-        const ToolWindowSlot* slot;
+        DefaultPlaced* placed;
         QRect was;
         QRect now;
     };
     std::vector<Window> windows;
-    const auto toolSlots = toolWindowSlots();
-    for (std::size_t i = 0; i < toolSlots.size(); ++i) {
-        const ToolWindowSlot& slot = toolSlots[i];
-        QWidget* w = tools_[i];
-        if (!w || !w->isVisible() || s.*slot.left != defaults.*slot.left || s.*slot.top != defaults.*slot.top) continue;
-        windows.push_back({w, &slot, w->geometry(), w->geometry()});
+    for (DefaultPlaced& p : defaultPlaced_) {
+        const ToolWindowSlot& slot = toolSlots[p.slot];
+        QWidget* w = tools_[p.slot];
+        // A window the user has moved since stays where it is.
+        if (!w || !w->isVisible() || s.*slot.top != p.top || w->y() != twipsToPixels(p.top)) continue;
+        const QRect was(QPoint(twipsToPixels(defaults.*slot.left), twipsToPixels(defaults.*slot.top)), w->size());
+        windows.push_back({&p, was, was});
     }
     std::stable_sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.was.top() < b.was.top(); });
     for (std::size_t i = 0; i < windows.size(); ++i) {
@@ -247,9 +260,11 @@ void mStart::keepDefaultPlacesClearOfBars()
                 moved = true;
             }
         }
-        if (win.now == win.was) continue;
-        win.w->move(win.now.topLeft());
-        s.*win.slot->top = win.now.top() * kTwipsPerPixel;
+        const ToolWindowSlot& slot = toolSlots[win.placed->slot];
+        QWidget* w = tools_[win.placed->slot];
+        if (w->pos() != win.now.topLeft()) w->move(win.now.topLeft());
+        s.*slot.top = win.now.top() * kTwipsPerPixel;
+        win.placed->top = s.*slot.top;
     }
 }
 
@@ -431,6 +446,8 @@ bool mStart::eventFilter(QObject* watched, QEvent* e)
             break;
         default: break;
         }
+        if (!defaultPlaced_.empty() && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+            keepDefaultPlacesClearOfBars();
     } else if (main_ && watched == main_->mdiArea()->viewport() && e->type() == QEvent::MouseButtonDblClick) {
         MenuStatic("OPEN");
         return true;

@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -158,4 +159,25 @@ TEST_F(ToolWindowStartupTest, AFirstStartKeepsTheBarsInSight)
     EXPECT_EQ(w->y(), twipsToPixels(s.HistoryBoxTop));
     EXPECT_FALSE(w->frameGeometry().intersects(
         QRect(main->picStatus->mapToGlobal(QPoint(0, 0)), main->picStatus->size())));
+}
+
+// A window manager frames and places the main window after it is shown; the
+// tool windows at their default places follow the bars down until the main
+// window is first active.
+TEST_F(ToolWindowStartupTest, TheBarsAreKeptInSightOnceTheMainWindowIsPlaced)
+{
+    writeSettings([](Settings& s) { s.MainMaximized = false; });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    fMain* main = shell->main();
+    const int top = main->y();
+    main->windowHandle()->setPosition(main->x(), top + 40);
+    QCoreApplication::processEvents();
+    ASSERT_GT(main->y(), top + 30);   // (the platform may count its frame in)
+    const QRect panel(main->picStatus->mapToGlobal(QPoint(0, 0)), main->picStatus->size());
+    for (int i : {0, 2}) {   // the Color Box and the history window
+        QWidget* w = shell->toolWindow(i);
+        EXPECT_FALSE(w->frameGeometry().intersects(panel)) << w->objectName().toStdString();
+        EXPECT_EQ(w->y(), panel.bottom() + 1);
+    }
 }

@@ -4,10 +4,34 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace tq {
+
+namespace {
+
+// A tree view that reports the item a key moved to (arrows, Page keys,
+// typed letters).
+class KeyedTreeView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+    std::function<void(const QModelIndex&)> KeyMoved;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const QPersistentModelIndex before = currentIndex();
+        QTreeView::keyPressEvent(e);
+        if (currentIndex() != before && KeyMoved) KeyMoved(currentIndex());
+    }
+};
+
+} // namespace
 
 FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
 {
@@ -15,7 +39,8 @@ FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
     Model_ = new QFileSystemModel(this);
     Model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     Model_->setRootPath(QStringLiteral("/"));
-    View_ = new QTreeView(this);
+    auto* view = new KeyedTreeView(this);
+    View_ = view;
     View_->setModel(Model_);
     View_->setHeaderHidden(true);
     for (int c = 1; c < Model_->columnCount(); ++c) View_->hideColumn(c);
@@ -32,7 +57,18 @@ FolderTree::FolderTree(QWidget* parent) : QWidget(parent)
     layout->addWidget(View_);
     // The user's choice only: the view also makes an item current by itself
     // (the first one, as the folders arrive), which must not list it.
-    connect(View_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { itemChosen(index); });
+    connect(View_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { chosenInTree(index); });
+    view->KeyMoved = [this](const QModelIndex& index) { chosenInTree(index); };
+}
+
+void FolderTree::chosenInTree(const QModelIndex& index)
+{
+    // Arrow keys and typed letters go on to the tree.
+    View_->setFocus(Qt::MouseFocusReason);
+    if (QWidget* w = window(); w && !w->isActiveWindow()) w->activateWindow();
+    ChoosingInTree_ = true;
+    itemChosen(index);
+    ChoosingInTree_ = false;
 }
 
 QString FolderTree::SelectedFolder() const { return Selected_; }

@@ -26,6 +26,9 @@ public:
     void setSelectedFolder(const QString& path);
 
     QTreeView* view() const { return View_; }
+    // True while FolderClick reports a folder the user chose in the tree
+    // (a click, or a key that moved to it), which keeps the keyboard.
+    bool choosingInTree() const { return ChoosingInTree_; }
     QFileSystemModel* model() const { return Model_; }
 
 signals:
@@ -37,10 +40,13 @@ protected:
 
 private:
     void itemChosen(const QModelIndex& index);
+    // The user chose the item in the tree: the tree keeps the keyboard.
+    void chosenInTree(const QModelIndex& index);
 
     QFileSystemModel* Model_;
     QTreeView* View_;
     QString Selected_;
+    bool ChoosingInTree_ = false;
 };
 
 } // namespace tq

@@ -46,6 +46,8 @@ FloatingToolWindow::Options browserOptions()
     o.title = QStringLiteral("Thumbnail Browser");
     o.stripHeight = 17;
     o.sizable = true;
+    // Its folder tree takes arrow keys and typed letters.
+    o.takesFocus = true;
     return o;
 }
 
@@ -758,7 +760,8 @@ void fToolBrowser::fd_FolderClick(const std::string& path, const std::string& di
         FolderView(folder);
         programSettings().BrowserFolder.assign(folder);
     }
-    giveFocusToMain();
+    // A folder the user chose in the tree leaves the keyboard with the tree.
+    if (!fd->choosingInTree()) giveFocusToMain();
 }
 
 void fToolBrowser::FolderView(const std::string& folP)

@@ -19,6 +19,8 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "platform/Random.h"
+#include "tools/ToolButtonBar.h"
+#include "tools/ToolOptionPanel.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>
@@ -32,8 +34,10 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
+#include <vector>
 
 namespace tq {
 
@@ -193,11 +197,75 @@ bool mStart::StartApplication(fSplash* splash)
         if (QAction* a = menus_.item("VIEWS", slot.viewsIndex)) a->setChecked(true);
         w->show();
     }
+    keepDefaultPlacesClearOfBars();
 
     // 14, 15.
     main_->activateWindow();
     if (splash) splash->close();
     return true;
+}
+
+void mStart::keepDefaultPlacesClearOfBars()
+{
+    // The default places were laid out for a main window whose tool bar and
+    // option panel take less height than they do here. A window at its
+    // default place that would cover one of them goes just below them, and
+    // the windows it then reaches in its column go down with it; the new
+    // places are its saved ones from now on. A window manager frames and
+    // places the main window only after it is shown, so this runs again
+    // whenever the main window moves, for the windows the user has left
+    // where they were put.
+    Settings& s = programSettings();
+    const Settings defaults = defaultSettings(options_.programFolder);
+    const auto toolSlots = toolWindowSlots();
+    if (!defaultsRecorded_) {
+        defaultsRecorded_ = true;
+        for (std::size_t i = 0; i < toolSlots.size(); ++i) {
+            const ToolWindowSlot& slot = toolSlots[i];
+            QWidget* w = tools_[i];
+            if (w && w->isVisible() && s.*slot.left == defaults.*slot.left && s.*slot.top == defaults.*slot.top)
+                defaultPlaced_.push_back({i, s.*slot.top});
+        }
+    }
+    std::vector<QRect> bars;
+    for (const QWidget* bar : {static_cast<const QWidget*>(main_->tbTool), static_cast<const QWidget*>(main_->picStatus)})
+        if (bar && bar->isVisible()) bars.emplace_back(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+
+    struct Window {
+        DefaultPlaced* placed;
+        QRect was;
+        QRect now;
+    };
+    std::vector<Window> windows;
+    for (DefaultPlaced& p : defaultPlaced_) {
+        const ToolWindowSlot& slot = toolSlots[p.slot];
+        QWidget* w = tools_[p.slot];
+        // A window the user has moved since stays where it is.
+        if (!w || !w->isVisible() || s.*slot.top != p.top || w->y() != twipsToPixels(p.top)) continue;
+        const QRect was(QPoint(twipsToPixels(defaults.*slot.left), twipsToPixels(defaults.*slot.top)), w->size());
+        windows.push_back({&p, was, was});
+    }
+    std::stable_sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.was.top() < b.was.top(); });
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        Window& win = windows[i];
+        for (bool moved = true; moved;) {
+            moved = false;
+            int below = win.now.top();
+            for (const QRect& bar : bars)
+                if (win.now.intersects(bar)) below = std::max(below, bar.bottom() + 1);
+            for (std::size_t j = 0; j < i; ++j)
+                if (win.now.intersects(windows[j].now)) below = std::max(below, windows[j].now.bottom() + 1);
+            if (below != win.now.top()) {
+                win.now.moveTop(below);
+                moved = true;
+            }
+        }
+        const ToolWindowSlot& slot = toolSlots[win.placed->slot];
+        QWidget* w = tools_[win.placed->slot];
+        if (w->pos() != win.now.topLeft()) w->move(win.now.topLeft());
+        s.*slot.top = win.now.top() * kTwipsPerPixel;
+        win.placed->top = s.*slot.top;
+    }
 }
 
 void mStart::placeToolWindow(int index, bool fromMenu)
@@ -378,6 +446,8 @@ bool mStart::eventFilter(QObject* watched, QEvent* e)
             break;
         default: break;
         }
+        if (!defaultPlaced_.empty() && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+            keepDefaultPlacesClearOfBars();
     } else if (main_ && watched == main_->mdiArea()->viewport() && e->type() == QEvent::MouseButtonDblClick) {
         MenuStatic("OPEN");
         return true;

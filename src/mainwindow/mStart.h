@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QLockFile;
 class QWidget;
@@ -136,6 +137,7 @@ protected:
 private:
     static platform::MessageBoxes& messages();
     void placeToolWindow(int slot, bool fromMenu);
+    void keepDefaultPlacesClearOfBars();
     // Opens a page or address in the web browser; says so when none starts.
     void openInBrowser(const std::string& address);
     void unloadToolWindows();
@@ -152,6 +154,14 @@ private:
     std::string lastActionName_;
     bool resetting_ = false;
     bool unloaded_ = false;
+    // The tool windows shown at their default places at start-up, and the
+    // top each was given (twips), while the main window is being placed.
+    struct DefaultPlaced {
+        std::size_t slot;
+        int32_t top;
+    };
+    std::vector<DefaultPlaced> defaultPlaced_;
+    bool defaultsRecorded_ = false;
 };
 
 } // namespace tq

@@ -8,9 +8,12 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QFileDialog>
@@ -23,6 +26,11 @@
 #include <QPrinterInfo>
 
 #include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace tq::platform {
 namespace {
@@ -287,8 +295,49 @@ bool QtPrinter::print(const PrintJob& job)
 
 // ---- Browser, screen, processes, colour, timers -------------------------
 
+namespace {
+
+// Collects a program left running, once it ends, so it leaves no zombie.
+void reapWhenDone(pid_t pid)
+{
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, pid] {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) != 0) poll->deleteLater();
+    });
+    poll->start(1000);
+}
+
+// Runs program with one argument. False when it cannot start or ends with
+// an error within waitMs; true when it ends well or is still running then.
+// The program's windows are repainted meanwhile.
+bool runsWithoutRefusal(const std::string& program, const std::string& argument, int waitMs)
+{
+    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (ended < 0) return true;
+        if (clock.elapsed() >= waitMs) {
+            reapWhenDone(pid);
+            return true;
+        }
+        DoEvents();
+        QThread::msleep(10);
+    }
+}
+
+} // namespace
+
 bool QtBrowser::open(const std::string& urlOrPath)
 {
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) return runsWithoutRefusal(opener.toStdString(), urlOrPath, answerMs_);
     const QString s = qs(urlOrPath);
     const QUrl url = s.contains(QLatin1String("://")) ? QUrl(s) : QUrl::fromLocalFile(s);
     return QDesktopServices::openUrl(url);

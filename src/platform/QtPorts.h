@@ -54,9 +54,18 @@ public:
     bool print(const PrintJob& job) override;
 };
 
+// Through the desktop's opener (xdg-open), whose answer says whether some
+// program took the page: it fails at once when none handles it. One still
+// running after answerMs (the time limit of outside programs) is showing
+// the page: a plain X session runs the handler under it. Without an
+// opener, through Qt's desktop services.
 class QtBrowser : public Browser {
 public:
+    explicit QtBrowser(int answerMs = kProcessTimeLimitMs) : answerMs_(answerMs) {}
     bool open(const std::string& urlOrPath) override;
+
+private:
+    int answerMs_;
 };
 
 // The primary screen through QScreen::grabWindow (X11); nothing where the

@@ -330,10 +330,42 @@ void FloatingToolWindow::finishManualMove()
     giveFocusToMain();
 }
 
+namespace {
+// How often a showing undoes a move of the window system's own.
+constexpr int kPlaceRepairs = 3;
+} // namespace
+
 void FloatingToolWindow::moveEvent(QMoveEvent* e)
 {
     QWidget::moveEvent(e);
     if (SystemMove_ && Options_.storesPositionOnDrag) storePosition();
+    // The program's own moves and the user's caption drags say where the
+    // window belongs; any other move comes from the window system alone.
+    if (!e->spontaneous() || captionDragUnderway() || !Place_) {
+        Place_ = pos();
+        return;
+    }
+    if (pos() == *Place_) return;
+    if (PlaceRepairsLeft_ <= 0) {
+        Place_ = pos();
+        return;
+    }
+    --PlaceRepairsLeft_;
+    // Put back once the window system is done with this event.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (Place_ && !captionDragUnderway() && pos() != *Place_) move(*Place_);
+        },
+        Qt::QueuedConnection);
+}
+
+void FloatingToolWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    PlaceRepairsLeft_ = kPlaceRepairs;
+    // A place the window system gave the hidden window is not kept.
+    if (Place_ && pos() != *Place_) move(*Place_);
 }
 
 bool FloatingToolWindow::eventFilter(QObject* watched, QEvent* e)

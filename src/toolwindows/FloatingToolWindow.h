@@ -167,6 +167,7 @@ protected:
 
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -179,6 +180,14 @@ private:
 
     Options Options_;
     const ToolWindowSlot* Slot_ = nullptr;
+    // Where the window belongs: where the program last put it or the user
+    // last dragged it. A window manager may put a frameless window that it
+    // maps again at 0,0, or report such a place for it, and every later
+    // resize would take the window there for real; such moves are undone.
+    std::optional<QPoint> Place_;
+    // Undoings left for the current showing, so that a window manager that
+    // insists on its own place is given it in the end.
+    int PlaceRepairsLeft_ = 0;
     QWidget* Client_ = nullptr;
     QWidget* Strip_ = nullptr;
     QString pMmTag_ = QStringLiteral("0");

@@ -10,8 +10,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeView>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tq {
@@ -22,6 +24,25 @@ void place(QWidget* w, int32_t left, int32_t top, int32_t width, int32_t height)
 {
     w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
 }
+
+// The folder tree. On taking the focus a tree view makes its first folder
+// current by itself when none is; that is no folder the user chose.
+class ChooserTree : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+    bool choosingByItself() const { return ByItself_; }
+
+protected:
+    void focusInEvent(QFocusEvent* e) override
+    {
+        ByItself_ = true;
+        QTreeView::focusInEvent(e);
+        ByItself_ = false;
+    }
+
+private:
+    bool ByItself_ = false;
+};
 
 bool folderExists(const std::string& path)
 {
@@ -43,7 +64,8 @@ fBrowse::fBrowse(QWidget* owner)
     Model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     Model_->setRootPath(QDir::rootPath());
 
-    fT = new QTreeView(this);
+    auto* tree = new ChooserTree(this);
+    fT = tree;
     fT->setObjectName(QStringLiteral("fT"));
     fT->setModel(Model_);
     fT->setHeaderHidden(true);
@@ -55,8 +77,9 @@ fBrowse::fBrowse(QWidget* owner)
         fT->expand(here);
         fT->scrollTo(here);
     }
-    connect(fT->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) { fT_FolderChosen(Model_->filePath(index).toStdString()); });
+    connect(fT->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, tree](const QModelIndex& index) {
+        if (!tree->choosingByItself()) fT_FolderChosen(Model_->filePath(index).toStdString());
+    });
     connect(fT, &QTreeView::doubleClicked, this, [this] { fT_Confirm(); });
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -77,7 +100,20 @@ fBrowse::fBrowse(QWidget* owner)
     place(FileName, 480, 6120, 3015, 255);
 
     setTabOrder(cmdCancel, cmdOK);
-    if (owner) move(owner->geometry().center() - rect().center());
+    if (owner) centreOver(owner->window());
+}
+
+void fBrowse::centreOver(const QWidget* owner)
+{
+    // Centred over the owner, but wholly on its screen: a small owner near
+    // a corner would otherwise put the dialog partly off the screen.
+    QPoint topLeft = owner->frameGeometry().center() - QPoint(width() / 2, height() / 2);
+    if (const QScreen* screen = owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        topLeft.setX(std::clamp(topLeft.x(), room.left(), std::max(room.left(), room.right() + 1 - width())));
+        topLeft.setY(std::clamp(topLeft.y(), room.top(), std::max(room.top(), room.bottom() + 1 - height())));
+    }
+    move(topLeft);
 }
 
 fBrowse::~fBrowse() = default;

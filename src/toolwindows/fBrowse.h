@@ -46,6 +46,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void centreOver(const QWidget* owner);
+
     QFileSystemModel* Model_ = nullptr;
 };
 

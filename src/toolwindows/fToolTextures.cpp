@@ -16,6 +16,7 @@
 #include "toolwindows/TexturePictures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
@@ -604,6 +605,25 @@ bool fToolTextures::eventFilter(QObject* watched, QEvent* e)
         return false;
     }
     return FloatingToolWindow::eventFilter(watched, e);
+}
+
+bool fToolTextures::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowDeactivate) {
+        // The window lost the keyboard. Once the activation has settled:
+        // another window of the program that took it keeps it, and so does
+        // another program while this window is still shown (taking it back
+        // would steal it); a window that went away with it hands it to the
+        // main window.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QApplication::activeWindow() || QApplication::activeModalWidget() || isVisible()) return;
+                giveFocusToMain();
+            },
+            Qt::QueuedConnection);
+    }
+    return FloatingToolWindow::event(e);
 }
 
 } // namespace tq

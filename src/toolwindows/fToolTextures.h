@@ -163,6 +163,7 @@ protected:
     int rolledUpHeightPx() const override;
     QSize unrolledSizePx() const override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     void buildTabs();

@@ -17,6 +17,7 @@
 #include "ScopedEnv.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileSystemModel>
 #include <QIcon>
 #include <QTreeView>
@@ -139,6 +140,44 @@ TEST_F(BrowserTest, LoadRestoresTheSavedFolderAndViewWithoutBuildingThumbnails)
         EXPECT_EQ(b.lv->View(), view);
         EXPECT_EQ(programSettings().BrowserView, button);
     }
+}
+
+// A folder clicked in the tree leaves the keyboard with the tree: the arrow
+// keys then move through the folders, listing each.
+TEST_F(BrowserTest, AClickInTheFolderTreeGivesItTheKeyboard)
+{
+    const std::string first = makeFolder("a", 1);
+    const std::string second = makeFolder("b", 2);
+    fToolBrowser& b = open(root);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    QTreeView* tree = b.fd->view();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main.get(); }, 2000));
+    const QModelIndex a = b.fd->model()->index(QString::fromStdString(first));
+    // Both folders known to the tree, which reads and sorts them on its own
+    // time.
+    tree->expand(a.parent());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.fd->model()->rowCount(a.parent()) == 2; }, 5000));
+    QTest::qWait(50);
+    tree->scrollTo(a);
+    // The part of its row in sight: the column may reach past the tree.
+    const QRect item = tree->visualRect(a).intersected(tree->viewport()->rect());
+    ASSERT_FALSE(item.isEmpty());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(b.currentFolder(), first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &b; }, 2000));
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeWindow(), &b);
+    EXPECT_TRUE(tree->hasFocus());
+
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(b.currentFolder(), second);
+    EXPECT_EQ(b.lv->ListCount(), 2);
+    EXPECT_TRUE(tree->hasFocus());
+
+    // A folder the program selects hands the keyboard to the main window.
+    b.fd->setSelectedFolder(QString::fromStdString(first));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main.get(); }, 2000));
 }
 
 TEST_F(BrowserTest, AMissingSavedFolderListsNothing)

@@ -7,7 +7,9 @@
 #include <QMetaObject>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -232,6 +234,54 @@ TEST(Ports, TwipsPerPixelAreFixed)
 {
     EXPECT_EQ(TwipsPerPixelX(), 15);
     EXPECT_EQ(TwipsPerPixelY(), 15);
+}
+
+} // namespace tq::platform
+
+namespace tq::platform {
+
+// The desktop's opener is a script of the test's own on PATH: one that says
+// no program handles the page, one that hands it over and ends, one that
+// keeps running with the page shown. Each writes the address it was given.
+TEST(BrowserPort, SaysWhenTheDesktopCannotOpenThePage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto opener = [&](const char* body) {
+        writeScript(dir, "xdg-open", "printf '%s' \"$1\" > '" + dir.filePath("asked").toStdString() + "'\n" + body);
+    };
+    const auto asked = [&] {
+        QFile f(dir.filePath("asked"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    };
+    ScopedEnv path("PATH", dir.path().toStdString());
+    QtBrowser browser(300);
+    const std::string page = "/opt/quarlend/Help/default.htm";
+
+    const struct {
+        const char* body;
+        bool opened;
+    } cases[] = {
+        {"exit 3", false},       // no program handles it
+        {"exit 0", true},        // handed over to a running browser
+        {"/bin/sleep 1", true},  // the browser runs under the opener
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        opener(c.body);
+        EXPECT_EQ(browser.open(page), c.opened);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return asked() == page; }, 2000));
+        QFile::remove(dir.filePath("asked"));
+    }
+    // An address goes over as it is.
+    opener("exit 0");
+    const std::string address = "https://example.invalid/x?a=1&b=2";
+    EXPECT_TRUE(browser.open(address));
+    EXPECT_EQ(asked(), address);
+
+    // No opener and nothing else to start.
+    QFile::remove(dir.filePath("xdg-open"));
+    EXPECT_FALSE(browser.open(page));
 }
 
 } // namespace tq::platform

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWindow>
 
 #include <string>
 #include <vector>
@@ -61,6 +62,12 @@ protected:
             QTest::mouseMove(on, on->mapFromGlobal(to));
         }
         QTest::mouseRelease(on, Qt::LeftButton, {}, on->mapFromGlobal(global + by));
+    }
+
+    // The window system's events, and what the windows do about them.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     }
 
     fPaste* history = nullptr;
@@ -174,4 +181,69 @@ TEST_F(FloatingToolWindowTest, TheFrameResizesASizableWindow)
     QTest::mouseRelease(nav, Qt::LeftButton, {}, corner + QPoint(30, 20));
     EXPECT_EQ(nav->size(), before + QSize(30, 20));
     EXPECT_EQ(int32_t(programSettings().PanoramicBoxWidth), (before.width() + 30) * 15);
+}
+
+// A window manager may map a frameless window it had withdrawn at 0,0, or
+// report that place for it while it stays where it was; the window's next
+// resize (a roll-up) would then take it there for real. Here the platform
+// window is moved behind the widget's back, as the window manager does.
+TEST_F(FloatingToolWindowTest, AWindowTheWindowSystemMovesOnItsOwnKeepsItsPlace)
+{
+    for (FloatingToolWindow* w : {static_cast<FloatingToolWindow*>(history), static_cast<FloatingToolWindow*>(nav)}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        const QPoint place = w->pos();
+        const auto rollUpAndDown = [&] {
+            w->pMm_Click();
+            settle();
+            EXPECT_EQ(w->pos(), place);
+            w->pMm_Click();
+            settle();
+            EXPECT_EQ(w->pos(), place);
+        };
+        // While shown.
+        w->windowHandle()->setPosition(0, 0);
+        settle();
+        EXPECT_EQ(w->pos(), place);
+        EXPECT_EQ(w->windowHandle()->position(), place);
+        rollUpAndDown();
+        // While hidden, before it is shown again (a capture hides and shows
+        // the tool windows).
+        w->hide();
+        settle();
+        w->windowHandle()->setPosition(0, 0);
+        settle();
+        w->show();
+        settle();
+        EXPECT_EQ(w->pos(), place);
+        rollUpAndDown();
+        // The caption strip still moves it, and that is its new place.
+        dragCaption(w->strip(), QPoint(20, 10));
+        EXPECT_EQ(w->pos(), place + QPoint(20, 10));
+        w->windowHandle()->setPosition(0, 0);
+        settle();
+        EXPECT_EQ(w->pos(), place + QPoint(20, 10));
+    }
+}
+
+TEST_F(FloatingToolWindowTest, AWindowManagerThatInsistsOnAPlaceGetsIt)
+{
+    // Each showing puts the window back a few times, then lets the window
+    // system have its way rather than fight it.
+    const QPoint place = history->pos();
+    int moves = 0;
+    while (history->pos() == place && moves < 10) {
+        history->windowHandle()->setPosition(5, 7);
+        settle();
+        ++moves;
+    }
+    EXPECT_EQ(history->pos(), QPoint(5, 7));
+    EXPECT_GT(moves, 1);
+    // A new showing starts over.
+    history->hide();
+    history->move(place);
+    history->show();
+    settle();
+    history->windowHandle()->setPosition(5, 7);
+    settle();
+    EXPECT_EQ(history->pos(), place);
 }

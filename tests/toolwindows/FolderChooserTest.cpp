@@ -8,14 +8,17 @@
 
 #include <QDir>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace tq {
@@ -121,6 +124,58 @@ TEST_F(FolderChooserTest, AFolderChosenInTheTreeIsSelectedWithEnter)
     QTest::keyClick(dialog.get(), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(PickedFolder(), d);
+}
+
+// The tree makes its first folder current when it takes the keyboard; that
+// chooses nothing, so Enter does not pick "/". A folder reached with the
+// arrow keys is chosen.
+TEST_F(FolderChooserTest, TheTreeTakingTheKeyboardChoosesNothing)
+{
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    PickedFolder() = "before";
+    dialog->fT->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(dialog->fT->hasFocus());
+    ASSERT_TRUE(dialog->fT->currentIndex().isValid());   // the tree's own doing
+    EXPECT_FALSE(dialog->cmdOK->isEnabled());
+    EXPECT_TRUE(dialog->FileName->text().isEmpty());
+    QTest::keyClick(dialog->fT, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(PickedFolder(), "before");
+
+    const QModelIndex first = dialog->fT->currentIndex();
+    dialog->fT->expand(first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->fT->model()->rowCount(first) > 0; }, 5000));
+    QTest::keyClick(dialog->fT, Qt::Key_Down);
+    EXPECT_NE(dialog->fT->currentIndex(), first);
+    EXPECT_TRUE(dialog->cmdOK->isEnabled());
+    EXPECT_FALSE(dialog->FileName->text().isEmpty());
+}
+
+// Centred over its owner, and wholly on the screen when the owner is near a
+// corner.
+TEST_F(FolderChooserTest, OpensCentredOverItsOwnerAndOnTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    owner.setGeometry(QRect(QPoint(0, 0), QSize(200, 180)).translated(screen.center() - QPoint(100, 90)));
+    owner.show();
+    {
+        fBrowse chooser(&owner);
+        chooser.show();
+        QCoreApplication::processEvents();
+        // (Give or take the dialog's own frame, which the platform adds.)
+        const QPoint off = chooser.geometry().center() - owner.frameGeometry().center();
+        EXPECT_LE(std::abs(off.x()), 10);
+        EXPECT_LE(std::abs(off.y()), 10);
+    }
+    owner.move(screen.topLeft() + QPoint(10, 5));
+    {
+        fBrowse chooser(&owner);
+        chooser.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(screen.contains(chooser.frameGeometry())) << chooser.x() << "," << chooser.y();
+    }
 }
 
 } // namespace

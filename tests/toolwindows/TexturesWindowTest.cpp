@@ -17,16 +17,21 @@
 #include "toolwindows/fToolTextures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
 
 #include <cstring>
 #include <functional>
@@ -174,6 +179,46 @@ TEST_F(TexturesWindowTest, TheEffectMenuGreysTheChoiceAndShowsTheStrengthWhereIt
     EXPECT_TRUE(window->picBR->isVisibleTo(window));
     // Choosing changes nothing in the document.
     EXPECT_EQ(openPlain(8, 8, 1, 2, 3)->snapshots, 0);
+}
+
+// The menu opens at its button also after the window manager has put the
+// window at 0,0 on its own (the window goes back to its place).
+TEST_F(TexturesWindowTest, TheEffectMenuOpensAtItsButton)
+{
+    window->move(300, 200);
+    QCoreApplication::processEvents();
+    window->windowHandle()->setPosition(0, 0);
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    const QPoint button = window->tbEffects->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(button, window->tbEffects->mapTo(window, QPoint(0, 0)) + QPoint(300, 200));
+    QPoint opened;
+    QTimer::singleShot(0, window, [&] {
+        opened = window->mnuTileEffects->pos();
+        window->mnuTileEffects->close();
+    });
+    window->tbEffects->showMenu();
+    EXPECT_EQ(opened.x(), button.x());
+}
+
+// A window that goes away while it has the keyboard hands it to the main
+// window; a window of the program that takes it over keeps it.
+TEST_F(TexturesWindowTest, LosingTheKeyboardHandsItToTheMainWindow)
+{
+    const auto activate = [](QWidget* w) {
+        w->activateWindow();
+        return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000);
+    };
+    ASSERT_TRUE(activate(window));
+    window->hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main.get(); }, 2000));
+
+    window->show();
+    ASSERT_TRUE(activate(window));
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(activate(&other));
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::activeWindow(), &other);
 }
 
 TEST_F(TexturesWindowTest, RollsUpTo655TwipsAndATabUnrollsIt)

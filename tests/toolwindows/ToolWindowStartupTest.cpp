@@ -14,14 +14,19 @@
 #include "toolwindows/ToolWindows.h"
 #include "toolwindows/fPanView.h"
 #include "toolwindows/fPaste.h"
+#include "tools/ToolButtonBar.h"
+#include "tools/ToolOptionPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace tq;
 namespace fs = std::filesystem;
@@ -112,4 +117,67 @@ TEST_F(ToolWindowStartupTest, TheWindowsComeBackWhereAndAsTheyWereLeft)
     EXPECT_EQ(int32_t(s.PanoramicBoxLeft), 600 * 15);
     EXPECT_TRUE(s.PanoramicBoxVisible);
     EXPECT_FALSE(s.SelectionMoveFromClip);
+}
+
+// A first start puts the tool windows at their default places, except that
+// none lies over the main window's tool bar or option panel (nor over
+// another tool window); those it had to move keep their new places.
+TEST_F(ToolWindowStartupTest, AFirstStartKeepsTheBarsInSight)
+{
+    auto shell = start();
+    fMain* main = shell->main();
+    const auto twipsToPixels = [](int32_t twips) { return twips / 15; };
+    const QWidget* bars[] = {main->tbTool, main->picStatus};
+    const Settings defaults = defaultSettings(program);
+    const Settings& s = programSettings();
+    std::vector<QRect> placed;
+    int moved = 0;
+    for (std::size_t i = 0; i < toolWindowSlots().size(); ++i) {
+        const ToolWindowSlot& slot = toolWindowSlots()[i];
+        QWidget* w = shell->toolWindow(static_cast<int>(i));
+        ASSERT_NE(w, nullptr);
+        SCOPED_TRACE(slot.name);
+        ASSERT_TRUE(w->isVisible());
+        const QRect r = w->frameGeometry();
+        for (const QWidget* bar : bars) EXPECT_FALSE(r.intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
+        for (const QRect& other : placed) EXPECT_FALSE(r.intersects(other));
+        placed.push_back(r);
+        // Only ever lower, in its own column, and remembered.
+        EXPECT_EQ(w->x(), twipsToPixels(defaults.*slot.left));
+        EXPECT_GE(w->y(), twipsToPixels(defaults.*slot.top));
+        EXPECT_EQ(twipsToPixels(s.*slot.top), w->y());
+        if (w->y() != twipsToPixels(defaults.*slot.top)) ++moved;
+    }
+    EXPECT_GT(moved, 0) << "the bars reach below the default places here";
+
+    // Shown again from the "&Windows" menu, a moved window comes back below
+    // the bars.
+    QAction* history = shell->menus().item("VIEWS", 6);
+    history->trigger();
+    history->trigger();
+    QWidget* w = shell->toolWindow(2);
+    EXPECT_EQ(w->y(), twipsToPixels(s.HistoryBoxTop));
+    EXPECT_FALSE(w->frameGeometry().intersects(
+        QRect(main->picStatus->mapToGlobal(QPoint(0, 0)), main->picStatus->size())));
+}
+
+// A window manager frames and places the main window after it is shown; the
+// tool windows at their default places follow the bars down until the main
+// window is first active.
+TEST_F(ToolWindowStartupTest, TheBarsAreKeptInSightOnceTheMainWindowIsPlaced)
+{
+    writeSettings([](Settings& s) { s.MainMaximized = false; });
+    auto shell = makeShell();
+    ASSERT_TRUE(shell->StartApplication());
+    fMain* main = shell->main();
+    const int top = main->y();
+    main->windowHandle()->setPosition(main->x(), top + 40);
+    QCoreApplication::processEvents();
+    ASSERT_GT(main->y(), top + 30);   // (the platform may count its frame in)
+    const QRect panel(main->picStatus->mapToGlobal(QPoint(0, 0)), main->picStatus->size());
+    for (int i : {0, 2}) {   // the Color Box and the history window
+        QWidget* w = shell->toolWindow(i);
+        EXPECT_FALSE(w->frameGeometry().intersects(panel)) << w->objectName().toStdString();
+        EXPECT_EQ(w->y(), panel.bottom() + 1);
+    }
 }

@@ -71,9 +71,11 @@ bool jpegStructureSound(const std::vector<uint8_t>& bytes);
 // picture's width (run-length).
 bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 
-// TIFF (classic layout, first directory, the one the reader takes): every
-// strip or tile inside the file, and each JPEG-compressed one a whole JPEG
-// stream (cut or misplaced ones decode as garbage).
+// TIFF (classic layout, first directory, the one the reader takes): a
+// strip or tile for every part of the picture, every one inside the file,
+// each uncompressed one holding all its rows (the reader reads a short one
+// on past its end), and each JPEG-compressed one a whole JPEG stream (cut
+// or misplaced ones decode as garbage).
 bool tiffStructureSound(const std::vector<uint8_t>& bytes);
 
 // MNG or JNG: the signature, the header chunk first, and chunks walked,

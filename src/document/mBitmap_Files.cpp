@@ -265,6 +265,17 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     return readFileBytes(path, bytes) && walk(bytes);
 }
 
+// The TIFF reader hands back a picture even when a strip or tile would not
+// decode, the part it could not read made up; what tells is its message.
+// The one message it sends about a picture it read whole is the note that
+// it dropped extra alpha channels.
+bool tiffReadWhole(const mFormat::ReaderMessages& said)
+{
+    for (const std::string& text : said.from(FIF_TIFF))
+        if (text.find("alpha channel(s) ignored") == std::string::npos) return false;
+    return true;
+}
+
 FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
@@ -272,7 +283,13 @@ FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, i
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!freeImageStructureSound(fif, path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
-    return FreeImage_Load(fif, path.c_str(), flags);
+    const mFormat::ReaderMessages said;
+    FIBITMAP* dib = FreeImage_Load(fif, path.c_str(), flags);
+    if (dib && fif == FIF_TIFF && !tiffReadWhole(said)) {
+        FreeImage_Unload(dib);
+        return nullptr;
+    }
+    return dib;
 }
 
 // The FreeImage image through DevIL to path, in DevIL's image type.

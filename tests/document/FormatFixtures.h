@@ -441,6 +441,63 @@ inline Bytes ddsFile(int w, int h, bool dxt1)
     return b;
 }
 
+// Where the values of a TIFF tag lie in a little-endian file's first
+// directory, one offset per value (none when the tag is missing).
+inline std::vector<size_t> tiffValueOffsets(const Bytes& b, uint16_t wanted)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const size_t ifd = get32(4);
+    std::vector<size_t> at;
+    for (uint32_t i = 0; i < get16(ifd); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (get16(e) != wanted) continue;
+        const uint32_t size = get16(e + 2) == 3 ? 2 : 4, n = get32(e + 4);
+        const size_t base = size * n > 4 ? get32(e + 8) : e + 8;
+        for (uint32_t k = 0; k < n; ++k) at.push_back(base + k * size);
+    }
+    return at;
+}
+
+// The values of a SHORT or LONG TIFF tag of a little-endian file's first
+// directory.
+// True when the tag's values are SHORTs (else LONGs).
+inline bool tiffValuesAreShort(const Bytes& b, uint16_t wanted)
+{
+    const size_t ifd = size_t(b[4] | b[5] << 8 | b[6] << 16 | uint32_t(b[7]) << 24);
+    for (uint32_t i = 0; i < uint32_t(b[ifd] | b[ifd + 1] << 8); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (uint32_t(b[e] | b[e + 1] << 8) == wanted) return b[e + 2] == 3;
+    }
+    return false;
+}
+inline std::vector<uint32_t> tiffValues(const Bytes& b, uint16_t wanted)
+{
+    const bool shorts = tiffValuesAreShort(b, wanted);
+    std::vector<uint32_t> values;
+    for (size_t at : tiffValueOffsets(b, wanted))
+        values.push_back(shorts ? uint32_t(b[at] | b[at + 1] << 8)
+                                : uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24));
+    return values;
+}
+// Replaces value k of the tag (a SHORT keeps the low 16 bits of value).
+inline void setTiffValue(Bytes& b, uint16_t wanted, size_t k, uint32_t value)
+{
+    const int size = tiffValuesAreShort(b, wanted) ? 2 : 4;
+    const size_t at = tiffValueOffsets(b, wanted).at(k);
+    for (int i = 0; i < size; ++i) b[at + size_t(i)] = uint8_t(value >> (8 * i));
+}
+
+// A w x h LZW TIFF whose first strip's bytes are cut to half (its count
+// says so too): the library decodes it as far as it can and makes up the
+// rest of the picture.
+inline Bytes tiffWithCutStrip(int w, int h)
+{
+    Bytes b = savedByFreeImage(freeImageRgb(w, h), FIF_TIFF, TIFF_LZW);
+    setTiffValue(b, 279, 0, tiffValues(b, 279).at(0) / 2);
+    return b;
+}
+
 inline Bytes psdByFreeImage(int w, int h) { return savedByFreeImage(freeImageRgb(w, h), FIF_PSD); }
 
 inline Bytes progressiveJpegFile(int w, int h)

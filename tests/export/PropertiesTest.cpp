@@ -4,6 +4,7 @@
 #include "export/fProperties.h"
 #include "export/fPropertiesValues.h"
 
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/SizeLabel.h"
 #include "document/mBitmap_Files.h"
@@ -191,6 +192,17 @@ TEST_F(PropertiesFiles, AnUnreadablePictureStillShowsItsFileValues)
     EXPECT_FALSE(t.PParent.empty());
     EXPECT_FALSE(t.PDate.empty());
     EXPECT_EQ(t.PAttribute, "Normal");
+}
+
+// A TIFF whose strip is cut: the library would make up the missing part.
+TEST_F(PropertiesFiles, ACutTiffShowsNoPictureValues)
+{
+    const std::string path = dir.path("cut.tif");
+    writeFile(path, testing::tiffWithCutStrip(12, 9));
+    const PropertiesTexts t = describePictureFile(path);
+    for (const std::string* image : {&t.PWidth, &t.PHeight, &t.PResolution, &t.PDepth, &t.PBits})
+        EXPECT_EQ(*image, "");
+    EXPECT_EQ(t.PName, "cut.tif");
 }
 
 TEST_F(PropertiesFiles, AFileDevilCannotReadShowsNothingAtAll)

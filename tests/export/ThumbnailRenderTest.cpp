@@ -1,5 +1,6 @@
 // One file into one thumbnail: the two decode routes and the depths they
 // record, the fitting into the cell, the two reductions and the placeholder.
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
@@ -64,6 +65,10 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     std::filesystem::copy_file(dir.path("a.bmp"), dir.path("a.dib"));
     std::filesystem::copy_file(dir.path("a.png"), dir.path("b.jpg"));   // named wrong: the router fails
     std::ofstream(dir.path("c.wmf")) << "not a metafile";
+    // A TIFF whose LZW strip is cut short: the library decodes it as far as
+    // it can and makes up the rest.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("a.tif"), "tif", pic));
+    tq::testing::writeFile(dir.path("cut.tif"), tq::testing::tiffWithCutStrip(12, 9));
 
     struct Case {
         const char* file;
@@ -74,6 +79,7 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     const Case cases[] = {
         {"a.png", "png", true, 24}, {"a.gif", "gif", true, 8},  {"a.dib", "dib", true, 16},
         {"a.bmp", "bmp", true, 24}, {"b.jpg", "jpg", false, 0}, {"c.wmf", "wmf", false, 0},
+        {"a.tif", "tif", true, 24},  {"cut.tif", "tif", false, 0},
     };
     for (const Case& c : cases) {
         ImageWidth() = 1;

@@ -458,8 +458,15 @@ bool bmpStructureSound(const std::vector<uint8_t>& b)
     }
 }
 
-bool gifStructureSound(const std::vector<uint8_t>& b)
+namespace {
+
+// Walks a GIF to the end of its first picture's data (the only picture the
+// reader takes). tableBits receives the size in bits of the colour table
+// that picture is drawn with (its own, else the global one; 0 for none) as
+// soon as its descriptor is read, even when its data then proves cut.
+bool walkGif(const std::vector<uint8_t>& b, int& tableBits)
 {
+    tableBits = 0;
     if (b.size() < 13 || std::memcmp(b.data(), "GIF8", 4) != 0 || (b[4] != '7' && b[4] != '9') || b[5] != 'a')
         return false;
     size_t pos = 13;
@@ -478,7 +485,8 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
             pos += n;
         }
     };
-    if (!skipTable(b[10])) return false;
+    const uint8_t screenFlags = b[10];
+    if (!skipTable(screenFlags)) return false;
     for (;;) {
         if (pos >= b.size()) return false;
         const uint8_t kind = b[pos++];
@@ -489,6 +497,8 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
         } else if (kind == 0x2C) {   // image: descriptor, colour table, code size, data
             if (b.size() - pos < 9) return false;
             const uint8_t flags = b[pos + 8];
+            const uint8_t used = (flags & 0x80) ? flags : screenFlags;
+            tableBits = (used & 0x80) ? (used & 7) + 1 : 0;
             pos += 9;
             if (!skipTable(flags) || pos >= b.size()) return false;
             ++pos;
@@ -497,6 +507,57 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
             return false;   // the trailer, or anything else, before any picture
         }
     }
+}
+
+// Bits per pixel of a PNG's header chunk: its sample depth times the
+// samples of its colour type; 0 when it is no PNG.
+int pngBitsPerPixel(const uint8_t* p, size_t n)
+{
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (n < 26 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return 0;
+    const int depth = p[24];
+    switch (p[25]) {
+    case 0: case 3: return depth;   // grey, palette
+    case 2: return 3 * depth;       // red, green, blue
+    case 4: return 2 * depth;       // grey and alpha
+    case 6: return 4 * depth;       // red, green, blue and alpha
+    default: return 0;
+    }
+}
+
+} // namespace
+
+bool gifStructureSound(const std::vector<uint8_t>& b)
+{
+    int tableBits = 0;
+    return walkGif(b, tableBits);
+}
+
+int storedBitsPerPixel(const std::vector<uint8_t>& b)
+{
+    if (b.size() >= 30 && b[0] == 'B' && b[1] == 'M') {
+        // The core header of OS/2 keeps its count at 24, every longer one at 28.
+        return getLE32(&b[14]) == 12 ? getLE16(&b[24]) : getLE16(&b[28]);
+    }
+    if (b.size() >= 6 && std::memcmp(b.data(), "GIF8", 4) == 0) {
+        int tableBits = 0;
+        walkGif(b, tableBits);
+        return tableBits;
+    }
+    // An icon or cursor directory: the first entry is the picture read. Its
+    // image is a PNG or a bitmap header without the file header; the entry's
+    // own count is a fallback, often left 0 by the tools that write them.
+    if (b.size() >= 22 && getLE16(&b[0]) == 0 && (getLE16(&b[2]) == 1 || getLE16(&b[2]) == 2) && getLE16(&b[4]) >= 1) {
+        const uint64_t at = getLE32(&b[18]);
+        if (at < b.size()) {
+            const uint8_t* image = &b[size_t(at)];
+            const size_t left = b.size() - size_t(at);
+            if (const int png = pngBitsPerPixel(image, left)) return png;
+            if (left >= 16 && getLE32(image) >= 40) return getLE16(image + 14);
+        }
+        return getLE16(&b[12]);
+    }
+    return 0;
 }
 
 bool jpegStructureSound(const std::vector<uint8_t>& b)

@@ -63,6 +63,12 @@ bool bmpStructureSound(const std::vector<uint8_t>& bytes);
 // GIF: blocks walked to the end of the first picture's data (the only
 // picture the reader takes); extensions before it must be whole too.
 bool gifStructureSound(const std::vector<uint8_t>& bytes);
+// The bits per pixel a Windows bitmap, a GIF or an icon or cursor file
+// keeps its (first) picture in, read from its headers: the bitmap's bit
+// count, the size in bits of the GIF picture's colour table, the first
+// icon's own bitmap or PNG depth. 0 for other files, or when the headers
+// say nothing.
+int storedBitsPerPixel(const std::vector<uint8_t>& bytes);
 // JPEG: marker segments walked from the start of image to an end-of-image
 // marker after a scan (bytes after it are allowed).
 bool jpegStructureSound(const std::vector<uint8_t>& bytes);

@@ -5,6 +5,7 @@
 
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
+#include "document/OpenPicture.h"
 #include "document/PsdCheck.h"
 #include "document/StructureCheck.h"
 #include "platform/ColorReducer.h"
@@ -44,7 +45,7 @@ struct ReadRow {
 
 const ReadRow kReadTable[] = {
     {"psp pic pix pxr xpm raw dcx dds lif wal mdl oil lmp sgi bw rgb rgba act pal", {Reader::DevIL, -1, 0}},
-    {"bmp", {Reader::FreeImage, FIF_BMP, 0}},
+    {"bmp", {Reader::PlatformLoader, FIF_BMP, 0}},
     {"cut", {Reader::FreeImage, FIF_CUT, 0}},
     {"iff", {Reader::FreeImage, FIF_IFF, 0}},
     {"jpg jpeg", {Reader::FreeImage, FIF_JPEG, JPEG_ACCURATE}},
@@ -428,10 +429,11 @@ bool writeRgb24Bmp(const std::string& file, int32_t w, int32_t h, RowAt rowAt)
     return ok && closed;
 }
 
-BitmapHandle loadXpm(const std::string& path, int16_t& bitsPerPixel)
+// The platform loader's decode, after the checks opening makes.
+BitmapHandle loadThroughPlatform(const std::string& path, int16_t& bitsPerPixel)
 {
     int depth = 0;
-    std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
+    std::optional<DibRecord> pic = loadThroughPlatformLoader(path, &depth, &lastRefusal);
     if (!pic) return nullptr;
     bitsPerPixel = int16_t(depth);
     auto loaded = std::make_shared<LoadedBitmap>();
@@ -499,11 +501,14 @@ FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext
     switch (route.reader) {
     case Reader::None:
         return nullptr;
+    case Reader::PlatformLoader:
+        record = loadThroughPlatform(path, bitsPerPixel);
+        return nullptr;
     case Reader::DevIL:
         // DevIL's XPM reader crashes on every file; the platform's reader
         // takes that one format instead.
         if (lowerExtension(ext) == "xpm") {
-            record = loadXpm(path, bitsPerPixel);
+            record = loadThroughPlatform(path, bitsPerPixel);
             return nullptr;
         }
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;

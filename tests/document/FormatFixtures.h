@@ -8,6 +8,7 @@
 
 #include <FreeImage.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -495,6 +496,60 @@ inline Bytes tiffWithCutStrip(int w, int h)
 {
     Bytes b = savedByFreeImage(freeImageRgb(w, h), FIF_TIFF, TIFF_LZW);
     setTiffValue(b, 279, 0, tiffValues(b, 279).at(0) / 2);
+    return b;
+}
+
+// The colour (blue, green, red, alpha) of pixel (x, y) of the bit-field
+// bitmaps below.
+inline std::array<uint8_t, 4> fieldColour(int x, int y)
+{
+    return {uint8_t(200 - 10 * x), uint8_t(20 + 40 * y), uint8_t(10 + 30 * x), uint8_t(255 - 50 * y)};
+}
+
+// A w x h Windows bitmap of 16 or 32 bits a pixel whose channels lie where
+// bit-field masks (red, green, blue, alpha) say, rows bottom-up. With an
+// information header of 40 bytes the three colour masks follow it; the
+// longer headers (108: version 4, 124: version 5) hold all four, with the
+// sRGB colour space. The channels of fieldColour are cut to their masks'
+// widths.
+inline Bytes bitfieldBmpFile(int w, int h, int bits, uint32_t headerSize, std::array<uint32_t, 4> masks)
+{
+    const uint32_t stride = (uint32_t(w) * uint32_t(bits) + 31) / 32 * 4;
+    const uint32_t offBits = 14 + headerSize + (headerSize == 40 ? 12 : 0);
+    Bytes b = {'B', 'M'};
+    addLE32(b, offBits + stride * uint32_t(h));
+    addLE32(b, 0);
+    addLE32(b, offBits);
+    for (uint32_t v : {headerSize, uint32_t(w), uint32_t(h)}) addLE32(b, v);
+    addLE16(b, 1);
+    addLE16(b, uint32_t(bits));
+    for (uint32_t v : {3u, stride * uint32_t(h), 2835u, 2835u, 0u, 0u}) addLE32(b, v);   // 3: bit fields
+    for (int i = 0; i < (headerSize == 40 ? 3 : 4); ++i) addLE32(b, masks[size_t(i)]);
+    if (headerSize >= 108) {
+        addLE32(b, 0x73524742);                      // 'sRGB'
+        b.resize(14 + headerSize, 0);                // end points, gamma, and the version 5 fields
+    }
+    // A channel's 8 bits put into its mask: the top bits of the value at the mask's place.
+    auto place = [](uint8_t v, uint32_t mask) -> uint32_t {
+        if (!mask) return 0;
+        int shift = 0, width = 0;
+        while (!(mask >> shift & 1)) ++shift;
+        while (shift + width < 32 && (mask >> (shift + width) & 1)) ++width;
+        return width >= 8 ? uint32_t(v) << (shift + width - 8) : uint32_t(v >> (8 - width)) << shift;
+    };
+    for (int y = h - 1; y >= 0; --y) {
+        Bytes line;
+        for (int x = 0; x < w; ++x) {
+            const auto c = fieldColour(x, y);
+            const uint32_t v = place(c[2], masks[0]) | place(c[1], masks[1]) | place(c[0], masks[2]) | place(c[3], masks[3]);
+            if (bits == 16)
+                addLE16(line, v);
+            else
+                addLE32(line, v);
+        }
+        line.resize(stride, 0);
+        b.insert(b.end(), line.begin(), line.end());
+    }
     return b;
 }
 

@@ -65,6 +65,8 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     std::filesystem::copy_file(dir.path("a.bmp"), dir.path("a.dib"));
     std::filesystem::copy_file(dir.path("a.png"), dir.path("b.jpg"));   // named wrong: the router fails
     std::ofstream(dir.path("c.wmf")) << "not a metafile";
+    // A version 5 bitmap with alpha, as common tools write one.
+    tq::testing::writeFile(dir.path("v5.bmp"), tq::testing::bitfieldBmpFile(12, 9, 32, 124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000u}));
     // A TIFF whose LZW strip is cut short: the library decodes it as far as
     // it can and makes up the rest.
     ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("a.tif"), "tif", pic));
@@ -79,7 +81,7 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     const Case cases[] = {
         {"a.png", "png", true, 24}, {"a.gif", "gif", true, 8},  {"a.dib", "dib", true, 16},
         {"a.bmp", "bmp", true, 24}, {"b.jpg", "jpg", false, 0}, {"c.wmf", "wmf", false, 0},
-        {"a.tif", "tif", true, 24},  {"cut.tif", "tif", false, 0},
+        {"v5.bmp", "bmp", true, 32}, {"a.tif", "tif", true, 24},  {"cut.tif", "tif", false, 0},
     };
     for (const Case& c : cases) {
         ImageWidth() = 1;

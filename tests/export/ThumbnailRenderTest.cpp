@@ -71,6 +71,10 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     // it can and makes up the rest.
     ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("a.tif"), "tif", pic));
     tq::testing::writeFile(dir.path("cut.tif"), tq::testing::tiffWithCutStrip(12, 9));
+    // A GIF cut inside its last data block: the platform's reader would
+    // fill in what it lacks.
+    const std::vector<uint8_t> gif = tq::testing::readFile(dir.path("a.gif"));
+    tq::testing::writeFile(dir.path("cut.gif"), std::vector<uint8_t>(gif.begin(), gif.end() - 10));
 
     struct Case {
         const char* file;
@@ -82,6 +86,7 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
         {"a.png", "png", true, 24}, {"a.gif", "gif", true, 8},  {"a.dib", "dib", true, 16},
         {"a.bmp", "bmp", true, 24}, {"b.jpg", "jpg", false, 0}, {"c.wmf", "wmf", false, 0},
         {"v5.bmp", "bmp", true, 32}, {"a.tif", "tif", true, 24},  {"cut.tif", "tif", false, 0},
+        {"cut.gif", "gif", false, 0},
     };
     for (const Case& c : cases) {
         ImageWidth() = 1;

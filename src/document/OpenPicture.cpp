@@ -10,6 +10,7 @@
 
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -31,30 +32,59 @@ OpenedPicture failed()
     return r;
 }
 
+// The first bytes of a file, fewer when it is shorter.
+std::vector<uint8_t> fileStart(const std::string& path, size_t n)
+{
+    std::vector<uint8_t> bytes(n);
+    std::ifstream f(path, std::ios::binary);
+    f.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(n));
+    bytes.resize(f ? n : size_t(std::max<std::streamsize>(f.gcount(), 0)));
+    return bytes;
+}
+
 // The platform reader fills the missing lines of a cut-short Windows
 // bitmap or GIF with black or the background and calls it a picture; the
-// reader goes by content, so the check does too.
-bool platformPictureSound(const std::string& path)
+// reader goes by content, so the check does too. A file it passes whose
+// headers tell its depth (bitmaps, GIFs, icons and cursors) is left read
+// whole in bytes.
+bool platformPictureSound(const std::string& path, std::vector<uint8_t>& bytes)
 {
-    char mark[4] = {};
-    {
-        std::ifstream f(path, std::ios::binary);
-        if (!f.read(mark, 4)) return true;   // the reader refuses it itself
-    }
+    bytes.clear();
+    const std::vector<uint8_t> mark = fileStart(path, 4);
+    if (mark.size() < 4) return true;   // the reader refuses it itself
     bool (*walk)(const std::vector<uint8_t>&) = nullptr;
     if (mark[0] == 'B' && mark[1] == 'M') walk = bmpStructureSound;
-    if (std::memcmp(mark, "GIF8", 4) == 0) walk = gifStructureSound;
-    if (!walk) return true;
-    std::vector<uint8_t> bytes;
-    return readFileBytes(path, bytes) && walk(bytes);
+    if (std::memcmp(mark.data(), "GIF8", 4) == 0) walk = gifStructureSound;
+    const bool icon = mark[0] == 0 && mark[1] == 0 && (mark[2] == 1 || mark[2] == 2) && mark[3] == 0;
+    if (!walk && !icon) return true;
+    if (!readFileBytes(path, bytes)) return false;
+    return !walk || walk(bytes);
+}
+
+// Why the picture the file claims to hold cannot be opened here (one too
+// large for the memory); empty when nothing stands against it.
+std::string platformRefusal(const std::string& path)
+{
+    const auto claimed = platformPictureSize(path);
+    if (claimed && !pictureFitsMemory(claimed->width, claimed->height))
+        return pictureTooLargeToOpenText(claimed->width, claimed->height);
+    return {};
 }
 
 } // namespace
 
-std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth)
+std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth, std::string* refusal)
 {
-    if (!platformPictureSound(path)) return std::nullopt;
-    return loadPlatformPicture(path, depth);
+    const std::string why = platformRefusal(path);
+    if (refusal) *refusal = why;
+    std::vector<uint8_t> bytes;
+    if (!why.empty() || !platformPictureSound(path, bytes)) return std::nullopt;
+    std::optional<DibRecord> picture = loadPlatformPicture(path, depth);
+    // The reader widens what it decodes (a 24-bit bitmap or any GIF comes
+    // out in 32 bits); the file's own depth is the one to tell.
+    if (picture && depth)
+        if (const int stored = storedBitsPerPixel(bytes); stored > 0) *depth = stored;
+    return picture;
 }
 
 OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::string& ext)
@@ -62,12 +92,9 @@ OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::stri
     std::optional<BitsBuffer> pixels;
     std::string refusal;
     if (opensThroughPlatformLoader(ext)) {
-        if (const auto claimed = platformPictureSize(fileName);
-            claimed && !pictureFitsMemory(claimed->width, claimed->height)) {
-            refusal = pictureTooLargeToOpenText(claimed->width, claimed->height);
-        } else if (platformPictureSound(fileName)) {
-            pixels = loadPlatformPixels(fileName);
-        }
+        refusal = platformRefusal(fileName);
+        std::vector<uint8_t> bytes;
+        if (refusal.empty() && platformPictureSound(fileName, bytes)) pixels = loadPlatformPixels(fileName);
     } else {
         // A decode left by the preview of this very file is taken; any other
         // is dropped, and the file decoded straight into the buffer the

@@ -23,11 +23,14 @@ inline constexpr const char* kProgramTitle = "Talvex Quarlend";
 // extension goes through mBitmap::LoadImageFile.
 bool opensThroughPlatformLoader(const std::string& ext);
 
-// The platform loader's decode of a picture file after the structure check
-// opening makes (a cut-short Windows bitmap or GIF is refused); depth, when
-// given, receives the bits per pixel as stored. Nothing when refused or
+// The platform loader's decode of a picture file after the checks opening
+// makes (a cut-short Windows bitmap or GIF is refused, and so is a picture
+// too large for the memory); depth, when given, receives the bits per pixel
+// the file stores its picture in, and refusal, when given, the message for
+// a picture too large (empty otherwise). Nothing when refused or
 // unreadable.
-std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth = nullptr);
+std::optional<DibRecord> loadThroughPlatformLoader(const std::string& path, int* depth = nullptr,
+                                                   std::string* refusal = nullptr);
 
 struct OpenedPicture {
     bool ok = false;

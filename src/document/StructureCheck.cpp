@@ -458,8 +458,15 @@ bool bmpStructureSound(const std::vector<uint8_t>& b)
     }
 }
 
-bool gifStructureSound(const std::vector<uint8_t>& b)
+namespace {
+
+// Walks a GIF to the end of its first picture's data (the only picture the
+// reader takes). tableBits receives the size in bits of the colour table
+// that picture is drawn with (its own, else the global one; 0 for none) as
+// soon as its descriptor is read, even when its data then proves cut.
+bool walkGif(const std::vector<uint8_t>& b, int& tableBits)
 {
+    tableBits = 0;
     if (b.size() < 13 || std::memcmp(b.data(), "GIF8", 4) != 0 || (b[4] != '7' && b[4] != '9') || b[5] != 'a')
         return false;
     size_t pos = 13;
@@ -478,7 +485,8 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
             pos += n;
         }
     };
-    if (!skipTable(b[10])) return false;
+    const uint8_t screenFlags = b[10];
+    if (!skipTable(screenFlags)) return false;
     for (;;) {
         if (pos >= b.size()) return false;
         const uint8_t kind = b[pos++];
@@ -489,6 +497,8 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
         } else if (kind == 0x2C) {   // image: descriptor, colour table, code size, data
             if (b.size() - pos < 9) return false;
             const uint8_t flags = b[pos + 8];
+            const uint8_t used = (flags & 0x80) ? flags : screenFlags;
+            tableBits = (used & 0x80) ? (used & 7) + 1 : 0;
             pos += 9;
             if (!skipTable(flags) || pos >= b.size()) return false;
             ++pos;
@@ -497,6 +507,57 @@ bool gifStructureSound(const std::vector<uint8_t>& b)
             return false;   // the trailer, or anything else, before any picture
         }
     }
+}
+
+// Bits per pixel of a PNG's header chunk: its sample depth times the
+// samples of its colour type; 0 when it is no PNG.
+int pngBitsPerPixel(const uint8_t* p, size_t n)
+{
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (n < 26 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return 0;
+    const int depth = p[24];
+    switch (p[25]) {
+    case 0: case 3: return depth;   // grey, palette
+    case 2: return 3 * depth;       // red, green, blue
+    case 4: return 2 * depth;       // grey and alpha
+    case 6: return 4 * depth;       // red, green, blue and alpha
+    default: return 0;
+    }
+}
+
+} // namespace
+
+bool gifStructureSound(const std::vector<uint8_t>& b)
+{
+    int tableBits = 0;
+    return walkGif(b, tableBits);
+}
+
+int storedBitsPerPixel(const std::vector<uint8_t>& b)
+{
+    if (b.size() >= 30 && b[0] == 'B' && b[1] == 'M') {
+        // The core header of OS/2 keeps its count at 24, every longer one at 28.
+        return getLE32(&b[14]) == 12 ? getLE16(&b[24]) : getLE16(&b[28]);
+    }
+    if (b.size() >= 6 && std::memcmp(b.data(), "GIF8", 4) == 0) {
+        int tableBits = 0;
+        walkGif(b, tableBits);
+        return tableBits;
+    }
+    // An icon or cursor directory: the first entry is the picture read. Its
+    // image is a PNG or a bitmap header without the file header; the entry's
+    // own count is a fallback, often left 0 by the tools that write them.
+    if (b.size() >= 22 && getLE16(&b[0]) == 0 && (getLE16(&b[2]) == 1 || getLE16(&b[2]) == 2) && getLE16(&b[4]) >= 1) {
+        const uint64_t at = getLE32(&b[18]);
+        if (at < b.size()) {
+            const uint8_t* image = &b[size_t(at)];
+            const size_t left = b.size() - size_t(at);
+            if (const int png = pngBitsPerPixel(image, left)) return png;
+            if (left >= 16 && getLE32(image) >= 40) return getLE16(image + 14);
+        }
+        return getLE16(&b[12]);
+    }
+    return 0;
 }
 
 bool jpegStructureSound(const std::vector<uint8_t>& b)
@@ -632,26 +693,16 @@ bool tiffStructureSound(const std::vector<uint8_t>& b)
     const size_t count = u16(ifd);
     if (count > (b.size() - ifd - 2) / 12) return false;
 
-    // The values of a SHORT or LONG array entry, each checked inside the file.
+    // A SHORT or LONG entry: its type, count, and where its values start
+    // (in the entry when they fit its four bytes).
     struct Entry {
         uint32_t type = 0, n = 0, value = 0;
         size_t at = 0;
     };
-    Entry offsets, counts;
-    uint32_t compression = 1;
-    for (size_t i = 0; i < count; ++i) {
-        const size_t e = ifd + 2 + 12 * i;
-        const uint32_t tag = u16(e), type = u16(e + 2), n = u32(e + 4);
-        Entry entry{type, n, u32(e + 8), e + 8};
-        if (tag == 259) compression = type == 3 ? u16(e + 8) : u32(e + 8);
-        if (tag == 273 || tag == 324) offsets = entry;
-        if (tag == 279 || tag == 325) counts = entry;
-    }
-    if (offsets.n == 0) return true;   // no pixel data to check: the reader decides
-    if (offsets.n != counts.n) return false;
+    // Value k of an entry, checked inside the file; false for another type.
     const auto valueAt = [&](const Entry& en, size_t k, uint64_t& v) {
         const size_t size = en.type == 3 ? 2 : en.type == 4 ? 4 : 0;
-        if (size == 0) return false;
+        if (size == 0 || k >= en.n) return false;
         size_t at = en.at;
         if (uint64_t(en.n) * size > 4) {
             at = en.value;
@@ -661,11 +712,68 @@ bool tiffStructureSound(const std::vector<uint8_t>& b)
         v = size == 2 ? u16(at) : u32(at);
         return true;
     };
+    Entry offsets, counts, bitsPerSample;
+    uint64_t width = 0, height = 0, samples = 1, rowsPerStrip = UINT32_MAX, planar = 1, tileWidth = 0, tileLength = 0;
+    uint32_t compression = 1;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = u16(e), type = u16(e + 2), n = u32(e + 4);
+        const Entry entry{type, n, u32(e + 8), e + 8};
+        uint64_t first = 0;
+        const bool scalar = valueAt(entry, 0, first);
+        switch (tag) {
+        case 256: width = scalar ? first : 0; break;
+        case 257: height = scalar ? first : 0; break;
+        case 258: bitsPerSample = entry; break;
+        case 259: compression = scalar ? uint32_t(first) : 0; break;
+        case 277: samples = scalar ? first : 0; break;
+        case 278: rowsPerStrip = scalar ? first : 0; break;
+        case 284: planar = scalar ? first : 0; break;
+        case 322: tileWidth = scalar ? first : 0; break;
+        case 323: tileLength = scalar ? first : 0; break;
+        case 273: case 324: offsets = entry; break;
+        case 279: case 325: counts = entry; break;
+        default: break;
+        }
+    }
+    if (offsets.n == 0) return true;   // no pixel data to check: the reader decides
+    if (offsets.n != counts.n) return false;
+
+    // What an uncompressed strip or tile must hold: its rows of whole
+    // bytes. The reader takes a shorter count for a mistake and reads on
+    // past it, into whatever follows (or the end of the file).
+    uint64_t bits = 0;
+    if (uint64_t one = 0; valueAt(bitsPerSample, 0, one)) bits = one;
+    else if (bitsPerSample.n == 0) bits = 1;
+    const bool separate = planar == 2;
+    const uint64_t pixelBits = separate ? bits : bits * samples;
+    const bool tiled = tileWidth > 0 || tileLength > 0;
+    const bool measurable = compression == 1 && width >= 1 && height >= 1 && width <= uint64_t(kMaxPictureSide) &&
+                            height <= uint64_t(kMaxPictureSide) && bits >= 1 && bits <= 64 && samples >= 1 &&
+                            samples <= 16 && (!tiled || (tileWidth >= 1 && tileLength >= 1));
+    const uint64_t planes = separate ? samples : 1;
+    const uint64_t stripRows = std::max<uint64_t>(1, std::min(rowsPerStrip, height));
+    const uint64_t stripsPerPlane = tiled ? 0 : (height + stripRows - 1) / stripRows;
+    if (measurable) {
+        // Every part of the picture needs its strip or tile.
+        const uint64_t parts = tiled ? (width + tileWidth - 1) / tileWidth * ((height + tileLength - 1) / tileLength)
+                                     : stripsPerPlane;
+        if (uint64_t(offsets.n) < parts * planes) return false;
+    }
+    const auto neededBytes = [&](size_t k) -> uint64_t {
+        if (!measurable) return 0;
+        if (tiled) return (tileWidth * pixelBits + 7) / 8 * tileLength;
+        const uint64_t first = (k % stripsPerPlane) * stripRows;
+        if (first >= height) return 0;
+        return (width * pixelBits + 7) / 8 * std::min(stripRows, height - first);
+    };
+
     for (size_t k = 0; k < offsets.n; ++k) {
         uint64_t off = 0, len = 0;
         if (!valueAt(offsets, k, off) || !valueAt(counts, k, len)) return false;
         // Every strip (or tile) lies inside the file.
         if (off > b.size() || len > b.size() - off) return false;
+        if (len < neededBytes(k)) return false;
         // A JPEG-compressed strip is a whole stream of its own: one cut short
         // or read from the wrong place decodes as garbage, not as the picture.
         if (compression == 7) {

@@ -63,6 +63,12 @@ bool bmpStructureSound(const std::vector<uint8_t>& bytes);
 // GIF: blocks walked to the end of the first picture's data (the only
 // picture the reader takes); extensions before it must be whole too.
 bool gifStructureSound(const std::vector<uint8_t>& bytes);
+// The bits per pixel a Windows bitmap, a GIF or an icon or cursor file
+// keeps its (first) picture in, read from its headers: the bitmap's bit
+// count, the size in bits of the GIF picture's colour table, the first
+// icon's own bitmap or PNG depth. 0 for other files, or when the headers
+// say nothing.
+int storedBitsPerPixel(const std::vector<uint8_t>& bytes);
 // JPEG: marker segments walked from the start of image to an end-of-image
 // marker after a scan (bytes after it are allowed).
 bool jpegStructureSound(const std::vector<uint8_t>& bytes);
@@ -71,9 +77,11 @@ bool jpegStructureSound(const std::vector<uint8_t>& bytes);
 // picture's width (run-length).
 bool sgiStructureSound(const std::vector<uint8_t>& bytes);
 
-// TIFF (classic layout, first directory, the one the reader takes): every
-// strip or tile inside the file, and each JPEG-compressed one a whole JPEG
-// stream (cut or misplaced ones decode as garbage).
+// TIFF (classic layout, first directory, the one the reader takes): a
+// strip or tile for every part of the picture, every one inside the file,
+// each uncompressed one holding all its rows (the reader reads a short one
+// on past its end), and each JPEG-compressed one a whole JPEG stream (cut
+// or misplaced ones decode as garbage).
 bool tiffStructureSound(const std::vector<uint8_t>& bytes);
 
 // MNG or JNG: the signature, the header chunk first, and chunks walked,

@@ -6,6 +6,7 @@
 #include "document/PictureBudget.h"
 #include "document/DevilCheck.h"
 #include "document/mFormat.h"
+#include "document/OpenPicture.h"
 #include "document/PsdCheck.h"
 #include "document/StructureCheck.h"
 #include "platform/ColorReducer.h"
@@ -45,7 +46,7 @@ struct ReadRow {
 
 const ReadRow kReadTable[] = {
     {"psp pic pix pxr xpm raw dcx dds lif wal mdl oil lmp sgi bw rgb rgba act pal", {Reader::DevIL, -1, 0}},
-    {"bmp", {Reader::FreeImage, FIF_BMP, 0}},
+    {"bmp", {Reader::PlatformLoader, FIF_BMP, 0}},
     {"cut", {Reader::FreeImage, FIF_CUT, 0}},
     {"iff", {Reader::FreeImage, FIF_IFF, 0}},
     {"jpg jpeg", {Reader::FreeImage, FIF_JPEG, JPEG_ACCURATE}},
@@ -266,6 +267,17 @@ bool freeImageStructureSound(FREE_IMAGE_FORMAT fif, const std::string& path)
     return readFileBytes(path, bytes) && walk(bytes);
 }
 
+// The TIFF reader hands back a picture even when a strip or tile would not
+// decode, the part it could not read made up; what tells is its message.
+// The one message it sends about a picture it read whole is the note that
+// it dropped extra alpha channels.
+bool tiffReadWhole(const mFormat::ReaderMessages& said)
+{
+    for (const std::string& text : said.from(FIF_TIFF))
+        if (text.find("alpha channel(s) ignored") == std::string::npos) return false;
+    return true;
+}
+
 FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
@@ -273,7 +285,13 @@ FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, i
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!freeImageStructureSound(fif, path)) return nullptr;
     if (!headerAllowsLoading(fif, path, flags)) return nullptr;
-    return FreeImage_Load(fif, path.c_str(), flags);
+    const mFormat::ReaderMessages said;
+    FIBITMAP* dib = FreeImage_Load(fif, path.c_str(), flags);
+    if (dib && fif == FIF_TIFF && !tiffReadWhole(said)) {
+        FreeImage_Unload(dib);
+        return nullptr;
+    }
+    return dib;
 }
 
 // The FreeImage image through DevIL to path, in DevIL's image type.
@@ -412,10 +430,11 @@ bool writeRgb24Bmp(const std::string& file, int32_t w, int32_t h, RowAt rowAt)
     return ok && closed;
 }
 
-BitmapHandle loadXpm(const std::string& path, int16_t& bitsPerPixel)
+// The platform loader's decode, after the checks opening makes.
+BitmapHandle loadThroughPlatform(const std::string& path, int16_t& bitsPerPixel)
 {
     int depth = 0;
-    std::optional<DibRecord> pic = loadPlatformPicture(path, &depth);
+    std::optional<DibRecord> pic = loadThroughPlatformLoader(path, &depth, &lastRefusal);
     if (!pic) return nullptr;
     bitsPerPixel = int16_t(depth);
     auto loaded = std::make_shared<LoadedBitmap>();
@@ -475,11 +494,14 @@ FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext
     switch (route.reader) {
     case Reader::None:
         return nullptr;
+    case Reader::PlatformLoader:
+        record = loadThroughPlatform(path, bitsPerPixel);
+        return nullptr;
     case Reader::DevIL:
         // DevIL's XPM reader crashes on every file; the platform's reader
         // takes that one format instead.
         if (lowerExtension(ext) == "xpm") {
-            record = loadXpm(path, bitsPerPixel);
+            record = loadThroughPlatform(path, bitsPerPixel);
             return nullptr;
         }
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;

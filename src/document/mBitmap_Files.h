@@ -7,7 +7,10 @@
 // FreeImage, to DevIL (again through a temporary BMP) or, for GIF, to the
 // ColorReducer. The platform's picture loader reads "gif", "wmf", "emf",
 // "dib" and "bmp" when a file is opened (see OpenPicture.h); LoadImageFile
-// itself gives nothing for the first four.
+// itself gives nothing for the first four, and reads "bmp" through that
+// same loader: FreeImage's reader refuses the bitmaps with the longer
+// headers (version 4 and 5, OS/2 2.x) that common tools write for a
+// picture with alpha, and ignores bit-field masks other than its own.
 //
 // Every temporary conversion file has a name of its own per call and is
 // removed after use, and every write goes through a temporary file in the
@@ -49,7 +52,10 @@ inline constexpr const char* kDevilLoadTempName = "4546643";
 inline constexpr const char* kDevilSaveTempName = "t65s8s98";
 
 // ---- The routing table --------------------------------------------------
-enum class Reader { None, DevIL, FreeImage, FreeImageByFileType };
+// PlatformLoader: the platform's picture loader, after the same checks as
+// when the file is opened (OpenPicture.h), so a file the program opens
+// gives the same picture wherever it is read.
+enum class Reader { None, DevIL, FreeImage, FreeImageByFileType, PlatformLoader };
 struct ReadRoute {
     Reader reader = Reader::None;
     int format = -1;     // FreeImage format code (FIF_*)

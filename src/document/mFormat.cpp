@@ -3,10 +3,13 @@
 #include "platform/PictureMemory.h"
 
 #include <FreeImage.h>
+#include <tiffio.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -36,6 +39,22 @@ void failCode(const char* routine, const char* text, int code)
 void messageHandler(FREE_IMAGE_FORMAT fif, const char* message)
 {
     FreeImageMessageCallback(static_cast<int>(fif), message);
+}
+
+// The watch that collects the readers' messages now, if any.
+ReaderMessages* activeWatch = nullptr;
+
+// The TIFF library's errors and warnings ("module: text"): kept as the
+// glue's last message like FreeImage's own, never printed.
+void tiffMessage(const char* module, const char* format, va_list args)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format ? format : "", args);
+    try {
+        lastError = module && *module ? std::string(module) + ": " + text : std::string(text);
+    } catch (...) {
+        lastError.clear();
+    }
 }
 
 // Floating-point colour (0 black, 1 full) clamped into 24 bits.
@@ -165,13 +184,26 @@ void SetLastErrorText(const std::string& text, bool keep)
     if (lastError.empty() || !keep) lastError = text;
 }
 
-void FreeImageMessageCallback(int /*format*/, const char* message)
+void FreeImageMessageCallback(int format, const char* message)
 {
     try {
         lastError = message ? std::string(message) : std::string();
+        if (activeWatch) activeWatch->said_.emplace_back(format, lastError);
     } catch (...) {
         lastError.clear();
     }
+}
+
+ReaderMessages::ReaderMessages() : outer_(activeWatch) { activeWatch = this; }
+
+ReaderMessages::~ReaderMessages() { activeWatch = outer_; }
+
+std::vector<std::string> ReaderMessages::from(int format) const
+{
+    std::vector<std::string> texts;
+    for (const auto& [f, text] : said_)
+        if (f == format) texts.push_back(text);
+    return texts;
 }
 
 void InitFreeImage()
@@ -181,6 +213,10 @@ void InitFreeImage()
     static std::once_flag once;
     std::call_once(once, [] { FreeImage_Initialise(FALSE); });
     FreeImage_SetOutputMessage(messageHandler);
+    // Set again at every use: another user of the TIFF library in the
+    // process may have put its own handlers in.
+    TIFFSetErrorHandler(tiffMessage);
+    TIFFSetWarningHandler(tiffMessage);
 }
 
 bool IsValidBitmap(const DibRecord* bmp)

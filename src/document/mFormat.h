@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct FIBITMAP;
 
@@ -30,11 +32,34 @@ const std::string& LastErrorText();
 void SetLastErrorText(const std::string& text, bool keep);
 
 // Starts FreeImage (once per process) and routes its messages to
-// FreeImageMessageCallback. Safe to call before every use.
+// FreeImageMessageCallback, and the messages of the TIFF library under it
+// (which would otherwise print dozens of lines on standard error for every
+// TIFF read or written) to the same quiet record. Safe to call before every
+// use.
 void InitFreeImage();
 // FreeImage's output-message callback: the message replaces LastErrorText
 // ("" for a null message).
 void FreeImageMessageCallback(int format, const char* message);
+
+// The messages FreeImage's readers send while one library call runs: made
+// just before the call, read after it. A reader that meets damaged data
+// says so here and still hands back a picture with the damaged part made
+// up, so this is how such a picture is told from a sound one. One watch at
+// a time.
+class ReaderMessages {
+public:
+    ReaderMessages();
+    ~ReaderMessages();
+    ReaderMessages(const ReaderMessages&) = delete;
+    ReaderMessages& operator=(const ReaderMessages&) = delete;
+    // The texts that the reader of format (a FREE_IMAGE_FORMAT) sent, in order.
+    std::vector<std::string> from(int format) const;
+
+private:
+    std::vector<std::pair<int, std::string>> said_;
+    ReaderMessages* outer_ = nullptr;
+    friend void FreeImageMessageCallback(int format, const char* message);
+};
 
 // Makes a bitmap from a FreeImage image of any depth (palette, grey, 16, 24,
 // 32 bits and the high-precision types). bmp is emptied first; on success it

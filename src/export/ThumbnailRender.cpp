@@ -2,8 +2,8 @@
 
 #include "document/ProgramContext.h"
 #include "document/mBitmap.h"
+#include "document/OpenPicture.h"
 #include "document/mBitmap_Files.h"
-#include "platform/PictureLoader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,7 +43,9 @@ bool decodeThumbnailSource(const std::string& path, const std::string& lowerExt,
 {
     if (thumbnailThroughPlatformLoader(lowerExt)) {
         // No reader here draws metafiles: a wmf or emf file is not decoded.
-        std::optional<DibRecord> loaded = loadPlatformPicture(path);
+        // A cut-short file is refused as when it is opened, not shown with
+        // its missing lines made up.
+        std::optional<DibRecord> loaded = loadThroughPlatformLoader(path);
         if (!loaded) return false;
         picture = std::move(*loaded);
         ImageWidth() = int16_t(picture.width);

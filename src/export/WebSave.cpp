@@ -193,10 +193,15 @@ FIBITMAP* rgb24Of(const DibRecord& picture)
 struct Format {
     FREE_IMAGE_FORMAT fif;
     const char* type;
+    int saveFlags;
     int loadFlags;   // how the preview reads it back
 };
-constexpr Format kSaveFormats[] = {
-    {FIF_BMP, "BMP", 0}, {FIF_PNG, "PNG", 0}, {FIF_TARGA, "TGA", TARGA_LOAD_RGB888}, {FIF_TIFF, "TIF", 0}};
+// The TIFF preset says "Uncompressed", and FreeImage's TIFF writer
+// compresses with LZW unless told not to.
+constexpr Format kSaveFormats[] = {{FIF_BMP, "BMP", 0, 0},
+                                   {FIF_PNG, "PNG", 0, 0},
+                                   {FIF_TARGA, "TGA", 0, TARGA_LOAD_RGB888},
+                                   {FIF_TIFF, "TIF", TIFF_NONE, 0}};
 
 // A file written: its size and the type and size texts, shown; false
 // (nothing shown) when its size cannot be read.
@@ -274,7 +279,7 @@ WebSaveResult OptimizeToFile(WebSaveState& state, const DibRecord& picture, cons
             return result;
         }
         // Written at the depth the reducer gave it; nothing is converted.
-        const bool saved = saveFreeImageSafely(format.fif, image, path, 0);
+        const bool saved = saveFreeImageSafely(format.fif, image, path, format.saveFlags);
         FreeImage_Unload(image);
         if (!saved) {
             result.statusText = kWebSaveWriteFailed;

@@ -30,7 +30,9 @@ constexpr PropertiesRoute freeImage(int format, int flags = 0)
 
 const RouteRow kRoutes[] = {
     {"psp pic pix pxr xpm raw dcx dds lif wal mdl oil lmp sgi bw rgb rgba act pal", {PropertiesLoader::DevIL}},
-    {"bmp rle", freeImage(FIF_BMP)},
+    // Read as the program opens them, so every bitmap that opens is
+    // described (FreeImage's reader refuses the longer headers).
+    {"bmp rle", {PropertiesLoader::PictureLoader}},
     {"gif wmf emf ico dib cur", {PropertiesLoader::PictureLoader}},
     {"cut", freeImage(FIF_CUT)},
     {"iff", freeImage(FIF_IFF)},

@@ -8,6 +8,7 @@
 
 #include <FreeImage.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -437,6 +438,117 @@ inline Bytes ddsFile(int w, int h, bool dxt1)
     } else {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) b.insert(b.end(), {shade(x, y, 0), shade(x, y, 1), shade(x, y, 2), 255});
+    }
+    return b;
+}
+
+// Where the values of a TIFF tag lie in a little-endian file's first
+// directory, one offset per value (none when the tag is missing).
+inline std::vector<size_t> tiffValueOffsets(const Bytes& b, uint16_t wanted)
+{
+    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const size_t ifd = get32(4);
+    std::vector<size_t> at;
+    for (uint32_t i = 0; i < get16(ifd); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (get16(e) != wanted) continue;
+        const uint32_t size = get16(e + 2) == 3 ? 2 : 4, n = get32(e + 4);
+        const size_t base = size * n > 4 ? get32(e + 8) : e + 8;
+        for (uint32_t k = 0; k < n; ++k) at.push_back(base + k * size);
+    }
+    return at;
+}
+
+// The values of a SHORT or LONG TIFF tag of a little-endian file's first
+// directory.
+// True when the tag's values are SHORTs (else LONGs).
+inline bool tiffValuesAreShort(const Bytes& b, uint16_t wanted)
+{
+    const size_t ifd = size_t(b[4] | b[5] << 8 | b[6] << 16 | uint32_t(b[7]) << 24);
+    for (uint32_t i = 0; i < uint32_t(b[ifd] | b[ifd + 1] << 8); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        if (uint32_t(b[e] | b[e + 1] << 8) == wanted) return b[e + 2] == 3;
+    }
+    return false;
+}
+inline std::vector<uint32_t> tiffValues(const Bytes& b, uint16_t wanted)
+{
+    const bool shorts = tiffValuesAreShort(b, wanted);
+    std::vector<uint32_t> values;
+    for (size_t at : tiffValueOffsets(b, wanted))
+        values.push_back(shorts ? uint32_t(b[at] | b[at + 1] << 8)
+                                : uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24));
+    return values;
+}
+// Replaces value k of the tag (a SHORT keeps the low 16 bits of value).
+inline void setTiffValue(Bytes& b, uint16_t wanted, size_t k, uint32_t value)
+{
+    const int size = tiffValuesAreShort(b, wanted) ? 2 : 4;
+    const size_t at = tiffValueOffsets(b, wanted).at(k);
+    for (int i = 0; i < size; ++i) b[at + size_t(i)] = uint8_t(value >> (8 * i));
+}
+
+// A w x h LZW TIFF whose first strip's bytes are cut to half (its count
+// says so too): the library decodes it as far as it can and makes up the
+// rest of the picture.
+inline Bytes tiffWithCutStrip(int w, int h)
+{
+    Bytes b = savedByFreeImage(freeImageRgb(w, h), FIF_TIFF, TIFF_LZW);
+    setTiffValue(b, 279, 0, tiffValues(b, 279).at(0) / 2);
+    return b;
+}
+
+// The colour (blue, green, red, alpha) of pixel (x, y) of the bit-field
+// bitmaps below.
+inline std::array<uint8_t, 4> fieldColour(int x, int y)
+{
+    return {uint8_t(200 - 10 * x), uint8_t(20 + 40 * y), uint8_t(10 + 30 * x), uint8_t(255 - 50 * y)};
+}
+
+// A w x h Windows bitmap of 16 or 32 bits a pixel whose channels lie where
+// bit-field masks (red, green, blue, alpha) say, rows bottom-up. With an
+// information header of 40 bytes the three colour masks follow it; the
+// longer headers (108: version 4, 124: version 5) hold all four, with the
+// sRGB colour space. The channels of fieldColour are cut to their masks'
+// widths.
+inline Bytes bitfieldBmpFile(int w, int h, int bits, uint32_t headerSize, std::array<uint32_t, 4> masks)
+{
+    const uint32_t stride = (uint32_t(w) * uint32_t(bits) + 31) / 32 * 4;
+    const uint32_t offBits = 14 + headerSize + (headerSize == 40 ? 12 : 0);
+    Bytes b = {'B', 'M'};
+    addLE32(b, offBits + stride * uint32_t(h));
+    addLE32(b, 0);
+    addLE32(b, offBits);
+    for (uint32_t v : {headerSize, uint32_t(w), uint32_t(h)}) addLE32(b, v);
+    addLE16(b, 1);
+    addLE16(b, uint32_t(bits));
+    for (uint32_t v : {3u, stride * uint32_t(h), 2835u, 2835u, 0u, 0u}) addLE32(b, v);   // 3: bit fields
+    for (int i = 0; i < (headerSize == 40 ? 3 : 4); ++i) addLE32(b, masks[size_t(i)]);
+    if (headerSize >= 108) {
+        addLE32(b, 0x73524742);                      // 'sRGB'
+        b.resize(14 + headerSize, 0);                // end points, gamma, and the version 5 fields
+    }
+    // A channel's 8 bits put into its mask: the top bits of the value at the mask's place.
+    auto place = [](uint8_t v, uint32_t mask) -> uint32_t {
+        if (!mask) return 0;
+        int shift = 0, width = 0;
+        while (!(mask >> shift & 1)) ++shift;
+        while (shift + width < 32 && (mask >> (shift + width) & 1)) ++width;
+        return width >= 8 ? uint32_t(v) << (shift + width - 8) : uint32_t(v >> (8 - width)) << shift;
+    };
+    for (int y = h - 1; y >= 0; --y) {
+        Bytes line;
+        for (int x = 0; x < w; ++x) {
+            const auto c = fieldColour(x, y);
+            const uint32_t v = place(c[2], masks[0]) | place(c[1], masks[1]) | place(c[0], masks[2]) | place(c[3], masks[3]);
+            if (bits == 16)
+                addLE16(line, v);
+            else
+                addLE32(line, v);
+        }
+        line.resize(stride, 0);
+        b.insert(b.end(), line.begin(), line.end());
     }
     return b;
 }

@@ -660,26 +660,6 @@ TEST(OpenPicture, MngAndJngOfJustTheirSignatureAreRefused)
 } // namespace tq
 
 namespace tq {
-namespace {
-
-// The file offsets of the values of a TIFF tag (little-endian files).
-std::vector<size_t> tiffValueOffsets(const std::vector<uint8_t>& b, uint16_t wanted)
-{
-    auto get16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
-    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
-    const size_t ifd = get32(4);
-    std::vector<size_t> at;
-    for (uint32_t i = 0; i < get16(ifd); ++i) {
-        const size_t e = ifd + 2 + 12 * i;
-        if (get16(e) != wanted) continue;
-        const uint32_t size = get16(e + 2) == 3 ? 2 : 4, n = get32(e + 4);
-        const size_t base = size * n > 4 ? get32(e + 8) : e + 8;
-        for (uint32_t k = 0; k < n; ++k) at.push_back(base + k * size);
-    }
-    return at;
-}
-
-} // namespace
 
 // JPEG-compressed strips cut short or read from the wrong place used to open
 // as garbage.

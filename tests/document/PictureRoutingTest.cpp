@@ -6,6 +6,7 @@
 #include "platform/PictureFiles.h"
 #include "platform/PictureLoader.h"
 
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "FileSizeLimit.h"
 #include "TestSeed.h"
@@ -186,12 +187,69 @@ TEST(PictureRouting, TableRowsThatDifferBetweenReadingAndWriting)
     EXPECT_EQ(mBitmap::writeRoute("raw").devilType, 0x0430u);
     EXPECT_EQ(mBitmap::readRoute("tga").flags, TARGA_LOAD_RGB888);
     EXPECT_EQ(mBitmap::readRoute("jng").reader, Reader::FreeImageByFileType);
+    // A bitmap is read as when it is opened.
+    EXPECT_EQ(mBitmap::readRoute("BMP").reader, Reader::PlatformLoader);
     EXPECT_EQ(mBitmap::writeRoute("pbm").conversion, mBitmap::WriteConversion::To8BitsUnless1);
     EXPECT_EQ(mBitmap::writeRoute("pgm").conversion, mBitmap::WriteConversion::To8BitsUnless8);
     EXPECT_EQ(mBitmap::writeRoute("ppm").conversion, mBitmap::WriteConversion::To24BitsUnless24);
     // Formats with no reader or no writer.
     for (const char* ext : {"gif", "wmf", "emf", "dib", "xyz", ""}) EXPECT_EQ(mBitmap::readRoute(ext).reader, Reader::None) << ext;
     for (const char* ext : {"pcd", "cut", "xyz", ""}) EXPECT_EQ(mBitmap::writeRoute(ext).writer, Writer::None) << ext;
+}
+
+// The bitmaps with bit-field masks that common tools write (version 5 and 4
+// headers for a picture with alpha; the plain header with its masks after
+// it) open through File > Open; the router, which the thumbnails, the open
+// dialog's preview and the properties read through, gives the same picture
+// and the file's own depth.
+TEST(PictureRouting, EveryBitmapThatOpensReadsThroughTheRouter)
+{
+    ScopedContext context;
+    PictureTempDir dir;
+    using Masks = std::array<uint32_t, 4>;
+    const Masks argb = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    const Masks abgr = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};   // red in the low byte
+    const Masks rgb565 = {0xF800, 0x07E0, 0x001F, 0};
+    const Masks argb1555 = {0x7C00, 0x03E0, 0x001F, 0x8000};
+    struct Case {
+        const char* what;
+        int bits;
+        uint32_t header;
+        Masks masks;
+    };
+    const Case cases[] = {
+        {"version 5, 32 bits with alpha", 32, 124, argb},  {"version 5, 32 bits, red low", 32, 124, abgr},
+        {"version 5, 16 bits 5-6-5", 16, 124, rgb565},     {"version 4, 32 bits with alpha", 32, 108, argb},
+        {"version 4, 16 bits 1-5-5-5", 16, 108, argb1555}, {"plain header, 32-bit masks", 32, 40, {argb[0], argb[1], argb[2], 0}},
+        {"plain header, 32-bit masks, red low", 32, 40, {abgr[0], abgr[1], abgr[2], 0}},
+        {"plain header, 16-bit masks", 16, 40, rgb565},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.path("fields" + std::to_string(n++) + ".bmp");
+        writeFile(path, testing::bitfieldBmpFile(7, 5, c.bits, c.header, c.masks));
+        const OpenedPicture opened = decodePictureForOpening(path, "bmp");
+        ASSERT_TRUE(opened.ok);
+        ImageBPP() = 0;
+        const BitmapHandle routed = mBitmap::LoadImageFile(path, "bmp");
+        ASSERT_NE(routed, nullptr);
+        EXPECT_EQ(ImageWidth(), 7);
+        EXPECT_EQ(ImageHeight(), 5);
+        EXPECT_EQ(ImageBPP(), c.bits);
+        EXPECT_EQ(routed->dib.bits, opened.picture.bits);
+        // The colours are the file's, unblended by its alpha (to the
+        // precision of a 5-bit channel at 16 bits).
+        const int slack = c.bits == 16 ? 8 : 0;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const uint8_t* p = routed->dib.row(y) + 4 * x;
+                const auto want = testing::fieldColour(x, y);
+                for (int ch = 0; ch < 3; ++ch)
+                    EXPECT_NEAR(p[ch], want[size_t(ch)], slack) << x << "," << y << " channel " << ch;
+                EXPECT_EQ(p[3], 0);
+            }
+    }
 }
 
 TEST(PictureRouting, LoadGivesNothingForPlatformAndUnknownFormats)

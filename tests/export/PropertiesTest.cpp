@@ -4,6 +4,7 @@
 #include "export/fProperties.h"
 #include "export/fPropertiesValues.h"
 
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/SizeLabel.h"
 #include "document/mBitmap_Files.h"
@@ -94,7 +95,7 @@ TEST(PropertiesRoutes, ExtensionsGoToTheirLoaders)
         {"SGI", PropertiesLoader::DevIL, -1, 0},
         {"rgba", PropertiesLoader::DevIL, -1, 0},
         {"xpm", PropertiesLoader::DevIL, -1, 0},
-        {"rle", PropertiesLoader::FreeImage, FIF_BMP, 0},
+        {"rle", PropertiesLoader::PictureLoader, -1, 0},
         {"gif", PropertiesLoader::PictureLoader, -1, 0},
         {"cur", PropertiesLoader::PictureLoader, -1, 0},
         {"dib", PropertiesLoader::PictureLoader, -1, 0},
@@ -142,8 +143,7 @@ TEST_F(PropertiesFiles, APictureOfEachLoaderShowsItsSizeDepthAndFile)
         {"photo.png", 640, 480, "16777216 Colors (True Color)", "24"},   // FreeImage
         {"photo.jpe", 64, 48, "16777216 Colors (True Color)", "24"},
         {"silicon.sgi", 33, 21, "16777216 Colors (True Color)", "24"},   // DevIL
-        // The platform's loader gives a GIF in 32 bits, as the screen shows it.
-        {"few.gif", 30, 20, "4294967296 Colors (High Color)", "32"},
+        {"few.gif", 30, 20, "256 Colors", "8"},                          // the platform's loader
     };
     for (const Case& c : cases) {
         std::string name = c.name;
@@ -169,6 +169,63 @@ TEST_F(PropertiesFiles, APictureOfEachLoaderShowsItsSizeDepthAndFile)
     }
 }
 
+// The depth shown is the one the file keeps its picture in, whichever
+// loader reads it: the platform's loader widens what it decodes (a GIF or a
+// 24-bit bitmap comes out in 32 bits), FreeImage does not.
+TEST_F(PropertiesFiles, EveryFormatShowsTheFilesOwnDepth)
+{
+    // A FreeImage image of the given depth, w x h: palette (grey) below 16 bits.
+    auto image = [](int bits, int w, int h) {
+        FIBITMAP* dib = FreeImage_Allocate(w, h, bits);
+        if (RGBQUAD* pal = FreeImage_GetPalette(dib)) {
+            const unsigned n = FreeImage_GetColorsUsed(dib);
+            for (unsigned i = 0; i < n; ++i) pal[i] = RGBQUAD{BYTE(i * 255 / (n - 1)), BYTE(i * 255 / (n - 1)), BYTE(i * 255 / (n - 1)), 0};
+        }
+        for (int y = 0; y < h; ++y) {
+            BYTE* line = FreeImage_GetScanLine(dib, y);
+            for (unsigned i = 0; i < FreeImage_GetLine(dib); ++i) line[i] = BYTE(i * 29 + y * 7);
+        }
+        return dib;
+    };
+    struct Case {
+        const char* name;
+        FREE_IMAGE_FORMAT format;   // FIF_UNKNOWN: the bytes are built below
+        int bits;                   // of the image written
+        int flags;
+        int shown;                  // the depth the dialog shows
+    };
+    const Case cases[] = {
+        {"grey.gif", FIF_GIF, 8, 0, 8},         {"sixteen.gif", FIF_GIF, 4, 0, 4},
+        {"palette.png", FIF_PNG, 8, 0, 8},      {"photo.png", FIF_PNG, 24, 0, 24},
+        {"alpha.png", FIF_PNG, 32, 0, 32},      {"two.bmp", FIF_BMP, 1, 0, 1},
+        {"sixteen.bmp", FIF_BMP, 4, 0, 4},      {"palette.bmp", FIF_BMP, 8, 0, 8},
+        {"high.bmp", FIF_BMP, 16, 0, 16},       {"photo.bmp", FIF_BMP, 24, 0, 24},
+        {"alpha.bmp", FIF_BMP, 32, 0, 32},      {"photo.dib", FIF_BMP, 24, 0, 24},
+        {"scan.rle", FIF_BMP, 8, BMP_SAVE_RLE, 8},
+        {"photo.tif", FIF_TIFF, 24, 0, 24},     {"grey.tif", FIF_TIFF, 8, 0, 8},
+        {"photo.jpg", FIF_JPEG, 24, 0, 24},     {"grey.jpg", FIF_JPEG, 8, 0, 8},
+        {"icon.ico", FIF_ICO, 32, 0, 32},       {"palette.ico", FIF_ICO, 8, 0, 8},
+        {"fields.bmp", FIF_UNKNOWN, 32, 0, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.path(c.name);
+        // FreeImage writes icons of 16 pixels a side and more only.
+        const int w = c.format == FIF_ICO ? 16 : 12, h = c.format == FIF_ICO ? 16 : 9;
+        if (c.format == FIF_UNKNOWN) {
+            writeFile(path, testing::bitfieldBmpFile(w, h, 32, 124, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}));
+        } else {
+            FIBITMAP* dib = image(c.bits, w, h);
+            ASSERT_TRUE(FreeImage_Save(c.format, dib, path.c_str(), c.flags));
+            FreeImage_Unload(dib);
+        }
+        const PropertiesTexts t = describePictureFile(path);
+        EXPECT_EQ(t.PBits, std::to_string(c.shown));
+        EXPECT_EQ(t.PDepth, ColorDepthText(c.shown));
+        EXPECT_EQ(t.PResolution, std::to_string(w) + " x " + std::to_string(h));
+    }
+}
+
 TEST_F(PropertiesFiles, TheFileSizeIsInWholeKilobytes)
 {
     for (const auto& [size, text] : {std::pair<size_t, const char*>{1536, "2 KB"}, {2560, "2 KB"}, {100, "0 KB"}}) {
@@ -191,6 +248,17 @@ TEST_F(PropertiesFiles, AnUnreadablePictureStillShowsItsFileValues)
     EXPECT_FALSE(t.PParent.empty());
     EXPECT_FALSE(t.PDate.empty());
     EXPECT_EQ(t.PAttribute, "Normal");
+}
+
+// A TIFF whose strip is cut: the library would make up the missing part.
+TEST_F(PropertiesFiles, ACutTiffShowsNoPictureValues)
+{
+    const std::string path = dir.path("cut.tif");
+    writeFile(path, testing::tiffWithCutStrip(12, 9));
+    const PropertiesTexts t = describePictureFile(path);
+    for (const std::string* image : {&t.PWidth, &t.PHeight, &t.PResolution, &t.PDepth, &t.PBits})
+        EXPECT_EQ(*image, "");
+    EXPECT_EQ(t.PName, "cut.tif");
 }
 
 TEST_F(PropertiesFiles, AFileDevilCannotReadShowsNothingAtAll)

@@ -1,5 +1,6 @@
 // One file into one thumbnail: the two decode routes and the depths they
 // record, the fitting into the cell, the two reductions and the placeholder.
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/ProgramContext.h"
 #include "document/mBitmap_Files.h"
@@ -64,6 +65,16 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     std::filesystem::copy_file(dir.path("a.bmp"), dir.path("a.dib"));
     std::filesystem::copy_file(dir.path("a.png"), dir.path("b.jpg"));   // named wrong: the router fails
     std::ofstream(dir.path("c.wmf")) << "not a metafile";
+    // A version 5 bitmap with alpha, as common tools write one.
+    tq::testing::writeFile(dir.path("v5.bmp"), tq::testing::bitfieldBmpFile(12, 9, 32, 124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000u}));
+    // A TIFF whose LZW strip is cut short: the library decodes it as far as
+    // it can and makes up the rest.
+    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("a.tif"), "tif", pic));
+    tq::testing::writeFile(dir.path("cut.tif"), tq::testing::tiffWithCutStrip(12, 9));
+    // A GIF cut inside its last data block: the platform's reader would
+    // fill in what it lacks.
+    const std::vector<uint8_t> gif = tq::testing::readFile(dir.path("a.gif"));
+    tq::testing::writeFile(dir.path("cut.gif"), std::vector<uint8_t>(gif.begin(), gif.end() - 10));
 
     struct Case {
         const char* file;
@@ -74,6 +85,8 @@ TEST(ThumbnailRender, DecodeRoutesRecordTheirDepths)
     const Case cases[] = {
         {"a.png", "png", true, 24}, {"a.gif", "gif", true, 8},  {"a.dib", "dib", true, 16},
         {"a.bmp", "bmp", true, 24}, {"b.jpg", "jpg", false, 0}, {"c.wmf", "wmf", false, 0},
+        {"v5.bmp", "bmp", true, 32}, {"a.tif", "tif", true, 24},  {"cut.tif", "tif", false, 0},
+        {"cut.gif", "gif", false, 0},
     };
     for (const Case& c : cases) {
         ImageWidth() = 1;

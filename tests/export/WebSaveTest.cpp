@@ -5,6 +5,8 @@
 #include "platform/PictureLoader.h"
 
 #include "FileSizeLimit.h"
+#include "StandardError.h"
+#include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 
 #include <FreeImage.h>
@@ -142,6 +144,34 @@ TEST(WebSave, EveryPresetWritesItsFormatAtItsDepth)
         }
         EXPECT_LE(distinctColours(img), e.colours);
     }
+}
+
+// The TIFF preset's caption says "Uncompressed": FreeImage's writer
+// compresses with LZW unless told not to. Neither the save nor the read-back
+// for the preview leaves the TIFF library's warnings on standard error.
+TEST(WebSave, TheTiffPresetWritesUncompressedAndQuietly)
+{
+    PictureTempDir dir;
+    const int tiff = 23;
+    ASSERT_STREQ(WebSavePresets[tiff].caption, "TIFF-24 bit (Uncompressed)");
+    WebSaveState state;
+    chooseWebSavePreset(state, tiff, false);
+    const std::string path = dir.path("plain.tif");
+    WebSaveResult r;
+    const std::string said = testing::standardErrorOf(dir.path("stderr.txt"), [&] {
+        r = OptimizeToFile(state, photo(40, 30), WebSaveChecks{}, path, 1);
+    });
+    ASSERT_TRUE(r.written) << r.statusText;
+    EXPECT_EQ(said, "");
+    const std::vector<uint8_t> b = readFile(path);
+    ASSERT_EQ(b[0], 'I');
+    EXPECT_EQ(testing::tiffValues(b, 259), std::vector<uint32_t>{1}) << "Compression tag";
+    // Uncompressed: the strips hold the 40 x 30 pixels' three bytes each.
+    uint64_t stripBytes = 0;
+    for (uint32_t n : testing::tiffValues(b, 279)) stripBytes += n;
+    EXPECT_EQ(stripBytes, 40u * 30u * 3u);
+    ASSERT_TRUE(r.preview.has_value());
+    EXPECT_EQ(r.preview->width, 40);
 }
 
 TEST(WebSave, PresetTableAndVocabularies)

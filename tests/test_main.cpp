@@ -3,11 +3,11 @@
 // of its own in a temporary folder, so whatever a test's documents write
 // there (undo snapshots, settings) never lands beside the executable; the
 // same for the user's data folder.
+#include "TempFolder.h"
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cstdlib>
 
@@ -20,13 +20,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // The program context is made before anything reads it.
     tq::programContext();
-    QTemporaryDir programFolder;
-    if (programFolder.isValid()) tq::platform::setProgramFolder(programFolder.path().toStdString());
+    // The run's folders go when the program ends, however it ends: the
+    // child of a death test leaves through exit() without unwinding main().
+    static const tq::testing::TempFolder programFolder{"tq-program"};
+    tq::platform::setProgramFolder(programFolder.path().string());
     // The user's data folder (the wallpaper bitmap, the desktop settings)
     // is the test run's own as well, and no test reaches the desktop's own
     // wallpaper setter.
-    QTemporaryDir dataFolder;
-    if (dataFolder.isValid()) setenv("XDG_DATA_HOME", dataFolder.path().toLocal8Bit().constData(), 1);
+    static const tq::testing::TempFolder dataFolder{"tq-data"};
+    setenv("XDG_DATA_HOME", dataFolder.path().c_str(), 1);
     unsetenv("XDG_CURRENT_DESKTOP");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,6 +2,7 @@
 #include "document/ProgramContext.h"
 
 #include "FileSizeLimit.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,6 @@ namespace {
 // A private folder per test, standing in for the program folder.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tq-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
     fs::path file() const { return dir_ / "tqStart.up"; }
 
     std::vector<uint8_t> readFile() const
@@ -52,7 +41,8 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    const testing::TempFolder folder_{"tq-settings"};
+    const fs::path dir_ = folder_.path();
 };
 
 std::string bytesAt(const std::vector<uint8_t>& b, std::size_t at, std::size_t n)

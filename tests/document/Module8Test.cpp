@@ -1,5 +1,6 @@
 #include "document/Module8.h"
 #include "document/ProgramContext.h"
+#include "platform/Folders.h"
 
 #include "FileSizeLimit.h"
 #include "TempFolder.h"
@@ -198,6 +199,19 @@ TEST_F(SettingsFileTest, ProgramRecordIsTheOneLoadedAndSaved)
     EXPECT_EQ(programSettings().RecentFiles[0].text(), "/a.png");
     ASSERT_TRUE(Module8::SaveSettings(dir_));
     EXPECT_EQ(readFile().size(), 3339u);
+}
+
+// A test's fresh context starts as a first start in the program folder of
+// the context around it: its open and save folders are whole paths, so a file
+// named after them (a new picture from the clipboard) never lands in the
+// working folder.
+TEST_F(SettingsFileTest, AFreshContextStartsFromTheDefaultsOfItsProgramFolder)
+{
+    ScopedContext outer;
+    platform::setProgramFolder(dir_.string());
+    ScopedContext fresh;
+    EXPECT_EQ(programSettings(), defaultSettings(dir_));
+    EXPECT_EQ(programSettings().OpenFolder.text(), dir_.string() + "/Images/");
 }
 
 // ---- Recent files ----

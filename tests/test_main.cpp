@@ -2,7 +2,7 @@
 // platform so widget tests can run without a display, and a program folder
 // of its own in a temporary folder, so whatever a test's documents write
 // there (undo snapshots, settings) never lands beside the executable; the
-// same for the user's data folder.
+// same for the user's data and configuration folders.
 #include "TempFolder.h"
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
@@ -17,11 +17,15 @@ int main(int argc, char** argv)
     // program with the caller's environment).
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The run's folders go when the program ends, however it ends: the
+    // child of a death test leaves through exit() without unwinding main().
+    // Qt keeps its own settings (a file dialog's history and places) in the
+    // user's configuration folder, read once before it is first needed.
+    static const tq::testing::TempFolder configFolder{"tq-config"};
+    setenv("XDG_CONFIG_HOME", configFolder.path().c_str(), 1);
     QApplication app(argc, argv);
     // The program context is made before anything reads it.
     tq::programContext();
-    // The run's folders go when the program ends, however it ends: the
-    // child of a death test leaves through exit() without unwinding main().
     static const tq::testing::TempFolder programFolder{"tq-program"};
     tq::platform::setProgramFolder(programFolder.path().string());
     // The user's data folder (the wallpaper bitmap, the desktop settings)

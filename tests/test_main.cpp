@@ -2,7 +2,7 @@
 // platform so widget tests can run without a display, and a program folder
 // of its own in a temporary folder, so whatever a test's documents write
 // there (undo snapshots, settings) never lands beside the executable; the
-// same for the user's data and configuration folders.
+// same for the user's data, configuration and runtime folders.
 #include "TempFolder.h"
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
@@ -20,9 +20,13 @@ int main(int argc, char** argv)
     // The run's folders go when the program ends, however it ends: the
     // child of a death test leaves through exit() without unwinding main().
     // Qt keeps its own settings (a file dialog's history and places) in the
-    // user's configuration folder, read once before it is first needed.
+    // user's configuration folder, read once before it is first needed; and
+    // it looks into the runtime folder as it starts, making one in TMPDIR
+    // that stays when the environment names none.
     static const tq::testing::TempFolder configFolder{"tq-config"};
     setenv("XDG_CONFIG_HOME", configFolder.path().c_str(), 1);
+    static const tq::testing::TempFolder runtimeFolder{"tq-runtime"};
+    setenv("XDG_RUNTIME_DIR", runtimeFolder.path().c_str(), 1);
     QApplication app(argc, argv);
     // The program context is made before anything reads it.
     tq::programContext();

@@ -1,5 +1,7 @@
 #include "document/ProgramContext.h"
 
+#include "platform/Folders.h"
+
 namespace tq {
 
 namespace {
@@ -35,6 +37,10 @@ ScopedContext::ScopedContext()
     savedProgram_ = &outer;
     savedPlatform_ = platform::installPlatformContext(&ctx_->platform);
     currentContext() = ctx_.get();
+    // The settings of a first start in that program folder: the open and
+    // save folders are whole paths, so a file a command names after them
+    // never lands in the working folder.
+    ctx_->settings = defaultSettings(platform::programFolder());
 }
 
 ScopedContext::~ScopedContext()

@@ -1,7 +1,9 @@
 #include "document/Module8.h"
 #include "document/ProgramContext.h"
+#include "platform/Folders.h"
 
 #include "FileSizeLimit.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +23,6 @@ namespace {
 // A private folder per test, standing in for the program folder.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tq-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
     fs::path file() const { return dir_ / "tqStart.up"; }
 
     std::vector<uint8_t> readFile() const
@@ -52,7 +42,8 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    const testing::TempFolder folder_{"tq-settings"};
+    const fs::path dir_ = folder_.path();
 };
 
 std::string bytesAt(const std::vector<uint8_t>& b, std::size_t at, std::size_t n)
@@ -208,6 +199,19 @@ TEST_F(SettingsFileTest, ProgramRecordIsTheOneLoadedAndSaved)
     EXPECT_EQ(programSettings().RecentFiles[0].text(), "/a.png");
     ASSERT_TRUE(Module8::SaveSettings(dir_));
     EXPECT_EQ(readFile().size(), 3339u);
+}
+
+// A test's fresh context starts as a first start in the program folder of
+// the context around it: its open and save folders are whole paths, so a file
+// named after them (a new picture from the clipboard) never lands in the
+// working folder.
+TEST_F(SettingsFileTest, AFreshContextStartsFromTheDefaultsOfItsProgramFolder)
+{
+    ScopedContext outer;
+    platform::setProgramFolder(dir_.string());
+    ScopedContext fresh;
+    EXPECT_EQ(programSettings(), defaultSettings(dir_));
+    EXPECT_EQ(programSettings().OpenFolder.text(), dir_.string() + "/Images/");
 }
 
 // ---- Recent files ----

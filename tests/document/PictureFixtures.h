@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FileBytes.h"
+#include "TempFolder.h"
 #include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
@@ -23,20 +24,10 @@ class PictureTempDir {
 public:
     PictureTempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tq-picture-test-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp");
-        root_ = buf.data();
         std::filesystem::create_directory(tempFolder());
         setPictureTempFolder(tempFolder());
     }
-    ~PictureTempDir()
-    {
-        setPictureTempFolder("");
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
+    ~PictureTempDir() { setPictureTempFolder(""); }
     std::string path(const std::string& name) const { return root_ + "/" + name; }
     std::string tempFolder() const { return root_ + "/tmp"; }
     // Entries left in the private temporary folder.
@@ -54,7 +45,8 @@ public:
     }
 
 private:
-    std::string root_;
+    const TempFolder folder_{"tq-picture-test"};
+    const std::string root_ = folder_.path().string();
 };
 
 // A top-down 32-bit picture whose pixel (x, y) is given by f(x, y) as

@@ -1,6 +1,8 @@
 #include "document/UndoStore.h"
 #include "document/HistoryModel.h"
 
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -58,18 +60,6 @@ struct FakeDocument : UndoTarget {
 
 class UndoStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tq-undo-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
     // Paints state `tag` and records it under `name`.
     bool act(UndoStore& s, uint8_t tag, const std::string& name)
     {
@@ -100,7 +90,8 @@ protected:
         return r;
     }
 
-    fs::path dir;
+    const testing::TempFolder folder{"tq-undo"};
+    const fs::path dir = folder.path();
     FakeDocument doc;
     HistoryModel history;
 };
@@ -555,19 +546,9 @@ namespace tq {
 namespace {
 
 struct PlantedLinks : ::testing::Test {
-    fs::path dir;
+    const testing::TempFolder folder{"tq-links"};
+    const fs::path dir = folder.path();
     FakeDocument doc;
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tq-links-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     static std::string contents(const fs::path& p)
     {
         std::ifstream in(p, std::ios::binary);
@@ -749,7 +730,10 @@ TEST_F(PlantedLinks, SnapshotPastTheFileSizeLimitFailsInsteadOfKillingTheProgram
             tmp += ".tmp";
             std::error_code ec;
             const bool leftovers = fs::exists(fs::symlink_status(tmp, ec)) || fs::exists(fs::symlink_status(file, ec));
-            std::_Exit(!written && error == EFBIG && !leftovers ? 0 : 1);
+            // The child ran the fixture again and made a folder of its own;
+            // exit() leaves the rest of its run's folders to go at the end.
+            fs::remove_all(dir, ec);
+            std::exit(!written && error == EFBIG && !leftovers ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -1,8 +1,9 @@
 // Renders every function of the effects library at three settings on one
-// photo-like picture into one PNG beside the test program (in the build
-// folder), for a person to check by eye that each effect looks like its
-// name. The test itself checks that every call succeeds and that the sheet
-// is written.
+// photo-like picture into one PNG, for a person to check by eye that each
+// effect looks like its name: the sheet is written to the file named by
+// TQ_CONTACT_SHEET when that is set, otherwise into the test's temporary
+// folder, which goes with it. The test itself checks that every call
+// succeeds and that the sheet is written.
 #include "EffectPictures.h"
 
 #include "effects/library/EffectsLibrary.h"
@@ -10,13 +11,14 @@
 #include "platform/Random.h"
 #include "platform/ZorveliRecorder.h"
 
-#include <QCoreApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <functional>
@@ -178,7 +180,7 @@ QImage toImage(const EffectSurface& s)
     return img;
 }
 
-TEST(EffectsContactSheet, EveryFunctionAtThreeSettingsIsDrawnIntoTheBuildFolder)
+TEST(EffectsContactSheet, EveryFunctionAtThreeSettingsIsDrawnOnOneSheet)
 {
     effects::registerEffectsLibrary();
     const EffectSurface photo = fx::photoLike(kTileW, kTileH);
@@ -230,8 +232,10 @@ TEST(EffectsContactSheet, EveryFunctionAtThreeSettingsIsDrawnIntoTheBuildFolder)
         }
     }
     painter.end();
-    const QString path = QCoreApplication::applicationDirPath() + "/effects_contact_sheet.png";
-    ASSERT_TRUE(sheetImage.save(path)) << path.toStdString();
+    QTemporaryDir folder;
+    const char* wanted = std::getenv("TQ_CONTACT_SHEET");
+    const QString path = wanted && *wanted ? QString::fromLocal8Bit(wanted) : folder.filePath("effects_contact_sheet.png");
+    ASSERT_TRUE(sheetImage.save(path, "PNG")) << path.toStdString();
 }
 
 } // namespace

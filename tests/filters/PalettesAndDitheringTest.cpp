@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "GreyPictures.h"
 #include "RandomCases.h"
+#include "TempFolder.h"
 
 #include "filters/Module6.h"
 #include "filters/Module7.h"
@@ -35,18 +36,8 @@ PaletteRecord palette(std::initializer_list<PaletteEntry> entries)
 // A private folder per test, removed afterwards; CurrentPalette is restored.
 class PaletteFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/tq_palette_XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        saved_ = CurrentPalette();
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(dir_);
-        CurrentPalette() = saved_;
-    }
+    void SetUp() override { saved_ = CurrentPalette(); }
+    void TearDown() override { CurrentPalette() = saved_; }
     std::string path(const char* name) const { return (dir_ / name).string(); }
     static std::vector<uint8_t> bytesOf(const std::string& p)
     {
@@ -58,7 +49,8 @@ protected:
         std::ofstream out(p, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    std::filesystem::path dir_;
+    const testing::TempFolder folder_{"tq-palette"};
+    const std::filesystem::path dir_ = folder_.path();
     PaletteRecord saved_;
 };
 

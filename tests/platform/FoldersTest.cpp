@@ -1,10 +1,13 @@
 #include "platform/Folders.h"
 
+#include "ScopedEnv.h"
+
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -42,10 +45,17 @@ TEST(Folders, PrivateTemporaryFolderIsMadeOnceInsideTheSystemOneAndGoesAtTheEnd)
 {
     // The folder is made by the first call of a process, so the check runs
     // in a fresh copy of this program, whatever this one has run before.
+    // That copy runs this test again from the start: it takes the system
+    // folder of this run from the environment instead of making its own, so
+    // what it leaves shows here.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
-    const std::string sysFolder = sys.path().toStdString();
+    constexpr const char* kSystemFolderVariable = "TQ_TEST_SYSTEM_TEMP";
+    const char* given = std::getenv(kSystemFolderVariable);
+    std::optional<QTemporaryDir> sys;
+    if (!given) sys.emplace();
+    ASSERT_TRUE(given || sys->isValid());
+    const std::string sysFolder = given ? std::string(given) : sys->path().toStdString();
+    ScopedEnv passed(kSystemFolderVariable, sysFolder);
     EXPECT_EXIT(
         {
             const std::string problem = firstTempFolderProblem(sysFolder);

@@ -18,11 +18,8 @@ struct OptionPanelFixture : ::testing::Test {
     platform::TestPorts ports;
     std::unique_ptr<ToolOptionPanel> panel;
 
-    void SetUp() override
-    {
-        programSettings() = defaultSettings("/tmp");
-        panel = std::make_unique<ToolOptionPanel>();
-    }
+    // The fresh context holds the settings of a first start.
+    void SetUp() override { panel = std::make_unique<ToolOptionPanel>(); }
 };
 
 } // namespace tq::tools

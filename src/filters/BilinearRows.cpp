@@ -2,6 +2,7 @@
 
 #include "filters/PixelWalk.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tq::bilinear {
@@ -52,19 +53,33 @@ TQ_BILINEAR_TARGET void blendBytesWide(const uint8_t* a, const uint8_t* b, int32
     if (i < n) blendSixteen(a + i, b + i, w, out + i, static_cast<__mmask16>((1u << (n - i)) - 1));
 }
 
-// Sixteen new pixels a step: their pairs loaded as 64-bit words, each
-// channel's lefts and rights spread over lanes, blended, joined back into
-// pixels.
+// Sixteen new pixels a step: each channel of their pairs' left and right
+// pixels spread over lanes, blended, joined back into pixels. When the
+// sixteen pairs lie within 128 bytes of v (any enlargement, reductions down
+// to about half), two loads and a byte permute find them; otherwise each
+// pair is loaded on its own.
 TQ_BILINEAR_TARGET void blendPairsWide(const uint8_t* v, const int32_t* offsets, const int32_t* weights, int32_t n,
                                        uint8_t* d)
 {
+    constexpr __mmask64 kLowBytes = 0x1111111111111111ull;   // byte 0 of each lane; the others 0
     for (int32_t x = 0; x < n; x += 16, d += 64) {
-        const __m512i low = loadPairs(v, offsets + x), high = loadPairs(v, offsets + x + 8);
+        const int32_t left = n - x;
+        const int32_t first = offsets[x], last = offsets[x + std::min(left, 16) - 1];
         const __m512i w = _mm512_loadu_si512(weights + x);
         __m512i c[3];
-        for (int ch = 0; ch < 3; ++ch)
-            c[ch] = blendFixed16(channelLanes(low, high, ch, false), channelLanes(low, high, ch, true), w);
-        const int32_t left = n - x;
+        if (last - first + 8 <= 128) {
+            const __m512i near = _mm512_loadu_si512(v + first), far = _mm512_loadu_si512(v + first + 64);
+            const __m512i at = _mm512_sub_epi32(_mm512_loadu_si512(offsets + x), _mm512_set1_epi32(first));
+            for (int ch = 0; ch < 3; ++ch) {
+                const __m512i a = _mm512_maskz_permutex2var_epi8(kLowBytes, near, _mm512_add_epi32(at, _mm512_set1_epi32(ch)), far);
+                const __m512i b = _mm512_maskz_permutex2var_epi8(kLowBytes, near, _mm512_add_epi32(at, _mm512_set1_epi32(4 + ch)), far);
+                c[ch] = blendFixed16(a, b, w);
+            }
+        } else {
+            const __m512i low = loadPairs(v, offsets + x), high = loadPairs(v, offsets + x + 8);
+            for (int ch = 0; ch < 3; ++ch)
+                c[ch] = blendFixed16(channelLanes(low, high, ch, false), channelLanes(low, high, ch, true), w);
+        }
         const __mmask64 k = left >= 16 ? ~0ull : (uint64_t(1) << (4 * left)) - 1;
         _mm512_mask_storeu_epi8(d, k, joinChannels(c[0], c[1], c[2]));
     }

@@ -43,8 +43,8 @@ void blendBytes(const uint8_t* a, const uint8_t* b, int32_t m, uint8_t* out, siz
 // n pixels of a new row from a row of blended pixels v: pixel x blends the
 // pixel at byte offsets[x] of v with the one after it, weight weights[x]
 // (a fixed weight); blue, green and red are written, the marker byte 0.
-// offsets and weights hold 16 entries past the n-th (0: whole groups of 16
-// are read).
+// The offsets never decrease. offsets and weights hold 16 entries past the
+// n-th (whole groups of 16 are read), and v 128 bytes past its last pair.
 void blendPairs(const uint8_t* v, const int32_t* offsets, const int32_t* weights, int32_t n, uint8_t* d);
 
 // Are the processor's 512-bit rows of these blends usable (and wide rows

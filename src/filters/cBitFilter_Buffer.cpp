@@ -122,7 +122,7 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
     for (int32_t y : {-2, -1, NewHeight, NewHeight + 1}) std::memset(Bits_.row(y) - 8, 0, rowBytes);
     forRows(*this, Rows::Independent, 0, MaxY, [&](int32_t y) {
         thread_local std::vector<uint8_t> vert;
-        if (vert.size() < vertBytes) vert.resize(vertBytes);
+        if (vert.size() < vertBytes + 128) vert.resize(vertBytes + 128);   // blendPairs reads past the end
         const float fy = single(static_cast<double>(y) * sy);
         const double iyd = std::floor(static_cast<double>(fy));
         const int32_t iy = static_cast<int32_t>(iyd);

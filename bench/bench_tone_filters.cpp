@@ -22,8 +22,9 @@
 //   its divisions and roundings, for a colour that cannot be tabled;
 // - Contrast: three quarters of the noise pixels leave 0..255 and run the
 //   spill steps several times over, plus a whole-picture pass for the mean;
-// - BitsResample: three rounded interpolations per new pixel and three per
-//   source column of every row.
+// - BitsResample: three rounded interpolations per new pixel and four per
+//   source column of every row (in whole numbers, sixteen lanes at a time;
+//   bench_resample has it beside libvips).
 // These share their rows among the cores.
 #include "platform/HeapTuning.h"
 #include "filters/cBitFilter.h"

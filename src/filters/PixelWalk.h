@@ -14,7 +14,8 @@
 //   the walk box, by runs, by pixel, by channel; selectedWholePixels for run
 //   functions that write whole pixels. Progress per row, then 100.
 // - pointPixels / pointWords / channelTables: point filters (margin 0).
-// - boxRows: every pixel of the walk box; wholeRows: every picture row.
+// - boxRows: every pixel of the walk box; boxBlocks: the same by blocks of
+//   rows; wholeRows: every picture row.
 // - stepRows: every step-th row of the walk box (scan lines).
 // - tileRows: tiles laid through the walk box (TileSteps); cells: square
 //   cells stepping as tiles, each visited whole.
@@ -592,6 +593,50 @@ auto boxRows(cBitFilter& f, int32_t margin, Rows order, RowFn&& fn)
             return left > right || walkdetail::succeeds(fn, y, left, right, s + 4 * left, d + 4 * left);
         },
         [&](int32_t y) { f.progressAfterRow(y); });
+}
+
+// The rows of boxRows (margin 0) in blocks of up to blockRows rows, for a
+// member whose rows read Bits along lines that cross many rows (a turn): fn
+// (y0, y1, x0, x1, out) rewrites rows y0..y1, columns x0..x1 (the box's) of
+// out, which already holds Bits's bytes there, and may go through the
+// block column group by column group, so that its reads stay within a few
+// rows of Bits at a time. Blocks are shared among the threads as rows are
+// (Rows::Independent); every byte outside the box is Bits's own. After a
+// block, the progress rule for each of its rows in order; no final report.
+template <class BlockFn>
+BitsBuffer boxBlocks(cBitFilter& f, int32_t blockRows, BlockFn&& fn)
+{
+    f.SetRegionBounds(0);
+    const BitsBuffer& src = f.Bits();
+    if (!src.allocated()) return src;
+    const int32_t top = f.walkTop(), bottom = f.walkBottom(), left = f.walkLeft(), right = f.walkRight();
+    // Blocks cover every row of the buffer, margin rows included; each copies
+    // its rows before fn rewrites them.
+    const int32_t first = -BitsBuffer::kMargin, rows = src.height() + 2 * BitsBuffer::kMargin;
+    const int32_t blocks = (rows + blockRows - 1) / blockRows;
+    const size_t rowBytes = static_cast<size_t>(src.stride());
+    BitsBuffer out = BitsBuffer::forOverwrite(src.width(), src.height());
+    const auto rowsOf = [&](int32_t b) {
+        const int32_t y0 = first + b * blockRows;
+        return std::pair{y0, std::min(y0 + blockRows, first + rows) - 1};
+    };
+    forBands(
+        f, Rows::Independent, 0, blocks - 1, int64_t(blockRows) * src.width(),
+        [&](int32_t b0, int32_t b1) {
+            for (int32_t b = b0; b <= b1; ++b) {
+                const auto [y0, y1] = rowsOf(b);
+                std::memcpy(out.row(y0) - 4 * BitsBuffer::kMargin, src.row(y0) - 4 * BitsBuffer::kMargin,
+                            rowBytes * static_cast<size_t>(y1 - y0 + 1));
+                const int32_t ya = std::max(y0, top), yb = std::min(y1, bottom);
+                if (ya <= yb && left <= right) fn(ya, yb, left, right, out);
+            }
+            return walkdetail::kNoFailure;
+        },
+        [&](int32_t b) {
+            const auto [y0, y1] = rowsOf(b);
+            for (int32_t y = std::max(y0, top); y <= std::min(y1, bottom); ++y) f.progressAfterRow(y);
+        });
+    return out;
 }
 
 // fn(y, s, d) for every row of the picture, y 0..MaxY, with no region test.

@@ -1,5 +1,6 @@
 // Buffer operations: members that replace or edit Bits as a whole.
 #include "filters/PixelWalk.h"
+#include "filters/BilinearRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,42 +89,62 @@ bool cBitFilter::BitsResample(const BitsBuffer& source, int32_t NewWidth, int32_
     const float sx = single(static_cast<double>(ws - 1) / NewWidth);
     const float sy = single(static_cast<double>(hs - 1) / NewHeight);
 
-    struct Sample {
-        int32_t i;
-        float d;
-    };
-    std::vector<Sample> cols(static_cast<size_t>(NewWidth));
+    // Each new pixel blends two vertical blends of its row, each rounded: the
+    // vertical blends of a new row are made once, for the source columns
+    // lo..hi its pixels read, and every new column then reads its pair of
+    // them at offsets[x] with its weight. Columns whose weight has finer bits
+    // than a fixed weight (positions below 1, at the left) are done in double
+    // precision (`fine`); they come first, as positions only grow.
+    std::vector<int32_t> ixs(static_cast<size_t>(NewWidth));
+    std::vector<double> dxs(static_cast<size_t>(NewWidth));
     for (int32_t x = 0; x < NewWidth; ++x) {
         const float fx = single(static_cast<double>(x) * sx);
         const double ix = std::floor(static_cast<double>(fx));
         // Never outside the source's margin, whatever the rounding did.
-        cols[x] = Sample{std::clamp(static_cast<int32_t>(ix), -1, ws), single(fx - ix)};
+        ixs[x] = std::clamp(static_cast<int32_t>(ix), -1, ws);
+        dxs[x] = single(fx - ix);
     }
+    const int32_t lo = ixs.front(), hi = ixs.back() + 1;
+    // Room for the rows that read whole groups of 16 past the last column.
+    std::vector<int32_t> offsets(static_cast<size_t>(NewWidth) + 16, 0), weights(offsets.size(), 0);
+    int32_t fine = 0;
+    for (int32_t x = 0; x < NewWidth; ++x) {
+        offsets[x] = 4 * (ixs[x] - lo);
+        weights[x] = bilinear::fixedWeight(dxs[x]);
+        if (weights[x] < 0) fine = x + 1;
+    }
+    const size_t vertBytes = 4u * static_cast<size_t>(hi - lo + 1);
 
-    setBits(BitsBuffer(NewWidth, NewHeight));   // the new MaxY paces the progress
-    // The vertical interpolation of a row depends only on the source column,
-    // so it is rounded once per source column and shared by every new column
-    // that reads it. Columns -1..ws + 1 (margin included) are kept; entry
-    // i + 1 holds column i.
+    // Every byte of the new buffer is written below: the margin rows here,
+    // each row's margin pixels with the row.
+    setBits(BitsBuffer::forOverwrite(NewWidth, NewHeight));   // the new MaxY paces the progress
+    const size_t rowBytes = static_cast<size_t>(Bits_.stride());
+    for (int32_t y : {-2, -1, NewHeight, NewHeight + 1}) std::memset(Bits_.row(y) - 8, 0, rowBytes);
     forRows(*this, Rows::Independent, 0, MaxY, [&](int32_t y) {
-        thread_local std::vector<int32_t> vert;
-        vert.resize(3u * static_cast<size_t>(ws + 3));
+        thread_local std::vector<uint8_t> vert;
+        if (vert.size() < vertBytes + 128) vert.resize(vertBytes + 128);   // blendPairs reads past the end
         const float fy = single(static_cast<double>(y) * sy);
         const double iyd = std::floor(static_cast<double>(fy));
         const int32_t iy = static_cast<int32_t>(iyd);
         const double dy = single(fy - iyd);
-        const uint8_t* r0 = srcBits.row(iy);
-        const uint8_t* r1 = srcBits.row(iy + 1);
-        for (int32_t i = -1; i <= ws + 1; ++i)
-            for (int c = 0; c < 3; ++c)
-                vert[3 * (i + 1) + c] = rnd((1.0 - dy) * r0[4 * i + c] + dy * r1[4 * i + c]);
-        uint8_t* d = Bits_.row(y);
-        for (int32_t x = 0; x < NewWidth; ++x, d += 4) {
-            const int32_t* a = vert.data() + 3 * (cols[x].i + 1);
-            const double dx = cols[x].d;
-            for (int c = 0; c < 3; ++c)
-                d[c] = clampByte(rnd((1.0 - dx) * a[c] + dx * a[3 + c]));
+        const uint8_t* r0 = srcBits.row(iy) + 4 * lo;
+        const uint8_t* r1 = srcBits.row(iy + 1) + 4 * lo;
+        if (const int32_t m = bilinear::fixedWeight(dy); m >= 0) {
+            bilinear::blendBytes(r0, r1, m, vert.data(), vertBytes);
+        } else {
+            for (size_t i = 0; i < vertBytes; ++i)
+                vert[i] = static_cast<uint8_t>(rnd((1.0 - dy) * r0[i] + dy * r1[i]));
         }
+        uint8_t* d = Bits_.row(y);
+        std::memset(d - 8, 0, 8);
+        std::memset(d + 4 * static_cast<size_t>(NewWidth), 0, 8);
+        for (int32_t x = 0; x < fine; ++x) {
+            const uint8_t* a = vert.data() + offsets[x];
+            const double dx = dxs[x];
+            for (int c = 0; c < 3; ++c) d[4 * x + c] = clampByte(rnd((1.0 - dx) * a[c] + dx * a[4 + c]));
+            d[4 * x + 3] = 0;
+        }
+        bilinear::blendPairs(vert.data(), offsets.data() + fine, weights.data() + fine, NewWidth - fine, d + 4 * fine);
     }, [&](int32_t y) { progressAfterRow(y); });
     raiseProgress(100);
     return true;

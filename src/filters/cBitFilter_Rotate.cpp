@@ -2,12 +2,12 @@
 // bilinear blend; the picture keeps its size.
 #include "filters/PixelWalk.h"
 
+#include "filters/BilinearRows.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define TQ_HAVE_VECTOR_ROWS 1
-#endif
+#include <vector>
 
 namespace tq {
 
@@ -67,6 +67,14 @@ inline void blendPixel(const uint8_t* p00, const uint8_t* p01, double uy, double
 #endif
 }
 
+// The smooth turn's blocks of rows and groups of columns (a multiple of 16,
+// the wide row's step): at any angle a group's samples lie within about 90
+// rows and 90 columns of the picture, some 32 KB, which the first-level
+// cache holds. (Found by trial on the processors at hand: smaller groups
+// pay more per row, larger ones leave the cache.)
+constexpr int32_t kTurnBlockRows = 64;
+constexpr int32_t kTurnGroupColumns = 64;
+
 // What one row of the smooth turn needs: the unchanged picture, its size,
 // the turn and the centre.
 struct SmoothTurn {
@@ -104,103 +112,87 @@ void smoothRow(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1, uint8_t* 
     }
 }
 
-#if defined(TQ_HAVE_VECTOR_ROWS)
+#if defined(__x86_64__)
 // GCC's own wide-vector headers leave lanes "undefined" on purpose and then
 // warn about them.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#define TQ_VECTOR_TARGET __attribute__((target("avx512f,avx512vl,avx2,avx,sse4.1")))
 
-// The four bytes of two pixels as eight doubles: pa's in lanes 0..3, pb's in
-// lanes 4..7.
-TQ_VECTOR_TARGET __attribute__((always_inline)) inline __m512d bytes8(const uint8_t* pa, const uint8_t* pb)
+// Sixteen singles from sixteen doubles, a + b + c each (in this order).
+TQ_BILINEAR_TARGET __attribute__((always_inline)) inline __m512 sumsAsSingles(const double* a, __m512d b, __m512d c)
 {
-    int32_t a, b;
-    std::memcpy(&a, pa, 4);
-    std::memcpy(&b, pb, 4);
-    return _mm512_cvtepi32_pd(_mm256_cvtepu8_epi32(_mm_set_epi32(0, 0, b, a)));
+    const __m256 low = _mm512_cvtpd_ps(_mm512_add_pd(_mm512_add_pd(_mm512_loadu_pd(a), b), c));
+    const __m256 high = _mm512_cvtpd_ps(_mm512_add_pd(_mm512_add_pd(_mm512_loadu_pd(a + 8), b), c));
+    return _mm512_castsi512_ps(
+        _mm512_inserti64x4(_mm512_castsi256_si512(_mm256_castps_si256(low)), _mm256_castps_si256(high), 1));
 }
 
-// The same row as smoothRow, two pixels a step, with all four bytes of both
-// pixels in one register of eight doubles. Every lane does exactly the
-// operations of the plain row in the same order. Adding and taking away
-// 1.5 * 2^52 rounds a double below 2^51 to a whole number, ties to even, as
-// rnd() does, and the last conversion rounds the same way.
-TQ_VECTOR_TARGET void smoothRowVector(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1, uint8_t* d)
+// The same row as smoothRow, sixteen pixels a step, in whole numbers: a
+// sample point at or beyond column and row 1 has fractions that are fixed
+// weights (BilinearRows.h), and its nine blends are blendFixed, which gives
+// exactly the bytes of the double formulas. colC[i] and colS[i] hold dx * c
+// and dx * s of column x0 + i, the products every row shares. A point
+// outside the picture gives black; one inside on column or row 0 (finer
+// fractions) is left to the plain row.
+TQ_BILINEAR_TARGET void smoothRowWide(const SmoothTurn& k, const double* colC, const double* colS, int32_t y,
+                                      int32_t x0, int32_t x1, uint8_t* d)
 {
+    using namespace bilinear;
     const double dy = y - k.cy;
-    // Sample points as (x, y) pairs: dx * (c, s) + (-dy * s, dy * c) + (cx, cy).
-    const __m256d cs = _mm256_set_pd(k.s, k.c, k.s, k.c);
-    const double rx = -dy * k.s, ry = dy * k.c;
-    const __m256d rowXY = _mm256_set_pd(ry, rx, ry, rx);
-    const __m256d centre = _mm256_set_pd(k.cy, k.cx, k.cy, k.cx);
-    const __m128i limit = _mm_set_epi32(k.h, k.w, k.h, k.w);
-    const __m128i zero = _mm_setzero_si128();
-    const __m256i zero256 = _mm256_setzero_si256();
-    const __m256d ones = _mm256_set1_pd(1.0);
-    const __m512d magic = _mm512_set1_pd(6755399441055744.0);
-    const __m512i laneX = _mm512_set_epi64(2, 2, 2, 2, 0, 0, 0, 0), laneY = _mm512_set_epi64(3, 3, 3, 3, 1, 1, 1, 1);
+    const __m512d rowX = _mm512_set1_pd(-dy * k.s), rowY = _mm512_set1_pd(dy * k.c);
+    const __m512d cx = _mm512_set1_pd(k.cx), cy = _mm512_set1_pd(k.cy);
+    const __m512i w = _mm512_set1_epi32(k.w), h = _mm512_set1_epi32(k.h), zero = _mm512_setzero_si512();
+    const __m512i stride = _mm512_set1_epi64(static_cast<int64_t>(k.stride));
+    const __m512 toWeight = _mm512_set1_ps(static_cast<float>(1 << kWeightBits));
+    constexpr __mmask64 kColours = 0x7777777777777777ull;   // bytes 0..2 of sixteen pixels
     int32_t x = x0;
-    for (; x + 1 <= x1; x += 2, d += 8) {
-        const double da = x - k.cx, db = x + 1 - k.cx;
-        const __m256d dx = _mm256_set_pd(db, db, da, da);
-        const __m128 f = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, cs), rowXY), centre));
-        const __m128 fl = _mm_round_ps(f, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        const __m128i ixy = _mm_cvttps_epi32(fl);
-        const __m128i inside = _mm_andnot_si128(_mm_cmplt_epi32(ixy, zero), _mm_cmplt_epi32(ixy, limit));
-        const int in = _mm_movemask_ps(_mm_castsi128_ps(inside));
-        if (in != 15) {
-            if ((in & 3) != 3 && (in & 12) != 12) {   // both outside: black
-                d[0] = d[1] = d[2] = 0;
-                d[4] = d[5] = d[6] = 0;
-            } else {
-                smoothRow(k, y, x, x + 1, d);   // one outside: the plain row decides
-            }
+    for (; x + 15 <= x1; x += 16, d += 64) {
+        const size_t i = static_cast<size_t>(x - x0);
+        const __m512 fx = sumsAsSingles(colC + i, rowX, cx), fy = sumsAsSingles(colS + i, rowY, cy);
+        const __m512 flx = _mm512_roundscale_ps(fx, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        const __m512 fly = _mm512_roundscale_ps(fy, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        const __m512i ix = _mm512_cvttps_epi32(flx), iy = _mm512_cvttps_epi32(fly);
+        const __mmask16 inside = _mm512_cmpge_epi32_mask(ix, zero) & _mm512_cmplt_epi32_mask(ix, w) &
+                                 _mm512_cmpge_epi32_mask(iy, zero) & _mm512_cmplt_epi32_mask(iy, h);
+        if (inside == 0) {
+            _mm512_mask_storeu_epi8(d, kColours, zero);
             continue;
         }
-        // The fractions of singles are exact in single precision.
-        const __m256d w = _mm256_cvtps_pd(_mm_sub_ps(f, fl));
-        const __m256d u = _mm256_sub_pd(ones, w);
-        const uint8_t* pa = k.origin + static_cast<size_t>(_mm_extract_epi32(ixy, 1)) * k.stride +
-                            4 * static_cast<size_t>(_mm_cvtsi128_si32(ixy));
-        const uint8_t* pb = k.origin + static_cast<size_t>(_mm_extract_epi32(ixy, 3)) * k.stride +
-                            4 * static_cast<size_t>(_mm_extract_epi32(ixy, 2));
-        const __m512d u8 = _mm512_zextpd256_pd512(u), w8 = _mm512_zextpd256_pd512(w);
-        const __m512d uy = _mm512_permutexvar_pd(laneY, u8), wy = _mm512_permutexvar_pd(laneY, w8);
-        const __m512d ux = _mm512_permutexvar_pd(laneX, u8), wx = _mm512_permutexvar_pd(laneX, w8);
-        const __m512d left = _mm512_sub_pd(
-            _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(uy, bytes8(pa, pb)),
-                                        _mm512_mul_pd(bytes8(pa + k.stride, pb + k.stride), wy)),
-                          magic),
-            magic);
-        const __m512d right = _mm512_sub_pd(
-            _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(uy, bytes8(pa + 4, pb + 4)),
-                                        _mm512_mul_pd(bytes8(pa + k.stride + 4, pb + k.stride + 4), wy)),
-                          magic),
-            magic);
-        const __m256i v = _mm512_cvtpd_epi32(_mm512_add_pd(_mm512_mul_pd(left, ux), _mm512_mul_pd(right, wx)));
-        // Saturating packs clamp to 0..255; each pixel's marker byte stays.
-        const __m256i packed = _mm256_packus_epi16(_mm256_packs_epi32(v, zero256), zero256);
-        uint32_t a, b;
-        std::memcpy(&a, d, 4);
-        std::memcpy(&b, d + 4, 4);
-        a = (static_cast<uint32_t>(_mm256_extract_epi32(packed, 0)) & 0x00FFFFFFu) | (a & 0xFF000000u);
-        b = (static_cast<uint32_t>(_mm256_extract_epi32(packed, 4)) & 0x00FFFFFFu) | (b & 0xFF000000u);
-        std::memcpy(d, &a, 4);
-        std::memcpy(d + 4, &b, 4);
+        const __mmask16 fixed = inside & _mm512_cmpgt_epi32_mask(ix, zero) & _mm512_cmpgt_epi32_mask(iy, zero);
+        // The fractions of singles are exact, and so are they times 2^23.
+        const __m512i wx = _mm512_cvtps_epi32(_mm512_mul_ps(_mm512_sub_ps(fx, flx), toWeight));
+        const __m512i wy = _mm512_cvtps_epi32(_mm512_mul_ps(_mm512_sub_ps(fy, fly), toWeight));
+        // Byte offsets of the points' upper left pixels (0 for those not
+        // fixed, whose pairs are then taken as 0).
+        alignas(64) int64_t at[16];
+        const __m512i across = _mm512_slli_epi32(ix, 2);
+        _mm512_store_si512(at, _mm512_maskz_add_epi64(static_cast<__mmask8>(fixed),
+                                                      _mm512_mul_epi32(_mm512_cvtepi32_epi64(_mm512_castsi512_si256(iy)), stride),
+                                                      _mm512_cvtepi32_epi64(_mm512_castsi512_si256(across))));
+        _mm512_store_si512(at + 8, _mm512_maskz_add_epi64(static_cast<__mmask8>(fixed >> 8),
+                                                          _mm512_mul_epi32(_mm512_cvtepi32_epi64(_mm512_extracti64x4_epi64(iy, 1)), stride),
+                                                          _mm512_cvtepi32_epi64(_mm512_extracti64x4_epi64(across, 1))));
+        const __m512i top0 = _mm512_maskz_mov_epi64(static_cast<__mmask8>(fixed), loadPairs(k.origin, at));
+        const __m512i top1 = _mm512_maskz_mov_epi64(static_cast<__mmask8>(fixed >> 8), loadPairs(k.origin, at + 8));
+        const uint8_t* below = k.origin + k.stride;
+        const __m512i bottom0 = _mm512_maskz_mov_epi64(static_cast<__mmask8>(fixed), loadPairs(below, at));
+        const __m512i bottom1 = _mm512_maskz_mov_epi64(static_cast<__mmask8>(fixed >> 8), loadPairs(below, at + 8));
+        __m512i v[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m512i left = blendFixed16(channelLanes(top0, top1, c, false), channelLanes(bottom0, bottom1, c, false), wy);
+            const __m512i right = blendFixed16(channelLanes(top0, top1, c, true), channelLanes(bottom0, bottom1, c, true), wy);
+            v[c] = blendFixed16(left, right, wx);
+        }
+        _mm512_mask_storeu_epi8(d, kColours, joinChannels(v[0], v[1], v[2]));
+        for (unsigned rest = inside & ~fixed & 0xFFFFu; rest != 0; rest &= rest - 1) {
+            const int j = __builtin_ctz(rest);
+            smoothRow(k, y, x + j, x + j, d + 4 * j);
+        }
     }
     if (x <= x1) smoothRow(k, y, x, x1, d);
 }
 
-bool vectorRowsAvailable()
-{
-    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                            __builtin_cpu_supports("avx2");
-    return yes;
-}
 #pragma GCC diagnostic pop
-#else
-bool vectorRowsAvailable() { return false; }
 #endif
 
 } // namespace
@@ -213,16 +205,39 @@ BitsBuffer cBitFilter::RotateSmooth(int32_t Degrees)
     // the picture's own margin holds it.
     const SmoothTurn k{Bits_.allocated() ? Bits_.pixel(0, 0) : nullptr, static_cast<size_t>(Bits_.stride()),
                        MaxX + 1, MaxY + 1, c, s, MaxX / 2, MaxY / 2};
-    const bool vector = wideVectorsAllowed() && vectorRowsAvailable();
-    BitsBuffer out = boxRows(*this, 0, Rows::Independent, [&](int32_t y, int32_t x0, int32_t x1, const uint8_t*, uint8_t* d) {
-#if defined(TQ_HAVE_VECTOR_ROWS)
-        if (vector) {
-            smoothRowVector(k, y, x0, x1, d);
-            return;
+    const bool wide = bilinear::wideRows();
+    // dx * c and dx * s of every column of the walk box, the same in every
+    // row.
+    SetRegionBounds(0);
+    std::vector<double> colC, colS;
+    if (wide) {
+        const size_t n = static_cast<size_t>(std::max(walkRight() - walkLeft() + 1, 0));
+        colC.assign(n, 0.0);
+        colS.assign(n, 0.0);
+        for (int32_t x = walkLeft(); x <= walkRight(); ++x) {
+            const double dx = x - k.cx;
+            colC[static_cast<size_t>(x - walkLeft())] = dx * k.c;
+            colS[static_cast<size_t>(x - walkLeft())] = dx * k.s;
         }
+    }
+    // A row's samples lie along a line across the picture, crossing a row of
+    // it every few pixels at most angles: the rows are made in blocks, a
+    // group of columns at a time, so that the samples of a group (a small
+    // turned patch of the picture) are read while they are in the caches.
+    BitsBuffer out = boxBlocks(*this, kTurnBlockRows, [&](int32_t y0, int32_t y1, int32_t x0, int32_t x1, BitsBuffer& to) {
+        for (int32_t g0 = x0; g0 <= x1; g0 += kTurnGroupColumns) {
+            const int32_t g1 = std::min(g0 + kTurnGroupColumns - 1, x1);
+            const size_t i = static_cast<size_t>(g0 - x0);
+            for (int32_t y = y0; y <= y1; ++y) {
+#if defined(__x86_64__)
+                if (wide) {
+                    smoothRowWide(k, colC.data() + i, colS.data() + i, y, g0, g1, to.pixel(g0, y));
+                    continue;
+                }
 #endif
-        (void)vector;
-        smoothRow(k, y, x0, x1, d);
+                smoothRow(k, y, g0, g1, to.pixel(g0, y));
+            }
+        }
     });
     raiseProgress(100);
     return out;

@@ -8,6 +8,7 @@
 // black frame.
 #pragma once
 
+#include "effects/library/Parallel.h"
 #include "effects/library/Pixels.h"
 #include "filters/cBitFilter.h"
 #include "platform/Region.h"
@@ -29,6 +30,7 @@ void copyFromBits(const BitsBuffer& b, Pixels d);
 template <class Member> bool throughEngine(ConstPixels s, Pixels d, Member&& member)
 {
     cBitFilter engine;
+    engine.setThreadCount(threadCount());
     engine.setBits(borderedCopy(s));
     const Region whole = Region::rect(0, 0, s.w, s.h);
     engine.setBitsRegion(&whole);

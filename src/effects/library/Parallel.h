@@ -12,6 +12,12 @@
 
 namespace tq::effects {
 
+// Threads the library's kernels (and the engine members it runs) may share
+// their rows among; 0, the start value, stands for every core. Results
+// are the same for any number: tests and benchmarks set it.
+void setThreadCount(int threads);
+int threadCount();
+
 // Calls fn(first, last) for bands of [0, count) that together cover it once,
 // on up to eight threads; a small job (count x costPerItem below about a
 // hundred thousand) runs on the calling thread. Whatever fn throws (say,
@@ -20,7 +26,7 @@ namespace tq::effects {
 template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
 {
     if (count <= 0) return;
-    const unsigned hw = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    const unsigned hw = static_cast<unsigned>(std::min(8, threadCount()));
     const int64_t work = int64_t(count) * std::max<int64_t>(costPerItem, 1);
     const int32_t threads = static_cast<int32_t>(std::min<int64_t>({int64_t(hw), work / 100000 + 1, int64_t(count)}));
     if (threads <= 1) {

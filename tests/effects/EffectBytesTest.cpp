@@ -220,8 +220,10 @@ TEST_P(EffectBytes, EveryFunctionGivesItsPinnedBytes)
         std::string trouble;
         const uint64_t h = resultsOf(c, trouble);
         std::string what(zorveliFunctionName(c.fn));
-        for (const EffectArg& a : c.args)
-            what += " " + std::visit([](auto v) { return std::to_string(v); }, a);
+        for (const EffectArg& a : c.args) {
+            what += ' ';
+            what += std::visit([](auto v) { return std::to_string(v); }, a);
+        }
         char printed[24];
         std::snprintf(printed, sizeof printed, "0x%016" PRIX64, h);
         EXPECT_EQ(h, c.hash) << what << ": " << printed;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace tq::effects {
 
@@ -15,7 +14,7 @@ void setThreadCount(int threads) { threadsWanted.store(std::max(threads, 0)); }
 int threadCount()
 {
     const int n = threadsWanted.load(std::memory_order_relaxed);
-    return n > 0 ? n : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    return n > 0 ? n : walkdetail::hardwareThreads();
 }
 
 } // namespace tq::effects

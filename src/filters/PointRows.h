@@ -28,4 +28,16 @@ void greyRow(const uint8_t* s, uint8_t* d, int32_t n, uint32_t keep);
 // n pixels' grey, as greyRow, through one table in all three channels.
 void greyTableRow(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& t, uint32_t keep);
 
+// n pixels through a word function: fn(p) gives the pixel's new colour in
+// its low three bytes, by plain arithmetic on the word that the compiler
+// works on wide vectors where the processor has them. s and d are apart.
+template <class WordFn>
+void wordRow(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn, uint32_t keep)
+{
+#if defined(__x86_64__)
+    if (wideWords()) return wordRunWide(s, d, n, fn, keep);
+#endif
+    wordRun(s, d, n, fn, keep);
+}
+
 } // namespace tq::walkdetail

@@ -1,6 +1,6 @@
 // Every function of the effects library gives the bytes it gave when these
 // hashes were taken, on one thread and on several, with the wide vector
-// rows and without them. The pictures: a small one of odd size (a single
+// rows and without them, with its rows streamed past the caches or not. The pictures: a small one of odd size (a single
 // band, vector rows with short tails), a landscape large enough for its
 // rows to be shared among threads, and a picture of colours that holds
 // every pair of blue and green (the point effects' whole range of inputs).
@@ -169,7 +169,8 @@ const std::vector<Pinned> kPinned = {
 };
 
 // The hash of one case's results on every picture; `trouble` names a call
-// that failed or a result that kept a fourth byte.
+// that failed, a result that kept a fourth byte or one that depends on what
+// the destination held.
 uint64_t resultsOf(const Pinned& c, std::string& trouble)
 {
     uint64_t h = 0xCBF29CE484222325ull;
@@ -187,6 +188,13 @@ uint64_t resultsOf(const Pinned& c, std::string& trouble)
                 trouble += " a fourth byte is kept;";
                 break;
             }
+        // A destination that already has the source's size gets the same
+        // bytes (the tiles alone lie over what it held).
+        EffectSurface sameSize = src;
+        for (uint8_t& b : sameSize.bits) b ^= 0x5A;
+        programRandom().seed(17);
+        callZorveli(c.fn, args, sameSize, src, nullptr);
+        if (c.fn != F::Tile && sameSize.bits != dst.bits) trouble += " a destination of the source's size differs;";
         h = hashOf(dst, h);
     }
     return h;
@@ -195,6 +203,7 @@ uint64_t resultsOf(const Pinned& c, std::string& trouble)
 struct Setting {
     int threads;
     bool wide;
+    bool streamed = false;   // every result shared among threads streamed past the caches
 };
 
 class EffectBytes : public testing::TestWithParam<Setting> {
@@ -204,11 +213,13 @@ protected:
         effects::registerEffectsLibrary();
         effects::setThreadCount(GetParam().threads);
         allowWideVectors(GetParam().wide);
+        if (GetParam().streamed) walkdetail::setStreamedResultBytes(0);
     }
     void TearDown() override
     {
         effects::setThreadCount(0);
         allowWideVectors(true);
+        walkdetail::setStreamedResultBytes(size_t(16) << 20);
     }
 };
 
@@ -232,10 +243,35 @@ TEST_P(EffectBytes, EveryFunctionGivesItsPinnedBytes)
     EXPECT_EQ(seen.size(), size_t(kZorveliFunctionCount));
 }
 
+// On a picture large enough for every kernel to share its rows, columns or
+// rings in many bands (a column pass of a few operations per pixel among
+// them), one thread and many give the same bytes.
+TEST(EffectThreads, ALargePictureGivesTheSameBytesOnOneThreadAndOnMany)
+{
+    effects::registerEffectsLibrary();
+    const EffectSurface src = withFourthBytes(fx::photoLike(640, 400));
+    const auto run = [&](const Pinned& c, int threads) {
+        effects::setThreadCount(threads);
+        std::vector<EffectArg> args = c.args;
+        if (c.fn == F::Flip) {
+            args[0] = int32_t(src.width);
+            args[1] = int32_t(src.height);
+        }
+        EffectSurface dst;
+        programRandom().seed(23);
+        EXPECT_TRUE(callZorveli(c.fn, args, dst, src, nullptr)) << zorveliFunctionName(c.fn);
+        return dst.bits;
+    };
+    for (const Pinned& c : kPinned) EXPECT_TRUE(run(c, 1) == run(c, 7)) << zorveliFunctionName(c.fn);
+    effects::setThreadCount(0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Threads, EffectBytes,
-                         testing::Values(Setting{1, true}, Setting{8, true}, Setting{1, false}, Setting{3, false}),
+                         testing::Values(Setting{1, true}, Setting{8, true}, Setting{1, false}, Setting{3, false},
+                                         Setting{5, true, true}),
                          [](const testing::TestParamInfo<Setting>& i) {
-                             return std::to_string(i.param.threads) + (i.param.wide ? "Wide" : "Plain");
+                             return std::to_string(i.param.threads) + (i.param.wide ? "Wide" : "Plain") +
+                                 (i.param.streamed ? "Streamed" : "");
                          });
 
 } // namespace

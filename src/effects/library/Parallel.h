@@ -56,6 +56,25 @@ template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
     if (failure) std::rethrow_exception(failure);
 }
 
+// A value gathered over [0, count) in bands as above: part(first, last, v)
+// adds the items first..last-1 to v, a band's own value that starts as
+// `start`; merge(total, v) joins a band's value into the total (which also
+// starts as `start`). The bands are joined in whatever order they end, so
+// the merge must not depend on it: whole-number sums, counts, extremes.
+template <class Value, class Part, class Merge>
+Value reduceBands(int32_t count, int64_t costPerItem, const Value& start, Part&& part, Merge&& merge)
+{
+    Value total = start;
+    std::mutex guard;
+    forBands(count, costPerItem, [&](int32_t first, int32_t last) {
+        Value v = start;
+        part(first, last, v);
+        const std::lock_guard<std::mutex> lock(guard);
+        merge(total, v);
+    });
+    return total;
+}
+
 // fn(y) for every row y of [0, count), in bands as above.
 template <class Fn> void forRows(int32_t count, int64_t costPerRow, Fn&& fn)
 {

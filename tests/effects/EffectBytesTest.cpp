@@ -168,6 +168,17 @@ const std::vector<Pinned> kPinned = {
     {F::ZoomBlur, {int32_t(150)}, 0xF521DA1A6543584E},
 };
 
+// The case's arguments for a picture: the flip names the picture's size.
+std::vector<EffectArg> argsFor(const Pinned& c, const EffectSurface& src)
+{
+    std::vector<EffectArg> args = c.args;
+    if (c.fn == F::Flip) {
+        args[0] = int32_t(src.width);
+        args[1] = int32_t(src.height);
+    }
+    return args;
+}
+
 // The hash of one case's results on every picture; `trouble` names a call
 // that failed, a result that kept a fourth byte or one that depends on what
 // the destination held.
@@ -175,11 +186,7 @@ uint64_t resultsOf(const Pinned& c, std::string& trouble)
 {
     uint64_t h = 0xCBF29CE484222325ull;
     for (const EffectSurface& src : pictures()) {
-        std::vector<EffectArg> args = c.args;
-        if (c.fn == F::Flip) {
-            args[0] = int32_t(src.width);
-            args[1] = int32_t(src.height);
-        }
+        const std::vector<EffectArg> args = argsFor(c, src);
         EffectSurface dst;
         programRandom().seed(17);
         if (!callZorveli(c.fn, args, dst, src, nullptr)) trouble += " the call failed;";
@@ -252,14 +259,9 @@ TEST(EffectThreads, ALargePictureGivesTheSameBytesOnOneThreadAndOnMany)
     const EffectSurface src = withFourthBytes(fx::photoLike(640, 400));
     const auto run = [&](const Pinned& c, int threads) {
         effects::setThreadCount(threads);
-        std::vector<EffectArg> args = c.args;
-        if (c.fn == F::Flip) {
-            args[0] = int32_t(src.width);
-            args[1] = int32_t(src.height);
-        }
         EffectSurface dst;
         programRandom().seed(23);
-        EXPECT_TRUE(callZorveli(c.fn, args, dst, src, nullptr)) << zorveliFunctionName(c.fn);
+        EXPECT_TRUE(callZorveli(c.fn, argsFor(c, src), dst, src, nullptr)) << zorveliFunctionName(c.fn);
         return dst.bits;
     };
     for (const Pinned& c : kPinned) EXPECT_TRUE(run(c, 1) == run(c, 7)) << zorveliFunctionName(c.fn);

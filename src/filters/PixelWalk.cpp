@@ -1,5 +1,7 @@
 #include "filters/PixelWalk.h"
 
+#include "filters/PointRows.h"
+
 #include <QThreadPool>
 
 #if defined(__x86_64__)
@@ -265,81 +267,6 @@ std::atomic<bool> wideVectors{true};
 void allowWideVectors(bool allow) { wideVectors.store(allow); }
 bool wideVectorsAllowed() { return wideVectors.load(std::memory_order_relaxed); }
 
-namespace {
-
-// n pixels' blue, green and red through their tables, the marker carried.
-void lookUpRun(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& blue, const ByteTable& green,
-               const ByteTable& red)
-{
-    const uint8_t *tb = blue.data(), *tg = green.data(), *tr = red.data();
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t p = loadPixel(s + 4 * i);
-        storePixel(d + 4 * i, uint32_t(tb[p & 0xFF]) | uint32_t(tg[(p >> 8) & 0xFF]) << 8 |
-                                  uint32_t(tr[(p >> 16) & 0xFF]) << 16 | (p & kMarkerByte));
-    }
-}
-
-#if defined(__x86_64__)
-// GCC's own wide-vector headers leave lanes "undefined" on purpose and then
-// warn about them.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#define TQ_VBMI_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-// A 256-entry table in four registers, and the look-up of 64 bytes in it:
-// the byte-permute of two registers reads 128 entries by the low seven bits
-// of each byte, the top bit picks which half.
-struct WideTable {
-    __m512i t0, t1, t2, t3;
-};
-TQ_VBMI_TARGET inline WideTable wideTable(const ByteTable& t)
-{
-    return {_mm512_loadu_si512(t.data()), _mm512_loadu_si512(t.data() + 64), _mm512_loadu_si512(t.data() + 128),
-            _mm512_loadu_si512(t.data() + 192)};
-}
-TQ_VBMI_TARGET inline __m512i lookUp64(const WideTable& t, __m512i v)
-{
-    const __m512i low = _mm512_permutex2var_epi8(t.t0, v, t.t1);
-    const __m512i high = _mm512_permutex2var_epi8(t.t2, v, t.t3);
-    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), low, high);
-}
-
-// Sixteen pixels through the three tables (all three alike: one look-up).
-constexpr __mmask64 kBlueBytes = 0x1111111111111111ull;
-TQ_VBMI_TARGET inline __m512i lookUp16(const WideTable& b, const WideTable& g, const WideTable& r, bool same, __m512i v)
-{
-    if (same) return _mm512_mask_blend_epi8(kBlueBytes * 7, v, lookUp64(b, v));
-    __m512i out = _mm512_mask_blend_epi8(kBlueBytes, v, lookUp64(b, v));
-    out = _mm512_mask_blend_epi8(kBlueBytes << 1, out, lookUp64(g, v));
-    return _mm512_mask_blend_epi8(kBlueBytes << 2, out, lookUp64(r, v));
-}
-
-// The same run, 16 pixels a step.
-TQ_VBMI_TARGET void lookUpRunWide(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& tb, const ByteTable& tg,
-                                  const ByteTable& tr)
-{
-    const WideTable b = wideTable(tb), g = wideTable(tg), r = wideTable(tr);
-    const bool same = tb == tg && tg == tr;
-    int32_t i = 0;
-    for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + 4 * i, lookUp16(b, g, r, same, _mm512_loadu_si512(s + 4 * i)));
-    if (i < n) {
-        const __mmask64 k = (~0ull) >> (64 - 4 * (n - i));
-        _mm512_mask_storeu_epi8(d + 4 * i, k, lookUp16(b, g, r, same, _mm512_maskz_loadu_epi8(k, s + 4 * i)));
-    }
-}
-
-bool byteTablesWide()
-{
-    static const bool vbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vbmi");
-    return vbmi && wideVectorsAllowed();
-}
-
-#pragma GCC diagnostic pop
-#endif
-
-} // namespace
-
 // (Gathering the entries sixteen at a time is slower than this on the
 // processors at hand.) Each pixel is read and written as one word, so no
 // store can be taken for a change of the bytes still to be read.
@@ -376,17 +303,8 @@ BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
 
 BitsBuffer channelTables(cBitFilter& f, const ByteTable& tb, const ByteTable& tg, const ByteTable& tr)
 {
-#if defined(__x86_64__)
-    const bool wide = byteTablesWide();
-#else
-    const bool wide = false;
-#endif
     return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-#if defined(__x86_64__)
-        if (wide) return lookUpRunWide(s, d, x1 - x0 + 1, tb, tg, tr);
-#endif
-        (void)wide;
-        lookUpRun(s, d, x1 - x0 + 1, tb, tg, tr);
+        walkdetail::tableRow(s, d, x1 - x0 + 1, tb, tg, tr, kMarkerByte);
     });
 }
 

@@ -500,23 +500,24 @@ auto pointPixels(cBitFilter& f, PixelFn&& fn)
 
 namespace walkdetail {
 
-// n pixels through a word function, the marker byte carried through; the
-// loop is written for the compiler to vectorise.
+// n pixels through a word function, the marker byte carried through (the
+// fourth byte of p where keep has bits, else 0); the loop is written for
+// the compiler to vectorise.
 template <class WordFn>
 inline __attribute__((always_inline)) void wordRun(const uint8_t* __restrict s, uint8_t* __restrict d, int32_t n,
-                                                   WordFn& fn)
+                                                   WordFn& fn, uint32_t keep = kMarkerByte)
 {
     for (int32_t i = 0; i < n; ++i) {
         const uint32_t p = loadPixel(s + 4 * i);
-        storePixel(d + 4 * i, (fn(p) & kColourBytes) | (p & kMarkerByte));
+        storePixel(d + 4 * i, (fn(p) & kColourBytes) | (p & keep));
     }
 }
 #if defined(__x86_64__)
 #define TQ_WORDS_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx2,prefer-vector-width=512")))
 template <class WordFn>
-TQ_WORDS_TARGET void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn)
+TQ_WORDS_TARGET void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn, uint32_t keep = kMarkerByte)
 {
-    wordRun(s, d, n, fn);
+    wordRun(s, d, n, fn, keep);
 }
 #endif
 // Does the processor have the 512-bit vector instructions wordRunWide uses

@@ -1,16 +1,13 @@
 // Tone and channel filters: each selected pixel from its own three channels,
 // plus three luminance statistics of the whole picture.
-#include "filters/GreyWeights.h"
 #include "filters/Module5.h"
 #include "filters/PixelWalk.h"
+#include "filters/PointRows.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace tq {
 
@@ -30,64 +27,6 @@ int64_t greySum(cBitFilter& f, Tick&& tick)
         },
         [](int64_t& sum, int64_t other) { sum += other; }, tick);
 }
-
-// GreyScale's grey: 0.071 B + 0.707 G + 0.222 R in double precision,
-// summed in that order and rounded to the nearest whole number (it always
-// lies in 0..255), in all three channels; the marker byte carried.
-void greyRun(const uint8_t* s, uint8_t* d, int32_t n)
-{
-    const GreyWeights& w = greyWeights();
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t p = loadPixel(s + 4 * i);
-        const uint32_t grey = static_cast<uint32_t>(rndFast(w.b[p & 0xFF] + w.g[(p >> 8) & 0xFF] + w.r[(p >> 16) & 0xFF]));
-        storePixel(d + 4 * i, grey * 0x010101u | (p & kMarkerByte));
-    }
-}
-
-#if defined(__x86_64__)
-// GCC's own wide-vector headers leave lanes "undefined" on purpose and then
-// warn about them.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#define TQ_GREY_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx2")))
-
-// Eight greys from eight pixels' channels: the same products (a channel
-// times its weight is the table's entry), the same sums in the same order,
-// and the conversion rounds to nearest as rndFast does.
-TQ_GREY_TARGET inline __m256i grey8(__m256i b, __m256i g, __m256i r)
-{
-    const __m512d sum = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(_mm512_cvtepi32_pd(b), _mm512_set1_pd(0.071)),
-                                                    _mm512_mul_pd(_mm512_cvtepi32_pd(g), _mm512_set1_pd(0.707))),
-                                      _mm512_mul_pd(_mm512_cvtepi32_pd(r), _mm512_set1_pd(0.222)));
-    return _mm512_cvtpd_epi32(sum);
-}
-
-TQ_GREY_TARGET inline __m512i grey16(__m512i v)
-{
-    const __m512i low = _mm512_set1_epi32(0xFF);
-    const __m512i b = _mm512_and_si512(v, low);
-    const __m512i g = _mm512_and_si512(_mm512_srli_epi32(v, 8), low);
-    const __m512i r = _mm512_and_si512(_mm512_srli_epi32(v, 16), low);
-    const __m256i lo = grey8(_mm512_castsi512_si256(b), _mm512_castsi512_si256(g), _mm512_castsi512_si256(r));
-    const __m256i hi = grey8(_mm512_extracti64x4_epi64(b, 1), _mm512_extracti64x4_epi64(g, 1),
-                             _mm512_extracti64x4_epi64(r, 1));
-    const __m512i grey = _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
-    return _mm512_or_si512(_mm512_mullo_epi32(grey, _mm512_set1_epi32(0x010101)),
-                           _mm512_and_si512(v, _mm512_set1_epi32(static_cast<int32_t>(kMarkerByte))));
-}
-
-// greyRun, sixteen pixels a step.
-TQ_GREY_TARGET void greyRunWide(const uint8_t* s, uint8_t* d, int32_t n)
-{
-    int32_t i = 0;
-    for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + 4 * i, grey16(_mm512_loadu_si512(s + 4 * i)));
-    if (i < n) {
-        const __mmask16 k = static_cast<__mmask16>((1u << (n - i)) - 1);
-        _mm512_mask_storeu_epi32(d + 4 * i, k, grey16(_mm512_maskz_loadu_epi32(k, s + 4 * i)));
-    }
-}
-#pragma GCC diagnostic pop
-#endif
 
 } // namespace
 
@@ -109,17 +48,8 @@ FilterResult cBitFilter::Invert()
 
 BitsBuffer cBitFilter::GreyScale()
 {
-#if defined(__x86_64__)
-    const bool wide = walkdetail::wideWords();
-#else
-    const bool wide = false;
-#endif
-    return selectedWholePixels(*this, 0, [wide](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-#if defined(__x86_64__)
-        if (wide) return greyRunWide(s, d, x1 - x0 + 1);
-#endif
-        (void)wide;
-        greyRun(s, d, x1 - x0 + 1);
+    return selectedWholePixels(*this, 0, [](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+        walkdetail::greyRow(s, d, x1 - x0 + 1, kMarkerByte);
     });
 }
 

@@ -14,19 +14,30 @@ namespace tq::effects {
 
 namespace {
 
-using Table = std::array<uint8_t, 256>;
+using Table = ByteTable;
 
 bool finite(double v) { return std::isfinite(v); }
 
-// Mean of (blue + green + red) / 3 over the picture.
+// Mean of (blue + green + red) / 3 over the picture. The sum is whole
+// numbers, so the bands' parts add up to the same total in any order.
 double meanGrey(ConstPixels s)
 {
-    uint64_t sum = 0;
+    const uint64_t sum = reduceBands(
+        s.h, 4 * int64_t(s.w), uint64_t(0),
+        [&](int32_t y0, int32_t y1, uint64_t& part) {
+            for (int32_t y = y0; y < y1; ++y) {
+                const uint32_t* row = s.row(y);
+                uint32_t rowSum = 0;   // at most 32767 x 765
+
+                for (int32_t x = 0; x < s.w; ++x) {
+                    const uint32_t p = row[x];
+                    rowSum += (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
+                }
+                part += rowSum;
+            }
+        },
+        [](uint64_t& total, uint64_t part) { total += part; });
     const size_t n = s.count();
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t p = s.data[i];
-        sum += (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
-    }
     return n ? static_cast<double>(sum) / (3.0 * static_cast<double>(n)) : 0.0;
 }
 
@@ -39,25 +50,28 @@ Table contrastTable(double pivot, double k)
     return t;
 }
 
+// Each channel to the nearest multiple of step + 1 (the engine's reduction).
+bool reduceChannels(EffectSurface& dst, const EffectSurface& src, int32_t step)
+{
+    return runThroughTables(dst, src, [&](cBitFilter& e) { return e.Reduction(step); });
+}
+
 } // namespace
 
+// Every channel moved up by Amount, held in 0..255 (the engine's brightness).
 bool zorveliLIB_Brightness(EffectSurface& dst, const EffectSurface& src, int32_t Amount, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.BRIGHTNESS(Amount); });
-    });
+    return runThroughTables(dst, src, [&](cBitFilter& e) { return e.BRIGHTNESS(Amount); });
 }
 
 // Each channel spread away from (or drawn towards) the picture's mean grey by
 // its own factor; 1 keeps it, 0 makes it flat.
 bool zorveliLIB_Contrast(EffectSurface& dst, const EffectSurface& src, float Red, float Green, float Blue, int32_t*)
 {
-    if (!finite(Red) || !finite(Green) || !finite(Blue)) return false;
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const double pivot = meanGrey(s);
-        const Table tb = contrastTable(pivot, Blue), tg = contrastTable(pivot, Green), tr = contrastTable(pivot, Red);
-        mapChannels(s, d, tb.data(), tg.data(), tr.data());
-    });
+    if (!finite(Red) || !finite(Green) || !finite(Blue) || !validSurface(src)) return false;
+    const double pivot = meanGrey(pixelsOf(src));
+    const Table tb = contrastTable(pivot, Blue), tg = contrastTable(pivot, Green), tr = contrastTable(pivot, Red);
+    return runRows(dst, src, tableRows(tb, tg, tr));
 }
 
 // Adds Amount x 5 times the difference between a pixel and the mean of its
@@ -81,26 +95,19 @@ bool zorveliLIB_Gamma(EffectSurface& dst, const EffectSurface& src, float Gamma,
     if (!finite(Gamma)) return false;
     const int32_t factor =
         static_cast<int32_t>(std::lrint(std::clamp(static_cast<double>(Gamma), 0.0, 1.0e6) * 100.0)) - 100;
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.GammaCorrection(factor); });
-    });
+    return runThroughTables(dst, src, [&](cBitFilter& e) { return e.GammaCorrection(factor); });
 }
 
-// Each channel to the nearest multiple of Step + 1 (the engine's reduction).
+// Each channel to the nearest multiple of Step + 1.
 bool zorveliLIB_ReduceColors(EffectSurface& dst, const EffectSurface& src, int32_t Step, int32_t*)
 {
-    const int32_t step = std::clamp(Step, 0, 255);
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.Reduction(step); });
-    });
+    return reduceChannels(dst, src, std::clamp(Step, 0, 255));
 }
 
 // Each channel either 0 or 255: the reduction with one step over the range.
 bool zorveliLIB_ReduceTo8Colors(EffectSurface& dst, const EffectSurface& src, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.Reduction(254); });
-    });
+    return reduceChannels(dst, src, 254);
 }
 
 // Every channel value moved up by Amount, wrapping past white round to
@@ -110,7 +117,7 @@ bool zorveliLIB_Shift(EffectSurface& dst, const EffectSurface& src, int32_t Amou
     Table t{};
     const int32_t a = ((Amount % 256) + 256) % 256;
     for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>((i + a) & 0xFF);
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) { mapChannels(s, d, t.data()); });
+    return runRows(dst, src, tableRows(t));
 }
 
 // The engine's saturation with Amount in 255ths: -255 greys the picture, 0
@@ -140,18 +147,14 @@ bool zorveliLIB_Hue(EffectSurface& dst, const EffectSurface& src, int32_t Degree
 bool zorveliLIB_ColorBalance(EffectSurface& dst, const EffectSurface& src, int32_t CyanRed, int32_t MagentaGreen,
                              int16_t YellowBlue, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.ShiftRGB(CyanRed, MagentaGreen, YellowBlue); });
-    });
+    return runThroughTables(dst, src, [&](cBitFilter& e) { return e.ShiftRGB(CyanRed, MagentaGreen, YellowBlue); });
 }
 
 // The 216 colours of the web palette: each channel to the nearest multiple
 // of 51, the engine's reduction with step 51.
 bool zorveliLIB_WebColors(EffectSurface& dst, const EffectSurface& src, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.Reduction(50); });
-    });
+    return reduceChannels(dst, src, 50);
 }
 
 // Lifts the middle tones (lowers them for a negative Amount) along a sine
@@ -162,7 +165,7 @@ bool zorveliLIB_MediumTones(EffectSurface& dst, const EffectSurface& src, int32_
     Table t{};
     for (int i = 0; i < 256; ++i)
         t[i] = clamp255(static_cast<int32_t>(std::lrint(i + a * std::sin(3.141592653589793 * i / 255.0))));
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) { mapChannels(s, d, t.data()); });
+    return runRows(dst, src, tableRows(t));
 }
 
 // Stretches each channel named in Channels (1 red, 2 green, 4 blue) over the
@@ -170,32 +173,40 @@ bool zorveliLIB_MediumTones(EffectSurface& dst, const EffectSurface& src, int32_
 bool zorveliLIB_StretchHistogram(EffectSurface& dst, const EffectSurface& src, int32_t Channels, double ClipPercent,
                                  int32_t*)
 {
-    if (!finite(ClipPercent)) return false;
+    if (!finite(ClipPercent) || !validSurface(src)) return false;
     const double clip = std::clamp(ClipPercent, 0.0, 100.0) / 100.0 / 2.0;
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        std::array<std::array<uint64_t, 256>, 3> hist{};
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = s.data[i];
-            ++hist[0][p & 0xFF];
-            ++hist[1][(p >> 8) & 0xFF];
-            ++hist[2][(p >> 16) & 0xFF];
-        }
-        const double cut = clip * static_cast<double>(n);
-        std::array<Table, 3> t{};
-        const int32_t flag[3] = {4, 2, 1};   // blue, green, red
-        for (int c = 0; c < 3; ++c) {
-            for (int i = 0; i < 256; ++i) t[c][i] = static_cast<uint8_t>(i);
-            if (!(Channels & flag[c])) continue;
-            int lo = 0, hi = 255;
-            for (double run = 0; lo < 255 && (run += static_cast<double>(hist[c][lo])) <= cut;) ++lo;
-            for (double run = 0; hi > 0 && (run += static_cast<double>(hist[c][hi])) <= cut;) --hi;
-            if (hi <= lo) continue;
-            for (int i = 0; i < 256; ++i)
-                t[c][i] = clamp255(static_cast<int32_t>(std::lrint((i - lo) * 255.0 / (hi - lo))));
-        }
-        mapChannels(s, d, t[0].data(), t[1].data(), t[2].data());
-    });
+    // Counts are whole numbers: the bands' histograms add up to the same
+    // totals in any order.
+    using Histograms = std::array<std::array<uint64_t, 256>, 3>;
+    const ConstPixels s = pixelsOf(src);
+    const Histograms hist = reduceBands(
+        s.h, 24 * int64_t(s.w), Histograms{},
+        [&](int32_t y0, int32_t y1, Histograms& part) {
+            for (int32_t y = y0; y < y1; ++y)
+                for (const uint32_t* p = s.row(y); p != s.row(y) + s.w; ++p) {
+                    ++part[0][*p & 0xFF];
+                    ++part[1][(*p >> 8) & 0xFF];
+                    ++part[2][(*p >> 16) & 0xFF];
+                }
+        },
+        [](Histograms& total, const Histograms& part) {
+            for (int c = 0; c < 3; ++c)
+                for (int i = 0; i < 256; ++i) total[c][i] += part[c][i];
+        });
+    const double cut = clip * static_cast<double>(s.count());
+    std::array<Table, 3> t{};
+    const int32_t flag[3] = {4, 2, 1};   // blue, green, red
+    for (int c = 0; c < 3; ++c) {
+        for (int i = 0; i < 256; ++i) t[c][i] = static_cast<uint8_t>(i);
+        if (!(Channels & flag[c])) continue;
+        int lo = 0, hi = 255;
+        for (double run = 0; lo < 255 && (run += static_cast<double>(hist[c][lo])) <= cut;) ++lo;
+        for (double run = 0; hi > 0 && (run += static_cast<double>(hist[c][hi])) <= cut;) --hi;
+        if (hi <= lo) continue;
+        for (int i = 0; i < 256; ++i)
+            t[c][i] = clamp255(static_cast<int32_t>(std::lrint((i - lo) * 255.0 / (hi - lo))));
+    }
+    return runRows(dst, src, tableRows(t[0], t[1], t[2]));
 }
 
 } // namespace tq::effects

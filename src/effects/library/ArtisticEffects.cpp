@@ -35,19 +35,11 @@ inline uint32_t scalePixel(uint32_t p, int32_t m)
 } // namespace
 
 // A negative of the pixels at least as light as Threshold (0 to 255): 0
-// inverts the whole picture (the engine's inversion), higher thresholds
-// only its lighter parts.
+// inverts the whole picture (as the engine's inversion does), higher
+// thresholds only its lighter parts.
 bool zorveliLIB_Invert(EffectSurface& dst, const EffectSurface& src, int32_t Threshold, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        if (Threshold <= 0) return throughEngine(s, d, [](cBitFilter& e) { return e.Invert(); });
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = s.data[i];
-            d.data[i] = (lumaOf(p) >= Threshold ? ~p : p) & kColourMask;
-        }
-        return true;
-    });
+    return runRows(dst, src, wordRows([Threshold](uint32_t p) { return lumaOf(p) >= Threshold ? ~p : p; }));
 }
 
 // Black and white like a rubber stamp: pixels whose grey lies above
@@ -90,9 +82,9 @@ bool zorveliLIB_RandomicalPoints(EffectSurface& dst, const EffectSurface& src, i
 bool zorveliLIB_Solarize(EffectSurface& dst, const EffectSurface& src, int32_t Mode, int32_t*)
 {
     if (Mode != 0 && Mode != 1) return false;
-    std::array<uint8_t, 256> t{};
+    ByteTable t{};
     for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>((Mode == 0 ? i > 127 : i < 128) ? 255 - i : i);
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) { mapChannels(s, d, t.data()); });
+    return runRows(dst, src, tableRows(t));
 }
 
 // The picture painted on canvas: a basket weave of threads Weave pixels
@@ -230,11 +222,15 @@ bool zorveliLIB_OilPaint(EffectSurface& dst, const EffectSurface& src, int32_t R
         // 16-bit fields, a count of 1 above them and its tone in the top
         // byte.
         std::vector<uint64_t> packed(s.count());
-        for (size_t i = 0; i < packed.size(); ++i) {
-            const uint32_t p = s.data[i];
-            packed[i] = uint64_t(p & 0xFF) | (uint64_t(p & 0xFF00) << 8) | (uint64_t(p & 0xFF0000) << 16) |
-                (uint64_t(1) << 48) | (uint64_t(lumaOf(p) * tones / 256) << 56);
-        }
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
+            const uint32_t* in = s.row(y);
+            uint64_t* out = packed.data() + static_cast<size_t>(y) * s.w;
+            for (int32_t x = 0; x < s.w; ++x) {
+                const uint32_t p = in[x];
+                out[x] = uint64_t(p & 0xFF) | (uint64_t(p & 0xFF00) << 8) | (uint64_t(p & 0xFF0000) << 16) |
+                    (uint64_t(1) << 48) | (uint64_t(lumaOf(p) * tones / 256) << 56);
+            }
+        });
         constexpr uint64_t kFields = (uint64_t(1) << 56) - 1;
         const int32_t side = 2 * r + 1;
         forBands(s.h, int64_t(s.w) * (4 * side + tones), [&](int32_t ya, int32_t yb) {
@@ -294,8 +290,10 @@ bool zorveliLIB_FrostGlass(EffectSurface& dst, const EffectSurface& src, int32_t
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         if (!throughEngine(s, d, [&](cBitFilter& e) { return e.DIFFUSE(2 * r, 2 * r); })) return false;
         constexpr uint32_t kIce = 0x00F0F0F6u;
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) d.data[i] = lerpPixel(d.data[i], kIce, 60) & kColourMask;
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
+            uint32_t* out = d.row(y);
+            for (int32_t x = 0; x < s.w; ++x) out[x] = lerpPixel(out[x], kIce, 60) & kColourMask;
+        });
         return true;
     });
 }

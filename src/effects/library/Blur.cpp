@@ -193,7 +193,11 @@ void toleranceColumns(ConstPixels s, Pixels d, int32_t radius, int32_t tolerance
 {
     const int32_t w = s.w, h = s.h;
     std::vector<uint8_t> grey(s.count());
-    for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(greyOf(s.data[i]));
+    forRows(h, 2 * int64_t(w), [&](int32_t y) {
+        const uint32_t* in = s.row(y);
+        uint8_t* g = grey.data() + static_cast<size_t>(y) * w;
+        for (int32_t x = 0; x < w; ++x) g[x] = static_cast<uint8_t>(greyOf(in[x]));
+    });
     const Reciprocals divide(2 * static_cast<uint32_t>(radius) + 1);
     forBands(h, int64_t(w) * (2 * radius + 1), [&](int32_t ya, int32_t yb) {
         std::vector<uint32_t> sb(static_cast<size_t>(w)), sg(sb.size()), sr(sb.size()), count(sb.size());
@@ -235,17 +239,21 @@ void toleranceColumns(ConstPixels s, Pixels d, int32_t radius, int32_t tolerance
 
 void addDifference(ConstPixels s, Pixels d, ConstPixels blurred, int32_t k)
 {
-    const size_t n = s.count();
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t p = s.data[i], m = blurred.data[i];
-        uint32_t out = 0;
-        for (int c = 0; c < 24; c += 8) {
-            const int32_t v = static_cast<int32_t>((p >> c) & 0xFF);
-            const int32_t diff = v - static_cast<int32_t>((m >> c) & 0xFF);
-            out |= static_cast<uint32_t>(clamp255(v + ((diff * k + 128) >> 8))) << c;
+    forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
+        const uint32_t* in = s.row(y);
+        const uint32_t* bl = blurred.row(y);
+        uint32_t* out = d.row(y);
+        for (int32_t x = 0; x < s.w; ++x) {
+            const uint32_t p = in[x], m = bl[x];
+            uint32_t sum = 0;
+            for (int c = 0; c < 24; c += 8) {
+                const int32_t v = static_cast<int32_t>((p >> c) & 0xFF);
+                const int32_t diff = v - static_cast<int32_t>((m >> c) & 0xFF);
+                sum |= static_cast<uint32_t>(clamp255(v + ((diff * k + 128) >> 8))) << c;
+            }
+            out[x] = sum;
         }
-        d.data[i] = out;
-    }
+    });
 }
 
 void boxBlur(ConstPixels s, Pixels d, int32_t rx, int32_t ry)

@@ -49,7 +49,7 @@ bool zorveliLIB_Cilindrical(EffectSurface& dst, const EffectSurface& src, double
             ix[x] = X >> 8;
             fx[x] = static_cast<uint32_t>(X & 255);
         }
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* row = s.row(y);
             uint32_t* out = d.row(y);
             for (int32_t x = 0; x < s.w; ++x) {
@@ -57,7 +57,7 @@ bool zorveliLIB_Cilindrical(EffectSurface& dst, const EffectSurface& src, double
                 const int32_t j = i + 1 < s.w ? i + 1 : i;
                 out[x] = lerpPixel(row[i], row[j], fx[x]) & kColourMask;
             }
-        }
+        });
     });
 }
 

@@ -136,24 +136,32 @@ bool zorveliLIB_DetectBorders(EffectSurface& dst, const EffectSurface& src, int3
         gaussianBlur(s, smooth.view(), 1.0);
         const ConstPixels sm = smooth;
         // Counts of area pixels: an integral image, one row and column of
-        // zeros in front.
+        // zeros in front. The counts along each row first, row by row, then
+        // the rows above added down each column, column band by column
+        // band: whole numbers, so the same sums as row after row.
         const size_t W = static_cast<size_t>(s.w) + 1;
         std::vector<uint32_t> sum(W * (static_cast<size_t>(s.h) + 1), 0);
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* in = sm.row(y);
             uint32_t run = 0;
             uint32_t* row = sum.data() + (y + 1) * W;
-            const uint32_t* above = row - W;
             for (int32_t x = 0; x < s.w; ++x) {
                 const uint32_t p = in[x];
                 const bool inArea = std::abs(int32_t(p & 0xFF) - int32_t(cp & 0xFF)) <= tol &&
                     std::abs(int32_t((p >> 8) & 0xFF) - int32_t((cp >> 8) & 0xFF)) <= tol &&
                     std::abs(int32_t((p >> 16) & 0xFF) - int32_t((cp >> 16) & 0xFF)) <= tol;
                 run += inArea ? 1u : 0u;
-                row[x + 1] = above[x + 1] + run;
+                row[x + 1] = run;
             }
-        }
-        for (int32_t y = 0; y < s.h; ++y) {
+        });
+        forBands(s.w, 2 * int64_t(s.h), [&](int32_t x0, int32_t x1) {
+            for (int32_t y = 1; y < s.h; ++y) {
+                uint32_t* row = sum.data() + (y + 1) * W;
+                const uint32_t* above = row - W;
+                for (int32_t x = x0 + 1; x <= x1; ++x) row[x] += above[x];
+            }
+        });
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const size_t y0 = static_cast<size_t>(std::max(y - t, 0)),
                          y1 = static_cast<size_t>(std::min(y + t + 1, s.h));
             const uint32_t* in = s.row(y);
@@ -165,7 +173,7 @@ bool zorveliLIB_DetectBorders(EffectSurface& dst, const EffectSurface& src, int3
                 const uint32_t box = static_cast<uint32_t>((y1 - y0) * (x1 - x0));
                 out[x] = (count != 0 && count != box) ? bp : (in[x] & kColourMask);
             }
-        }
+        });
     });
 }
 
@@ -184,8 +192,10 @@ bool zorveliLIB_FindEdges(EffectSurface& dst, const EffectSurface& src, int16_t 
         } else {
             sobel(s, d, gain);
         }
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) d.data[i] = ~d.data[i] & kColourMask;
+        forRows(s.h, 2 * int64_t(s.w), [&](int32_t y) {
+            uint32_t* out = d.row(y);
+            for (int32_t x = 0; x < s.w; ++x) out[x] = ~out[x] & kColourMask;
+        });
     });
 }
 
@@ -211,9 +221,12 @@ bool zorveliLIB_NotePaper(EffectSurface& dst, const EffectSurface& src, int32_t 
         // about the balance so the ink's edge is smooth.
         std::vector<uint8_t> inkAt(s.count());
         const ConstPixels sm = smooth;
-        for (size_t i = 0; i < inkAt.size(); ++i)
-            inkAt[i] = clamp255((balance - static_cast<int32_t>(greyOf(sm.data[i]))) * 32 + 128);
-        if (balance == 0) std::fill(inkAt.begin(), inkAt.end(), uint8_t{0});
+        forRows(s.h, 4 * int64_t(s.w), [&](int32_t y) {
+            const uint32_t* in = sm.row(y);
+            uint8_t* out = inkAt.data() + static_cast<size_t>(y) * s.w;
+            for (int32_t x = 0; x < s.w; ++x)
+                out[x] = balance == 0 ? 0 : clamp255((balance - static_cast<int32_t>(greyOf(in[x]))) * 32 + 128);
+        });
         Random& random = programRandom();
         for (int32_t y = 0; y < s.h; ++y) {
             const uint8_t* a = inkAt.data() + static_cast<size_t>(y) * s.w;
@@ -260,8 +273,10 @@ bool zorveliLIB_Metallic(EffectSurface& dst, const EffectSurface& src, int32_t L
     }
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         boxBlur(s, d, 1, 1);
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) d.data[i] = colour[greyOf(d.data[i])];
+        forRows(s.h, 4 * int64_t(s.w), [&](int32_t y) {
+            uint32_t* out = d.row(y);
+            for (int32_t x = 0; x < s.w; ++x) out[x] = colour[greyOf(out[x])];
+        });
     });
 }
 

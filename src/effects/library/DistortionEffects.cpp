@@ -201,7 +201,7 @@ bool zorveliLIB_Make3DEffect(EffectSurface& dst, const EffectSurface& src, int32
         const int32_t b = depth ? std::max(1, static_cast<int32_t>(std::lrint(shortSide(s) * depth / 100.0))) : 0;
         constexpr uint32_t kLight = 0x00FFFFFFu, kDark = 0;
         constexpr uint32_t kLightMix = 110, kDarkMix = 120;   // of 256
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* in = s.row(y);
             uint32_t* out = d.row(y);
             for (int32_t x = 0; x < s.w; ++x) {
@@ -216,7 +216,7 @@ bool zorveliLIB_Make3DEffect(EffectSurface& dst, const EffectSurface& src, int32
                 }
                 out[x] = p & kColourMask;
             }
-        }
+        });
     });
 }
 
@@ -226,11 +226,14 @@ bool zorveliLIB_FourCorners(EffectSurface& dst, const EffectSurface& src, int32_
 {
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
         const int32_t hx = s.w / 2, hy = s.h / 2;
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 4 * int64_t(s.w), [&](int32_t y) {
             const uint32_t* in = s.row((y + hy) % s.h);
             uint32_t* out = d.row(y);
-            for (int32_t x = 0; x < s.w; ++x) out[x] = in[(x + hx) % s.w] & kColourMask;
-        }
+            // The row in two runs, either side of the wrap.
+            const int32_t wrap = s.w - hx;
+            for (int32_t x = 0; x < wrap; ++x) out[x] = in[x + hx] & kColourMask;
+            for (int32_t x = wrap; x < s.w; ++x) out[x] = in[x - wrap] & kColourMask;
+        });
     });
 }
 
@@ -259,16 +262,14 @@ bool zorveliLIB_Caricature(EffectSurface& dst, const EffectSurface& src, int32_t
 bool zorveliLIB_Roll(EffectSurface& dst, const EffectSurface& src, int32_t*)
 {
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 4 * int64_t(s.w), [&](int32_t y) {
             const int32_t shift = static_cast<int32_t>(static_cast<int64_t>(y) * s.w / s.h);
             const uint32_t* in = s.row(y);
             uint32_t* out = d.row(y);
-            for (int32_t x = 0; x < s.w; ++x) {
-                int32_t sx = x - shift;
-                if (sx < 0) sx += s.w;
-                out[x] = in[sx] & kColourMask;
-            }
-        }
+            // The row in two runs, either side of the wrap.
+            for (int32_t x = 0; x < shift; ++x) out[x] = in[x - shift + s.w] & kColourMask;
+            for (int32_t x = shift; x < s.w; ++x) out[x] = in[x - shift] & kColourMask;
+        });
     });
 }
 

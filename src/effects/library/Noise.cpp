@@ -57,7 +57,10 @@ NoiseField smoothNoise(int32_t w, int32_t h, double cell, int32_t octaves, doubl
         if (cell <= 1.0) break;
     }
     const float k = total > 0.0 ? static_cast<float>(1.0 / total) : 0.0f;
-    for (float& v : f.values) v *= k;
+    forRows(f.h, 2 * int64_t(f.w), [&](int32_t y) {
+        float* row = f.values.data() + static_cast<size_t>(y) * f.w;
+        for (int32_t x = 0; x < f.w; ++x) row[x] *= k;
+    });
     return f;
 }
 

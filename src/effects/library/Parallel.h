@@ -1,55 +1,78 @@
-// Row bands on several threads for the kernels whose every output pixel is
-// computed from the source alone: the result is the same whatever the
-// number of threads, so the split is free to follow the machine. Kernels
-// that draw random numbers or carry state from pixel to pixel never use it.
+// Row bands on several threads for the kernels whose every output item (a
+// row, a column band, a ring) is computed from the source alone: the result
+// is the same whatever the number of threads, so the split is free to
+// follow the machine. Kernels that draw random numbers or carry state from
+// pixel to pixel never use it.
+//
+// The bands run on the filter engine's pool (filters/PixelWalk.h), the one
+// set of worker threads of the program: the library is the layer above the
+// engine, so it shares the engine's band machinery and its rule for when a
+// job is worth sharing rather than keeping threads of its own.
 #pragma once
 
-#include <algorithm>
+#include "filters/PixelWalk.h"
+
 #include <cstdint>
 #include <exception>
-#include <thread>
-#include <vector>
+#include <mutex>
 
 namespace tq::effects {
 
+// Threads the library's kernels (and the engine members it runs) may share
+// their rows among; 0, the start value, stands for every core. Results
+// are the same for any number: tests and benchmarks set it.
+void setThreadCount(int threads);
+int threadCount();
+
 // Calls fn(first, last) for bands of [0, count) that together cover it once,
-// on up to eight threads; a small job (count x costPerItem below about a
-// hundred thousand) runs on the calling thread. Whatever fn throws (say,
-// too little memory for a band's working row) comes back to the caller
-// once every band has ended.
+// on up to threadCount() threads, the calling thread among them. costPerItem
+// is an item's cost in eighths of a plain pixel's (8 w for a row of w
+// pixels of light work): a small job runs on the calling thread. Whatever
+// fn throws (say, too little memory for a band's working row) comes back to
+// the caller once every band has ended; the bands after it are skipped.
 template <class Fn> void forBands(int32_t count, int64_t costPerItem, Fn&& fn)
 {
     if (count <= 0) return;
-    const unsigned hw = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    const int64_t work = int64_t(count) * std::max<int64_t>(costPerItem, 1);
-    const int32_t threads = static_cast<int32_t>(std::min<int64_t>({int64_t(hw), work / 100000 + 1, int64_t(count)}));
-    if (threads <= 1) {
+    const int threads = threadCount();
+    const int32_t rows = walkdetail::bandRows(threads, count, (costPerItem + 7) / 8);
+    if (rows == 0) {
         fn(int32_t(0), count);
         return;
     }
-    const auto bandStart = [&](int32_t i) { return static_cast<int32_t>(int64_t(count) * i / threads); };
-    std::vector<std::exception_ptr> failures(static_cast<size_t>(threads));
-    const auto band = [&](int32_t i, int32_t first, int32_t last) {
+    std::exception_ptr failure;
+    std::mutex guard;
+    auto band = [&](int32_t first, int32_t last) {
         try {
-            fn(first, last);
+            fn(first, last + 1);
+            return walkdetail::kNoFailure;
         } catch (...) {
-            failures[static_cast<size_t>(i)] = std::current_exception();
+            const std::lock_guard<std::mutex> lock(guard);
+            if (!failure) failure = std::current_exception();
+            return first;
         }
     };
-    std::vector<std::thread> pool;
-    int32_t started = 1;
-    try {
-        pool.reserve(static_cast<size_t>(threads - 1));
-        for (; started < threads; ++started)
-            pool.emplace_back(band, started, bandStart(started), bandStart(started + 1));
-    } catch (...) {
-        // No thread to be had: the bands not handed out run here.
-    }
-    band(0, 0, bandStart(1));
-    if (started < threads) band(started, bandStart(started), count);
-    for (std::thread& t : pool) t.join();
-    for (const std::exception_ptr& e : failures)
-        if (e) std::rethrow_exception(e);
+    auto noProgress = [](int32_t) {};
+    walkdetail::runBands(threads, 0, count - 1, rows, band, noProgress);
+    if (failure) std::rethrow_exception(failure);
+}
+
+// A value gathered over [0, count) in bands as above: part(first, last, v)
+// adds the items first..last-1 to v, a band's own value that starts as
+// `start`; merge(total, v) joins a band's value into the total (which also
+// starts as `start`). The bands are joined in whatever order they end, so
+// the merge must not depend on it: whole-number sums, counts, extremes.
+template <class Value, class Part, class Merge>
+Value reduceBands(int32_t count, int64_t costPerItem, const Value& start, Part&& part, Merge&& merge)
+{
+    Value total = start;
+    std::mutex guard;
+    forBands(count, costPerItem, [&](int32_t first, int32_t last) {
+        Value v = start;
+        part(first, last, v);
+        const std::lock_guard<std::mutex> lock(guard);
+        merge(total, v);
+    });
+    return total;
 }
 
 // fn(y) for every row y of [0, count), in bands as above.

@@ -8,6 +8,8 @@
 // Every result leaves 0 in the fourth byte.
 #pragma once
 
+#include "effects/library/Parallel.h"
+#include "filters/PointRows.h"
 #include "platform/zorveliLIB.h"
 
 #include <cstdint>
@@ -75,21 +77,12 @@ inline uint8_t clamp255(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v 
 // The source's pixels, fourth byte cleared.
 inline void copyPixels(ConstPixels s, Pixels d)
 {
-    const size_t n = s.count();
-    for (size_t i = 0; i < n; ++i) d.data[i] = s.data[i] & kColourMask;
+    forRows(s.h, 2 * int64_t(s.w), [&](int32_t y) {
+        const uint32_t* in = s.row(y);
+        uint32_t* out = d.row(y);
+        for (int32_t x = 0; x < s.w; ++x) out[x] = in[x] & kColourMask;
+    });
 }
-
-// Each channel through its own table.
-inline void mapChannels(ConstPixels s, Pixels d, const uint8_t* tb, const uint8_t* tg, const uint8_t* tr)
-{
-    const size_t n = s.count();
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t p = s.data[i];
-        d.data[i] = packBgr(tb[p & 0xFF], tg[(p >> 8) & 0xFF], tr[(p >> 16) & 0xFF]);
-    }
-}
-
-inline void mapChannels(ConstPixels s, Pixels d, const uint8_t* t) { mapChannels(s, d, t, t, t); }
 
 // Whether the destination starts from its own content (the tile effect
 // draws over a prepared background) or from nothing.
@@ -143,6 +136,74 @@ template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& 
 template <class Kernel> bool runEffect(EffectSurface& dst, const EffectSurface& src, Kernel&& kernel)
 {
     return runEffect(dst, src, Start::Blank, std::forward<Kernel>(kernel));
+}
+
+inline ConstPixels pixelsOf(const EffectSurface& s)
+{
+    return ConstPixels{s.width, s.height, reinterpret_cast<const uint32_t*>(s.bits.data())};
+}
+
+// The frame of a point effect, whose every result row comes from the same
+// row of the source alone and which cannot fail once it has started:
+// row(s, d, n) makes the n pixels of result row d from source row s, their
+// fourth bytes 0. The rows are shared among threads, and a destination that
+// already has the source's size is written in place (unless it is the
+// source itself), without a new buffer to clear first. As in the engine's
+// walks, a large result shared among threads is made a row at a time in
+// the cache and streamed out past it.
+template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, Row&& row)
+{
+    if (!validSurface(src)) return false;
+    const int32_t w = src.width, h = src.height;
+    const bool inPlace = &dst != &src && validSurface(dst) && dst.width == w && dst.height == h;
+    try {
+        std::vector<uint8_t> fresh;
+        if (!inPlace) fresh.assign(4 * static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+        const ConstPixels s = pixelsOf(src);
+        const Pixels d{w, h, reinterpret_cast<uint32_t*>(inPlace ? dst.bits.data() : fresh.data())};
+        const size_t rowBytes = 4 * static_cast<size_t>(w);
+        const bool stream = walkdetail::bandRows(threadCount(), h, w) != 0 &&
+                            rowBytes * static_cast<size_t>(h) >= walkdetail::streamedResultBytes();
+        forBands(h, 8 * int64_t(w), [&](int32_t y0, int32_t y1) {
+            for (int32_t y = y0; y < y1; ++y) {
+                if (!stream) {
+                    row(s.row(y), d.row(y), w);
+                    continue;
+                }
+                uint8_t* line = walkdetail::scratchRow(rowBytes);
+                row(s.row(y), reinterpret_cast<uint32_t*>(line), w);
+                walkdetail::streamBytes(reinterpret_cast<uint8_t*>(d.row(y)), line, rowBytes);
+            }
+            if (stream) walkdetail::streamFence();
+        });
+        dst.header = BitsHeader::forDib(w, h);
+        dst.width = w;
+        dst.height = h;
+        if (!inPlace) dst.bits = std::move(fresh);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+// Rows through a table per channel: blue, green and red.
+inline auto tableRows(const ByteTable& tb, const ByteTable& tg, const ByteTable& tr)
+{
+    return [&tb, &tg, &tr](const uint32_t* s, uint32_t* d, int32_t n) {
+        walkdetail::tableRow(reinterpret_cast<const uint8_t*>(s), reinterpret_cast<uint8_t*>(d), n, tb, tg, tr, 0);
+    };
+}
+inline auto tableRows(const ByteTable& t) { return tableRows(t, t, t); }
+
+// Rows through a word function: fn(p) gives pixel p's new colour in the low
+// three bytes, by plain arithmetic the compiler works on wide vectors.
+template <class WordFn> auto wordRows(WordFn fn)
+{
+    return [fn](const uint32_t* s, uint32_t* d, int32_t n) mutable {
+        walkdetail::wordRow(reinterpret_cast<const uint8_t*>(s), reinterpret_cast<uint8_t*>(d), n, fn, 0);
+    };
 }
 
 // The size all relative measures of the distortions are taken from: the

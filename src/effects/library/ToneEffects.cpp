@@ -18,16 +18,34 @@ inline int32_t lumaOf(uint32_t p)
     return static_cast<int32_t>(((p & 0xFF) * 29 + ((p >> 8) & 0xFF) * 150 + ((p >> 16) & 0xFF) * 77 + 128) >> 8);
 }
 
+// x / 255 truncated toward zero, as the division does, for |x| up to
+// 65152 (a step between two channel values times an amount, at most 255 x
+// 255, plus the rounding 127): by one multiplication and a shift, which the
+// compiler can put on vectors where it cannot put the division.
+constexpr int32_t quotientBy255(int32_t x)
+{
+    const int32_t q = ((x < 0 ? -x : x) * 32897) >> 23;
+    return x < 0 ? -q : q;
+}
+constexpr bool quotientBy255IsExact()
+{
+    for (int32_t x = -65152; x <= 65152; ++x)
+        if (quotientBy255(x) != x / 255) return false;
+    return true;
+}
+static_assert(quotientBy255IsExact());
+
 } // namespace
 
-// The engine's grey scale, then its brightness by Brightness.
+// The engine's grey scale, then its brightness by Brightness: the grey of
+// each pixel through the brightness's table.
 bool zorveliLIB_GrayScale(EffectSurface& dst, const EffectSurface& src, int32_t Brightness, int32_t*)
 {
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) {
-            e.setBits(e.GreyScale());
-            return e.BRIGHTNESS(Brightness);
-        });
+    const auto bright = engineTables([&](cBitFilter& e) { return e.BRIGHTNESS(Brightness); });
+    if (!bright) return false;
+    const ByteTable& t = bright->blue;
+    return runRows(dst, src, [&t](const uint32_t* s, uint32_t* d, int32_t n) {
+        walkdetail::greyTableRow(reinterpret_cast<const uint8_t*>(s), reinterpret_cast<uint8_t*>(d), n, t, 0);
     });
 }
 
@@ -37,21 +55,13 @@ bool zorveliLIB_Sepia(EffectSurface& dst, const EffectSurface& src, int32_t*)
     // Weights in 1024ths: rows red, green, blue of the result; columns red,
     // green, blue of the pixel.
     static constexpr int32_t kMix[3][3] = {{402, 787, 194}, {357, 702, 172}, {279, 547, 134}};
-    std::array<std::array<int32_t, 256>, 9> t{};
-    for (int o = 0; o < 3; ++o)
-        for (int c = 0; c < 3; ++c)
-            for (int i = 0; i < 256; ++i) t[o * 3 + c][i] = kMix[o][c] * i;
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = s.data[i];
-            const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
-            const int32_t R = (t[0][r] + t[1][g] + t[2][b] + 512) >> 10;
-            const int32_t G = (t[3][r] + t[4][g] + t[5][b] + 512) >> 10;
-            const int32_t B = (t[6][r] + t[7][g] + t[8][b] + 512) >> 10;
-            d.data[i] = packBgr(clamp255(B), clamp255(G), clamp255(R));
-        }
-    });
+    return runRows(dst, src, wordRows([](uint32_t p) {
+        const int32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+        const int32_t R = (kMix[0][0] * r + kMix[0][1] * g + kMix[0][2] * b + 512) >> 10;
+        const int32_t G = (kMix[1][0] * r + kMix[1][1] * g + kMix[1][2] * b + 512) >> 10;
+        const int32_t B = (kMix[2][0] * r + kMix[2][1] * g + kMix[2][2] * b + 512) >> 10;
+        return packBgr(clamp255(B), clamp255(G), clamp255(R));
+    }));
 }
 
 // The picture lit by a light of LightColor at Intensity (0 to 255): each
@@ -63,12 +73,11 @@ bool zorveliLIB_AmbientLight(EffectSurface& dst, const EffectSurface& src, int32
     const auto light = translateColor(LightColor);
     if (!light) return false;
     const int32_t level = std::clamp(Intensity, 0, 255);
-    std::array<std::array<uint8_t, 256>, 3> t{};
+    std::array<ByteTable, 3> t{};
     const int32_t channel[3] = {(*light >> 16) & 0xFF, (*light >> 8) & 0xFF, *light & 0xFF};   // blue, green, red
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i) t[c][i] = static_cast<uint8_t>((i * channel[c] * level + 32512) / 65025);
-    return runEffect(dst, src,
-                     [&](ConstPixels s, Pixels d) { mapChannels(s, d, t[0].data(), t[1].data(), t[2].data()); });
+    return runRows(dst, src, tableRows(t[0], t[1], t[2]));
 }
 
 // Tones the picture in Color: each pixel moves Amount / 255 of the way to
@@ -78,27 +87,22 @@ bool zorveliLIB_Tone(EffectSurface& dst, const EffectSurface& src, int32_t Color
 {
     const auto tint = translateColor(Color);
     if (!tint) return false;
-    const uint32_t amount = static_cast<uint32_t>(std::clamp(Amount, 0, 255));
+    const int32_t amount = std::clamp(Amount, 0, 255);
     const uint32_t tp = pixelOfColor(*tint);
     const int32_t tl = lumaOf(tp);
-    const int32_t offset[3] = {static_cast<int32_t>(tp & 0xFF) - tl, static_cast<int32_t>((tp >> 8) & 0xFF) - tl,
-                               static_cast<int32_t>((tp >> 16) & 0xFF) - tl};
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const size_t n = s.count();
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t p = s.data[i];
-            const int32_t l = lumaOf(p);
-            uint32_t out = 0;
-            for (int c = 0; c < 3; ++c) {
-                const int32_t v = static_cast<int32_t>((p >> (8 * c)) & 0xFF);
-                const int32_t toned = clamp255(l + offset[c]);
-                out |= static_cast<uint32_t>(
-                           v + ((toned - v) * static_cast<int32_t>(amount) + (toned >= v ? 127 : -127)) / 255)
-                    << (8 * c);
-            }
-            d.data[i] = out;
-        }
-    });
+    // Held as three values (not an array the loop would read through) so
+    // the compiler keeps them in registers and works the rows on vectors.
+    const int32_t ob = static_cast<int32_t>(tp & 0xFF) - tl, og = static_cast<int32_t>((tp >> 8) & 0xFF) - tl,
+                  orr = static_cast<int32_t>((tp >> 16) & 0xFF) - tl;
+    return runRows(dst, src, wordRows([=](uint32_t p) {
+        const int32_t l = lumaOf(p);
+        const auto toned = [&](int32_t v, int32_t offset) {
+            const int32_t t = clamp255(l + offset);
+            return static_cast<uint32_t>(v + quotientBy255((t - v) * amount + (t >= v ? 127 : -127)));
+        };
+        return toned(static_cast<int32_t>(p & 0xFF), ob) | toned(static_cast<int32_t>((p >> 8) & 0xFF), og) << 8 |
+            toned(static_cast<int32_t>((p >> 16) & 0xFF), orr) << 16;
+    }));
 }
 
 } // namespace tq::effects

@@ -71,7 +71,7 @@ bool zorveliLIB_BlockWaves(EffectSurface& dst, const EffectSurface& src, int16_t
             v %= n;
             return v < 0 ? v + n : v;
         };
-        for (int32_t y = 0; y < s.h; ++y) {
+        forRows(s.h, 8 * int64_t(s.w), [&](int32_t y) {
             uint32_t* out = d.row(y);
             const int32_t* rx = mx.data() + static_cast<size_t>(y / block) * bw;
             const int32_t* ry = my.data() + static_cast<size_t>(y / block) * bw;
@@ -79,7 +79,7 @@ bool zorveliLIB_BlockWaves(EffectSurface& dst, const EffectSurface& src, int16_t
                 const int32_t b = x / block;
                 out[x] = s.row(wrap(y - ry[b], s.h))[wrap(x - rx[b], s.w)] & kColourMask;
             }
-        }
+        });
     });
 }
 

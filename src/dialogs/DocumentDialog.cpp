@@ -34,7 +34,7 @@ void applyEngineStep(const DocumentRef& target, const std::function<FilterResult
     if (!doc || !doc->PictureExists() || !host) return;
     try {
         ActiveImage() = doc;   // its progress bar shows the engine's
-        mirrorDocumentInEngine(*doc);
+        mirrorDocumentInEngine(doc->document());
         FilterResult result = compute(host->engine());
         if (!result) return;
         host->applyToDocument(*doc, std::move(*result));

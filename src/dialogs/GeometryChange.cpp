@@ -46,7 +46,7 @@ void followActiveDocument(MainHost& host, fImage* changed)
     fImage* current = host.currentDocument();
     if (!current || current == changed) return;
     try {
-        mirrorDocumentInEngine(*current);
+        mirrorDocumentInEngine(current->document());
         ActiveImage() = current;
     } catch (const std::bad_alloc&) {
     }
@@ -80,7 +80,7 @@ bool checkPictureSize(int64_t W, int64_t H)
     return mayMakePicture(W, H);
 }
 
-void mirrorDocumentInEngine(const fImage& doc)
+void mirrorDocumentInEngine(const Document& doc)
 {
     if (MainHost* host = mainHost()) host->mirrorDocument(doc.Bits(), doc.BitsRegion.walkRegion());
 }
@@ -124,7 +124,7 @@ bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
         // The engine may hold part of the work: it mirrors a document again.
         fImage* current = host->currentDocument();
         try {
-            mirrorDocumentInEngine(current ? *current : *doc);
+            mirrorDocumentInEngine((current ? *current : *doc).document());
         } catch (const std::bad_alloc&) {
         }
         if (current) ActiveImage() = current;

@@ -18,6 +18,7 @@
 namespace tq {
 
 class cBitFilter;
+class Document;
 class fImage;
 
 // The messages of the geometry dialogs.
@@ -37,7 +38,7 @@ void reportGeometryFailure(GeometryOutcome outcome);
 bool checkPictureSize(int64_t W, int64_t H);
 
 // The engine's region for a document (its selection, or the whole picture).
-void mirrorDocumentInEngine(const fImage& doc);
+void mirrorDocumentInEngine(const Document& doc);
 
 class GeometryChange {
 public:

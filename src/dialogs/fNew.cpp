@@ -200,7 +200,7 @@ void fNew::cmdOK_Click()
     if (!doc) {
         // The engine mirrors the active document again.
         try {
-            if (fImage* current = host->currentDocument()) mirrorDocumentInEngine(*current);
+            if (fImage* current = host->currentDocument()) mirrorDocumentInEngine(current->document());
         } catch (const std::bad_alloc&) {
         }
         reportGeometryFailure(outcome == GeometryOutcome::Done ? GeometryOutcome::NoMemory : outcome);

@@ -56,6 +56,7 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fImage"));
     MeID = DocumentCount();
+    Doc_.setView(this);
     registry().push_back(this);
 
     hSB = &View_.hSB;
@@ -70,7 +71,7 @@ fImage::fImage(QWidget* parent) : QWidget(parent)
     PImage->setAutoFillBackground(true);
     iDst = new ImageCanvas(PImage);
     iDst->hide();
-    iDst->setSource(&Bits_, &View_, &BitsRegion);
+    iDst->setSource(&Doc_.BitsRef(), &View_, &BitsRegion);
     sbInfo = new StatusPanels(this);
 
     View_.repaint = [this] { iDst->UpdateImage(); };
@@ -112,13 +113,14 @@ fImage::~fImage()
     Tools_.reset();
     // A window destroyed without being closed still takes its snapshots and
     // its history rows with it.
-    if (!Unloaded_ && Undo_) {
-        Undo_->DeleteUndoFiles();
+    if (!Unloaded_ && Doc_.hasUndoStore()) {
+        Doc_.DeleteUndoFiles();
         programHistory().documentClosed(MeID);
     }
     // The canvas outlives the members it was lent.
     iDst->StopTimer();
     iDst->setSource(nullptr, nullptr, nullptr);
+    Doc_.setView(nullptr);
     iDst->painted = nullptr;
     iDst->onMouseDown = iDst->onMouseMove = iDst->onMouseUp = nullptr;
     iDst->onKeyDown = iDst->onKeyUp = nullptr;
@@ -130,48 +132,22 @@ const std::vector<fImage*>& fImage::loadedDocuments() { return registry(); }
 
 void fImage::CreateBlank(int32_t dstWidth, int32_t dstHeight)
 {
-    if (dstWidth < 1 || dstHeight < 1 || dstWidth > kMaxPictureSide || dstHeight > kMaxPictureSide) return;
-    BitsBuffer fresh;
-    try {
-        fresh = BitsBuffer(dstWidth, dstHeight);
-    } catch (const std::exception&) {
-        return;   // out of memory: the document keeps what it had
-    }
-    Bits_ = std::move(fresh);
-    adoptSize(dstWidth, dstHeight);
-    UserControl_Resize();
+    if (Doc_.CreateBlank(dstWidth, dstHeight)) UserControl_Resize();
 }
 
-void fImage::adoptSize(int32_t w, int32_t h)
-{
-    BitsHeader_ = BitsHeader::forBuffer(w, h);
-    iSrc.move(0, 0, w, h);
-    ImageRect_ = RectI{0, 0, w, h};
-    BMExists = true;
-}
+void fImage::pictureSized(int32_t w, int32_t h) { iSrc.move(0, 0, w, h); }
 
-const BitsBuffer& fImage::Bits() const
-{
-    static const BitsBuffer none;
-    return BMExists ? Bits_ : none;
-}
-
+// The size checked is the one the window shows (the holder's).
 bool fImage::setBits(const BitsBuffer& bits)
 {
-    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
-    try {
-        Bits_ = bits;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    if (bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
+    return Doc_.setBits(bits);
 }
 
 bool fImage::setBits(BitsBuffer&& bits)
 {
-    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
-    Bits_ = std::move(bits);
-    return true;
+    if (bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
+    return Doc_.setBits(std::move(bits));
 }
 
 void fImage::PPicture(const QImage& picture)
@@ -198,10 +174,8 @@ bool fImage::PPicture(BitsBuffer&& pixels)
         Clear();
         return false;
     }
-    Bits_ = std::move(pixels);
-    adoptSize(w, h);
+    Doc_.TakeNewPicture(std::move(pixels));
     iSrc.clearPicture();
-    BitsRegion.Init(0, 0, w, h);
     UserControl_Resize();
     return true;
 }
@@ -247,59 +221,18 @@ bool fImage::takePicture()
         return false;
     }
     // Straight from the picture's rows, without a copy in between.
-    return takeRows(w, h, [&shown](int32_t y) { return shown.constScanLine(y); });
-}
-
-bool fImage::takeRecord(const DibRecord& rec)
-{
-    const int32_t w = rec.width;
-    const int32_t h = rec.height;
-    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide ||
-        rec.bits.size() < 4u * static_cast<size_t>(w) * static_cast<size_t>(h))
-        return false;
-    return takeRows(w, h, [&rec](int32_t y) { return rec.row(y); });
-}
-
-bool fImage::takeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt)
-{
-    BitsBuffer fresh;
-    try {
-        fresh = BitsBuffer(w, h);
-    } catch (const std::exception&) {
-        return false;
-    }
-    // One block move per row; the margin keeps the zeros of the allocation.
-    // Whatever the source's fourth bytes hold, a picture taken in is no
-    // lifted clip: its markers are 0.
-    const size_t rowBytes = 4u * static_cast<size_t>(w);
-    for (int32_t y = 0; y < h; ++y) {
-        uint8_t* d = fresh.row(y);
-        std::memcpy(d, rowAt(y), rowBytes);
-        for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
-    }
-
-    Bits_ = std::move(fresh);
-    adoptSize(w, h);
+    if (!Doc_.TakeRows(w, h, [&shown](int32_t y) { return shown.constScanLine(y); })) return false;
     iSrc.clearPicture();
-    BitsRegion.Init(0, 0, w, h);
     return true;
 }
 
 // ---- Undo ---------------------------------------------------------------------
 
-UndoStore& fImage::undoStore()
-{
-    // Made on first use: the maker may still set the number and the program
-    // folder after the window exists, never after its first snapshot.
-    if (!Undo_) Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory());
-    return *Undo_;
-}
+void fImage::SaveUndoBits() { Doc_.SaveUndoBits(LastActionName()); }
 
-void fImage::SaveUndoBits() { undoStore().SaveUndoBits(LastActionName()); }
+bool fImage::UndoBits() { return Doc_.UndoBits(); }
 
-bool fImage::UndoBits() { return undoStore().UndoBits(); }
-
-bool fImage::RedoBits() { return undoStore().RedoBits(); }
+bool fImage::RedoBits() { return Doc_.RedoBits(); }
 
 bool fImage::LoadUndoBits(const std::string& bName) { return undoStore().LoadUndoBits(bName); }
 
@@ -311,28 +244,18 @@ bool fImage::JumpToHistoryStep(int index)
 
 void fImage::SwapHistoy() { undoStore().SwapHistoy(); }
 
-void fImage::restoreBits(BitsBuffer& bits, bool sizeChanged)
+void fImage::pictureRestored(bool sizeChanged)
 {
-    const int32_t w = bits.width();
-    const int32_t h = bits.height();
-    // Another size: the selection becomes the whole new picture (none), and
-    // the window is not repainted half-way through taking the new size.
+    // Another size: the window is not repainted half-way through taking it.
     if (sizeChanged) {
-        BitsRegion.Init(0, 0, w, h);
         setUpdatesEnabled(false);
-    }
-    // The old pixels go back to the store, which reads the next snapshot
-    // into them.
-    std::swap(Bits_, bits);
-    if (sizeChanged) {
-        adoptSize(w, h);
         UserControl_Resize();
         // The "Size" panel shows the size the last size change gave; a step
         // back over one gives the size back too.
         ShowSizePanel();
     }
     MainHost* m = mainHost();
-    if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
+    if (m) m->mirrorDocument(Doc_.BitsRef(), BitsRegion.walkRegion());
     UpdateImage();
     if (sizeChanged) setUpdatesEnabled(true);
     if (m) m->fPanView_UpdateImage();
@@ -355,15 +278,6 @@ void fImage::setPixelPanel(const std::string& text)
 
 // ---- Clipboard and saving -------------------------------------------------------
 
-DibRecord fImage::pictureRecord() const
-{
-    const int32_t w = PictureWidth();
-    const int32_t h = PictureHeight();
-    if (w < 1 || h < 1 || Bits_.width() < w || Bits_.height() < h) return DibRecord{};
-    // The margin stays behind.
-    return DibRecord::fromRows(w, h, [&](int y) { return Bits_.row(y); });
-}
-
 void fImage::BitsCopyToClipboard()
 {
     if (!BMExists) return;
@@ -371,7 +285,7 @@ void fImage::BitsCopyToClipboard()
     if (!clipboard) return;
     DibRecord dib;
     try {
-        dib = pictureRecord();
+        dib = Doc_.PictureRecord();
     } catch (const std::bad_alloc&) {
         return;
     }
@@ -402,12 +316,13 @@ bool fImage::save(const std::string& FileName, const std::string& FileExtension)
     iSrc.AutoRedraw = true;
     const int32_t w = PictureWidth();
     const int32_t h = PictureHeight();
-    if (w < 1 || h < 1 || Bits_.width() != w || Bits_.height() != h) return false;
+    const BitsBuffer& bits = Doc_.BitsRef();
+    if (w < 1 || h < 1 || bits.width() != w || bits.height() != h) return false;
     // The writer reads the rows in place (the margin stays behind). It puts
     // the file beside its final name and renames it over the old one only
     // when complete, so a failure leaves the old file whole.
     try {
-        return mBitmap::SaveImageFile(FileName, FileExtension, Bits_);
+        return mBitmap::SaveImageFile(FileName, FileExtension, bits);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -447,7 +362,7 @@ void fImage::Form_Unload(int16_t& /*Cancel*/)
     // The tools' state goes with the window: the lifted selection content
     // and the stroke in progress are released here, not at destruction.
     Tools_.reset();
-    if (Undo_) Undo_->DeleteUndoFiles();
+    Doc_.DeleteUndoFiles();
     // The rows go only when they are this document's; the shown document's
     // rows stay (ImageID keeps its value either way).
     programHistory().documentClosed(MeID);
@@ -578,7 +493,7 @@ CanvasInput* fImage::paintingInput()
 {
     // The tools may paint into the pixels in place: they become the
     // document's own before any tool takes a pointer into them.
-    Bits_.unshare();
+    Doc_.paintBits();
     return canvasInput();
 }
 
@@ -698,8 +613,7 @@ void fImage::Clear()
     setCanvasPointer(kPointerDefault);
     View_.Clear();
     iSrc.clearPicture();
-    Bits_.clear();
-    BMExists = false;
+    Doc_.ClearPicture();
 }
 
 // ---- Window life --------------------------------------------------------------
@@ -781,7 +695,7 @@ void fImage::Form_Activate()
     if (MeID == LastMeID()) return;
     LastMeID() = MeID;
     PasteFloating() = false;
-    if (m) m->mirrorDocument(Bits_, BitsRegion.walkRegion());
+    if (m) m->mirrorDocument(Doc_.BitsRef(), BitsRegion.walkRegion());
     sbInfo->setPanelText(QStringLiteral("Pixel"), QStringLiteral("%1 x %2").arg(PictureWidth()).arg(PictureHeight()));
     sbInfo->setPanelText(QStringLiteral("Zoom"), QStringLiteral("%1 : 1").arg(ZoomFactor()));
     if (m) m->fPanView_UpdateImage();

@@ -4,13 +4,15 @@
 //
 // Inside the window the container PImage fills the room above the status bar
 // sbInfo and holds the canvas iDst; the view (zoom, layout, scroll position)
-// is a ViewLayout, the drawing is the canvas's. Undo snapshots are kept by an
-// UndoStore of the window's own; the window only hands it pixels and takes
-// restored ones back (UndoTarget).
+// is a ViewLayout, the drawing is the canvas's. The picture itself, its
+// selection and its undo snapshots are the Document the window shows; the
+// window forwards the document's members under their usual names and
+// redraws when the document changes (DocumentView).
 #pragma once
 
 #include "platform/BitsBuffer.h"
 #include "document/CanvasInput.h"
+#include "document/Document.h"
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
@@ -49,9 +51,6 @@ DocumentWindowSize documentWindowSize(int32_t freeWidthTwips, int32_t freeHeight
 // at the corner when a window of `window`'s size would leave `area`.
 QPoint cascadePosition(int index, QSize window, QSize area, int step);
 
-// The selection type a document holds.
-using DocumentSelection = cBitRegion;
-
 // The hidden picture holder: a picture assigned to it gives it the picture's
 // size; emptying it keeps the size. Its size is the one place the picture's
 // size is kept.
@@ -81,8 +80,11 @@ struct PictureHolder {
     }
 };
 
-class fImage : public QWidget, public UndoTarget {
+class fImage : public QWidget, public DocumentView {
     Q_OBJECT
+    // First: the names below refer into it.
+    Document Doc_;
+
 public:
     // Said when undo, redo or a history jump reaches a step whose snapshot
     // is gone; the picture stays as it is.
@@ -93,14 +95,18 @@ public:
     // Every document window alive, in creation order.
     static const std::vector<fImage*>& loadedDocuments();
 
-    // ---- Identity and state -------------------------------------------------
-    int32_t MeID = 0;          // the document's number, from the document counter
-    std::string Tag;           // the document's name (its file path)
-    bool Changed = false;      // changed since it was opened or saved
-    bool BMExists = false;     // a picture is present
+    // The document shown.
+    Document& document() { return Doc_; }
+    const Document& document() const { return Doc_; }
+
+    // ---- Identity and state (the document's) --------------------------------
+    int32_t& MeID = Doc_.MeID;
+    std::string& Tag = Doc_.Tag;
+    bool& Changed = Doc_.Changed;
+    bool& BMExists = Doc_.BMExists;
 
     PictureHolder iSrc;
-    DocumentSelection BitsRegion;
+    DocumentSelection& BitsRegion = Doc_.BitsRegion;
 
     // The progress box along the bottom of the window and its bar (0..100).
     QWidget* picPb = nullptr;
@@ -122,9 +128,9 @@ public:
     // The pixels, to read (a caller that keeps them makes its own copy);
     // an unallocated buffer when there is no picture. Valid until the
     // document's picture next changes.
-    const BitsBuffer& Bits() const;
+    const BitsBuffer& Bits() const { return Doc_.Bits(); }
     // The pixels themselves, picture or not (the navigator's thumbnail).
-    const BitsBuffer& BitsRef() const { return Bits_; }
+    const BitsBuffer& BitsRef() const { return Doc_.BitsRef(); }
     // Keeps a copy of pixels of the document's own size; false, with the
     // document as it was, when there is no picture or the size differs (a
     // new size comes in through TakeNewPicture). Changes nothing else.
@@ -146,8 +152,8 @@ public:
     bool PictureExists() const { return BMExists; }
     int32_t PictureWidth() const { return BMExists ? iSrc.Width : 0; }
     int32_t PictureHeight() const { return BMExists ? iSrc.Height : 0; }
-    const RectI& ImageRect() const { return ImageRect_; }
-    const BitsHeader& Header() const { return BitsHeader_; }
+    const RectI& ImageRect() const { return Doc_.ImageRect(); }
+    const BitsHeader& Header() const { return Doc_.Header(); }
 
     // ---- View: zoom, layout and scrolling ---------------------------------------
 
@@ -236,11 +242,7 @@ public:
     // repaint what they changed. Never resized through this. The pixels are
     // the document's own block from here on (the engine may have been
     // reading the same one).
-    BitsBuffer& paintBits()
-    {
-        Bits_.unshare();
-        return Bits_;
-    }
+    BitsBuffer& paintBits() { return Doc_.paintBits(); }
 
     // ---- Undo -------------------------------------------------------------------
 
@@ -262,15 +264,17 @@ public:
     // Makes the history window's rows show this document's steps.
     void SwapHistoy();
     // The snapshots up to and including the state shown, and those on disk.
-    int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }
-    int32_t UndoMax() const { return Undo_ ? Undo_->UndoMax() : 0; }
+    int32_t Undopos() const { return Doc_.Undopos(); }
+    int32_t UndoMax() const { return Doc_.UndoMax(); }
     // The document's snapshot store (made with the window's MeID and the
     // program folder on first use): history-row jumps go through it.
-    UndoStore& undoStore();
+    UndoStore& undoStore() { return Doc_.undoStore(); }
+    // The pixels the store keeps.
+    const BitsBuffer& undoBits() const { return Doc_.undoBits(); }
 
-    // UndoTarget: what the store reads and how a restored snapshot is shown.
-    const BitsBuffer& undoBits() const override { return Bits_; }
-    void restoreBits(BitsBuffer& bits, bool sizeChanged) override;
+    // DocumentView: how a new size and a restored snapshot are shown.
+    void pictureSized(int32_t w, int32_t h) override;
+    void pictureRestored(bool sizeChanged) override;
     void setActionsPanel(const std::string& text) override;
     void setPixelPanel(const std::string& text) override;
     void snapshotNotWritten(const std::filesystem::path& folder, int error) override;
@@ -373,28 +377,12 @@ private:
     // Shared by PPicture and SetPicture: takes the holder's picture in.
     // False (document unchanged) when it cannot be taken.
     bool takePicture();
-    // Takes a margin-less picture in as the document's pixels, at its size,
-    // with the selection reset to the whole picture and the holder's
-    // picture released. False (document unchanged) when it cannot be taken.
-    bool takeRecord(const DibRecord& rec);
-    // Both end here: rowAt(y) gives row y of a w x h picture (4 w bytes).
-    bool takeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt);
     void placeProgressBox();
     // canvasInput() for an input event, with the pixels made the
     // document's own first.
     CanvasInput* paintingInput();
-    // Takes W x H as the picture's size (header, holder, rectangle, present).
-    void adoptSize(int32_t w, int32_t h);
-    // The picture without its margin and with 0 in every marker byte; empty
-    // (0 x 0) without a picture.
-    DibRecord pictureRecord() const;
-
     void placeStatusBar();
     void applyLayout(LayoutOutcome outcome);
-
-    BitsBuffer Bits_;
-    BitsHeader BitsHeader_;
-    RectI ImageRect_{};
 
     ViewLayout View_;
     bool Activated_ = false;
@@ -407,7 +395,6 @@ private:
     int32_t MovePointY_ = 0;
     std::unique_ptr<CanvasInput> Tools_;
     int32_t ProgressBorderStyle_ = 0;
-    std::unique_ptr<UndoStore> Undo_;
     bool Unloaded_ = false;
 };
 

@@ -19,13 +19,8 @@ bool fImage::TakeNewPicture(const BitsBuffer& bits)
 
 bool fImage::TakeNewPicture(BitsBuffer&& bits)
 {
-    const int32_t w = bits.width();
-    const int32_t h = bits.height();
-    if (!bits.allocated() || w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
-    Bits_ = std::move(bits);
-    adoptSize(w, h);
+    if (!Doc_.TakeNewPicture(std::move(bits))) return false;
     UserControl_Resize();
-    BitsRegion.Init(0, 0, w, h);
     ShowSizePanel();
     return true;
 }

@@ -16,7 +16,7 @@ const DibRecord& fImage::ExtractBitmap()
 {
     tSrc = DibRecord{};
     try {
-        tSrc = pictureRecord();
+        tSrc = Doc_.PictureRecord();
     } catch (const std::bad_alloc&) {
         tSrc = DibRecord{};
     }
@@ -38,12 +38,14 @@ bool fImage::ApplyEffectsToCanvas(int16_t ID, int32_t Valu, int32_t Color, int32
         EffectSurface result;
         mAPI::MakeDibHeader(result, tSrc.width, tSrc.height);
         applied = tSrc.width > 0 && tSrc.height > 0 && runEffectCall(*call, result, tSrc, &EffectReserved) &&
-                  result.width == tSrc.width && result.height == tSrc.height && takeRecord(result);
+                  result.width == tSrc.width && result.height == tSrc.height && Doc_.TakeRecord(result);
     } catch (const std::bad_alloc&) {
         applied = false;
     }
-    // The extracted picture is released either way.
+    // The extracted picture is released either way; the holder's with it
+    // when the result was taken.
     tSrc = DibRecord{};
+    if (applied) iSrc.clearPicture();
     if (!applied) {
         platform::MsgBox(kEffectFailed, platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
                          platform::kProgramName);
@@ -54,7 +56,7 @@ bool fImage::ApplyEffectsToCanvas(int16_t ID, int32_t Valu, int32_t Color, int32
     vSB->hide();
     UserControl_Resize();
     if (MainHost* m = mainHost()) {
-        m->mirrorDocument(Bits_, BitsRegion.walkRegion());
+        m->mirrorDocument(Doc_.BitsRef(), BitsRegion.walkRegion());
         ActiveImage() = this;
         m->Update(false, true);
     } else {

@@ -26,6 +26,7 @@ class ToolButtonBar;
 class ToolOptionPanel;
 }
 
+class Document;
 class fImage;
 class fLayersEffects;
 struct CommandEntry;
@@ -53,7 +54,7 @@ public:
     // The engine mirrors the active document; should it ever hold a picture
     // of another size, a result computed from it could not become the
     // document's pixels, so it takes the document's again first.
-    void keepEngineInStep(const fImage& doc);
+    void keepEngineInStep(const Document& doc);
     fImage* currentDocument() const override;
     void activateDocument(fImage* doc) override;
     void openPictureFile(const std::string& path, const std::string& ext) override;

@@ -42,7 +42,7 @@ bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 
 // The engine's region for a document: its selection, or the whole picture
 // when nothing is selected.
-void mirrorRegion(cBitFilter& engine, const fImage& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
+void mirrorRegion(cBitFilter& engine, const Document& doc) { engine.setBitsRegion(doc.BitsRegion.walkRegion()); }
 
 
 // The Selections folder under the program folder, made when missing.
@@ -75,7 +75,7 @@ void showSelectionState(fMain& main, fImage& doc)
         doc.StopTimer();
     else
         doc.StartTimer();
-    mirrorRegion(main.cFilter, doc);
+    mirrorRegion(main.cFilter, doc.document());
 }
 
 struct QualitySize {
@@ -150,7 +150,7 @@ void fMain::cmdCreateNewCopy(const std::string&)
     if (!copy) return;
     // Its activation gave the engine its pixels and the region as it stood
     // then; the region is the copied selection now.
-    mirrorRegion(cFilter, *copy);
+    mirrorRegion(cFilter, copy->document());
     copy->SaveUndoBits();
 }
 
@@ -189,13 +189,13 @@ void fMain::cmdSelection(const std::string& key)
     if (key == "SELECTALL") {
         sel.CreateRect(0, 0, doc->PictureWidth(), doc->PictureHeight(), 2, false);
         doc->StartTimer();
-        mirrorRegion(cFilter, *doc);
+        mirrorRegion(cFilter, doc->document());
         Update(false, true);
     } else if (key == "SELECTNONE") {
         sel.Init(0, 0, doc->PictureWidth(), doc->PictureHeight());
         doc->StopTimer();
         doc->UpdateImage();
-        mirrorRegion(cFilter, *doc);
+        mirrorRegion(cFilter, doc->document());
     } else if (key == "INVERTSELECTION") {
         sel.Invert();
         showSelectionState(*this, *doc);
@@ -328,7 +328,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A zoom right after a zoom of this document starts again from the
     // picture before the first one.
     const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
-    keepEngineInStep(*doc);
+    keepEngineInStep(doc->document());
 
     const int64_t W = cFilter.BitsWidth();
     const int64_t H = cFilter.BitsHeight();
@@ -346,7 +346,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // zoom that was stepped back over is shown again.
     const auto refuse = [&] {
         cFilter.shareBits(doc->Bits());
-        mirrorRegion(cFilter, *doc);
+        mirrorRegion(cFilter, doc->document());
         if (steppedBack) doc->RedoBits();
     };
     if (!validSide(newW) || !validSide(newH)) {
@@ -386,7 +386,7 @@ void fMain::RotateImage(int16_t Angle, bool smooth)
                  false, false);
 }
 
-void fMain::keepEngineInStep(const fImage& doc)
+void fMain::keepEngineInStep(const Document& doc)
 {
     if (cFilter.BitsWidth() == doc.PictureWidth() && cFilter.BitsHeight() == doc.PictureHeight()) return;
     cFilter.shareBits(doc.Bits());
@@ -405,7 +405,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     // The pump may have run another command: act on the document as it now is.
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
-    keepEngineInStep(*doc);
+    keepEngineInStep(doc->document());
     FilterResult result;
     try {
         result = runDirectFilter(*row);

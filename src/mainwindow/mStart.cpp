@@ -579,7 +579,7 @@ void mStart::BumpMapping()
     platform::DoEvents();
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
-    main_->keepEngineInStep(*doc);
+    main_->keepEngineInStep(doc->document());
     KernelRecord kernel;
     if (!mBitmap::GetPresetKernel(kernel, 7)) return;
     FilterResult bumped = main_->cFilter.MaskFilter(kernel.Mask, kernel.Weight, 0, 0, 0, true);

@@ -22,7 +22,7 @@ struct WaitCursor {
 // Takes the selection box of the active document into ClipBits, the pixels
 // outside the selection's shape marked as not belonging to the clip. False
 // (with the message) for a box below 2 x 2.
-bool takeClip(fImage& doc, const char* refusal)
+bool takeClip(const Document& doc, const char* refusal)
 {
     programSettings().SelectionMoveFromClip = true;
     int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
@@ -48,7 +48,7 @@ bool cutSelectionToClip()
     fImage* doc = ActiveImage().data();
     MainHost* main = mainHost();
     if (!doc || !main || !doc->PictureExists()) return false;
-    if (!takeClip(*doc, kMinimumCutText)) return false;
+    if (!takeClip(doc->document(), kMinimumCutText)) return false;
     // The shared engine mirrors the document and walks its selection; the
     // blacked-out pixels must never go into a document of another size.
     cBitFilter& engine = main->engine();
@@ -66,7 +66,7 @@ bool copySelectionToClip()
 {
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return false;
-    return takeClip(*doc, kMinimumCopyText);
+    return takeClip(doc->document(), kMinimumCopyText);
 }
 
 } // namespace tq

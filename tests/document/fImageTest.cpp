@@ -1,3 +1,4 @@
+#include "document/CountingImage.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 
@@ -9,17 +10,7 @@
 namespace tq {
 namespace {
 
-// A document window that counts the calls of its undo entry point.
-class CountingImage : public fImage {
-public:
-    void SaveUndoBits() override
-    {
-        ++saves;
-        label = LastActionName();
-    }
-    int saves = 0;
-    std::string label;
-};
+using testing::CountingImage;
 
 // A 3 x 2 picture as Qt holds it, alpha 0xFF everywhere.
 QImage picture3x2()
@@ -134,6 +125,7 @@ TEST(fImagePixels, SetBitsRefusesAnotherSize)
 TEST(fImagePixels, SetPictureTakesThreeByTwoWithZeroMarginAndMarker)
 {
     CountingImage doc;
+    doc.writeSnapshots = false;
     { const Region r = Region::rect(0, 0, 1, 1); doc.BitsRegion.setRegion(&r); }
     doc.iSrc.AutoRedraw = true;
     doc.iSrc.setPicture(picture3x2());
@@ -164,16 +156,17 @@ TEST(fImagePixels, SetPictureTakesThreeByTwoWithZeroMarginAndMarker)
     // The holder's picture is emptied but it keeps its size.
     EXPECT_TRUE(doc.iSrc.Picture.isNull());
     EXPECT_EQ(doc.iSrc.Width, 3);
-    EXPECT_EQ(doc.saves, 0);
+    EXPECT_EQ(doc.snapshots, 0);
 }
 
 TEST(fImagePixels, SetPictureWithUndoLabelsTheStep)
 {
     CountingImage doc;
+    doc.writeSnapshots = false;
     doc.iSrc.setPicture(picture3x2());
     bool saveundo = true;
     doc.SetPicture(saveundo);
-    EXPECT_EQ(doc.saves, 1);
+    EXPECT_EQ(doc.snapshots, 1);
     EXPECT_EQ(doc.label, "Update from Layers");
 }
 

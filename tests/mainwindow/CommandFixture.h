@@ -2,6 +2,7 @@
 // program folder of its own and the platform ports answered by doubles.
 #pragma once
 
+#include "document/CountingImage.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/UndoStore.h"
@@ -23,30 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace tq::testing {
-
-// A document that counts the snapshots it is asked for and its undo and
-// redo calls, and still does what the document does.
-class CountingImage : public fImage {
-public:
-    int snapshots = 0;
-    int undos = 0;
-    int redos = 0;
-    void SaveUndoBits() override
-    {
-        ++snapshots;
-        fImage::SaveUndoBits();
-    }
-    bool UndoBits() override
-    {
-        ++undos;
-        return fImage::UndoBits();
-    }
-    bool RedoBits() override
-    {
-        ++redos;
-        return fImage::RedoBits();
-    }
-};
 
 // Byte c of pixel (x, y) of the fixture pictures: every pixel differs from
 // its neighbours in every channel.

@@ -206,7 +206,9 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
 // The reason the last load was refused before decoding, for the message.
 std::string lastRefusal;
 
-bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
+// The header's width and height go to *headerW and *headerH (left alone when
+// the reader cannot read a header alone).
+bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, long* headerW, long* headerH)
 {
     if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
     FIBITMAP* header = FreeImage_Load(fif, path.c_str(), flags | FIF_LOAD_NOPIXELS);
@@ -215,6 +217,8 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
     const long h = long(FreeImage_GetHeight(header));
     const unsigned bpp = FreeImage_GetBPP(header);
     FreeImage_Unload(header);
+    *headerW = w;
+    *headerH = h;
     if (!sizeAllowed(w, h)) return false;
     if (!pictureFitsMemory(w, h)) {
         lastRefusal = pictureTooLargeToOpenText(w, h);
@@ -278,13 +282,28 @@ bool tiffReadWhole(const mFormat::ReaderMessages& said)
     return true;
 }
 
-FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags)
+// The library's decode; room, when given, receives a buffer of the size the
+// header tells (bytes not written) before the decode starts.
+FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, BitsBuffer* room)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
     // The library's Photoshop reader overruns its buffers on damaged files.
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!freeImageStructureSound(fif, path)) return nullptr;
-    if (!headerAllowsLoading(fif, path, flags)) return nullptr;
+    long w = 0, h = 0;
+    if (!headerAllowsLoading(fif, path, flags, &w, &h)) return nullptr;
+    // The document's buffer is taken before the library's picture, so that
+    // the library's block lies above it, at the heap's top: freed when the
+    // rows are converted, it goes back to the top, and the next picture-sized
+    // buffer (a filter's result) reuses its pages, already mapped, instead of
+    // fresh ones.
+    if (room && w > 0 && h > 0) {
+        try {
+            *room = BitsBuffer::forOverwrite(int(w), int(h));
+        } catch (const std::exception&) {
+            room->clear();
+        }
+    }
     const mFormat::ReaderMessages said;
     FIBITMAP* dib = FreeImage_Load(fif, path.c_str(), flags);
     if (dib && fif == FIF_TIFF && !tiffReadWhole(said)) {
@@ -487,8 +506,10 @@ namespace {
 
 // The library's decode of the file by its route (the caller unloads it), or
 // for XPM the platform reader's picture in `record`; null for no decode.
+// room, when given, may receive a buffer of the picture's size before the
+// decode (see loadThroughFreeImage).
 FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext, const ReadRoute& route,
-                                 int16_t& bitsPerPixel, BitmapHandle& record)
+                                 int16_t& bitsPerPixel, BitmapHandle& record, BitsBuffer* room = nullptr)
 {
     mFormat::InitFreeImage();
     switch (route.reader) {
@@ -507,9 +528,9 @@ FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
         return loadThroughDevIL(path);
     case Reader::FreeImage:
-        return loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags);
+        return loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags, room);
     case Reader::FreeImageByFileType:
-        return loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags);
+        return loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags, room);
     }
     return nullptr;
 }
@@ -541,8 +562,8 @@ std::optional<BitsBuffer> LoadImageBits(const std::string& path, const std::stri
     int16_t bpp = 0;
     BitmapHandle record;
     std::optional<BitsBuffer> result;
-    if (FIBITMAP* dib = decodeThroughLibraries(path, ext, readRoute(ext), bpp, record)) {
-        BitsBuffer bits;
+    BitsBuffer bits;
+    if (FIBITMAP* dib = decodeThroughLibraries(path, ext, readRoute(ext), bpp, record, &bits)) {
         if (mFormat::FreeImage_Bits_From_DIB(dib, bits)) {
             bpp = int16_t(FreeImage_GetBPP(dib));
             result = std::move(bits);
@@ -564,13 +585,11 @@ std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture)
     if (!mFormat::IsValidBitmap(&picture)) return std::nullopt;
     try {
         BitsBuffer bits = BitsBuffer::forOverwrite(picture.width, picture.height);
-        bits.clearMargin();
         const size_t rowBytes = 4u * size_t(picture.width);
-        for (int32_t y = 0; y < picture.height; ++y) {
-            uint8_t* d = bits.row(y);
+        bits.writeRows([&](int32_t y, uint8_t* d) {
             std::memcpy(d, picture.row(y), rowBytes);
             for (size_t i = 3; i < rowBytes; i += 4) d[i] = 0;
-        }
+        });
         return bits;
     } catch (const std::exception&) {
         return std::nullopt;

@@ -229,10 +229,10 @@ bool IsValidBitmap(const DibRecord* bmp)
 
 namespace {
 
-// The checks and the conversion both bitmap makers share: `make(w, h)`
-// makes the target and returns its row function, `row(y)` giving where row
-// y of the picture goes (4 w bytes). False, with the reason recorded under
-// routine R, when there is no picture to take.
+// The checks and the conversion both bitmap makers share: `make(w, h,
+// convertRow)` makes the target and has convertRow(y, d) write row y of the
+// picture into d (4 w bytes) for every row. False, with the reason recorded
+// under routine R, when there is no picture to take.
 template <class Make>
 bool convertFromDib(const char* R, FIBITMAP* dib, Make make)
 {
@@ -268,9 +268,9 @@ bool convertFromDib(const char* R, FIBITMAP* dib, Make make)
     }
     const unsigned bpp = FreeImage_GetBPP(src);
     try {
-        auto row = make(int32_t(w), int32_t(h));
-        for (unsigned y = 0; y < h; ++y)
-            lineToRow(FreeImage_GetScanLine(src, int(h - 1 - y)), bpp, row(int32_t(y)), int32_t(w));
+        make(int32_t(w), int32_t(h), [src, bpp, w, h](int32_t y, uint8_t* d) {
+            lineToRow(FreeImage_GetScanLine(src, int(h - 1 - unsigned(y))), bpp, d, int32_t(w));
+        });
     } catch (const std::bad_alloc&) {
         if (owned) FreeImage_Unload(src);
         failCode(R, kCreate, ENOMEM);
@@ -290,13 +290,13 @@ bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
 {
     bmp.reset();
     DibRecord rec;
-    const bool made = convertFromDib("FreeImage_BMP_From_DIB", dib, [&rec](int32_t w, int32_t h) {
+    const bool made = convertFromDib("FreeImage_BMP_From_DIB", dib, [&rec](int32_t w, int32_t h, auto convertRow) {
         rec.width = w;
         rec.height = h;
         rec.header = BitsHeader::forDib(w, h);
         reservePictureBytes(rec.bits, 4u * size_t(w) * size_t(h));
         rec.bits.resize(4u * size_t(w) * size_t(h));
-        return [&rec](int32_t y) { return rec.row(y); };
+        for (int32_t y = 0; y < h; ++y) convertRow(y, rec.row(y));
     });
     if (made) bmp = std::move(rec);
     return made;
@@ -305,12 +305,14 @@ bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
 bool FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits)
 {
     BitsBuffer made;
-    // Every picture pixel is written by the conversion; the margin is
-    // cleared by hand instead of clearing the whole block first.
-    const bool ok = convertFromDib("FreeImage_Bits_From_DIB", dib, [&made](int32_t w, int32_t h) {
-        made = BitsBuffer::forOverwrite(w, h);
-        made.clearMargin();
-        return [&made](int32_t y) { return made.row(y); };
+    // The rows and the margin are written in one pass, with no clearing of
+    // the whole block first.
+    const bool ok = convertFromDib("FreeImage_Bits_From_DIB", dib, [&](int32_t w, int32_t h, auto convertRow) {
+        if (bits.allocated() && bits.width() == w && bits.height() == h && !bits.shared())
+            made = std::move(bits);
+        else
+            made = BitsBuffer::forOverwrite(w, h);
+        made.writeRows(convertRow);
     });
     if (ok) bits = std::move(made);
     return ok;

@@ -67,7 +67,8 @@ private:
 bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp);
 // The same conversion straight into a bordered buffer as a document holds
 // it (margin 0, marker bytes 0), without a margin-less record in between.
-// On failure bits is left as it was.
+// A buffer of the picture's size that bits already holds alone (made before
+// the decode) is written in place; on failure bits is left as it was.
 bool FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits);
 // Makes a 32-bit FreeImage image from a bitmap. dib is unloaded and set to
 // null first; on success it holds the new image, which the caller unloads.

@@ -192,6 +192,27 @@ public:
     // Sets the two-pixel margin around the picture to 0, the picture
     // pixels left alone.
     void clearMargin();
+    // Writes every byte of the buffer in one pass down the block, for a
+    // maker that fills a forOverwrite buffer: the margin rows and each row's
+    // margins 0, and between them writeRow(y, row(y)), which sets all 4 W
+    // bytes of picture row y. A block that is not mapped yet is touched once,
+    // in order, instead of by a clearing pass and again by the rows.
+    template <class WriteRow>
+    void writeRows(WriteRow writeRow)
+    {
+        if (!allocated()) return;
+        unshare();
+        const size_t rowBytes = static_cast<size_t>(stride());
+        constexpr size_t kMarginBytes = 4u * kMargin;
+        std::memset(p_, 0, rowBytes * kMargin);
+        for (int y = 0; y < h_; ++y) {
+            uint8_t* r = row(y);
+            std::memset(r - kMarginBytes, 0, kMarginBytes);
+            writeRow(y, r);
+            std::memset(r + rowBytes - 2 * kMarginBytes, 0, kMarginBytes);
+        }
+        std::memset(row(h_) - kMarginBytes, 0, rowBytes * kMargin);
+    }
 
 private:
     // Leaves the bytes as they are when constructed (no zero pass over the

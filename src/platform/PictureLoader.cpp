@@ -93,8 +93,7 @@ std::optional<BitsBuffer> loadPlatformPixels(const std::string& path, int* depth
     } catch (...) {
         return std::nullopt;
     }
-    bits.clearMargin();
-    for (int y = 0; y < img.height(); ++y) copyRowWithoutAlpha(img, y, bits.row(y));
+    bits.writeRows([&img](int y, uint8_t* d) { copyRowWithoutAlpha(img, y, d); });
     if (depth) *depth = storedDepth;
     return bits;
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <random>
 #include <set>
@@ -174,6 +175,143 @@ TEST(OpenPicture, RefusalsLeaveTheSharedSizesAlone)
     const OpenedPicture o = decodePictureForOpening(dir.path("edge.png"), "png");
     EXPECT_TRUE(o.ok);
     EXPECT_EQ(ImageWidth(), kMaxPictureSide);
+}
+
+// A FreeImage image of the given depth, w x h, from a 24-bit picture of
+// changing colours: "1" (threshold), "4", "8grey", "8pal" (quantised), "16"
+// (5-6-5), "24", "32" (with an alpha the document does not take), "48" and
+// "64" (16 bits a channel), "g16" (16-bit grey).
+FIBITMAP* imageOfDepth(const std::string& kind, int w, int h)
+{
+    FIBITMAP* base = FreeImage_Allocate(w, h, 24);
+    for (int y = 0; y < h; ++y) {
+        BYTE* line = FreeImage_GetScanLine(base, y);
+        for (int x = 0; x < w; ++x) {
+            line[3 * x] = BYTE(x * 37 + y * 11);
+            line[3 * x + 1] = BYTE(x * 5 + y * 29);
+            line[3 * x + 2] = BYTE((x ^ y) * 13);
+        }
+    }
+    FIBITMAP* out = nullptr;
+    if (kind == "1") out = FreeImage_Threshold(base, 128);
+    if (kind == "4") out = FreeImage_ConvertTo4Bits(base);
+    if (kind == "8grey") out = FreeImage_ConvertToGreyscale(base);
+    if (kind == "8pal") out = FreeImage_ColorQuantize(base, FIQ_WUQUANT);
+    if (kind == "16") out = FreeImage_ConvertTo16Bits565(base);
+    if (kind == "24") out = FreeImage_Clone(base);
+    if (kind == "32") {
+        out = FreeImage_ConvertTo32Bits(base);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) FreeImage_GetScanLine(out, y)[4 * x + 3] = BYTE(x * 3 + y);
+    }
+    if (kind == "48") out = FreeImage_ConvertToType(base, FIT_RGB16);
+    if (kind == "64") out = FreeImage_ConvertToType(base, FIT_RGBA16);
+    if (kind == "g16") out = FreeImage_ConvertToType(base, FIT_UINT16);
+    FreeImage_Unload(base);
+    return out;
+}
+
+// The bordered buffer a w x h picture opens as: every byte 0 but the
+// colours of the picture, which rowAt(y) gives 4 bytes a pixel (the fourth
+// not taken).
+template <class RowAt>
+BitsBuffer borderedPicture(int w, int h, RowAt rowAt)
+{
+    BitsBuffer b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) std::memcpy(b.pixel(x, y), rowAt(y) + 4 * x, 3);
+    return b;
+}
+
+// What the file opens as, by the library's own calls: its decode turned into
+// 32 bits (16-bit grey first into 8 bits, as the program takes it).
+BitsBuffer openedByLibrary(const std::string& path, FREE_IMAGE_FORMAT fif, int flags)
+{
+    FIBITMAP* dib = FreeImage_Load(fif, path.c_str(), flags);
+    if (!dib) return {};
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+    if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16) {
+        FIBITMAP* standard = FreeImage_ConvertToStandardType(dib, TRUE);
+        FreeImage_Unload(dib);
+        dib = standard;
+    }
+    FIBITMAP* rgb = FreeImage_ConvertTo32Bits(dib);
+    FreeImage_Unload(dib);
+    const int w = int(FreeImage_GetWidth(rgb));
+    const int h = int(FreeImage_GetHeight(rgb));
+    BitsBuffer b = borderedPicture(w, h, [&](int y) { return FreeImage_GetScanLine(rgb, h - 1 - y); });
+    FreeImage_Unload(rgb);
+    return b;
+}
+
+// Blocks of the sizes an open of a w x h picture allocates, filled with
+// 0xA5 and freed: the heap hands them out again, so a byte the open leaves
+// unwritten shows as 0xA5 rather than as the zero of fresh memory.
+void dirtyFreedBlocks(int w, int h)
+{
+    for (const size_t n : {BitsBuffer::byteSizeFor(w, h), 4u * size_t(w) * size_t(h), 3u * size_t(w + 1) * size_t(h)}) {
+        auto* block = static_cast<uint8_t*>(std::malloc(n));
+        std::memset(block, 0xA5, n);
+        asm volatile("" : : "r"(block) : "memory");   // the fill is not optimised away
+        std::free(block);
+    }
+}
+
+// Every byte of the buffer a new document takes, margin and marker bytes
+// included, over files of every depth the readers take, in sizes that leave
+// odd tails: the library formats against the library's own conversion, the
+// bitmap and GIF (the platform reader's) against its margin-less picture.
+TEST(OpenPicture, OpenedBufferHoldsEveryByteOfThePictureAndZeroElsewhere)
+{
+    PictureTempDir dir;
+    struct Format {
+        const char* ext;
+        FREE_IMAGE_FORMAT fif;
+        int saveFlags;
+        int loadFlags;
+        std::vector<std::string> kinds;
+    };
+    const std::vector<Format> formats = {
+        {"png", FIF_PNG, 0, 0, {"1", "4", "8grey", "8pal", "24", "32", "48", "64", "g16"}},
+        {"jpg", FIF_JPEG, JPEG_QUALITYSUPERB, JPEG_ACCURATE, {"8grey", "24"}},
+        {"tif", FIF_TIFF, 0, 0, {"1", "4", "8grey", "8pal", "24", "32", "48", "64", "g16"}},
+        {"bmp", FIF_BMP, 0, 0, {"1", "4", "8pal", "16", "24", "32"}},
+        {"gif", FIF_GIF, 0, 0, {"1", "8pal"}},
+    };
+    struct Size {
+        int w, h;
+    };
+    int n = 0;
+    for (const Format& f : formats)
+        for (const std::string& kind : f.kinds)
+            for (const Size s : {Size{1, 1}, Size{3, 7}, Size{37, 5}, Size{130, 3}}) {
+                SCOPED_TRACE(std::string(f.ext) + " " + kind + " " + std::to_string(s.w) + "x" + std::to_string(s.h));
+                FIBITMAP* dib = imageOfDepth(kind, s.w, s.h);
+                ASSERT_NE(dib, nullptr);
+                const std::string path = dir.path("depth" + std::to_string(n++) + "." + f.ext);
+                ASSERT_TRUE(FreeImage_Save(f.fif, dib, path.c_str(), f.saveFlags));
+                FreeImage_Unload(dib);
+
+                BitsBuffer expected;
+                if (opensThroughPlatformLoader(f.ext)) {
+                    const std::optional<DibRecord> pic = loadThroughPlatformLoader(path);
+                    ASSERT_TRUE(pic);
+                    expected = borderedPicture(pic->width, pic->height, [&](int y) { return pic->row(y); });
+                } else {
+                    expected = openedByLibrary(path, f.fif, f.loadFlags);
+                }
+                ASSERT_EQ(expected.width(), s.w);
+                ASSERT_EQ(expected.height(), s.h);
+
+                dirtyFreedBlocks(s.w, s.h);
+                const OpenedPixels opened = decodePixelsForOpening(path, f.ext);
+                ASSERT_TRUE(opened.ok);
+                EXPECT_TRUE(opened.pixels == expected);
+                // The margin-less picture of the preview holds the same pixels.
+                const OpenedPicture picture = decodePictureForOpening(path, f.ext);
+                ASSERT_TRUE(picture.ok);
+                EXPECT_TRUE(borderedPicture(s.w, s.h, [&](int y) { return picture.picture.row(y); }) == expected);
+            }
 }
 
 // One sound file of every format the program reads: the writable ones from

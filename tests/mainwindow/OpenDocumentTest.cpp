@@ -4,6 +4,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
+#include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
@@ -189,6 +190,9 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     EXPECT_EQ(a->BitsRegion.RegionMain()->boundingBox(), (RectI{0, 0, 5, 4}));
 
     // The first snapshot: step 0 written, one step recorded, its history row.
+    // The program writes it in the background.
+    ASSERT_NE(programContext().snapshotWriter, nullptr);
+    programContext().snapshotWriter->drain();
     EXPECT_EQ(a->Undopos(), 1);
     EXPECT_EQ(a->UndoMax(), 1);
     EXPECT_TRUE(std::filesystem::exists(a->undoStore().snapshotPath(0)));
@@ -216,6 +220,7 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     EXPECT_EQ(b->ZoomFactor(), 3);
     EXPECT_TRUE(b->parentWidget()->isMaximized());
     EXPECT_EQ(b->sbInfo->panelText(3).toStdString(), second);
+    programContext().snapshotWriter->drain();
     EXPECT_TRUE(std::filesystem::exists(b->undoStore().snapshotPath(0)));
     EXPECT_NE(b->undoStore().snapshotPath(0), a->undoStore().snapshotPath(0));
 }

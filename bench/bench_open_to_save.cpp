@@ -416,11 +416,15 @@ void BM_OpenFilterSaveWriter(benchmark::State& state)
     std::vector<uint8_t> from(tq::BitsBuffer::byteSizeFor(kW, kH), 1), to(from.size());
     std::memcpy(to.data(), from.data(), from.size());
     std::vector<double> with, inline_, drain, copy;
+    std::vector<double> parts[2][3];   // open, filter, save; inline, writer
     const auto run = [&](bool useWriter) {
         tq::programContext().snapshotWriter = useWriter ? writer : nullptr;
         auto t0 = Clock::now();
         tq::fImage* doc = p.openFilterSave(p.png);
         (useWriter ? with : inline_).push_back(msSince(t0));
+        parts[useWriter][0].push_back(p.openMs);
+        parts[useWriter][1].push_back(p.filterMs);
+        parts[useWriter][2].push_back(p.saveMs);
         state.PauseTiming();
         t0 = Clock::now();
         writer->drain();
@@ -445,6 +449,10 @@ void BM_OpenFilterSaveWriter(benchmark::State& state)
     state.counters["inline_ms"] = median(inline_);
     state.counters["ratio"] = median(inline_) > 0 ? median(with) / median(inline_) : 0.0;
     state.counters["drain_ms"] = median(drain);
+    const char* const names[2][3] = {{"inline_open", "inline_filter", "inline_save"},
+                                     {"writer_open", "writer_filter", "writer_save"}};
+    for (int w = 0; w < 2; ++w)
+        for (int k = 0; k < 3; ++k) state.counters[names[w][k]] = median(parts[w][k]);
     state.counters["memcpy_ms"] = median(copy);
     setCores(state);
 }

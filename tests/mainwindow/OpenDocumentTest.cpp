@@ -252,11 +252,14 @@ TEST_F(OpenFixture, BackgroundSnapshotsAreToldWhenTheyFailAndGoWithTheirDocument
     const std::filesystem::path temp = UndoSnapshotFile::folder(platform::programFolder());
     std::filesystem::remove_all(temp);
     std::ofstream(temp) << "not a folder";
-    QImage img(5, 4, QImage::Format_RGB32);
-    img.fill(qRgb(1, 2, 3));
-    const std::string small = pictures.filePath("small.png").toStdString();
-    ASSERT_TRUE(img.save(QString::fromStdString(small), "PNG"));
-    choose(small);
+    // Opens a plain picture of w x h.
+    const auto openPlain = [&](const QString& name, int w, int h) {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(qRgb(1, 2, 3));
+        ASSERT_TRUE(img.save(pictures.filePath(name), "PNG"));
+        choose(pictures.filePath(name).toStdString());
+    };
+    openPlain("small.png", 5, 4);
     ASSERT_EQ(documents(), 1);
     // No one drains the writer here: the notice comes through the event loop.
     for (int i = 0; i < 500 && ports.messageBoxes.shown.empty(); ++i) {
@@ -271,11 +274,7 @@ TEST_F(OpenFixture, BackgroundSnapshotsAreToldWhenTheyFailAndGoWithTheirDocument
     EXPECT_EQ(first->Undopos(), 1) << "the step counts";
 
     std::filesystem::remove(temp);
-    QImage large(1500, 1000, QImage::Format_RGB32);
-    large.fill(qRgb(9, 8, 7));
-    const std::string big = pictures.filePath("large.png").toStdString();
-    ASSERT_TRUE(large.save(QString::fromStdString(big), "PNG"));
-    choose(big);
+    openPlain("large.png", 1500, 1000);
     ASSERT_EQ(documents(), 2);
     fImage* doc = shell->main()->currentDocument();
     ASSERT_NE(doc, first);

@@ -15,6 +15,9 @@
 // does OpenFilterSave. The context header and the "cores" counter give the
 // machine's core count (other work on it shifts the absolute times).
 //
+// OpenFilterSaveWriter holds the path with its undo snapshots written in the
+// background against the same path writing them inline (see there).
+//
 // The counters of OpenFilterSave, read by a hook on the C library's
 // allocation calls from the start of the open to the end of the save:
 //   buffers   blocks of at least a 24-bit picture (36 MB) allocated;
@@ -40,6 +43,7 @@
 // heap's mapped memory, as every later open does.
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
+#include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "document/mFormat.h"
 #include "mainwindow/fMain.h"
@@ -466,5 +470,61 @@ BENCHMARK(BM_Ratio)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(9);
+
+// Open-invert-save with the program's snapshot writer (as it runs) and with
+// every snapshot written on the path itself (as before the writer), taken in
+// turn: "ratio" is the writer's median over the inline one (the target is
+// 0.85 or less), beside the memcpy of the picture. "drain_ms" is what the
+// writer still had to do after the save returned (it overlaps what the user
+// does next); each run's close waits for it, untimed.
+void BM_OpenFilterSaveWriter(benchmark::State& state)
+{
+    Program& p = program();
+    std::shared_ptr<tq::SnapshotWriter> writer = tq::programContext().snapshotWriter;
+    if (!writer) p.fail("the program started no snapshot writer");
+    std::vector<uint8_t> from(tq::BitsBuffer::byteSizeFor(kW, kH), 1), to(from.size());
+    std::memcpy(to.data(), from.data(), from.size());
+    std::vector<double> with, inline_, drain, copy;
+    std::vector<double> parts[2][3];   // open, filter, save; inline, writer
+    const auto run = [&](bool useWriter) {
+        tq::programContext().snapshotWriter = useWriter ? writer : nullptr;
+        auto t0 = Clock::now();
+        tq::fImage* doc = p.openFilterSave(p.png);
+        (useWriter ? with : inline_).push_back(msSince(t0));
+        parts[useWriter][0].push_back(p.openMs);
+        parts[useWriter][1].push_back(p.filterMs);
+        parts[useWriter][2].push_back(p.saveMs);
+        state.PauseTiming();
+        t0 = Clock::now();
+        writer->drain();
+        if (useWriter) drain.push_back(msSince(t0));
+        p.close(doc);
+        state.ResumeTiming();
+    };
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::DoNotOptimize(to.data());
+        copy.push_back(msSince(t0));
+        run(true);
+        run(false);
+    }
+    tq::programContext().snapshotWriter = writer;
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    state.counters["writer_ms"] = median(with);
+    state.counters["inline_ms"] = median(inline_);
+    state.counters["ratio"] = median(inline_) > 0 ? median(with) / median(inline_) : 0.0;
+    state.counters["drain_ms"] = median(drain);
+    const char* const names[2][3] = {{"inline_open", "inline_filter", "inline_save"},
+                                     {"writer_open", "writer_filter", "writer_save"}};
+    for (int w = 0; w < 2; ++w)
+        for (int k = 0; k < 3; ++k) state.counters[names[w][k]] = median(parts[w][k]);
+    state.counters["memcpy_ms"] = median(copy);
+    setCores(state);
+}
+BENCHMARK(BM_OpenFilterSaveWriter)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(9);
 
 } // namespace

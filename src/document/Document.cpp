@@ -120,7 +120,9 @@ DibRecord Document::PictureRecord() const
 
 UndoStore& Document::undoStore()
 {
-    if (!Undo_) Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory());
+    if (!Undo_)
+        Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory(),
+                                            programContext().snapshotWriter);
     return *Undo_;
 }
 

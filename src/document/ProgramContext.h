@@ -26,6 +26,7 @@ namespace tq {
 
 class fImage;
 class MainHost;
+class SnapshotWriter;
 
 // A guarded reference to a document window: it turns null when its window
 // is destroyed.
@@ -84,6 +85,10 @@ struct ProgramContext {
     // The user has been told that undo snapshots or the settings cannot be
     // written; once a run is enough.
     bool WriteFailureTold = false;
+    // The program's one writer of undo snapshots, started once the snapshots
+    // of an earlier run are swept away; documents made without it write
+    // their snapshots before each step returns.
+    std::shared_ptr<SnapshotWriter> snapshotWriter;
 
     // The main window, reached through its interface; null without one.
     MainHost* host = nullptr;

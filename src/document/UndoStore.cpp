@@ -308,9 +308,16 @@ int UndoSnapshotFile::removeStale(const fs::path& programFolder)
 
 // ---- UndoStore ----
 
-UndoStore::UndoStore(fs::path programFolder, int32_t meID, UndoTarget& target, HistoryModel* history)
-    : programFolder_(std::move(programFolder)), meID_(meID), target_(target), history_(history)
+UndoStore::UndoStore(fs::path programFolder, int32_t meID, UndoTarget& target, HistoryModel* history,
+                     std::shared_ptr<SnapshotWriter> writer)
+    : programFolder_(std::move(programFolder)), meID_(meID), target_(target), history_(history),
+      writer_(std::move(writer))
 {
+}
+
+UndoStore::~UndoStore()
+{
+    if (writer_) writer_->forget(this);
 }
 
 const std::string& UndoStore::UndoNames(int step) const
@@ -325,31 +332,61 @@ bool UndoStore::historyShowsMe() const
     return history_ && history_->ImageID == meID_;
 }
 
+bool UndoStore::recordStepFiles(const fs::path& folderPath, int32_t meID, int step, int undoMax,
+                                const BitsBuffer& bits, bool write, int& error)
+{
+    bool written = true;
+    if (write) {
+        written = UndoSnapshotFile::write(folderPath / UndoSnapshotFile::fileName(meID, step), bits);
+        error = errno;
+    }
+    const SnapshotFolder folder(folderPath, false);
+    // Whatever an earlier branch left under this step's name is not this
+    // state.
+    if (!written || !write) folder.remove(UndoSnapshotFile::fileName(meID, step));
+    // A new action after undo: the redo branch goes. Snapshot `step` has
+    // just been rewritten.
+    for (int i = step + 1; i < undoMax; ++i) folder.remove(UndoSnapshotFile::fileName(meID, i));
+    if (step >= kMaxSteps) ShiftUndoFiles(folderPath, meID);
+    return written;
+}
+
 bool UndoStore::SaveUndoBits(const std::string& lastActionName)
 {
     // A snapshot that cannot be written does not undo the change: the step
     // still counts (so closing still asks about it) and the redo branch
     // still goes, or Redo would bring back a step older than the change.
     // Only the way back to this state is lost, and the user is told why.
-    const bool written = UndoSnapshotFile::write(snapshotPath(undoPos_), target_.undoBits());
-    const int error = errno;
-    const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
-    if (!written) {
-        // Whatever an earlier branch left under this step's name is not
-        // this state.
-        folder.remove(stepName(undoPos_));
-        target_.snapshotNotWritten(UndoSnapshotFile::folder(programFolder_), error);
+    const fs::path folder = UndoSnapshotFile::folder(programFolder_);
+    const int step = undoPos_;
+    const int undoMax = undoMax_;
+    bool written = true;
+    if (writer_) {
+        // The writer keeps the pixels as they are now: a share of the block,
+        // which the document leaves alone (a new picture is a new block, and
+        // painting in place copies a shared block first).
+        writer_->post(this, [this, folder, meID = meID_, step, undoMax,
+                             bits = target_.undoBits().share()]() -> SnapshotWriter::Notice {
+            int error = 0;
+            if (recordStepFiles(folder, meID, step, undoMax, bits, !closing_, error)) return {};
+            return [this, folder, error] { target_.snapshotNotWritten(folder, error); };
+        });
+    } else {
+        int error = 0;
+        written = recordStepFiles(folder, meID_, step, undoMax, target_.undoBits(), true, error);
+        if (!written) target_.snapshotNotWritten(folder, error);
     }
 
-    // A new action after undo: the redo branch goes. Snapshot Undopos has
-    // just been rewritten.
-    for (int i = undoPos_ + 1; i < undoMax_; ++i) folder.remove(stepName(i));
     for (int i = undoPos_ + 1; i <= kMaxSteps; ++i) names_[static_cast<size_t>(i)].clear();
     names_[static_cast<size_t>(undoPos_)] = lastActionName;
 
     bool shifted = false;
     if (undoPos_ >= kMaxSteps) {
-        ShiftUndoFiles();
+        // The names slide with their files, so row 0 ("Original") is always
+        // the oldest snapshot there is.
+        for (int i = 1; i <= kMaxSteps; ++i)
+            names_[static_cast<size_t>(i - 1)] = std::move(names_[static_cast<size_t>(i)]);
+        names_[kMaxSteps].clear();
         shifted = true;
         undoPos_ = undoMax_ = kMaxSteps;
     } else {
@@ -373,8 +410,14 @@ bool UndoStore::SaveUndoBits(const std::string& lastActionName)
     return written;
 }
 
+void UndoStore::settleFiles()
+{
+    if (writer_) writer_->wait(this);
+}
+
 bool UndoStore::restore(const fs::path& file)
 {
+    settleFiles();
     if (!UndoSnapshotFile::read(file, spare_)) return false;
     const int w = spare_.width();
     const int h = spare_.height();
@@ -392,6 +435,8 @@ bool UndoStore::LoadUndoBits(const fs::path& bName)
 
 bool UndoStore::UndoBits()
 {
+    // A failed write of the steps before is told before the way back is.
+    settleFiles();
     bool loaded = false;
     if (undoPos_ >= 2) {
         if (LoadUndoBits(snapshotPath(undoPos_ - 2))) {
@@ -411,6 +456,7 @@ bool UndoStore::UndoBits()
 
 bool UndoStore::RedoBits()
 {
+    settleFiles();
     // Only a step of this document's own branch is ever redone.
     bool loaded = false;
     if (undoPos_ >= 1 && undoPos_ < undoMax_) {
@@ -433,6 +479,7 @@ bool UndoStore::RedoBits()
 
 bool UndoStore::JumpToStep(int index)
 {
+    settleFiles();
     if (index < 0 || index >= undoMax_) return false;
     if (!LoadUndoBits(snapshotPath(index))) {
         target_.snapshotMissing(index);
@@ -461,6 +508,13 @@ void UndoStore::SwapHistoy()
 
 void UndoStore::DeleteUndoFiles()
 {
+    if (writer_) {
+        // Snapshots not begun are skipped; the renames and removals queued
+        // with them still run, so the names below are all there can be.
+        closing_ = true;
+        writer_->wait(this);
+        closing_ = false;
+    }
     // By exact name and only the steps this document has: a pattern such as
     // "b1000*.dat" would also match the files of document 10001.
     const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
@@ -472,15 +526,120 @@ void UndoStore::DeleteUndoFiles()
     undoPos_ = undoMax_ = 0;
 }
 
-void UndoStore::ShiftUndoFiles()
+void UndoStore::ShiftUndoFiles(const fs::path& folderPath, int32_t meID)
 {
-    const SnapshotFolder folder(UndoSnapshotFile::folder(programFolder_), false);
-    folder.remove(stepName(0));
-    for (int i = 1; i <= kMaxSteps; ++i) folder.rename(stepName(i), stepName(i - 1));
-    // The names slide with their files, so row 0 ("Original") is always the
-    // oldest snapshot there is.
-    for (int i = 1; i <= kMaxSteps; ++i) names_[static_cast<size_t>(i - 1)] = std::move(names_[static_cast<size_t>(i)]);
-    names_[kMaxSteps].clear();
+    const SnapshotFolder folder(folderPath, false);
+    folder.remove(UndoSnapshotFile::fileName(meID, 0));
+    for (int i = 1; i <= kMaxSteps; ++i)
+        folder.rename(UndoSnapshotFile::fileName(meID, i), UndoSnapshotFile::fileName(meID, i - 1));
+}
+
+// ---- SnapshotWriter ----
+
+SnapshotWriter::SnapshotWriter(std::function<void()> wake) : wake_(std::move(wake))
+{
+    thread_ = std::thread([this] { run(); });
+}
+
+SnapshotWriter::~SnapshotWriter()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    work_.notify_all();
+    thread_.join();
+}
+
+void SnapshotWriter::post(const void* owner, Job job)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        jobs_.emplace_back(owner, std::move(job));
+    }
+    work_.notify_one();
+}
+
+bool SnapshotWriter::pending(const void* owner) const
+{
+    if (running_ == owner) return true;
+    for (const auto& j : jobs_)
+        if (j.first == owner) return true;
+    return false;
+}
+
+void SnapshotWriter::wait(const void* owner)
+{
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return !pending(owner); });
+    }
+    deliver();
+}
+
+void SnapshotWriter::drain()
+{
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return jobs_.empty() && !running_; });
+    }
+    deliver();
+}
+
+void SnapshotWriter::deliver()
+{
+    // One at a time: a notice may show a box whose event loop closes a
+    // document, and that document's notices must then still be droppable.
+    for (;;) {
+        Notice notice;
+        {
+            const std::lock_guard lock(mutex_);
+            if (notices_.empty()) return;
+            notice = std::move(notices_.front().second);
+            notices_.pop_front();
+        }
+        notice();
+    }
+}
+
+void SnapshotWriter::forget(const void* owner)
+{
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return !pending(owner); });
+    std::erase_if(notices_, [owner](const auto& n) { return n.first == owner; });
+}
+
+void SnapshotWriter::run()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        work_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
+        if (jobs_.empty()) return;   // stopping, and every job done
+        auto [owner, job] = std::move(jobs_.front());
+        jobs_.pop_front();
+        running_ = owner;
+        lock.unlock();
+        Notice notice;
+        try {
+            notice = job();
+        } catch (const std::exception&) {
+            // Only memory can run out here; the files stay as the job left
+            // them, and the reader that needs one finds it missing.
+        }
+        // The job's share of the pixels goes before anyone waiting is let
+        // go, so the document finds its block its own again.
+        job = nullptr;
+        lock.lock();
+        running_ = nullptr;
+        const bool told = static_cast<bool>(notice);
+        if (told) notices_.emplace_back(owner, std::move(notice));
+        done_.notify_all();
+        if (told && wake_) {
+            lock.unlock();
+            wake_();
+            lock.lock();
+        }
+    }
 }
 
 } // namespace tq

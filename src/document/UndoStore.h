@@ -23,15 +23,28 @@
 // The store does the bookkeeping; the document window supplies its pixels and
 // takes restored ones back through UndoTarget, and the rows of the history
 // window are kept in a HistoryModel.
+//
+// Given a SnapshotWriter, a store leaves its files to the writer's thread: a
+// step's counters, names and history rows change at once, and its snapshot,
+// the removal of a dropped redo branch and the slide at the cap follow there
+// in the order they were asked for. Whatever reads or removes the files
+// (undo, redo, a jump, a load, closing) first waits for this store's work.
 #pragma once
 
 #include "platform/BitsBuffer.h"
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace tq {
 
@@ -81,6 +94,55 @@ struct UndoSnapshotFile {
     static int removeStale(const std::filesystem::path& programFolder);
 };
 
+// Writes snapshot files on a thread of its own, so that a step's pixels are
+// on screen without waiting for their snapshot: one writer per program, its
+// jobs run one at a time in the order they were posted (a step's file is
+// complete before a later job renames or removes it).
+//
+// A job may leave a notice (a failed write to tell the user about). Notices
+// run only on the thread that posts the jobs, oldest first: at its next
+// wait(), drain() or deliver(). `wake` is called on the writer's thread as a
+// notice is left, to have deliver() run soon on the posting thread.
+class SnapshotWriter {
+public:
+    using Notice = std::function<void()>;
+    using Job = std::function<Notice()>;
+
+    explicit SnapshotWriter(std::function<void()> wake = {});
+    // Runs every job already posted (no half-written file stays behind),
+    // then stops; notices not delivered by then are dropped.
+    ~SnapshotWriter();
+    SnapshotWriter(const SnapshotWriter&) = delete;
+    SnapshotWriter& operator=(const SnapshotWriter&) = delete;
+
+    // Queues `job` on behalf of `owner` (the key for wait and forget).
+    void post(const void* owner, Job job);
+    // Blocks until every job of `owner` has run, then delivers the notices.
+    void wait(const void* owner);
+    // Blocks until every job has run, then delivers the notices.
+    void drain();
+    // Runs the notices left so far on the calling thread, oldest first.
+    void deliver();
+    // Blocks until every job of `owner` has run and drops its notices: the
+    // owner is going away.
+    void forget(const void* owner);
+
+private:
+    bool pending(const void* owner) const;
+    void run();
+
+    std::function<void()> wake_;
+    mutable std::mutex mutex_;
+    std::condition_variable work_;
+    std::condition_variable done_;
+    std::deque<std::pair<const void*, Job>> jobs_;
+    std::deque<std::pair<const void*, Notice>> notices_;
+    // The owner of the job running now; null when none runs.
+    const void* running_ = nullptr;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
 // What the store needs of the document it keeps snapshots for.
 class UndoTarget {
 public:
@@ -112,8 +174,14 @@ class UndoStore {
 public:
     static constexpr int kMaxSteps = 200;
 
+    // Without a writer every file is written before SaveUndoBits returns.
     UndoStore(std::filesystem::path programFolder, int32_t meID, UndoTarget& target,
-              HistoryModel* history = nullptr);
+              HistoryModel* history = nullptr, std::shared_ptr<SnapshotWriter> writer = nullptr);
+    // Waits for the writer to finish this store's files; notices it still
+    // holds for the target are dropped.
+    ~UndoStore();
+    UndoStore(const UndoStore&) = delete;
+    UndoStore& operator=(const UndoStore&) = delete;
 
     int32_t MeID() const { return meID_; }
     int32_t Undopos() const { return undoPos_; }
@@ -132,7 +200,10 @@ public:
     // drops any redo branch, advances the counters (or slides them at the
     // cap), updates the history rows and "Total Actions: n". A failed write
     // records the step all the same, without a snapshot (the target is told
-    // why), and returns false.
+    // why), and returns false. With a writer the snapshot is a share of the
+    // pixels handed to it (the document copies them before it paints in
+    // place), this returns true, and a failed write is told to the target
+    // when the writer's notices are delivered.
     bool SaveUndoBits(const std::string& lastActionName);
     // Shows snapshot Undopos - 2; true when it was restored.
     bool UndoBits();
@@ -151,10 +222,19 @@ public:
     // do.
     void SwapHistoy();
     // Removes every snapshot of this document; the counters return to 0.
+    // Snapshots still waiting for the writer are not written.
     void DeleteUndoFiles();
 
 private:
-    void ShiftUndoFiles();
+    // The files of recording step `step` (shown state `bits`): its snapshot,
+    // the redo branch up to `undoMax` removed, the slide at the cap. False,
+    // with `error` set, when the snapshot could not be written.
+    static bool recordStepFiles(const std::filesystem::path& folder, int32_t meID, int step, int undoMax,
+                                const BitsBuffer& bits, bool write, int& error);
+    static void ShiftUndoFiles(const std::filesystem::path& folder, int32_t meID);
+    // Waits for the writer to finish this store's files and tells the
+    // target what went wrong with them.
+    void settleFiles();
     std::string stepName(int step) const { return UndoSnapshotFile::fileName(meID_, step); }
     // Status panel 2: "Total Actions: " and Undopos. Every change of Undopos
     // shows it before the history rows are touched.
@@ -173,6 +253,10 @@ private:
     std::array<std::string, kMaxSteps + 1> names_;
     // The buffer snapshots are read into (see UndoTarget::restoreBits).
     BitsBuffer spare_;
+    std::shared_ptr<SnapshotWriter> writer_;
+    // Set while the document closes: its snapshots not yet written are not
+    // wanted any more. Read by the writer's thread.
+    std::atomic<bool> closing_{false};
 };
 
 } // namespace tq

@@ -101,6 +101,9 @@ mStart::~mStart()
         w = nullptr;
     }
     destroyMainWindow(main_, this);
+    // The documents have waited for their snapshots; the writer stops once
+    // the last store lets it go.
+    programContext().snapshotWriter.reset();
     platform::setDefaultColourPicker(nullptr);
 }
 
@@ -156,6 +159,20 @@ bool mStart::StartApplication(fSplash* splash)
     // a run that ended without closing its documents. They go now, so none
     // can come back as a step of a new document with the same number.
     UndoSnapshotFile::removeStale(options_.programFolder);
+    // Only now may snapshots be written, and from here on they are written
+    // beside the work: a failed one is told as soon as it is known.
+    auto writerRef = std::make_shared<std::weak_ptr<SnapshotWriter>>();
+    auto writer = std::make_shared<SnapshotWriter>([writerRef] {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [writerRef] {
+                    if (const auto w = writerRef->lock()) w->deliver();
+                },
+                Qt::QueuedConnection);
+    });
+    *writerRef = writer;
+    programContext().snapshotWriter = std::move(writer);
 
     runningShell = this;
     setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <iterator>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -738,4 +741,163 @@ TEST_F(PlantedLinks, SnapshotPastTheFileSizeLimitFailsInsteadOfKillingTheProgram
         ::testing::ExitedWithCode(0), "");
 }
 
+} // namespace tq
+
+namespace tq {
+namespace {
+
+// The store with the program's background writer: steps return before their
+// files are written, and whatever reads the files waits for them.
+class UndoStoreWriterTest : public UndoStoreTest {
+protected:
+    std::vector<std::string> filesInTemp() const
+    {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(dir / "Temp", ec)) names.push_back(e.path().filename().string());
+        return names;
+    }
+    // A picture large enough that its write is still going on when the
+    // step returns.
+    void paintLarge(uint8_t tag) { doc.paint(tag, 1500, 1000); }
+
+    std::atomic<int> wakes{0};
+    std::shared_ptr<SnapshotWriter> writer = std::make_shared<SnapshotWriter>([this] { ++wakes; });
+};
+
+TEST_F(UndoStoreWriterTest, UndoRightAfterAStepRestoresTheBytesOfEachStep)
+{
+    UndoStore s(dir, 1, doc, &history, writer);
+    for (uint8_t tag : {10, 20, 30}) {
+        paintLarge(tag);
+        ASSERT_TRUE(s.SaveUndoBits("step"));
+    }
+    // Painting in place makes the block the document's own first: the
+    // snapshot keeps the bytes of the step.
+    doc.bits.unshare();
+    doc.bits.data()[0] = 99;
+    doc.bits.data()[5] = 104;
+    EXPECT_EQ(s.Undopos(), 3) << "the counters do not wait for the files";
+
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.shows(20));
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.shows(10));
+    ASSERT_TRUE(s.RedoBits());
+    ASSERT_TRUE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(30)) << "the step's bytes, not those painted after it";
+
+    // A new step after two undos: the dropped branch goes after the rewrite.
+    ASSERT_TRUE(s.UndoBits());
+    ASSERT_TRUE(s.UndoBits());
+    paintLarge(50);
+    ASSERT_TRUE(s.SaveUndoBits("N"));
+    ASSERT_TRUE(s.JumpToStep(0));
+    EXPECT_TRUE(doc.shows(10));
+    ASSERT_TRUE(s.RedoBits());
+    EXPECT_TRUE(doc.shows(50));
+    EXPECT_FALSE(s.RedoBits());
+    EXPECT_EQ(stepsOnDisk(1), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(doc.missing.empty());
+    EXPECT_TRUE(doc.notWritten.empty());
+}
+
+TEST_F(UndoStoreWriterTest, AFailedWriteIsToldOnTheCallersThreadAndTheStepCounts)
+{
+    spit(dir / "Temp", {0});   // no folder can be made there
+    UndoStore s(dir, 8, doc, &history, writer);
+    EXPECT_TRUE(act(s, 10, "Original")) << "the write is only queued";
+    EXPECT_EQ(s.Undopos(), 1);
+    EXPECT_EQ(doc.actionsPanel, "Total Actions: 1");
+    ASSERT_TRUE(act(s, 20, "A"));
+    EXPECT_EQ(s.Undopos(), 2);
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Original", "A"}));
+
+    // The writer asks to be heard as each failure is known; the target is
+    // told only when its notices are delivered here.
+    for (int i = 0; i < 2000 && wakes < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(wakes, 2);
+    EXPECT_TRUE(doc.notWritten.empty());
+    writer->deliver();
+    ASSERT_EQ(doc.notWritten.size(), 2u);
+    EXPECT_EQ(doc.notWritten[0], std::make_pair(dir / "Temp", ENOTDIR));
+
+    // An undo waits for the steps before it and tells their failures first.
+    ASSERT_TRUE(act(s, 30, "B"));
+    EXPECT_FALSE(s.UndoBits());
+    EXPECT_EQ(doc.notWritten.size(), 3u);
+    EXPECT_EQ(doc.missing, std::vector<int>{1});
+    EXPECT_EQ(s.Undopos(), 3);
+}
+
+TEST_F(UndoStoreWriterTest, ClosingWithWritesPendingLeavesNoFile)
+{
+    UndoStore s(dir, 4, doc, &history, writer);
+    for (uint8_t tag = 1; tag <= 6; ++tag) {
+        paintLarge(tag);
+        ASSERT_TRUE(s.SaveUndoBits("step"));
+    }
+    ASSERT_TRUE(s.UndoBits());
+    ASSERT_TRUE(s.UndoBits());
+    for (uint8_t tag = 7; tag <= 9; ++tag) {
+        paintLarge(tag);
+        ASSERT_TRUE(s.SaveUndoBits("after undo"));   // each drops a branch
+    }
+    s.DeleteUndoFiles();
+    EXPECT_EQ(filesInTemp(), std::vector<std::string>{});
+    writer->drain();
+    EXPECT_EQ(filesInTemp(), std::vector<std::string>{}) << "nothing written after the close";
+    EXPECT_TRUE(doc.notWritten.empty());
+}
+
+TEST_F(UndoStoreWriterTest, TheCapSlidesFilesInOrderWithWritesPending)
+{
+    UndoStore s(dir, 9, doc, &history, writer);
+    for (int k = 0; k <= 201; ++k) ASSERT_TRUE(act(s, static_cast<uint8_t>(k), "step " + std::to_string(k)));
+    EXPECT_EQ(s.Undopos(), 200);
+    writer->drain();
+    std::vector<int> expected;
+    for (int i = 0; i < 200; ++i) expected.push_back(i);
+    EXPECT_EQ(stepsOnDisk(9), expected);
+    EXPECT_EQ(UndoSnapshotFile::read(s.snapshotPath(199))->data()[0], 201);
+    EXPECT_EQ(UndoSnapshotFile::read(s.snapshotPath(0))->data()[0], 2);
+    EXPECT_EQ(history.row(199).Ltext, "step 201");
+
+    // Steps past the cap while earlier slides are still queued.
+    ASSERT_TRUE(act(s, 210, "x"));
+    ASSERT_TRUE(act(s, 211, "y"));
+    ASSERT_TRUE(s.UndoBits());
+    EXPECT_TRUE(doc.shows(210));
+    ASSERT_TRUE(s.JumpToStep(0));
+    EXPECT_TRUE(doc.shows(4));
+}
+
+TEST(SnapshotWriter, JobsRunInOrderAndAGoneOwnersNoticesAreDropped)
+{
+    std::vector<int> ran;
+    std::vector<std::string> told;
+    int a = 0, b = 0;
+    {
+        SnapshotWriter w;
+        for (int i = 0; i < 50; ++i)
+            w.post(i % 2 ? &a : &b, [&ran, &told, i]() -> SnapshotWriter::Notice {
+                ran.push_back(i);
+                if (i >= 46) return [&told, i] { told.push_back(std::to_string(i)); };
+                return {};
+            });
+        w.forget(&b);   // 46 and 48 are b's
+        w.wait(&a);
+        EXPECT_EQ(told, (std::vector<std::string>{"47", "49"}));
+        w.post(&a, [&ran]() -> SnapshotWriter::Notice {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ran.push_back(50);
+            return {};
+        });
+    }
+    // Its end ran the job still queued.
+    ASSERT_EQ(ran.size(), 51u);
+    for (int i = 0; i <= 50; ++i) EXPECT_EQ(ran[static_cast<size_t>(i)], i);
+}
+
+} // namespace
 } // namespace tq

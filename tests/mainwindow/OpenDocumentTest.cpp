@@ -4,10 +4,13 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
+#include "document/UndoStore.h"
+#include "document/WriteFailureNotice.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/mStart.h"
+#include "platform/Folders.h"
 #include "platform/Region.h"
 #include "platform/TestPorts.h"
 #include "document/HistoryModel.h"
@@ -22,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -189,6 +193,9 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     EXPECT_EQ(a->BitsRegion.RegionMain()->boundingBox(), (RectI{0, 0, 5, 4}));
 
     // The first snapshot: step 0 written, one step recorded, its history row.
+    // The program writes it in the background.
+    ASSERT_NE(programContext().snapshotWriter, nullptr);
+    programContext().snapshotWriter->drain();
     EXPECT_EQ(a->Undopos(), 1);
     EXPECT_EQ(a->UndoMax(), 1);
     EXPECT_TRUE(std::filesystem::exists(a->undoStore().snapshotPath(0)));
@@ -216,6 +223,7 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     EXPECT_EQ(b->ZoomFactor(), 3);
     EXPECT_TRUE(b->parentWidget()->isMaximized());
     EXPECT_EQ(b->sbInfo->panelText(3).toStdString(), second);
+    programContext().snapshotWriter->drain();
     EXPECT_TRUE(std::filesystem::exists(b->undoStore().snapshotPath(0)));
     EXPECT_NE(b->undoStore().snapshotPath(0), a->undoStore().snapshotPath(0));
 }
@@ -234,4 +242,52 @@ TEST_F(OpenFixture, AnInitialZoomOfOneOrLessLeavesTheZoomAlone)
     ASSERT_EQ(documents(), 3);
     for (QMdiSubWindow* w : shell->main()->mdiArea()->subWindowList())
         EXPECT_EQ(qobject_cast<fImage*>(w->widget())->ZoomFactor(), 1);
+}
+
+// The running program writes its snapshots in the background: a failed one
+// is told by the program itself as soon as it is known, and a document
+// closed while its snapshots are still being written leaves no file.
+TEST_F(OpenFixture, BackgroundSnapshotsAreToldWhenTheyFailAndGoWithTheirDocument)
+{
+    const std::filesystem::path temp = UndoSnapshotFile::folder(platform::programFolder());
+    std::filesystem::remove_all(temp);
+    std::ofstream(temp) << "not a folder";
+    // Opens a plain picture of w x h.
+    const auto openPlain = [&](const QString& name, int w, int h) {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(qRgb(1, 2, 3));
+        ASSERT_TRUE(img.save(pictures.filePath(name), "PNG"));
+        choose(pictures.filePath(name).toStdString());
+    };
+    openPlain("small.png", 5, 4);
+    ASSERT_EQ(documents(), 1);
+    // No one drains the writer here: the notice comes through the event loop.
+    for (int i = 0; i < 500 && ports.messageBoxes.shown.empty(); ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(10);
+    }
+    ASSERT_EQ(ports.messageBoxes.shown.size(), 1u);
+    EXPECT_EQ(ports.messageBoxes.shown[0].text, writeFailureText(temp, ENOTDIR));
+    EXPECT_EQ(ports.messageBoxes.shown[0].title, "Talvex Quarlend");
+    EXPECT_EQ(ports.messageBoxes.shown[0].icon, platform::MsgIcon::Exclamation);
+    auto* first = qobject_cast<fImage*>(shell->main()->mdiArea()->subWindowList()[0]->widget());
+    EXPECT_EQ(first->Undopos(), 1) << "the step counts";
+
+    std::filesystem::remove(temp);
+    openPlain("large.png", 1500, 1000);
+    ASSERT_EQ(documents(), 2);
+    fImage* doc = shell->main()->currentDocument();
+    ASSERT_NE(doc, first);
+    for (int i = 0; i < 3; ++i) {
+        LastActionName() = "INVERT";
+        shell->main()->MenuExec("INVERT");
+    }
+    EXPECT_EQ(doc->Undopos(), 4);
+    doc->Changed = false;
+    qobject_cast<QMdiSubWindow*>(doc->parentWidget())->close();
+    QCoreApplication::processEvents();
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(temp)) left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{}) << "closed with its snapshots still being written";
+    EXPECT_EQ(ports.messageBoxes.shown.size(), 1u);
 }

@@ -46,6 +46,8 @@ struct Drive {
     // a warning or an error is a failed step (false, with its text in
     // `error`); an information is only reported.
     bool settle(size_t shownBefore, std::string& error);
+    // Waits for the snapshots written so far and shows what failed there.
+    void settleWrites();
     // The first warning or error box shown since `shownBefore`, or nullptr.
     const platform::MessageBoxRequest* warningSince(size_t shownBefore) const;
 };

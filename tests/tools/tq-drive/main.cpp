@@ -20,6 +20,7 @@
 #include "Drive.h"
 
 #include "document/ProgramContext.h"
+#include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "document/mBitmap_Files.h"
 #include "platform/Folders.h"
@@ -59,9 +60,16 @@ const platform::MessageBoxRequest* Drive::warningSince(size_t shownBefore) const
     return nullptr;
 }
 
+void Drive::settleWrites()
+{
+    if (const auto& writer = programContext().snapshotWriter) writer->drain();
+}
+
 bool Drive::settle(size_t shownBefore, std::string& error)
 {
     QCoreApplication::processEvents();
+    // A snapshot that could not be written is told within its step.
+    settleWrites();
     const platform::MessageBoxRequest* warning = warningSince(shownBefore);
     if (warning) error = warning->text;
     return !warning;
@@ -244,6 +252,7 @@ int run(const Options& o)
     const size_t before = shown.size();
     shell.loadBitmap(o.open, extensionOf(o.open));
     QCoreApplication::processEvents();
+    d.settleWrites();
     if (!d.activeDocument()) return fail("open " + o.open, shown.size() > before ? shown.back().text : "no document");
 
     for (const Step& s : o.steps) {
@@ -252,6 +261,7 @@ int run(const Options& o)
             if (f.flag == s.flag) flag = &f;
         const size_t shownBefore = shown.size();
         const StepResult r = flag->run(d, s);
+        d.settleWrites();
         // A step the program stopped with a box of its own goes on when
         // asked to; a step the driver could not take ends the run.
         if (!r.empty() && !(o.carryOn && d.warningSince(shownBefore))) return fail(describe(s), r);

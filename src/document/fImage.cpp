@@ -34,11 +34,7 @@
 namespace tq {
 namespace {
 
-std::vector<fImage*>& registry()
-{
-    static std::vector<fImage*> docs;
-    return docs;
-}
+std::vector<fImage*>& registry() { return programContext().documents; }
 
 // The hand pointers: closed while the left button is held, open otherwise.
 // (Made when used: a cursor kept past the application's end would outlive

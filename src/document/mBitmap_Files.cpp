@@ -33,8 +33,6 @@
 
 namespace tq {
 
-BitmapHandle PreloadedBitmap;
-
 namespace mBitmap {
 
 namespace {

@@ -41,8 +41,8 @@ using BitmapHandle = std::shared_ptr<const LoadedBitmap>;
 // on success (ImageBPP: bits per pixel as the library decoded the file,
 // before any conversion) and leaves them alone on failure.
 // The decode that the open dialog's preview, the recent-file menu and the
-// thumbnail browser leave for opening the file.
-extern BitmapHandle PreloadedBitmap;
+// thumbnail browser leave for opening the file is PreloadedBitmap()
+// (ProgramContext.h).
 
 namespace mBitmap {
 

@@ -102,8 +102,9 @@ OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::stri
         if (PreloadedBitmap() && PreloadedBitmap()->sourcePath == fileName) {
             pixels = mBitmap::bitsFromRecord(PreloadedBitmap()->dib);
         } else {
-            pixels = mBitmap::LoadImageBits(fileName, ext);
-            if (!pixels) refusal = mBitmap::LastLoadRefusal();
+            mBitmap::LoadedBits loaded = mBitmap::LoadImageBits(fileName, ext);
+            pixels = std::move(loaded.pixels);
+            if (!pixels) refusal = std::move(loaded.refusal);
         }
         PreloadedBitmap().reset();
     }

@@ -122,9 +122,9 @@ ProgramContext& programContext();
 
 // Installs a fresh context for its lifetime and puts the previous one back
 // when it ends. The fresh context starts from the defaults (the settings of
-// a first start in its program folder), but keeps the folders and the ports
-// of the context around it, so a test's files stay in its own folders and
-// its doubles stay in place.
+// a first start in its program folder), but keeps the folders, the ports and
+// the effects library of the context around it, so a test's files stay in
+// its own folders and its doubles stay in place.
 class ScopedContext {
 public:
     ScopedContext();

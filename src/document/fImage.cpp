@@ -391,21 +391,21 @@ void fImage::PasteFromClipboard()
     PPicture(picture);
 }
 
-bool fImage::save(const std::string& FileName, const std::string& FileExtension)
+mBitmap::SaveResult fImage::save(const std::string& FileName, const std::string& FileExtension)
 {
-    if (!BMExists) return false;
+    if (!BMExists) return {};
     iSrc.clearPicture();
     iSrc.AutoRedraw = true;
     const int32_t w = PictureWidth();
     const int32_t h = PictureHeight();
-    if (w < 1 || h < 1 || Bits_.width() != w || Bits_.height() != h) return false;
+    if (w < 1 || h < 1 || Bits_.width() != w || Bits_.height() != h) return {};
     // The writer reads the rows in place (the margin stays behind). It puts
     // the file beside its final name and renames it over the old one only
     // when complete, so a failure leaves the old file whole.
     try {
         return mBitmap::SaveImageFile(FileName, FileExtension, Bits_);
     } catch (const std::bad_alloc&) {
-        return false;
+        return {};
     }
 }
 

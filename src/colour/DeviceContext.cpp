@@ -1,6 +1,7 @@
 #include "colour/DeviceContext.h"
 
 #include "colour/SystemColours.h"
+#include "document/ProgramContext.h"
 #include "platform/BitsBuffer.h"
 
 #include <QCoreApplication>
@@ -20,11 +21,7 @@ namespace tq::gdi {
 
 namespace {
 
-std::unordered_set<const DeviceContext*>& createdContexts()
-{
-    static std::unordered_set<const DeviceContext*> contexts;
-    return contexts;
-}
+std::unordered_set<const void*>& createdContexts() { return programContext().drawingContexts; }
 
 bool hasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 

@@ -1,5 +1,6 @@
 #include "colour/GdiObjects.h"
 
+#include "document/ProgramContext.h"
 #include "platform/BitsBuffer.h"
 
 #include <QCoreApplication>
@@ -17,11 +18,7 @@ namespace tq::gdi {
 
 namespace {
 
-std::unordered_set<const Object*>& registry()
-{
-    static std::unordered_set<const Object*> objects;
-    return objects;
-}
+std::unordered_set<const void*>& registry() { return programContext().drawingObjects; }
 
 template <class T>
 T* track(T* object)

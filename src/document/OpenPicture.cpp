@@ -99,13 +99,14 @@ OpenedPixels decodePixelsForOpening(const std::string& fileName, const std::stri
         // A decode left by the preview of this very file is taken; any other
         // is dropped, and the file decoded straight into the buffer the
         // document keeps.
-        if (PreloadedBitmap && PreloadedBitmap->sourcePath == fileName) {
-            pixels = mBitmap::bitsFromRecord(PreloadedBitmap->dib);
+        if (PreloadedBitmap() && PreloadedBitmap()->sourcePath == fileName) {
+            pixels = mBitmap::bitsFromRecord(PreloadedBitmap()->dib);
         } else {
-            pixels = mBitmap::LoadImageBits(fileName, ext);
-            if (!pixels) refusal = mBitmap::LastLoadRefusal();
+            mBitmap::LoadedBits loaded = mBitmap::LoadImageBits(fileName, ext);
+            pixels = std::move(loaded.pixels);
+            if (!pixels) refusal = std::move(loaded.refusal);
         }
-        PreloadedBitmap.reset();
+        PreloadedBitmap().reset();
     }
     OpenedPixels result;
     if (!pixels || !pixels->allocated() || pixels->width() < 1 || pixels->height() < 1) {

@@ -51,7 +51,7 @@ struct OpenedPixels {
 };
 
 // Decodes fileName for opening as a new document. For a library format the
-// decode that PreloadedBitmap holds is taken (and PreloadedBitmap emptied)
+// decode that PreloadedBitmap() holds is taken (and PreloadedBitmap() emptied)
 // only when it was made from this very path; otherwise the file is decoded
 // here.
 // On success ImageWidth and ImageHeight hold the picture's size; on failure

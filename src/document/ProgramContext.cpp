@@ -34,6 +34,9 @@ ScopedContext::ScopedContext()
     ctx_->platform.ports = outer.platform.ports;
     ctx_->platform.programFolder = outer.platform.programFolder;
     ctx_->platform.tempFolder = outer.platform.tempFolder;
+    ctx_->platform.pictureTempFolder = outer.platform.pictureTempFolder;
+    ctx_->platform.ownPictureTempFolder = outer.platform.ownPictureTempFolder;
+    ctx_->platform.zorveli = outer.platform.zorveli;
     savedProgram_ = &outer;
     savedPlatform_ = platform::installPlatformContext(&ctx_->platform);
     currentContext() = ctx_.get();

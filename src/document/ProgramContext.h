@@ -20,13 +20,18 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace tq {
 
 class fImage;
 class MainHost;
 class SnapshotWriter;
+class mStart;
+struct LoadedBitmap;
+struct PaletteRecord;
 
 // A guarded reference to a document window: it turns null when its window
 // is destroyed.
@@ -92,6 +97,29 @@ struct ProgramContext {
 
     // The main window, reached through its interface; null without one.
     MainHost* host = nullptr;
+    // The start-up shell of the run (the last one started that is still
+    // alive), so the file commands can rebuild the recent-file menu; null
+    // before start-up.
+    mStart* shell = nullptr;
+    // Told the name of a floating tool window the user closed (the shell
+    // clears the window's visible flag); empty before start-up.
+    std::function<void(const std::string& name)> ToolWindowClosed;
+
+    // The document windows alive now, in the order they were made.
+    std::vector<fImage*> documents;
+    // The decode that the open dialog's preview, the recent-file menu and
+    // the thumbnail browser leave for opening the file (mBitmap_Files.h).
+    std::shared_ptr<const LoadedBitmap> PreloadedBitmap;
+    // The one palette the palette dialog edits and PaletteApply uses
+    // (filters/Palette.h); made empty at its first use.
+    std::shared_ptr<PaletteRecord> palette;
+    // The selection file the selection dialogs offer next: the last one
+    // loaded or saved.
+    std::string SelectionDialogFile;
+    // The drawing layer's device contexts and objects alive now, so that a
+    // handle already deleted (or never made) is refused instead of used.
+    std::unordered_set<const void*> drawingContexts;
+    std::unordered_set<const void*> drawingObjects;
 };
 
 // The context in use.
@@ -99,9 +127,9 @@ ProgramContext& programContext();
 
 // Installs a fresh context for its lifetime and puts the previous one back
 // when it ends. The fresh context starts from the defaults (the settings of
-// a first start in its program folder), but keeps the folders and the ports
-// of the context around it, so a test's files stay in its own folders and
-// its doubles stay in place.
+// a first start in its program folder), but keeps the folders, the ports and
+// the effects library of the context around it, so a test's files stay in
+// its own folders and its doubles stay in place.
 class ScopedContext {
 public:
     ScopedContext();
@@ -148,6 +176,7 @@ inline BitsBuffer& StampBits()
     return programContext().StampBits;
 }
 inline std::string& PickedFolder() { return programContext().PickedFolder; }
+inline std::shared_ptr<const LoadedBitmap>& PreloadedBitmap() { return programContext().PreloadedBitmap; }
 // The main window; null when there is none (a test of a document alone).
 inline MainHost* mainHost() { return programContext().host; }
 

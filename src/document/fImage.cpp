@@ -34,11 +34,7 @@
 namespace tq {
 namespace {
 
-std::vector<fImage*>& registry()
-{
-    static std::vector<fImage*> docs;
-    return docs;
-}
+std::vector<fImage*>& registry() { return programContext().documents; }
 
 // The hand pointers: closed while the left button is held, open otherwise.
 // (Made when used: a cursor kept past the application's end would outlive
@@ -309,22 +305,22 @@ void fImage::PasteFromClipboard()
     PPicture(picture);
 }
 
-bool fImage::save(const std::string& FileName, const std::string& FileExtension)
+mBitmap::SaveResult fImage::save(const std::string& FileName, const std::string& FileExtension)
 {
-    if (!BMExists) return false;
+    if (!BMExists) return {};
     iSrc.clearPicture();
     iSrc.AutoRedraw = true;
     const int32_t w = PictureWidth();
     const int32_t h = PictureHeight();
     const BitsBuffer& bits = Doc_.BitsRef();
-    if (w < 1 || h < 1 || bits.width() != w || bits.height() != h) return false;
+    if (w < 1 || h < 1 || bits.width() != w || bits.height() != h) return {};
     // The writer reads the rows in place (the margin stays behind). It puts
     // the file beside its final name and renames it over the old one only
     // when complete, so a failure leaves the old file whole.
     try {
         return mBitmap::SaveImageFile(FileName, FileExtension, bits);
     } catch (const std::bad_alloc&) {
-        return false;
+        return {};
     }
 }
 

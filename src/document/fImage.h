@@ -16,6 +16,7 @@
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
+#include "document/mBitmap_Files.h"
 #include "platform/Region.h"
 
 #include <QImage>
@@ -287,9 +288,9 @@ public:
     // A picture on the clipboard becomes the document's picture.
     void PasteFromClipboard();
     // Writes the picture to FileName in the format FileExtension selects;
-    // false when nothing was written (the file it replaces is then as it was).
+    // fails when nothing was written (the file it replaces is then as it was).
     // The one place a document's picture goes to a file.
-    bool save(const std::string& FileName, const std::string& FileExtension);
+    mBitmap::SaveResult save(const std::string& FileName, const std::string& FileExtension);
 
     // ---- Closing ----------------------------------------------------------------
 

@@ -33,8 +33,6 @@
 
 namespace tq {
 
-BitmapHandle PreloadedBitmap;
-
 namespace mBitmap {
 
 namespace {
@@ -202,13 +200,12 @@ FIBITMAP* loadThroughDevIL(const std::string& path)
 }
 
 // Reads the file's header first where the library can, so that a picture
-// too large for the program is refused before its pixels are decoded.
-// The reason the last load was refused before decoding, for the message.
-std::string lastRefusal;
-
-// The header's width and height go to *headerW and *headerH (left alone when
-// the reader cannot read a header alone).
-bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, long* headerW, long* headerH)
+// too large for the program is refused before its pixels are decoded; the
+// reason goes to refusal, for the message. The header's width and height go
+// to *headerW and *headerH (left alone when the reader cannot read a header
+// alone).
+bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, long* headerW, long* headerH,
+                         std::string& refusal)
 {
     if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
     FIBITMAP* header = FreeImage_Load(fif, path.c_str(), flags | FIF_LOAD_NOPIXELS);
@@ -221,7 +218,7 @@ bool headerAllowsLoading(FREE_IMAGE_FORMAT fif, const std::string& path, int fla
     *headerH = h;
     if (!sizeAllowed(w, h)) return false;
     if (!pictureFitsMemory(w, h)) {
-        lastRefusal = pictureTooLargeToOpenText(w, h);
+        refusal = pictureTooLargeToOpenText(w, h);
         return false;
     }
     // A few hundred bytes can claim a picture of a billion pixels; the
@@ -284,14 +281,15 @@ bool tiffReadWhole(const mFormat::ReaderMessages& said)
 
 // The library's decode; room, when given, receives a buffer of the size the
 // header tells (bytes not written) before the decode starts.
-FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, BitsBuffer* room)
+FIBITMAP* loadThroughFreeImage(FREE_IMAGE_FORMAT fif, const std::string& path, int flags, BitsBuffer* room,
+                               std::string& refusal)
 {
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return nullptr;
     // The library's Photoshop reader overruns its buffers on damaged files.
     if (fif == FIF_PSD && !psdFileStructureSound(path)) return nullptr;
     if (!freeImageStructureSound(fif, path)) return nullptr;
     long w = 0, h = 0;
-    if (!headerAllowsLoading(fif, path, flags, &w, &h)) return nullptr;
+    if (!headerAllowsLoading(fif, path, flags, &w, &h, refusal)) return nullptr;
     // The document's buffer is taken before the library's picture, so that
     // the library's block lies above it, at the heap's top: freed when the
     // rows are converted, it goes back to the top, and the next picture-sized
@@ -450,10 +448,10 @@ bool writeRgb24Bmp(const std::string& file, int32_t w, int32_t h, RowAt rowAt)
 }
 
 // The platform loader's decode, after the checks opening makes.
-BitmapHandle loadThroughPlatform(const std::string& path, int16_t& bitsPerPixel)
+BitmapHandle loadThroughPlatform(const std::string& path, int16_t& bitsPerPixel, std::string& refusal)
 {
     int depth = 0;
-    std::optional<DibRecord> pic = loadThroughPlatformLoader(path, &depth, &lastRefusal);
+    std::optional<DibRecord> pic = loadThroughPlatformLoader(path, &depth, &refusal);
     if (!pic) return nullptr;
     bitsPerPixel = int16_t(depth);
     auto loaded = std::make_shared<LoadedBitmap>();
@@ -487,11 +485,8 @@ WriteRoute writeRoute(const std::string& ext)
     return {};
 }
 
-const std::string& LastLoadRefusal() { return lastRefusal; }
-
 BitmapHandle LoadImageFile(const std::string& path, const std::string& ext)
 {
-    lastRefusal.clear();
     int16_t bpp = 0;
     BitmapHandle result = DecodeImageFile(path, ext, readRoute(ext), bpp);
     if (result) {
@@ -506,31 +501,33 @@ namespace {
 
 // The library's decode of the file by its route (the caller unloads it), or
 // for XPM the platform reader's picture in `record`; null for no decode.
-// room, when given, may receive a buffer of the picture's size before the
-// decode (see loadThroughFreeImage).
+// refusal receives why the file was refused before decoding, when the user
+// should hear it. room, when given, may receive a buffer of the picture's
+// size before the decode (see loadThroughFreeImage).
 FIBITMAP* decodeThroughLibraries(const std::string& path, const std::string& ext, const ReadRoute& route,
-                                 int16_t& bitsPerPixel, BitmapHandle& record, BitsBuffer* room = nullptr)
+                                 int16_t& bitsPerPixel, BitmapHandle& record, std::string& refusal,
+                                 BitsBuffer* room = nullptr)
 {
     mFormat::InitFreeImage();
     switch (route.reader) {
     case Reader::None:
         return nullptr;
     case Reader::PlatformLoader:
-        record = loadThroughPlatform(path, bitsPerPixel);
+        record = loadThroughPlatform(path, bitsPerPixel, refusal);
         return nullptr;
     case Reader::DevIL:
         // DevIL's XPM reader crashes on every file; the platform's reader
         // takes that one format instead.
         if (lowerExtension(ext) == "xpm") {
-            record = loadThroughPlatform(path, bitsPerPixel);
+            record = loadThroughPlatform(path, bitsPerPixel, refusal);
             return nullptr;
         }
         if (!devilHeaderSound(path, lowerExtension(ext))) return nullptr;
         return loadThroughDevIL(path);
     case Reader::FreeImage:
-        return loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags, room);
+        return loadThroughFreeImage(FREE_IMAGE_FORMAT(route.format), path, route.flags, room, refusal);
     case Reader::FreeImageByFileType:
-        return loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags, room);
+        return loadThroughFreeImage(FreeImage_GetFileType(path.c_str(), 16), path, route.flags, room, refusal);
     }
     return nullptr;
 }
@@ -541,7 +538,8 @@ BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, co
                              int16_t& bitsPerPixel)
 {
     BitmapHandle result;
-    FIBITMAP* dib = decodeThroughLibraries(path, ext, route, bitsPerPixel, result);
+    std::string refusal;
+    FIBITMAP* dib = decodeThroughLibraries(path, ext, route, bitsPerPixel, result, refusal);
     if (!dib) return result;
 
     std::optional<DibRecord> bmp;
@@ -556,25 +554,25 @@ BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, co
     return result;
 }
 
-std::optional<BitsBuffer> LoadImageBits(const std::string& path, const std::string& ext)
+LoadedBits LoadImageBits(const std::string& path, const std::string& ext)
 {
-    lastRefusal.clear();
     int16_t bpp = 0;
     BitmapHandle record;
-    std::optional<BitsBuffer> result;
+    LoadedBits result;
+    std::optional<BitsBuffer>& pixels = result.pixels;
     BitsBuffer bits;
-    if (FIBITMAP* dib = decodeThroughLibraries(path, ext, readRoute(ext), bpp, record, &bits)) {
+    if (FIBITMAP* dib = decodeThroughLibraries(path, ext, readRoute(ext), bpp, record, result.refusal, &bits)) {
         if (mFormat::FreeImage_Bits_From_DIB(dib, bits)) {
             bpp = int16_t(FreeImage_GetBPP(dib));
-            result = std::move(bits);
+            pixels = std::move(bits);
         }
         FreeImage_Unload(dib);
     } else if (record) {
-        result = bitsFromRecord(record->dib);
+        pixels = bitsFromRecord(record->dib);
     }
-    if (result) {
-        ImageWidth() = int16_t(result->width());
-        ImageHeight() = int16_t(result->height());
+    if (pixels) {
+        ImageWidth() = int16_t(pixels->width());
+        ImageHeight() = int16_t(pixels->height());
         ImageBPP() = bpp;
     }
     return result;
@@ -596,10 +594,6 @@ std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture)
     }
 }
 
-namespace {
-std::string lastSaveRefusal;
-}
-
 std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h)
 {
     const std::string e = lowerExtension(ext);
@@ -612,8 +606,6 @@ std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h)
     return {};
 }
 
-const std::string& LastSaveRefusal() { return lastSaveRefusal; }
-
 namespace {
 
 // Writes the w x h picture whose rows rowAt gives (see Rgb24Image);
@@ -624,11 +616,6 @@ bool saveRows(const std::string& path, const std::string& ext, bool valid, int32
               Record record)
 {
     mFormat::InitFreeImage();
-    // Named before any work: the writers would refuse such a target anyway,
-    // without saying why.
-    lastSaveRefusal = writeTargetRefusal(path);
-    if (lastSaveRefusal.empty()) lastSaveRefusal = formatCannotHold(ext, w, h);
-    if (!lastSaveRefusal.empty()) return false;
     const WriteRoute route = writeRoute(ext);
     if (route.writer == Writer::None) return false;
     if (route.writer == Writer::ColorReducer) {
@@ -638,12 +625,7 @@ bool saveRows(const std::string& path, const std::string& ext, bool valid, int32
             != 0;
     }
 
-    if (!valid) {
-        // Let the glue record why the picture cannot be converted.
-        FIBITMAP* none = nullptr;
-        mFormat::FreeImage_DIB_From_BMP(&record(), none);
-        return false;
-    }
+    if (!valid) return false;
     if (route.writer == Writer::FreeImage && route.format == FIF_BMP && route.flags == 0 &&
         route.conversion == WriteConversion::None) {
         return replaceFileSafely(path, [&](const std::string& temp) {
@@ -688,25 +670,48 @@ bool saveRows(const std::string& path, const std::string& ext, bool valid, int32
 
 } // namespace
 
-bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
+namespace {
+
+// Why a w x h picture is refused before anything is written: named before
+// any work, since the writers would refuse such a target anyway, without
+// saying why.
+std::string saveRefusal(const std::string& path, const std::string& ext, int64_t w, int64_t h)
 {
-    return saveRows(path, ext, mFormat::IsValidBitmap(&picture), picture.width, picture.height,
-                    [&picture](int32_t y) { return picture.row(y); },
-                    [&picture]() -> const DibRecord& { return picture; });
+    std::string refusal = writeTargetRefusal(path);
+    if (refusal.empty()) refusal = formatCannotHold(ext, w, h);
+    return refusal;
 }
 
-bool SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels)
+} // namespace
+
+SaveResult SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture)
+{
+    SaveResult result;
+    result.refusal = saveRefusal(path, ext, picture.width, picture.height);
+    if (!result.refusal.empty()) return result;
+    result.written = saveRows(path, ext, mFormat::IsValidBitmap(&picture), picture.width, picture.height,
+                              [&picture](int32_t y) { return picture.row(y); },
+                              [&picture]() -> const DibRecord& { return picture; });
+    return result;
+}
+
+SaveResult SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels)
 {
     const int32_t w = pixels.width();
     const int32_t h = pixels.height();
-    if (!pixels.allocated() || w < 1 || h < 1) return false;
+    SaveResult result;
+    if (!pixels.allocated() || w < 1 || h < 1) return result;
+    result.refusal = saveRefusal(path, ext, w, h);
+    if (!result.refusal.empty()) return result;
     // Only the GIF writer takes a margin-less copy; the others read the rows
     // in place.
     DibRecord copy;
-    return saveRows(path, ext, true, w, h, [&pixels](int32_t y) { return pixels.row(y); }, [&]() -> const DibRecord& {
-        copy = DibRecord::fromRows(w, h, [&pixels](int y) { return pixels.row(y); });
-        return copy;
-    });
+    result.written = saveRows(path, ext, true, w, h, [&pixels](int32_t y) { return pixels.row(y); },
+                              [&]() -> const DibRecord& {
+                                  copy = DibRecord::fromRows(w, h, [&pixels](int y) { return pixels.row(y); });
+                                  return copy;
+                              });
+    return result;
 }
 
 std::vector<uint8_t> GetPictureBits(const DibRecord* picture, int32_t w, int32_t h)

@@ -41,8 +41,8 @@ using BitmapHandle = std::shared_ptr<const LoadedBitmap>;
 // on success (ImageBPP: bits per pixel as the library decoded the file,
 // before any conversion) and leaves them alone on failure.
 // The decode that the open dialog's preview, the recent-file menu and the
-// thumbnail browser leave for opening the file.
-extern BitmapHandle PreloadedBitmap;
+// thumbnail browser leave for opening the file is PreloadedBitmap()
+// (ProgramContext.h).
 
 namespace mBitmap {
 
@@ -87,33 +87,41 @@ BitmapHandle DecodeImageFile(const std::string& path, const std::string& ext, co
                              int16_t& bitsPerPixel);
 // LoadImageFile's decode as a document holds it: a bordered buffer (margin
 // and marker bytes 0) made straight from the library's decode, with the same
-// checks and the same ImageWidth, ImageHeight and ImageBPP on success.
-std::optional<BitsBuffer> LoadImageBits(const std::string& path, const std::string& ext);
+// checks and the same ImageWidth, ImageHeight and ImageBPP on success. With
+// no pixels, refusal says why when the file was refused before decoding for
+// a reason the user should hear (a picture too large for the memory).
+struct LoadedBits {
+    std::optional<BitsBuffer> pixels;
+    std::string refusal;
+};
+LoadedBits LoadImageBits(const std::string& path, const std::string& ext);
 // A valid bitmap's pixels as a bordered buffer (marker bytes 0); nothing for
 // an invalid bitmap or when the memory cannot be had.
 std::optional<BitsBuffer> bitsFromRecord(const DibRecord& picture);
-// Why the last LoadImageFile was refused before decoding, when it was for a
-// reason the user should hear (a picture too large for the memory); empty
-// otherwise.
-const std::string& LastLoadRefusal();
+
+// What a save hands back: whether the file was written completely and, when
+// the picture was refused before writing, why (a target that is not a
+// regular file, or formatCannotHold); the refusal is empty for any other
+// failure.
+struct SaveResult {
+    bool written = false;
+    std::string refusal;
+    explicit operator bool() const { return written; }
+};
 
 // Writes picture (a bitmap) to path in the format its extension names: a
 // 24-bit picture for every FreeImage and DevIL writer (8 bits for pbm and
-// pgm), a 256-colour optimal-palette GIF for "gif". True when the file was
-// written completely; on false whatever was at path is as it was. An
-// extension that no writer takes writes nothing and gives false.
-bool SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
+// pgm), a 256-colour optimal-palette GIF for "gif". Written when the file
+// was written completely; otherwise whatever was at path is as it was. An
+// extension that no writer takes writes nothing and fails.
+SaveResult SaveImageFile(const std::string& path, const std::string& ext, const DibRecord& picture);
 // The same for the picture pixels of a bordered buffer, read in place (the
-// margin and the marker bytes are not written); false for an unallocated or
+// margin and the marker bytes are not written); fails for an unallocated or
 // empty buffer.
-bool SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels);
+SaveResult SaveImageFile(const std::string& path, const std::string& ext, const BitsBuffer& pixels);
 // Why a w x h picture cannot be written in the format ext names (a file the
 // program could not open again); empty when it can.
 std::string formatCannotHold(const std::string& ext, int64_t w, int64_t h);
-// The reason the last SaveImageFile refused its picture before writing (a
-// target that is not a regular file, or formatCannotHold); empty when it did
-// not.
-const std::string& LastSaveRefusal();
 
 // The pixels of picture as w x h 32-bit pixels (blue, green, red, fourth
 // byte; channel fastest, then x, then y, rows top-down). A part outside the

@@ -23,17 +23,12 @@ namespace tq::mFormat {
 
 namespace {
 
-std::string lastError;
-
-void fail(const char* routine, const char* text)
-{
-    SetLastErrorText(std::string("[") + routine + "] " + text, true);
-}
+GlueResult fail(const char* routine, const char* text) { return {std::string("[") + routine + "] " + text}; }
 
 // A failure text that ends in "error code " takes the error number after it.
-void failCode(const char* routine, const char* text, int code)
+GlueResult failCode(const char* routine, const char* text, int code)
 {
-    SetLastErrorText(std::string("[") + routine + "] " + text + std::to_string(code), true);
+    return {std::string("[") + routine + "] " + text + std::to_string(code)};
 }
 
 void messageHandler(FREE_IMAGE_FORMAT fif, const char* message)
@@ -41,19 +36,20 @@ void messageHandler(FREE_IMAGE_FORMAT fif, const char* message)
     FreeImageMessageCallback(static_cast<int>(fif), message);
 }
 
-// The watch that collects the readers' messages now, if any.
+// The innermost watch that collects the libraries' messages now, if any
+// (see ReaderMessages for why it is the process's).
 ReaderMessages* activeWatch = nullptr;
 
-// The TIFF library's errors and warnings ("module: text"): kept as the
-// glue's last message like FreeImage's own, never printed.
+// The TIFF library's errors and warnings ("module: text"): handed to the
+// watches like FreeImage's own, never printed.
 void tiffMessage(const char* module, const char* format, va_list args)
 {
     char text[512];
     std::vsnprintf(text, sizeof text, format ? format : "", args);
     try {
-        lastError = module && *module ? std::string(module) + ": " + text : std::string(text);
+        const std::string said = module && *module ? std::string(module) + ": " + text : std::string(text);
+        FreeImageMessageCallback(FIF_UNKNOWN, said.c_str());
     } catch (...) {
-        lastError.clear();
     }
 }
 
@@ -177,20 +173,12 @@ bool validSurface(const DibRecord* dc) { return IsValidBitmap(dc); }
 
 } // namespace
 
-const std::string& LastErrorText() { return lastError; }
-
-void SetLastErrorText(const std::string& text, bool keep)
-{
-    if (lastError.empty() || !keep) lastError = text;
-}
-
 void FreeImageMessageCallback(int format, const char* message)
 {
     try {
-        lastError = message ? std::string(message) : std::string();
-        if (activeWatch) activeWatch->said_.emplace_back(format, lastError);
+        const std::string said = message ? std::string(message) : std::string();
+        for (ReaderMessages* w = activeWatch; w; w = w->outer_) w->said_.emplace_back(format, said);
     } catch (...) {
-        lastError.clear();
     }
 }
 
@@ -234,37 +222,30 @@ namespace {
 // picture into d (4 w bytes) for every row. False, with the reason recorded
 // under routine R, when there is no picture to take.
 template <class Make>
-bool convertFromDib(const char* R, FIBITMAP* dib, Make make)
+GlueResult convertFromDib(const char* R, FIBITMAP* dib, Make make)
 {
-    lastError.clear();
     if (!dib) {
-        fail(R, "No DIB specified to convert");
-        return false;
+        return fail(R, "No DIB specified to convert");
     }
     if (!FreeImage_GetInfoHeader(dib)) {
-        fail(R, "FreeImage_GetInfoHeader failed to get the DIB header");
-        return false;
+        return fail(R, "FreeImage_GetInfoHeader failed to get the DIB header");
     }
     if (!FreeImage_GetInfo(dib)) {
-        fail(R, "FreeImage_GetInfo failed to get the DIB info");
-        return false;
+        return fail(R, "FreeImage_GetInfo failed to get the DIB info");
     }
     if (!FreeImage_HasPixels(dib) || !FreeImage_GetBits(dib)) {
-        fail(R, "FreeImage_GetBits failed to get the DIB's bits");
-        return false;
+        return fail(R, "FreeImage_GetBits failed to get the DIB's bits");
     }
     static const char* kCreate = "CreateDIBitmap failed to create the BITMAP from the DIB reporting error code ";
     const unsigned w = FreeImage_GetWidth(dib);
     const unsigned h = FreeImage_GetHeight(dib);
     if (w < 1 || h < 1 || w > unsigned(kMaxPictureSide) || h > unsigned(kMaxPictureSide)) {
-        failCode(R, kCreate, EFBIG);
-        return false;
+        return failCode(R, kCreate, EFBIG);
     }
     bool owned = false;
     FIBITMAP* src = asTrueColour(dib, &owned);
     if (!src) {
-        failCode(R, kCreate, EINVAL);
-        return false;
+        return failCode(R, kCreate, EINVAL);
     }
     const unsigned bpp = FreeImage_GetBPP(src);
     try {
@@ -273,24 +254,22 @@ bool convertFromDib(const char* R, FIBITMAP* dib, Make make)
         });
     } catch (const std::bad_alloc&) {
         if (owned) FreeImage_Unload(src);
-        failCode(R, kCreate, ENOMEM);
-        return false;
+        return failCode(R, kCreate, ENOMEM);
     } catch (const std::length_error&) {
         if (owned) FreeImage_Unload(src);
-        failCode(R, kCreate, ENOMEM);
-        return false;
+        return failCode(R, kCreate, ENOMEM);
     }
     if (owned) FreeImage_Unload(src);
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
+GlueResult FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
 {
     bmp.reset();
     DibRecord rec;
-    const bool made = convertFromDib("FreeImage_BMP_From_DIB", dib, [&rec](int32_t w, int32_t h, auto convertRow) {
+    GlueResult made = convertFromDib("FreeImage_BMP_From_DIB", dib, [&rec](int32_t w, int32_t h, auto convertRow) {
         rec.width = w;
         rec.height = h;
         rec.header = BitsHeader::forDib(w, h);
@@ -302,12 +281,12 @@ bool FreeImage_BMP_From_DIB(FIBITMAP* dib, std::optional<DibRecord>& bmp)
     return made;
 }
 
-bool FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits)
+GlueResult FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits)
 {
     BitsBuffer made;
     // The rows and the margin are written in one pass, with no clearing of
     // the whole block first.
-    const bool ok = convertFromDib("FreeImage_Bits_From_DIB", dib, [&](int32_t w, int32_t h, auto convertRow) {
+    GlueResult ok = convertFromDib("FreeImage_Bits_From_DIB", dib, [&](int32_t w, int32_t h, auto convertRow) {
         if (bits.allocated() && bits.width() == w && bits.height() == h && !bits.shared())
             made = std::move(bits);
         else
@@ -318,38 +297,32 @@ bool FreeImage_Bits_From_DIB(FIBITMAP* dib, BitsBuffer& bits)
     return ok;
 }
 
-bool FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib)
+GlueResult FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib)
 {
     static const char* R = "FreeImage_DIB_From_BMP";
     if (dib) {
         FreeImage_Unload(dib);
         dib = nullptr;
     }
-    lastError.clear();
     if (!bmp) {
-        fail(R, "No bitmap specified to convert");
-        return false;
+        return fail(R, "No bitmap specified to convert");
     }
     if (!IsValidBitmap(bmp)) {
-        failCode(R, "GetObjectAPI failed with error code ", EINVAL);
-        return false;
+        return failCode(R, "GetObjectAPI failed with error code ", EINVAL);
     }
     const int32_t w = bmp->width;
     const int32_t h = bmp->height;
     FIBITMAP* out = FreeImage_Allocate(w, h, 32, 0, 0, 0);
     if (!out) {
-        fail(R, "FreeImage_Allocate failed to create a DIB to work with");
-        return false;
+        return fail(R, "FreeImage_Allocate failed to create a DIB to work with");
     }
     if (!FreeImage_GetInfo(out)) {
         FreeImage_Unload(out);
-        fail(R, "FreeImage_GetInfo failed to get the DIB info");
-        return false;
+        return fail(R, "FreeImage_GetInfo failed to get the DIB info");
     }
     if (!FreeImage_GetBits(out)) {
         FreeImage_Unload(out);
-        fail(R, "FreeImage_GetBits failed to get the DIB bits");
-        return false;
+        return fail(R, "FreeImage_GetBits failed to get the DIB bits");
     }
     for (int32_t y = 0; y < h; ++y) {
         const uint32_t* s = reinterpret_cast<const uint32_t*>(bmp->row(y));
@@ -358,46 +331,38 @@ bool FreeImage_DIB_From_BMP(const DibRecord* bmp, FIBITMAP*& dib)
         for (int32_t x = 0; x < w; ++x) d[x] = s[x] & 0x00FFFFFFu;
     }
     dib = out;
-    return true;
+    return {};
 }
 
-bool FreeImage_RenderDIB(FIBITMAP* dib, DibRecord* dc, int32_t x, int32_t y, int32_t width, int32_t height)
+GlueResult FreeImage_RenderDIB(FIBITMAP* dib, DibRecord* dc, int32_t x, int32_t y, int32_t width, int32_t height)
 {
     static const char* R = "FreeImage_RenderDIB";
-    lastError.clear();
     if (!dib) {
-        fail(R, "No DIB specified to render");
-        return false;
+        return fail(R, "No DIB specified to render");
     }
     if (!validSurface(dc)) {
-        fail(R, "DC specified was invalid");
-        return false;
+        return fail(R, "DC specified was invalid");
     }
     const int32_t iw = int32_t(FreeImage_GetWidth(dib));
     if (iw < 1) {
-        fail(R, "Could not get the bitmap's width");
-        return false;
+        return fail(R, "Could not get the bitmap's width");
     }
     const int32_t ih = int32_t(FreeImage_GetHeight(dib));
     if (ih < 1) {
-        fail(R, "Could not get the bitmap's height");
-        return false;
+        return fail(R, "Could not get the bitmap's height");
     }
     if (!FreeImage_HasPixels(dib) || !FreeImage_GetBits(dib)) {
-        fail(R, "Could not get the DIB's bits");
-        return false;
+        return fail(R, "Could not get the DIB's bits");
     }
     if (!FreeImage_GetInfo(dib)) {
-        fail(R, "Could not get the DIB's information");
-        return false;
+        return fail(R, "Could not get the DIB's information");
     }
     if (width < 1) width = iw;
     if (height < 1) height = ih;
     bool owned = false;
     FIBITMAP* src = asTrueColour(dib, &owned);
     if (!src) {
-        failCode(R, "SetDIBitsToDevice failed to render the DIB to the specified DC with error code ", EINVAL);
-        return false;
+        return failCode(R, "SetDIBitsToDevice failed to render the DIB to the specified DC with error code ", EINVAL);
     }
     const unsigned bpp = FreeImage_GetBPP(src);
     const int32_t cols = std::min(width, iw);
@@ -413,25 +378,21 @@ bool FreeImage_RenderDIB(FIBITMAP* dib, DibRecord* dc, int32_t x, int32_t y, int
         lineToRow(s, bpp, dc->row(int32_t(dy)) + 4 * x0, int32_t(x1 - x0));
     }
     if (owned) FreeImage_Unload(src);
-    return true;
+    return {};
 }
 
-bool FreeImage_RenderBitmap(const DibRecord* bmp, DibRecord* dc, int32_t x, int32_t y, int32_t width,
-                            int32_t height, bool invert)
+GlueResult FreeImage_RenderBitmap(const DibRecord* bmp, DibRecord* dc, int32_t x, int32_t y, int32_t width,
+                                  int32_t height, bool invert)
 {
     static const char* R = "FreeImage_RenderBitmap";
-    lastError.clear();
     if (!bmp) {
-        fail(R, "No bitmap specified to render");
-        return false;
+        return fail(R, "No bitmap specified to render");
     }
     if (!IsValidBitmap(bmp)) {
-        fail(R, "Handle specified is not a valid BITMAP");
-        return false;
+        return fail(R, "Handle specified is not a valid BITMAP");
     }
     if (!validSurface(dc)) {
-        fail(R, "DC specified is not valid");
-        return false;
+        return fail(R, "DC specified is not valid");
     }
     if (width < 1) width = bmp->width;
     if (height < 1) height = bmp->height;
@@ -447,52 +408,42 @@ bool FreeImage_RenderBitmap(const DibRecord* bmp, DibRecord* dc, int32_t x, int3
         uint32_t* d = reinterpret_cast<uint32_t*>(dc->row(int32_t(dy)));
         for (int64_t dx = x0; dx < x1; ++dx) d[dx] = (s[dx - x] ^ mask) & 0x00FFFFFFu;
     }
-    return true;
+    return {};
 }
 
 namespace {
 
-int32_t bitmapSide(const DibRecord* bmp, const char* routine, bool wantWidth)
+GlueSide bitmapSide(const DibRecord* bmp, const char* routine, bool wantWidth)
 {
-    lastError.clear();
-    if (!bmp) {
-        fail(routine, "No bitmap specified to get the info for");
-        return 0;
-    }
-    if (!IsValidBitmap(bmp)) {
-        fail(routine, "Handle specified is not a valid BITMAP");
-        return 0;
-    }
-    return wantWidth ? bmp->width : bmp->height;
+    if (!bmp) return {0, fail(routine, "No bitmap specified to get the info for").error};
+    if (!IsValidBitmap(bmp)) return {0, fail(routine, "Handle specified is not a valid BITMAP").error};
+    return {wantWidth ? bmp->width : bmp->height, {}};
 }
 
 } // namespace
 
-int32_t FreeImage_GetBitmapWidth(const DibRecord* bmp)
+GlueSide FreeImage_GetBitmapWidth(const DibRecord* bmp)
 {
     return bitmapSide(bmp, "FreeImage_GetBitmapWidth", true);
 }
 
-int32_t FreeImage_GetBitmapHeight(const DibRecord* bmp)
+GlueSide FreeImage_GetBitmapHeight(const DibRecord* bmp)
 {
     return bitmapSide(bmp, "FreeImage_GetBitmapHeight", false);
 }
 
-bool FreeImage_GetBitmapInfo(const DibRecord* bmp, int32_t& width, int32_t& height, int32_t& type,
-                             int16_t& depth, int16_t& planes, const uint8_t*& bits)
+GlueResult FreeImage_GetBitmapInfo(const DibRecord* bmp, int32_t& width, int32_t& height, int32_t& type,
+                                   int16_t& depth, int16_t& planes, const uint8_t*& bits)
 {
     static const char* R = "FreeImage_GetBitmapInfo";
-    lastError.clear();
     width = height = type = -1;
     depth = planes = -1;
     bits = nullptr;
     if (!bmp) {
-        fail(R, "No bitmap specified to get the info for");
-        return false;
+        return fail(R, "No bitmap specified to get the info for");
     }
     if (!IsValidBitmap(bmp)) {
-        fail(R, "Handle specified is not a valid bitmap");
-        return false;
+        return fail(R, "Handle specified is not a valid bitmap");
     }
     width = bmp->width;
     height = bmp->height;
@@ -500,7 +451,7 @@ bool FreeImage_GetBitmapInfo(const DibRecord* bmp, int32_t& width, int32_t& heig
     planes = 1;
     depth = 32;
     bits = bmp->bits.data();
-    return true;
+    return {};
 }
 
 } // namespace tq::mFormat

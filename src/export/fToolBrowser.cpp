@@ -782,7 +782,7 @@ void fToolBrowser::OpenListItem(int n)
         const std::string extension = browser::extensionOf(path);
         // The main window decodes the formats of the platform's loader
         // itself; the others it takes over decoded.
-        if (!opensThroughPlatformLoader(extension)) PreloadedBitmap = mBitmap::LoadImageFile(path, extension);
+        if (!opensThroughPlatformLoader(extension)) PreloadedBitmap() = mBitmap::LoadImageFile(path, extension);
         if (MainHost* host = mainHost()) host->openPictureFile(path, extension);
     }
     giveFocusToMain();

@@ -1,5 +1,6 @@
 #include "filters/Palette.h"
 
+#include "document/ProgramContext.h"
 #include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
@@ -8,13 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <algorithm>
+#include <memory>
 
 namespace tq {
 
 PaletteRecord& CurrentPalette()
 {
-    static PaletteRecord palette;
-    return palette;
+    std::shared_ptr<PaletteRecord>& palette = programContext().palette;
+    if (!palette) palette = std::make_shared<PaletteRecord>();
+    return *palette;
 }
 
 namespace PaletteFile {

@@ -95,9 +95,9 @@ void frmControls::OpenDialogPreview(const QString& path)
         if (!opened.ok) return;
         whole = platform::imageFromDib(opened.picture);
     } else {
-        PreloadedBitmap = mBitmap::LoadImageFile(file, ext);
-        if (!PreloadedBitmap) return;
-        whole = platform::imageFromDib(PreloadedBitmap->dib);
+        PreloadedBitmap() = mBitmap::LoadImageFile(file, ext);
+        if (!PreloadedBitmap()) return;
+        whole = platform::imageFromDib(PreloadedBitmap()->dib);
     }
     if (whole.isNull()) return;
     const QSize source = whole.size();

@@ -14,11 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void reportFailure()
+void reportFailure(const mBitmap::SaveResult& saved)
 {
     // A picture the format cannot hold is named as such; any other failure
     // gets the general message.
-    const std::string& why = mBitmap::LastSaveRefusal();
+    const std::string& why = saved.refusal;
     platform::MsgBox(why.empty() ? std::string(kSaveFailed) : why, platform::MsgButtons::OK,
                      platform::MsgIcon::Exclamation, "Talvex Quarlend");
 }
@@ -31,8 +31,8 @@ bool SaveCommand(SaveableDocument& doc, SaveContext& ctx)
     if (!SavesInPlace(tag)) return SaveAsCommand(doc, ctx);
     // The extension is compared in lower case; the name itself is kept as it
     // is, since "Photo.JPG" and "Photo.jpg" are two different files here.
-    if (!doc.save(tag, LowerCase(FileExtension(tag)))) {
-        reportFailure();
+    if (const mBitmap::SaveResult saved = doc.save(tag, LowerCase(FileExtension(tag))); !saved) {
+        reportFailure(saved);
         return false;
     }
     doc.setChanged(false);
@@ -56,8 +56,8 @@ bool SaveAsCommand(SaveableDocument& doc, SaveContext& ctx)
     const std::optional<platform::FileDialogAnswer> answer = platform::ports().fileDialogs->save(request);
     if (!answer || answer->path.empty()) return false;
     const std::string* path = &answer->path;
-    if (!doc.save(*path, FileExtension(*path))) {
-        reportFailure();
+    if (const mBitmap::SaveResult saved = doc.save(*path, FileExtension(*path)); !saved) {
+        reportFailure(saved);
         return false;
     }
     doc.setChanged(false);

@@ -5,6 +5,8 @@
 #pragma once
 
 
+#include "document/mBitmap_Files.h"
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -22,8 +24,9 @@ public:
     virtual void setCaption(const std::string& caption) = 0;
     virtual void setChanged(bool changed) = 0;
     // Writes the picture to path in the format ext names (compared in lower
-    // case). False when it failed; the file it would replace is then as it was.
-    virtual bool save(const std::string& path, const std::string& ext) = 0;
+    // case). On failure the file it would replace is as it was, and the
+    // result says why when the picture was refused before writing.
+    virtual mBitmap::SaveResult save(const std::string& path, const std::string& ext) = 0;
 };
 
 struct SaveContext {

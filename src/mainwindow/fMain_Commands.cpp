@@ -35,9 +35,6 @@ constexpr const char* kSelectionFilter = "Selection Files (*.qsf)|*.qsf";
 constexpr const char* kSelectionNotLoaded = "This file holds no selection that can be loaded (damaged or too large).";
 constexpr const char* kSelectionNotSaved = "The selection could not be saved.";
 
-// The file name the selection dialogs showed last: the dialog keeps it.
-std::string g_selectionDialogFile;
-
 bool validSide(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 
 // The engine's region for a document: its selection, or the whole picture
@@ -62,7 +59,7 @@ platform::FileDialogRequest selectionDialog(const char* title)
     r.title = title;
     r.filter = kSelectionFilter;
     r.initialDir = selectionsFolder();
-    r.fileName = g_selectionDialogFile;
+    r.fileName = programContext().SelectionDialogFile;
     r.overwritePrompt = true;
     return r;
 }
@@ -203,7 +200,7 @@ void fMain::cmdSelection(const std::string& key)
     } else if (key == "LOADSELECTION") {
         const auto answer = platform::ports().fileDialogs->open(selectionDialog("Load selection"));
         if (!answer) return;
-        g_selectionDialogFile = answer->path;
+        programContext().SelectionDialogFile = answer->path;
         // A file that cannot be read leaves the old selection, still cut to
         // the picture below, and says so.
         if (!sel.LoadFromFile(answer->path))
@@ -219,7 +216,7 @@ void fMain::cmdSelection(const std::string& key)
         // Load Selection lists the file again.
         std::string path = answer->path;
         if (FileExtension(path).empty()) path += ".qsf";
-        g_selectionDialogFile = path;
+        programContext().SelectionDialogFile = path;
         if (!sel.SaveToFile(path))
             platform::MsgBox(saveFailureText(kSelectionNotSaved, path, true), platform::MsgButtons::OK,
                              platform::MsgIcon::Exclamation, platform::kProgramName);

@@ -25,7 +25,7 @@ public:
     void setTag(const std::string& tag) override { doc_.Tag = tag; }
     void setCaption(const std::string& caption) override { doc_.setWindowTitle(QString::fromStdString(caption)); }
     void setChanged(bool changed) override { doc_.Changed = changed; }
-    bool save(const std::string& path, const std::string& ext) override
+    mBitmap::SaveResult save(const std::string& path, const std::string& ext) override
     {
         return doc_.save(path, ext);
     }

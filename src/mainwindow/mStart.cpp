@@ -79,11 +79,7 @@ void destroyMainWindow(std::unique_ptr<fMain>& main, QObject* filter)
 
 } // namespace
 
-namespace {
-mStart* runningShell = nullptr;
-}
-
-mStart* mStart::running() { return runningShell; }
+mStart* mStart::running() { return programContext().shell; }
 
 mStart::mStart(StartOptions options)
     : options_(std::move(options)), colourPicker_(std::make_unique<GradientColourPicker>())
@@ -95,7 +91,7 @@ mStart::mStart(StartOptions options)
 
 mStart::~mStart()
 {
-    if (runningShell == this) runningShell = nullptr;
+    if (programContext().shell == this) programContext().shell = nullptr;
     for (QWidget*& w : tools_) {
         delete w;
         w = nullptr;
@@ -174,7 +170,7 @@ bool mStart::StartApplication(fSplash* splash)
     *writerRef = writer;
     programContext().snapshotWriter = std::move(writer);
 
-    runningShell = this;
+    programContext().shell = this;
     setToolWindowClosedHandler([this](const std::string& name) { ToolWindowClosed(name); });
 
     // 6. Size and state.
@@ -428,7 +424,7 @@ void mStart::MDIForm_Unload()
 {
     if (unloaded_) return;
     unloaded_ = true;
-    if (runningShell == this) setToolWindowClosedHandler({});
+    if (programContext().shell == this) setToolWindowClosedHandler({});
     unloadToolWindows();
     if (resetting_) {
         // The next start finds no settings file and takes the defaults.

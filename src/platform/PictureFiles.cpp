@@ -1,5 +1,7 @@
 #include "platform/PictureFiles.h"
 
+#include "platform/PlatformContext.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -19,19 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::mutex folderMutex;
-std::string ownFolder;       // made by this process, removed at exit
-std::string testFolder;      // set by tests
-std::atomic<unsigned long> sequence{0};
-
-void removeOwnFolder()
-{
-    if (!ownFolder.empty()) {
-        std::error_code ec;
-        fs::remove_all(ownFolder, ec);
-    }
-}
-
 std::string makeOwnFolder()
 {
     std::error_code ec;
@@ -42,34 +31,43 @@ std::string makeOwnFolder()
     buf.push_back('\0');
     // mkdtemp makes the folder with mode 0700 under a name nobody else has.
     if (!mkdtemp(buf.data())) return {};
-    static std::once_flag cleanup;
-    std::call_once(cleanup, [] { std::atexit(removeOwnFolder); });
     return std::string(buf.data());
 }
 
 } // namespace
 
-std::string pictureTempFolder()
+PictureTempFolder::~PictureTempFolder()
 {
-    std::lock_guard<std::mutex> lock(folderMutex);
-    if (!testFolder.empty()) return testFolder;
-    // Made again when something (a temp cleaner) removed it meanwhile.
-    std::error_code ec;
-    if (ownFolder.empty() || !fs::is_directory(ownFolder, ec)) ownFolder = makeOwnFolder();
-    return ownFolder;
+    if (!path_.empty()) {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
 }
 
-void setPictureTempFolder(const std::string& folder)
+std::string PictureTempFolder::path()
 {
-    std::lock_guard<std::mutex> lock(folderMutex);
-    testFolder = folder;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Made again when something (a temp cleaner) removed it meanwhile; the
+    // one removed then is no longer ours to remove.
+    std::error_code ec;
+    if (path_.empty() || !fs::is_directory(path_, ec)) path_ = makeOwnFolder();
+    return path_;
 }
+
+std::string pictureTempFolder()
+{
+    const platform::PlatformContext& c = platform::platformContext();
+    if (!c.pictureTempFolder.empty()) return c.pictureTempFolder;
+    return c.ownPictureTempFolder->path();
+}
+
+void setPictureTempFolder(const std::string& folder) { platform::platformContext().pictureTempFolder = folder; }
 
 std::string uniquePictureTempName(const char* fixedName)
 {
     const std::string folder = pictureTempFolder();
     if (folder.empty()) return {};
-    const unsigned long n = ++sequence;
+    const unsigned long n = platform::platformContext().ownPictureTempFolder->nextNumber();
     return folder + "/" + fixedName + "-" + std::to_string(n);
 }
 

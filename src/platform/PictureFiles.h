@@ -3,19 +3,41 @@
 // that a failed write never destroys the file it replaces.
 //
 // The private folder is made on first use inside the system's temporary
-// folder, readable only by its owner (mode 0700), one per process, and
-// removed when the process ends (made anew if it vanishes meanwhile). Tests
+// folder, readable only by its owner (mode 0700), one per run, and
+// removed when the run ends (made anew if it vanishes meanwhile). Tests
 // point it at their own folder.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <mutex>
 #include <span>
 #include <string>
 
 namespace tq {
+
+// The run's own private folder for conversion files, made on first use (and
+// again if something removed it meanwhile) and removed with this object,
+// and the numbers that keep the names given in it, or in a test's folder,
+// unique for the run. The platform context holds it (PlatformContext.h).
+class PictureTempFolder {
+public:
+    PictureTempFolder() = default;
+    ~PictureTempFolder();
+    PictureTempFolder(const PictureTempFolder&) = delete;
+    PictureTempFolder& operator=(const PictureTempFolder&) = delete;
+    // The folder; "" when none could be made.
+    std::string path();
+    unsigned long nextNumber() { return ++sequence_; }
+
+private:
+    std::mutex mutex_;
+    std::string path_;
+    std::atomic<unsigned long> sequence_{0};
+};
 
 // The private temporary folder (no trailing separator); "" when none could
 // be made.

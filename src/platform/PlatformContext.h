@@ -7,10 +7,13 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/PictureFiles.h"
 #include "platform/Ports.h"
 #include "platform/Random.h"
+#include "platform/zorveliLIB.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tq::platform {
@@ -25,6 +28,15 @@ struct PlatformContext {
     // machine's share. A test sets a small one so that no test needs
     // gigabytes to see a picture refused.
     uint64_t pictureMemoryBudget = 0;
+    // True while DoEvents is running (Ports.h).
+    bool insideDoEvents = false;
+    // The effects library as bound now and who binds it (zorveliLIB.h).
+    ZorveliBinding zorveli;
+    // The picture files' conversion folder (PictureFiles.h): a test's own
+    // when set; otherwise the run's private one, which every context of
+    // the run shares with the numbers that keep its file names unique.
+    std::string pictureTempFolder;
+    std::shared_ptr<PictureTempFolder> ownPictureTempFolder = std::make_shared<PictureTempFolder>();
 };
 
 // The context in use.

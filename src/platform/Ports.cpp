@@ -52,12 +52,6 @@ Ports makeQtPorts()
     return p;
 }
 
-bool& doEventsRunning()
-{
-    static bool running = false;
-    return running;
-}
-
 } // namespace
 
 PlatformContext defaultPlatformContext()
@@ -150,7 +144,7 @@ MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, cons
 
 void DoEvents()
 {
-    bool& running = doEventsRunning();
+    bool& running = platformContext().insideDoEvents;
     if (running) return;
     running = true;
     struct Reset {
@@ -160,6 +154,6 @@ void DoEvents()
     ports().pump->processPending();
 }
 
-bool insideDoEvents() { return doEventsRunning(); }
+bool insideDoEvents() { return platformContext().insideDoEvents; }
 
 } // namespace tq::platform

@@ -1,22 +1,14 @@
 #include "platform/zorveliLIB.h"
 
+#include "platform/PlatformContext.h"
+
 #include <array>
 
 namespace tq {
 
 namespace {
 
-struct Binding {
-    ZorveliLib lib;
-    bool bound = false;
-    ZorveliBinder binder = nullptr;
-};
-
-Binding& binding()
-{
-    static Binding b;
-    return b;
-}
+ZorveliBinding& binding() { return platform::platformContext().zorveli; }
 
 constexpr std::array<std::string_view, kZorveliFunctionCount> kNames = {
 #define TQ_ZORVELI_NAME(Name, ...) "zorveliLIB_" #Name,
@@ -34,7 +26,7 @@ std::string_view zorveliFunctionName(ZorveliFn fn)
 
 void registerZorveliBinder(ZorveliBinder binder)
 {
-    Binding& b = binding();
+    ZorveliBinding& b = binding();
     if (b.binder == binder) return;
     b.binder = binder;
     // A new implementation is bound afresh at its first use.
@@ -43,7 +35,7 @@ void registerZorveliBinder(ZorveliBinder binder)
 
 const ZorveliLib& zorveliLIB()
 {
-    Binding& b = binding();
+    ZorveliBinding& b = binding();
     if (!b.bound && b.binder) {
         b.lib = ZorveliLib{};
         b.binder(b.lib);
@@ -54,7 +46,7 @@ const ZorveliLib& zorveliLIB()
 
 ScopedZorveliLib::ScopedZorveliLib(const ZorveliLib& lib)
 {
-    Binding& b = binding();
+    ZorveliBinding& b = binding();
     saved_ = b.lib;
     savedBound_ = b.bound;
     b.lib = lib;
@@ -63,7 +55,7 @@ ScopedZorveliLib::ScopedZorveliLib(const ZorveliLib& lib)
 
 ScopedZorveliLib::~ScopedZorveliLib()
 {
-    Binding& b = binding();
+    ZorveliBinding& b = binding();
     b.lib = saved_;
     b.bound = savedBound_;
 }

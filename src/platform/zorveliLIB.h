@@ -138,6 +138,14 @@ struct ZorveliLib {
 using ZorveliBinder = void (*)(ZorveliLib& lib);
 void registerZorveliBinder(ZorveliBinder binder);
 
+// What the platform context keeps of the library: the table, whether it
+// has been filled since the binder was registered, and the binder.
+struct ZorveliBinding {
+    ZorveliLib lib;
+    bool bound = false;
+    ZorveliBinder binder = nullptr;
+};
+
 // The library as bound now. Without a registered implementation every
 // pointer is null, so every call fails.
 const ZorveliLib& zorveliLIB();

@@ -1,12 +1,14 @@
 #include "toolwindows/ToolWindowRegistry.h"
 
+#include "document/ProgramContext.h"
+
 #include <array>
 
 namespace tq {
 
 namespace {
 
-std::array<ToolWindowSlot, 5>& slots()
+std::array<ToolWindowSlot, 5>& windowSlots()
 {
     using S = Settings;
     static std::array<ToolWindowSlot, 5> s = {{
@@ -26,27 +28,23 @@ std::array<ToolWindowSlot, 5>& slots()
 
 constexpr std::array<int, 5> kLoadOrder = {0, 1, 2, 4, 3};
 
-std::function<void(const std::string&)>& closedHandler()
-{
-    static std::function<void(const std::string&)> h;
-    return h;
-}
+std::function<void(const std::string&)>& closedHandler() { return programContext().ToolWindowClosed; }
 
 } // namespace
 
-std::span<ToolWindowSlot> toolWindowSlots() { return slots(); }
+std::span<ToolWindowSlot> toolWindowSlots() { return windowSlots(); }
 std::span<const int> toolWindowLoadOrder() { return kLoadOrder; }
 
 ToolWindowSlot* toolWindowForMenuIndex(int viewsIndex)
 {
-    for (ToolWindowSlot& s : slots())
+    for (ToolWindowSlot& s : windowSlots())
         if (s.viewsIndex == viewsIndex) return &s;
     return nullptr;
 }
 
 ToolWindowSlot* toolWindowByName(const std::string& name)
 {
-    for (ToolWindowSlot& s : slots())
+    for (ToolWindowSlot& s : windowSlots())
         if (name == s.name) return &s;
     return nullptr;
 }

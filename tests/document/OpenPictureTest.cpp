@@ -116,21 +116,21 @@ TEST(OpenPicture, TakesPreloadedDecodeOnlyForItsOwnPath)
     ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("b.png"), "png", b));
 
     // The preview decoded a.png, then b.png is opened: b's own picture opens.
-    PreloadedBitmap = mBitmap::LoadImageFile(dir.path("a.png"), "png");
-    ASSERT_NE(PreloadedBitmap, nullptr);
+    PreloadedBitmap() = mBitmap::LoadImageFile(dir.path("a.png"), "png");
+    ASSERT_NE(PreloadedBitmap(), nullptr);
     OpenedPicture o = decodePictureForOpening(dir.path("b.png"), "png");
     ASSERT_TRUE(o.ok);
     EXPECT_EQ(o.picture.bits, b.bits);
     EXPECT_EQ(ImageWidth(), 4);
-    EXPECT_EQ(PreloadedBitmap, nullptr);
+    EXPECT_EQ(PreloadedBitmap(), nullptr);
 
     // The decode of the same path is taken over as it is, without reading the file again.
-    PreloadedBitmap = mBitmap::LoadImageFile(dir.path("a.png"), "png");
+    PreloadedBitmap() = mBitmap::LoadImageFile(dir.path("a.png"), "png");
     std::filesystem::remove(dir.path("a.png"));
     o = decodePictureForOpening(dir.path("a.png"), "png");
     ASSERT_TRUE(o.ok);
     EXPECT_EQ(o.picture.bits, a.bits);
-    EXPECT_EQ(PreloadedBitmap, nullptr);
+    EXPECT_EQ(PreloadedBitmap(), nullptr);
 
     // Nothing preloaded and nothing to decode: refused.
     o = decodePictureForOpening(dir.path("a.png"), "png");

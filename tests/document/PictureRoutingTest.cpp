@@ -399,7 +399,7 @@ TEST(PictureRouting, WriteCutShortByTheDiskFailsAndKeepsTheOldFile)
         struct rlimit small = saved;
         small.rlim_cur = 100;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool saved_ok = mBitmap::SaveImageFile(path, ext, pic);
+        const bool saved_ok = bool(mBitmap::SaveImageFile(path, ext, pic));
         ::setrlimit(RLIMIT_FSIZE, &saved);
         EXPECT_FALSE(saved_ok);
         EXPECT_EQ(readFile(path), old);
@@ -555,14 +555,16 @@ TEST(SaveOntoNonRegularFile, IsRefusedByEveryWriterAndLeftAsItWas)
         // FreeImage, DevIL and the colour reducer.
         for (const char* ext : {"bmp", "png", "sgi", "gif"}) {
             SCOPED_TRACE(ext);
-            EXPECT_FALSE(mBitmap::SaveImageFile(path, ext, pic));
-            EXPECT_EQ(mBitmap::LastSaveRefusal(), path + " is not a regular file");
+            const mBitmap::SaveResult saved = mBitmap::SaveImageFile(path, ext, pic);
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(saved.refusal, path + " is not a regular file");
             unchanged();
         }
     }
-    // The reason goes with the next save that is not refused.
-    ASSERT_TRUE(mBitmap::SaveImageFile(dir.path("ok.png"), "png", pic));
-    EXPECT_EQ(mBitmap::LastSaveRefusal(), "");
+    // A save that is not refused has no reason.
+    const mBitmap::SaveResult saved = mBitmap::SaveImageFile(dir.path("ok.png"), "png", pic);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved.refusal, "");
 }
 
 // Something put under the name while the file is written is looked at
@@ -648,7 +650,7 @@ TEST(PictureRouting, DevilAndGifWritesCutShortFailAndKeepTheOldFile)
             bool savedOk = true;
             {
                 ScopedFileSizeLimit small(limit);
-                savedOk = mBitmap::SaveImageFile(path, ext, pic);
+                savedOk = bool(mBitmap::SaveImageFile(path, ext, pic));
             }
             EXPECT_FALSE(savedOk);
             EXPECT_EQ(readFile(path), old);

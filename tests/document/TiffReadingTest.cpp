@@ -218,14 +218,15 @@ TEST(TiffReading, TheTiffLibraryIsQuietOnStandardError)
     const std::string path = dir.path("quiet.tif");
     const std::string damaged = dir.path("damaged.tif");
     writeFile(damaged, cutsOf(tiffOf(TIFF_LZW))[3].bytes);
+    const mFormat::ReaderMessages kept;
     const std::string said = testing::standardErrorOf(dir.path("stderr.txt"), [&] {
         EXPECT_TRUE(mBitmap::SaveImageFile(path, "tif", testing::makePicture(9, 7)));
         EXPECT_NE(mBitmap::LoadImageFile(path, "tif"), nullptr);
         EXPECT_FALSE(decodePictureForOpening(damaged, "tif").ok);
     });
     EXPECT_EQ(said, "");
-    // The library's messages are still kept, as the glue's last message.
-    EXPECT_FALSE(mFormat::LastErrorText().empty());
+    // The libraries' messages still reach a watch.
+    EXPECT_FALSE(kept.from(FIF_TIFF).empty() && kept.from(FIF_UNKNOWN).empty());
 }
 
 } // namespace

@@ -24,7 +24,7 @@ TEST(mFormat, DibFromBmpOfThreeByTwoIsBottomUp32Bits)
     mFormat::InitFreeImage();
     const DibRecord pic = makePicture(3, 2);
     FIBITMAP* dib = nullptr;
-    ASSERT_TRUE(mFormat::FreeImage_DIB_From_BMP(&pic, dib));
+    EXPECT_EQ(mFormat::FreeImage_DIB_From_BMP(&pic, dib).error, "");
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(FreeImage_GetWidth(dib), 3u);
     EXPECT_EQ(FreeImage_GetHeight(dib), 2u);
@@ -32,7 +32,6 @@ TEST(mFormat, DibFromBmpOfThreeByTwoIsBottomUp32Bits)
     // FreeImage's line 0 is the bitmap's bottom row.
     EXPECT_EQ(0, std::memcmp(FreeImage_GetScanLine(dib, 0), pic.row(1), 12));
     EXPECT_EQ(0, std::memcmp(FreeImage_GetScanLine(dib, 1), pic.row(0), 12));
-    EXPECT_EQ(mFormat::LastErrorText(), "");
 
     // And back: the same bitmap.
     std::optional<DibRecord> back;
@@ -59,7 +58,7 @@ TEST(mFormat, BmpFromDibOfEveryDepth)
         FIBITMAP* dib = FreeImage_AllocateT(c.type, 5, 3, c.bpp);
         ASSERT_NE(dib, nullptr);
         std::optional<DibRecord> bmp = surface(1, 1, 0);
-        ASSERT_TRUE(mFormat::FreeImage_BMP_From_DIB(dib, bmp)) << mFormat::LastErrorText();
+        ASSERT_EQ(mFormat::FreeImage_BMP_From_DIB(dib, bmp).error, "");
         EXPECT_EQ(bmp->width, 5);
         EXPECT_EQ(bmp->height, 3);
         EXPECT_EQ(bmp->bits.size(), 60u);
@@ -80,9 +79,9 @@ TEST(mFormat, FailureTextsOfTheConversions)
 {
     mFormat::InitFreeImage();
     std::optional<DibRecord> bmp = surface(2, 2, 1);
-    EXPECT_FALSE(mFormat::FreeImage_BMP_From_DIB(nullptr, bmp));
+    EXPECT_EQ(mFormat::FreeImage_BMP_From_DIB(nullptr, bmp).error,
+              "[FreeImage_BMP_From_DIB] No DIB specified to convert");
     EXPECT_FALSE(bmp.has_value());   // the old bitmap is gone
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_BMP_From_DIB] No DIB specified to convert");
 
     // An image of a header only has no bits.
     testing::PictureTempDir dir;
@@ -91,48 +90,45 @@ TEST(mFormat, FailureTextsOfTheConversions)
     FreeImage_Unload(four);
     FIBITMAP* header = FreeImage_Load(FIF_PNG, dir.path("h.png").c_str(), FIF_LOAD_NOPIXELS);
     ASSERT_NE(header, nullptr);
-    EXPECT_FALSE(mFormat::FreeImage_BMP_From_DIB(header, bmp));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_BMP_From_DIB] FreeImage_GetBits failed to get the DIB's bits");
+    EXPECT_EQ(mFormat::FreeImage_BMP_From_DIB(header, bmp).error,
+              "[FreeImage_BMP_From_DIB] FreeImage_GetBits failed to get the DIB's bits");
     FreeImage_Unload(header);
 
     // Larger than the program's largest picture side.
     FIBITMAP* wide = FreeImage_Allocate(kMaxPictureSide + 1, 1, 8);
-    EXPECT_FALSE(mFormat::FreeImage_BMP_From_DIB(wide, bmp));
-    EXPECT_EQ(mFormat::LastErrorText(),
+    EXPECT_EQ(mFormat::FreeImage_BMP_From_DIB(wide, bmp).error,
               "[FreeImage_BMP_From_DIB] CreateDIBitmap failed to create the BITMAP from the DIB reporting error code 27");
     FreeImage_Unload(wide);
 
     FIBITMAP* dib = nullptr;
-    EXPECT_FALSE(mFormat::FreeImage_DIB_From_BMP(nullptr, dib));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_DIB_From_BMP] No bitmap specified to convert");
+    EXPECT_EQ(mFormat::FreeImage_DIB_From_BMP(nullptr, dib).error,
+              "[FreeImage_DIB_From_BMP] No bitmap specified to convert");
     DibRecord bad = makePicture(3, 2);
     bad.bits.pop_back();
-    EXPECT_FALSE(mFormat::FreeImage_DIB_From_BMP(&bad, dib));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_DIB_From_BMP] GetObjectAPI failed with error code 22");
+    EXPECT_EQ(mFormat::FreeImage_DIB_From_BMP(&bad, dib).error,
+              "[FreeImage_DIB_From_BMP] GetObjectAPI failed with error code 22");
     EXPECT_EQ(dib, nullptr);
 }
 
-TEST(mFormat, FirstFailureWinsAndFreeImageMessagesReplace)
+TEST(mFormat, LibraryMessagesGoToEveryWatchInPlace)
 {
     mFormat::InitFreeImage();
-    mFormat::SetLastErrorText("", false);
-    mFormat::SetLastErrorText("first", true);
-    mFormat::SetLastErrorText("second", true);
-    EXPECT_EQ(mFormat::LastErrorText(), "first");
-    mFormat::SetLastErrorText("third", false);
-    EXPECT_EQ(mFormat::LastErrorText(), "third");
-
-    // A message FreeImage sends replaces the text...
+    // Unwatched, a message goes nowhere.
+    mFormat::FreeImageMessageCallback(FIF_PNG, "unheard");
+    const mFormat::ReaderMessages outer;
     EXPECT_EQ(FreeImage_Load(FIF_PNG, "/nonexistent/tq-no-such-file.png", 0), nullptr);
-    EXPECT_NE(mFormat::LastErrorText().find("tq-no-such-file.png"), std::string::npos);
-    mFormat::FreeImageMessageCallback(0, nullptr);
-    EXPECT_EQ(mFormat::LastErrorText(), "");
-    mFormat::FreeImageMessageCallback(0, "library says no");
-    EXPECT_EQ(mFormat::LastErrorText(), "library says no");
-    // ...and the next glue routine empties it again.
-    const DibRecord pic = makePicture(3, 2);
-    EXPECT_EQ(mFormat::FreeImage_GetBitmapWidth(&pic), 3);
-    EXPECT_EQ(mFormat::LastErrorText(), "");
+    {
+        const mFormat::ReaderMessages inner;
+        mFormat::FreeImageMessageCallback(FIF_PNG, nullptr);
+        mFormat::FreeImageMessageCallback(FIF_TIFF, "library says no");
+        EXPECT_EQ(inner.from(FIF_PNG), std::vector<std::string>{""});
+        EXPECT_EQ(inner.from(FIF_TIFF), std::vector<std::string>{"library says no"});
+    }
+    const std::vector<std::string> png = outer.from(FIF_PNG);
+    ASSERT_EQ(png.size(), 2u);
+    EXPECT_NE(png[0].find("tq-no-such-file.png"), std::string::npos);
+    EXPECT_EQ(png[1], "");
+    EXPECT_EQ(outer.from(FIF_TIFF), std::vector<std::string>{"library says no"});
 }
 
 TEST(mFormat, RenderDibDrawsAtOwnSizeOrItsBottomLeftPart)
@@ -167,10 +163,10 @@ TEST(mFormat, RenderDibDrawsAtOwnSizeOrItsBottomLeftPart)
     ASSERT_TRUE(mFormat::FreeImage_RenderDIB(rgb, &clip, -1, -1, -1, -1));
     EXPECT_EQ(0, std::memcmp(clip.row(0), pic.row(1) + 4, 8));
 
-    EXPECT_FALSE(mFormat::FreeImage_RenderDIB(nullptr, &dc, 0, 0, -1, -1));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_RenderDIB] No DIB specified to render");
-    EXPECT_FALSE(mFormat::FreeImage_RenderDIB(rgb, nullptr, 0, 0, -1, -1));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_RenderDIB] DC specified was invalid");
+    EXPECT_EQ(mFormat::FreeImage_RenderDIB(nullptr, &dc, 0, 0, -1, -1).error,
+              "[FreeImage_RenderDIB] No DIB specified to render");
+    EXPECT_EQ(mFormat::FreeImage_RenderDIB(rgb, nullptr, 0, 0, -1, -1).error,
+              "[FreeImage_RenderDIB] DC specified was invalid");
     FreeImage_Unload(rgb);
     FreeImage_Unload(dib);
 }
@@ -187,39 +183,42 @@ TEST(mFormat, RenderBitmapCopiesOrInverts)
 
     DibRecord bad = pic;
     bad.width = 0;
-    EXPECT_FALSE(mFormat::FreeImage_RenderBitmap(nullptr, &dc, 0, 0, -1, -1, false));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_RenderBitmap] No bitmap specified to render");
-    EXPECT_FALSE(mFormat::FreeImage_RenderBitmap(&bad, &dc, 0, 0, -1, -1, false));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_RenderBitmap] Handle specified is not a valid BITMAP");
-    EXPECT_FALSE(mFormat::FreeImage_RenderBitmap(&pic, &bad, 0, 0, -1, -1, false));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_RenderBitmap] DC specified is not valid");
+    EXPECT_EQ(mFormat::FreeImage_RenderBitmap(nullptr, &dc, 0, 0, -1, -1, false).error,
+              "[FreeImage_RenderBitmap] No bitmap specified to render");
+    EXPECT_EQ(mFormat::FreeImage_RenderBitmap(&bad, &dc, 0, 0, -1, -1, false).error,
+              "[FreeImage_RenderBitmap] Handle specified is not a valid BITMAP");
+    EXPECT_EQ(mFormat::FreeImage_RenderBitmap(&pic, &bad, 0, 0, -1, -1, false).error,
+              "[FreeImage_RenderBitmap] DC specified is not valid");
 }
 
 TEST(mFormat, BitmapInspection)
 {
     const DibRecord pic = makePicture(3, 2);
-    EXPECT_EQ(mFormat::FreeImage_GetBitmapWidth(&pic), 3);
-    EXPECT_EQ(mFormat::FreeImage_GetBitmapHeight(&pic), 2);
-    EXPECT_EQ(mFormat::FreeImage_GetBitmapWidth(nullptr), 0);
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_GetBitmapWidth] No bitmap specified to get the info for");
+    EXPECT_EQ(mFormat::FreeImage_GetBitmapWidth(&pic).value, 3);
+    EXPECT_EQ(mFormat::FreeImage_GetBitmapHeight(&pic).value, 2);
+    EXPECT_EQ(mFormat::FreeImage_GetBitmapHeight(&pic).error, "");
+    const mFormat::GlueSide none = mFormat::FreeImage_GetBitmapWidth(nullptr);
+    EXPECT_EQ(none.value, 0);
+    EXPECT_EQ(none.error, "[FreeImage_GetBitmapWidth] No bitmap specified to get the info for");
     DibRecord bad = pic;
     bad.bits.clear();
-    EXPECT_EQ(mFormat::FreeImage_GetBitmapHeight(&bad), 0);
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_GetBitmapHeight] Handle specified is not a valid BITMAP");
+    const mFormat::GlueSide invalid = mFormat::FreeImage_GetBitmapHeight(&bad);
+    EXPECT_EQ(invalid.value, 0);
+    EXPECT_EQ(invalid.error, "[FreeImage_GetBitmapHeight] Handle specified is not a valid BITMAP");
 
     int32_t w = 0, h = 0, type = 0;
     int16_t depth = 0, planes = 0;
     const uint8_t* bits = pic.bits.data();
-    EXPECT_FALSE(mFormat::FreeImage_GetBitmapInfo(nullptr, w, h, type, depth, planes, bits));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_GetBitmapInfo] No bitmap specified to get the info for");
+    EXPECT_EQ(mFormat::FreeImage_GetBitmapInfo(nullptr, w, h, type, depth, planes, bits).error,
+              "[FreeImage_GetBitmapInfo] No bitmap specified to get the info for");
     EXPECT_EQ(w, -1);
     EXPECT_EQ(h, -1);
     EXPECT_EQ(type, -1);
     EXPECT_EQ(depth, -1);
     EXPECT_EQ(planes, -1);
     EXPECT_EQ(bits, nullptr);
-    EXPECT_FALSE(mFormat::FreeImage_GetBitmapInfo(&bad, w, h, type, depth, planes, bits));
-    EXPECT_EQ(mFormat::LastErrorText(), "[FreeImage_GetBitmapInfo] Handle specified is not a valid bitmap");
+    EXPECT_EQ(mFormat::FreeImage_GetBitmapInfo(&bad, w, h, type, depth, planes, bits).error,
+              "[FreeImage_GetBitmapInfo] Handle specified is not a valid bitmap");
     ASSERT_TRUE(mFormat::FreeImage_GetBitmapInfo(&pic, w, h, type, depth, planes, bits));
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 2);

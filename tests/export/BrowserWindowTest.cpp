@@ -432,7 +432,7 @@ TEST_F(BrowserTest, DoubleClicksOpenPicturesAndGoUp)
     EXPECT_EQ(doc->Tag, folder + "/p001.png");
     EXPECT_EQ(doc->PictureWidth(), 30);
     EXPECT_EQ(doc->PictureHeight(), 20);
-    EXPECT_FALSE(PreloadedBitmap) << "the document took the decoded picture over";
+    EXPECT_FALSE(PreloadedBitmap()) << "the document took the decoded picture over";
 
     // The same file again: the main window refuses it with its message.
     QTest::mouseDClick(b.optThumb[2], Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include "RandomCases.h"
 #include "TempFolder.h"
 
+#include "document/ProgramContext.h"
 #include "filters/Module6.h"
 #include "filters/Module7.h"
 #include "filters/Palette.h"
@@ -33,11 +34,10 @@ PaletteRecord palette(std::initializer_list<PaletteEntry> entries)
     return p;
 }
 
-// A private folder per test, removed afterwards; CurrentPalette is restored.
+// A private folder per test, removed afterwards, and a context of its own
+// (so an empty palette).
 class PaletteFiles : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = CurrentPalette(); }
-    void TearDown() override { CurrentPalette() = saved_; }
     std::string path(const char* name) const { return (dir_ / name).string(); }
     static std::vector<uint8_t> bytesOf(const std::string& p)
     {
@@ -51,7 +51,7 @@ protected:
     }
     const testing::TempFolder folder_{"tq-palette"};
     const std::filesystem::path dir_ = folder_.path();
-    PaletteRecord saved_;
+    ScopedContext context_;
 };
 
 // A file image: Count, dims, n, lower bound, then the values given.

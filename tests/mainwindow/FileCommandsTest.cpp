@@ -194,7 +194,7 @@ TEST(OpenPreview, FormatsQtCannotReadGoThroughTheProgramsOwnLoader)
         std::ofstream(bad.toStdString(), std::ios::binary) << std::string(700, 'q');
     }
 
-    PreloadedBitmap.reset();
+    PreloadedBitmap().reset();
     frmControls panel;
     panel.show();
     panel.OpenDialogPreview(sgi);
@@ -206,15 +206,15 @@ TEST(OpenPreview, FormatsQtCannotReadGoThroughTheProgramsOwnLoader)
     const QImage shown = panel.pic->pixmap().toImage();
     EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() / 2) & 0xFFFFFFu, qRgb(200, 90, 40) & 0xFFFFFFu);
     // Opening the file takes this decode instead of reading it again.
-    ASSERT_NE(PreloadedBitmap, nullptr);
-    EXPECT_EQ(PreloadedBitmap->sourcePath, sgi.toStdString());
+    ASSERT_NE(PreloadedBitmap(), nullptr);
+    EXPECT_EQ(PreloadedBitmap()->sourcePath, sgi.toStdString());
 
     // Not decodable by either: the panel clears itself and nothing is kept.
     panel.OpenDialogPreview(bad);
     EXPECT_FALSE(panel.pic->isVisible());
     EXPECT_TRUE(panel.LResolution->text().isEmpty());
     EXPECT_EQ(panel.ImageWidth, 0);
-    EXPECT_EQ(PreloadedBitmap, nullptr);
+    EXPECT_EQ(PreloadedBitmap(), nullptr);
 }
 
 TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)

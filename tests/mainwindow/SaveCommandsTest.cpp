@@ -23,10 +23,10 @@ struct RecordingDocument : SaveableDocument {
     void setTag(const std::string& t) override { tag = t; }
     void setCaption(const std::string& c) override { caption = c; }
     void setChanged(bool c) override { changed = c; }
-    bool save(const std::string& path, const std::string& ext) override
+    mBitmap::SaveResult save(const std::string& path, const std::string& ext) override
     {
         saves.push_back({path, ext});
-        return writeSucceeds;
+        return {writeSucceeds, {}};
     }
 };
 

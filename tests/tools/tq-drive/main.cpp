@@ -271,8 +271,8 @@ int run(const Options& o)
         fImage* doc = d.activeDocument();
         if (!doc) return fail("save " + o.save, "no active document");
         // The reason the save command would show, else its general message.
-        if (!doc->save(o.save, extensionOf(o.save))) {
-            const std::string& why = mBitmap::LastSaveRefusal();
+        if (const mBitmap::SaveResult saved = doc->save(o.save, extensionOf(o.save)); !saved) {
+            const std::string& why = saved.refusal;
             return fail("save " + o.save, why.empty() ? "Unexpected error saving image" : why);
         }
     }

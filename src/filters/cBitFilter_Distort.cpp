@@ -1,6 +1,6 @@
 // Geometric distortions: each destination pixel takes one source pixel found
 // by an inverse mapping; no interpolation.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Gradient fills and the light spot: members that paint over the picture.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Rotation by any angle about the picture's centre, nearest sample or
 // bilinear blend; the picture keeps its size.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include "filters/BilinearRows.h"
 

@@ -1,6 +1,6 @@
 // ROTATE and RotateSmooth.
 #include "PositionPictures.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -665,7 +665,9 @@ TEST_F(PlantedLinks, AnUnusableTempFolderIsNeverListedReadOrEmptied)
             for (const auto& e : fs::directory_iterator(kept)) now[e.path().filename().string()] = contents(e.path());
             EXPECT_EQ(now, before);
         };
-        if (c.needsRoot) ASSERT_EQ(::chown(kept.c_str(), 65534, 65534), 0);
+        if (c.needsRoot) {
+            ASSERT_EQ(::chown(kept.c_str(), 65534, 65534), 0);
+        }
 
         EXPECT_EQ(UndoSnapshotFile::removeStale(program), 0);
         untouched();

@@ -51,7 +51,7 @@ const tq::BitsBuffer& picture()
         for (int y = 0; y < kH; ++y) {
             uint8_t* p = b.row(y);
             for (int x = 0; x < kW; ++x, p += 4) {
-                const uint32_t n = gen();
+                const uint32_t n = static_cast<uint32_t>(gen());
                 p[0] = static_cast<uint8_t>((x / 16 + (n & 15)) & 0xFF);
                 p[1] = static_cast<uint8_t>((y / 12 + ((n >> 4) & 15)) & 0xFF);
                 p[2] = static_cast<uint8_t>(((x + y) / 28 + ((n >> 8) & 15)) & 0xFF);

@@ -453,22 +453,6 @@ void DeviceContext::frameRect(const RectI& rect, const Brush* brush)
     fillWithBrush(Region::rect(rect).frame(1, 1), brush, kMixCopyPen);
 }
 
-void DeviceContext::patBlt(const RectI& rect, uint32_t rop)
-{
-    QImage* s = surface();
-    const RectI r = intersect(rect, visibleArea());
-    if (!s || r.isEmpty()) return;
-    const BrushSource source(brush_, *this, true);
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        uint32_t* row = rowOf(s, y);
-        for (int32_t x = r.left; x < r.right; ++x) {
-            uint32_t p = 0;
-            if (!source.none()) source.at(x, y, p);
-            row[x] = 0xFF000000u | mix3(rop, p, 0, row[x]);
-        }
-    }
-}
-
 void DeviceContext::drawEdge(const RectI& rect, int32_t edge, int32_t flags)
 {
     RectI r = rect;

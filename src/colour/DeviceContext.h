@@ -132,6 +132,8 @@ public:
     static DeviceContext* createCompatible(DeviceContext* parent);
     // Deletes a context made by createCompatible; false for anything else.
     static bool destroy(DeviceContext* dc);
+    // Whether a context made by createCompatible still lives (tests check
+    // that none is left behind).
     static bool isLive(const DeviceContext* dc);
 
     bool isMemory() const { return memory_; }
@@ -171,8 +173,6 @@ public:
     void ellipseOutline(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void fillRect(const RectI& rect, const Brush* brush);
     void frameRect(const RectI& rect, const Brush* brush);
-    // Raster operation of the brush (and the destination) over the rectangle.
-    void patBlt(const RectI& rect, uint32_t rop);
     void drawEdge(const RectI& rect, int32_t edge, int32_t flags);
     void setPixel(int32_t x, int32_t y, uint32_t colour);
     // kInvalidColour outside the surface or the clip.

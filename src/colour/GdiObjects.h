@@ -55,8 +55,8 @@ inline constexpr int32_t kPenInsideFrame = 6;
 
 class Pen : public Object {
 public:
-    Pen(int32_t style, int32_t width, uint32_t colour, bool stock = false)
-        : Object(ObjectType::Pen, stock), style(style), width(width), colour(colour) {}
+    Pen(int32_t penStyle, int32_t penWidth, uint32_t penColour, bool stock = false)
+        : Object(ObjectType::Pen, stock), style(penStyle), width(penWidth), colour(penColour) {}
     const int32_t style;
     const int32_t width;   // 0 and 1 both draw one pixel wide
     const uint32_t colour;
@@ -77,8 +77,8 @@ inline constexpr int32_t kHatchDiagonalCross = 5;
 
 class Brush : public Object {
 public:
-    Brush(int32_t style, uint32_t colour, const Pattern8& pattern, bool stock = false)
-        : Object(ObjectType::Brush, stock), style(style), colour(colour), pattern(pattern) {}
+    Brush(int32_t brushStyle, uint32_t brushColour, const Pattern8& brushPattern, bool stock = false)
+        : Object(ObjectType::Brush, stock), style(brushStyle), colour(brushColour), pattern(brushPattern) {}
     const int32_t style;
     const uint32_t colour;     // solid and hatched brushes
     // Hatched: 1 bits are the hatch lines (brush colour), 0 bits the gaps
@@ -101,7 +101,7 @@ struct LogFont {
 
 class Font : public Object {
 public:
-    Font(const LogFont& logFont, bool stock = false) : Object(ObjectType::Font, stock), logFont(logFont) {}
+    Font(const LogFont& font, bool stock = false) : Object(ObjectType::Font, stock), logFont(font) {}
     const LogFont logFont;
     // The Qt font it stands for; needs a GUI application.
     QFont qfont() const;
@@ -110,7 +110,7 @@ public:
 // A colour bitmap: 32-bit pixels, opaque.
 class Bitmap : public Object {
 public:
-    explicit Bitmap(QImage image, bool stock = false) : Object(ObjectType::Bitmap, stock), image(std::move(image)) {}
+    explicit Bitmap(QImage pixels, bool stock = false) : Object(ObjectType::Bitmap, stock), image(std::move(pixels)) {}
     QImage image;
 
 private:
@@ -121,7 +121,7 @@ private:
 // An icon: 32-bit pixels with alpha 0 where it is transparent, 255 elsewhere.
 class Icon : public Object {
 public:
-    explicit Icon(QImage image) : Object(ObjectType::Icon, false), image(std::move(image)) {}
+    explicit Icon(QImage pixels) : Object(ObjectType::Icon, false), image(std::move(pixels)) {}
     const QImage image;
 };
 

@@ -95,7 +95,8 @@ public:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QTimer* tmrKeyboard = nullptr;
-    // The group of typed values still to be applied: "", "hsb" or "rgb".
+    // The group of typed values still to be applied: "", "hsb" or "rgb"
+    // (read by tests).
     const QString& tmrKeyboardTag() const { return Tag_; }
 
     // ---- State ------------------------------------------------------------------

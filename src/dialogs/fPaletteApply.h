@@ -146,9 +146,10 @@ public:
     // The swatch's double-click runs it once a colour is chosen.
     void StoreCurrentColor();
 
-    // True once a palette has been loaded: the grid and its editing work.
+    // True once a palette has been loaded: the grid and its editing work
+    // (read by tests).
     bool editingEnabled() const { return editing_; }
-    int32_t blinkColour() const { return blink_; }
+    int32_t blinkColour() const { return blink_; }   // read by tests
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -33,14 +33,6 @@ void HistoryModel::unloadRowsFrom(int first)
     notify();
 }
 
-bool HistoryModel::setRowText(int i, const std::string& action)
-{
-    if (i <= 0 || i >= rowCount()) return false;
-    rows_[static_cast<size_t>(i)].Ltext = action;
-    notify();
-    return true;
-}
-
 void HistoryModel::placeIndicator(int i)
 {
     if (i < 0 || i >= rowCount()) return;

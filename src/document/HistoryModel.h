@@ -57,10 +57,6 @@ public:
     // unloaded). The indicator falls back to the last remaining row.
     void unloadRowsFrom(int first);
 
-    // Renames an existing row (row 0 keeps "Original"); false when there is
-    // no such row.
-    bool setRowText(int i, const std::string& action);
-
     // Moves the indicator to row i without changing its visibility; a row that
     // does not exist is ignored.
     void placeIndicator(int i);

@@ -75,7 +75,7 @@ public:
     // 500 ms steps; StopTimer stops them (the outline stays until a repaint).
     void StartTimer();
     void StopTimer();
-    bool TimerRunning() const { return tmrSelection.isActive(); }
+    bool TimerRunning() const { return tmrSelection.isActive(); }   // read by tests
     void tmrSelection_Timer();
 
     // Rubber bands, corners in picture coordinates: kind 0 rectangle, 1

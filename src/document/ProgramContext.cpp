@@ -8,7 +8,9 @@ namespace {
 
 ProgramContext& baseContext()
 {
-    static ProgramContext base{platform::platformContext()};
+    static ProgramContext base;
+    static const bool platformTaken = (base.platform = platform::platformContext(), true);
+    (void)platformTaken;
     return base;
 }
 

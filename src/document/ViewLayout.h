@@ -126,7 +126,7 @@ public:
     // back to zoom 1 within the same run instead of starting another.
     LayoutOutcome UserControl_Resize();
     const CanvasRect& Canvas() const { return Canvas_; }
-    bool CanvasVisible() const { return CanvasVisible_; }
+    bool CanvasVisible() const { return CanvasVisible_; }   // read by tests
     bool NeedsHScroll() const { return needH_; }
     bool NeedsVScroll() const { return needV_; }
     // After ContainerTooSmall: the outer size in twips the window must take

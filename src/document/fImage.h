@@ -302,7 +302,7 @@ public:
     // this document's, and the last document empties the navigator and its
     // status panels. Cancel is not used.
     void Form_Unload(int16_t& Cancel);
-    bool Unloaded() const { return Unloaded_; }
+    bool Unloaded() const { return Unloaded_; }   // read by tests
 
     // ---- Window life --------------------------------------------------------------
 
@@ -321,7 +321,7 @@ public:
     void cFilterProgress_MouseDown();
     void cFilterProgress_MouseUp();
     void cFilterProgress_Click();
-    int32_t cFilterProgressBorderStyle() const { return ProgressBorderStyle_; }
+    int32_t cFilterProgressBorderStyle() const { return ProgressBorderStyle_; }   // read by tests
 
     // ==== Document commands: quality zoom, crop and new pictures ===========
     // (defined in fImage_Commands.cpp)

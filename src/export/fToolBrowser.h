@@ -64,7 +64,7 @@ public:
     bool StopFlag() const { return StopFlag_; }
     void setStopFlag(bool v) { StopFlag_ = v; }
     bool RolledUp() const { return RolledUp_; }
-    // The folder listed last ("" before the first listing).
+    // The folder listed last ("" before the first listing); read by tests.
     const std::string& currentFolder() const { return CurrentFolder_; }
 
     // ---- Controls ----------------------------------------------------------------

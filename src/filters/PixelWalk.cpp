@@ -1,4 +1,4 @@
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include "filters/PointRows.h"
 

@@ -10,7 +10,7 @@
 // its marker) and 0 elsewhere (0: the library clears it).
 #pragma once
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelMachinery.h"
 
 #include <cstdint>
 

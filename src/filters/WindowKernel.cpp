@@ -1,6 +1,6 @@
 #include "filters/WindowKernel.h"
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <limits>

@@ -13,7 +13,7 @@
 // callers absorb by leaving the document as it was.
 //
 // Members are written in the frame's shape: a short per-row, per-run or
-// per-pixel function handed to one of the walks of PixelWalk.h, which own the
+// per-pixel function handed to one of the walks of PixelWalks.h, which own the
 // result buffer, the rows, the region's runs, the clipping to the picture and
 // the Progress pacing.
 #pragma once
@@ -270,7 +270,7 @@ public:
     // the walk at once, without the final report, and the walk returns
     // false. walkWhole: fn(y) for every picture row, y 0..MaxY, with no
     // region test, the same progress rule and Progress(100) at the end.
-    // (Defined with the other walks in PixelWalk.h.)
+    // (Defined with the other walks in PixelWalks.h.)
     template <class RowFn>
     bool walkSelection(int32_t margin, RowFn&& fn);
     template <class RowFn>
@@ -333,4 +333,4 @@ private:
 
 } // namespace tq
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"

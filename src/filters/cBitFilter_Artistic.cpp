@@ -1,7 +1,7 @@
 // The artistic filters: edge-keeping block choice (PAINTING, Dissolve),
 // random displacement and noise from the program-wide generator, a pencil
 // sketch, a dot screen and a block mosaic.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "platform/Random.h"
 
 #include <climits>

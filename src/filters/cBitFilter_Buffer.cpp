@@ -1,5 +1,5 @@
 // Buffer operations: members that replace or edit Bits as a whole.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "filters/BilinearRows.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // General square convolution: each selected pixel is the centre of a window
 // whose weighted sums (one per channel) are divided by Weight, offset and
 // clamped; WindowKernel does the arithmetic.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "filters/WindowKernel.h"
 
 #include <algorithm>

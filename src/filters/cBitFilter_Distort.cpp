@@ -1,6 +1,6 @@
 // Geometric distortions: each destination pixel takes one source pixel found
 // by an inverse mapping; no interpolation.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,8 +125,8 @@ BitsBuffer cBitFilter::LENS(float xRel, float yRel, float dRel, int32_t Factor)
         for (int64_t X = x0 - cx; X <= x1 - cx; ++X, d += 4) {
             const int64_t z = rnd(std::sqrt(static_cast<double>(R2 - X * X - Y * Y)));
             if (z == 0) continue;
-            const int64_t sx = cx + rnd(X * static_cast<double>(h)) / z;
-            const int64_t sy = cy + rnd(Y * static_cast<double>(h)) / z;
+            const int64_t sx = cx + rnd(static_cast<double>(X) * static_cast<double>(h)) / z;
+            const int64_t sy = cy + rnd(static_cast<double>(Y) * static_cast<double>(h)) / z;
             // A strong lens, or one centred off the picture, can point
             // anywhere: a source outside the picture leaves the pixel as is.
             if (sx < 0 || sy < 0 || sx > MaxX || sy > MaxY) continue;

@@ -2,7 +2,7 @@
 // Every formula reads the pixel's bytes from Bits, never a byte already
 // written for the same pixel.
 #include "filters/GreyWeights.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Glass and curtain effects: each pixel takes one source pixel displaced by a
 // sine, cosine or tangent of its own coordinates or of its place in the walk.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <cmath>
 #include <vector>

@@ -1,5 +1,5 @@
 // Gradient fills and the light spot: members that paint over the picture.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +24,7 @@ BitsBuffer gradientFill(cBitFilter& f, const GradientArgs& g, bool linear)
     const float p = single(g.Pressure / 100.0);
     const float q = single(1.0 - p);
     float fr = single((int64_t(g.Frequency) - 1) * static_cast<double>(kPi));
-    if (len < fr) fr = single(len);
+    if (static_cast<float>(len) < fr) fr = single(len);
 
     float cl = 0, sl = 0;
     if (linear) {
@@ -100,7 +100,7 @@ FilterResult cBitFilter::Light(float xRel, float yRel, float dRel, int32_t iFact
         for (int64_t X = x0 - cx; X <= x1 - cx; ++X, s += 4, d += 4) {
             const int64_t d2 = X * X + Y * Y;
             int32_t add;
-            if (!toInt32(iFactor * (1.0 - static_cast<double>(k) * std::sqrt(static_cast<double>(d2)) / R), add))
+            if (!toInt32(iFactor * (1.0 - static_cast<double>(k) * std::sqrt(static_cast<double>(d2)) / static_cast<double>(R)), add))
                 return false;
             // Kept within 0..255 on both sides: a negative intensity or a
             // rim above 100 percent darkens instead of wrapping around.

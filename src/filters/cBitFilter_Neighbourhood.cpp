@@ -4,7 +4,7 @@
 // convolutions hand their coefficients to WindowKernel; the rank members
 // take byte minima and maxima, sixteen pixels a step where the processor
 // can.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "filters/WindowKernel.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // and a black-and-white dither with the Stucki weights.
 #include "filters/Module6.h"
 #include "filters/Palette.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <cstdlib>
 #include <vector>

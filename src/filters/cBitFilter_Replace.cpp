@@ -2,7 +2,7 @@
 // chosen colour, or moved along the hue or lightness scale.
 #include "filters/GreyWeights.h"
 #include "filters/Module5.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Rotation by any angle about the picture's centre, nearest sample or
 // bilinear blend; the picture keeps its size.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include "filters/BilinearRows.h"
 
@@ -95,9 +95,9 @@ void smoothRow(const SmoothTurn& k, int32_t y, int32_t x0, int32_t x1, uint8_t* 
         const float fx = single(dx * k.c + rowX + k.cx);
         const float fy = single(dx * k.s + rowY + k.cy);
         int32_t ix = static_cast<int32_t>(fx);
-        if (fx < ix) --ix;
+        if (fx < static_cast<float>(ix)) --ix;
         int32_t iy = static_cast<int32_t>(fy);
-        if (fy < iy) --iy;
+        if (fy < static_cast<float>(iy)) --iy;
         if (ix < 0 || iy < 0 || ix >= k.w || iy >= k.h) {
             d[0] = 0;
             d[1] = 0;

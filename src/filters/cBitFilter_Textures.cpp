@@ -1,5 +1,5 @@
 // Textures, tiles and overlays: patterns laid over the working pixels.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <vector>
 

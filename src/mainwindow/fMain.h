@@ -200,7 +200,7 @@ public:
     // through the desktop window and switches it off.
     void enableTimerCapture();
     void timerCapture_Timer();
-    bool timerCaptureEnabled() const { return timerCaptureEnabled_; }
+    bool timerCaptureEnabled() const { return timerCaptureEnabled_; }   // read by tests
     static constexpr int kTimerCaptureInterval = 500;
 
     // ==== Quality zoom and rotation ========================================

@@ -24,7 +24,7 @@ public:
     // swatch's; a chosen one becomes the swatch's colour. The colour
     // chosen, or nothing when there is no picker or it was cancelled.
     std::optional<int32_t> pickColour();
-    bool looksPressed() const { return frameShape() == QFrame::NoFrame; }
+    bool looksPressed() const { return frameShape() == QFrame::NoFrame; }   // read by tests
 
 signals:
     void MouseDown();   // a press of any button

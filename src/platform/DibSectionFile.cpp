@@ -49,7 +49,6 @@ WriteCall writeBytes(int fd, const uint8_t* data, size_t size)
 
 std::string ApiErrorText(int code)
 {
-    if (code == 0) return {};
     char buffer[256] = {};
     // The GNU strerror_r hands back its own text or one it put in buffer.
     const char* text = strerror_r(code, buffer, sizeof buffer);

@@ -50,7 +50,8 @@ private:
 
 namespace dibsection {
 
-// The system's message for an error code ("" for none it knows).
+// The system's message for an error code; the writer asks only for codes
+// of a failed open, never 0.
 std::string ApiErrorText(int code);
 
 // True when a write went wrong: it reported failure, or wrote fewer bytes

@@ -144,7 +144,9 @@ bool replaceFile(const std::string& requested, const std::function<bool(const st
     if (path.empty()) return false;
     const fs::path target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".tq-XXXXXX")).string();
+    // Built by appending: GCC 12 takes a literal + a temporary string for an
+    // overlapping copy.
+    std::string pattern = (folder / std::string(".").append(target.filename().string()).append(".tq-XXXXXX")).string();
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     // mkstemp creates the name exclusively, so nothing planted there is

@@ -69,7 +69,7 @@ std::optional<FileDialogAnswer> runFileDialog(const FileDialogRequest& rq, bool 
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
     FileDialogAnswer a;
     a.path = files.first().toStdString();
-    const int chosen = filters.indexOf(dlg.selectedNameFilter());
+    const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
     a.filterIndex = chosen >= 0 ? chosen + 1 : rq.filterIndex;
     return a;
 }

@@ -104,19 +104,24 @@ Region combineWith(const std::vector<Band>& a, const std::vector<Band>& b, Op op
     return Region::fromBands(std::move(out));
 }
 
+// The exact products of the ellipse and edge tests need 128 bits (a GCC
+// extension, hence __extension__ for -Wpedantic).
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+
 // Floor of the square root of v.
-uint64_t isqrt(unsigned __int128 v)
+uint64_t isqrt(UInt128 v)
 {
     uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<long double>(v)));
-    while (r > 0 && static_cast<unsigned __int128>(r) * r > v) --r;
-    while (static_cast<unsigned __int128>(r + 1) * (r + 1) <= v) ++r;
+    while (r > 0 && static_cast<UInt128>(r) * r > v) --r;
+    while (static_cast<UInt128>(r + 1) * (r + 1) <= v) ++r;
     return r;
 }
 
 // Ceiling of n / d for d > 0.
-int64_t ceilDiv(__int128 n, __int128 d)
+int64_t ceilDiv(Int128 n, Int128 d)
 {
-    __int128 q = n / d;
+    Int128 q = n / d;
     if (n % d != 0 && n > 0) ++q;
     return static_cast<int64_t>(q);
 }
@@ -269,14 +274,14 @@ Region Region::ellipse(int32_t l, int32_t t, int32_t r, int32_t b)
     // dx = 2x + 1 - (l + r), and (x, y) is inside when
     // dx^2 H^2 + dy^2 W^2 <= W^2 H^2.
     const int64_t W = int64_t(r) - l, H = int64_t(b) - t;
-    const unsigned __int128 W2 = static_cast<unsigned __int128>(W) * W;
-    const unsigned __int128 H2 = static_cast<unsigned __int128>(H) * H;
+    const UInt128 W2 = static_cast<UInt128>(W) * W;
+    const UInt128 H2 = static_cast<UInt128>(H) * H;
     const int64_t sumX = int64_t(l) + r;
     const int64_t sumY = int64_t(t) + b;
     for (int64_t y = t; y < b; ++y) {
         const int64_t dy = 2 * y + 1 - sumY;
-        const unsigned __int128 dy2 = static_cast<unsigned __int128>(dy < 0 ? -dy : dy) * (dy < 0 ? -dy : dy);
-        const unsigned __int128 rest = W2 * H2 - dy2 * W2;   // dy^2 <= H^2 always holds here
+        const UInt128 dy2 = static_cast<UInt128>(dy < 0 ? -dy : dy) * (dy < 0 ? -dy : dy);
+        const UInt128 rest = W2 * H2 - dy2 * W2;   // dy^2 <= H^2 always holds here
         int64_t m = static_cast<int64_t>(isqrt(rest / H2));
         // dx has the parity of W + 1 for every pixel centre.
         if ((m & 1) != ((W + 1) & 1)) --m;
@@ -321,9 +326,9 @@ Region Region::polygon(const std::vector<PointI>& points, FillMode mode)
         // pixel whose centre lies at or right of it is ceil(x_c - 0.5).
         cross.clear();
         for (const Edge* e : active) {
-            const __int128 dyE = e->yb - e->ya;
-            const __int128 num = (2 * static_cast<__int128>(e->xa) - 1) * dyE
-                                 + static_cast<__int128>(2 * y + 1 - 2 * e->ya) * (e->xb - e->xa);
+            const Int128 dyE = e->yb - e->ya;
+            const Int128 num = (2 * static_cast<Int128>(e->xa) - 1) * dyE
+                                 + static_cast<Int128>(2 * y + 1 - 2 * e->ya) * (e->xb - e->xa);
             cross.emplace_back(ceilDiv(num, 2 * dyE), e->dir);
         }
         std::sort(cross.begin(), cross.end());

@@ -29,12 +29,6 @@ void bringForward(QWidget* window)
     window->activateWindow();
 }
 
-void showProgramModal(QWidget* window)
-{
-    window->setWindowModality(Qt::ApplicationModal);
-    bringForward(window);
-}
-
 bool refuseTypedKey(QLineEdit* box, const QKeyEvent& key, int maxTyped,
                     const std::function<void(int16_t& KeyAscii)>& keyPress)
 {

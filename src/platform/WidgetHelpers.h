@@ -27,10 +27,6 @@ int widenToText(QWidget* caption);
 
 // Shows the window, raises it and makes it the active one.
 void bringForward(QWidget* window);
-// Makes the window modal for the whole program and brings it forward. The
-// call returns at once: no nested event loop runs, so a run without a
-// user, which never answers the window, is never held up.
-void showProgramModal(QWidget* window);
 
 // The key rule of a text box with a key filter, for a key press about to
 // reach it; true when the key is refused.

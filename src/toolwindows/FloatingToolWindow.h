@@ -101,7 +101,8 @@ public:
     // The two faces of the roll-up button: full height, rolled up.
     QPixmap pMini;
     QPixmap pMaxi;
-    // The roll-up state as the button's tag: "0" full height, "1" rolled up.
+    // The roll-up state as the button's tag: "0" full height, "1" rolled up
+    // (read by tests).
     const QString& pMmTag() const { return pMmTag_; }
 
     // ---- Handlers -----------------------------------------------------------

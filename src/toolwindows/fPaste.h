@@ -56,7 +56,7 @@ public:
     QPixmap oActions, cActions, oClips, cClips;   // open and closed faces
     void tabActions_Click();
     void tabClips_Click();
-    bool ActionsTabOpen() const { return ActionsOpen_; }
+    bool ActionsTabOpen() const { return ActionsOpen_; }   // read by tests
 
     // ---- Actions page -----------------------------------------------------------
     QFrame* pframe = nullptr;

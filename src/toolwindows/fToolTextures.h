@@ -47,7 +47,7 @@ class PictureBox : public ClickableLabel {
 public:
     explicit PictureBox(QWidget* parent);
     void setBorder(bool single);
-    bool hasBorder() const { return border_; }
+    bool hasBorder() const { return border_; }   // read by tests
 
 private:
     bool border_ = true;
@@ -119,7 +119,7 @@ public:
     // The tab faces: active and inactive.
     QPixmap oDefined, oText, oFromFile, cDefined, cText, cFromFile;
 
-    // ---- State -----------------------------------------------------------------
+    // ---- State (read by tests) -------------------------------------------------
     int16_t TileEffect() const { return TileEffect_; }
     int32_t Strength() const;
     bool FileChosen() const { return FileChosen_; }

@@ -643,7 +643,7 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
                 for (int i = 0; i < flips; ++i)
                     bytes[std::uniform_int_distribution<size_t>(0, span - 1)(rng)] = uint8_t(rng());
             }
-            const std::string path = dir.path(std::string("m") + std::to_string(round) + "." + f.ext);
+            const std::string path = dir.path(std::string("m").append(std::to_string(round)).append(".").append(f.ext));
             writeFile(path, bytes);
             if (std::getenv("TQ_FUZZ_TRACE")) { fprintf(stderr, "FUZZ %s\n", path.c_str()); fflush(stderr); }
             const OpenedPicture o = decodePictureForOpening(path, f.ext);

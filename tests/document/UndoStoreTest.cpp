@@ -668,7 +668,9 @@ TEST_F(PlantedLinks, AnUnusableTempFolderIsNeverListedReadOrEmptied)
             for (const auto& e : fs::directory_iterator(kept)) now[e.path().filename().string()] = contents(e.path());
             EXPECT_EQ(now, before);
         };
-        if (c.needsRoot) ASSERT_EQ(::chown(kept.c_str(), 65534, 65534), 0);
+        if (c.needsRoot) {
+            ASSERT_EQ(::chown(kept.c_str(), 65534, 65534), 0);
+        }
 
         EXPECT_EQ(UndoSnapshotFile::removeStale(program), 0);
         untouched();
@@ -768,7 +770,7 @@ protected:
 TEST_F(UndoStoreWriterTest, UndoRightAfterAStepRestoresTheBytesOfEachStep)
 {
     UndoStore s(dir, 1, doc, &history, writer);
-    for (uint8_t tag : {10, 20, 30}) {
+    for (const uint8_t tag : {uint8_t{10}, uint8_t{20}, uint8_t{30}}) {
         paintLarge(tag);
         ASSERT_TRUE(s.SaveUndoBits("step"));
     }

@@ -80,7 +80,7 @@ TEST_F(EffectApplication, NumbersWithoutAnEffectDoNothing)
     doc->BitsRegion.CreateRect(1, 1, 3, 3, 5, true);
     const BitsBuffer before = doc->Bits();
     ZorveliRecorder rec;
-    for (int16_t id : {15, 26, 31, 52, 59, 63, 77, 1, 81, 0, -1, -78, 32767}) {
+    for (int16_t id : std::initializer_list<int16_t>{15, 26, 31, 52, 59, 63, 77, 1, 81, 0, -1, -78, 32767}) {
         SCOPED_TRACE(id);
         EXPECT_FALSE(runEffect(id));
         EXPECT_TRUE(rec.calls().empty());

@@ -10,7 +10,7 @@
 
 #include "effects/library/EffectsLibrary.h"
 #include "effects/library/Parallel.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "platform/EffectCalls.h"
 #include "platform/Random.h"
 

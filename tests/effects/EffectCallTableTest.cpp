@@ -189,7 +189,7 @@ TEST(EffectCallTable, EveryEffectCallsItsFunctionWithItsArgumentKinds)
 TEST(EffectCallTable, NumbersWithoutAnEffectMakeNoCall)
 {
     ZorveliRecorder rec;
-    for (int16_t id : {15, 26, 31, 52, 59, 63, 77, 1, 81, 0, -1, 100, INT16_MIN, INT16_MAX}) {
+    for (int16_t id : std::initializer_list<int16_t>{15, 26, 31, 52, 59, 63, 77, 1, 81, 0, -1, 100, INT16_MIN, INT16_MAX}) {
         EXPECT_FALSE(effectCall(id, 5, kC, kR, kW, kH).has_value()) << id;
     }
     // Every number from 2 to 80 that is not in the list above has a call.

@@ -281,7 +281,7 @@ TEST_F(EffectDialog, EachOptionsFrameShowsItsCaptionsWhole)
     TextFitFonts fonts;
     openDocument(9, 7);
     // No options, the colour options, the tile option.
-    for (int16_t id : {40, 67, 71}) {
+    for (int16_t id : std::initializer_list<int16_t>{40, 67, 71}) {
         const bool shown = runEffect(id, [&](fLayersEffects& d) { EXPECT_EQ(describe(cutTexts(&d)), "") << id; });
         EXPECT_TRUE(shown);
     }

@@ -145,7 +145,7 @@ TEST_F(EffectsLibrary, TheNeutralSettingGivesThePictureBack)
 TEST_F(EffectsLibrary, RandomEffectsRepeatWithTheSameSeed)
 {
     const EffectSurface photo = fx::photoLike(64, 48);
-    for (int16_t id : {32, 33, 34, 35, 58, 67, 71, 73, 75, 76}) {
+    for (int16_t id : std::initializer_list<int16_t>{32, 33, 34, 35, 58, 67, 71, 73, 75, 76}) {
         const int32_t v = id == 71 ? 2 : 60;   // tiles wide enough to move
         programRandom().seed(1234);
         const EffectSurface a = apply(id, v, photo, 0x0000FF, 0x00FF00);
@@ -188,7 +188,7 @@ TEST_F(EffectsLibrary, AFlatPictureStaysFlatUnderBlursAndWarps)
 {
     const EffectSurface flat = fx::uniformSurface(23, 17, 60, 130, 200);
     for (int16_t id :
-         {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 32, 36, 37, 38, 39, 40, 43, 45, 46, 47, 48, 50, 51, 72, 74, 75}) {
+         std::initializer_list<int16_t>{16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 32, 36, 37, 38, 39, 40, 43, 45, 46, 47, 48, 50, 51, 72, 74, 75}) {
         const EffectSurface out = apply(id, id == 51 ? 0 : 9, flat);
         if (id == 75) {   // frost glass veils the picture, evenly
             for (size_t i = 0; i + 3 < out.bits.size(); i += 4)
@@ -259,7 +259,7 @@ TEST_F(EffectsLibrary, ColoursOfTheSystemAreTranslatedAndUnknownOnesRefused)
     // A system colour number past the last element names no colour: the call
     // fails and the destination keeps what it had.
     const int32_t unknown = static_cast<int32_t>(0x80000040u);
-    for (int16_t id : {29, 30, 53, 56, 58, 67}) {
+    for (int16_t id : std::initializer_list<int16_t>{29, 30, 53, 56, 58, 67}) {
         EffectSurface dst = fx::uniformSurface(2, 2, 1, 2, 3);
         const EffectSurface before = dst;
         const auto call = effectCall(id, 50, unknown, unknown, 32, 24);

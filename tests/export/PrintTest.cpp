@@ -544,7 +544,8 @@ TEST_F(PrintDialog, APdfPageHoldsThePictureWhereItWasPlaced)
         // The picture, at 144 dots per inch (10 twips a dot).
         ASSERT_FALSE(page->image.isNull());
         const QRect ink = inkBox(page->image);
-        const double left = (area->left + place.left) / 10.0, top = (area->top + place.top) / 10.0;
+        const double left = (area->left + static_cast<float>(place.left)) / 10.0,
+                     top = (area->top + static_cast<float>(place.top)) / 10.0;
         EXPECT_NEAR(ink.left(), left, 1.5);
         EXPECT_NEAR(ink.top(), top, 1.5);
         EXPECT_NEAR(ink.right() + 1, left + place.width / 10.0, 1.5);

@@ -348,7 +348,7 @@ TEST(WebSave, FailuresAreReportedAndTheOldFileStays)
     WebSaveState s;
     chooseWebSavePreset(s, 2, false);   // 8 colours
     chooseWebSaveMap(s, 3, 3);          // the 16 VGA colours do not fit
-    for (const int16_t final : {1, 0}) {
+    for (const int16_t final : std::initializer_list<int16_t>{1, 0}) {
         const std::string path = dir.path("refused" + std::to_string(final));
         writeFile(path, old);
         const WebSaveResult r = OptimizeToFile(s, pic, WebSaveChecks{}, path, final);

@@ -168,11 +168,11 @@ TEST(BufferOperations, ResampleRoundsEachInterpolationOnItsOwn)
         for (int y = 0; y < nh; ++y) {
             const float fy = static_cast<float>(y * double(sy));
             const int iy = static_cast<int>(std::floor(fy));
-            const double dy = static_cast<float>(fy - iy);
+            const double dy = static_cast<float>(fy - static_cast<float>(iy));
             for (int x = 0; x < nw; ++x) {
                 const float fx = static_cast<float>(x * double(sx));
                 const int ix = static_cast<int>(std::floor(fx));
-                const double dx = static_cast<float>(fx - ix);
+                const double dx = static_cast<float>(fx - static_cast<float>(ix));
                 for (int c = 0; c < 3; ++c) {
                     const int a = rnd((1 - dy) * src.at(c, ix, iy) + dy * src.at(c, ix, iy + 1));
                     const int b = rnd((1 - dy) * src.at(c, ix + 1, iy) + dy * src.at(c, ix + 1, iy + 1));

@@ -468,13 +468,13 @@ TEST(MovingAndPaintingFormulas, GlassAndGradients)
             const int len = rnd(std::sqrt(double(dx * dx + dy * dy)));
             const float pr = sgl(pressure / 100.0), q = sgl(1 - double(pr));
             float fr = sgl((frequency - 1) * kPiS);
-            if (len < fr) fr = sgl(len);
+            if (static_cast<float>(len) < fr) fr = sgl(len);
             float ang = dx != 0 ? sgl(std::atan(double(dy) / dx)) : sgl((dy > 0 ? 1 : -1) * 90 * kDegToRad);
             if (dx < 0)
                 ang = sgl(ang + 180 * kDegToRad);
             else if (dy < 0)
                 ang = sgl(ang + 360 * kDegToRad);
-            const float cl = sgl(std::cos(ang) / len), sl = sgl(std::sin(ang) / len);
+            const float cl = sgl(std::cos(ang) / static_cast<float>(len)), sl = sgl(std::sin(ang) / static_cast<float>(len));
             BitsBuffer want = pic;
             for (int py = 0; py <= MaxY; ++py) {
                 for (int px = 0; px <= MaxX; ++px) {

@@ -247,7 +247,7 @@ TEST(NeighbourhoodFormulas, ArtisticFilters)
         // or not.
         const int amount = between(g, 0, 100);
         const bool equalized = g() & 1;
-        const uint32_t seed = g();
+        const uint32_t seed = static_cast<uint32_t>(g());
         Random replay(seed);
         programRandom().seed(seed);
         k.expect("NOISE", 0, [&](BitsBuffer& o, int x, int y) {

@@ -1,6 +1,6 @@
 // ROTATE and RotateSmooth.
 #include "PositionPictures.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,7 +142,7 @@ TEST(RotateSmooth, MatchesThePlainFormulasAtManyAngles)
                 for (int ch = 0; ch < 3; ++ch) {
                     int want = 0;
                     if (ix >= 0 && iy >= 0 && ix < 23 && iy < 17) {
-                        const float wx = static_cast<float>(fx - ix), wy = static_cast<float>(fy - iy);
+                        const float wx = fx - static_cast<float>(ix), wy = fy - static_cast<float>(iy);
                         const float p00 = in.at(ch, ix, iy), p10 = in.at(ch, ix + 1, iy);
                         const float p01 = in.at(ch, ix, iy + 1), p11 = in.at(ch, ix + 1, iy + 1);
                         const int left = rnd((1 - static_cast<double>(wy)) * p00 + static_cast<double>(p01) * wy);

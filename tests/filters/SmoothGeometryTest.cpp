@@ -6,7 +6,7 @@
 // bytes included, for any thread count, with or without the wide rows.
 #include "RandomCases.h"
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "filters/Kernels.h"
 #include "filters/Palette.h"
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "platform/Random.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "SmallPictures.h"
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The window kernel's wide rows against its tabulated rows, for every sum a
 // 16-bit lane can hold and divisors across their whole range: the wide rows
 // divide by a reciprocal, which must give the truncated quotient for each.
-#include "filters/PixelWalk.h"
+#include "filters/PixelWalks.h"
 #include "filters/WindowKernel.h"
 
 #include <gtest/gtest.h>

@@ -223,7 +223,11 @@ TEST(OpenPreview, DialogCarriesThePanelAndPreviewsTheSelection)
     const QString png = dir.filePath("shot.png");
     QImage(64, 32, QImage::Format_RGB32).save(png);
     std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog(
-        {.title = "Talvex Quarlend", .filter = OpenFileFilter(), .initialDir = dir.path().toStdString()}, nullptr));
+        {.title = "Talvex Quarlend",
+         .filter = OpenFileFilter(),
+         .initialDir = dir.path().toStdString(),
+         .fileName = {},
+         .defaultExt = {}}, nullptr));
     EXPECT_EQ(dlg->windowTitle(), "Talvex Quarlend");
     EXPECT_EQ(dlg->nameFilters().size(), 34);
     EXPECT_EQ(dlg->labelText(QFileDialog::Accept), "Open");
@@ -246,7 +250,11 @@ TEST(OpenPreview, UsesTheLoaderOpenUsesAndPreviewsATypedName)
     ASSERT_FALSE(decodePictureForOpening(disguised.toStdString(), "jpg").ok) << "Open refuses it";
 
     std::unique_ptr<QFileDialog> dlg(createOpenPreviewDialog(
-        {.title = "Talvex Quarlend", .filter = OpenFileFilter(), .initialDir = dir.path().toStdString()}, nullptr));
+        {.title = "Talvex Quarlend",
+         .filter = OpenFileFilter(),
+         .initialDir = dir.path().toStdString(),
+         .fileName = {},
+         .defaultExt = {}}, nullptr));
     auto* panel = dlg->findChild<frmControls*>("frmControls");
     ASSERT_NE(panel, nullptr);
     emit dlg->currentChanged(disguised);

@@ -127,7 +127,6 @@ TEST_F(StartupFixture, SnapshotsLeftByAnEarlierRunGoOnlyWhenNoOtherCopyRuns)
     StartOptions o;
     o.programFolder = program;
     o.runtimeFolder = runtime;
-    platform::FakeMessageBoxes& secondMessages = messages;
     messages.shown.clear();
     mStart second(o);
     EXPECT_FALSE(second.StartApplication());

@@ -296,7 +296,7 @@ TEST(ColorReducer, DitherModesAreDistinctAndDiffusionKeepsBlockMeans)
     std::map<std::string, int32_t> files;
     for (int32_t mode : modes) {
         ColorReducer r;
-        const std::string path = dir.path("d" + std::to_string(mode) + ".gif");
+        const std::string path = dir.path(std::string("d").append(std::to_string(mode)).append(".gif"));
         ASSERT_NE(r.ReduceToFile(colour, path, 1, 0, 6, 0x4000, mode), 0) << mode;
         const std::vector<uint8_t> bytes = readFile(path);
         const auto [it, fresh] = files.emplace(std::string(bytes.begin(), bytes.end()), mode);
@@ -391,7 +391,7 @@ TEST(ColorReducer, BmpAtEveryDepth)
                          Case{8, 8, 0x8300, 4}, Case{16, 16, 0x1000, 8}, Case{24, 24, 0x1000, 0}}) {
         SCOPED_TRACE(c.bits);
         ColorReducer r;
-        const std::string path = dir.path("b" + std::to_string(c.bits) + ".bmp");
+        const std::string path = dir.path(std::string("b").append(std::to_string(c.bits)).append(".bmp"));
         ASSERT_NE(r.ReduceToFile(pic, path, ColorReducer::kOutputBmp, 0, c.bits, c.palette, c.dither), 0);
         const DibRecord want = resultPicture(r);
         const std::vector<uint8_t> f = readFile(path);

@@ -128,7 +128,9 @@ TEST_F(DriveWebSave, EveryPresetWritesItsFormatAtItsDepth)
             const size_t colours = distinctColours(image);
             EXPECT_LE(colours, palette);
             EXPECT_GT(colours, palette / 2);
-            if (image.colorCount() > 0) EXPECT_LE(size_t(image.colorCount()), std::max<size_t>(palette, 2));
+            if (image.colorCount() > 0) {
+                EXPECT_LE(size_t(image.colorCount()), std::max<size_t>(palette, 2));
+            }
             break;
         }
         case Kind::Direct16:

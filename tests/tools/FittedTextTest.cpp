@@ -152,7 +152,7 @@ TEST(FittedText, LinesAreAlignedWithinTheMargin)
 {
     // Room 2000 x 400 inside a margin of 60: "ab cd" (5 characters) comes
     // out at size 20, 1000 wide.
-    for (int16_t align : {0, 1, 2}) {
+    for (int16_t align : std::initializer_list<int16_t>{0, 1, 2}) {
         GridPicture pic(2120, 520);
         ASSERT_TRUE(mText::DrawFittedText(pic, "ab cd", align, 60, 4, 0));
         ASSERT_EQ(pic.FontSize(), 20);
@@ -257,7 +257,11 @@ TEST(FittedTextInAFont, AnOverLongWordBreaksWithoutAHyphen)
         EXPECT_EQ(t.find(U'-'), std::u32string::npos);
         EXPECT_LE(tile.TextWidth(t), availW);
         // Each line is as long as it can be: its next character did not fit.
-        if (i + 1 < lines.size()) EXPECT_GT(tile.TextWidth(t + lines[i + 1].Text.substr(0, 1)), availW);
+        if (i + 1 < lines.size()) {
+            auto withNext = t;
+            withNext += lines[i + 1].Text.substr(0, 1);
+            EXPECT_GT(tile.TextWidth(withNext), availW);
+        }
         joined += t;
     }
     EXPECT_EQ(mText::toUtf8(joined), word);

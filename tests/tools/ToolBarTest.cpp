@@ -108,7 +108,7 @@ TEST_F(ToolBar, HandScrollingIsOnOnlyWhileTheToolIsMouseScroll)
     EXPECT_TRUE(doc->MouseScroll());
 
     // Every other tool choice releases the hand, the pencil included.
-    for (int16_t index : {4, 5, 12, 1}) {
+    for (int16_t index : std::initializer_list<int16_t>{4, 5, 12, 1}) {
         click(kHandScrollButton);
         if (!main->HandScrollButtonPressed()) click(kHandScrollButton);
         ASSERT_TRUE(doc->MouseScroll()) << index;

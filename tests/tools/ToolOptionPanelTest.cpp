@@ -106,7 +106,9 @@ TEST_F(OptionPanel, TypedTextKeepsTheTriadInStep)
         EXPECT_EQ(t->UDT->text().toStdString(), c.text) << c.what;
         EXPECT_TRUE(inStep(t, c.value)) << c.what;
         EXPECT_EQ(t->UDT->hasSelectedText(), c.selected) << c.what;
-        if (c.selected) EXPECT_EQ(t->UDT->selectedText(), c.text) << c.what;
+        if (c.selected) {
+            EXPECT_EQ(t->UDT->selectedText(), c.text) << c.what;
+        }
     }
     // The brush boxes take any key: a letter shows, the number before it
     // counts.

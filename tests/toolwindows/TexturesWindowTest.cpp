@@ -352,8 +352,9 @@ TEST_F(TexturesWindowTest, EachSourceThroughEachEffectTexturesOnlyTheSelection)
             ASSERT_EQ(doc->Bits(), *want);
             for (int y = 0; y < 30; ++y)
                 for (int x = 0; x < 40; ++x)
-                    if (!selection->contains(x, y))
+                    if (!selection->contains(x, y)) {
                         ASSERT_EQ(std::memcmp(doc->Bits().pixel(x, y), before.pixel(x, y), 4), 0) << x << "," << y;
+                    }
             EXPECT_TRUE(engineMirrors(*doc));
         }
     }

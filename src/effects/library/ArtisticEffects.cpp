@@ -68,8 +68,8 @@ bool zorveliLIB_RandomicalPoints(EffectSurface& dst, const EffectSurface& src, i
         const int64_t count = std::llround(double(s.w) * s.h * density / (double(t) * t));
         Random& random = programRandom();
         for (int64_t i = 0; i < count; ++i) {
-            const int32_t x0 = std::min(static_cast<int32_t>(random.next() * s.w), s.w - 1);
-            const int32_t y0 = std::min(static_cast<int32_t>(random.next() * s.h), s.h - 1);
+            const int32_t x0 = std::min(static_cast<int32_t>(random.next() * static_cast<float>(s.w)), s.w - 1);
+            const int32_t y0 = std::min(static_cast<int32_t>(random.next() * static_cast<float>(s.h)), s.h - 1);
             const int32_t x1 = std::min(x0 + t, s.w), y1 = std::min(y0 + t, s.h);
             for (int32_t y = y0; y < y1; ++y) std::fill(d.row(y) + x0, d.row(y) + x1, cp);
         }
@@ -313,7 +313,7 @@ bool zorveliLIB_RainDrops(EffectSurface& dst, const EffectSurface& src, int32_t 
         const double maxR = std::max(2.0, shortSide(s) * sizeShare);
         Random& random = programRandom();
         for (int32_t i = 0; i < number; ++i) {
-            const double cx = random.next() * s.w, cy = random.next() * s.h;
+            const double cx = random.next() * static_cast<float>(s.w), cy = random.next() * static_cast<float>(s.h);
             const double rad = maxR * (0.35 + 0.65 * random.next());
             const int32_t xa = std::max(0, static_cast<int32_t>(cx - rad)),
                           xb = std::min(s.w - 1, static_cast<int32_t>(cx + rad) + 1);

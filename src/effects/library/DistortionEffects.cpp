@@ -112,7 +112,7 @@ bool zorveliLIB_Melt(EffectSurface& dst, const EffectSurface& src, int32_t*)
         forRows(s.h, 30 * int64_t(s.w), [&](int32_t y) {
             const float t = static_cast<float>(y) / last;
             uint32_t* out = d.row(y);
-            for (int32_t x = 0; x < s.w; ++x) out[x] = sampleBilinear(s, static_cast<float>(x), y - drip[x] * t * t);
+            for (int32_t x = 0; x < s.w; ++x) out[x] = sampleBilinear(s, static_cast<float>(x), static_cast<float>(y) - drip[x] * t * t);
         });
     });
 }
@@ -280,12 +280,12 @@ bool zorveliLIB_PolarCoordinates(EffectSurface& dst, const EffectSurface& src, i
 {
     if (Mode != 0 && Mode != 1) return false;
     return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        const float cx = (s.w - 1) / 2.0f, cy = (s.h - 1) / 2.0f;
+        const float cx = static_cast<float>(s.w - 1) / 2.0f, cy = static_cast<float>(s.h - 1) / 2.0f;
         const float R = std::max(static_cast<float>(shortSide(s)) / 2.0f, 1.0f);
         const float maxX = static_cast<float>(s.w - 1), maxY = static_cast<float>(s.h - 1);
         if (Mode == 0) {
             warp(s, d, [&](int32_t x, int32_t y, float& sx, float& sy) {
-                const float dx = x - cx, dy = y - cy;
+                const float dx = static_cast<float>(x) - cx, dy = static_cast<float>(y) - cy;
                 // The angle from straight up, clockwise, as a share of a turn.
                 const float turn = fastAtan2(dx, -dy) / 6.2831853f + 0.5f;
                 sx = turn * maxX;
@@ -299,7 +299,7 @@ bool zorveliLIB_PolarCoordinates(EffectSurface& dst, const EffectSurface& src, i
                 sn[x] = static_cast<float>(std::sin(a));
             }
             warp(s, d, [&](int32_t x, int32_t y, float& sx, float& sy) {
-                const float r = (s.h > 1 ? y / maxY : 0.0f) * R;
+                const float r = (s.h > 1 ? static_cast<float>(y) / maxY : 0.0f) * R;
                 sx = cx + r * sn[x];
                 sy = cy - r * cs[x];
             });

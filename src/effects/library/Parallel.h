@@ -4,13 +4,13 @@
 // follow the machine. Kernels that draw random numbers or carry state from
 // pixel to pixel never use it.
 //
-// The bands run on the filter engine's pool (filters/PixelWalk.h), the one
+// The bands run on the filter engine's pool (filters/PixelMachinery.h), the one
 // set of worker threads of the program: the library is the layer above the
 // engine, so it shares the engine's band machinery and its rule for when a
 // job is worth sharing rather than keeping threads of its own.
 #pragma once
 
-#include "filters/PixelWalk.h"
+#include "filters/PixelMachinery.h"
 
 #include <cstdint>
 #include <exception>

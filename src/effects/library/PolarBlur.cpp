@@ -152,7 +152,7 @@ void spinBlur(ConstPixels s, Pixels d, double cx, double cy, double turn)
     // ring at most.
     forRings(rings, [&](int32_t i) {
         const int32_t n = rings.size(i);
-        const int32_t h = static_cast<int32_t>(std::min<double>((n - 1) / 2, std::lround(turn / 2.0 * n / kTwoPi)));
+        const int32_t h = static_cast<int32_t>(std::min<double>((n - 1) / 2, static_cast<double>(std::lround(turn / 2.0 * n / kTwoPi))));
         if (h <= 0) return;
         uint32_t* ring = rings.ring(i);
         const std::vector<uint32_t> was(ring, ring + n);

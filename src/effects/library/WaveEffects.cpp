@@ -116,7 +116,7 @@ bool zorveliLIB_CircularWavesEx(EffectSurface& dst, const EffectSurface& src, in
         const double length = std::max(std::clamp(WaveLength, 0, 100000) * side / 400.0, 2.0);
         const double R = 0.5 * std::sqrt(double(s.w) * s.w + double(s.h) * s.h);
         const double calm = std::max(side * 0.6, 1.0);
-        const float cx = (s.w - 1) / 2.0f, cy = (s.h - 1) / 2.0f;
+        const float cx = static_cast<float>(s.w - 1) / 2.0f, cy = static_cast<float>(s.h - 1) / 2.0f;
         // Per half pixel of distance: the scale of the source point and the
         // light, 256 for none.
         const int32_t n = static_cast<int32_t>(std::ceil(R * 2.0)) + 2;
@@ -132,9 +132,9 @@ bool zorveliLIB_CircularWavesEx(EffectSurface& dst, const EffectSurface& src, in
         }
         forRows(s.h, 40 * int64_t(s.w), [&](int32_t y) {
             uint32_t* out = d.row(y);
-            const float dy = y - cy;
+            const float dy = static_cast<float>(y) - cy;
             for (int32_t x = 0; x < s.w; ++x) {
-                const float dx = x - cx;
+                const float dx = static_cast<float>(x) - cx;
                 const int32_t i = std::min(static_cast<int32_t>(std::sqrt(dx * dx + dy * dy) * 2.0f), n);
                 const float k = scale[i];
                 const uint32_t p = sampleBilinear(s, cx + dx * k, cy + dy * k);

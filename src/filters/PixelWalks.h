@@ -1,27 +1,36 @@
-// The engine's one walker: every way a member visits pixels.
+// The engine's walks: every way a member visits pixels.
 //
 // A member states its formula; the walker owns what lies around it: the
 // result (a copy of Bits in which only the walked pixels are rewritten), the
 // rows and their order, the threads, the selection's runs clipped to the
-// walk box and the picture, and the Progress pacing. Shapes, from the core
-// outwards:
+// walk box and the picture, and the Progress pacing. The formulas' shared
+// values are in filters/PixelFormulas.h, the threads, streamed stores and
+// vector dispatch in filters/PixelMachinery.h.
 //
-// - forBands / forRows: rows first..last, with a progress tick after each
-//   (no result).
-// - produceRows: the same rows writing into the result; every other byte of
-//   the result is Bits's own.
-// - selectedSpans / selectedPixels / selectedChannels: the selection inside
-//   the walk box, by runs, by pixel, by channel; selectedWholePixels for run
-//   functions that write whole pixels. Progress per row, then 100.
-// - pointPixels / pointWords / channelTables: point filters (margin 0).
-// - boxRows: every pixel of the walk box; boxBlocks: the same by blocks of
-//   rows; wholeRows: every picture row.
-// - stepRows: every step-th row of the walk box (scan lines).
-// - tileRows: tiles laid through the walk box (TileSteps); cells: square
-//   cells stepping as tiles, each visited whole.
-// - mappedRows / mappedPixels: each destination takes one source pixel.
-// - discSpans: the rows of a disc, by runs of selected pixels.
-// - reduceRows: a value gathered over rows (statistics, first passes).
+// Which shape for which member:
+//
+//   the member ...                                  walk
+//   new pixel from the pixel alone, as a word       pointWords
+//   each channel through a table of its own         channelTables
+//   colour from B + G + R alone                     sumColours
+//   channel from its grey and itself                greyChannelTable
+//   any other pixel-alone formula                   pointPixels
+//   reads neighbours, writes its pixel              selectedPixels (margin)
+//   the same, one channel at a time                 selectedChannels
+//   works along runs of a row (running sums)        selectedSpans
+//   writes all four bytes of a run itself           selectedWholePixels
+//   every pixel of the box, selected or not         boxRows
+//   the same, reading along lines across rows       boxBlocks
+//   every picture row, no region                    wholeRows
+//   every step-th row (scan lines)                  stepRows
+//   one tile repeated through the box               tileRows (TileSteps)
+//   square cells visited whole (mosaics)            cells, cellPixels
+//   each pixel takes one source point               mappedRows, mappedPixels
+//   a disc about a point (lens, light)              discSpot, discSpans
+//   a value gathered over rows (statistics)         reduceRows
+//   rewrites whole rows of the result               produceRows
+//   rows with no result of their own                forRows, forBands
+//   the runs of one row                             clippedRuns, pictureRuns
 //
 // A row, span or pixel function may return bool: false is a failure that ends
 // the walk at once, without the progress of that row or the final report;
@@ -37,6 +46,8 @@
 // order, so the clock is read and Progress raised exactly as on one thread.
 #pragma once
 
+#include "filters/PixelFormulas.h"
+#include "filters/PixelMachinery.h"
 #include "filters/cBitFilter.h"
 
 #include <algorithm>
@@ -48,152 +59,15 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tq {
 
-// ---- Values the members' formulas share -----------------------------------
-
-inline uint8_t clampByte(int64_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-
-// rnd(v) for hot loops: the processor's conversion in its default rounding
-// mode (nearest, ties to even). A value outside the 32-bit range, or NaN,
-// gives INT32_MIN, which every caller treats as a point outside the picture.
-inline int32_t rndFast(double v)
-{
-#if defined(__SSE2__)
-    return _mm_cvtsd_si32(_mm_set_sd(v));
-#else
-    const double r = std::nearbyint(v);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return INT32_MIN;
-    return static_cast<int32_t>(r);
-#endif
-}
-
-// A value for each of the 256 values of a channel.
-using ByteTable = std::array<uint8_t, 256>;
-
-// t(i) = i + offset limited to 0..255. The sum is taken wide so that an
-// offset near the 32-bit limits saturates instead of wrapping.
-inline ByteTable offsetTable(int64_t offset)
-{
-    ByteTable t{};
-    for (int i = 0; i < 256; ++i) t[i] = clampByte(i + offset);
-    return t;
-}
-
-// T(B + G + R): the mean of the three channels, truncated.
-inline int32_t grey3(const uint8_t* p) { return (p[0] + p[1] + p[2]) / 3; }
-
-// Members whose result depends on B + G + R alone keep one entry per sum.
-inline constexpr int kChannelSums = 766;
-template <class Entry, class Fn>
-std::array<Entry, kChannelSums> sumTable(Fn&& entryOfSum)
-{
-    std::array<Entry, kChannelSums> t{};
-    for (int sum = 0; sum < kChannelSums; ++sum) t[sum] = entryOfSum(sum);
-    return t;
-}
-
-// Sum of the eight neighbours of the channel s points at.
-inline int32_t sumOfEight(const uint8_t* s, ptrdiff_t st)
-{
-    return s[-st - 4] + s[-st] + s[-st + 4] + s[-4] + s[4] + s[st - 4] + s[st] + s[st + 4];
-}
-
-// The four bytes of a pixel as one word (blue in the low byte).
-inline uint32_t loadPixel(const uint8_t* p)
-{
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-inline void storePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-inline constexpr uint32_t kColourBytes = 0x00FFFFFFu;
-inline constexpr uint32_t kMarkerByte = 0xFF000000u;
-
-// Rows written for the processor's wide vector instructions compute the same
-// bytes as the plain rows they stand for; tests switch them off to check the
-// plain rows too. Allowed unless switched off.
-void allowWideVectors(bool allow);
-bool wideVectorsAllowed();
-
-// ---- The machinery: failures, threads, streamed rows -------------------------
-
 namespace walkdetail {
-
-template <class Fn, class... Args>
-inline constexpr bool returnsBool = std::is_same_v<std::invoke_result_t<Fn&, Args...>, bool>;
-
-// Calls fn; a function returning nothing never fails.
-template <class Fn, class... Args>
-inline bool succeeds(Fn& fn, Args&&... args)
-{
-    if constexpr (returnsBool<Fn, Args...>) {
-        return fn(std::forward<Args>(args)...);
-    } else {
-        fn(std::forward<Args>(args)...);
-        return true;
-    }
-}
 
 // The result of a walk: a buffer, or std::nullopt after a failure when the
 // member's function can fail.
 template <bool CanFail>
 using Produced = std::conditional_t<CanFail, FilterResult, BitsBuffer>;
-
-// A borrowed reference to a callable, valid while the callable lives.
-template <class Signature>
-class FunctionRef;
-template <class R, class... A>
-class FunctionRef<R(A...)> {
-public:
-    template <class F>
-    FunctionRef(F& f)
-        : object_(static_cast<void*>(&f)), call_([](void* o, A... a) -> R { return (*static_cast<F*>(o))(a...); })
-    {
-    }
-    R operator()(A... a) const { return call_(object_, a...); }
-
-private:
-    void* object_;
-    R (*call_)(void*, A...);
-};
-
-inline constexpr int32_t kNoFailure = INT32_MAX;
-
-// The cores of the machine.
-int hardwareThreads();
-
-// Rows per band when `threads` threads share `rows` rows of about rowPixels
-// pixels each; 0 when the rows are too few or too small to be worth sharing,
-// and the calling thread walks them in order.
-int32_t bandRows(int threads, int32_t rows, int64_t rowPixels);
-
-// Runs work(y0, y1) for bands of bandRows rows covering first..last on up to
-// `threads` threads, the calling thread among them; work returns the first
-// of its rows that failed, or kNoFailure. On the calling thread, in
-// increasing order, tick(y) for every row y once it and every row before it
-// are done, up to the first row that failed. False when a row failed.
-bool runBands(int threads, int32_t first, int32_t last, int32_t bandRows, FunctionRef<int32_t(int32_t, int32_t)> work,
-              FunctionRef<void(int32_t)> tick);
-
-// Copies n bytes to dst past the caches (the result of a whole picture is
-// far larger than they are and is not read again soon). Such stores reach
-// other threads only after streamFence() on the thread that made them:
-// every band ends with one, and so does a walk on the calling thread.
-void streamBytes(uint8_t* dst, const uint8_t* src, size_t n);
-void streamFence();
-// Results from this size on (16 MB unless changed) are streamed when their
-// rows are shared among threads; tests lower it to cover the streamed rows
-// on small pictures.
-size_t streamedResultBytes();
-void setStreamedResultBytes(size_t bytes);
-// A row of at least n bytes of the calling thread's own, for a result row
-// under construction.
-uint8_t* scratchRow(size_t n);
 
 } // namespace walkdetail
 
@@ -497,57 +371,6 @@ auto pointPixels(cBitFilter& f, PixelFn&& fn)
                              }
                          });
 }
-
-namespace walkdetail {
-
-// n pixels through a word function, the marker byte carried through (the
-// fourth byte of p where keep has bits, else 0); the loop is written for
-// the compiler to vectorise.
-template <class WordFn>
-inline __attribute__((always_inline)) void wordRun(const uint8_t* __restrict s, uint8_t* __restrict d, int32_t n,
-                                                   WordFn& fn, uint32_t keep = kMarkerByte)
-{
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t p = loadPixel(s + 4 * i);
-        storePixel(d + 4 * i, (fn(p) & kColourBytes) | (p & keep));
-    }
-}
-#if defined(__x86_64__)
-#define TQ_WORDS_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx2,prefer-vector-width=512")))
-template <class WordFn>
-TQ_WORDS_TARGET void wordRunWide(const uint8_t* s, uint8_t* d, int32_t n, WordFn& fn, uint32_t keep = kMarkerByte)
-{
-    wordRun(s, d, n, fn, keep);
-}
-#endif
-// Does the processor have the 512-bit vector instructions wordRunWide uses
-// (and are wide rows allowed)?
-bool wideWords();
-
-// n pixels from d on replaced by fn(pixel), in place.
-template <class WordFn>
-inline __attribute__((always_inline)) void wordsInPlaceRun(uint8_t* d, int32_t n, WordFn& fn)
-{
-    for (int32_t i = 0; i < n; ++i) storePixel(d + 4 * i, fn(loadPixel(d + 4 * i)));
-}
-#if defined(__x86_64__)
-template <class WordFn>
-TQ_WORDS_TARGET void wordsInPlaceWide(uint8_t* d, int32_t n, WordFn& fn)
-{
-    wordsInPlaceRun(d, n, fn);
-}
-#endif
-template <class WordFn>
-void wordsInPlace(uint8_t* d, int32_t n, WordFn&& fn)
-{
-#if defined(__x86_64__)
-    if (wideWords()) return wordsInPlaceWide(d, n, fn);
-#endif
-    wordsInPlaceRun(d, n, fn);
-}
-
-} // namespace walkdetail
-
 // A point filter on whole pixels: every selected pixel p becomes fn(p) with
 // its marker byte carried through from p.
 template <class WordFn>

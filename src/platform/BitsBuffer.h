@@ -29,6 +29,7 @@
 
 #include "platform/ByteOrder.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -132,7 +133,16 @@ public:
         return b;
     }
     // Another buffer holds the same block.
-    bool shared() const { return block_ && block_.use_count() > 1; }
+    // A block another thread held (the snapshot writer) is this buffer's own
+    // only once that thread's reads are over: the count is read relaxed, so
+    // the fence orders them before the writes that may follow.
+    bool shared() const
+    {
+        if (!block_) return false;
+        if (block_.use_count() > 1) return true;
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return false;
+    }
     // Makes the block this buffer's own (a copy when it is shared), for a
     // writer in place; pointers taken before then read the old block.
     void unshare()

@@ -19,7 +19,7 @@
 // reduction to the cell reads only the pixels it samples.
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/BrowserFileList.h"
 #include "export/FolderListing.h"
 #include "export/ThumbnailRender.h"

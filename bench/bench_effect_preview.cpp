@@ -16,7 +16,7 @@
 #include "effects/EffectPictureBox.h"
 #include "effects/fLayersEffects.h"
 #include "effects/library/EffectsLibrary.h"
-#include "effects/modEffects.h"
+#include "effects/EffectDialogSetup.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"
 

@@ -24,9 +24,9 @@
 //   peak_MB   the same most, in MB, the toolkit's own included.
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
 #include "platform/TestPorts.h"

@@ -10,7 +10,7 @@
 #include "document/Settings.h"
 #include "document/ProgramContext.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 #include "platform/TestPorts.h"
 

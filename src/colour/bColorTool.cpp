@@ -4,7 +4,7 @@
 #include "colour/DeviceContext.h"
 #include "colour/SystemColours.h"
 #include "document/Numeric.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ports.h"
 #include "platform/WidgetHelpers.h"

@@ -6,7 +6,7 @@
 
 #include "colour/cGradient.h"
 #include "document/Numeric.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/Ports.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"

@@ -1,7 +1,7 @@
 #include "dialogs/SizeBoxPair.h"
 
 #include "document/Numeric.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/WidgetHelpers.h"
 
 #include <QCheckBox>

@@ -12,7 +12,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "filters/cBitFilter.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"

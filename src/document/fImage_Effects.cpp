@@ -4,7 +4,7 @@
 
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/EffectCalls.h"
 #include "platform/Ports.h"
 

@@ -2,8 +2,8 @@
 
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
-#include "document/mBitmap.h"
+#include "document/SharedRoutines.h"
+#include "document/PictureRoutines.h"
 #include "effects/EffectPictureBox.h"
 #include "effects/ThumbnailPicture.h"
 #include "platform/EffectCalls.h"

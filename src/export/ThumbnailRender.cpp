@@ -1,9 +1,9 @@
 #include "export/ThumbnailRender.h"
 
 #include "document/ProgramContext.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "document/OpenPicture.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 
 #include <algorithm>
 #include <cmath>

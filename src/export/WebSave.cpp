@@ -1,7 +1,7 @@
 #include "export/WebSave.h"
 
 #include "document/SizeLabel.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 #include "platform/ColorReducer.h"
 #include "platform/Folders.h"
 #include "platform/FreeImageSave.h"

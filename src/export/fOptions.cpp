@@ -1,11 +1,11 @@
 #include "export/fOptions.h"
 
 #include "document/MainHost.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
 #include "document/WriteFailureNotice.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "export/fToolBrowser.h"
 #include "platform/ColourSwatch.h"
 #include "platform/Folders.h"

@@ -2,7 +2,7 @@
 
 #include "document/Numeric.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "export/ExportDialogLayout.h"
 #include "export/fPrintPlacement.h"
 #include "filters/cBitFilter.h"

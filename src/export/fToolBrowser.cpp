@@ -3,7 +3,7 @@
 #include "document/MainHost.h"
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/BrowserFileList.h"
 #include "export/FileTypeIcons.h"
 #include "export/FolderListing.h"

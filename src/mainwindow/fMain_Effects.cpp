@@ -7,7 +7,7 @@
 #include "effects/EffectCatalogue.h"
 #include "effects/EffectPictureBox.h"
 #include "effects/fLayersEffects.h"
-#include "effects/modEffects.h"
+#include "effects/EffectDialogSetup.h"
 #include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"

@@ -10,7 +10,7 @@
 // without an effect.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "platform/EffectsLibraryApi.h"
 
 #include <cstdint>
 #include <optional>

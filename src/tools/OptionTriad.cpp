@@ -2,7 +2,7 @@
 
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/QtControls.h"
 #include "platform/SkippedStep.h"
 #include "platform/UpDownBar.h"

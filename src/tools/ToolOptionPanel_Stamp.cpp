@@ -3,7 +3,7 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/Folders.h"
 #include "platform/PictureLoader.h"
 #include "platform/Ports.h"

@@ -5,7 +5,7 @@
 #include "toolwindows/fToolTextures.h"
 
 #include "document/ProgramContext.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/QtControls.h"
 #include "platform/UpDownBar.h"
 #include "platform/WidgetHelpers.h"

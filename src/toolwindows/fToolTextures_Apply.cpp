@@ -8,7 +8,7 @@
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/PictureLoader.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"

@@ -13,7 +13,7 @@
 #include "dialogs/FilterPages.h"
 #include "dialogs/FilterPreviewBox.h"
 #include "dialogs/fFilter.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/ColourSwatch.h"
 #include "platform/UpDownBar.h"
 #include "platform/cpvSlider.h"

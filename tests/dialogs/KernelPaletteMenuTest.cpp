@@ -7,7 +7,7 @@
 #include "document/fImage.h"
 #include "mainwindow/MenuTable.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 
 #include <QImage>

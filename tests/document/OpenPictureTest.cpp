@@ -2,7 +2,7 @@
 // a document takes, the stale preloaded decode, and refusals.
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "document/StructureCheck.h"
 
 #include "document/FormatFixtures.h"

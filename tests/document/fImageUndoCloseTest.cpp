@@ -2,7 +2,7 @@
 // through real windows in the main window's MDI area; message boxes, the
 // save dialog and the clipboard are answered by the test ports.
 #include "document/ProgramContext.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/UndoStore.h"

@@ -9,7 +9,7 @@
 #include "effects/EffectPictureBox.h"
 #include "effects/library/EffectsLibrary.h"
 #include "mainwindow/MenuTable.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/ZorveliRecorder.h"
 #include "platform/cpvSlider.h"
 

@@ -1,16 +1,16 @@
 // The thumbnail browser in a started program: loaded by the start-up,
 // placed and rolled up as it was left, toggled by its "&Windows" item, and
 // opening a thumbnail as a document of the main window.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/PictureFixtures.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/BrowserFileList.h"
 #include "export/fToolBrowser.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
 

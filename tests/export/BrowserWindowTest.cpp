@@ -7,7 +7,7 @@
 // doubles keep them queued, so a test runs the build one file at a time and
 // acts between two files as a user can.
 #include "document/PictureFixtures.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/BrowserFileList.h"
 #include "export/FileTypeIcons.h"
 #include "export/FolderTree.h"

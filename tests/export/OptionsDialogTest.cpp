@@ -1,9 +1,9 @@
 // The thumbnail options dialog: boxes, up-downs and the preview kept in
 // step, the drag handles and their limits, what OK and Cancel store and
 // apply, and the "OPTIONS" command that opens it.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/PictureFixtures.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/fOptions.h"
 #include "export/fToolBrowser.h"
 #include "mainwindow/CommandFixture.h"

@@ -3,7 +3,7 @@
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/ProgramContext.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "export/ThumbnailRender.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "RandomCases.h"
 #include "TempFolder.h"
 
-#include "filters/Module6.h"
-#include "filters/Module7.h"
+#include "filters/PaletteMatch.h"
+#include "filters/PaletteFile.h"
 #include "filters/Palette.h"
 #include "platform/BitsBuffer.h"
 

@@ -1,7 +1,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "mainwindow/fMain.h"
 
 #include "platform/TestPorts.h"

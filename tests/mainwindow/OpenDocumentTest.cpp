@@ -7,7 +7,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Region.h"
 #include "platform/TestPorts.h"
 #include "document/HistoryModel.h"

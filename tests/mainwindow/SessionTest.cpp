@@ -3,11 +3,11 @@
 // closing the main window ends the run with the settings written.
 #include "RecordingSink.h"
 #include "document/ProgramContext.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 
 #include <QAction>

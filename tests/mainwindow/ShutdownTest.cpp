@@ -6,7 +6,7 @@
 #include "platform/TestPorts.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 
 #include <QLabel>
 #include <QMdiArea>

@@ -3,10 +3,10 @@
 // and a settings file may be written before the start.
 #pragma once
 
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 #include "platform/TextWidth.h"
 #include "document/fImage.h"

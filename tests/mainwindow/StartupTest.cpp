@@ -1,6 +1,6 @@
 // Start-up, shutdown, the recent-file menu, the "&Windows" menu, reset and
 // help, driven through the real main window on the offscreen platform.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
@@ -10,7 +10,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 

@@ -1,6 +1,6 @@
 // The platform's picture loader reads by content and refuses what it cannot.
 #include "platform/PictureLoader.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 
 #include "document/PictureFixtures.h"
 

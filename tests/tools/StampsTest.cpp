@@ -2,7 +2,7 @@
 // choice, StampBits, and the mask colour swatch.
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/QtImage.h"
 #include "platform/TestPorts.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/TestPorts.h"
 
 #include <QCoreApplication>

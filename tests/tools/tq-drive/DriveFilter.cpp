@@ -26,7 +26,7 @@
 #include "dialogs/fFilter.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/ColourSwatch.h"
 
 #include <QCheckBox>

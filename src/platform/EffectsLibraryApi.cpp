@@ -1,4 +1,4 @@
-#include "platform/zorveliLIB.h"
+#include "platform/EffectsLibraryApi.h"
 
 #include <array>
 

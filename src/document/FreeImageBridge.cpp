@@ -1,4 +1,4 @@
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 
 #include "platform/PictureMemory.h"
 

@@ -1,6 +1,6 @@
-#include "mainwindow/mWallpaper.h"
+#include "mainwindow/Wallpaper.h"
 
-#include "mainwindow/mCapture.h"
+#include "mainwindow/ScreenCapture.h"
 #include "platform/Ports.h"
 
 namespace tq::mWallpaper {

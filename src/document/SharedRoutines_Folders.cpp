@@ -1,5 +1,5 @@
 // Folders the program keeps its files in, as the shared module names them.
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 
 #include "platform/Folders.h"
 

@@ -1,4 +1,4 @@
-#include "filters/Module6.h"
+#include "filters/PaletteMatch.h"
 
 #include <algorithm>
 #include <cstdlib>

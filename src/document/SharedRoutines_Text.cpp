@@ -1,5 +1,5 @@
 // Text routines of the shared module: splitting and the C-string end.
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 
 namespace tq::mAPI {
 

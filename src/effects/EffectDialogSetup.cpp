@@ -1,4 +1,4 @@
-#include "effects/modEffects.h"
+#include "effects/EffectDialogSetup.h"
 
 #include "effects/EffectCatalogue.h"
 #include "effects/fLayersEffects.h"

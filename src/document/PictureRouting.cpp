@@ -1,11 +1,11 @@
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 
 #include "platform/FreeImageSave.h"
 #include "document/ProgramContext.h"
 
 #include "document/PictureBudget.h"
 #include "document/DevilCheck.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 #include "document/OpenPicture.h"
 #include "document/PsdCheck.h"
 #include "document/StructureCheck.h"

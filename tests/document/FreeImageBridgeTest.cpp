@@ -1,6 +1,6 @@
 // The FreeImage glue: conversions both ways, drawing, inspection and the
 // failure texts.
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 
 #include "document/PictureFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/mCapture.h"
+#include "mainwindow/ScreenCapture.h"
 
 #include "platform/Ports.h"
 #include "platform/QtImage.h"

@@ -1,6 +1,6 @@
 // Keeping numeric controls in step: the digit filter, text selection and
 // the slider / up-down / text box synchronisation.
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 
 #include "document/Numeric.h"
 

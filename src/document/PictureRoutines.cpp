@@ -1,4 +1,4 @@
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 
 #include "document/Numeric.h"
 #include "document/fImage.h"

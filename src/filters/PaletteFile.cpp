@@ -1,4 +1,4 @@
-#include "filters/Module7.h"
+#include "filters/PaletteFile.h"
 
 #include "filters/Palette.h"
 #include "platform/PictureFiles.h"

@@ -1,4 +1,4 @@
-#include "document/Module4.h"
+#include "document/PathParts.h"
 
 namespace tq::Module4 {
 

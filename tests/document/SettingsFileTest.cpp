@@ -1,4 +1,4 @@
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
 

@@ -1,4 +1,4 @@
-#include "document/Module3.h"
+#include "document/DocumentNames.h"
 
 #include "document/ProgramContext.h"
 #include "document/fImage.h"

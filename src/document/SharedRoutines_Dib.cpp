@@ -1,5 +1,5 @@
 // The header of a margin-less picture record.
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 
 namespace tq::mAPI {
 

@@ -17,8 +17,8 @@
 #include "effects/fLayersEffects.h"
 #include "effects/library/EffectsLibrary.h"
 #include "effects/EffectDialogSetup.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include "BenchSupport.h"
 

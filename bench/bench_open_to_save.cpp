@@ -29,7 +29,7 @@
 #include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <FreeImage.h>
 #include <QApplication>

@@ -12,7 +12,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QApplication>
 #include <QDir>

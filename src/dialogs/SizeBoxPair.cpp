@@ -2,7 +2,7 @@
 
 #include "document/Numeric.h"
 #include "document/SharedRoutines.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

@@ -7,14 +7,14 @@
 #include "filters/PaletteFile.h"
 #include "filters/Palette.h"
 #include "filters/cBitFilter.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
 #include "platform/Ports.h"
-#include "platform/QtControls.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
-#include "platform/cpvSlider.h"
+#include "widgets/QtControls.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
+#include "widgets/cpvSlider.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "document/FreeImageBridge.h"
 
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 
 #include <FreeImage.h>
 #include <tiffio.h>

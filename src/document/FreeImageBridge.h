@@ -14,7 +14,7 @@
 // User-interface thread only: LastErrorText is shared by every caller.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdint>
 #include <optional>

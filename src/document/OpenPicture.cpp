@@ -5,8 +5,8 @@
 #include "document/PictureRouting.h"
 #include "document/FreeImageBridge.h"
 #include "document/StructureCheck.h"
-#include "platform/PictureLoader.h"
-#include "platform/PictureMemory.h"
+#include "picturefiles/PictureLoader.h"
+#include "core/PictureMemory.h"
 
 #include <FreeImage.h>
 

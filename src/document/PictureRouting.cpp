@@ -1,6 +1,6 @@
 #include "document/PictureRouting.h"
 
-#include "platform/FreeImageSave.h"
+#include "picturefiles/FreeImageSave.h"
 #include "document/ProgramContext.h"
 
 #include "document/PictureBudget.h"
@@ -9,11 +9,11 @@
 #include "document/OpenPicture.h"
 #include "document/PsdCheck.h"
 #include "document/StructureCheck.h"
-#include "platform/ColorReducer.h"
+#include "picturefiles/ColorReducer.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
-#include "platform/PictureMemory.h"
-#include "platform/ByteOrder.h"
+#include "picturefiles/PictureLoader.h"
+#include "core/PictureMemory.h"
+#include "core/ByteOrder.h"
 
 #include <FreeImage.h>
 #include <fcntl.h>

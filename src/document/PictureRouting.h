@@ -17,7 +17,7 @@
 // target's folder that replaces the target only when complete.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "document/ProgramContext.h"
 
 #include <cstdint>

@@ -11,7 +11,7 @@
 
 #include "document/HistoryModel.h"
 #include "document/Settings.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/PlatformContext.h"
 
 #include <QPointer>

@@ -2,8 +2,8 @@
 // bitmap name, the numeric text-box conventions, and the picture record.
 #pragma once
 
-#include "platform/BitsBuffer.h"
-#include "platform/Controls.h"
+#include "core/BitsBuffer.h"
+#include "widgets/Controls.h"
 
 #include <cstdint>
 #include <string>

@@ -25,7 +25,7 @@
 // window are kept in a HistoryModel.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <array>
 #include <cstdint>

@@ -9,12 +9,12 @@
 // restored ones back (UndoTarget).
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "document/CanvasInput.h"
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <QImage>
 #include <QPoint>

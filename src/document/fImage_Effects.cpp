@@ -5,7 +5,7 @@
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
 #include "document/SharedRoutines.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Ports.h"
 
 #include <new>

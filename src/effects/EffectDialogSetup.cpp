@@ -2,8 +2,8 @@
 
 #include "effects/EffectCatalogue.h"
 #include "effects/fLayersEffects.h"
-#include "platform/Controls.h"
-#include "platform/cpvSlider.h"
+#include "widgets/Controls.h"
+#include "widgets/cpvSlider.h"
 
 #include <QGroupBox>
 #include <QScrollBar>

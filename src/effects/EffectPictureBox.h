@@ -4,7 +4,7 @@
 // presses in its own pixels.
 #pragma once
 
-#include "platform/EffectsLibraryApi.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <QImage>
 #include <QWidget>

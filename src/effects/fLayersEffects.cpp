@@ -6,16 +6,16 @@
 #include "document/PictureRoutines.h"
 #include "effects/EffectPictureBox.h"
 #include "effects/ThumbnailPicture.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Ports.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
 #include "platform/SystemColors.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QEvent>
 #include <QGroupBox>

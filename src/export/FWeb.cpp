@@ -8,10 +8,10 @@
 #include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,12 +2,12 @@
 
 #include "document/SizeLabel.h"
 #include "document/FreeImageBridge.h"
-#include "platform/ColorReducer.h"
+#include "picturefiles/ColorReducer.h"
 #include "platform/Folders.h"
-#include "platform/FreeImageSave.h"
-#include "platform/GifPicture.h"
+#include "picturefiles/FreeImageSave.h"
+#include "picturefiles/GifPicture.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 
 #include <FreeImage.h>
 

@@ -6,7 +6,7 @@
 #include "export/ExportDialogLayout.h"
 #include "export/fPrintPlacement.h"
 #include "filters/cBitFilter.h"
-#include "platform/UpDownBar.h"
+#include "widgets/UpDownBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "filters/Palette.h"
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <cstdint>

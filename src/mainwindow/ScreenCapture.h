@@ -7,7 +7,7 @@
 // whose last step failed returns a null picture.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 

@@ -13,7 +13,7 @@
 #include "mainwindow/Wallpaper.h"
 #include "platform/DesktopWallpaper.h"
 #include "platform/Folders.h"
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 #include "platform/Ports.h"
 #include "platform/SkippedStep.h"
 #include "toolwindows/ToolWindowRegistry.h"

@@ -9,8 +9,8 @@
 #include "effects/fLayersEffects.h"
 #include "effects/EffectDialogSetup.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include <cmath>
 #include <limits>

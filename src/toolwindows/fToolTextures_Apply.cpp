@@ -9,7 +9,7 @@
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "document/PictureRoutines.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
 #include "tools/TextureApply.h"

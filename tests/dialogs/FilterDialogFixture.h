@@ -14,9 +14,9 @@
 #include "dialogs/FilterPreviewBox.h"
 #include "dialogs/fFilter.h"
 #include "document/PictureRoutines.h"
-#include "platform/ColourSwatch.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "mainwindow/MenuTable.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QImage>
 #include <QMdiArea>

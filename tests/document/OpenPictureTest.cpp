@@ -530,7 +530,7 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
 } // namespace
 } // namespace tq
 
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 
 namespace tq {
 namespace {

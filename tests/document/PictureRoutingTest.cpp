@@ -4,7 +4,7 @@
 #include "document/ProgramContext.h"
 #include "document/OpenPicture.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"

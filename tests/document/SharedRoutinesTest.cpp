@@ -5,7 +5,7 @@
 #include "document/SharedRoutines.h"
 #include "document/PictureRoutines.h"
 #include "platform/Folders.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

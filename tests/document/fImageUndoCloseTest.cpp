@@ -9,7 +9,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "platform/TextWidth.h"
 #include "FileSizeLimit.h"
 #include "document/HistoryModel.h"

@@ -10,8 +10,8 @@
 #include "effects/library/EffectsLibrary.h"
 #include "mainwindow/MenuTable.h"
 #include "mainwindow/Startup.h"
-#include "platform/ZorveliRecorder.h"
-#include "platform/cpvSlider.h"
+#include "support/ZorveliRecorder.h"
+#include "widgets/cpvSlider.h"
 
 #include <QAction>
 #include <QMdiArea>

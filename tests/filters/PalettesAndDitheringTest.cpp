@@ -6,7 +6,7 @@
 #include "filters/PaletteMatch.h"
 #include "filters/PaletteFile.h"
 #include "filters/Palette.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdio>
 #include <cstdlib>

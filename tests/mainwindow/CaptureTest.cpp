@@ -10,8 +10,8 @@
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/PictureMemory.h"
-#include "platform/TestPorts.h"
+#include "core/PictureMemory.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "document/PictureRoutines.h"
 #include "mainwindow/fMain.h"
 
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

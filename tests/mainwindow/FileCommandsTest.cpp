@@ -6,7 +6,7 @@
 #include "document/PictureRouting.h"
 #include "mainwindow/FileCommands.h"
 #include "platform/FileFilters.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "document/OpenPicture.h"
 #include "document/PictureRoutines.h"
 #include "mainwindow/OpenPreviewDialog.h"

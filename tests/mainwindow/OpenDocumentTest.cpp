@@ -8,8 +8,8 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
-#include "platform/Region.h"
-#include "platform/TestPorts.h"
+#include "core/Region.h"
+#include "support/TestPorts.h"
 #include "document/HistoryModel.h"
 
 #include <QAction>

@@ -11,7 +11,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QAction>
 #include <QApplication>

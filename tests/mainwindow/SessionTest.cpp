@@ -8,7 +8,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QAction>
 #include <QMdiArea>

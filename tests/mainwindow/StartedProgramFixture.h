@@ -7,7 +7,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "platform/TextWidth.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"

@@ -6,12 +6,12 @@
 #include "document/fImage.h"
 #include "filters/Kernels.h"
 #include "filters/cBitFilter.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>

@@ -12,7 +12,7 @@
 #include "mainwindow/fSplash.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "FileSizeLimit.h"
 
 #include <QAction>

@@ -5,8 +5,8 @@
 #include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/QtImage.h"
-#include "platform/TestPorts.h"
-#include "platform/ColourSwatch.h"
+#include "support/TestPorts.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/StampPictures.h"
 #include "tools/ToolOptionPanel.h"
 

@@ -9,9 +9,9 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "support/TestPorts.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 #include "tools/OptionTriad.h"
 #include "tools/ToolOptionPanel.h"
 

@@ -11,9 +11,9 @@
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
 #include "platform/PlatformContext.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "toolwindows/fToolColor.h"
 
 #include <QAction>

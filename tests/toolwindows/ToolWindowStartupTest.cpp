@@ -10,7 +10,7 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
 #include "toolwindows/fPanView.h"
 #include "toolwindows/fPaste.h"

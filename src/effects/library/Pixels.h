@@ -10,7 +10,7 @@
 
 #include "effects/library/Parallel.h"
 #include "filters/PointRows.h"
-#include "platform/EffectsLibraryApi.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <cstdint>
 #include <cstring>

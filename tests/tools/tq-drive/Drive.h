@@ -7,7 +7,7 @@
 
 #include "mainwindow/fMain.h"
 #include "mainwindow/Startup.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QCoreApplication>
 

@@ -27,7 +27,7 @@
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "document/PictureRoutines.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 // one thread and on every core.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QApplication>
 

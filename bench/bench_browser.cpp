@@ -19,11 +19,11 @@
 // reduction to the cell reads only the pixels it samples.
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
-#include "export/BrowserFileList.h"
-#include "export/FolderListing.h"
-#include "export/ThumbnailRender.h"
-#include "export/fToolBrowser.h"
+#include "document/PictureRouting.h"
+#include "toolwindows/BrowserFileList.h"
+#include "toolwindows/FolderListing.h"
+#include "toolwindows/ThumbnailRender.h"
+#include "toolwindows/fToolBrowser.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
 

@@ -16,9 +16,9 @@
 #include "effects/EffectPictureBox.h"
 #include "effects/fLayersEffects.h"
 #include "effects/library/EffectsLibrary.h"
-#include "effects/modEffects.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "effects/EffectDialogSetup.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include "BenchSupport.h"
 

@@ -46,7 +46,7 @@
 // frost glass) stay in order on one thread, so those gain less or nothing.
 #include "effects/library/EffectsLibrary.h"
 #include "effects/library/Parallel.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/HeapTuning.h"
 #include "platform/Random.h"
 

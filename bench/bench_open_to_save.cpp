@@ -45,12 +45,12 @@
 #include "document/ProgramContext.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <FreeImage.h>
 #include <QApplication>

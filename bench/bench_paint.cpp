@@ -13,7 +13,7 @@
 // - a 1000-pixel anti-aliased line: 2002 samples, each split over four
 //   pixels with a region test and three rounded blends apiece.
 #include "document/cBitRegion.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "tools/DocumentPaint.h"
 
 #include "BenchSupport.h"

@@ -11,8 +11,8 @@
 // load PNG 163 ms routed / 151 ms bare (+8%), JPEG 95 / 84 ms (+13%); before
 // the 24-to-32-bit line copy went to a byte shuffle: PNG 174 / 148 (+18%),
 // JPEG 124 / 92 (+35%).
-#include "document/mBitmap_Files.h"
-#include "document/mFormat.h"
+#include "document/PictureRouting.h"
+#include "document/FreeImageBridge.h"
 #include "platform/PictureFiles.h"
 
 #include <FreeImage.h>

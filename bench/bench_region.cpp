@@ -4,7 +4,7 @@
 // (beside a memcpy of the picture's bytes), and combining two ellipses.
 #include "document/cBitRegion.h"
 #include "filters/cBitFilter.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include "BenchSupport.h"
 

@@ -28,7 +28,7 @@
 
 #include "filters/cBitFilter.h"
 #include "platform/HeapTuning.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include "BenchSupport.h"
 

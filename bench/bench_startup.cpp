@@ -10,9 +10,9 @@
 #include "document/Settings.h"
 #include "document/ProgramContext.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QApplication>
 #include <QDir>

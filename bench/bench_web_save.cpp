@@ -42,7 +42,7 @@
 #include "document/fImage.h"
 #include "export/FWeb.h"
 #include "export/WebSave.h"
-#include "platform/ColorReducer.h"
+#include "picturefiles/ColorReducer.h"
 #include "platform/Folders.h"
 #include "platform/HeapTuning.h"
 #include "platform/PictureFiles.h"

@@ -1,6 +1,6 @@
 #include "document/ProgramContext.h"
 #include "mainwindow/fSplash.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 #include "platform/ProcessSetup.h"
 #include "toolwindows/ToolWindows.h"

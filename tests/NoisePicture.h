@@ -3,7 +3,7 @@
 // on every run.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdint>
 

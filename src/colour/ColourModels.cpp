@@ -1,6 +1,6 @@
 #include "colour/ColourModels.h"
 
-#include "colour/SystemColours.h"
+#include "gdi/SystemColours.h"
 #include "document/Numeric.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "colour/FieldRenderer.h"
 
-#include "colour/GradientFill.h"
+#include "gdi/GradientFill.h"
 #include "colour/cGradient.h"
 #include "document/Numeric.h"
 

@@ -7,7 +7,7 @@
 // pixel one pixel is 2540 / 96 HIMETRIC.
 #pragma once
 
-#include "colour/GdiObjects.h"
+#include "gdi/GdiObjects.h"
 #include "document/Settings.h"   // kTwipsPerPixel
 
 #include <QImage>

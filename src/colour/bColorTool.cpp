@@ -1,13 +1,13 @@
 #include "colour/bColorTool.h"
 
 #include "colour/ColourModels.h"
-#include "colour/DeviceContext.h"
-#include "colour/SystemColours.h"
+#include "gdi/DeviceContext.h"
+#include "gdi/SystemColours.h"
 #include "document/Numeric.h"
-#include "document/mAPI.h"
-#include "platform/PropertyBag.h"
+#include "document/SharedRoutines.h"
+#include "widgets/PropertyBag.h"
 #include "platform/Ports.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QAction>
 #include <QEvent>

@@ -16,7 +16,7 @@
 // its own, 211 x 103 pixels (3165 x 1545 twips), whatever size it is given.
 #pragma once
 
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <QFrame>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "colour/cGradient.h"
 
-#include "colour/SystemColours.h"
-#include "platform/BitsBuffer.h"
+#include "gdi/SystemColours.h"
+#include "core/BitsBuffer.h"
 #include "document/Numeric.h"
 
 #include <QCoreApplication>

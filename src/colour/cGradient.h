@@ -30,8 +30,8 @@
 // their objects.
 #pragma once
 
-#include "colour/DeviceContext.h"
-#include "colour/FontObject.h"
+#include "gdi/DeviceContext.h"
+#include "gdi/FontObject.h"
 #include "colour/Picture.h"
 
 #include <cstdint>

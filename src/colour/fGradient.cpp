@@ -6,11 +6,11 @@
 
 #include "colour/cGradient.h"
 #include "document/Numeric.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "platform/Ports.h"
-#include "platform/QtControls.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/QtControls.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

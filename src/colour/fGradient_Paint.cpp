@@ -2,11 +2,11 @@
 // field and the slider from the client area, and the paint routine.
 #include "colour/fGradient.h"
 
-#include "colour/DeviceContext.h"
-#include "colour/GradientFill.h"
+#include "gdi/DeviceContext.h"
+#include "gdi/GradientFill.h"
 #include "colour/cGradient.h"
 #include "document/Numeric.h"
-#include "platform/UpDownBar.h"
+#include "widgets/UpDownBar.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

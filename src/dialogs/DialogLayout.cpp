@@ -2,8 +2,8 @@
 
 #include "document/Numeric.h"
 #include "platform/Ports.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QFont>
 #include <QLabel>

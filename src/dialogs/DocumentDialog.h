@@ -6,7 +6,7 @@
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
 #include "filters/cBitFilter.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QString>
 #include <QWidget>

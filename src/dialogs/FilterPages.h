@@ -9,8 +9,8 @@
 #pragma once
 
 #include "document/Numeric.h"
-#include "filters/Module5.h"
-#include "filters/Module6.h"
+#include "filters/HslConversion.h"
+#include "filters/PaletteMatch.h"
 #include "filters/cBitFilter.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 // presses and moves in its own pixels.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 #include <QWidget>

@@ -10,7 +10,7 @@
 
 #include "dialogs/PictureGeometry.h"
 #include "document/ProgramContext.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <functional>
 #include <string>

@@ -7,7 +7,7 @@
 #include "dialogs/fSize.h"
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QPointer>
 

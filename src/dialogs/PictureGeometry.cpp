@@ -2,8 +2,8 @@
 
 #include "document/Numeric.h"
 #include "filters/cBitFilter.h"
-#include "platform/PictureMemory.h"
-#include "platform/Region.h"
+#include "core/PictureMemory.h"
+#include "core/Region.h"
 
 #include <algorithm>
 #include <cmath>

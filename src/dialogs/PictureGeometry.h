@@ -15,7 +15,7 @@
 // anything is allocated.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,7 @@
 // from the record cBitFilter::BitsToDib makes of it.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "dialogs/SizeBoxPair.h"
 
 #include "document/Numeric.h"
-#include "document/mAPI.h"
-#include "platform/WidgetHelpers.h"
+#include "document/SharedRoutines.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

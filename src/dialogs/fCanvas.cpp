@@ -5,7 +5,7 @@
 #include "dialogs/PreviewBox.h"
 #include "dialogs/SizeBoxPair.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 
 #include <QBitmap>
 #include <QCheckBox>

@@ -5,15 +5,15 @@
 #include "document/Numeric.h"
 #include "document/cBitRegion.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
-#include "document/mBitmap.h"
-#include "platform/ColourSwatch.h"
+#include "document/SharedRoutines.h"
+#include "document/PictureRoutines.h"
+#include "widgets/ColourSwatch.h"
 #include "platform/Ports.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
+#include "widgets/cpvSlider.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

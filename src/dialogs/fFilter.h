@@ -21,7 +21,7 @@
 #include "dialogs/FilterPages.h"
 #include "document/ProgramContext.h"
 #include "filters/cBitFilter.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QDialog>
 

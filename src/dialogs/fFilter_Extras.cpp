@@ -6,7 +6,7 @@
 
 #include "dialogs/FilterPreviewBox.h"
 #include "document/Numeric.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "platform/Ports.h"
 
 #include <QCheckBox>

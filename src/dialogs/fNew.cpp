@@ -1,6 +1,6 @@
 #include "dialogs/fNew.h"
 
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "platform/SystemColors.h"
 
 #include "dialogs/DialogLayout.h"
@@ -12,11 +12,11 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
+#include "document/SharedRoutines.h"
 #include "filters/cBitFilter.h"
 #include "platform/Folders.h"
 #include "platform/Ports.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "dialogs/PictureGeometry.h"
 #include "dialogs/PreviewBox.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "dialogs/SizeBoxPair.h"
 #include "document/Numeric.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 
 #include <QCheckBox>
 #include <QComboBox>

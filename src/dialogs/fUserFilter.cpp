@@ -8,9 +8,9 @@
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
 #include "platform/Ports.h"
-#include "platform/UpDownBar.h"
-#include "platform/ColourSwatch.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/ColourSwatch.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

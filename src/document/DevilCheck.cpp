@@ -1,6 +1,6 @@
 #include "document/DevilCheck.h"
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "document/StructureCheck.h"
 
 #include <algorithm>

@@ -11,8 +11,8 @@
 
 #include "document/UndoStore.h"
 #include "document/cBitRegion.h"
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -6,8 +6,8 @@
 // window's handlers (the hooks below) in the platform's numbers.
 #pragma once
 
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 #include "document/ViewLayout.h"
 
 #include <QCursor>

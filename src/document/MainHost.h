@@ -6,8 +6,8 @@
 #pragma once
 
 #include "document/CanvasInput.h"
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 
 #include <cstdint>
 #include <functional>

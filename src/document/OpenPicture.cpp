@@ -2,11 +2,11 @@
 #include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
 
-#include "document/mBitmap_Files.h"
-#include "document/mFormat.h"
+#include "document/PictureRouting.h"
+#include "document/FreeImageBridge.h"
 #include "document/StructureCheck.h"
-#include "platform/PictureLoader.h"
-#include "platform/PictureMemory.h"
+#include "picturefiles/PictureLoader.h"
+#include "core/PictureMemory.h"
 
 #include <FreeImage.h>
 

@@ -5,7 +5,7 @@
 // only when it succeeds, so a failed decode never leaves a half-made window.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "document/PictureBudget.h"
 
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 #include "platform/Ports.h"
 
 namespace tq {

@@ -1,5 +1,5 @@
 // Every picture the program holds is held to one memory budget (see
-// platform/PictureMemory.h) before its pixels are allocated: the pictures it
+// core/PictureMemory.h) before its pixels are allocated: the pictures it
 // opens and the pictures of a new size it makes (turned, resized, on a
 // larger canvas, new, zoomed in, taken from the clipboard or the screen).
 // A picture refused for it is named to the user with its size and the

@@ -6,10 +6,18 @@ namespace tq {
 
 namespace {
 
+// The layers below the context keep their state in it while it is in use.
+void installLowerLayers(ProgramContext* c)
+{
+    useZorveliBinding(&c->zorveli);
+    gdi::useDrawingRegistry(&c->drawing);
+}
+
 ProgramContext& baseContext()
 {
     static ProgramContext base;
-    static const bool platformTaken = (base.platform = platform::platformContext(), true);
+    static const bool platformTaken =
+        (base.platform = platform::platformContext(), base.zorveli = zorveliBindingInUse(), true);
     (void)platformTaken;
     return base;
 }
@@ -19,6 +27,7 @@ ProgramContext*& currentContext()
     static ProgramContext* current = [] {
         ProgramContext* b = &baseContext();
         platform::installPlatformContext(&b->platform);
+        installLowerLayers(b);
         return b;
     }();
     return current;
@@ -38,10 +47,11 @@ ScopedContext::ScopedContext()
     ctx_->platform.tempFolder = outer.platform.tempFolder;
     ctx_->platform.pictureTempFolder = outer.platform.pictureTempFolder;
     ctx_->platform.ownPictureTempFolder = outer.platform.ownPictureTempFolder;
-    ctx_->platform.zorveli = outer.platform.zorveli;
+    ctx_->zorveli = outer.zorveli;
     savedProgram_ = &outer;
     savedPlatform_ = platform::installPlatformContext(&ctx_->platform);
     currentContext() = ctx_.get();
+    installLowerLayers(ctx_.get());
     // The settings of a first start in that program folder: the open and
     // save folders are whole paths, so a file a command names after them
     // never lands in the working folder.
@@ -52,6 +62,7 @@ ScopedContext::~ScopedContext()
 {
     currentContext() = savedProgram_;
     platform::installPlatformContext(savedPlatform_);
+    installLowerLayers(savedProgram_);
 }
 
 } // namespace tq

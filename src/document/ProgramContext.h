@@ -11,8 +11,10 @@
 
 #include "document/HistoryModel.h"
 #include "document/Settings.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/PlatformContext.h"
+#include "effectslib/EffectsLibraryApi.h"
+#include "gdi/DrawingRegistry.h"
 
 #include <QPointer>
 
@@ -118,8 +120,9 @@ struct ProgramContext {
     std::string SelectionDialogFile;
     // The drawing layer's device contexts and objects alive now, so that a
     // handle already deleted (or never made) is refused instead of used.
-    std::unordered_set<const void*> drawingContexts;
-    std::unordered_set<const void*> drawingObjects;
+    gdi::DrawingRegistry drawing;
+    // The effects library as bound now and who binds it (EffectsLibraryApi.h).
+    ZorveliBinding zorveli;
 };
 
 // The context in use.

@@ -1,7 +1,7 @@
 #include "document/PsdCheck.h"
 
 #include "document/StructureCheck.h"
-#include "platform/ByteOrder.h"
+#include "core/ByteOrder.h"
 
 #include <fstream>
 #include <iterator>

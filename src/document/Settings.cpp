@@ -1,6 +1,6 @@
 #include "document/Settings.h"
 
-#include "platform/ByteOrder.h"
+#include "core/ByteOrder.h"
 
 #include <cstring>
 #include <type_traits>

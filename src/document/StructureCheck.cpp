@@ -1,6 +1,6 @@
 #include "document/StructureCheck.h"
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -31,7 +31,7 @@
 // (undo, redo, a jump, a load, closing) first waits for this store's work.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <array>
 #include <atomic>

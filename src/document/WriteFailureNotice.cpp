@@ -1,6 +1,6 @@
 #include "document/WriteFailureNotice.h"
 
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "platform/PictureFiles.h"
 #include "platform/Ports.h"

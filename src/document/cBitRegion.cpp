@@ -1,6 +1,6 @@
 #include "document/cBitRegion.h"
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "document/Numeric.h"
 #include "platform/PictureFiles.h"
 

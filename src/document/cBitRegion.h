@@ -24,8 +24,8 @@
 // 32 + 16 n bytes in all.
 #pragma once
 
-#include "platform/PatternBrush.h"
-#include "platform/Region.h"
+#include "gdi/PatternBrush.h"
+#include "core/Region.h"
 
 #include <array>
 #include <cstdint>

@@ -10,14 +10,14 @@
 // redraws when the document changes (DocumentView).
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "document/CanvasInput.h"
 #include "document/Document.h"
 #include "document/UndoStore.h"
 #include "document/ViewLayout.h"
 #include "document/cBitRegion.h"
-#include "document/mBitmap_Files.h"
-#include "platform/Region.h"
+#include "core/Region.h"
+#include "document/PictureRouting.h"
 
 #include <QImage>
 #include <QPoint>

@@ -4,8 +4,8 @@
 
 #include "document/MainHost.h"
 #include "document/ProgramContext.h"
-#include "document/mAPI.h"
-#include "platform/EffectCalls.h"
+#include "document/SharedRoutines.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Ports.h"
 
 #include <new>

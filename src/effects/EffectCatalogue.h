@@ -4,7 +4,7 @@
 // and start value and the options frame the dialog shows.
 //
 // The library call each number makes is the effect-call table's
-// (platform/EffectCalls.h); this table says only how the program gets there.
+// (effectslib/EffectCalls.h); this table says only how the program gets there.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // presses in its own pixels.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <QImage>
 #include <QWidget>

@@ -4,7 +4,7 @@
 // the sparkle of dropped pixels. It is only looked at, so a half rounds up.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 namespace tq::effects {
 

@@ -2,20 +2,19 @@
 
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
-#include "document/mBitmap.h"
+#include "document/SharedRoutines.h"
+#include "document/PictureRoutines.h"
 #include "effects/EffectPictureBox.h"
 #include "effects/ThumbnailPicture.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Ports.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
 #include "platform/SystemColors.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QEvent>
 #include <QGroupBox>

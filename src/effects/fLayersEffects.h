@@ -13,7 +13,7 @@
 // the program's error mode: a step that fails is skipped.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <QDialog>
 

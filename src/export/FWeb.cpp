@@ -4,14 +4,14 @@
 #include "document/Settings.h"
 #include "document/SizeLabel.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
-#include "document/mBitmap_Files.h"
+#include "document/SharedRoutines.h"
+#include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/PictureFiles.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

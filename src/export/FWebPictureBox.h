@@ -13,7 +13,7 @@
 // by its left and top in the inner area's pixels.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QFrame>
 

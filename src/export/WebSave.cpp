@@ -1,13 +1,13 @@
 #include "export/WebSave.h"
 
 #include "document/SizeLabel.h"
-#include "document/mFormat.h"
-#include "platform/ColorReducer.h"
+#include "document/FreeImageBridge.h"
+#include "picturefiles/ColorReducer.h"
 #include "platform/Folders.h"
-#include "platform/FreeImageSave.h"
-#include "platform/GifPicture.h"
+#include "picturefiles/FreeImageSave.h"
+#include "picturefiles/GifPicture.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 
 #include <FreeImage.h>
 

@@ -25,7 +25,7 @@
 // FreeImage reads them).
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <array>
 #include <cstdint>

@@ -2,11 +2,11 @@
 
 #include "document/Numeric.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "export/ExportDialogLayout.h"
 #include "export/fPrintPlacement.h"
 #include "filters/cBitFilter.h"
-#include "platform/UpDownBar.h"
+#include "widgets/UpDownBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "document/ProgramContext.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/Ports.h"
 
 #include <QDialog>

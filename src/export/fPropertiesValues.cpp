@@ -2,7 +2,7 @@
 
 #include "document/OpenPicture.h"
 #include "document/SizeLabel.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 
 #include <FreeImage.h>
 

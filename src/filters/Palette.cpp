@@ -1,7 +1,7 @@
 #include "filters/Palette.h"
 
+#include "core/BitsBuffer.h"
 #include "document/ProgramContext.h"
-#include "platform/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "filters/UserFilterFile.h"
 
-#include "platform/ByteOrder.h"
+#include "core/ByteOrder.h"
 #include "platform/PictureFiles.h"
 
 #include <cstdio>

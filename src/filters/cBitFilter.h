@@ -18,9 +18,9 @@
 // the Progress pacing.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/Clock.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 #include "document/Numeric.h"
 #include "filters/Kernels.h"
 

@@ -1,6 +1,6 @@
 // Error-diffusion filters: mapping the selection to the program's palette,
 // and a black-and-white dither with the Stucki weights.
-#include "filters/Module6.h"
+#include "filters/PaletteMatch.h"
 #include "filters/Palette.h"
 #include "filters/PixelWalks.h"
 

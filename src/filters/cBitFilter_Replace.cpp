@@ -1,7 +1,7 @@
 // Colour replacement and hue filters: pixels changed by their likeness to a
 // chosen colour, or moved along the hue or lightness scale.
 #include "filters/GreyWeights.h"
-#include "filters/Module5.h"
+#include "filters/HslConversion.h"
 #include "filters/PixelWalks.h"
 
 #include <array>

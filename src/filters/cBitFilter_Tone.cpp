@@ -1,6 +1,6 @@
 // Tone and channel filters: each selected pixel from its own three channels,
 // plus three luminance statistics of the whole picture.
-#include "filters/Module5.h"
+#include "filters/HslConversion.h"
 #include "filters/PixelWalks.h"
 #include "filters/PointRows.h"
 

@@ -1,16 +1,16 @@
 #include "mainwindow/OpenDocument.h"
 
 #include "document/ProgramContext.h"
-#include "document/Module3.h"
-#include "document/Module4.h"
-#include "document/Module8.h"
+#include "document/DocumentNames.h"
+#include "document/PathParts.h"
+#include "document/SettingsFile.h"
 #include "document/OpenPicture.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Ports.h"
 
 #include <QString>

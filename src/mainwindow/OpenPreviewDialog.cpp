@@ -5,8 +5,8 @@
 
 #include "document/SizeLabel.h"
 #include "document/OpenPicture.h"
-#include "document/mBitmap.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRoutines.h"
+#include "document/PictureRouting.h"
 #include "platform/QtImage.h"
 
 #include <QApplication>

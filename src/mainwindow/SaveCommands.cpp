@@ -1,9 +1,9 @@
 #include "mainwindow/SaveCommands.h"
 
-#include "document/Module3.h"
-#include "document/Module4.h"
+#include "document/DocumentNames.h"
+#include "document/PathParts.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "mainwindow/FileCommands.h"
 
 #include "platform/Ports.h"

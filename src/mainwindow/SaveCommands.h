@@ -5,7 +5,7 @@
 #pragma once
 
 
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 
 #include <filesystem>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "dialogs/FilterDialogCommands.h"
 #include "dialogs/GeometryDialogCommands.h"
 #include "export/ExportCommands.h"
-#include "export/BrowserCommands.h"
+#include "toolwindows/BrowserCommands.h"
 #include "export/FWebCommands.h"
 
 namespace tq {

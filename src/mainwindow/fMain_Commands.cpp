@@ -12,7 +12,7 @@
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "mainwindow/DirectFilters.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/OpenDocument.h"

@@ -5,7 +5,7 @@
 #include "mainwindow/SubsystemCommands.h"
 
 #include "document/ProgramContext.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/Ports.h"
 
 namespace tq {

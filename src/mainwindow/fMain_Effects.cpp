@@ -7,10 +7,10 @@
 #include "effects/EffectCatalogue.h"
 #include "effects/EffectPictureBox.h"
 #include "effects/fLayersEffects.h"
-#include "effects/modEffects.h"
+#include "effects/EffectDialogSetup.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include <cmath>
 #include <limits>

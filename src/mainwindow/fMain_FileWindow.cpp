@@ -7,7 +7,7 @@
 #include "mainwindow/SaveCommands.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
 
 #include <QMdiArea>

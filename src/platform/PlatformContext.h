@@ -10,7 +10,6 @@
 #include "platform/PictureFiles.h"
 #include "platform/Ports.h"
 #include "platform/Random.h"
-#include "platform/zorveliLIB.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,8 +29,6 @@ struct PlatformContext {
     uint64_t pictureMemoryBudget = 0;
     // True while DoEvents is running (Ports.h).
     bool insideDoEvents = false;
-    // The effects library as bound now and who binds it (zorveliLIB.h).
-    ZorveliBinding zorveli;
     // The picture files' conversion folder (PictureFiles.h): a test's own
     // when set; otherwise the run's private one, which every context of
     // the run shares with the numbers that keep its file names unique.

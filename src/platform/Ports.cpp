@@ -1,5 +1,7 @@
 #include "platform/Ports.h"
 
+#include "core/PictureMemory.h"
+
 #include "platform/DesktopWallpaper.h"
 #include "platform/PlatformContext.h"
 #include "platform/QtPorts.h"
@@ -65,7 +67,10 @@ namespace {
 PlatformContext*& currentPlatformContext()
 {
     static PlatformContext base = defaultPlatformContext();
-    static PlatformContext* current = &base;
+    static PlatformContext* current = [] {
+        usePictureMemoryBudgetOf(&base.pictureMemoryBudget);
+        return &base;
+    }();
     return current;
 }
 } // namespace
@@ -76,6 +81,7 @@ PlatformContext* installPlatformContext(PlatformContext* ctx)
 {
     PlatformContext* old = currentPlatformContext();
     currentPlatformContext() = ctx;
+    usePictureMemoryBudgetOf(ctx ? &ctx->pictureMemoryBudget : nullptr);
     return old;
 }
 

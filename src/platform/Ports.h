@@ -13,7 +13,7 @@
 // ports of the one around it.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,7 +5,7 @@
 // pictures coming from Qt therefore get 0 there.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 

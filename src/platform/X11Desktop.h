@@ -8,7 +8,7 @@
 // never end the program. Nothing here needs Qt.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 #include "platform/SkippedStep.h"
 #include "tools/CanvasTools.h"
 #include "tools/PaintSource.h"

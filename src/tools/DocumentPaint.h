@@ -27,8 +27,8 @@
 #pragma once
 
 #include "document/cBitRegion.h"
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 #include "tools/PaintSource.h"
 
 #include <cstddef>

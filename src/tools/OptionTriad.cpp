@@ -2,12 +2,12 @@
 
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
-#include "document/mAPI.h"
-#include "platform/QtControls.h"
+#include "document/SharedRoutines.h"
+#include "widgets/QtControls.h"
 #include "platform/SkippedStep.h"
-#include "platform/UpDownBar.h"
-#include "platform/WidgetHelpers.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/WidgetHelpers.h"
+#include "widgets/cpvSlider.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -10,7 +10,7 @@
 // picture is placed whole whatever its kind.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstddef>
 #include <cstdint>

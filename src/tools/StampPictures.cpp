@@ -1,6 +1,6 @@
 #include "tools/StampPictures.h"
 
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "platform/QtImage.h"
 
 #include <QPainter>

@@ -5,7 +5,7 @@
 // that the tools read (StampBits).
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 

@@ -6,7 +6,7 @@
 // a font size in points becomes a pixel height at 96 dots per inch.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "tools/FittedText.h"
 
 #include <QFont>

@@ -8,8 +8,8 @@
 #pragma once
 
 #include "filters/cBitFilter.h"
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 
 #include <cstdint>
 #include <string>

@@ -17,7 +17,7 @@
 // picker port; a cancelled picker leaves the colour as it was.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QToolBar>
 

@@ -6,7 +6,7 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "platform/Ports.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/GradientPreview.h"
 
 namespace tq::tools {

@@ -8,8 +8,8 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/OptionTriad.h"
 #include "tools/ToolKeys.h"
 

@@ -3,12 +3,12 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/Folders.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 #include "platform/Ports.h"
 #include "platform/QtImage.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/StampPictures.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "filters/cBitFilter.h"
 #include "platform/SkippedStep.h"
 #include "tools/ToolButtonBar.h"

@@ -6,7 +6,7 @@
 // Plain data: the window draws the rows from it.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <array>
 #include <cstdint>

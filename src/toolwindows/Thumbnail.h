@@ -5,7 +5,7 @@
 // for the pixels that are not drawn.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
 #include "toolwindows/ToolWindows.h"
 
-#include "export/fToolBrowser.h"
+#include "toolwindows/fToolBrowser.h"
 #include "toolwindows/SelectionClip.h"
 #include "toolwindows/ToolWindowRegistry.h"
 #include "toolwindows/fPanView.h"

@@ -3,7 +3,7 @@
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "toolwindows/Thumbnail.h"
 
 #include <QMouseEvent>

@@ -13,7 +13,7 @@
 #pragma once
 
 #include "platform/Ports.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 #include "toolwindows/FloatingToolWindow.h"
 
 #include <QImage>

@@ -3,7 +3,7 @@
 // fPaste_Actions.cpp, the clip slots in fPaste_Clips.cpp.
 #include "toolwindows/fPaste.h"
 
-#include "platform/cpvSlider.h"
+#include "widgets/cpvSlider.h"
 
 #include "document/HistoryModel.h"
 #include "document/Numeric.h"

@@ -6,7 +6,7 @@
 #include "document/MainHost.h"
 #include "document/PictureBudget.h"
 #include "document/ProgramContext.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "platform/Ports.h"
 #include "toolwindows/SelectionClip.h"
 #include "toolwindows/Thumbnail.h"

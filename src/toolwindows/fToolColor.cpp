@@ -1,6 +1,6 @@
 #include "toolwindows/fToolColor.h"
 
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 
 #include "colour/bColorTool.h"
 #include "document/ProgramContext.h"

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "filters/cBitFilter.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "tools/TextTile.h"
 #include "tools/TileEffects.h"
 #include "toolwindows/FloatingToolWindow.h"

@@ -1,5 +1,5 @@
 #include "colour/ColourModels.h"
-#include "colour/SystemColours.h"
+#include "gdi/SystemColours.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -4,11 +4,11 @@
 // border styles and the design-time properties.
 #include "colour/bColorTool.h"
 
-#include "colour/SystemColours.h"
+#include "gdi/SystemColours.h"
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
-#include "platform/PropertyBag.h"
-#include "platform/TestPorts.h"
+#include "widgets/PropertyBag.h"
+#include "support/TestPorts.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 #include "colour/cGradient.h"
-#include "colour/GradientFill.h"
+#include "gdi/GradientFill.h"
 
 #include <QApplication>
 #include <QPalette>

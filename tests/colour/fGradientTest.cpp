@@ -4,11 +4,11 @@
 // marker it paints.
 #include "colour/fGradient.h"
 
-#include "colour/SystemColours.h"
+#include "gdi/SystemColours.h"
 #include "document/Numeric.h"
 #include "document/ProgramContext.h"
-#include "platform/TestPorts.h"
-#include "platform/UpDownBar.h"
+#include "support/TestPorts.h"
+#include "widgets/UpDownBar.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -13,10 +13,10 @@
 #include "dialogs/FilterPages.h"
 #include "dialogs/FilterPreviewBox.h"
 #include "dialogs/fFilter.h"
-#include "document/mBitmap.h"
-#include "platform/ColourSwatch.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "document/PictureRoutines.h"
+#include "widgets/ColourSwatch.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 
 #include <QCheckBox>
 #include <QComboBox>

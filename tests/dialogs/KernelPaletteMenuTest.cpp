@@ -7,8 +7,8 @@
 #include "document/fImage.h"
 #include "mainwindow/MenuTable.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 
 #include <QImage>
 #include <QMdiArea>

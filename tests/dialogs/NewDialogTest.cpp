@@ -5,7 +5,7 @@
 
 #include "dialogs/SizeBoxPair.h"
 #include "dialogs/fNew.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "platform/Folders.h"
 
 #include <QCheckBox>

@@ -8,9 +8,9 @@
 #include "dialogs/fPaletteApply.h"
 #include "filters/Palette.h"
 #include "filters/cBitFilter.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QCheckBox>
 #include <QLabel>

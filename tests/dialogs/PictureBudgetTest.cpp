@@ -10,7 +10,7 @@
 #include "dialogs/fNew.h"
 #include "dialogs/fRotate.h"
 #include "dialogs/fSize.h"
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 
 #include <QCheckBox>
 #include <QPushButton>

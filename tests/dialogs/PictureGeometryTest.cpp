@@ -4,7 +4,7 @@
 #include "filters/cBitFilter.h"
 #include "mainwindow/CommandFixture.h"
 
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <gtest/gtest.h>
 

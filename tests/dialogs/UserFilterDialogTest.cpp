@@ -8,8 +8,8 @@
 #include "dialogs/fUserFilter.h"
 #include "filters/UserFilterFile.h"
 #include "filters/cBitFilter.h"
-#include "platform/UpDownBar.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 // Each fixture is a W x H picture with varied colours.
 #pragma once
 
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <FreeImage.h>
 

@@ -3,7 +3,7 @@
 // on a file ending in a damaged chunk without data (and, depending on what
 // memory held, on a file cut inside its first chunk).
 #include "document/StructureCheck.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"

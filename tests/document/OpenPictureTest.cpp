@@ -2,7 +2,7 @@
 // a document takes, the stale preloaded decode, and refusals.
 #include "document/OpenPicture.h"
 #include "document/ProgramContext.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "document/StructureCheck.h"
 
 #include "document/FormatFixtures.h"
@@ -668,7 +668,7 @@ TEST(OpenPicture, MutatedFilesOfEveryFormatFailCleanly)
 } // namespace
 } // namespace tq
 
-#include "platform/PictureMemory.h"
+#include "core/PictureMemory.h"
 
 namespace tq {
 namespace {

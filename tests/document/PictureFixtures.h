@@ -3,7 +3,7 @@
 
 #include "FileBytes.h"
 #include "TempFolder.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "platform/PictureFiles.h"
 
 #include <gtest/gtest.h>

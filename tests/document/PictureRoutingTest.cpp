@@ -1,10 +1,10 @@
 // Picture file routing: round trips through every writable format, the
 // routing table, temporary files, and what a failed save leaves behind.
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "document/ProgramContext.h"
 #include "document/OpenPicture.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"

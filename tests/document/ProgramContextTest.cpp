@@ -1,10 +1,10 @@
 #include "document/ProgramContext.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "filters/Palette.h"
 #include "platform/PictureFiles.h"
 #include "platform/PlatformContext.h"
 #include "platform/Ports.h"
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(ScopedContext, RunStateIsFreshButTheRunsOwnIsShared)
     PreloadedBitmap() = std::make_shared<LoadedBitmap>();
     outer->SelectionDialogFile = "a.qsf";
     outer->ToolWindowClosed = [](const std::string&) {};
-    outer->drawingObjects.insert(&three);
+    outer->drawing.objects.insert(&three);
     registerZorveliBinder(&bindNothing);
     setPictureTempFolder("/somewhere/tmp");
     const auto ownFolder = outer->platform.ownPictureTempFolder;
@@ -36,11 +36,11 @@ TEST(ScopedContext, RunStateIsFreshButTheRunsOwnIsShared)
         EXPECT_EQ(PreloadedBitmap(), nullptr);
         EXPECT_EQ(inner->SelectionDialogFile, "");
         EXPECT_FALSE(inner->ToolWindowClosed);
-        EXPECT_TRUE(inner->drawingObjects.empty());
+        EXPECT_TRUE(inner->drawing.objects.empty());
         EXPECT_TRUE(inner->documents.empty());
         EXPECT_EQ(inner->shell, nullptr);
         EXPECT_FALSE(platform::insideDoEvents());
-        EXPECT_EQ(inner->platform.zorveli.binder, &bindNothing);
+        EXPECT_EQ(inner->zorveli.binder, &bindNothing);
         EXPECT_EQ(pictureTempFolder(), "/somewhere/tmp");
         EXPECT_EQ(inner->platform.ownPictureTempFolder, ownFolder);
         CurrentPalette().Count = 7;
@@ -49,7 +49,7 @@ TEST(ScopedContext, RunStateIsFreshButTheRunsOwnIsShared)
     EXPECT_EQ(CurrentPalette(), three);
     EXPECT_NE(PreloadedBitmap(), nullptr);
     EXPECT_EQ(outer->SelectionDialogFile, "a.qsf");
-    EXPECT_EQ(outer->drawingObjects.size(), 1u);
+    EXPECT_EQ(outer->drawing.objects.size(), 1u);
     EXPECT_EQ(pictureTempFolder(), "/somewhere/tmp");
 }
 

@@ -1,7 +1,7 @@
 // The Photoshop structure check in front of the library's decoder.
 #include "document/PsdCheck.h"
-#include "document/mBitmap_Files.h"
-#include "document/mFormat.h"
+#include "document/PictureRouting.h"
+#include "document/FreeImageBridge.h"
 
 #include "document/PictureFixtures.h"
 #include "TestSeed.h"

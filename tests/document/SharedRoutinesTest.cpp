@@ -1,11 +1,11 @@
 #include "document/ProgramContext.h"
-#include "document/Module3.h"
-#include "document/Module4.h"
+#include "document/DocumentNames.h"
+#include "document/PathParts.h"
 #include "document/fImage.h"
-#include "document/mAPI.h"
-#include "document/mBitmap.h"
+#include "document/SharedRoutines.h"
+#include "document/PictureRoutines.h"
 #include "platform/Folders.h"
-#include "platform/QtControls.h"
+#include "widgets/QtControls.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

@@ -7,8 +7,8 @@
 #include "document/PictureFixtures.h"
 #include "document/ProgramContext.h"
 #include "document/StructureCheck.h"
-#include "document/mBitmap_Files.h"
-#include "document/mFormat.h"
+#include "document/PictureRouting.h"
+#include "document/FreeImageBridge.h"
 #include "StandardError.h"
 
 #include <FreeImage.h>

@@ -2,14 +2,14 @@
 // through real windows in the main window's MDI area; message boxes, the
 // save dialog and the clipboard are answered by the test ports.
 #include "document/ProgramContext.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "platform/TextWidth.h"
 #include "FileSizeLimit.h"
 #include "document/HistoryModel.h"

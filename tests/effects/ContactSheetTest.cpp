@@ -7,9 +7,9 @@
 #include "EffectPictures.h"
 
 #include "effects/library/EffectsLibrary.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Random.h"
-#include "platform/ZorveliRecorder.h"
+#include "support/ZorveliRecorder.h"
 
 #include <QFont>
 #include <QImage>

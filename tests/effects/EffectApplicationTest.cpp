@@ -9,9 +9,9 @@
 #include "effects/EffectPictureBox.h"
 #include "effects/library/EffectsLibrary.h"
 #include "mainwindow/MenuTable.h"
-#include "mainwindow/mStart.h"
-#include "platform/ZorveliRecorder.h"
-#include "platform/cpvSlider.h"
+#include "mainwindow/Startup.h"
+#include "support/ZorveliRecorder.h"
+#include "widgets/cpvSlider.h"
 
 #include <QAction>
 #include <QMdiArea>

@@ -11,7 +11,7 @@
 #include "effects/library/EffectsLibrary.h"
 #include "effects/library/Parallel.h"
 #include "filters/PixelWalks.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Random.h"
 
 #include <gtest/gtest.h>

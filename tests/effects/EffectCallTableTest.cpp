@@ -3,8 +3,8 @@
 // the numbers without an effect; the conversions at their rounding edges;
 // and the binding of the library (missing library, first use, kinds that do
 // not fit).
-#include "platform/EffectCalls.h"
-#include "platform/ZorveliRecorder.h"
+#include "effectslib/EffectCalls.h"
+#include "support/ZorveliRecorder.h"
 
 #include "effects/library/EffectsLibrary.h"
 

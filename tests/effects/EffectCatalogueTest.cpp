@@ -6,7 +6,7 @@
 #include "effects/EffectCatalogue.h"
 
 #include "mainwindow/MenuTable.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 
 #include <gtest/gtest.h>
 

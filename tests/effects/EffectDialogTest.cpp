@@ -8,10 +8,10 @@
 
 #include "effects/EffectPictureBox.h"
 #include "effects/library/EffectsLibrary.h"
-#include "platform/UpDownBar.h"
-#include "platform/ZorveliRecorder.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/UpDownBar.h"
+#include "support/ZorveliRecorder.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -6,7 +6,7 @@
 
 #include "effects/EffectCatalogue.h"
 #include "effects/fLayersEffects.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 
 #include <QApplication>
 #include <QTimer>

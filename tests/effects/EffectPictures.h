@@ -4,7 +4,7 @@
 // and small fixtures whose pixels name their own position.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include "EffectPictures.h"
 
 #include "effects/library/EffectsLibrary.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 #include "platform/Random.h"
 
 #include <gtest/gtest.h>

@@ -8,8 +8,8 @@
 #include "document/SizeLabel.h"
 #include "FileSizeLimit.h"
 #include "mainwindow/CommandFixture.h"
-#include "platform/GifPicture.h"
-#include "platform/UpDownBar.h"
+#include "picturefiles/GifPicture.h"
+#include "widgets/UpDownBar.h"
 #include "TextFit.h"
 
 #include <QCheckBox>

@@ -25,7 +25,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/UpDownBar.h"
+#include "widgets/UpDownBar.h"
 
 #include <array>
 

@@ -7,7 +7,7 @@
 #include "document/FormatFixtures.h"
 #include "document/PictureFixtures.h"
 #include "document/SizeLabel.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "mainwindow/CommandFixture.h"
 
 #include <FreeImage.h>

@@ -2,7 +2,7 @@
 // option changes, and the conversions' failures.
 #include "export/WebSave.h"
 #include "platform/PictureFiles.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 
 #include "FileSizeLimit.h"
 #include "StandardError.h"

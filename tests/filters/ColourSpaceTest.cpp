@@ -1,5 +1,5 @@
-#include "filters/Module5.h"
-#include "filters/Module6.h"
+#include "filters/HslConversion.h"
+#include "filters/PaletteMatch.h"
 
 #include <gtest/gtest.h>
 

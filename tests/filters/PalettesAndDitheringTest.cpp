@@ -3,11 +3,11 @@
 #include "RandomCases.h"
 #include "TempFolder.h"
 
+#include "filters/PaletteMatch.h"
+#include "filters/PaletteFile.h"
 #include "document/ProgramContext.h"
-#include "filters/Module6.h"
-#include "filters/Module7.h"
 #include "filters/Palette.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 // selections of every shape, and the first byte where two results differ.
 #pragma once
 
-#include "platform/BitsBuffer.h"
-#include "platform/Region.h"
+#include "core/BitsBuffer.h"
+#include "core/Region.h"
 
 #include <gtest/gtest.h>
 

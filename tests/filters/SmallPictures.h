@@ -3,7 +3,7 @@
 
 #include "NoisePicture.h"
 #include "filters/cBitFilter.h"
-#include "filters/Module5.h"
+#include "filters/HslConversion.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "filters/cBitFilter.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <functional>
 

@@ -1,17 +1,17 @@
 // Screen capture through the real menus of a started program, with the
 // screen grab answered by a double holding a fixed picture, the capture
 // timer run by the test and tool windows of the test's own in the registry.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mCapture.h"
+#include "mainwindow/ScreenCapture.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/PictureMemory.h"
-#include "platform/TestPorts.h"
+#include "core/PictureMemory.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>

@@ -10,7 +10,7 @@
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
 #include "platform/QtPorts.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>

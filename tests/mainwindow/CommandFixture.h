@@ -9,7 +9,7 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/fPaste.h"
 
 #include <QCoreApplication>

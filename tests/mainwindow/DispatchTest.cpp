@@ -1,10 +1,10 @@
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "mainwindow/fMain.h"
 
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -3,15 +3,15 @@
 #include "RecordingSink.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "mainwindow/FileCommands.h"
 #include "platform/FileFilters.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "document/OpenPicture.h"
-#include "document/mBitmap.h"
+#include "document/PictureRoutines.h"
 #include "mainwindow/OpenPreviewDialog.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 
 #include <QFileDialog>
 #include <QImage>

@@ -9,10 +9,10 @@
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
+#include "core/Region.h"
+#include "support/TestPorts.h"
 #include "platform/Folders.h"
-#include "platform/Region.h"
-#include "platform/TestPorts.h"
 #include "document/HistoryModel.h"
 
 #include <QAction>

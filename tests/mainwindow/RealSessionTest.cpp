@@ -4,14 +4,14 @@
 // decoded and compared with the inverted picture.
 #include "RecordingSink.h"
 #include "document/ProgramContext.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "document/StatusPanels.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 
 #include <QAction>
 #include <QApplication>

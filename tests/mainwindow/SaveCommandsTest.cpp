@@ -2,7 +2,7 @@
 #include "document/Settings.h"
 #include "mainwindow/FileCommands.h"
 #include "mainwindow/SaveCommands.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QTemporaryDir>
 

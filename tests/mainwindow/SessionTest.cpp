@@ -3,12 +3,12 @@
 // closing the main window ends the run with the settings written.
 #include "RecordingSink.h"
 #include "document/ProgramContext.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 
 #include <QAction>
 #include <QMdiArea>

@@ -3,10 +3,10 @@
 // while the window is torn down calls into a half-destroyed window. Nothing in a normal build shows that; the sanitizer
 // build (`make test-sanitize`, halting on the first report) fails these.
 #include "document/ProgramContext.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 
 #include <QLabel>
 #include <QMdiArea>

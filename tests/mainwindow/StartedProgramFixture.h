@@ -3,11 +3,11 @@
 // and a settings file may be written before the start.
 #pragma once
 
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 #include "platform/TextWidth.h"
 #include "document/fImage.h"
 #include "mainwindow/fMain.h"

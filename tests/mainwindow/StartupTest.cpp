@@ -1,17 +1,17 @@
 // Start-up, shutdown, the recent-file menu, the "&Windows" menu, reset and
 // help, driven through the real main window on the offscreen platform.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/Settings.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
 #include "filters/Kernels.h"
 #include "filters/cBitFilter.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindowRegistry.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // changed documents, the arrangement of document windows, the status panels
 // after the commands that change what they show, and the messages that take
 // the place of silence. The real program, started as main() starts it.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/ImageCanvas.h"
@@ -11,8 +11,8 @@
 #include "mainwindow/fMain.h"
 #include "mainwindow/fSplash.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 #include "FileSizeLimit.h"
 
 #include <QAction>

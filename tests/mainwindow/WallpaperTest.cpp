@@ -5,7 +5,7 @@
 #include "CommandFixture.h"
 #include "FileSizeLimit.h"
 #include "ScopedEnv.h"
-#include "document/mFormat.h"
+#include "document/FreeImageBridge.h"
 #include "platform/DesktopWallpaper.h"
 #include "platform/QtPorts.h"
 #include "platform/SettingsStore.h"

@@ -5,7 +5,7 @@
 #include "ScopedEnv.h"
 #include "platform/DesktopWallpaper.h"
 #include "platform/SettingsStore.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 #include "platform/Ports.h"
 #include "platform/QtPorts.h"
 #include "platform/FileFilters.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -4,7 +4,7 @@
 #include "DriveFixture.h"
 
 #include "effects/library/EffectsLibrary.h"
-#include "platform/EffectCalls.h"
+#include "effectslib/EffectCalls.h"
 
 namespace tq {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "filters/cBitFilter.h"
 #include "mainwindow/DirectFilters.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <QImage>
 #include <QProcess>

@@ -5,7 +5,7 @@
 #include "DriveFixture.h"
 
 #include "document/cBitRegion.h"
-#include "platform/PictureLoader.h"
+#include "picturefiles/PictureLoader.h"
 #include "platform/QtImage.h"
 #include "tools/TextureApply.h"
 #include "toolwindows/TexturePictures.h"

@@ -9,7 +9,7 @@
 
 #include "BundledFont.h"
 #include "platform/Ports.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "platform/TestPorts.h"
-#include "platform/ColourSwatch.h"
+#include "support/TestPorts.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/GradientPreview.h"
 #include "tools/ToolOptionPanel.h"
 

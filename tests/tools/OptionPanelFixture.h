@@ -4,7 +4,7 @@
 
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "tools/ToolOptionPanel.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "NoisePicture.h"
 #include "document/Numeric.h"
 #include "document/cBitRegion.h"
-#include "platform/BitsBuffer.h"
+#include "core/BitsBuffer.h"
 #include "tools/DocumentPaint.h"
 
 #include <cstdint>

@@ -2,11 +2,11 @@
 // choice, StampBits, and the mask colour swatch.
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/QtImage.h"
-#include "platform/TestPorts.h"
-#include "platform/ColourSwatch.h"
+#include "support/TestPorts.h"
+#include "widgets/ColourSwatch.h"
 #include "tools/StampPictures.h"
 #include "tools/ToolOptionPanel.h"
 

@@ -3,15 +3,15 @@
 // restart of the program. Driven with QTest through the real widgets.
 #include "OptionPanelFixture.h"
 
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/Folders.h"
-#include "platform/TestPorts.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "support/TestPorts.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 #include "tools/OptionTriad.h"
 #include "tools/ToolOptionPanel.h"
 

@@ -4,16 +4,16 @@
 // picker answering every swatch.
 #include "colour/GradientColourPicker.h"
 #include "colour/bColorTool.h"
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
+#include "mainwindow/Startup.h"
 #include "platform/PlatformContext.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "toolwindows/fToolColor.h"
 
 #include <QAction>

@@ -6,7 +6,7 @@
 #include "colour/GradientColourPicker.h"
 #include "colour/bColorTool.h"
 #include "colour/fGradient.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "toolwindows/fToolColor.h"
 
 #include <QApplication>

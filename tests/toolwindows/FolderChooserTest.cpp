@@ -3,7 +3,7 @@
 // "Invalid Path" and the dialog stays; Cancel hands over ""; Enter and
 // Escape press Select only while it is enabled.
 #include "document/ProgramContext.h"
-#include "platform/TestPorts.h"
+#include "support/TestPorts.h"
 #include "toolwindows/fBrowse.h"
 
 #include <QDir>

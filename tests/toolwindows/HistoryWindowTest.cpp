@@ -2,7 +2,7 @@
 // the scroll ranges and the paste pressure.
 #include "ToolWindowFixture.h"
 
-#include "platform/cpvSlider.h"
+#include "widgets/cpvSlider.h"
 #include "toolwindows/fPaste.h"
 
 #include <QLineEdit>

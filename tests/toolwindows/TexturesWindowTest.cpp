@@ -7,8 +7,8 @@
 
 #include "document/cBitRegion.h"
 #include "platform/QtImage.h"
-#include "platform/UpDownBar.h"
-#include "platform/cpvSlider.h"
+#include "widgets/UpDownBar.h"
+#include "widgets/cpvSlider.h"
 #include "tools/BundledFont.h"
 #include "tools/TextureApply.h"
 #include "toolwindows/TexturePictures.h"

@@ -2,15 +2,15 @@
 // start-up, shown where they were left (rolled up where they were rolled
 // up), kept current by the main window, toggled by the "&Windows" menu, and
 // their places written to the settings file at the exit.
-#include "document/Module8.h"
+#include "document/SettingsFile.h"
 #include "document/ProgramContext.h"
 #include "document/Settings.h"
 #include "document/fImage.h"
 #include "mainwindow/OpenDocument.h"
 #include "mainwindow/fMain.h"
 #include "mainwindow/StartedProgramFixture.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 #include "toolwindows/ToolWindows.h"
 #include "toolwindows/fPanView.h"
 #include "toolwindows/fPaste.h"

@@ -3,7 +3,7 @@
 // effect call. The program registers it once at start-up.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 namespace tq::effects {
 

@@ -11,7 +11,7 @@
 #include "effects/library/Parallel.h"
 #include "effects/library/Pixels.h"
 #include "filters/cBitFilter.h"
-#include "platform/Region.h"
+#include "core/Region.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 // with exactly the signature the table of pointers holds.
 #pragma once
 
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 namespace tq::effects {
 

@@ -10,7 +10,7 @@
 
 #include "effects/library/Parallel.h"
 #include "filters/PointRows.h"
-#include "platform/zorveliLIB.h"
+#include "effectslib/EffectsLibraryApi.h"
 
 #include <cstdint>
 #include <cstring>

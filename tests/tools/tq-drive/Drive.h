@@ -6,8 +6,8 @@
 #pragma once
 
 #include "mainwindow/fMain.h"
-#include "mainwindow/mStart.h"
-#include "platform/TestPorts.h"
+#include "mainwindow/Startup.h"
+#include "support/TestPorts.h"
 
 #include <QCoreApplication>
 

@@ -10,8 +10,8 @@
 #include "document/fImage.h"
 #include "effects/EffectCatalogue.h"
 #include "effects/fLayersEffects.h"
-#include "platform/cpvSlider.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/cpvSlider.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -26,8 +26,8 @@
 #include "dialogs/fFilter.h"
 #include "document/ProgramContext.h"
 #include "document/fImage.h"
-#include "document/mBitmap.h"
-#include "platform/ColourSwatch.h"
+#include "document/PictureRoutines.h"
+#include "widgets/ColourSwatch.h"
 
 #include <QCheckBox>
 #include <QComboBox>

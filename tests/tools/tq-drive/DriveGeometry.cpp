@@ -21,7 +21,7 @@
 #include "dialogs/fOrientation.h"
 #include "dialogs/fRotate.h"
 #include "dialogs/fSize.h"
-#include "platform/ColourSwatch.h"
+#include "widgets/ColourSwatch.h"
 #include "document/ProgramContext.h"
 
 #include <QCheckBox>

@@ -22,7 +22,7 @@
 #include "document/ProgramContext.h"
 #include "document/UndoStore.h"
 #include "document/fImage.h"
-#include "document/mBitmap_Files.h"
+#include "document/PictureRouting.h"
 #include "platform/Folders.h"
 #include "platform/ProcessSetup.h"
 

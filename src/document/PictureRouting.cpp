@@ -154,6 +154,13 @@ ILint ILAPIENTRY devilSeekWrite(ILHANDLE handle, ILint offset, ILint origin)
 ILint ILAPIENTRY devilTellWrite(ILHANDLE handle) { return ILint(std::ftell(static_cast<FILE*>(handle))); }
 ILint ILAPIENTRY devilWrite(const void* buffer, ILuint size, ILuint count, ILHANDLE handle)
 {
+    // The library writes empty blocks (a bitmap with no palette) with a
+    // null buffer: nothing to write, and fwrite may not be given null.
+    if (size == 0 || count == 0) return 0;
+    if (!buffer) {
+        devilWriteFailed = true;
+        return 0;
+    }
     const size_t n = std::fwrite(buffer, size, count, static_cast<FILE*>(handle));
     if (n < count) devilWriteFailed = true;
     return ILint(n);

@@ -1,8 +1,7 @@
 // System colours: colour values with the top byte &H80 name an element of
 // the desktop's colour scheme by index (&H8000000F is the button face), the
-// way swatches and control colours carry them. On this desktop the scheme is
-// the application's palette; without a GUI application (benchmarks, plain
-// tools) a palette derived from a light grey button face stands in.
+// way swatches and control colours carry them. The scheme is the program's
+// one table of system colours (platform/SystemColors.h).
 #pragma once
 
 #include <cstdint>

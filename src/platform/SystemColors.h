@@ -14,11 +14,16 @@ inline constexpr int32_t kSystemColorFlag = static_cast<int32_t>(0x80000000u);
 
 inline bool isSystemColor(int32_t color) { return (static_cast<uint32_t>(color) >> 24) == 0x80u; }
 
+// The desktop's current colour (0x00BBGGRR) of scheme element index
+// (0..30): the running application's palette entry for it, or the classic
+// colour when there is no GUI application. nullopt for an index outside the
+// scheme and for element 25, which has no colour. The program's one table
+// of system colours.
+std::optional<int32_t> systemColor(int32_t index);
+
 // The plain colour (0x00BBGGRR) a colour value stands for: a system colour
-// becomes the desktop's colour for that element, taken from the running
-// application's palette where it has one and otherwise from the classic
-// defaults; any other value keeps its low 24 bits. A system colour number
-// past the last element (30) has no colour: nullopt.
+// becomes the desktop's colour for that element (systemColor); any other
+// value keeps its low 24 bits. A system colour with no colour: nullopt.
 std::optional<int32_t> translateColor(int32_t color);
 
 } // namespace tq

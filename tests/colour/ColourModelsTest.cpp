@@ -1,5 +1,6 @@
 #include "colour/ColourModels.h"
 #include "gdi/SystemColours.h"
+#include "platform/SystemColors.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -159,6 +160,29 @@ TEST(ColourModels, SystemColoursConvertAsTheirCurrentRGB)
     EXPECT_FALSE(translateOleColour(0x01000003, out));                           // palette index
     EXPECT_EQ(out, 7);
     EXPECT_EQ(pvRGBToCMYK(-1), 100 * 16777216);
+}
+
+// The drawing code and the controls and effects read one table: a system
+// colour is the same colour whichever of them asks (they used to disagree
+// on the desktop, the caption entries and the 3D light).
+TEST(ColourModels, EverySystemColourReadsTheSameEverywhere)
+{
+    for (int32_t index = 0; index <= 32; ++index) {
+        const int32_t value = static_cast<int32_t>(0x80000000u | static_cast<uint32_t>(index));
+        int32_t ole = -1;
+        const bool translated = translateOleColour(value, ole);
+        const std::optional<int32_t> plain = translateColor(value);
+        ASSERT_EQ(translated, plain.has_value()) << index;
+        if (translated) {
+            EXPECT_EQ(ole, *plain) << index;
+        }
+        int32_t drawn = -1;
+        EXPECT_EQ(systemColour(index, drawn), translated) << index;
+        if (translated) {
+            EXPECT_EQ(drawn, ole) << index;
+        }
+    }
+    EXPECT_FALSE(translateColor(static_cast<int32_t>(0x80000019)).has_value());   // no element 25
 }
 
 } // namespace tq

@@ -20,9 +20,9 @@
 //                        its own array order (see BitsBuffer.h)
 // Document 3, step 7 is "b000307.dat"; document 12, step 150 "b0012150.dat".
 //
-// The store does the bookkeeping; the document window supplies its pixels and
-// takes restored ones back through UndoTarget, and the rows of the history
-// window are kept in a HistoryModel.
+// The store does the bookkeeping; the Document supplies its pixels and takes
+// restored ones back through UndoTarget (telling the window that shows it),
+// and the rows of the history window are kept in a HistoryModel.
 //
 // Given a SnapshotWriter, a store leaves its files to the writer's thread: a
 // step's counters, names and history rows change at once, and its snapshot,
@@ -153,7 +153,7 @@ public:
     // pixels, the document's `Bits`, a redraw and the navigator. When
     // `sizeChanged` the selection is reset to the whole new picture (none)
     // and the document takes the new size; otherwise the selection stays.
-    // The window also sets SaveUndoOnNudge here.
+    // The window showing the document also sets SaveUndoOnNudge then.
     // The pixels may be copied out of `bits` or swapped with the document's
     // old ones: whatever is left there the store reuses for its next read,
     // which spares a fresh allocation of a whole picture.

@@ -1,24 +1,20 @@
 #include "effectslib/EffectsLibraryApi.h"
 
+#include "core/InstalledState.h"
+
 #include <array>
 
 namespace tq {
 
 namespace {
 
-ZorveliBinding& runsOwn()
+InstalledState<ZorveliBinding>& state()
 {
-    static ZorveliBinding runs;
-    return runs;
+    static InstalledState<ZorveliBinding> s;
+    return s;
 }
 
-ZorveliBinding*& inUse()
-{
-    static ZorveliBinding* current = &runsOwn();
-    return current;
-}
-
-ZorveliBinding& binding() { return *inUse(); }
+ZorveliBinding& binding() { return state().get(); }
 
 constexpr std::array<std::string_view, kZorveliFunctionCount> kNames = {
 #define TQ_ZORVELI_NAME(Name, ...) "zorveliLIB_" #Name,
@@ -30,12 +26,7 @@ constexpr std::array<std::string_view, kZorveliFunctionCount> kNames = {
 
 ZorveliBinding& zorveliBindingInUse() { return binding(); }
 
-ZorveliBinding* useZorveliBinding(ZorveliBinding* b)
-{
-    ZorveliBinding* was = inUse();
-    inUse() = b ? b : &runsOwn();
-    return was;
-}
+ZorveliBinding* useZorveliBinding(ZorveliBinding* b) { return state().use(b); }
 
 std::string_view zorveliFunctionName(ZorveliFn fn)
 {

@@ -1,30 +1,21 @@
 #include "gdi/DrawingRegistry.h"
 
+#include "core/InstalledState.h"
+
 namespace tq::gdi {
 
 namespace {
 
-DrawingRegistry& runsOwn()
+InstalledState<DrawingRegistry>& state()
 {
-    static DrawingRegistry runs;
-    return runs;
-}
-
-DrawingRegistry*& inUse()
-{
-    static DrawingRegistry* current = &runsOwn();
-    return current;
+    static InstalledState<DrawingRegistry> s;
+    return s;
 }
 
 } // namespace
 
-DrawingRegistry& drawingRegistry() { return *inUse(); }
+DrawingRegistry& drawingRegistry() { return state().get(); }
 
-DrawingRegistry* useDrawingRegistry(DrawingRegistry* r)
-{
-    DrawingRegistry* was = inUse();
-    inUse() = r ? r : &runsOwn();
-    return was;
-}
+DrawingRegistry* useDrawingRegistry(DrawingRegistry* r) { return state().use(r); }
 
 } // namespace tq::gdi

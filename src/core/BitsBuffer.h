@@ -143,6 +143,16 @@ public:
         std::atomic_thread_fence(std::memory_order_acquire);
         return false;
     }
+    // How many buffers hold this one's block (0 when unallocated); read as
+    // shared() reads it, so a count that fell is seen after the reads of the
+    // holders that went.
+    long holders() const
+    {
+        if (!block_) return 0;
+        const long n = block_.use_count();
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return n;
+    }
     // Makes the block this buffer's own (a copy when it is shared), for a
     // writer in place; pointers taken before then read the old block.
     void unshare()

@@ -119,6 +119,15 @@ public:
     bool RedoBits() { return undoStore().RedoBits(); }
     int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }
     int32_t UndoMax() const { return Undo_ ? Undo_->UndoMax() : 0; }
+    // Waits until the snapshot writer holds none of the pixels (nothing
+    // to wait for without a store).
+    void settleSnapshots()
+    {
+        if (Undo_) Undo_->settleFiles();
+    }
+    // The pixels of the step shown now, put back from its snapshot; false
+    // when there is none to read.
+    bool reloadShownStep() { return Undo_ && Undo_->reloadShownStep(); }
     // Removes the document's snapshots (nothing before the first one).
     void DeleteUndoFiles()
     {

@@ -428,6 +428,11 @@ bool UndoStore::restore(const fs::path& file)
     return true;
 }
 
+bool UndoStore::reloadShownStep()
+{
+    return undoPos_ >= 1 && restore(snapshotPath(undoPos_ - 1));
+}
+
 bool UndoStore::LoadUndoBits(const fs::path& bName)
 {
     return restore(bName);

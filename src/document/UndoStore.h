@@ -218,12 +218,20 @@ public:
     // goes on from there. A step that does not exist or fails to load changes
     // nothing.
     bool JumpToStep(int index);
+    // Puts the pixels of the step shown now back from its snapshot (after
+    // they were changed without a step being recorded); false, with nothing
+    // changed, when there is no such snapshot or it cannot be read.
+    bool reloadShownStep();
     // Makes the history rows show this document's steps, unless they already
     // do.
     void SwapHistoy();
     // Removes every snapshot of this document; the counters return to 0.
     // Snapshots still waiting for the writer are not written.
     void DeleteUndoFiles();
+    // Waits for the writer to finish this store's files (and so to let go
+    // of the pixels it was given) and tells the target what went wrong with
+    // them.
+    void settleFiles();
 
 private:
     // The files of recording step `step` (shown state `bits`): its snapshot,
@@ -232,9 +240,6 @@ private:
     static bool recordStepFiles(const std::filesystem::path& folder, int32_t meID, int step, int undoMax,
                                 const BitsBuffer& bits, bool write, int& error);
     static void ShiftUndoFiles(const std::filesystem::path& folder, int32_t meID);
-    // Waits for the writer to finish this store's files and tells the
-    // target what went wrong with them.
-    void settleFiles();
     std::string stepName(int step) const { return UndoSnapshotFile::fileName(meID_, step); }
     // Status panel 2: "Total Actions: " and Undopos. Every change of Undopos
     // shows it before the history rows are touched.

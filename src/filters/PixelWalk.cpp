@@ -291,7 +291,7 @@ FilterResult sumColours(cBitFilter& f, const std::array<uint32_t, kChannelSums>&
 BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
 {
     const uint8_t* t = table.data();
-    return selectedWholePixels(f, 0, [=](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+    return pointWholePixels(f, [=](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
         for (int32_t i = 0, n = x1 - x0 + 1; i < n; ++i) {
             const uint32_t p = loadPixel(s + 4 * i);
             const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
@@ -303,7 +303,7 @@ BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
 
 BitsBuffer channelTables(cBitFilter& f, const ByteTable& tb, const ByteTable& tg, const ByteTable& tr)
 {
-    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+    return pointWholePixels(f, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
         walkdetail::tableRow(s, d, x1 - x0 + 1, tb, tg, tr, kMarkerByte);
     });
 }

@@ -32,6 +32,11 @@
 //   rows with no result of their own                forRows, forBands
 //   the runs of one row                             clippedRuns, pictureRuns
 //
+// pointWords, channelTables, greyChannelTable, pointPixels and
+// pointWholePixels make each pixel from that pixel alone: while the engine
+// allows it (cBitFilter::allowResultInBits) and the member cannot fail
+// half-way, they write their result over Bits' own block.
+//
 // A row, span or pixel function may return bool: false is a failure that ends
 // the walk at once, without the progress of that row or the final report;
 // the walk then returns std::nullopt (or false).
@@ -177,18 +182,28 @@ namespace walkdetail {
 
 // produceRowsAs (below), and with CopyRow false for a row function that
 // writes every byte of its row itself (margin included), which spares the
-// copy it would overwrite.
-template <bool CanFail, bool CopyRow, class RowFn, class Tick>
+// copy it would overwrite. Pointwise: a row of the result depends on the
+// same row of Bits alone, so when the engine allows it
+// (resultMayOverwriteBits) and the walk cannot fail half-way, each row is
+// made aside and written back over Bits' own block, which becomes the
+// result: no second picture-sized block.
+template <bool CanFail, bool CopyRow, bool Pointwise, class RowFn, class Tick>
 Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn, Tick&& tick)
 {
     const BitsBuffer& src = f.Bits();
     if (!src.allocated()) return src;
+    const bool inPlace = Pointwise && !CanFail && f.resultMayOverwriteBits();
+    if (inPlace) {
+        // The calling thread's row aside is made before any pixel changes.
+        scratchRow(static_cast<size_t>(src.stride()));
+        f.noteWroteOverBits();
+    }
     // Every row of the result, margin rows included, is written below (or
     // the walk fails and the result is dropped): no zero pass first. The
     // pages are first touched by the threads that write their rows, so the
     // faults of a fresh block are shared among them instead of taken in a
     // row on the calling thread.
-    BitsBuffer out = BitsBuffer::forOverwrite(src.width(), src.height());
+    BitsBuffer out = inPlace ? src.share() : BitsBuffer::forOverwrite(src.width(), src.height());
     const size_t rowBytes = static_cast<size_t>(src.stride());
     // A large result shared among threads goes past the caches; on one
     // thread plain stores are faster.
@@ -201,14 +216,18 @@ Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last
             const uint8_t* s = src.row(y) - 4 * BitsBuffer::kMargin;
             uint8_t* d = out.row(y) - 4 * BitsBuffer::kMargin;
             if (y < first || y > last) {
+                if (inPlace) return true;
                 if (stream) streamBytes(d, s, rowBytes);
                 else std::memcpy(d, s, rowBytes);
                 return true;
             }
-            uint8_t* line = stream ? scratchRow(rowBytes) : d;
+            // In place the row is made aside: the row functions read and
+            // write through unaliased pointers.
+            uint8_t* line = stream || inPlace ? scratchRow(rowBytes) : d;
             if constexpr (CopyRow) std::memcpy(line, s, rowBytes);
             const bool good = succeeds(fn, y, s + 4 * BitsBuffer::kMargin, line + 4 * BitsBuffer::kMargin);
             if (stream) streamBytes(d, line, rowBytes);
+            else if (inPlace) std::memcpy(d, line, rowBytes);
             return good;
         },
         [&](int32_t y) {
@@ -227,12 +246,12 @@ Produced<CanFail> produce(cBitFilter& f, Rows order, int32_t first, int32_t last
 // x0); the walker copies the rest of the row from Bits instead of copying
 // the whole row first. Rows first..last, runs of the selection clipped to
 // the columns lo..hi; tick(y) after row y.
-template <bool CanFail, class SpanFn, class Tick>
+template <bool CanFail, bool Pointwise, class SpanFn, class Tick>
 Produced<CanFail> wholePixelSpans(cBitFilter& f, int32_t first, int32_t last, int32_t lo, int32_t hi, SpanFn&& fn,
                                   Tick&& tick)
 {
     const int32_t width = f.BitsWidth();
-    return produce<CanFail, false>(
+    return produce<CanFail, false, Pointwise>(
         f, Rows::Independent, first, last,
         [&](int32_t y, const uint8_t* s, uint8_t* d) {
             int32_t from = -BitsBuffer::kMargin;   // first pixel not yet written
@@ -259,12 +278,12 @@ Produced<CanFail> wholePixelSpans(cBitFilter& f, int32_t first, int32_t last, in
 // The result is made row by row, every row of the buffer (margin rows
 // included) once, so the copy is shared among the threads with the work: a
 // row of Bits is copied, the member rewrites it, and it goes to the result
-// (past the caches when the result is large).
-template <bool CanFail, class RowFn, class Tick>
+// (past the caches when the result is large). Pointwise: see produce.
+template <bool CanFail, bool Pointwise = false, class RowFn, class Tick>
 walkdetail::Produced<CanFail> produceRowsAs(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&& fn,
                                             Tick&& tick)
 {
-    return walkdetail::produce<CanFail, true>(f, order, first, last, fn, tick);
+    return walkdetail::produce<CanFail, true, Pointwise>(f, order, first, last, fn, tick);
 }
 
 template <class RowFn, class Tick>
@@ -279,13 +298,15 @@ auto produceRows(cBitFilter& f, Rows order, int32_t first, int32_t last, RowFn&&
 // The selection walk (walk box shrunk by margin) for run functions that
 // write whole pixels: fn(y, x0, x1, s, d) writes all four bytes of the
 // pixels x0..x1, the marker byte its own. Progress per row, then 100.
-template <class SpanFn>
+// Pointwise: fn reads no byte of s but those of the pixels it writes.
+template <bool Pointwise = false, class SpanFn>
 auto selectedWholePixels(cBitFilter& f, int32_t margin, SpanFn&& fn)
 {
     constexpr bool canFail = walkdetail::returnsBool<SpanFn, int32_t, int32_t, int32_t, const uint8_t*, uint8_t*>;
     f.SetRegionBounds(margin);
-    auto out = walkdetail::wholePixelSpans<canFail>(f, f.walkTop(), f.walkBottom(), f.walkLeft(), f.walkRight(), fn,
-                                                    [&](int32_t y) { f.progressAfterRow(y); });
+    auto out = walkdetail::wholePixelSpans<canFail, Pointwise>(f, f.walkTop(), f.walkBottom(), f.walkLeft(),
+                                                               f.walkRight(), fn,
+                                                               [&](int32_t y) { f.progressAfterRow(y); });
     if constexpr (canFail) {
         if (!out) return out;
     }
@@ -293,16 +314,26 @@ auto selectedWholePixels(cBitFilter& f, int32_t margin, SpanFn&& fn)
     return out;
 }
 
+// The point-filter form of selectedWholePixels (margin 0): fn(y, x0, x1, s,
+// d) makes each pixel from that pixel of s alone, so the result may be
+// written over Bits (cBitFilter::allowResultInBits).
+template <class SpanFn>
+auto pointWholePixels(cBitFilter& f, SpanFn&& fn)
+{
+    return selectedWholePixels<true>(f, 0, std::forward<SpanFn>(fn));
+}
+
 // fn(y, x0, x1, s, d) for each run x0..x1 of selected pixels in the walk box
 // shrunk by margin, s and d pointing at pixel (x0, y) of Bits and of the
-// result. Progress per row, then 100.
-template <class SpanFn>
+// result. Progress per row, then 100. Pointwise: fn reads no byte of s but
+// those of the pixels it writes.
+template <bool Pointwise = false, class SpanFn>
 auto selectedSpans(cBitFilter& f, int32_t margin, Rows order, SpanFn&& fn)
 {
     constexpr bool canFail = walkdetail::returnsBool<SpanFn, int32_t, int32_t, int32_t, const uint8_t*, uint8_t*>;
     f.SetRegionBounds(margin);
     const int32_t left = f.walkLeft(), right = f.walkRight();
-    auto out = produceRowsAs<canFail>(
+    auto out = produceRowsAs<canFail, Pointwise>(
         f, order, f.walkTop(), f.walkBottom(),
         [&](int32_t y, const uint8_t* s, uint8_t* d) {
             return clippedRuns(f.BitsRegion(), y, left, right, [&](int32_t x0, int32_t x1) {
@@ -355,12 +386,13 @@ BitsBuffer selectedChannels(cBitFilter& f, int32_t margin, ChannelFn&& fn)
 }
 
 // The point-filter walk (margin 0): fn(s, d) for every selected pixel, s its
-// four bytes in Bits, d the same pixel of the result.
+// four bytes in Bits, d the same pixel of the result; it reads no other
+// pixel, so the result may be written over Bits (allowResultInBits).
 template <class PixelFn>
 auto pointPixels(cBitFilter& f, PixelFn&& fn)
 {
     constexpr bool canFail = walkdetail::returnsBool<PixelFn, const uint8_t*, uint8_t*>;
-    return selectedSpans(f, 0, Rows::Independent,
+    return selectedSpans<true>(f, 0, Rows::Independent,
                          [&](int32_t, int32_t x0, int32_t x1, const uint8_t* __restrict s, uint8_t* __restrict d) {
                              if constexpr (canFail) {
                                  for (int32_t x = x0; x <= x1; ++x, s += 4, d += 4)
@@ -377,7 +409,7 @@ template <class WordFn>
 BitsBuffer pointWords(cBitFilter& f, WordFn&& fn)
 {
     const bool wide = walkdetail::wideWords();
-    return selectedWholePixels(f, 0, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+    return pointWholePixels(f, [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
 #if defined(__x86_64__)
         if (wide) return walkdetail::wordRunWide(s, d, x1 - x0 + 1, fn);
 #endif

@@ -50,6 +50,26 @@ public:
     // place takes a copy first, so b never changes through the engine. The
     // other holder, in turn, takes a copy before it writes in place.
     void shareBits(const BitsBuffer& b);
+    // Lets the point filters write their result into Bits' own block instead
+    // of a new one while `owner` is set: the caller is about to make the
+    // result owner's pixels and needs the old ones no more. Taken only while
+    // owner holds the very block Bits holds and nothing else holds it, so
+    // the change is seen by no one else; a filter that can fail half-way
+    // always makes a new block. nullptr (the start value) withdraws it.
+    void allowResultInBits(const BitsBuffer* owner)
+    {
+        inPlaceOwner_ = owner;
+        wroteOverBits_ = false;
+    }
+    // A filter wrote its result over Bits since allowResultInBits: the
+    // owner's pixels are no longer what they were.
+    bool wroteOverBits() const { return wroteOverBits_; }
+    void noteWroteOverBits() { wroteOverBits_ = true; }
+    // A point filter may write its result over Bits now.
+    bool resultMayOverwriteBits() const
+    {
+        return inPlaceOwner_ && Bits_.allocated() && inPlaceOwner_->data() == Bits_.data() && Bits_.holders() == 2;
+    }
     // The selection handle: the caller owns the region and keeps it alive
     // while the engine may walk it; nullptr stands for "no region" (an empty
     // walk). The engine never copies, frees or changes it.
@@ -327,6 +347,8 @@ private:
     int32_t wBottom_ = -1;
     uint32_t lastReport_ = 0;
     int threads_ = 0;
+    const BitsBuffer* inPlaceOwner_ = nullptr;
+    bool wroteOverBits_ = false;
     Clock* clock_ = &systemClock();
     ProgressHandler Progress_;
 };

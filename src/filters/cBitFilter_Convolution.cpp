@@ -44,7 +44,7 @@ FilterResult cBitFilter::MaskFilter(const KernelMask& mskBits, int32_t Weight, i
 
     // Each window's origin row is the pixel's row less h; progress follows
     // the origins.
-    FilterResult out = walkdetail::wholePixelSpans<true>(
+    FilterResult out = walkdetail::wholePixelSpans<true, false>(
         *this, oTop + h, oBottom + h, oLeft + h, oRight + h,
         [&](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
             if (Weight == 0) return false;   // the division fails at the first selected pixel

@@ -48,7 +48,7 @@ FilterResult cBitFilter::Invert()
 
 BitsBuffer cBitFilter::GreyScale()
 {
-    return selectedWholePixels(*this, 0, [](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
+    return pointWholePixels(*this, [](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
         walkdetail::greyRow(s, d, x1 - x0 + 1, kMarkerByte);
     });
 }

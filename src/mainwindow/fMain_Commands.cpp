@@ -402,15 +402,29 @@ void fMain::cmdDirectFilter(const std::string& key)
     // The pump may have run another command: act on the document as it now is.
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
-    keepEngineInStep(doc->document());
+    Document& pixels = doc->document();
+    keepEngineInStep(pixels);
+    // The result replaces the pixels, whose state the last snapshot keeps:
+    // a point filter may write it over them rather than into a second
+    // picture-sized block, once the snapshot writer is done with them.
+    if (pixels.Bits().holders() > 2) pixels.settleSnapshots();
+    cFilter.allowResultInBits(&pixels.Bits());
     FilterResult result;
     try {
         result = runDirectFilter(*row);
     } catch (const std::exception&) {
-        return;
+        result = std::nullopt;
     }
-    // A member that failed records nothing and leaves the document as it was.
-    if (!result) return;
+    const bool overwritten = cFilter.wroteOverBits();
+    cFilter.allowResultInBits(nullptr);
+    // A member that failed records nothing and leaves the document as it
+    // was: pixels already written over come back from the shown step's
+    // snapshot. Without one to read, what the pixels now hold is recorded
+    // as a step, so that it is neither hidden nor lost.
+    if (!result) {
+        if (!overwritten || pixels.reloadShownStep()) return;
+        result = pixels.Bits().share();
+    }
     applyToDocument(*doc, std::move(*result));
 }
 

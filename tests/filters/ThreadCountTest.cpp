@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,6 +77,8 @@ const std::vector<Member>& members()
         add("OLDPHOTO", [](cBitFilter& f) -> FilterResult { return f.OLDPHOTO(); });
         add("THERMIQUE", [](cBitFilter& f) -> FilterResult { return f.THERMIQUE(); });
         add("XBLACK", [](cBitFilter& f) -> FilterResult { return f.XBLACK(); });
+        add("PHOTOCOP", [](cBitFilter& f) -> FilterResult { return f.PHOTOCOP(); });
+        add("SpecialColors", [](cBitFilter& f) -> FilterResult { return f.SpecialColors(-1, 0, -1); });
         add("PaletteApply", [](cBitFilter& f) {
             PaletteRecord p;
             for (int i = 0; i < 16; ++i) p.entries.push_back({i * 17, 255 - i * 17, (i * 97) & 0xFF});
@@ -279,6 +282,82 @@ TEST_F(ThreadCount, ProgressOfAWalkSharedAmongThreadsIsPacedByTheCallersClock)
             for (int32_t y = 0; y < 200; ++y) want.push_back(y * 100 / 199);
         want.push_back(100);
         EXPECT_EQ(reports, want) << "step " << step;
+    }
+}
+
+// Allowed to write its result over the pixels it reads (the document's,
+// which the result is about to replace), every member gives the bytes and
+// reports it gives otherwise. The document's pixels are then either that
+// result itself, with no second block made, or exactly as they were: never
+// half changed. The point filters take the block; with any other holder of
+// it (the snapshot writer), or for a block that is not the owner's, none does.
+TEST_F(ThreadCount, ResultsWrittenOverBitsAreTheSameBytesAndNothingElseChanges)
+{
+    randomcases::SeededRound seeded(41, 0);
+    const BitsBuffer pic = randomcases::noisePicture(197, 171, seeded.gen);
+    const Region regions[] = {Region::rect(0, 0, 197, 171), randomcases::anySelection(197, 171, seeded.gen)};
+    const std::set<std::string> pointwise = {"BRIGHTNESS", "Contrast", "GammaCorrection", "GreyScale", "Invert",
+                                             "SATURATION", "Threshold", "ShiftRGB", "REPLACE", "XBLACK"};
+    for (const Region& rg : regions)
+        for (const Member& m : members())
+            for (int threads : {1, 4}) {
+                const std::string what = m.name + " on " + std::to_string(threads) + " threads";
+                const Outcome want = runOnce(m, pic, rg, threads);
+
+                ManualClock clock(1000, 11);
+                cBitFilter f(clock);
+                f.setThreadCount(threads);
+                std::vector<int32_t> reports;
+                f.onProgress([&](int32_t& p) { reports.push_back(p); });
+                BitsBuffer owner = pic;
+                f.shareBits(owner);
+                f.setBitsRegion(&rg);
+                f.allowResultInBits(&owner);
+                programRandom().seed(11);
+                const FilterResult got = m.run(f);
+                f.allowResultInBits(nullptr);
+
+                ASSERT_EQ(want.result.has_value(), got.has_value()) << what;
+                EXPECT_EQ(want.reports, reports) << what;
+                if (!got) {
+                    EXPECT_EQ(randomcases::firstDifference(pic, owner), "") << what << ": owner after a failure";
+                    continue;
+                }
+                EXPECT_EQ(randomcases::firstDifference(*want.result, *got), "") << what;
+                const bool tookBlock = got->allocated() && got->data() == owner.data();
+                if (tookBlock) {
+                    EXPECT_EQ(randomcases::firstDifference(*got, owner), "") << what;
+                } else {
+                    EXPECT_EQ(randomcases::firstDifference(pic, owner), "") << what << ": owner changed";
+                }
+                if (pointwise.count(m.name)) {
+                    EXPECT_TRUE(tookBlock) << what << " made a second block";
+                }
+            }
+
+    // Another holder of the block, or an owner whose block the engine does
+    // not hold: a new block, and both untouched.
+    const Region whole = Region::rect(0, 0, 197, 171);
+    for (int threads : {1, 4}) {
+        cBitFilter f;
+        f.setThreadCount(threads);
+        BitsBuffer owner = pic;
+        f.shareBits(owner);
+        f.setBitsRegion(&whole);
+        const BitsBuffer writer = owner.share();
+        f.allowResultInBits(&owner);
+        const BitsBuffer shared = *f.Invert();
+        EXPECT_NE(shared.data(), owner.data());
+        EXPECT_EQ(randomcases::firstDifference(pic, owner), "");
+
+        BitsBuffer other = pic;
+        f.shareBits(pic);
+        f.allowResultInBits(&other);
+        const BitsBuffer apart = *f.Invert();
+        EXPECT_NE(apart.data(), other.data());
+        EXPECT_NE(apart.data(), pic.data());
+        EXPECT_EQ(randomcases::firstDifference(pic, other), "");
+        EXPECT_EQ(randomcases::firstDifference(shared, apart), "");
     }
 }
 

@@ -276,6 +276,20 @@ TEST_F(FailingFixture, AFailingMemberRecordsNothingAndLeavesTheDocumentAsItWas)
     EXPECT_EQ(main->runs, 6);
 }
 
+// A point filter writes over the document's pixels; when the command then
+// fails and the shown step's snapshot is gone, what the pixels hold is
+// recorded as a step rather than left unrecorded.
+TEST_F(FailingFixture, PixelsWrittenOverWithNoSnapshotToReloadAreRecorded)
+{
+    CountingImage* doc = openDocument(5, 4);
+    std::filesystem::remove(snapshotPath(*doc, 0));
+    main->MenuExec("INVERT");
+    EXPECT_EQ(doc->snapshots, 1);
+    EXPECT_TRUE(doc->Changed);
+    EXPECT_EQ(doc->Bits().at(0, 4, 3), 255 - testing::patternByte(0, 4, 3));
+    EXPECT_TRUE(engineMirrors(*doc));
+}
+
 } // namespace tq
 
 namespace tq {

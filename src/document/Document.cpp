@@ -2,6 +2,7 @@
 
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
+#include "platform/SkippedStep.h"
 
 #include <cstring>
 #include <exception>
@@ -124,6 +125,18 @@ UndoStore& Document::undoStore()
         Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory(),
                                             programContext().snapshotWriter);
     return *Undo_;
+}
+
+bool Document::SaveUndoBits(const std::string& name)
+{
+    if (View_) View_->snapshotTaken(name);
+    return undoStore().SaveUndoBits(name);
+}
+
+void Document::recordStep(const std::string& label)
+{
+    step([&] { SaveUndoBits(label); });
+    Changed = true;
 }
 
 void Document::restoreBits(BitsBuffer& bits, bool sizeChanged)

@@ -40,6 +40,9 @@ public:
     virtual void setPixelPanel(const std::string& text) { (void)text; }
     virtual void snapshotNotWritten(const std::filesystem::path& folder, int error) { (void)folder, (void)error; }
     virtual void snapshotMissing(int step) { (void)step; }
+    // A snapshot of the pixels was asked for, labelled `label` (whether or
+    // not its file could be written).
+    virtual void snapshotTaken(const std::string& label) { (void)label; }
 };
 
 class Document : public UndoTarget {
@@ -114,7 +117,11 @@ public:
     UndoStore& undoStore();
     bool hasUndoStore() const { return Undo_ != nullptr; }
     // Writes the current pixels as snapshot Undopos named `name`.
-    bool SaveUndoBits(const std::string& name) { return undoStore().SaveUndoBits(name); }
+    bool SaveUndoBits(const std::string& name);
+    // Ends a change as one undo step: the snapshot labelled `label`, then
+    // the changed mark. The mark is set even when the snapshot fails (it is
+    // skipped, not thrown on), so closing still asks about the change.
+    void recordStep(const std::string& label);
     bool UndoBits() { return undoStore().UndoBits(); }
     bool RedoBits() { return undoStore().RedoBits(); }
     int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }

@@ -95,6 +95,8 @@ public:
 
     // Every document window alive, in creation order.
     static const std::vector<fImage*>& loadedDocuments();
+    // The window showing `doc`; nullptr for a document no window shows.
+    static fImage* showing(const Document& doc);
 
     // The document shown.
     Document& document() { return Doc_; }

@@ -411,7 +411,7 @@ void fMain::cmdDirectFilter(const std::string& key)
     }
     // A member that failed records nothing and leaves the document as it was.
     if (!result) return;
-    applyToDocument(*doc, std::move(*result));
+    applyToDocument(doc->document(), std::move(*result));
 }
 
 } // namespace tq

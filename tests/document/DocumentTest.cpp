@@ -21,6 +21,7 @@ struct RecordingView : DocumentView {
     }
     void pictureRestored(bool sizeChanged) override { calls.push_back(sizeChanged ? "restored, new size" : "restored"); }
     void setActionsPanel(const std::string& text) override { calls.push_back(text); }
+    void snapshotTaken(const std::string& label) override { calls.push_back("snapshot " + label); }
 };
 
 // A document with no window at all, its snapshots in a folder of the test's own.
@@ -79,6 +80,29 @@ TEST_F(DocumentAlone, AStepBackOverANewSizeTakesTheSizeBackAndTellsTheView)
     // The view has the new size before it redraws.
     EXPECT_EQ(view.calls,
               (std::vector<std::string>{"sized 3x2", "restored, new size", "Total Actions: 1"}));
+}
+
+TEST_F(DocumentAlone, ARecordedStepIsASnapshotAndTheChangedMark)
+{
+    RecordingView view;
+    doc.setView(&view);
+    ASSERT_TRUE(doc.CreateBlank(3, 2));
+    view.calls.clear();
+    doc.recordStep("Original");
+    EXPECT_TRUE(doc.Changed);
+    doc.Changed = false;
+    doc.paintBits().at(2, 1, 1) = 77;
+    doc.recordStep("Pencil");
+    EXPECT_TRUE(doc.Changed);
+    EXPECT_EQ(doc.Undopos(), 2);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"snapshot Original", "Total Actions: 1", "snapshot Pencil",
+                                                    "Total Actions: 2"}));
+    // The snapshot holds the pixels as they were when the step was recorded.
+    doc.paintBits().at(2, 1, 1) = 1;
+    ASSERT_TRUE(doc.UndoBits());
+    EXPECT_EQ(doc.Bits(), BitsBuffer(3, 2));
+    ASSERT_TRUE(doc.RedoBits());
+    EXPECT_EQ(doc.Bits().at(2, 1, 1), 77);
 }
 
 TEST_F(DocumentAlone, APictureItCannotTakeLeavesItAsItWas)

@@ -70,6 +70,18 @@ bool Document::TakeNewPicture(BitsBuffer&& bits)
     return true;
 }
 
+bool Document::TakeNewPicture(const BitsBuffer& bits)
+{
+    if (!bits.allocated()) return false;
+    BitsBuffer copy;
+    try {
+        copy = bits;
+    } catch (const std::exception&) {
+        return false;   // out of memory: the document keeps what it had
+    }
+    return TakeNewPicture(std::move(copy));
+}
+
 bool Document::TakeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt)
 {
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;

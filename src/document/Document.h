@@ -91,6 +91,8 @@ public:
     // False, with the document as it was, for an unallocated buffer or a
     // side beyond the largest picture side.
     bool TakeNewPicture(BitsBuffer&& bits);
+    // The same with a copy of bits; false too when the copy cannot be made.
+    bool TakeNewPicture(const BitsBuffer& bits);
     // Takes a w x h picture in row by row: rowAt(y) gives row y (4 w bytes).
     // Whatever the source's fourth bytes hold, a picture taken in is no
     // lifted clip: its markers are 0. The selection becomes the whole

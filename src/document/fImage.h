@@ -340,6 +340,9 @@ public:
     bool TakeNewPicture(const BitsBuffer& bits);
     // The same, taking the buffer itself instead of a copy of it.
     bool TakeNewPicture(BitsBuffer&& bits);
+    // The window's part of taking a new picture in (the document's is
+    // Document::TakeNewPicture): laid out for its size, and the "Size" panel.
+    void showNewPicture();
     // The "Size" status panel: width "x" height, without blanks.
     void ShowSizePanel();
 

@@ -105,6 +105,20 @@ TEST_F(DocumentAlone, ARecordedStepIsASnapshotAndTheChangedMark)
     EXPECT_EQ(doc.Bits().at(2, 1, 1), 77);
 }
 
+TEST_F(DocumentAlone, ANewPictureTakenAsACopyLeavesTheSourceAlone)
+{
+    ASSERT_TRUE(doc.CreateBlank(2, 2));
+    { const Region r = Region::rect(0, 0, 1, 1); doc.BitsRegion.setRegion(&r); }
+    BitsBuffer source(3, 5);
+    source.fill(4);
+    ASSERT_TRUE(doc.TakeNewPicture(static_cast<const BitsBuffer&>(source)));
+    EXPECT_EQ(doc.Bits(), source);
+    EXPECT_EQ(doc.ImageRect(), (RectI{0, 0, 3, 5}));
+    EXPECT_TRUE(doc.BitsRegion.IsEmptyRegion());
+    doc.paintBits().at(0, 0, 0) = 9;
+    EXPECT_EQ(source.at(0, 0, 0), 4);
+}
+
 TEST_F(DocumentAlone, APictureItCannotTakeLeavesItAsItWas)
 {
     ASSERT_TRUE(doc.CreateBlank(4, 3));
@@ -113,6 +127,8 @@ TEST_F(DocumentAlone, APictureItCannotTakeLeavesItAsItWas)
     EXPECT_FALSE(doc.CreateBlank(0, 3));
     EXPECT_FALSE(doc.CreateBlank(4, kMaxPictureSide + 1));
     EXPECT_FALSE(doc.TakeNewPicture(BitsBuffer()));
+    const BitsBuffer none;
+    EXPECT_FALSE(doc.TakeNewPicture(none));
     EXPECT_FALSE(doc.setBits(BitsBuffer(3, 4)));
     EXPECT_FALSE(doc.TakeRecord(DibRecord{}));
     EXPECT_EQ(doc.Bits(), before);

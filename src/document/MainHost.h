@@ -38,8 +38,8 @@ public:
     virtual void mirrorDocument(const BitsBuffer& bits, const Region* region) = 0;
 
     // The common end of a change of the active document: progress bar to 0,
-    // repaint unless OnlyPan, navigator, and with saveundo a snapshot and
-    // the changed mark.
+    // repaint unless OnlyPan, navigator, and with saveundo the document's
+    // own step: a snapshot and the changed mark (Document::recordStep).
     virtual void Update(bool OnlyPan, bool saveundo) = 0;
     // An engine result becomes doc's pixels and the change ends as one
     // undo step labelled LastActionName (the window showing doc becomes the

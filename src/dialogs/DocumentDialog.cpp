@@ -37,7 +37,7 @@ void applyEngineStep(const DocumentRef& target, const std::function<FilterResult
         mirrorDocumentInEngine(doc->document());
         FilterResult result = compute(host->engine());
         if (!result) return;
-        host->applyToDocument(*doc, std::move(*result));
+        host->applyToDocument(doc->document(), std::move(*result));
     } catch (const std::bad_alloc&) {
         reportGeometryFailure(GeometryOutcome::NoMemory);
     }

@@ -88,7 +88,7 @@ void mirrorDocumentInEngine(const Document& doc)
 GeometryChange::GeometryChange(fImage& doc) : doc_(&doc)
 {
     try {
-        source_ = doc.Bits();
+        source_ = doc.document().Bits();
         captured_ = source_.allocated();
     } catch (const std::bad_alloc&) {
         captured_ = false;
@@ -118,7 +118,8 @@ bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
         outcome = compute(engine, source_);
     }
     source_ = BitsBuffer();   // the copy is not needed past here
-    if (outcome == GeometryOutcome::Done && !doc->TakeNewPicture(engine.Bits())) outcome = GeometryOutcome::NoMemory;
+    Document& picture = doc->document();
+    if (outcome == GeometryOutcome::Done && !picture.TakeNewPicture(engine.Bits())) outcome = GeometryOutcome::NoMemory;
     if (outcome != GeometryOutcome::Done) {
         held.release();
         // The engine may hold part of the work: it mirrors a document again.
@@ -133,8 +134,11 @@ bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
         return false;
     }
 
-    engine.setBitsRegion(doc->BitsRegion.RegionMain());
-    host->Update(true, true);
+    doc->showNewPicture();
+    engine.setBitsRegion(picture.BitsRegion.RegionMain());
+    // The window redraws, then the change is the document's undo step.
+    host->Update(true, false);
+    picture.recordStep(LastActionName());
     doc->ShowSizePanel();
     held.release();
     host->fPanView_UpdateImage();

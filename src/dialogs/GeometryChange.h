@@ -51,8 +51,9 @@ public:
     // screen). Then, with the document's window held from repainting,
     // computes the new picture from the copy in the shared engine and makes
     // it the document's picture: its size, its pixels, the whole picture
-    // selected by nothing, the engine mirroring it, Update(OnlyPan, with a
-    // snapshot labelled LastActionName), the "Size" panel, the window shown
+    // selected by nothing (the document's part), the window laid out for it,
+    // the engine mirroring it, Update(OnlyPan) to redraw, the document's
+    // undo step labelled LastActionName, the "Size" panel, the window shown
     // again and the navigator redrawn. Afterwards the engine mirrors the
     // document that is active then. A failure changes no document and, with
     // report, is told to the user; a picture beyond the memory budget is

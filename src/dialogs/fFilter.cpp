@@ -473,11 +473,10 @@ void fFilter::commit(fImage& doc, BitsBuffer result)
     if (!host) {
         doc.setBits(std::move(result));
         doc.UpdateImage();
-        doc.SaveUndoBits();
-        doc.Changed = true;
+        doc.document().recordStep(LastActionName());
         return;
     }
-    host->applyToDocument(doc, std::move(result));
+    host->applyToDocument(doc.document(), std::move(result));
     // The shared engine mirrors the active document: when another one became
     // active while the dialog was open, it gets that one's pixels back.
     fImage* current = host->currentDocument();

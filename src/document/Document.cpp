@@ -2,6 +2,7 @@
 
 #include "document/ProgramContext.h"
 #include "platform/Folders.h"
+#include "platform/SkippedStep.h"
 
 #include <cstring>
 #include <exception>
@@ -69,6 +70,18 @@ bool Document::TakeNewPicture(BitsBuffer&& bits)
     return true;
 }
 
+bool Document::TakeNewPicture(const BitsBuffer& bits)
+{
+    if (!bits.allocated()) return false;
+    BitsBuffer copy;
+    try {
+        copy = bits;
+    } catch (const std::exception&) {
+        return false;   // out of memory: the document keeps what it had
+    }
+    return TakeNewPicture(std::move(copy));
+}
+
 bool Document::TakeRows(int32_t w, int32_t h, const std::function<const uint8_t*(int32_t)>& rowAt)
 {
     if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
@@ -124,6 +137,18 @@ UndoStore& Document::undoStore()
         Undo_ = std::make_unique<UndoStore>(platform::programFolder(), MeID, *this, &programHistory(),
                                             programContext().snapshotWriter);
     return *Undo_;
+}
+
+bool Document::SaveUndoBits(const std::string& name)
+{
+    if (View_) View_->snapshotTaken(name);
+    return undoStore().SaveUndoBits(name);
+}
+
+void Document::recordStep(const std::string& label)
+{
+    step([&] { SaveUndoBits(label); });
+    Changed = true;
 }
 
 void Document::restoreBits(BitsBuffer& bits, bool sizeChanged)

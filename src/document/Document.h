@@ -40,6 +40,9 @@ public:
     virtual void setPixelPanel(const std::string& text) { (void)text; }
     virtual void snapshotNotWritten(const std::filesystem::path& folder, int error) { (void)folder, (void)error; }
     virtual void snapshotMissing(int step) { (void)step; }
+    // A snapshot of the pixels was asked for, labelled `label` (whether or
+    // not its file could be written).
+    virtual void snapshotTaken(const std::string& label) { (void)label; }
 };
 
 class Document : public UndoTarget {
@@ -88,6 +91,8 @@ public:
     // False, with the document as it was, for an unallocated buffer or a
     // side beyond the largest picture side.
     bool TakeNewPicture(BitsBuffer&& bits);
+    // The same with a copy of bits; false too when the copy cannot be made.
+    bool TakeNewPicture(const BitsBuffer& bits);
     // Takes a w x h picture in row by row: rowAt(y) gives row y (4 w bytes).
     // Whatever the source's fourth bytes hold, a picture taken in is no
     // lifted clip: its markers are 0. The selection becomes the whole
@@ -114,7 +119,11 @@ public:
     UndoStore& undoStore();
     bool hasUndoStore() const { return Undo_ != nullptr; }
     // Writes the current pixels as snapshot Undopos named `name`.
-    bool SaveUndoBits(const std::string& name) { return undoStore().SaveUndoBits(name); }
+    bool SaveUndoBits(const std::string& name);
+    // Ends a change as one undo step: the snapshot labelled `label`, then
+    // the changed mark. The mark is set even when the snapshot fails (it is
+    // skipped, not thrown on), so closing still asks about the change.
+    void recordStep(const std::string& label);
     bool UndoBits() { return undoStore().UndoBits(); }
     bool RedoBits() { return undoStore().RedoBits(); }
     int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }

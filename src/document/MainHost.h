@@ -21,6 +21,7 @@ class QWidget;
 namespace tq {
 
 class cBitFilter;
+class Document;
 class fImage;
 
 class MainHost {
@@ -37,14 +38,14 @@ public:
     virtual void mirrorDocument(const BitsBuffer& bits, const Region* region) = 0;
 
     // The common end of a change of the active document: progress bar to 0,
-    // repaint unless OnlyPan, navigator, and with saveundo a snapshot and
-    // the changed mark.
+    // repaint unless OnlyPan, navigator, and with saveundo the document's
+    // own step: a snapshot and the changed mark (Document::recordStep).
     virtual void Update(bool OnlyPan, bool saveundo) = 0;
     // An engine result becomes doc's pixels and the change ends as one
-    // undo step labelled LastActionName (doc becomes the active document for
-    // it). False, with nothing changed, when the result has another size than
-    // the picture or the document has none.
-    virtual bool applyToDocument(fImage& doc, BitsBuffer result) = 0;
+    // undo step labelled LastActionName (the window showing doc becomes the
+    // active document and redraws). False, with nothing changed, when the
+    // result has another size than the picture or the document has none.
+    virtual bool applyToDocument(Document& doc, BitsBuffer result) = 0;
     // The two command dispatchers.
     virtual void MenuExec(const std::string& key) = 0;
     virtual void MenuStatic(const std::string& key) = 0;

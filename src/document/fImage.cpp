@@ -126,6 +126,13 @@ fImage::~fImage()
 
 const std::vector<fImage*>& fImage::loadedDocuments() { return registry(); }
 
+fImage* fImage::showing(const Document& doc)
+{
+    for (fImage* window : registry())
+        if (window && &window->Doc_ == &doc) return window;
+    return nullptr;
+}
+
 void fImage::CreateBlank(int32_t dstWidth, int32_t dstHeight)
 {
     if (Doc_.CreateBlank(dstWidth, dstHeight)) UserControl_Resize();

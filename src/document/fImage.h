@@ -95,6 +95,8 @@ public:
 
     // Every document window alive, in creation order.
     static const std::vector<fImage*>& loadedDocuments();
+    // The window showing `doc`; nullptr for a document no window shows.
+    static fImage* showing(const Document& doc);
 
     // The document shown.
     Document& document() { return Doc_; }
@@ -338,6 +340,9 @@ public:
     bool TakeNewPicture(const BitsBuffer& bits);
     // The same, taking the buffer itself instead of a copy of it.
     bool TakeNewPicture(BitsBuffer&& bits);
+    // The window's part of taking a new picture in (the document's is
+    // Document::TakeNewPicture): laid out for its size, and the "Size" panel.
+    void showNewPicture();
     // The "Size" status panel: width "x" height, without blanks.
     void ShowSizePanel();
 

@@ -7,22 +7,22 @@ namespace tq {
 
 bool fImage::TakeNewPicture(const BitsBuffer& bits)
 {
-    if (!bits.allocated()) return false;
-    BitsBuffer copy;
-    try {
-        copy = bits;
-    } catch (const std::exception&) {
-        return false;   // out of memory: the document keeps what it had
-    }
-    return TakeNewPicture(std::move(copy));
+    if (!Doc_.TakeNewPicture(bits)) return false;
+    showNewPicture();
+    return true;
 }
 
 bool fImage::TakeNewPicture(BitsBuffer&& bits)
 {
     if (!Doc_.TakeNewPicture(std::move(bits))) return false;
+    showNewPicture();
+    return true;
+}
+
+void fImage::showNewPicture()
+{
     UserControl_Resize();
     ShowSizePanel();
-    return true;
 }
 
 void fImage::ShowSizePanel()

@@ -598,7 +598,7 @@ void mStart::BumpMapping()
     FilterResult bumped = main_->cFilter.MaskFilter(kernel.Mask, kernel.Weight, 0, 0, 0, true);
     // A failed convolution changes nothing and records no step.
     if (!bumped) return;
-    main_->applyToDocument(*doc, std::move(*bumped));
+    main_->applyToDocument(doc->document(), std::move(*bumped));
 }
 
 void mStart::RevertToOriginal()

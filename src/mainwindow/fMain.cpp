@@ -51,16 +51,15 @@ void fMain::mirrorDocument(const BitsBuffer& bits, const Region* region)
     cFilter.setBitsRegion(region);
 }
 
-bool fMain::applyToDocument(fImage& doc, BitsBuffer result)
+bool fMain::applyToDocument(Document& doc, BitsBuffer result)
 {
-    if (!doc.PictureExists() || !result.allocated() || result.width() != doc.PictureWidth() ||
-        result.height() != doc.PictureHeight())
-        return false;
     if (!doc.setBits(std::move(result))) return false;
     // The engine mirrors the document the change is made to.
     cFilter.shareBits(doc.Bits());
-    ActiveImage() = &doc;
-    Update(false, true);
+    fImage* window = fImage::showing(doc);
+    if (window) ActiveImage() = window;
+    showChange(window, false);
+    doc.recordStep(LastActionName());
     return true;
 }
 
@@ -101,6 +100,12 @@ fImage* fMain::newDocumentWindow(const std::function<bool(fImage&)>& fill, const
 void fMain::Update(bool OnlyPan, bool saveundo)
 {
     fImage* doc = ActiveImage().data();
+    showChange(doc, OnlyPan);
+    if (saveundo && doc) doc->document().recordStep(LastActionName());
+}
+
+void fMain::showChange(fImage* doc, bool OnlyPan)
+{
     step([&] {
         if (doc) doc->cFilterProgress->setValue(0);
     });
@@ -110,10 +115,6 @@ void fMain::Update(bool OnlyPan, bool saveundo)
         if (!OnlyPan && doc) doc->UpdateImage();
     });
     step([&] { fPanView_UpdateImage(); });
-    if (saveundo && doc) {
-        step([&] { doc->SaveUndoBits(); });
-        doc->Changed = true;
-    }
 }
 
 void fMain::cFilter_Progress(int32_t& percent)

@@ -50,7 +50,7 @@ public:
     QWidget* mainWidget() override { return this; }
     cBitFilter& engine() override { return cFilter; }
     void mirrorDocument(const BitsBuffer& bits, const Region* region) override;
-    bool applyToDocument(fImage& doc, BitsBuffer result) override;
+    bool applyToDocument(Document& doc, BitsBuffer result) override;
     // The engine mirrors the active document; should it ever hold a picture
     // of another size, a result computed from it could not become the
     // document's pixels, so it takes the document's again first.
@@ -66,10 +66,13 @@ public:
     cBitFilter cFilter;
 
     // ---- Common end of a change -------------------------------------------
-    // On ActiveImage: empties the progress bar, clears its image_is_zoomed,
-    // repaints the document unless OnlyPan, redraws the navigator and, with
-    // saveundo, writes an undo snapshot and marks the document changed.
+    // On ActiveImage: the window's part (showChange), then with saveundo the
+    // document's: the change recorded as an undo step (Document::recordStep).
     void Update(bool OnlyPan, bool saveundo) override;
+    // The window's part of the end of a change of doc's picture: empties its
+    // progress bar, clears its image_is_zoomed, repaints it unless OnlyPan
+    // and redraws the navigator. doc may be nullptr (the navigator only).
+    void showChange(fImage* doc, bool OnlyPan);
     // The engine's Progress handler: shows the active document's progress
     // box and sets its bar; a negative percentage is ignored.
     void cFilter_Progress(int32_t& percent);

@@ -3,8 +3,9 @@
 // crop, view zoom, quality zoom and rotation, and the direct filters.
 //
 // Each command acts on ActiveImage as the dispatcher left it (a command that
-// lets pending messages run reads it again afterwards) and ends a change of
-// the pixels with Update, which records the undo step.
+// lets pending messages run reads it again afterwards). A change is made to
+// the window's Document; the window redraws (showChange) and the change ends
+// as the document's undo step (Document::recordStep). Update does both.
 #include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
 #include "document/PictureBudget.h"
@@ -66,13 +67,14 @@ platform::FileDialogRequest selectionDialog(const char* title)
 
 // The outline runs while something is selected; the engine walks the
 // selection, or the whole picture.
-void showSelectionState(fMain& main, fImage& doc)
+void showSelectionState(fMain& main, fImage& window)
 {
+    const Document& doc = window.document();
     if (doc.BitsRegion.IsEmptyRegion())
-        doc.StopTimer();
+        window.StopTimer();
     else
-        doc.StartTimer();
-    mirrorRegion(main.cFilter, doc.document());
+        window.StartTimer();
+    mirrorRegion(main.cFilter, doc);
 }
 
 struct QualitySize {
@@ -178,21 +180,25 @@ void fMain::cmdCreateFromClipboard(const std::string&)
 
 // ---- Selection ---------------------------------------------------------------
 
+// The selection is the document's; the window runs or stops its outline
+// and redraws.
 void fMain::cmdSelection(const std::string& key)
 {
     fImage* doc = ActiveImage().data();
     if (!doc) return;
-    cBitRegion& sel = doc->BitsRegion;
+    Document& picture = doc->document();
+    cBitRegion& sel = picture.BitsRegion;
     if (key == "SELECTALL") {
-        sel.CreateRect(0, 0, doc->PictureWidth(), doc->PictureHeight(), 2, false);
+        sel.CreateRect(0, 0, picture.PictureWidth(), picture.PictureHeight(), 2, false);
         doc->StartTimer();
-        mirrorRegion(cFilter, doc->document());
-        Update(false, true);
+        mirrorRegion(cFilter, picture);
+        showChange(doc, false);
+        picture.recordStep(LastActionName());
     } else if (key == "SELECTNONE") {
-        sel.Init(0, 0, doc->PictureWidth(), doc->PictureHeight());
+        sel.Init(0, 0, picture.PictureWidth(), picture.PictureHeight());
         doc->StopTimer();
         doc->UpdateImage();
-        mirrorRegion(cFilter, doc->document());
+        mirrorRegion(cFilter, picture);
     } else if (key == "INVERTSELECTION") {
         sel.Invert();
         showSelectionState(*this, *doc);
@@ -320,12 +326,14 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     if (!mBitmap::GetActiveImage(ActiveImage())) return;
     fImage* doc = ActiveImage().data();
     if (!doc || !doc->PictureExists()) return;
+    Document& picture = doc->document();
     doc->setZoomFactor(1);
 
     // A zoom right after a zoom of this document starts again from the
-    // picture before the first one.
+    // picture before the first one (the window shows the step it steps
+    // back to).
     const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
-    keepEngineInStep(doc->document());
+    keepEngineInStep(picture);
 
     const int64_t W = cFilter.BitsWidth();
     const int64_t H = cFilter.BitsHeight();
@@ -342,8 +350,8 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A side below 1 or above the largest one is refused: no step, and the
     // zoom that was stepped back over is shown again.
     const auto refuse = [&] {
-        cFilter.shareBits(doc->Bits());
-        mirrorRegion(cFilter, doc->document());
+        cFilter.shareBits(picture.Bits());
+        mirrorRegion(cFilter, picture);
         if (steppedBack) doc->RedoBits();
     };
     if (!validSide(newW) || !validSide(newH)) {
@@ -359,14 +367,16 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     doc->setUpdatesEnabled(false);
     const bool resized = Alias ? cFilter.BitsResample(cFilter.Bits(), int32_t(newW), int32_t(newH))
                                : cFilter.BitsResize(cFilter.Bits(), int32_t(newW), int32_t(newH));
-    const bool taken = resized && doc->TakeNewPicture(cFilter.Bits());
+    const bool taken = resized && picture.TakeNewPicture(cFilter.Bits());
+    if (taken) doc->showNewPicture();
     doc->setUpdatesEnabled(true);
     if (!taken) {
         refuse();
         return;
     }
-    cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
-    Update(true, true);
+    cFilter.setBitsRegion(picture.BitsRegion.RegionMain());
+    showChange(doc, true);
+    picture.recordStep(LastActionName());
     doc->ShowSizePanel();
     doc->image_is_zoomed = true;
 }
@@ -425,7 +435,7 @@ void fMain::cmdDirectFilter(const std::string& key)
         if (!overwritten || pixels.reloadShownStep()) return;
         result = pixels.Bits().share();
     }
-    applyToDocument(*doc, std::move(*result));
+    applyToDocument(pixels, std::move(*result));
 }
 
 } // namespace tq

@@ -38,7 +38,10 @@ CanvasTool canvasToolOf(const std::string& key)
     return CanvasTool::None;
 }
 
-CanvasTools::CanvasTools(fImage& doc) : doc_(doc), paint_(doc.paintBits(), doc.BitsRegion) {}
+CanvasTools::CanvasTools(fImage& window)
+    : window_(window), doc_(window.document()), paint_(doc_.paintBits(), doc_.BitsRegion)
+{
+}
 
 CanvasTools::~CanvasTools() = default;
 
@@ -175,7 +178,7 @@ void CanvasTools::iDst_KeyDown(int16_t KeyCode, int16_t /*Shift*/)
     }
     // An arrow: a floating clip moves one picture pixel; for any other tool
     // only the last point moves.
-    step([&] { doc_.KeyboardStep(0, LastX, LastY); });
+    step([&] { window_.KeyboardStep(0, LastX, LastY); });
 }
 
 void CanvasTools::idst_KeyUp(int16_t KeyCode, int16_t /*Shift*/)
@@ -184,7 +187,7 @@ void CanvasTools::idst_KeyUp(int16_t KeyCode, int16_t /*Shift*/)
     // A selection dragged past the picture's edge is cut back to it.
     step([&] {
         doc_.BitsRegion.Crop();
-        doc_.UpdateRegion();
+        window_.UpdateRegion();
     });
 }
 
@@ -202,7 +205,7 @@ void CanvasTools::floatingStep(int32_t X, int32_t Y)
     if (!clip.allocated() || clip.width() < 1 || clip.height() < 1 || !PasteFloating()) return;
     // Only in the window the main window shows as its active one.
     MainHost* m = mainHost();
-    if (!m || m->currentDocument() != &doc_) return;
+    if (!m || m->currentDocument() != &window_) return;
     OffsetX = (clip.width() + 1) / 2;
     OffsetY = (clip.height() + 1) / 2;
     restoreFromEngine();
@@ -222,7 +225,7 @@ void CanvasTools::floatingDrop()
 {
     PasteFloating() = false;
     restoreFromEngine();
-    doc_.UpdateImage();
+    window_.UpdateImage();
 }
 
 void CanvasTools::stampCopy()
@@ -234,9 +237,9 @@ void CanvasTools::stampCopy()
     commit(false, SaveUndoOnNudge());
     SaveUndoOnNudge() = false;
     if (PasteFloating())
-        doc_.KeyboardStep(0, LastX, LastY);
+        window_.KeyboardStep(0, LastX, LastY);
     else if (StrokeActive)
-        doc_.KeyboardStep(1, LastX, LastY);
+        window_.KeyboardStep(1, LastX, LastY);
 }
 
 // ---- Shared by the tools ------------------------------------------------------------
@@ -265,7 +268,7 @@ void CanvasTools::restoreFromEngine()
         std::memcpy(dst.data(), src.data(), dst.byteSize());
         previewKnown_ = true;
         preview_ = RectI{};
-        doc_.UpdateImage();
+        window_.UpdateImage();
         return;
     }
     // Since the last whole copy only the previews' pixels differ.
@@ -273,7 +276,7 @@ void CanvasTools::restoreFromEngine()
     if (!r.isEmpty()) {
         const size_t bytes = 4u * static_cast<size_t>(r.width());
         for (int32_t y = r.top; y < r.bottom; ++y) std::memcpy(dst.pixel(r.left, y), src.pixel(r.left, y), bytes);
-        doc_.UpdatePictureRect(r);
+        window_.UpdatePictureRect(r);
     }
     preview_ = RectI{};
 }
@@ -283,7 +286,7 @@ void CanvasTools::changed(const RectI& r)
     const RectI inside = intersect(r, pictureBounds());
     if (inside.isEmpty()) return;
     preview_ = unite(preview_, inside);
-    doc_.UpdatePictureRect(inside);
+    window_.UpdatePictureRect(inside);
 }
 
 void CanvasTools::commit(bool OnlyPan, bool saveundo)
@@ -295,9 +298,11 @@ void CanvasTools::commit(bool OnlyPan, bool saveundo)
         previewKnown_ = true;
         preview_ = RectI{};
     });
-    // The change is this document's, whichever the commands saw last.
-    ActiveImage() = &doc_;
-    step([&] { m->Update(OnlyPan, saveundo); });
+    // The change is this document's, whichever the commands saw last: its
+    // window redraws, then the document records the step.
+    ActiveImage() = &window_;
+    step([&] { m->Update(OnlyPan, false); });
+    if (saveundo) doc_.recordStep(LastActionName());
 }
 
 void CanvasTools::handOverSelection()
@@ -305,15 +310,15 @@ void CanvasTools::handOverSelection()
     const cBitRegion& sel = doc_.BitsRegion;
     cBitFilter* e = engine();
     if (sel.IsEmptyRegion()) {
-        doc_.StopTimer();
+        window_.StopTimer();
         if (e) e->setBitsRegion(sel.RegionMain());
     } else {
-        doc_.StartTimer();
+        window_.StartTimer();
         if (e) e->setBitsRegion(sel.Region());
     }
 }
 
-void CanvasTools::setPointer(int16_t pointer) { doc_.setCanvasPointer(pointer); }
+void CanvasTools::setPointer(int16_t pointer) { window_.setCanvasPointer(pointer); }
 
 void CanvasTools::setToolPointer(int16_t buttonIndex)
 {
@@ -328,7 +333,7 @@ void CanvasTools::setToolPointer(int16_t buttonIndex)
         else
             c = QCursor(picture, 2, picture.height() - 3);
     }
-    doc_.setCanvasPointer(kPointerCustom, &*c);
+    window_.setCanvasPointer(kPointerCustom, &*c);
 }
 
 } // namespace tq::tools

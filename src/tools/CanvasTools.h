@@ -3,7 +3,10 @@
 // ToolKey in Settings.ToolName, read afresh at every phase), the tools
 // themselves, the floating paste and the keys Space, the arrows and Ctrl.
 // The document window makes one through the main window the first time its
-// canvas needs it and releases it when it unloads (CanvasInput.h).
+// canvas needs it and releases it when it unloads (CanvasInput.h). The tools
+// paint into and select on the window's Document and record its undo steps;
+// the window itself only redraws, runs the outline, shows the rubber bands
+// and the pointer, and repeats the keyboard's steps.
 //
 // Two copies of the picture are at work: the document's pixels, which the
 // canvas shows and the tools paint into in place, and the shared engine's
@@ -11,8 +14,8 @@
 // floating clip, dragged selection content, a stamp that follows the
 // pointer) goes back to the engine's picture before it is drawn again; a
 // stroke that changed pixels commits at its release: the engine takes the
-// document's pixels and the main window's Update records the undo step,
-// labelled with the name the tool's start put into LastActionName.
+// document's pixels, the window redraws and the document records the undo
+// step, labelled with the name the tool's start put into LastActionName.
 //
 // A drag step repaints only the band of picture pixels it changed, so the
 // cost of a step does not grow with the size of the picture; only a step
@@ -35,6 +38,7 @@
 
 namespace tq {
 class cBitFilter;
+class Document;
 class fImage;
 }
 
@@ -58,7 +62,7 @@ CanvasTool canvasToolOf(const std::string& key);
 
 class CanvasTools : public CanvasInput {
 public:
-    explicit CanvasTools(fImage& doc);
+    explicit CanvasTools(fImage& window);
     ~CanvasTools() override;
     CanvasTools(const CanvasTools&) = delete;
     CanvasTools& operator=(const CanvasTools&) = delete;
@@ -138,7 +142,8 @@ private:
     // preview must take back at its next restore.
     void changed(const RectI& r);
     // The engine takes the document's pixels; then the main window's Update
-    // (the undo step, labelled LastActionName, and the changed mark).
+    // redraws and, with saveundo, the document records the undo step
+    // (labelled LastActionName, and the changed mark).
     void commit(bool OnlyPan, bool saveundo);
     // Every release: the outline runs while something is selected and the
     // engine walks the selection (or the whole picture).
@@ -148,7 +153,10 @@ private:
     void setToolPointer(int16_t buttonIndex);
     RectI pictureBounds() const;
 
-    fImage& doc_;
+    // The window's part: redraws, the outline, rubber bands, the pointer.
+    fImage& window_;
+    // The document's: pixels, selection and undo steps.
+    Document& doc_;
     DocumentPaint paint_;
     // What previews changed since the document's pixels were last the
     // engine's picture; valid only while previewKnown_.

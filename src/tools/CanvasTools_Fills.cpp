@@ -55,8 +55,8 @@ void CanvasTools::fillEnd(int32_t X, int32_t Y)
 void CanvasTools::gradientStart()
 {
     setToolPointer(kGradientPicture);
-    doc_.SetAutoRedraw(true);
-    doc_.StopTimer();
+    window_.SetAutoRedraw(true);
+    window_.StopTimer();
     LastActionName() = "Gradient";
 }
 
@@ -65,11 +65,11 @@ void CanvasTools::gradientStep(int32_t X, int32_t Y)
     setToolPointer(kGradientPicture);
     // An outline over the canvas; no pixel changes while dragging.
     switch (programSettings().GradientMode) {
-    case 0: doc_.ShowShape(2, StartX, StartY, X, Y, false); break;
+    case 0: window_.ShowShape(2, StartX, StartY, X, Y, false); break;
     case 1: {
         const double dx = double(X) - StartX, dy = double(Y) - StartY;
         const int32_t r = clampToInt(static_cast<int64_t>(rndDouble(std::sqrt(dx * dx + dy * dy))));
-        doc_.ShowShape(1, StartX - r, StartY - r, StartX + r + 1, StartY + r + 1, false);
+        window_.ShowShape(1, StartX - r, StartY - r, StartX + r + 1, StartY + r + 1, false);
         break;
     }
     default: break;
@@ -95,9 +95,9 @@ void CanvasTools::gradientEnd(int32_t X, int32_t Y)
                                        : e->GradientCircular(StartX, StartY, X, Y, c1, c2, s.GradientPressure,
                                                              s.GradientFrequency));
             });
-        doc_.HideShape(mode == 0 ? 2 : 1);
+        window_.HideShape(mode == 0 ? 2 : 1);
     }
-    doc_.SetAutoRedraw(false);
+    window_.SetAutoRedraw(false);
     commit(false, true);
 }
 
@@ -105,7 +105,7 @@ void CanvasTools::gradientEnd(int32_t X, int32_t Y)
 
 void CanvasTools::shapeStart(int16_t Shift, int32_t X, int32_t Y)
 {
-    doc_.StopTimer();
+    window_.StopTimer();
     idstMouseMove(1, Shift, X, Y);
     LastActionName() = "Shape";
 }

@@ -48,14 +48,14 @@ void CanvasTools::selectStart(int16_t Shift, int32_t X, int32_t Y)
     if (s.SelectShape == kPolygon && Vertices.size() <= 2) Vertices = {X, Y};
     if (s.SelectMode == 2 && Vertices.size() == 2) {
         doc_.BitsRegion.CreateRect(0, 0, doc_.PictureWidth(), doc_.PictureHeight(), 4, false);
-        doc_.UpdateImage();
+        window_.UpdateImage();
     }
     if (s.SelectShape == kPixel) {
-        doc_.StartTimer();
+        window_.StartTimer();
         idstMouseMove(1, Shift, X, Y);
     } else {
-        doc_.SetAutoRedraw(true);
-        doc_.StopTimer();
+        window_.SetAutoRedraw(true);
+        window_.StopTimer();
     }
 }
 
@@ -65,9 +65,9 @@ void CanvasTools::selectStep(int32_t X, int32_t Y)
     const int16_t shape = programSettings().SelectShape;
     if (shape == kPixel) {
         if (const int32_t M = combineMode()) doc_.BitsRegion.CreateRect(X, Y, X + 1, Y + 1, M, true);
-        doc_.SetAutoRedraw(true);
-        doc_.UpdateImage();
-        doc_.SetAutoRedraw(false);
+        window_.SetAutoRedraw(true);
+        window_.UpdateImage();
+        window_.SetAutoRedraw(false);
         return;
     }
     if (shape < kRectangle || shape > kPolygon) return;
@@ -76,14 +76,14 @@ void CanvasTools::selectStep(int32_t X, int32_t Y)
         if (x1 > x2) std::swap(x1, x2);
         if (y1 > y2) std::swap(y1, y2);
     }
-    doc_.ShowShape(shape, x1, y1, x2, y2, false);
+    window_.ShowShape(shape, x1, y1, x2, y2, false);
 }
 
 void CanvasTools::selectSpace()
 {
     Vertices.push_back(LastX);
     Vertices.push_back(LastY);
-    doc_.ShowShape(2, StartX, StartY, LastX, LastY, true);
+    window_.ShowShape(2, StartX, StartY, LastX, LastY, true);
     StartX = TraceX = LastX;
     StartY = TraceY = LastY;
 }
@@ -96,7 +96,7 @@ void CanvasTools::selectEnd(int32_t X, int32_t Y)
     switch (programSettings().SelectShape) {
     case kRectangle:
         if (M) sel.CreateRect(StartX, StartY, X, Y, M, true);
-        doc_.HideShape(0);
+        window_.HideShape(0);
         break;
     case kEllipse: {
         // The box takes one pixel more on the side of the larger coordinate,
@@ -104,13 +104,13 @@ void CanvasTools::selectEnd(int32_t X, int32_t Y)
         const int32_t a = X < StartX ? 1 : 0, c = X < StartX ? 0 : 1;
         const int32_t b = Y < StartY ? 1 : 0, e = Y < StartY ? 0 : 1;
         if (M) sel.CreateEllipse(StartX + a, StartY + b, X + c, Y + e, M, true);
-        doc_.HideShape(1);
+        window_.HideShape(1);
         break;
     }
     case kPolygon:
         // The release point is no vertex: the polygon closes back to the first.
         if (M) sel.CreatePolygon(Vertices, M, true);
-        doc_.HideShape(2);
+        window_.HideShape(2);
         Vertices = {0, 0};
         break;
     default:
@@ -118,8 +118,8 @@ void CanvasTools::selectEnd(int32_t X, int32_t Y)
         if (cBitFilter* e = engine()) e->setBitsRegion(sel.walkRegion());
         return;
     }
-    doc_.SetAutoRedraw(false);
-    doc_.UpdateImage();
+    window_.SetAutoRedraw(false);
+    window_.UpdateImage();
     if (cBitFilter* e = engine()) e->setBitsRegion(sel.walkRegion());
 }
 
@@ -140,11 +140,11 @@ bool CanvasTools::moveStart(int16_t Shift, int32_t X, int32_t Y)
         }
         return false;
     }
-    doc_.StopTimer();
+    window_.StopTimer();
     int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     if (!sel.BoundRect(X1, Y1, X2, Y2)) return true;
     if (inside) {
-        doc_.UpdateImage();
+        window_.UpdateImage();
         BusyPointer busy;
         // The selection's box, cut to the picture, with the pixels of the box
         // outside the selection made transparent.
@@ -169,8 +169,8 @@ void CanvasTools::moveStep(int32_t X, int32_t Y)
     if (programSettings().MoveSelection) {
         if (!Grabbed) return;
         doc_.BitsRegion.Offset(X - LastX, Y - LastY);
-        doc_.UpdateImage();
-        doc_.UpdateRegion();
+        window_.UpdateImage();
+        window_.UpdateRegion();
         OutlineMoved = true;
         return;
     }
@@ -193,7 +193,7 @@ void CanvasTools::moveEnd()
         commit(false, true);
     } else if (cBitFilter* e = engine()) {
         e->setBits(doc_.paintBits());
-        doc_.UpdateImage();
+        window_.UpdateImage();
     }
     OutlineMoved = false;
 }

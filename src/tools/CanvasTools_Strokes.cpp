@@ -13,7 +13,7 @@ namespace tq::tools {
 
 void CanvasTools::pencilStart(int16_t Shift, int32_t X, int32_t Y)
 {
-    doc_.StopTimer();
+    window_.StopTimer();
     idstMouseMove(1, Shift, X, Y);
     setToolPointer(kPencilPicture);
     LastActionName() = "Pencil";
@@ -39,7 +39,7 @@ void CanvasTools::pencilEnd()
 
 void CanvasTools::brushStart(int16_t Shift, int32_t X, int32_t Y)
 {
-    doc_.StopTimer();
+    window_.StopTimer();
     // Each stroke blends a pixel once, whatever earlier strokes did.
     paint_.CreateDoneBitsTable();
     idstMouseMove(1, Shift, X, Y);
@@ -88,7 +88,7 @@ void CanvasTools::brushStep(int32_t X, int32_t Y)
 
 void CanvasTools::airbrushStart(int16_t Shift, int32_t X, int32_t Y)
 {
-    doc_.StopTimer();
+    window_.StopTimer();
     idstMouseMove(1, Shift, X, Y);
     setToolPointer(kAirbrushPicture);
     LastActionName() = "AirBrush";
@@ -107,7 +107,7 @@ void CanvasTools::airbrushStep(int32_t X, int32_t Y)
 
 void CanvasTools::stampStart(int16_t Shift, int32_t X, int32_t Y)
 {
-    doc_.StopTimer();
+    window_.StopTimer();
     setToolPointer(kStampPicture);
     const PaintSource stamp = currentStamp();
     if (!stamp.empty()) {

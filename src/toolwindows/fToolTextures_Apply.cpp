@@ -105,7 +105,7 @@ void fToolTextures::ApplyTexture(int16_t Typ, int16_t n)
         FilterResult result = TextureApply::texturize(engine, doc->BitsRegion.walkRegion(), TileFilter_->Bits());
         if (result) {
             LastActionName() = TextureApply::actionLabel(Typ);
-            host->applyToDocument(*doc, std::move(*result));
+            host->applyToDocument(doc->document(), std::move(*result));
         }
     }
     giveFocusToMain();

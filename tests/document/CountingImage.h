@@ -1,7 +1,8 @@
-// A document window that counts the snapshots it is asked for (keeping the
-// label of the last one) and its undo and redo calls, and still does what
-// the document does. With writeSnapshots false it only counts: a test
-// without a program folder of its own writes nothing.
+// A document window that counts the snapshots its document is asked for
+// (keeping the label of the last one), whether through the window or the
+// document itself, and its undo and redo calls, and still does what the
+// document does. With writeSnapshots false the window's own snapshots are
+// only counted: a test without a program folder of its own writes nothing.
 #pragma once
 
 #include "document/ProgramContext.h"
@@ -19,11 +20,17 @@ public:
     std::string label;
     bool writeSnapshots = true;
 
-    void SaveUndoBits() override
+    void snapshotTaken(const std::string& name) override
     {
         ++snapshots;
-        label = LastActionName();
-        if (writeSnapshots) fImage::SaveUndoBits();
+        label = name;
+    }
+    void SaveUndoBits() override
+    {
+        if (writeSnapshots)
+            fImage::SaveUndoBits();
+        else
+            snapshotTaken(LastActionName());
     }
     bool UndoBits() override
     {

@@ -21,6 +21,7 @@ struct RecordingView : DocumentView {
     }
     void pictureRestored(bool sizeChanged) override { calls.push_back(sizeChanged ? "restored, new size" : "restored"); }
     void setActionsPanel(const std::string& text) override { calls.push_back(text); }
+    void snapshotTaken(const std::string& label) override { calls.push_back("snapshot " + label); }
 };
 
 // A document with no window at all, its snapshots in a folder of the test's own.
@@ -81,6 +82,43 @@ TEST_F(DocumentAlone, AStepBackOverANewSizeTakesTheSizeBackAndTellsTheView)
               (std::vector<std::string>{"sized 3x2", "restored, new size", "Total Actions: 1"}));
 }
 
+TEST_F(DocumentAlone, ARecordedStepIsASnapshotAndTheChangedMark)
+{
+    RecordingView view;
+    doc.setView(&view);
+    ASSERT_TRUE(doc.CreateBlank(3, 2));
+    view.calls.clear();
+    doc.recordStep("Original");
+    EXPECT_TRUE(doc.Changed);
+    doc.Changed = false;
+    doc.paintBits().at(2, 1, 1) = 77;
+    doc.recordStep("Pencil");
+    EXPECT_TRUE(doc.Changed);
+    EXPECT_EQ(doc.Undopos(), 2);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"snapshot Original", "Total Actions: 1", "snapshot Pencil",
+                                                    "Total Actions: 2"}));
+    // The snapshot holds the pixels as they were when the step was recorded.
+    doc.paintBits().at(2, 1, 1) = 1;
+    ASSERT_TRUE(doc.UndoBits());
+    EXPECT_EQ(doc.Bits(), BitsBuffer(3, 2));
+    ASSERT_TRUE(doc.RedoBits());
+    EXPECT_EQ(doc.Bits().at(2, 1, 1), 77);
+}
+
+TEST_F(DocumentAlone, ANewPictureTakenAsACopyLeavesTheSourceAlone)
+{
+    ASSERT_TRUE(doc.CreateBlank(2, 2));
+    { const Region r = Region::rect(0, 0, 1, 1); doc.BitsRegion.setRegion(&r); }
+    BitsBuffer source(3, 5);
+    source.fill(4);
+    ASSERT_TRUE(doc.TakeNewPicture(static_cast<const BitsBuffer&>(source)));
+    EXPECT_EQ(doc.Bits(), source);
+    EXPECT_EQ(doc.ImageRect(), (RectI{0, 0, 3, 5}));
+    EXPECT_TRUE(doc.BitsRegion.IsEmptyRegion());
+    doc.paintBits().at(0, 0, 0) = 9;
+    EXPECT_EQ(source.at(0, 0, 0), 4);
+}
+
 TEST_F(DocumentAlone, APictureItCannotTakeLeavesItAsItWas)
 {
     ASSERT_TRUE(doc.CreateBlank(4, 3));
@@ -89,6 +127,8 @@ TEST_F(DocumentAlone, APictureItCannotTakeLeavesItAsItWas)
     EXPECT_FALSE(doc.CreateBlank(0, 3));
     EXPECT_FALSE(doc.CreateBlank(4, kMaxPictureSide + 1));
     EXPECT_FALSE(doc.TakeNewPicture(BitsBuffer()));
+    const BitsBuffer none;
+    EXPECT_FALSE(doc.TakeNewPicture(none));
     EXPECT_FALSE(doc.setBits(BitsBuffer(3, 4)));
     EXPECT_FALSE(doc.TakeRecord(DibRecord{}));
     EXPECT_EQ(doc.Bits(), before);

@@ -18,7 +18,8 @@ std::vector<std::string>* g_calls = nullptr;
 class RecordingImage : public fImage {
 public:
     void UpdateImage() override { g_calls->push_back("UpdateImage"); }
-    void SaveUndoBits() override
+    // The snapshot as the document is asked for it.
+    void snapshotTaken(const std::string&) override
     {
         g_calls->push_back(Changed ? "SaveUndoBits(changed)" : "SaveUndoBits");
     }
@@ -83,6 +84,66 @@ TEST_F(UpdateFixture, ArgumentPairs)
         EXPECT_EQ(doc->cFilterProgress->value(), 0);
         EXPECT_FALSE(doc->image_is_zoomed);
     }
+}
+
+TEST_F(UpdateFixture, AnEngineResultOfAnotherShapeChangesNothing)
+{
+    RecordingImage* doc = openDocument();
+    Document empty;   // no picture at all
+    const BitsBuffer before = doc->Bits();
+    const struct {
+        Document* target;
+        BitsBuffer result;
+        const char* what;
+    } cases[] = {
+        {&doc->document(), BitsBuffer(5, 4), "another width"},
+        {&doc->document(), BitsBuffer(4, 3), "another height"},
+        {&doc->document(), BitsBuffer(), "no pixels"},
+        {&empty, BitsBuffer(4, 4), "no picture"},
+    };
+    calls.clear();
+    for (const auto& c : cases) {
+        EXPECT_FALSE(main->applyToDocument(*c.target, c.result)) << c.what;
+        EXPECT_TRUE(calls.empty()) << c.what;
+    }
+    EXPECT_EQ(doc->Bits(), before);
+    EXPECT_FALSE(doc->Changed);
+    EXPECT_FALSE(empty.Changed);
+    EXPECT_EQ(doc->Undopos(), 0);
+}
+
+TEST_F(UpdateFixture, AnEngineResultBecomesTheDocumentsStepAndItsWindowRedraws)
+{
+    RecordingImage* first = openDocument();
+    RecordingImage* second = openDocument();
+    ActiveImage() = second;
+    BitsBuffer result(4, 4);
+    result.fill(33);
+    LastActionName() = "Blur";
+    calls.clear();
+
+    ASSERT_TRUE(main->applyToDocument(first->document(), result));
+    EXPECT_EQ(first->Bits(), result);
+    // The window showing the document becomes the active one and redraws
+    // before the step is recorded.
+    EXPECT_EQ(ActiveImage().data(), first);
+    EXPECT_EQ(calls, (Calls{"UpdateImage", "Navigator", "SaveUndoBits"}));
+    EXPECT_TRUE(first->Changed);
+    EXPECT_EQ(first->Undopos(), 1);
+    EXPECT_EQ(main->cFilter.Bits(), result);
+    EXPECT_FALSE(second->Changed);
+
+    // A document no window shows takes the result and the step all the same.
+    Document alone{99};
+    ASSERT_TRUE(alone.CreateBlank(4, 4));
+    calls.clear();
+    ASSERT_TRUE(main->applyToDocument(alone, result));
+    EXPECT_EQ(alone.Bits(), result);
+    EXPECT_TRUE(alone.Changed);
+    EXPECT_EQ(alone.Undopos(), 1);
+    EXPECT_EQ(ActiveImage().data(), first);
+    EXPECT_EQ(calls, Calls{"Navigator"});
+    alone.DeleteUndoFiles();
 }
 
 TEST_F(UpdateFixture, WithoutADocumentOnlyTheNavigator)

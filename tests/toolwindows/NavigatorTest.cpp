@@ -103,7 +103,7 @@ TEST_F(NavigatorTest, FollowsActivationChangesAndClosing)
     BitsBuffer blue = red->Bits();
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 50; ++x) blue.at(0, x, y) = 255, blue.at(2, x, y) = 0;
-    main->applyToDocument(*red, blue);
+    main->applyToDocument(red->document(), blue);
     EXPECT_EQ(at(ox() + 10, oy() + 10), rgb(0, 0, 255));
 
     closeDocument(red);

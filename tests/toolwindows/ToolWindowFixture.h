@@ -56,7 +56,7 @@ protected:
         BitsBuffer bits = doc->Bits();
         bits.at(0, 0, 0) = value;
         LastActionName() = name;
-        main->applyToDocument(*doc, bits);
+        main->applyToDocument(doc->document(), bits);
     }
 };
 

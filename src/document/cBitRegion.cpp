@@ -165,24 +165,9 @@ bool cBitRegion::LoadFromFile(const std::filesystem::path& FileName)
     // Only a plain file, and only as much of it as its header says it
     // holds, up to the most a selection may have: a device or a huge file
     // picked by mistake is refused before it is read.
-    const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
     std::vector<uint8_t> bytes;
-    bool ok = false;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= static_cast<off_t>(kMaxFileBytes)) {
-        bytes.resize(static_cast<size_t>(st.st_size));
-        size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t k = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (k < 0 && errno == EINTR) continue;
-            if (k <= 0) break;
-            got += static_cast<size_t>(k);
-        }
-        ok = got == bytes.size();
-    }
-    ::close(fd);
-    if (!ok) return false;
+    if (!tq::readRegularFile(FileName.string(), bytes, kMaxFileBytes + 1) || bytes.size() > kMaxFileBytes)
+        return false;
     std::vector<int32_t> words(bytes.size() / 4);
     for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<int32_t>(getLE32(bytes.data() + 4 * i));
     std::optional<tq::Region> loaded = tq::Region::fromData(words);

@@ -68,20 +68,10 @@ std::optional<KernelRecord> decode(std::span<const uint8_t> bytes)
 
 LoadStatus load(const std::string& path, KernelRecord& kernel)
 {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return LoadStatus::Unreadable;
-    uint8_t buf[kLargestRecord];
-    size_t got = 0;
-    while (got < sizeof buf) {
-        const size_t n = std::fread(buf + got, 1, sizeof buf - got, f);
-        if (n == 0) break;
-        got += n;
-    }
-    // A folder opens on Linux but fails to read.
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return LoadStatus::Unreadable;
-    std::optional<KernelRecord> read = decode(std::span<const uint8_t>(buf, got));
+    // A folder, a FIFO or a device is unreadable as a kernel file.
+    std::vector<uint8_t> bytes;
+    if (!tq::readRegularFile(path, bytes, kLargestRecord)) return LoadStatus::Unreadable;
+    std::optional<KernelRecord> read = decode(std::span<const uint8_t>(bytes));
     if (!read) return LoadStatus::NotAKernel;
     kernel = std::move(*read);
     return LoadStatus::Loaded;

@@ -2,6 +2,7 @@
 
 #include "platform/PlatformContext.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -218,6 +219,33 @@ bool writeAll(int fd, const uint8_t* data, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes)
+{
+    out.clear();
+    // Opened without waiting: a FIFO would otherwise hold the open until a
+    // writer came.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        out.resize(std::min(maxBytes, static_cast<size_t>(st.st_size)));
+        size_t got = 0;
+        while (got < out.size()) {
+            const ssize_t k = ::read(fd, out.data() + got, out.size() - got);
+            if (k < 0 && errno == EINTR) continue;
+            if (k < 0) ok = false;
+            if (k <= 0) break;
+            got += static_cast<size_t>(k);
+        }
+        // A file that shrank while it was read gives what it held.
+        out.resize(got);
+    }
+    ::close(fd);
+    if (!ok) out.clear();
+    return ok;
 }
 
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,

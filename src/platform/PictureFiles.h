@@ -16,6 +16,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tq {
 
@@ -79,6 +80,11 @@ bool replaceFileSafely(const std::string& path, const std::function<bool(const s
 // (one to anything but a regular file is refused as above).
 bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces,
                           bool durable = true);
+
+// Reads the first maxBytes bytes of a regular file (all of a shorter one)
+// into out. False for anything else, without waiting on it: a FIFO, a
+// device or a folder is refused before a byte is read. A link is followed.
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes);
 
 // Writes all of size bytes to the descriptor, riding out short writes and
 // interruptions; false on any other error.

@@ -7,6 +7,8 @@
 #include "filters/PaletteFile.h"
 #include "document/ProgramContext.h"
 #include "filters/Palette.h"
+#include "filters/UserFilterFile.h"
+#include "document/cBitRegion.h"
 #include "core/BitsBuffer.h"
 
 #include <cstdio>
@@ -173,6 +175,34 @@ TEST_F(PaletteFiles, FailedSavesLeaveTheFile)
 // The save reads the old file for its tail first: a FIFO there used to hold
 // it for ever, waiting for a writer. It is refused before anything is read;
 // the child process's alarm keeps a regression from hanging the run.
+// Loading a palette, a kernel or a selection from a FIFO used to wait for
+// a writer for ever; a folder is refused the same way. The child process's
+// alarm keeps a regression from hanging the run.
+TEST_F(PaletteFiles, LoadsFromAFifoOrAFolderAreRefusedWithoutWaiting)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CurrentPalette() = palette({{1, 2, 3}});
+    EXPECT_EXIT(
+        {
+            ::alarm(10);
+            int loaded = 0;
+            for (const std::string& from : {fifo, dir_.string()}) {
+                KernelRecord kernel;
+                cBitRegion selection;
+                loaded += Module7::LoadPalette(from);
+                loaded += UserFilterFile::load(from, kernel) != UserFilterFile::LoadStatus::Unreadable;
+                loaded += selection.LoadFromFile(from);
+            }
+            loaded += CurrentPalette().entries.size() != 1;
+            std::error_code ec;
+            std::filesystem::remove_all(dir_, ec);
+            std::exit(loaded);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(PaletteFiles, SaveOntoAFifoIsRefusedWithoutWaitingOnIt)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

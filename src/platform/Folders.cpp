@@ -48,20 +48,7 @@ public:
     }
 
 private:
-    void make()
-    {
-        std::error_code ec;
-        fs::path base = fs::temp_directory_path(ec);
-        if (ec || base.empty()) base = "/tmp";
-        std::string templ = (base / ("talvex-quarlend-" + std::to_string(::getuid()) + "-XXXXXX")).string();
-        std::vector<char> buf(templ.begin(), templ.end());
-        buf.push_back('\0');
-        // mkdtemp makes the folder with mode 0700 under a name nobody can
-        // predict; make sure of the mode whatever the umask did.
-        if (::mkdtemp(buf.data()) == nullptr) return;
-        ::chmod(buf.data(), 0700);
-        path_ = buf.data();
-    }
+    void make() { path_ = makePrivateFolder(); }
 
     bool tried_ = false;
     std::string path_;
@@ -76,6 +63,21 @@ PrivateTemp& privateTemp()
 std::string& tempOverride() { return platformContext().tempFolder; }
 
 } // namespace
+
+std::string makePrivateFolder()
+{
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec || base.empty()) base = "/tmp";
+    std::string templ = (base / ("talvex-quarlend-" + std::to_string(::getuid()) + "-XXXXXX")).string();
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    // mkdtemp makes the folder with mode 0700 under a name nobody can
+    // predict; make sure of the mode whatever the umask did.
+    if (::mkdtemp(buf.data()) == nullptr) return {};
+    ::chmod(buf.data(), 0700);
+    return buf.data();
+}
 
 std::string programFolder()
 {

@@ -21,6 +21,10 @@ std::string programFolder();
 // path goes back to the executable's folder.
 void setProgramFolder(const std::string& path);
 
+// A new folder of the user's own (mode 0700, a name nobody can predict)
+// in the system's temporary folder; "" when none can be made.
+std::string makePrivateFolder();
+
 // The private temporary folder, made on first use. Empty when it cannot be
 // made (the callers' file operations then fail and report as they do).
 std::string tempFolder();

@@ -1,5 +1,6 @@
 #include "platform/PictureFiles.h"
 
+#include "platform/Folders.h"
 #include "platform/PlatformContext.h"
 
 #include <algorithm>
@@ -20,22 +21,6 @@ namespace tq {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string makeOwnFolder()
-{
-    std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) base = "/tmp";
-    std::string pattern = (base / "talvex-quarlend-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    // mkdtemp makes the folder with mode 0700 under a name nobody else has.
-    if (!mkdtemp(buf.data())) return {};
-    return std::string(buf.data());
-}
-
-} // namespace
 
 PictureTempFolder::~PictureTempFolder()
 {
@@ -51,7 +36,7 @@ std::string PictureTempFolder::path()
     // Made again when something (a temp cleaner) removed it meanwhile; the
     // one removed then is no longer ours to remove.
     std::error_code ec;
-    if (path_.empty() || !fs::is_directory(path_, ec)) path_ = makeOwnFolder();
+    if (path_.empty() || !fs::is_directory(path_, ec)) path_ = platform::makePrivateFolder();
     return path_;
 }
 

@@ -150,7 +150,7 @@ void fMain::cmdCreateNewCopy(const std::string&)
     // Its activation gave the engine its pixels and the region as it stood
     // then; the region is the copied selection now.
     mirrorRegion(cFilter, copy->document());
-    copy->SaveUndoBits();
+    copy->document().SaveUndoBits(LastActionName());
 }
 
 void fMain::cmdCopyImageToClipboard(const std::string&)
@@ -175,7 +175,7 @@ void fMain::cmdCreateFromClipboard(const std::string&)
         *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(taken.Bits()); }, name, {}});
     if (!doc) return;
     ActiveImage() = doc;
-    doc->SaveUndoBits();
+    doc->document().SaveUndoBits(LastActionName());
 }
 
 // ---- Selection ---------------------------------------------------------------
@@ -266,12 +266,15 @@ void fMain::cmdCrop(const std::string& key)
     if (!cFilter.BitsCrop(cFilter.Bits(), X1, Y1, X2, Y2)) return;
 
     if (key == "CROP") {
-        if (!doc->TakeNewPicture(cFilter.Bits())) {
-            cFilter.shareBits(doc->Bits());   // the engine mirrors the document again
+        Document& picture = doc->document();
+        if (!picture.TakeNewPicture(cFilter.Bits())) {
+            cFilter.shareBits(picture.Bits());   // the engine mirrors the document again
             return;
         }
-        cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
-        Update(false, true);
+        doc->showNewPicture();
+        cFilter.setBitsRegion(picture.BitsRegion.RegionMain());
+        showChange(doc, false);
+        picture.recordStep(LastActionName());
         return;
     }
 

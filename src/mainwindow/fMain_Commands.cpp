@@ -118,7 +118,7 @@ void fMain::cmdUndo(const std::string&)
     if (!doc) return;
     // The step shown is no longer the zoom a following zoom would replace.
     doc->image_is_zoomed = false;
-    if (doc->UndoBits()) SaveUndoOnNudge() = true;
+    if (doc->document().UndoBits()) SaveUndoOnNudge() = true;
 }
 
 void fMain::cmdRedo(const std::string&)
@@ -126,7 +126,7 @@ void fMain::cmdRedo(const std::string&)
     fImage* doc = ActiveImage().data();
     if (!doc) return;
     doc->image_is_zoomed = false;
-    if (doc->RedoBits()) SaveUndoOnNudge() = true;
+    if (doc->document().RedoBits()) SaveUndoOnNudge() = true;
 }
 
 // "CREATENEWCOPY": the pixels and the selection go straight into the new
@@ -335,7 +335,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A zoom right after a zoom of this document starts again from the
     // picture before the first one (the window shows the step it steps
     // back to).
-    const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
+    const bool steppedBack = doc->image_is_zoomed && picture.UndoBits();
     keepEngineInStep(picture);
 
     const int64_t W = cFilter.BitsWidth();
@@ -355,7 +355,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     const auto refuse = [&] {
         cFilter.shareBits(picture.Bits());
         mirrorRegion(cFilter, picture);
-        if (steppedBack) doc->RedoBits();
+        if (steppedBack) picture.RedoBits();
     };
     if (!validSide(newW) || !validSide(newH)) {
         refuse();

@@ -209,7 +209,7 @@ void fNew::cmdOK_Click()
     // The engine holds the new picture already; its region is the new window's.
     engine.setBitsRegion(doc->BitsRegion.RegionMain());
     ActiveImage() = doc;
-    doc->SaveUndoBits();
+    doc->document().SaveUndoBits(LastActionName());
     if (QWidget* main = host->mainWidget()) main->setFocus();
 }
 

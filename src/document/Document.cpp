@@ -151,6 +151,18 @@ void Document::recordStep(const std::string& label)
     Changed = true;
 }
 
+bool Document::UndoBits()
+{
+    if (View_) View_->undoAsked();
+    return undoStore().UndoBits();
+}
+
+bool Document::RedoBits()
+{
+    if (View_) View_->redoAsked();
+    return undoStore().RedoBits();
+}
+
 void Document::restoreBits(BitsBuffer& bits, bool sizeChanged)
 {
     const int32_t w = bits.width();

@@ -43,6 +43,9 @@ public:
     // A snapshot of the pixels was asked for, labelled `label` (whether or
     // not its file could be written).
     virtual void snapshotTaken(const std::string& label) { (void)label; }
+    // A step back (forward) was asked for, whether or not there was one.
+    virtual void undoAsked() {}
+    virtual void redoAsked() {}
 };
 
 class Document : public UndoTarget {
@@ -124,8 +127,9 @@ public:
     // the changed mark. The mark is set even when the snapshot fails (it is
     // skipped, not thrown on), so closing still asks about the change.
     void recordStep(const std::string& label);
-    bool UndoBits() { return undoStore().UndoBits(); }
-    bool RedoBits() { return undoStore().RedoBits(); }
+    // Shows the step before (after) the one shown; true when one was restored.
+    bool UndoBits();
+    bool RedoBits();
     int32_t Undopos() const { return Undo_ ? Undo_->Undopos() : 0; }
     int32_t UndoMax() const { return Undo_ ? Undo_->UndoMax() : 0; }
     // Waits until the snapshot writer holds none of the pixels (nothing

@@ -140,18 +140,9 @@ void fImage::CreateBlank(int32_t dstWidth, int32_t dstHeight)
 
 void fImage::pictureSized(int32_t w, int32_t h) { iSrc.move(0, 0, w, h); }
 
-// The size checked is the one the window shows (the holder's).
-bool fImage::setBits(const BitsBuffer& bits)
-{
-    if (bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
-    return Doc_.setBits(bits);
-}
+bool fImage::setBits(const BitsBuffer& bits) { return Doc_.setBits(bits); }
 
-bool fImage::setBits(BitsBuffer&& bits)
-{
-    if (bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
-    return Doc_.setBits(std::move(bits));
-}
+bool fImage::setBits(BitsBuffer&& bits) { return Doc_.setBits(std::move(bits)); }
 
 void fImage::PPicture(const QImage& picture)
 {

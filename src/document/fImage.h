@@ -252,8 +252,8 @@ public:
     // Writes the current pixels as snapshot Undopos, named by LastActionName.
     virtual void SaveUndoBits();
     // Shows the step before (after) the one shown; true when one was restored.
-    virtual bool UndoBits();
-    virtual bool RedoBits();
+    bool UndoBits();
+    bool RedoBits();
     // Makes the snapshot file bName the picture; the counters are the
     // caller's. False, with the document as it was, for a missing or damaged
     // file.

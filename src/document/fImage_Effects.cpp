@@ -61,8 +61,7 @@ bool fImage::ApplyEffectsToCanvas(int16_t ID, int32_t Valu, int32_t Color, int32
         m->Update(false, true);
     } else {
         UpdateImage();
-        SaveUndoBits();
-        Changed = true;
+        Doc_.recordStep(LastActionName());
     }
     return true;
 }

@@ -69,7 +69,7 @@ fImage* OpenDocumentFile(fMain& main, const std::string& FileName, const std::st
     }
     const Settings& s = programSettings();
     if (s.InitialZoom > 1) doc->setZoomFactor(s.InitialZoom);
-    doc->SaveUndoBits();
+    doc->document().SaveUndoBits(LastActionName());
     if (doc->sbInfo) doc->sbInfo->setPanelText(3, QString::fromStdString(FileName));
 
     Module8::AddRecentFile(FileName);

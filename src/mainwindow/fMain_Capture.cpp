@@ -170,7 +170,7 @@ void fMain::capturePicture(int16_t wnd)
     }
     if (doc) {
         ActiveImage() = doc;
-        step([&] { doc->SaveUndoBits(); });
+        step([&] { doc->document().SaveUndoBits(LastActionName()); });
         const Settings& s = programSettings();
         if (s.InitialZoom > 1) step([&] { doc->setZoomFactor(s.InitialZoom); });
     }

@@ -118,7 +118,7 @@ void fMain::cmdUndo(const std::string&)
     if (!doc) return;
     // The step shown is no longer the zoom a following zoom would replace.
     doc->image_is_zoomed = false;
-    if (doc->UndoBits()) SaveUndoOnNudge() = true;
+    if (doc->document().UndoBits()) SaveUndoOnNudge() = true;
 }
 
 void fMain::cmdRedo(const std::string&)
@@ -126,7 +126,7 @@ void fMain::cmdRedo(const std::string&)
     fImage* doc = ActiveImage().data();
     if (!doc) return;
     doc->image_is_zoomed = false;
-    if (doc->RedoBits()) SaveUndoOnNudge() = true;
+    if (doc->document().RedoBits()) SaveUndoOnNudge() = true;
 }
 
 // "CREATENEWCOPY": the pixels and the selection go straight into the new
@@ -150,7 +150,7 @@ void fMain::cmdCreateNewCopy(const std::string&)
     // Its activation gave the engine its pixels and the region as it stood
     // then; the region is the copied selection now.
     mirrorRegion(cFilter, copy->document());
-    copy->SaveUndoBits();
+    copy->document().SaveUndoBits(LastActionName());
 }
 
 void fMain::cmdCopyImageToClipboard(const std::string&)
@@ -175,7 +175,7 @@ void fMain::cmdCreateFromClipboard(const std::string&)
         *this, NewDocument{[&](fImage& d) { return d.TakeNewPicture(taken.Bits()); }, name, {}});
     if (!doc) return;
     ActiveImage() = doc;
-    doc->SaveUndoBits();
+    doc->document().SaveUndoBits(LastActionName());
 }
 
 // ---- Selection ---------------------------------------------------------------
@@ -266,12 +266,15 @@ void fMain::cmdCrop(const std::string& key)
     if (!cFilter.BitsCrop(cFilter.Bits(), X1, Y1, X2, Y2)) return;
 
     if (key == "CROP") {
-        if (!doc->TakeNewPicture(cFilter.Bits())) {
-            cFilter.shareBits(doc->Bits());   // the engine mirrors the document again
+        Document& picture = doc->document();
+        if (!picture.TakeNewPicture(cFilter.Bits())) {
+            cFilter.shareBits(picture.Bits());   // the engine mirrors the document again
             return;
         }
-        cFilter.setBitsRegion(doc->BitsRegion.RegionMain());
-        Update(false, true);
+        doc->showNewPicture();
+        cFilter.setBitsRegion(picture.BitsRegion.RegionMain());
+        showChange(doc, false);
+        picture.recordStep(LastActionName());
         return;
     }
 
@@ -332,7 +335,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     // A zoom right after a zoom of this document starts again from the
     // picture before the first one (the window shows the step it steps
     // back to).
-    const bool steppedBack = doc->image_is_zoomed && doc->UndoBits();
+    const bool steppedBack = doc->image_is_zoomed && picture.UndoBits();
     keepEngineInStep(picture);
 
     const int64_t W = cFilter.BitsWidth();
@@ -352,7 +355,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
     const auto refuse = [&] {
         cFilter.shareBits(picture.Bits());
         mirrorRegion(cFilter, picture);
-        if (steppedBack) doc->RedoBits();
+        if (steppedBack) picture.RedoBits();
     };
     if (!validSide(newW) || !validSide(newH)) {
         refuse();

@@ -17,14 +17,15 @@ namespace tq {
 
 namespace {
 
-// A document window as SAVE and SAVEAS see it.
+// A document window as SAVE and SAVEAS see it: the name and the changed
+// mark are its document's, the caption and the writing the window's.
 class DocumentSaveTarget : public SaveableDocument {
 public:
     explicit DocumentSaveTarget(fImage& doc) : doc_(doc) {}
-    std::string Tag() const override { return doc_.Tag; }
-    void setTag(const std::string& tag) override { doc_.Tag = tag; }
+    std::string Tag() const override { return doc_.document().Tag; }
+    void setTag(const std::string& tag) override { doc_.document().Tag = tag; }
     void setCaption(const std::string& caption) override { doc_.setWindowTitle(QString::fromStdString(caption)); }
-    void setChanged(bool changed) override { doc_.Changed = changed; }
+    void setChanged(bool changed) override { doc_.document().Changed = changed; }
     mBitmap::SaveResult save(const std::string& path, const std::string& ext) override
     {
         return doc_.save(path, ext);

@@ -102,7 +102,7 @@ bool TakePendingSnapshot()
     if (!UndoPending()) return false;
     fImage* doc = ActiveImage().data();
     if (!doc) return false;
-    doc->SaveUndoBits();
+    doc->document().SaveUndoBits(LastActionName());
     UndoPending() = false;
     return true;
 }

@@ -142,6 +142,7 @@ TEST_F(NewDialog, BackgroundsAndTheNewDocument)
             }
         EXPECT_EQ(doc->windowTitle(), "New Image Document");
         EXPECT_EQ(doc->Undopos(), 1);   // its first step, and only one
+        EXPECT_FALSE(doc->Changed);
         EXPECT_EQ(lastStepName(*doc), "New");
         EXPECT_TRUE(doc->BitsRegion.IsEmptyRegion());
         EXPECT_TRUE(engineMirrors(*doc));

@@ -1,8 +1,9 @@
 // A document window that counts the snapshots its document is asked for
-// (keeping the label of the last one), whether through the window or the
-// document itself, and its undo and redo calls, and still does what the
-// document does. With writeSnapshots false the window's own snapshots are
-// only counted: a test without a program folder of its own writes nothing.
+// (keeping the label of the last one) and the steps back and forward asked
+// of it, whether through the window or the document itself, and still does
+// what the document does. With writeSnapshots false the window's own
+// snapshots are only counted: a test without a program folder of its own
+// writes nothing.
 #pragma once
 
 #include "document/ProgramContext.h"
@@ -32,16 +33,8 @@ public:
         else
             snapshotTaken(LastActionName());
     }
-    bool UndoBits() override
-    {
-        ++undos;
-        return fImage::UndoBits();
-    }
-    bool RedoBits() override
-    {
-        ++redos;
-        return fImage::RedoBits();
-    }
+    void undoAsked() override { ++undos; }
+    void redoAsked() override { ++redos; }
 };
 
 } // namespace tq::testing

@@ -288,4 +288,30 @@ TEST(EffectMenus, ItemsRunTheirEffectsLabelledWithTheirCaptions)
     w->close();
 }
 
+// A document window with no main window behind it (as a tool run alone has
+// it) still ends an applied effect as one step of its own document, marked
+// changed.
+TEST(EffectWithoutMainWindow, AnAppliedEffectIsOneStepOfTheDocument)
+{
+    QTemporaryDir programDir;
+    ScopedContext context;
+    platform::TestPorts ports;
+    platform::setProgramFolder(programDir.path().toStdString());
+    effects::registerEffectsLibrary();
+    ASSERT_EQ(mainHost(), nullptr);
+
+    CountingImage doc;
+    doc.CreateBlank(5, 3);
+    ASSERT_TRUE(doc.setBits(patternBits(5, 3)));
+    LastActionName() = "Flip Horizontal";
+    ASSERT_TRUE(doc.ApplyEffectsToCanvas(78, 0, 0, 0, false));
+    EXPECT_EQ(doc.Bits().at(1, 0, 0), patternByte(1, 4, 0));
+    EXPECT_EQ(doc.snapshots, 1);
+    EXPECT_EQ(doc.label, "Flip Horizontal");
+    EXPECT_EQ(doc.Undopos(), 1);
+    EXPECT_TRUE(doc.Changed);
+    EXPECT_TRUE(ports.messageBoxes.shown.empty());
+    doc.Changed = false;
+}
+
 } // namespace

@@ -129,6 +129,37 @@ TEST_F(CommandFixture, CreateFromClipboardNamesTheDocumentInTheOpenFolder)
     EXPECT_EQ(documentCount(), 3);
 }
 
+// A document a command makes starts with its first step, on itself; the
+// document it came from records nothing. Only the crop's new document counts
+// as changed, for it ends as a change of the active document.
+TEST_F(CommandFixture, ANewDocumentRecordsItsFirstStepOnItself)
+{
+    ports.clipboard.picture = dibOf(testing::patternBits(4, 3));
+    const struct {
+        const char* key;
+        bool changed;
+    } cases[] = {{"CREATENEWCOPY", false}, {"CREATEFROMCLIPBOARD", false}, {"NEWIMAGEFROMCROP", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CountingImage* source = openDocument(7, 5);
+        source->BitsRegion.CreateRect(1, 1, 5, 4, 2, false);
+        const int steps = source->Undopos();
+        LastActionName() = c.key;
+        main->MenuExec(c.key);
+        fImage* made = activeDocument();
+        ASSERT_NE(made, nullptr);
+        ASSERT_NE(made, source);
+        EXPECT_EQ(ActiveImage().data(), made);
+        EXPECT_EQ(made->Undopos(), 1);
+        EXPECT_EQ(made->Changed, c.changed);
+        EXPECT_EQ(source->snapshots, 0);
+        EXPECT_EQ(source->Undopos(), steps);
+        EXPECT_FALSE(source->Changed);
+        closeDocument(made);
+        closeDocument(source);
+    }
+}
+
 TEST_F(CommandFixture, CopyImageToClipboardPutsTheWholePictureThere)
 {
     CountingImage* doc = openDocument(4, 3);

@@ -198,6 +198,7 @@ TEST_F(OpenFixture, AnOpenedDocumentHasItsSnapshotSelectionStatusAndNumber)
     programContext().snapshotWriter->drain();
     EXPECT_EQ(a->Undopos(), 1);
     EXPECT_EQ(a->UndoMax(), 1);
+    EXPECT_FALSE(a->Changed);
     EXPECT_TRUE(std::filesystem::exists(a->undoStore().snapshotPath(0)));
     char name[32];
     std::snprintf(name, sizeof name, "b%04d00.dat", a->MeID);

@@ -153,8 +153,8 @@ public:
     // written.
     void SetPicture(bool& saveundo);
     bool PictureExists() const { return BMExists; }
-    int32_t PictureWidth() const { return BMExists ? iSrc.Width : 0; }
-    int32_t PictureHeight() const { return BMExists ? iSrc.Height : 0; }
+    int32_t PictureWidth() const { return Doc_.PictureWidth(); }
+    int32_t PictureHeight() const { return Doc_.PictureHeight(); }
     const RectI& ImageRect() const { return Doc_.ImageRect(); }
     const BitsHeader& Header() const { return Doc_.Header(); }
 

@@ -5,8 +5,9 @@
 // window (fImage) shows one and redraws after a change.
 //
 // The document tells the window that shows it, through DocumentView, when it
-// takes a new size and when an undo step put other pixels in; without a view
-// it simply keeps its state.
+// takes a new size, when an undo step put other pixels in, when a snapshot
+// is taken or an undo or redo asked for, and what the snapshot store has to
+// say; without a view it simply keeps its state.
 #pragma once
 
 #include "document/UndoStore.h"

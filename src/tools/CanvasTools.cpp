@@ -252,7 +252,7 @@ cBitFilter* CanvasTools::engine()
 
 RectI CanvasTools::pictureBounds() const
 {
-    const BitsBuffer& b = doc_.paintBits();
+    const BitsBuffer& b = doc_.BitsRef();
     return b.allocated() ? RectI{0, 0, b.width(), b.height()} : RectI{};
 }
 

@@ -10,6 +10,10 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tq::effects {
 
 namespace {
@@ -27,9 +31,21 @@ double meanGrey(ConstPixels s)
         [&](int32_t y0, int32_t y1, uint64_t& part) {
             for (int32_t y = y0; y < y1; ++y) {
                 const uint32_t* row = s.row(y);
-                uint32_t rowSum = 0;   // at most 32767 x 765
-
-                for (int32_t x = 0; x < s.w; ++x) {
+                uint64_t rowSum = 0;   // at most 32767 x 765
+                int32_t x = 0;
+#if defined(__SSE2__)
+                // Four pixels a step: the fourth byte masked off, the other
+                // twelve summed whole by the byte-difference sum against 0.
+                const __m128i colours = _mm_set1_epi32(0x00FFFFFF);
+                __m128i sums = _mm_setzero_si128();
+                for (; x + 4 <= s.w; x += 4) {
+                    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+                    sums = _mm_add_epi64(sums, _mm_sad_epu8(_mm_and_si128(p, colours), _mm_setzero_si128()));
+                }
+                rowSum = static_cast<uint64_t>(_mm_cvtsi128_si64(sums)) +
+                         static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+#endif
+                for (; x < s.w; ++x) {
                     const uint32_t p = row[x];
                     rowSum += (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
                 }

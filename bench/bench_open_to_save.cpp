@@ -476,7 +476,11 @@ BENCHMARK(BM_Ratio)
 // turn: "ratio" is the writer's median over the inline one (the target is
 // 0.85 or less), beside the memcpy of the picture. "drain_ms" is what the
 // writer still had to do after the save returned (it overlaps what the user
-// does next); each run's close waits for it, untimed.
+// does next); each run's close waits for it, untimed. The INVERT here comes
+// straight after the open, so it waits for the open's snapshot before it
+// writes over the pixels that snapshot keeps (which spares a second
+// picture-sized block): the writer gains on this path only what is written
+// after that, the INVERT's own snapshot during the save.
 void BM_OpenFilterSaveWriter(benchmark::State& state)
 {
     Program& p = program();

@@ -415,7 +415,9 @@ void fFilter::RunFilter(int32_t page)
     if (fullSize) {
         // Once "Real Time" has applied these parameters, OK commits the
         // picture as it is and needs no source.
-        if (!AlreadyApplied) step([&] { tFilter->setBits(originalPicture()); });
+        // The engine only reads its source: it holds the picture's block
+        // rather than a copy.
+        if (!AlreadyApplied) step([&] { tFilter->shareBits(originalPicture()); });
         step([&] { PreviewRegion->setZoomFactor(1.0f); });
         if (CommitRun) {
             hide();
@@ -443,15 +445,15 @@ void fFilter::RunFilter(int32_t page)
     if (RealTimeRun) {
         step([&] {
             // The document is about to change: keep the picture of before.
-            if (!original_.allocated()) original_ = doc->Bits();
+            if (!original_.allocated()) original_ = doc->Bits().share();
             doc->SetAutoRedraw(false);
-            doc->setBits(tFilter->Bits());
+            doc->setBits(tFilter->Bits().share());
             doc->SetAutoRedraw(true);
             redrawDocument(*doc);
         });
     } else if (CommitRun) {
         step([&] { doc->SetAutoRedraw(false); });
-        step([&] { commit(*doc, AlreadyApplied ? doc->Bits() : tFilter->Bits()); });
+        step([&] { commit(*doc, (AlreadyApplied ? doc->Bits() : tFilter->Bits()).share()); });
         unload();
     } else {
         step([&] {
@@ -608,7 +610,7 @@ void fFilter::cmdCancel_Click()
     step([&] { doc->SetAutoRedraw(false); });
     // Until "Real Time" changed it, the document holds its picture of before.
     step([&] {
-        if (original.allocated()) doc->setBits(original);
+        if (original.allocated()) doc->setBits(original.share());
     });
     redrawDocument(*doc);
     step([&] { doc->picPb->hide(); });

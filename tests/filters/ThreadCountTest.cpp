@@ -120,6 +120,7 @@ const std::vector<Member>& members()
         add("Dissolve", [](cBitFilter& f) -> FilterResult { return f.Dissolve(); });
         add("DIFFUSE", [](cBitFilter& f) -> FilterResult { return f.DIFFUSE(10, 6); });
         add("NOISE", [](cBitFilter& f) -> FilterResult { return f.NOISE(40); });
+        add("NOISE equalized", [](cBitFilter& f) -> FilterResult { return f.NOISE(20, true); });
         add("SKETCH", [](cBitFilter& f) -> FilterResult { return f.SKETCH(128); });
         add("HALFTONE", [](cBitFilter& f) { return f.HALFTONE(3, 20, 20); });
         add("PIXELIZE", [](cBitFilter& f) { return f.PIXELIZE(7); });

@@ -137,8 +137,7 @@ bool GeometryChange::apply(const Compute& compute, bool pumpFirst, bool report)
     doc->showNewPicture();
     engine.setBitsRegion(picture.BitsRegion.RegionMain());
     // The window redraws, then the change is the document's undo step.
-    host->Update(true, false);
-    picture.recordStep(LastActionName());
+    host->Update(true, true);
     doc->ShowSizePanel();
     held.release();
     host->fPanView_UpdateImage();

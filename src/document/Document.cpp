@@ -41,9 +41,14 @@ const BitsBuffer& Document::Bits() const
     return BMExists ? Bits_ : none;
 }
 
+bool Document::fitsPicture(const BitsBuffer& bits) const
+{
+    return BMExists && bits.allocated() && bits.width() == PictureWidth() && bits.height() == PictureHeight();
+}
+
 bool Document::setBits(const BitsBuffer& bits)
 {
-    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
+    if (!fitsPicture(bits)) return false;
     try {
         Bits_ = bits;
     } catch (const std::bad_alloc&) {
@@ -54,7 +59,7 @@ bool Document::setBits(const BitsBuffer& bits)
 
 bool Document::setBits(BitsBuffer&& bits)
 {
-    if (!BMExists || !bits.allocated() || bits.width() != PictureWidth() || bits.height() != PictureHeight()) return false;
+    if (!fitsPicture(bits)) return false;
     Bits_ = std::move(bits);
     return true;
 }

@@ -160,6 +160,8 @@ public:
 private:
     // Takes W x H as the picture's size (header, rectangle, present).
     void adoptSize(int32_t w, int32_t h);
+    // There is a picture, and bits are pixels of its size.
+    bool fitsPicture(const BitsBuffer& bits) const;
 
     BitsBuffer Bits_;
     BitsHeader BitsHeader_;

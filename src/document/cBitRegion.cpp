@@ -4,10 +4,6 @@
 #include "document/Numeric.h"
 #include "platform/PictureFiles.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -162,12 +158,10 @@ bool cBitRegion::IsEmptyRegion() const
 
 bool cBitRegion::LoadFromFile(const std::filesystem::path& FileName)
 {
-    // Only a plain file, and only as much of it as its header says it
-    // holds, up to the most a selection may have: a device or a huge file
-    // picked by mistake is refused before it is read.
+    // Only a plain file of at most the most a selection may have: a device
+    // or a huge file picked by mistake is refused before it is read.
     std::vector<uint8_t> bytes;
-    if (!tq::readRegularFile(FileName.string(), bytes, kMaxFileBytes + 1) || bytes.size() > kMaxFileBytes)
-        return false;
+    if (!tq::readRegularFile(FileName.string(), bytes, kMaxFileBytes, true)) return false;
     std::vector<int32_t> words(bytes.size() / 4);
     for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<int32_t>(getLE32(bytes.data() + 4 * i));
     std::optional<tq::Region> loaded = tq::Region::fromData(words);

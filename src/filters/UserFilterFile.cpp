@@ -3,7 +3,6 @@
 #include "core/ByteOrder.h"
 #include "platform/PictureFiles.h"
 
-#include <cstdio>
 
 namespace tq::UserFilterFile {
 namespace {

@@ -58,8 +58,7 @@ bool fMain::applyToDocument(Document& doc, BitsBuffer result)
     cFilter.shareBits(doc.Bits());
     fImage* window = fImage::showing(doc);
     if (window) ActiveImage() = window;
-    showChange(window, false);
-    doc.recordStep(LastActionName());
+    recordChange(window, doc, false);
     return true;
 }
 
@@ -100,8 +99,14 @@ fImage* fMain::newDocumentWindow(const std::function<bool(fImage&)>& fill, const
 void fMain::Update(bool OnlyPan, bool saveundo)
 {
     fImage* doc = ActiveImage().data();
-    showChange(doc, OnlyPan);
-    if (saveundo && doc) doc->document().recordStep(LastActionName());
+    if (saveundo && doc) recordChange(doc, doc->document(), OnlyPan);
+    else showChange(doc, OnlyPan);
+}
+
+void fMain::recordChange(fImage* window, Document& picture, bool OnlyPan)
+{
+    showChange(window, OnlyPan);
+    picture.recordStep(LastActionName());
 }
 
 void fMain::showChange(fImage* doc, bool OnlyPan)

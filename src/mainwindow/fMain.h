@@ -73,6 +73,9 @@ public:
     // progress bar, clears its image_is_zoomed, repaints it unless OnlyPan
     // and redraws the navigator. doc may be nullptr (the navigator only).
     void showChange(fImage* doc, bool OnlyPan);
+    // Both parts for a change of `picture`, shown by `window` (or none):
+    // showChange, then the change recorded as its undo step.
+    void recordChange(fImage* window, Document& picture, bool OnlyPan);
     // The engine's Progress handler: shows the active document's progress
     // box and sets its bar; a negative percentage is ignored.
     void cFilter_Progress(int32_t& percent);

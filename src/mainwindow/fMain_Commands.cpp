@@ -5,7 +5,8 @@
 // Each command acts on ActiveImage as the dispatcher left it (a command that
 // lets pending messages run reads it again afterwards). A change is made to
 // the window's Document; the window redraws (showChange) and the change ends
-// as the document's undo step (Document::recordStep). Update does both.
+// as the document's undo step (Document::recordStep): recordChange does both,
+// and Update does both for ActiveImage.
 #include "dialogs/GeometryChange.h"
 #include "dialogs/PictureGeometry.h"
 #include "document/PictureBudget.h"
@@ -192,8 +193,7 @@ void fMain::cmdSelection(const std::string& key)
         sel.CreateRect(0, 0, picture.PictureWidth(), picture.PictureHeight(), 2, false);
         doc->StartTimer();
         mirrorRegion(cFilter, picture);
-        showChange(doc, false);
-        picture.recordStep(LastActionName());
+        recordChange(doc, picture, false);
     } else if (key == "SELECTNONE") {
         sel.Init(0, 0, picture.PictureWidth(), picture.PictureHeight());
         doc->StopTimer();
@@ -273,8 +273,7 @@ void fMain::cmdCrop(const std::string& key)
         }
         doc->showNewPicture();
         cFilter.setBitsRegion(picture.BitsRegion.RegionMain());
-        showChange(doc, false);
-        picture.recordStep(LastActionName());
+        recordChange(doc, picture, false);
         return;
     }
 
@@ -378,8 +377,7 @@ void fMain::ZoomImage(int16_t Factor, bool ZoomIn, bool Alias)
         return;
     }
     cFilter.setBitsRegion(picture.BitsRegion.RegionMain());
-    showChange(doc, true);
-    picture.recordStep(LastActionName());
+    recordChange(doc, picture, true);
     doc->ShowSizePanel();
     doc->image_is_zoomed = true;
 }

@@ -21,7 +21,6 @@ namespace tq {
 
 namespace fs = std::filesystem;
 
-
 PictureTempFolder::~PictureTempFolder()
 {
     if (!path_.empty()) {
@@ -206,7 +205,7 @@ bool writeAll(int fd, const uint8_t* data, std::size_t size)
     return true;
 }
 
-bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes)
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes, bool refuseLonger)
 {
     out.clear();
     // Opened without waiting: a FIFO would otherwise hold the open until a
@@ -214,7 +213,8 @@ bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t 
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              !(refuseLonger && static_cast<unsigned long long>(st.st_size) > maxBytes);
     if (ok) {
         out.resize(std::min(maxBytes, static_cast<size_t>(st.st_size)));
         size_t got = 0;

@@ -82,9 +82,11 @@ bool replaceFileWithBytes(const std::string& path, std::initializer_list<std::sp
                           bool durable = true);
 
 // Reads the first maxBytes bytes of a regular file (all of a shorter one)
-// into out. False for anything else, without waiting on it: a FIFO, a
-// device or a folder is refused before a byte is read. A link is followed.
-bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes);
+// into out; with refuseLonger a longer file is refused instead, before a
+// byte is read. False for anything but a regular file, without waiting on
+// it: a FIFO, a device or a folder is refused before a byte is read. A link
+// is followed.
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes, bool refuseLonger = false);
 
 // Writes all of size bytes to the descriptor, riding out short writes and
 // interruptions; false on any other error.

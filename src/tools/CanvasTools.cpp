@@ -301,8 +301,7 @@ void CanvasTools::commit(bool OnlyPan, bool saveundo)
     // The change is this document's, whichever the commands saw last: its
     // window redraws, then the document records the step.
     ActiveImage() = &window_;
-    step([&] { m->Update(OnlyPan, false); });
-    if (saveundo) doc_.recordStep(LastActionName());
+    step([&] { m->Update(OnlyPan, saveundo); });
 }
 
 void CanvasTools::handOverSelection()

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -50,6 +51,24 @@ protected:
     {
         std::ofstream out(p, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Runs body in a child process and expects it to return 0; the child's
+    // alarm keeps a call that waits for ever from hanging the run.
+    void expectZeroFromAChild(const std::function<int()>& body)
+    {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        EXPECT_EXIT(
+            {
+                ::alarm(10);
+                const int code = body();
+                // The child ran the fixture again and made a folder of its
+                // own; exit() leaves the rest of its run's folders to go at
+                // the end.
+                std::error_code ec;
+                std::filesystem::remove_all(dir_, ec);
+                std::exit(code);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
     const testing::TempFolder folder_{"tq-palette"};
     const std::filesystem::path dir_ = folder_.path();
@@ -172,54 +191,34 @@ TEST_F(PaletteFiles, FailedSavesLeaveTheFile)
     EXPECT_EQ(bytesOf(path("p.pal")), before);
 }
 
-// The save reads the old file for its tail first: a FIFO there used to hold
-// it for ever, waiting for a writer. It is refused before anything is read;
-// the child process's alarm keeps a regression from hanging the run.
 // Loading a palette, a kernel or a selection from a FIFO used to wait for
-// a writer for ever; a folder is refused the same way. The child process's
-// alarm keeps a regression from hanging the run.
+// a writer for ever; a folder is refused the same way.
 TEST_F(PaletteFiles, LoadsFromAFifoOrAFolderAreRefusedWithoutWaiting)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string fifo = path("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     CurrentPalette() = palette({{1, 2, 3}});
-    EXPECT_EXIT(
-        {
-            ::alarm(10);
-            int loaded = 0;
-            for (const std::string& from : {fifo, dir_.string()}) {
-                KernelRecord kernel;
-                cBitRegion selection;
-                loaded += Module7::LoadPalette(from);
-                loaded += UserFilterFile::load(from, kernel) != UserFilterFile::LoadStatus::Unreadable;
-                loaded += selection.LoadFromFile(from);
-            }
-            loaded += CurrentPalette().entries.size() != 1;
-            std::error_code ec;
-            std::filesystem::remove_all(dir_, ec);
-            std::exit(loaded);
-        },
-        ::testing::ExitedWithCode(0), "");
+    expectZeroFromAChild([&] {
+        int loaded = 0;
+        for (const std::string& from : {fifo, dir_.string()}) {
+            KernelRecord kernel;
+            cBitRegion selection;
+            loaded += Module7::LoadPalette(from);
+            loaded += UserFilterFile::load(from, kernel) != UserFilterFile::LoadStatus::Unreadable;
+            loaded += selection.LoadFromFile(from);
+        }
+        return loaded + (CurrentPalette().entries.size() != 1);
+    });
 }
 
+// The save reads the old file for its tail first: a FIFO there used to hold
+// it for ever, waiting for a writer. It is refused before anything is read.
 TEST_F(PaletteFiles, SaveOntoAFifoIsRefusedWithoutWaitingOnIt)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string fifo = path("pipe.pal");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     CurrentPalette() = palette({{1, 2, 3}});
-    EXPECT_EXIT(
-        {
-            ::alarm(10);
-            const bool saved = Module7::SavePalette(fifo);
-            // The child ran the fixture again and made a folder of its own;
-            // exit() leaves the rest of its run's folders to go at the end.
-            std::error_code ec;
-            std::filesystem::remove_all(dir_, ec);
-            std::exit(saved ? 1 : 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+    expectZeroFromAChild([&] { return Module7::SavePalette(fifo) ? 1 : 0; });
     EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
 }
 

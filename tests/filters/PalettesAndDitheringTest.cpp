@@ -8,6 +8,7 @@
 #include "document/ProgramContext.h"
 #include "filters/Palette.h"
 #include "filters/UserFilterFile.h"
+#include "platform/PictureFiles.h"
 #include "document/cBitRegion.h"
 #include "core/BitsBuffer.h"
 
@@ -209,6 +210,26 @@ TEST_F(PaletteFiles, LoadsFromAFifoOrAFolderAreRefusedWithoutWaiting)
         }
         return loaded + (CurrentPalette().entries.size() != 1);
     });
+}
+
+// A reader asked for the first bytes of a longer file gets them; one that
+// refuses longer files gets nothing, and the selection loader refuses a file
+// larger than any selection without reading it.
+TEST_F(PaletteFiles, LongerFilesAreCutOrRefusedAsAsked)
+{
+    const std::string big = path("big.sel");
+    { std::ofstream(big, std::ios::binary) << "abcdefghijkl"; }
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(readRegularFile(big, bytes, 5));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abcde");
+    EXPECT_FALSE(readRegularFile(big, bytes, 5, true));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(readRegularFile(big, bytes, 12, true));
+    EXPECT_EQ(bytes.size(), 12u);
+
+    std::filesystem::resize_file(big, cBitRegion::kMaxFileBytes + 1);   // sparse: no disk used
+    cBitRegion selection;
+    EXPECT_FALSE(selection.LoadFromFile(big));
 }
 
 // The save reads the old file for its tail first: a FIFO there used to hold

@@ -10,6 +10,7 @@
 
 #include "effects/library/EffectsLibrary.h"
 #include "effects/library/Parallel.h"
+#include "effects/library/Pixels.h"
 #include "filters/PixelWalks.h"
 #include "effectslib/EffectCalls.h"
 #include "platform/Random.h"
@@ -265,6 +266,38 @@ TEST(EffectThreads, ALargePictureGivesTheSameBytesOnOneThreadAndOnMany)
         return dst.bits;
     };
     for (const Pinned& c : kPinned) EXPECT_TRUE(run(c, 1) == run(c, 7)) << zorveliFunctionName(c.fn);
+    effects::setThreadCount(0);
+}
+
+// A point effect shared among threads streams its result out a piece of a
+// row at a time. Rows a pixel shorter than a piece, as long as one, a
+// pixel longer and over two pieces long give the plain bytes, into a new
+// destination and over one of the source's size alike.
+TEST(EffectThreads, StreamedPointEffectsGiveThePlainBytesAtAnyRowLength)
+{
+    effects::registerEffectsLibrary();
+    const std::set<F> point = {F::Brightness, F::Contrast, F::GrayScale, F::Sepia, F::Invert, F::Solarize};
+    const int32_t piece = effects::kStreamedPiecePixels;
+    for (const int32_t w : {piece - 1, piece, piece + 1, 2 * piece + 37}) {
+        const EffectSurface src = withFourthBytes(fx::photoLike(w, 48));
+        for (const Pinned& c : kPinned) {
+            if (!point.count(c.fn)) continue;
+            const std::string what = std::string(zorveliFunctionName(c.fn)) + " at width " + std::to_string(w);
+            const std::vector<EffectArg> args = argsFor(c, src);
+            effects::setThreadCount(1);
+            EffectSurface plain;
+            ASSERT_TRUE(callZorveli(c.fn, args, plain, src, nullptr)) << what;
+            effects::setThreadCount(4);
+            walkdetail::setStreamedResultBytes(0);
+            EffectSurface fresh, over = src;
+            for (uint8_t& b : over.bits) b ^= 0x5A;
+            EXPECT_TRUE(callZorveli(c.fn, args, fresh, src, nullptr)) << what;
+            EXPECT_TRUE(callZorveli(c.fn, args, over, src, nullptr)) << what;
+            walkdetail::setStreamedResultBytes(size_t(16) << 20);
+            EXPECT_TRUE(fresh.bits == plain.bits) << what;
+            EXPECT_TRUE(over.bits == plain.bits) << what;
+        }
+    }
     effects::setThreadCount(0);
 }
 

@@ -12,6 +12,7 @@
 #include "filters/PointRows.h"
 #include "effectslib/EffectsLibraryApi.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -143,14 +144,18 @@ inline ConstPixels pixelsOf(const EffectSurface& s)
     return ConstPixels{s.width, s.height, reinterpret_cast<const uint32_t*>(s.bits.data())};
 }
 
-// The frame of a point effect, whose every result row comes from the same
-// row of the source alone and which cannot fail once it has started:
-// row(s, d, n) makes the n pixels of result row d from source row s, their
-// fourth bytes 0. The rows are shared among threads, and a destination that
-// already has the source's size is written in place (unless it is the
-// source itself), without a new buffer to clear first. As in the engine's
-// walks, a large result shared among threads is made a row at a time in
-// the cache and streamed out past it.
+// The frame of a point effect, whose every result pixel comes from the same
+// pixel of the source alone and which cannot fail once it has started:
+// row(s, d, n) makes the n result pixels at d from the n source pixels at
+// s, their fourth bytes 0. The rows are shared among threads, and a
+// destination that already has the source's size is written in place
+// (unless it is the source itself), without a new buffer to clear first.
+// As in the engine's walks, a large result shared among threads is made in
+// the cache and streamed out past it, a piece of a row at a time: a whole
+// row made and then streamed leaves the memory idle while it is made and
+// the arithmetic idle while it is streamed, so on many cores it took about
+// 40% longer than plain stores; pieces this short let the two overlap.
+inline constexpr int32_t kStreamedPiecePixels = 1024;
 template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, Row&& row)
 {
     if (!validSurface(src)) return false;
@@ -170,9 +175,13 @@ template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, 
                     row(s.row(y), d.row(y), w);
                     continue;
                 }
-                uint8_t* line = walkdetail::scratchRow(rowBytes);
-                row(s.row(y), reinterpret_cast<uint32_t*>(line), w);
-                walkdetail::streamBytes(reinterpret_cast<uint8_t*>(d.row(y)), line, rowBytes);
+                uint32_t* piece = reinterpret_cast<uint32_t*>(walkdetail::scratchRow(4 * kStreamedPiecePixels));
+                for (int32_t x = 0; x < w; x += kStreamedPiecePixels) {
+                    const int32_t n = std::min(kStreamedPiecePixels, w - x);
+                    row(s.row(y) + x, piece, n);
+                    walkdetail::streamBytes(reinterpret_cast<uint8_t*>(d.row(y) + x),
+                                            reinterpret_cast<const uint8_t*>(piece), 4 * static_cast<size_t>(n));
+                }
             }
             if (stream) walkdetail::streamFence();
         });

@@ -117,6 +117,8 @@ const std::vector<Pinned> kPinned = {
     {F::Hue, {int32_t(350)}, 0x5008816C9D8A0339},
     {F::Invert, {int32_t(0)}, 0x0FC9F807E5365927},
     {F::Invert, {int32_t(128)}, 0xE7C7AC495F130E54},
+    {F::Invert, {int32_t(200)}, 0x4DEA02AB18C40DD1},
+    {F::Invert, {int32_t(-3)}, 0x0FC9F807E5365927},
     {F::Make3DEffect, {int32_t(6)}, 0x318BAFB721DC6ABA},
     {F::MediumTones, {int32_t(200)}, 0x34050564BC263346},
     {F::MediumTones, {int32_t(-150)}, 0xF2B029FF549E1075},

@@ -15,6 +15,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace tq::effects {
 
 namespace {
@@ -32,6 +36,45 @@ inline uint32_t scalePixel(uint32_t p, int32_t m)
                    clamp255(static_cast<int32_t>((p >> 16) & 0xFF) * m >> 8));
 }
 
+#if defined(__x86_64__)
+// The inversion sixteen pixels a step. The compiler's own vectors of
+// lumaOf spend a dozen shifts and adds on the three products; two
+// multiply-adds of 16-bit lanes (blue with red, green with the fourth byte
+// weighed 0) make the same whole-number sum, and halve the row's time.
+// Fourth bytes 0, as the word rows make them.
+// GCC's own wide-vector headers leave lanes "undefined" on purpose and then
+// warn about them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define TQ_INVERT_TARGET __attribute__((target("avx512f,avx512bw")))
+TQ_INVERT_TARGET inline __m512i invert16(__m512i p, __m512i limit)
+{
+    const __m512i evenBytes = _mm512_set1_epi32(0x00FF00FF);
+    const __m512i colours = _mm512_set1_epi32(0x00FFFFFF);
+    const __m512i br = _mm512_and_si512(p, evenBytes);
+    const __m512i ga = _mm512_and_si512(_mm512_srli_epi32(p, 8), evenBytes);
+    const __m512i sum = _mm512_add_epi32(_mm512_add_epi32(_mm512_madd_epi16(br, _mm512_set1_epi32((77 << 16) | 29)),
+                                                          _mm512_madd_epi16(ga, _mm512_set1_epi32(150))),
+                                         _mm512_set1_epi32(128));
+    const __mmask16 light = _mm512_cmpge_epi32_mask(_mm512_srli_epi32(sum, 8), limit);
+    const __m512i colour = _mm512_and_si512(p, colours);
+    return _mm512_mask_xor_epi32(colour, light, colour, colours);
+}
+
+TQ_INVERT_TARGET void invertRowWide(const uint32_t* s, uint32_t* d, int32_t n, int32_t threshold)
+{
+    const __m512i limit = _mm512_set1_epi32(threshold);
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + i, invert16(_mm512_loadu_si512(s + i), limit));
+    if (i < n) {
+        const __mmask16 k = static_cast<__mmask16>((1u << (n - i)) - 1);
+        _mm512_mask_storeu_epi32(d + i, k, invert16(_mm512_maskz_loadu_epi32(k, s + i), limit));
+    }
+}
+#undef TQ_INVERT_TARGET
+#pragma GCC diagnostic pop
+#endif
+
 } // namespace
 
 // A negative of the pixels at least as light as Threshold (0 to 255): 0
@@ -39,7 +82,14 @@ inline uint32_t scalePixel(uint32_t p, int32_t m)
 // thresholds only its lighter parts.
 bool zorveliLIB_Invert(EffectSurface& dst, const EffectSurface& src, int32_t Threshold, int32_t*)
 {
-    return runRows(dst, src, wordRows([Threshold](uint32_t p) { return lumaOf(p) >= Threshold ? ~p : p; }));
+    auto plain = wordRows([Threshold](uint32_t p) { return lumaOf(p) >= Threshold ? ~p : p; });
+#if defined(__x86_64__)
+    if (walkdetail::wideWords())
+        return runRows(dst, src, [Threshold](const uint32_t* s, uint32_t* d, int32_t n) {
+            invertRowWide(s, d, n, Threshold);
+        });
+#endif
+    return runRows(dst, src, plain);
 }
 
 // Black and white like a rubber stamp: pixels whose grey lies above

@@ -104,6 +104,9 @@ const std::vector<Pinned> kPinned = {
     {F::FishEyeEx, {200.0}, 0x4C59AB586DAFEC58},
     {F::FishEyeEx, {-150.0}, 0xC72291D22F8B3F57},
     {F::Flip, {int32_t(0), int32_t(0), int32_t(1), int32_t(1)}, 0x2B20D5306CD45F2D},   // the size is the picture's
+    {F::Flip, {int32_t(0), int32_t(0), int32_t(7), int32_t(0)}, 0x55684B8E3E24DFE5},
+    {F::Flip, {int32_t(0), int32_t(0), int32_t(0), int32_t(-1)}, 0x30487DFF5D1B5A49},
+    {F::Flip, {int32_t(0), int32_t(0), int32_t(0), int32_t(0)}, 0x808A1333182E5A69},
     {F::Fog, {int32_t(100)}, 0x5596EC88A3418272},
     {F::FourCorners, {}, 0x2ED5ECC66972DF31},
     {F::Fragment, {int32_t(6)}, 0x89BBFEBDD3953FE7},
@@ -205,6 +208,11 @@ uint64_t resultsOf(const Pinned& c, std::string& trouble)
         programRandom().seed(17);
         callZorveli(c.fn, args, sameSize, src, nullptr);
         if (c.fn != F::Tile && sameSize.bits != dst.bits) trouble += " a destination of the source's size differs;";
+        // So does the source made its own destination.
+        EffectSurface self = src;
+        programRandom().seed(17);
+        callZorveli(c.fn, args, self, self, nullptr);
+        if (c.fn != F::Tile && self.bits != dst.bits) trouble += " the source as its own destination differs;";
         h = hashOf(dst, h);
     }
     return h;

@@ -398,14 +398,25 @@ bool zorveliLIB_RainDrops(EffectSurface& dst, const EffectSurface& src, int32_t 
 }
 
 // The picture mirrored left to right (Horizontal non-zero) and top to
-// bottom (Vertical non-zero), by the engine's flip. Width and Height must
-// be the picture's size.
+// bottom (Vertical non-zero), as the engine's flip mirrors it. Width and
+// Height must be the picture's size. Each result row is one source row,
+// read backwards for a mirror: copied straight across rather than through
+// the engine, whose bordered copy and result cost three pictures more,
+// and over a destination of the picture's size.
 bool zorveliLIB_Flip(EffectSurface& dst, const EffectSurface& src, int32_t Width, int32_t Height, int32_t Horizontal,
                      int32_t Vertical, int32_t*)
 {
     if (Width != src.width || Height != src.height) return false;
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.Flip(Horizontal != 0, Vertical != 0); });
+    return runWholeResult(dst, src, [&](ConstPixels s, Pixels d) {
+        forRows(s.h, 2 * int64_t(s.w), [&](int32_t y) {
+            const uint32_t* in = s.row(Vertical != 0 ? s.h - 1 - y : y);
+            uint32_t* out = d.row(y);
+            if (Horizontal != 0) {
+                for (int32_t x = 0, from = s.w - 1; x < s.w; ++x, --from) out[x] = in[from] & kColourMask;
+            } else {
+                for (int32_t x = 0; x < s.w; ++x) out[x] = in[x] & kColourMask;
+            }
+        });
     });
 }
 

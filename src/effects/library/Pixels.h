@@ -144,19 +144,12 @@ inline ConstPixels pixelsOf(const EffectSurface& s)
     return ConstPixels{s.width, s.height, reinterpret_cast<const uint32_t*>(s.bits.data())};
 }
 
-// The frame of a point effect, whose every result pixel comes from the same
-// pixel of the source alone and which cannot fail once it has started:
-// row(s, d, n) makes the n result pixels at d from the n source pixels at
-// s, their fourth bytes 0. The rows are shared among threads, and a
-// destination that already has the source's size is written in place
-// (unless it is the source itself), without a new buffer to clear first.
-// As in the engine's walks, a large result shared among threads is made in
-// the cache and streamed out past it, a piece of a row at a time: a whole
-// row made and then streamed leaves the memory idle while it is made and
-// the arithmetic idle while it is streamed, so on many cores it took about
-// 40% longer than plain stores; pieces this short let the two overlap.
-inline constexpr int32_t kStreamedPiecePixels = 1024;
-template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, Row&& row)
+// The frame of an effect whose kernel(s, d) writes every pixel of the
+// result from the source alone, fourth bytes 0, and cannot fail once it
+// has started. A destination that already has the source's size is
+// written in place (unless it is the source itself), without a new buffer
+// to clear first.
+template <class Kernel> bool runWholeResult(EffectSurface& dst, const EffectSurface& src, Kernel&& kernel)
 {
     if (!validSurface(src)) return false;
     const int32_t w = src.width, h = src.height;
@@ -164,8 +157,33 @@ template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, 
     try {
         std::vector<uint8_t> fresh;
         if (!inPlace) fresh.assign(4 * static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-        const ConstPixels s = pixelsOf(src);
-        const Pixels d{w, h, reinterpret_cast<uint32_t*>(inPlace ? dst.bits.data() : fresh.data())};
+        kernel(pixelsOf(src), Pixels{w, h, reinterpret_cast<uint32_t*>(inPlace ? dst.bits.data() : fresh.data())});
+        dst.header = BitsHeader::forDib(w, h);
+        dst.width = w;
+        dst.height = h;
+        if (!inPlace) dst.bits = std::move(fresh);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+// The frame of a point effect, whose every result pixel comes from the same
+// pixel of the source alone: row(s, d, n) makes the n result pixels at d
+// from the n source pixels at s, their fourth bytes 0. The rows are shared
+// among threads, in place where runWholeResult allows. As in the engine's
+// walks, a large result shared among threads is made in the cache and
+// streamed out past it, a piece of a row at a time: a whole row made and
+// then streamed leaves the memory idle while it is made and the arithmetic
+// idle while it is streamed, so on many cores it took about 40% longer
+// than plain stores; pieces this short let the two overlap.
+inline constexpr int32_t kStreamedPiecePixels = 1024;
+template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, Row&& row)
+{
+    return runWholeResult(dst, src, [&](ConstPixels s, Pixels d) {
+        const int32_t w = s.w, h = s.h;
         const size_t rowBytes = 4 * static_cast<size_t>(w);
         const bool stream = walkdetail::bandRows(threadCount(), h, w) != 0 &&
                             rowBytes * static_cast<size_t>(h) >= walkdetail::streamedResultBytes();
@@ -185,16 +203,7 @@ template <class Row> bool runRows(EffectSurface& dst, const EffectSurface& src, 
             }
             if (stream) walkdetail::streamFence();
         });
-        dst.header = BitsHeader::forDib(w, h);
-        dst.width = w;
-        dst.height = h;
-        if (!inPlace) dst.bits = std::move(fresh);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
+    });
 }
 
 // Rows through a table per channel: blue, green and red.

@@ -292,12 +292,7 @@ BitsBuffer greyChannelTable(cBitFilter& f, const std::vector<uint8_t>& table)
 {
     const uint8_t* t = table.data();
     return pointWholePixels(f, [=](int32_t, int32_t x0, int32_t x1, const uint8_t* s, uint8_t* d) {
-        for (int32_t i = 0, n = x1 - x0 + 1; i < n; ++i) {
-            const uint32_t p = loadPixel(s + 4 * i);
-            const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
-            const uint8_t* row = t + 256 * ((b + g + r) / 3);
-            storePixel(d + 4 * i, uint32_t(row[b]) | uint32_t(row[g]) << 8 | uint32_t(row[r]) << 16 | (p & kMarkerByte));
-        }
+        walkdetail::greyChannelRow(s, d, x1 - x0 + 1, t, kMarkerByte);
     });
 }
 

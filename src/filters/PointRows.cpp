@@ -184,4 +184,14 @@ void greyTableRow(const uint8_t* s, uint8_t* d, int32_t n, const ByteTable& t, u
     greyTableRowPlain(s, d, n, t, keep);
 }
 
+void greyChannelRow(const uint8_t* s, uint8_t* d, int32_t n, const uint8_t* table, uint32_t keep)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = loadPixel(s + 4 * i);
+        const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+        const uint8_t* row = table + 256 * ((b + g + r) / 3);
+        storePixel(d + 4 * i, uint32_t(row[b]) | uint32_t(row[g]) << 8 | uint32_t(row[r]) << 16 | (p & keep));
+    }
+}
+
 } // namespace tq::walkdetail

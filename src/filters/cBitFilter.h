@@ -28,6 +28,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tq {
 
@@ -132,6 +133,9 @@ public:
     BitsBuffer GreyScale();
     FilterResult Invert();
     BitsBuffer SATURATION(int32_t Factor);
+    // SATURATION's table: entry 256 g + c is channel value c of a pixel
+    // whose grey (B + G + R) / 3 is g.
+    static std::vector<uint8_t> saturationTable(int32_t Factor);
     FilterResult COLORIZE(float Hue, float SATURATION = 0.5f, float Luminosity = 1.0f);
     BitsBuffer Threshold(int32_t Factor);
     FilterResult Reduction(int32_t Factor);

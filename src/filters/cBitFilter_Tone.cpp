@@ -61,7 +61,7 @@ BitsBuffer cBitFilter::Threshold(int32_t Factor)
     });
 }
 
-BitsBuffer cBitFilter::SATURATION(int32_t Factor)
+std::vector<uint8_t> cBitFilter::saturationTable(int32_t Factor)
 {
     const double k = single(Factor / 100.0);
     // c' depends on c and the pixel's grey g alone: a 256 x 256 table. A
@@ -73,7 +73,12 @@ BitsBuffer cBitFilter::SATURATION(int32_t Factor)
             t[g * 256 + c] = toInt32(c + k * (c - g), v) ? static_cast<uint8_t>(clampInt(v, 0, 255))
                                                          : static_cast<uint8_t>(c);
         }
-    return greyChannelTable(*this, t);
+    return t;
+}
+
+BitsBuffer cBitFilter::SATURATION(int32_t Factor)
+{
+    return greyChannelTable(*this, saturationTable(Factor));
 }
 
 BitsBuffer cBitFilter::GammaCorrection(int32_t Factor)

@@ -147,6 +147,7 @@ const std::vector<Pinned> kPinned = {
     {F::Roll, {}, 0x3122E3E9F63891B5},
     {F::Saturation, {int32_t(300)}, 0xEF734511715360C7},
     {F::Saturation, {int32_t(-100)}, 0x3AFBC43C820EEE7F},
+    {F::Saturation, {int32_t(128)}, 0x4F2796878C4C7F93},
     {F::Sepia, {}, 0x12ACB08CDF7EB35B},
     {F::Sharpening, {0.6f}, 0x4F974694BD1E408D},
     {F::Sharpening, {-0.3f}, 0x44D8E4F22B28136E},

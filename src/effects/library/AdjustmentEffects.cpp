@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -141,8 +142,9 @@ bool zorveliLIB_Shift(EffectSurface& dst, const EffectSurface& src, int32_t Amou
 bool zorveliLIB_Saturation(EffectSurface& dst, const EffectSurface& src, int32_t Amount, int32_t*)
 {
     const int32_t factor = static_cast<int32_t>(std::lrint(static_cast<double>(Amount) * 100.0 / 255.0));
-    return runEffect(dst, src, [&](ConstPixels s, Pixels d) {
-        return throughEngine(s, d, [&](cBitFilter& e) { return e.SATURATION(factor); });
+    const std::vector<uint8_t> t = cBitFilter::saturationTable(factor);
+    return runRows(dst, src, [&t](const uint32_t* s, uint32_t* d, int32_t n) {
+        walkdetail::greyChannelRow(reinterpret_cast<const uint8_t*>(s), reinterpret_cast<uint8_t*>(d), n, t.data(), 0);
     });
 }
 

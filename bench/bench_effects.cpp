@@ -25,10 +25,11 @@
 //   tables) make each pixel in one pass, sixteen to a vector, straight
 //   into the destination: one to two memcpys; contrast reads the picture
 //   once more for its mean, tone works three roundings per pixel and the
-//   histogram stretch counts every channel first;
-// - the engine's point members the library runs (saturation, stamp, hue)
-//   cost three copies more (the picture into the engine's bordered buffer,
-//   the member's own result, and back);
+//   histogram stretch counts every channel first; saturation looks each
+//   channel up, a pixel at a time, in a table by grey and channel;
+// - the engine's point members the library runs (stamp, hue) cost three
+//   copies more (the picture into the engine's bordered buffer, the
+//   member's own result, and back);
 // - the warps cost a square root (and for the polar ones an arctangent) and
 //   a bilinear sample per pixel;
 // - the spin and zoom blurs resample the picture onto rings or rays about

@@ -23,11 +23,6 @@ namespace tq::effects {
 
 namespace {
 
-inline int32_t lumaOf(uint32_t p)
-{
-    return static_cast<int32_t>(((p & 0xFF) * 29 + ((p >> 8) & 0xFF) * 150 + ((p >> 16) & 0xFF) * 77 + 128) >> 8);
-}
-
 // Each channel times m / 256, held in 0..255.
 inline uint32_t scalePixel(uint32_t p, int32_t m)
 {
@@ -82,14 +77,13 @@ TQ_INVERT_TARGET void invertRowWide(const uint32_t* s, uint32_t* d, int32_t n, i
 // thresholds only its lighter parts.
 bool zorveliLIB_Invert(EffectSurface& dst, const EffectSurface& src, int32_t Threshold, int32_t*)
 {
-    auto plain = wordRows([Threshold](uint32_t p) { return lumaOf(p) >= Threshold ? ~p : p; });
 #if defined(__x86_64__)
     if (walkdetail::wideWords())
         return runRows(dst, src, [Threshold](const uint32_t* s, uint32_t* d, int32_t n) {
             invertRowWide(s, d, n, Threshold);
         });
 #endif
-    return runRows(dst, src, plain);
+    return runRows(dst, src, wordRows([Threshold](uint32_t p) { return lumaOf(p) >= Threshold ? ~p : p; }));
 }
 
 // Black and white like a rubber stamp: pixels whose grey lies above

@@ -73,6 +73,12 @@ inline uint32_t pixelOfColor(int32_t c)
     return packBgr((static_cast<uint32_t>(c) >> 16) & 0xFF, (static_cast<uint32_t>(c) >> 8) & 0xFF,
                    static_cast<uint32_t>(c) & 0xFF);
 }
+// The pixel's luminance, 0.299 red + 0.587 green + 0.114 blue, in 8.8 fixed
+// point weights (77, 150, 29).
+inline int32_t lumaOf(uint32_t p)
+{
+    return static_cast<int32_t>(((p & 0xFF) * 29 + ((p >> 8) & 0xFF) * 150 + ((p >> 16) & 0xFF) * 77 + 128) >> 8);
+}
 inline uint8_t clamp255(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 // The source's pixels, fourth byte cleared.

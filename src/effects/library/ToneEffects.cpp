@@ -11,13 +11,6 @@ namespace tq::effects {
 
 namespace {
 
-// The pixel's luminance, 0.299 red + 0.587 green + 0.114 blue, in 8.8 fixed
-// point weights (77, 150, 29).
-inline int32_t lumaOf(uint32_t p)
-{
-    return static_cast<int32_t>(((p & 0xFF) * 29 + ((p >> 8) & 0xFF) * 150 + ((p >> 16) & 0xFF) * 77 + 128) >> 8);
-}
-
 // x / 255 truncated toward zero, as the division does, for |x| up to
 // 65152 (a step between two channel values times an amount, at most 255 x
 // 255, plus the rounding 127): by one multiplication and a shift, which the
